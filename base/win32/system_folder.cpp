@@ -1,0 +1,17 @@
+#include "base/system_folder.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+namespace pyr {
+
+WideText SystemFolder() {
+  WideText folder;
+  char16_t* buffer = folder.Reserve(MAX_PATH);
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_SYSTEM, nullptr, 0, reinterpret_cast<wchar_t*>(buffer)))) {
+    folder.Clear();
+  }
+  return folder;
+}
+
+}  // namespace pyr

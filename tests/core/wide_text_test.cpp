@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include "base/text_list.h"
+#include "base/wide_text.h"
+
+namespace pyr {
+namespace {
+
+struct FindCase {
+  const char16_t* text;
+  const char16_t* needle;
+  bool caseSensitive;
+  int occurrence, start, end;
+  int expected;
+};
+
+TEST(WideTextFind, Table) {
+  const FindCase cases[] = {
+      {u"C:\\Windows\\System32\\drivers", u"\\", true, -1, 1, 0, 20},
+      {u"C:\\Windows\\System32\\drivers", u"\\", true, 1, 1, 0, 3},
+      {u"C:\\Windows\\System32\\drivers", u"\\", true, 2, 1, 0, 11},
+      {u"C:\\Windows\\System32\\drivers", u"\\", true, -2, 1, 0, 11},
+      {u"C:\\Windows\\System32\\drivers", u"\\", true, 4, 1, 0, 0},
+      {u"D:\\backup\\driverbackup\\x", u"\\DriverBackup", false, 1, 1, 0, 10},
+      {u"D:\\backup\\driverbackup\\x", u"\\DriverBackup", true, 1, 1, 0, 0},
+      {u"aaaa", u"aa", true, 2, 1, 0, 2},   // matches overlap
+      {u"aaaa", u"aa", true, 3, 1, 0, 3},
+      {u"aaaa", u"aa", true, -1, 1, 0, 3},
+      {u"abcabc", u"abc", true, 0, 1, 0, 1},  // occurrence 0 counts as 1
+      {u"abcabc", u"abc", true, 1, 2, 0, 4},
+      {u"abcabc", u"abc", true, 1, -5, 0, 1},  // start below 1 counts as 1
+      {u"abcabc", u"abc", true, 1, 5, 0, 0},   // start past the last possible position
+      {u"ftp://host", u"ftp", false, 1, 1, 3, 1},
+      {u"http://ftp", u"ftp", false, 1, 1, 3, 0},  // window of three units
+      {u"abcabc", u"abc", true, -1, 1, 5, 1},      // the window ends before the second match
+      {u"abcabc", u"abc", true, 1, 1, 2, 0},       // window shorter than the needle
+      {u"abcabc", u"abc", true, -1, 1, 99, 4},     // window past the end: the whole rest
+      {u"", u"a", true, 1, 1, 0, 0},
+      {u"abc", u"", true, 1, 1, 0, 0},
+      {u"ab", u"abc", true, 1, 1, 0, 0},
+  };
+  for (const FindCase& c : cases) {
+    EXPECT_EQ(WideText(c.text).Find(c.needle, c.caseSensitive, c.occurrence, c.start, c.end), c.expected)
+        << WideText(c.text).ToUtf8() << " / " << WideText(c.needle).ToUtf8() << " occ " << c.occurrence
+        << " start " << c.start << " end " << c.end;
+  }
+}
+
+TEST(WideTextReplace, AllMatchesWithoutRescanningInsertedText) {
+  WideText t(u"aXbXc");
+  EXPECT_EQ(t.Replace(u"X", u"XX"), 2);
+  EXPECT_EQ(t, u"aXXbXXc");
+  WideText u(u"aaaa");
+  EXPECT_EQ(u.Replace(u"aa", u"b"), 2);
+  EXPECT_EQ(u, u"bb");
+}
+
+TEST(WideTextReplace, NthMatchAndCase) {
+  WideText t(u"one ONE one");
+  EXPECT_EQ(t.Replace(u"one", u"1", 2, false), 1);
+  EXPECT_EQ(t, u"one 1 one");
+  EXPECT_EQ(t.Replace(u"ONE", u"2", 0, true), 0);
+  EXPECT_EQ(t, u"one 1 one");
+}
+
+TEST(WideTextCut, LeftRightDropMid) {
+  WideText t(u"abcdef");
+  t.Left(10);
+  EXPECT_EQ(t, u"abcdef");  // shorter than n: nothing happens
+  t.Left(4);
+  EXPECT_EQ(t, u"abcd");
+  t.Right(9);
+  EXPECT_EQ(t, u"abcd");
+  t.Right(3);
+  EXPECT_EQ(t, u"bcd");
+  t.DropLeft(-2);
+  EXPECT_EQ(t, u"bcd");
+  t.DropLeft(1);
+  EXPECT_EQ(t, u"cd");
+  t.DropRight(5);
+  EXPECT_EQ(t, u"");
+
+  WideText m;
+  m.Mid(u"hello world", 7, 0);
+  EXPECT_EQ(m, u"world");
+  m.Mid(u"hello world", -3, 5);
+  EXPECT_EQ(m, u"hello");
+  m.Mid(u"hello", 4, 100);
+  EXPECT_EQ(m, u"lo");
+  m.Mid(u"hello", 9, 1);
+  EXPECT_EQ(m, u"");
+  WideText self(u"abcdef");
+  self.Mid(self.View(), 2, 3);
+  EXPECT_EQ(self, u"bcd");
+}
+
+TEST(WideTextCut, TrimOnlyTheFourWhitespaceUnits) {
+  WideText t(u"\t\r\n x y \x0B\n ");
+  t.Trim();
+  EXPECT_EQ(t, u"x y \x0B");
+  WideText blank(u" \t ");
+  blank.Trim();
+  EXPECT_TRUE(blank.Empty());
+}
+
+TEST(WideTextPaths, LongPathPrefix) {
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"C:\\x", u"\\\\?\\C:\\x"},
+      {u"\\\\server\\share", u"\\\\server\\share"},
+      {u"x\\y", u"x\\y"},
+      {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"},
+      {u"", u""},
+  };
+  for (const auto& [in, out] : cases) {
+    WideText t(in);
+    t.AddLongPathPrefix();
+    EXPECT_EQ(t, out);
+  }
+}
+
+TEST(WideTextPaths, ParentPath) {
+  struct Case {
+    const char16_t* in;
+    bool keep;
+    const char16_t* out;
+  };
+  const Case cases[] = {
+      {u"C:\\a\\b\\", false, u"C:\\a"},   {u"C:\\a\\b", true, u"C:\\a\\"}, {u"C:\\a", false, u"C:"},
+      {u"C:\\a", true, u"C:\\"},          {u"C:\\", true, u"C:\\"},        {u"C:\\", false, u"C:"},
+      {u"name", true, u"name\\"},         {u"name", false, u"name"},       {u"\\x", false, u"\\x"},
+  };
+  for (const Case& c : cases) {
+    WideText t(c.in);
+    t.ParentPath(c.keep);
+    EXPECT_EQ(t, c.out) << WideText(c.in).ToUtf8() << " keep " << c.keep;
+  }
+}
+
+TEST(WideTextPaths, ExtensionAndBackslashes) {
+  EXPECT_EQ(WideText(u"C:\\d\\oem12.inf").Extension(), u".inf");
+  EXPECT_EQ(WideText(u"C:\\d.x\\file").Extension(), u"");
+  EXPECT_EQ(WideText(u"file.").Extension(), u"");
+  EXPECT_EQ(WideText(u"a.b.cat").Extension(), u".cat");
+  WideText t(u"C:\\x\\\\\\");
+  t.StripTrailingBackslashes();
+  EXPECT_EQ(t, u"C:\\x");
+}
+
+TEST(WideTextCompare, EqualsAndCompare) {
+  const char16_t* a = u"Disabled";
+  EXPECT_TRUE(WideText::EqualsNoCase(a, a));
+  EXPECT_TRUE(WideText::EqualsNoCase(u"DISABLED", u"disabled"));
+  EXPECT_FALSE(WideText::EqualsNoCase(u"Disabled", u"Disable"));
+  EXPECT_FALSE(WideText::EqualsNoCase(static_cast<const char16_t*>(nullptr), u""));
+  EXPECT_EQ(WideText::Compare(u"abc", u"ABD", false), -1);
+  EXPECT_EQ(WideText::Compare(u"abc", u"ABC", true), 1);
+  EXPECT_EQ(WideText::Compare(u"abc", u"ABC", false), 0);
+  EXPECT_EQ(WideText::Compare(u"ab", u"abc", true), -1);
+  EXPECT_EQ(WideText::Compare(nullptr, u"", true), -1);
+  EXPECT_EQ(WideText::Compare(u"", static_cast<const char16_t*>(nullptr), true), 1);
+}
+
+// Both builds must ignore case the same way beyond ASCII.
+TEST(WideTextCompare, NonAsciiLettersIgnoreCase) {
+  EXPECT_TRUE(WideText::EqualsNoCase(u"ÉCRAN Ärger ΣΩ Жук", u"écran ärger σω жук"));
+  EXPECT_EQ(WideText(u"Grafikkarte ÜBER").Find(u"über", false), 13);
+  EXPECT_EQ(LowerUnit(u'Ω'), u'ω');
+  EXPECT_EQ(LowerUnit(u'ß'), u'ß');
+  EXPECT_EQ(LowerUnit(u'1'), u'1');
+}
+
+TEST(WideTextSplit, Pieces) {
+  struct Case {
+    const char16_t* text;
+    const char16_t* delimiters;
+    bool whole;
+    std::vector<std::u16string> pieces;
+  };
+  const Case cases[] = {
+      {u"a,,b,", u",", false, {u"a", u"", u"b"}},
+      {u",a", u",", false, {u"", u"a"}},
+      {u"a;b,c", u",;", false, {u"a", u"b", u"c"}},
+      {u"", u",", false, {u""}},
+      {u"abc", u"", false, {u"abc"}},
+      {u"C:\\x\\\\y", u"\\", true, {u"C:", u"x", u"", u"y"}},
+      {u"a--b--", u"--", true, {u"a", u"b"}},
+      {u"a-b", u"--", true, {u"a-b"}},
+      {u" Device name\n Status", u"\n", false, {u" Device name", u" Status"}},
+  };
+  for (const Case& c : cases) {
+    TextList list = Split(c.text, c.delimiters, c.whole);
+    EXPECT_EQ(list.Pieces(), c.pieces) << WideText(c.text).ToUtf8();
+  }
+}
+
+TEST(WideTextSplit, PieceIndexPastTheEndGivesTheLast) {
+  TextList list = Split(u"x|y|z", u"|", false);
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(std::u16string(list.Piece(7)), u"z");
+  EXPECT_EQ(TextList().Piece(0), nullptr);
+}
+
+TEST(WideTextNumbers, Formatting) {
+  EXPECT_EQ(WideText::FromInt32(-2147483647 - 1), u"-2147483648");
+  EXPECT_EQ(WideText::FromUInt32(4294967295u), u"4294967295");
+  EXPECT_EQ(WideText::FromInt64(INT64_MIN), u"-9223372036854775808");
+  EXPECT_EQ(WideText::FromUInt64(0), u"0");
+  const std::pair<double, const char16_t*> doubles[] = {
+      {2.5, u"2.5"}, {3.0, u"3"}, {-0.25, u"-0.25"}, {-2.5, u"-2.5"}, {2.0, u"2"},
+      {0.1, u"0.1"}, {-7.0, u"-7"}, {1e-12, u"0"}, {1234.125, u"1234.125"},
+  };
+  for (const auto& [value, text] : doubles) EXPECT_EQ(WideText::FromDouble(value), text) << value;
+  // A fraction that never settles stops at the precision a double has.
+  EXPECT_LE(WideText::FromDouble(1.0 / 3).Length(), 2u + 17u);
+}
+
+TEST(WideTextNumbers, Parsing) {
+  EXPECT_EQ(WideText(u"123abc").ToUInt64(), 123u);
+  EXPECT_EQ(WideText(u"").ToUInt64(), 0u);
+  EXPECT_EQ(WideText(u"18446744073709551615").ToUInt64(), UINT64_MAX);
+  EXPECT_EQ(WideText(u"-42").ToInt32(), -42);
+  EXPECT_EQ(WideText(u"  17").ToInt32(), 17);
+  EXPECT_DOUBLE_EQ(WideText(u"2.75MB").ToDouble(), 2.75);
+  EXPECT_TRUE(WideText(u"7").IsNumber());
+  EXPECT_TRUE(WideText(u"-7").IsNumber());
+  EXPECT_FALSE(WideText(u"-").IsNumber());
+  EXPECT_FALSE(WideText(u"x7").IsNumber());
+  EXPECT_FALSE(WideText(u"").IsNumber());
+}
+
+TEST(WideTextEncoding, HexEncodeOptions) {
+  const unsigned char bytes[] = {0x01, 0xAB};
+  EXPECT_EQ(WideText::HexEncode(bytes, 2, WideText::kHexPrefix | WideText::kHexLower), u"0x01ab");
+  EXPECT_EQ(WideText::HexEncode(bytes, 2, WideText::kHexReverse), u"AB01");
+  EXPECT_EQ(WideText::HexEncode(bytes, 2), u"01AB");
+  EXPECT_EQ(WideText::HexEncode(bytes, 0, WideText::kHexPrefix), u"0x");
+}
+
+TEST(WideTextEncoding, CodePages) {
+  EXPECT_EQ(WideText::FromUtf8("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"), u"Grüße €");
+  EXPECT_EQ(WideText::FromUtf8("ab\0cd", 5).Length(), 2u);  // stops at the zero byte
+  EXPECT_EQ(WideText::FromUtf8("abcdef", 3), u"abc");
+  EXPECT_EQ(WideText::FromUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
+  EXPECT_EQ(WideText::FromAnsi("caf\xE9"), u"café");
+  const char16_t be[] = {0x4100, 0x4200, 0, 0x4300};
+  EXPECT_EQ(WideText::FromUtf16BigEndian(be, 4), u"AB");
+}
+
+TEST(WideTextBuffer, ReserveLetsCallersWriteAndFindsTheLength) {
+  WideText t;
+  EXPECT_NE(t.Buffer(), nullptr);
+  EXPECT_EQ(t.Buffer()[0], 0);
+  char16_t* b = t.Reserve(16, u"abcdef");
+  EXPECT_EQ(t.Length(), 6u);
+  b = t.Reserve(16, u"abcdef");
+  b[2] = 0;
+  EXPECT_EQ(t.Length(), 2u);
+  EXPECT_EQ(t, u"ab");
+  t.Reserve(3, u"abcdef");
+  EXPECT_EQ(t, u"abc");
+}
+
+TEST(WideTextBuffer, JoiningMayUseItsOwnContent) {
+  WideText t(u"ab");
+  t.AssignConcat({t, u"-", nullptr, t});
+  EXPECT_EQ(t, u"ab-ab");
+  t.Append({u"!", t});
+  EXPECT_EQ(t, u"ab-ab!ab-ab");
+  t.Assign(u"x");
+  t.Prepend({u"1", nullptr, u"2"});
+  EXPECT_EQ(t, u"12x");
+}
+
+}  // namespace
+}  // namespace pyr
