@@ -1,7 +1,8 @@
 #include "base/system_folder.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 namespace pyr {
 

@@ -1,0 +1,47 @@
+// Starting other programs, opening documents and addresses with the shell, WOW64 helpers.
+// Windows only.
+#pragma once
+
+#include <cstdint>
+
+#include "base/wide_text.h"
+
+namespace pyr {
+
+enum ProcessOptions : unsigned {
+  kWaitForExit = 1,            // RunProcess: wait and return the exit code
+  kNoFsRedirection = 2,        // a 32-bit process on 64-bit Windows sees the real System32
+};
+
+// Owns a process handle.
+class ProcessHandle {
+ public:
+  ProcessHandle() = default;
+  explicit ProcessHandle(void* h) : handle_(h) {}
+  ProcessHandle(ProcessHandle&& o) noexcept : handle_(o.handle_) { o.handle_ = nullptr; }
+  ProcessHandle& operator=(ProcessHandle&& o) noexcept;
+  ProcessHandle(const ProcessHandle&) = delete;
+  ProcessHandle& operator=(const ProcessHandle&) = delete;
+  ~ProcessHandle();
+  void* Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  void* handle_ = nullptr;
+};
+
+// Empty texts count as absent; the arguments are the whole command line, without the program.
+ProcessHandle LaunchProcess(const WideText& program, const WideText& arguments,
+                            const WideText& workingFolder, int showCommand, unsigned options);
+// With kWaitForExit: the exit code, or -1 when the program could not be started.
+// Without: the new process's ID, or 0.
+int64_t RunProcess(const WideText& program, const WideText& arguments,
+                   const WideText& workingFolder, int showCommand, unsigned options);
+// The ID of the started process, 1 when the shell started none, 0 on failure.
+uint32_t ShellOpen(const WideText& target);
+
+bool IsWow64(void* process = nullptr);
+bool DisableFsRedirection(void** oldValue);
+bool RevertFsRedirection(void* oldValue);
+
+}  // namespace pyr

@@ -1,0 +1,129 @@
+#include "base/process.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/win32/wchar.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr size_t kCommandLineUnits = 32000;
+
+// Kernel32 is looked up at run time: the WOW64 calls are missing on older systems.
+template <typename Fn>
+Fn Kernel32Function(HMODULE& module, const char* name) {
+  module = LoadLibraryW(L"Kernel32.dll");
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+const wchar_t* OrNull(const WideText& t) { return t.Empty() ? nullptr : W(t); }
+
+}  // namespace
+
+ProcessHandle& ProcessHandle::operator=(ProcessHandle&& o) noexcept {
+  if (this != &o) {
+    if (handle_) CloseHandle(handle_);
+    handle_ = o.handle_;
+    o.handle_ = nullptr;
+  }
+  return *this;
+}
+
+ProcessHandle::~ProcessHandle() {
+  if (handle_) CloseHandle(handle_);
+}
+
+bool IsWow64(void* process) {
+  HMODULE kernel = nullptr;
+  using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  auto fn = Kernel32Function<Fn>(kernel, "IsWow64Process");
+  BOOL wow = FALSE;
+  if (fn && !fn(process ? process : GetCurrentProcess(), &wow)) wow = FALSE;
+  if (kernel) FreeLibrary(kernel);
+  return wow != FALSE;
+}
+
+bool DisableFsRedirection(void** oldValue) {
+  *oldValue = nullptr;
+  if (!IsWow64()) return false;
+  HMODULE kernel = nullptr;
+  using Fn = BOOL(WINAPI*)(PVOID*);
+  auto fn = Kernel32Function<Fn>(kernel, "Wow64DisableWow64FsRedirection");
+  bool ok = fn && fn(oldValue);
+  if (kernel) FreeLibrary(kernel);
+  return ok;
+}
+
+bool RevertFsRedirection(void* oldValue) {
+  HMODULE kernel = nullptr;
+  using Fn = BOOL(WINAPI*)(PVOID);
+  auto fn = Kernel32Function<Fn>(kernel, "Wow64RevertWow64FsRedirection");
+  bool ok = fn && fn(oldValue);
+  if (kernel) FreeLibrary(kernel);
+  return ok;
+}
+
+ProcessHandle LaunchProcess(const WideText& program, const WideText& arguments,
+                            const WideText& workingFolder, int showCommand, unsigned options) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  // CreateProcessW may write into the command line, so it gets a buffer of its own.
+  std::vector<wchar_t> commandLine;
+  if (!arguments.Empty()) {
+    commandLine.assign(kCommandLineUnits, L'\0');
+    std::u16string_view args = arguments.View().substr(0, kCommandLineUnits - 1);
+    std::copy(args.begin(), args.end(), commandLine.begin());
+  }
+  void* redirection = nullptr;
+  const bool redirected = (options & kNoFsRedirection) && DisableFsRedirection(&redirection);
+  PROCESS_INFORMATION info = {};
+  BOOL ok = CreateProcessW(OrNull(program), commandLine.empty() ? nullptr : commandLine.data(),
+                           nullptr, nullptr, FALSE, 0, nullptr, OrNull(workingFolder), &startup, &info);
+  if (redirected) RevertFsRedirection(redirection);
+  if (!ok) return ProcessHandle();
+  CloseHandle(info.hThread);
+  return ProcessHandle(info.hProcess);
+}
+
+int64_t RunProcess(const WideText& program, const WideText& arguments, const WideText& workingFolder,
+                   int showCommand, unsigned options) {
+  ProcessHandle process = LaunchProcess(program, arguments, workingFolder, showCommand, options);
+  if (!(options & kWaitForExit)) return process ? static_cast<int64_t>(GetProcessId(process.Get())) : 0;
+  if (!process) return -1;
+  // The caller's windows stay responsive while the program runs.
+  while (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    } else {
+      Sleep(10);
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.Get(), &code);
+  return static_cast<int64_t>(code);
+}
+
+uint32_t ShellOpen(const WideText& target) {
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  // Shell failures are silent: without NO_UI the shell would show its own error box.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = W(target);
+  info.nShow = SW_SHOW;
+  if (!ShellExecuteExW(&info)) return 0;
+  if (!info.hProcess) return 1;
+  DWORD id = GetProcessId(info.hProcess);
+  CloseHandle(info.hProcess);
+  return id ? id : 1;
+}
+
+}  // namespace pyr

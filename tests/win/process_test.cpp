@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "base/os_version.h"
+#include "base/process.h"
+#include "base/system_folder.h"
+#include "base/win32/wchar.h"
+
+namespace pyr {
+namespace {
+
+WideText HelperPath() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  WideText path(U(self));
+  path.ParentPath(true);
+  path.Append(u"echo_exit.exe");
+  return path;
+}
+
+// Runs the helper with the given arguments and returns the command line it saw.
+std::u16string CommandLineSeenBy(const WideText& arguments) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  WideText echo(U(temp));
+  echo.Append(u"pyravel_echo.txt");
+  DeleteFileW(W(echo));
+  SetEnvironmentVariableW(L"PYRAVEL_ECHO_FILE", W(echo));
+  EXPECT_EQ(RunProcess(HelperPath(), arguments, WideText(), SW_HIDE, kWaitForExit), 0);
+  SetEnvironmentVariableW(L"PYRAVEL_ECHO_FILE", nullptr);
+  std::ifstream in(std::string(echo.ToUtf8()), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  DeleteFileW(W(echo));
+  return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+}
+
+TEST(Process, RunProcessWaitsAndReturnsTheExitCode) {
+  EXPECT_EQ(RunProcess(HelperPath(), u"x /exit=3", WideText(), SW_HIDE, kWaitForExit), 3);
+  EXPECT_EQ(RunProcess(u"C:\\no\\such\\program.exe", u"", WideText(), SW_HIDE, kWaitForExit), -1);
+  EXPECT_EQ(RunProcess(u"C:\\no\\such\\program.exe", u"", WideText(), SW_HIDE, 0), 0);
+}
+
+TEST(Process, RunProcessWithoutWaitingGivesTheProcessId) {
+  int64_t id = RunProcess(HelperPath(), u"x /exit=0", WideText(), SW_HIDE, 0);
+  EXPECT_GT(id, 0);
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
+  if (h) {  // it may already have ended
+    WaitForSingleObject(h, 5000);
+    CloseHandle(h);
+  }
+}
+
+TEST(Process, TheArgumentsAreTheWholeCommandLine) {
+  EXPECT_EQ(CommandLineSeenBy(u" /update /flag=1"), u" /update /flag=1");
+  // No arguments: no command line is passed, so the system uses the program name alone.
+  std::u16string seen = CommandLineSeenBy(WideText());
+  EXPECT_EQ(seen.find(u"/"), std::u16string::npos);
+  EXPECT_NE(WideText(seen).Find(u"echo_exit", false), 0);
+}
+
+TEST(Process, LaunchProcessHandsBackAProcessHandle) {
+  ProcessHandle p = LaunchProcess(HelperPath(), u"x /exit=7", WideText(), SW_HIDE, kNoFsRedirection);
+  ASSERT_TRUE(p);
+  ASSERT_EQ(WaitForSingleObject(p.Get(), 10000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(p.Get(), &code);
+  EXPECT_EQ(code, 7u);
+  EXPECT_FALSE(LaunchProcess(u"C:\\missing.exe", WideText(), WideText(), SW_HIDE, 0));
+}
+
+TEST(Process, ShellOpenFailsOnAMissingTarget) {
+  EXPECT_EQ(ShellOpen(u"C:\\no\\such\\document.pyravel-none"), 0u);
+}
+
+TEST(Process, A64BitProcessIsNotWow64) {
+  EXPECT_FALSE(IsWow64());
+  void* old = reinterpret_cast<void*>(1);
+  EXPECT_FALSE(DisableFsRedirection(&old));
+  EXPECT_EQ(old, nullptr);
+}
+
+TEST(SystemQueries, OsVersionAgreesWithWhatTheSystemReports) {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  auto rtl = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtl, nullptr);
+  OSVERSIONINFOW real = {};
+  real.dwOSVersionInfoSize = sizeof real;
+  ASSERT_EQ(rtl(&real), 0);
+  double expected = real.dwMajorVersion + real.dwMinorVersion / 10.0;
+  if (real.dwMajorVersion >= 10) expected = real.dwBuildNumber >= 22000 ? 11.0 : 10.0;
+  // This test program carries no manifest, so Windows 8.1 and later may report 6.2.
+  double version = OsVersion();
+  EXPECT_TRUE(version == expected || version == 6.2) << version << " vs " << expected;
+}
+
+TEST(SystemQueries, SystemFolderIsSystem32) {
+  WideText folder = SystemFolder();
+  EXPECT_NE(folder.Find(u"\\system32", false, -1), 0) << folder.ToUtf8();
+  EXPECT_EQ(GetFileAttributesW(W(folder)) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+}  // namespace pyr
