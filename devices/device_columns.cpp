@@ -1,0 +1,25 @@
+#include "devices/device_columns.h"
+
+namespace pyr {
+
+namespace {
+constexpr DeviceColumnInfo kColumns[] = {
+    {u" Device name", 270},    {u" Status", 120},       {u" Class", 120},
+    {u" Manufacturer", 150},   {u" Driver date", 100},  {u" Driver version", 120},
+    {u" Service name", 100},   {u" Hardware ID", 200},  {u" Inf path", 100},
+    {u" Instance ID", 300},
+};
+static_assert(std::size(kColumns) == kDeviceColumnCount);
+}  // namespace
+
+std::span<const DeviceColumnInfo> DeviceColumns() { return kColumns; }
+WideText DeviceColumnTitles() {
+  WideText titles;
+  for (const DeviceColumnInfo& c : kColumns) {
+    if (!titles.Empty()) titles.Append(u"\n");
+    titles.Append(c.title);
+  }
+  return titles;
+}
+
+}  // namespace pyr

@@ -1,0 +1,147 @@
+// DevicePlatform: the one seam to the system's device-installation functions (SetupAPI, the
+// configuration manager, newdev). Each call mirrors one system call: it passes what that call
+// passes and returns what it returns. It decides nothing; every decision is made above it.
+//
+// Implementations: devices/win32/setupapi_platform (the product) and SimulatedPlatform (a PC
+// described by a JSON fixture, for tests, benchmarks and the sandbox build).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/wide_text.h"
+#include "devices/guid.h"
+
+namespace pyr {
+
+// Configuration-manager result codes (CONFIGRET).
+using ConfigRet = uint32_t;
+constexpr ConfigRet kCrSuccess = 0x00;
+constexpr ConfigRet kCrInvalidDevNode = 0x05;
+constexpr ConfigRet kCrNoSuchDevNode = 0x0D;
+constexpr ConfigRet kCrFailure = 0x13;
+constexpr ConfigRet kCrNotDisableable = 0x33;
+
+// SetupDiGetClassDevsW flags.
+constexpr uint32_t kDigcfPresent = 0x2;
+constexpr uint32_t kDigcfAllClasses = 0x4;
+// CM_Reenumerate_DevNode flags.
+constexpr uint32_t kCmReenumerateNormal = 0x0;
+constexpr uint32_t kCmReenumerateRetryInstallation = 0x2;
+// UpdateDriverForPlugAndPlayDevicesW flags.
+constexpr uint32_t kInstallFlagForce = 0x1;
+// The error DiUninstallDriverW leaves when the INF is not an installed OEM INF.
+constexpr uint32_t kErrorNotAnInstalledOemInf = 0xE000023C;
+constexpr uint32_t kErrorInsufficientBuffer = 122;
+constexpr uint32_t kErrorNotFound = 1168;
+
+// Opaque handles: the platform's own values, carried but never interpreted by the caller.
+struct WindowHandle {
+  uintptr_t value = 0;
+};
+struct DeviceSet {
+  uintptr_t value = 0;
+  bool Valid() const { return value != 0 && value != ~uintptr_t{0}; }
+};
+// SP_CLASSIMAGELIST_DATA: the image list goes to the list control, the whole to destroy it.
+struct ImageListHandle {
+  uintptr_t value = 0;
+  bool Valid() const { return value != 0; }
+};
+struct ClassImageList {
+  ImageListHandle imageList;
+  uintptr_t reserved = 0;
+  bool Valid() const { return imageList.Valid(); }
+};
+// SP_DEVINFO_DATA: one device of a set, valid while the set lives.
+struct DeviceInfo {
+  uint32_t index = 0;    // position in the set (SetupDiEnumDeviceInfo)
+  Guid classGuid;        // as the set reports it; GUID_NULL for devices without a class
+  uint32_t devInst = 0;  // configuration-manager device instance handle
+  uintptr_t reserved = 0;
+};
+using DevInst = uint32_t;
+
+class DevicePlatform {
+ public:
+  virtual ~DevicePlatform() = default;
+
+  // --- Setup classes ---
+  // SetupDiBuildClassInfoList(flags, buffer, size, required): every setup class GUID. With
+  // bufferCount too small (0 for the count query) it returns false and sets *requiredCount.
+  virtual bool BuildClassInfoList(uint32_t flags, Guid* buffer, uint32_t bufferCount,
+                                  uint32_t* requiredCount) = 0;
+  // SetupDiClassNameFromGuidW with a 1024-character buffer; *name stays empty on failure.
+  virtual bool ClassNameFromGuid(const Guid& classGuid, WideText* name) = 0;
+  // SetupDiGetClassDescriptionW with a 1024-character buffer; *text stays empty on failure.
+  virtual bool GetClassDescription(const Guid& classGuid, WideText* text) = 0;
+  // SetupDiGetClassImageList.
+  virtual bool GetClassImageList(ClassImageList* list) = 0;
+  // SetupDiGetClassImageIndex: the class's icon in that list (unknown classes get the
+  // "Unknown" icon on a real system).
+  virtual bool GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                                  int32_t* index) = 0;
+  // SetupDiDestroyClassImageList.
+  virtual bool DestroyClassImageList(const ClassImageList& list) = 0;
+
+  // --- Device information sets ---
+  // SetupDiGetClassDevsW(classGuid or null, enumerator or null, parent, flags); an invalid set
+  // on failure.
+  virtual DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator,
+                                 WindowHandle parent, uint32_t flags) = 0;
+  // SetupDiEnumDeviceInfo: false past the end.
+  virtual bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) = 0;
+  // SetupDiDestroyDeviceInfoList.
+  virtual bool DestroyDeviceInfoList(DeviceSet set) = 0;
+  // SetupDiGetDevicePropertyW(set, device, key, &type, buffer, bufferSize, &requiredSize, 0).
+  // False when absent (*requiredSize 0, error kErrorNotFound) or when the buffer is too small
+  // (*requiredSize = needed bytes, error kErrorInsufficientBuffer); buffer may be null with
+  // bufferSize 0 for the size query. *error gets the system's last error on failure.
+  virtual bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
+                                 uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
+                                 uint32_t* requiredSize, uint32_t* error) = 0;
+
+  // --- Device state ---
+  // SetupDiRestartDevices.
+  virtual bool RestartDevices(DeviceSet set, const DeviceInfo& device) = 0;
+  // CM_Locate_DevNodeW(&root, deviceId or null for the root, flags).
+  virtual ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) = 0;
+  // CM_Reenumerate_DevNode.
+  virtual ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) = 0;
+  // CM_Disable_DevNode.
+  virtual ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) = 0;
+  // CM_Enable_DevNode.
+  virtual ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) = 0;
+  // DiUninstallDevice.
+  virtual bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                               uint32_t flags, bool* needsReboot) = 0;
+
+  // --- Drivers ---
+  // DiShowUpdateDevice: the system's update wizard.
+  virtual bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                                uint32_t flags, bool* needsReboot) = 0;
+  // UpdateDriverForPlugAndPlayDevicesW(parent, hardwareId, infPath, 0 or kInstallFlagForce).
+  virtual bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
+                                                 const char16_t* infPath, uint32_t flags,
+                                                 bool* rebootRequired) = 0;
+  // Whether DiUninstallDriverW was found at run time (it is missing on older systems).
+  virtual bool HasUninstallDriver() = 0;
+  // DiUninstallDriverW; *error gets the last error on failure (kErrorNotAnInstalledOemInf
+  // is the one the caller reads).
+  virtual bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                               bool* needsReboot, uint32_t* error) = 0;
+  // DiInstallDriverW (no window).
+  virtual bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                             bool* needsReboot) = 0;
+  // SetupGetInfDriverStoreLocationW(published INF name, no platform, no locale, 1024 chars).
+  virtual bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) = 0;
+
+  // --- Conversions only the system can do (property reader) ---
+  // ConvertSecurityDescriptorToStringSecurityDescriptorW(SDDL_REVISION_1,
+  // BACKUP_SECURITY_INFORMATION); false on failure.
+  virtual bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) = 0;
+  // SHLoadIndirectString into a 4096-character buffer.
+  virtual bool LoadIndirectString(const char16_t* source, WideText* text) = 0;
+};
+
+}  // namespace pyr

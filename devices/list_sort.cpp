@@ -1,0 +1,93 @@
+#include "devices/list_sort.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pyr {
+
+namespace {
+
+// The list control hands out at most this many characters of a cell for comparing.
+constexpr size_t kCompareLimit = 260;
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+bool StartsNumeric(std::u16string_view s) {
+  if (s.empty()) return false;
+  if (IsDigit(s[0])) return true;
+  return (s[0] == u'+' || s[0] == u'-') && s.size() > 1 && IsDigit(s[1]);
+}
+
+// Reads the leading decimal number (sign, digits, a comma or full stop, digits) and applies a
+// size unit at the end of the text.
+double NumberOf(std::u16string_view s) {
+  size_t i = 0;
+  bool negative = false;
+  if (s[i] == u'+' || s[i] == u'-') negative = s[i++] == u'-';
+  double value = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i) value = value * 10 + (s[i] - u'0');
+  if (i < s.size() && (s[i] == u'.' || s[i] == u',')) {
+    double scale = 0.1;
+    for (++i; i < s.size() && IsDigit(s[i]); ++i, scale /= 10) value += (s[i] - u'0') * scale;
+  }
+  if (s.size() > 3 && s[s.size() - 3] == u' ' && s[s.size() - 1] == u'B') {
+    switch (s[s.size() - 2]) {
+      case u'T': value *= 1024.0;  [[fallthrough]];
+      case u'G': value *= 1024.0;  [[fallthrough]];
+      case u'M': value *= 1024.0;  [[fallthrough]];
+      case u'K': value *= 1024.0;  break;
+      default: break;
+    }
+  }
+  // Thousands of digits overflow to infinity, which still orders; never NaN.
+  return negative ? -value : value;
+}
+
+int CompareNoCase(std::u16string_view a, std::u16string_view b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    char16_t x = LowerUnit(a[i]), y = LowerUnit(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+// 0: text that sorts before the numbers, 1: a number, 2: text that sorts after them.
+int BlockOf(std::u16string_view s) {
+  if (StartsNumeric(s)) return 1;
+  return CompareNoCase(s, u"0") < 0 ? 0 : 2;
+}
+
+}  // namespace
+
+int CompareCellTexts(std::u16string_view a, std::u16string_view b) {
+  a = a.substr(0, kCompareLimit);
+  b = b.substr(0, kCompareLimit);
+  int blockA = BlockOf(a), blockB = BlockOf(b);
+  if (blockA != blockB) return blockA < blockB ? -1 : 1;
+  if (blockA == 1) {
+    double x = NumberOf(a), y = NumberOf(b);
+    if (x < y) return -1;
+    if (y < x) return 1;
+  }
+  return CompareNoCase(a, b);
+}
+
+int ResolveSortColumn(int requested, int arrowColumn) {
+  if (requested >= 0) return requested;
+  return arrowColumn >= 0 ? arrowColumn : 0;
+}
+
+bool ResolveSortDescending(int direction, SortArrow shown) {
+  switch (direction) {
+    case kSortAscending: return false;
+    case kSortDescending: return true;
+    case kSortToggle: return shown == SortArrow::kUp;
+    case kSortKeepShown: return shown == SortArrow::kDown;
+    case kSortReverseShown: return shown != SortArrow::kDown;
+    default: return false;
+  }
+}
+
+}  // namespace pyr

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "devices/date_time_text.h"
+
+namespace pyr {
+namespace {
+
+TEST(DateTimeText, PadsEveryField) {
+  CalendarTime t{987, 1, 0, 5, 3, 4, 5, 7};
+  EXPECT_EQ(DateTimeText(t).ToUtf8(), "0987/01/05 03:04:05");
+  EXPECT_EQ(DateTimeText(t, true).ToUtf8(), "0987/01/05 03:04:05:007");
+}
+
+struct FileTimeCase {
+  uint64_t ticks;
+  const char* text;
+  uint16_t dayOfWeek;
+  uint16_t milliseconds;
+};
+
+TEST(CalendarFromFileTime, Table) {
+  const FileTimeCase cases[] = {
+      {0, "1601/01/01 00:00:00", 1, 0},                     // a Monday
+      {133312608000000000ull, "2023/06/15 00:00:00", 4, 0},  // midnight
+      {133537247999990000ull, "2024/02/29 23:59:59", 4, 999},
+      {132078816000000000ull, "2019/07/18 00:00:00", 4, 0},
+      {0x7FFFFFFFFFFFFFFFull, "30828/09/14 02:48:05", 4, 477},
+  };
+  for (const FileTimeCase& c : cases) {
+    CalendarTime t;
+    ASSERT_TRUE(CalendarFromFileTime(c.ticks, &t)) << c.ticks;
+    EXPECT_EQ(DateTimeText(t).ToUtf8(), c.text);
+    EXPECT_EQ(t.dayOfWeek, c.dayOfWeek) << c.text;
+    EXPECT_EQ(t.milliseconds, c.milliseconds) << c.text;
+  }
+}
+
+TEST(CalendarFromFileTime, RefusesTheHighBit) {
+  CalendarTime t{2000, 1, 0, 1, 0, 0, 0, 0};
+  const CalendarTime before = t;
+  EXPECT_FALSE(CalendarFromFileTime(0x8000000000000000ull, &t));
+  EXPECT_EQ(t, before);
+}
+
+struct OleCase {
+  double date;
+  const char* text;  // null: refused
+};
+
+TEST(CalendarFromOleDate, Table) {
+  const OleCase cases[] = {
+      {0.0, "1899/12/30 00:00:00"},
+      {2.5, "1900/01/01 12:00:00"},
+      {-1.25, "1899/12/29 06:00:00"},  // the fraction counts forwards before the epoch too
+      {-0.5, "1899/12/30 12:00:00"},
+      {45000.75, "2023/03/15 18:00:00"},
+      {1.0 / 86400 * 0.49, "1899/12/30 00:00:00"},  // rounded to the second
+      {1.0 / 86400 * 0.51, "1899/12/30 00:00:01"},
+      {0.9999999999, "1899/12/31 00:00:00"},  // rounding carries into the next day
+      {-657434.0, "0100/01/01 00:00:00"},
+      {2958465.5, "9999/12/31 12:00:00"},
+      {-657435.0, nullptr},
+      {2958466.0, nullptr},
+      {std::numeric_limits<double>::quiet_NaN(), nullptr},
+      {std::numeric_limits<double>::infinity(), nullptr},
+  };
+  for (const OleCase& c : cases) {
+    CalendarTime t;
+    bool ok = CalendarFromOleDate(c.date, &t);
+    if (!c.text) {
+      EXPECT_FALSE(ok) << c.date;
+      continue;
+    }
+    ASSERT_TRUE(ok) << c.date;
+    EXPECT_EQ(DateTimeText(t).ToUtf8(), c.text) << c.date;
+    EXPECT_EQ(t.milliseconds, 0);
+  }
+}
+
+}  // namespace
+}  // namespace pyr
