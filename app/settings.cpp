@@ -38,7 +38,7 @@ bool ReadStoredSettings(SettingsKey& key, StoredSettings& out) {
   if (!key.Open(kSettingsKeyPath, kKeyRead)) return false;
   out.windowCx = Read(key, u"WindowCx");
   out.windowCy = Read(key, u"WindowCy");
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kDeviceColumnCount; ++i) {
     std::optional<uint32_t> width = Read(key, ColumnValueName(i));
     if (width && *width > kLargestColumnWidth) width.reset();
     out.columns[i] = width;
@@ -58,14 +58,14 @@ PixelPoint CentredPosition(PixelSize screen, PixelSize window) {
 }
 
 int ColumnWidthAtLoad(const StoredSettings& stored, int column) {
-  if (column < 0 || column >= kListColumnCount) return 0;
+  if (column < 0 || column >= kDeviceColumnCount) return 0;
   const std::optional<uint32_t>& width = stored.columns[column];
-  return width ? static_cast<int>(*width) : kDefaultColumnWidths[column];
+  return width ? static_cast<int>(*width) : DeviceColumns()[column].defaultWidth;
 }
 
 int ColumnWidthToSave(int measured, int column) {
-  if (column < 0 || column >= kListColumnCount) return measured;
-  return measured == 0 ? kDefaultColumnWidths[column] : measured;
+  if (column < 0 || column >= kDeviceColumnCount) return measured;
+  return measured == 0 ? DeviceColumns()[column].defaultWidth : measured;
 }
 
 bool WriteSettings(SettingsKey& key, const SettingsToSave& settings) {
@@ -75,7 +75,7 @@ bool WriteSettings(SettingsKey& key, const SettingsToSave& settings) {
     key.WriteDword(u"WindowCx", static_cast<uint32_t>(settings.window->cx));
     key.WriteDword(u"WindowCy", static_cast<uint32_t>(settings.window->cy));
   }
-  for (int i = 0; i < kListColumnCount; ++i) {
+  for (int i = 0; i < kDeviceColumnCount; ++i) {
     key.WriteDword(ColumnValueName(i),
                    static_cast<uint32_t>(ColumnWidthToSave(settings.columnWidths[i], i)));
   }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/list_columns.h"
+#include "devices/device_columns.h"
 #include "app/settings_key.h"
 
 namespace pyr {
@@ -35,7 +35,7 @@ struct PixelPoint {
 struct StoredSettings {
   std::optional<uint32_t> windowCx;
   std::optional<uint32_t> windowCy;
-  std::array<std::optional<uint32_t>, kListColumnCount> columns;
+  std::array<std::optional<uint32_t>, kDeviceColumnCount> columns;
   std::optional<uint32_t> appFlag;
   std::optional<uint32_t> listFlag;
 };
@@ -58,7 +58,7 @@ int ColumnWidthToSave(int measured, int column);
 // What the window hands over for saving.
 struct SettingsToSave {
   std::optional<PixelSize> window;  // absent when the window rectangle could not be read
-  std::array<int, kListColumnCount> columnWidths{};
+  std::array<int, kDeviceColumnCount> columnWidths{};
   uint32_t appFlag = 0;
   uint32_t listFlag = 0;
 };

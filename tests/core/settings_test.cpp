@@ -32,7 +32,7 @@ TEST_F(SettingsTest, WithoutKeyEverythingTakesItsDefaultAndTheRunIsTheFirst) {
   EXPECT_EQ(ChooseWindowSize(kCreated, {1024, 768}, stored), kCreated);
   EXPECT_EQ(ChooseWindowSize(kCreated, {1280, 768}, stored), (PixelSize{1000, kCreated.cy}));
   const int expected[] = {270, 120, 120, 150, 100, 120, 100, 200, 100, 300};
-  for (int i = 0; i < kListColumnCount; ++i) EXPECT_EQ(ColumnWidthAtLoad(stored, i), expected[i]) << i;
+  for (int i = 0; i < kDeviceColumnCount; ++i) EXPECT_EQ(ColumnWidthAtLoad(stored, i), expected[i]) << i;
   EXPECT_FALSE(stored.appFlag.has_value());
   EXPECT_FALSE(stored.listFlag.has_value());
 }
@@ -125,7 +125,7 @@ TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
 
   SettingsToSave save;
   save.window = PixelSize{1111, 777};
-  for (int i = 0; i < kListColumnCount; ++i) save.columnWidths[i] = ColumnWidthAtLoad(stored, i);
+  for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = ColumnWidthAtLoad(stored, i);
   save.columnWidths[3] = 0;
   save.appFlag = *stored.appFlag & ~kAppFlagNoStartupTip;  // the check box ticked again
   save.listFlag = *stored.listFlag;
@@ -148,7 +148,7 @@ TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
 
 TEST_F(SettingsTest, WindowSizeIsNotWrittenWhenTheWindowCannotBeMeasured) {
   SettingsToSave save;
-  save.columnWidths = kDefaultColumnWidths;
+  for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = DeviceColumns()[i].defaultWidth;
   ASSERT_TRUE(WriteSettings(key_, save));
   EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 12u);
   EXPECT_FALSE(registry_.GetDword(kSettingsKeyPath, u"WindowCx").has_value());
