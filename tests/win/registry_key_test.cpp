@@ -106,7 +106,7 @@ TEST_F(RegistryKeyTest, SettingsGoToTheRealKeyAsFourteenDwords) {
 
   SettingsToSave save;
   save.window = PixelSize{1024, 720};
-  save.columnWidths = kDefaultColumnWidths;
+  for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = DeviceColumns()[i].defaultWidth;
   save.columnWidths[4] = 0;
   save.columnWidths[8] = 333;
   save.appFlag = *stored.appFlag & ~kAppFlagNoStartupTip;
