@@ -1,0 +1,154 @@
+#include "app/command_table.h"
+
+#include "base/wide_text.h"
+
+namespace pyr {
+namespace {
+
+constexpr uint8_t kPlain = kAccelVirtKey;
+constexpr uint8_t kCtrl = kAccelVirtKey | kAccelCtrl;
+constexpr uint8_t kAlt = kAccelVirtKey | kAccelAlt;
+
+constexpr Accelerator Key(uint8_t flags, uint16_t key) { return {flags, key}; }
+constexpr Accelerator Ctrl(char letter) { return {kCtrl, static_cast<uint16_t>(letter)}; }
+constexpr Accelerator Alt(char letter) { return {kAlt, static_cast<uint16_t>(letter)}; }
+constexpr MenuItemSpec kSeparator{};
+
+using C = Command;
+using R = RowInput;
+
+constexpr MenuItemSpec kRescanItems[] = {
+    {C::kRefresh, u"Just refresh the list\tF5", Key(kPlain, kKeyF5), 23},
+    {C::kScanHardware, u"Scan for hardware changes\tCtrl+F5", Key(kCtrl, kKeyF5), 22},
+    {C::kScanAndInstall, u"Scan and install missing devices\tAlt+F5", Key(kAlt, kKeyF5), 24},
+};
+
+constexpr MenuItemSpec kViewItems[] = {
+    {C::kShowNotPresent, u"Show devices not present\tCtrl+S", Ctrl('S'), kIconCheckMarks},
+    {C::kGroupByType, u"Group by device type\tCtrl+T", Ctrl('T'), kIconCheckMarks},
+    kSeparator,
+    {C::kExpandAll, u"Expand all groups\tAlt+E", Alt('E'), 26},
+    {C::kCollapseAll, u"Collapse all groups\tAlt+C", Alt('C'), 27},
+};
+
+constexpr MenuItemSpec kSelectItems[] = {
+    {C::kCheckAll, u"Check all\tCtrl+A", Ctrl('A'), 26},
+    {C::kCheckNone, u"Check none\tCtrl+N", Ctrl('N'), 27},
+    kSeparator,
+    {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26, R::kSelectedRow},
+    {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27, R::kSelectedRow},
+    kSeparator,
+    {C::kCheckNotPresent, u"Check all not present\tCtrl+P", Ctrl('P'), 26},
+    {C::kCheckPhysical, u"Check all physical devices\tCtrl+L", Ctrl('L'), 26},
+    {C::kCheckDisabled, u"Check all disabled\tCtrl+D", Ctrl('D'), 26},
+    {C::kCheckWithErrors, u"Check all with errors\tCtrl+W", Ctrl('W'), 26},
+};
+
+constexpr MenuItemSpec kUninstallItems[] = {
+    {C::kUninstall, u"Uninstall checked\tCtrl+X", Ctrl('X'), 28, R::kCheckedRows},
+    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29,
+     R::kCheckedRows},
+    kSeparator,
+    {C::kUninstallNotPresent, u"Uninstall all devices not present\tAlt+P", Alt('P'), 30},
+};
+
+constexpr MenuItemSpec kInstallItems[] = {
+    {C::kAddDevice, u"Add a device\tAlt+I", Alt('I'), 24},
+    {C::kUpdateDrivers, u"Update checked devices\tCtrl+U", Ctrl('U'), 33, R::kCheckedRows},
+    {C::kChangeDrivers, u"Change checked device drivers\tAlt+U", Alt('U'), 32, R::kCheckedRows},
+    kSeparator,
+    {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34, R::kCheckedRows},
+    kSeparator,
+    {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35},
+    kSeparator,
+    {C::kUpdateWithOvelant, u"Update drivers with Ovelant\tCtrl+M", Ctrl('M'), 36},
+};
+
+constexpr MenuItemSpec kSetStateItems[] = {
+    {C::kDisable, u"Disable checked\tCtrl+Q", Ctrl('Q'), 27, R::kCheckedRows},
+    {C::kEnable, u"Enable checked\tAlt+Q", Alt('Q'), 26, R::kCheckedRows},
+    kSeparator,
+    {C::kRestart, u"Restart checked\tAlt+R", Alt('R'), 23, R::kCheckedRows},
+};
+
+constexpr MenuItemSpec kGetInfoItems[] = {
+    {C::kGoogleHardwareId, u"Google hardware ID\tCtrl+G", Ctrl('G'), 39, R::kSelectedRow},
+    {C::kGoogleDeviceName, u"Google device name\tAlt+G", Alt('G'), 39, R::kSelectedRow},
+    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID\tCtrl+H", Ctrl('H'), 39,
+     R::kSelectedRow},
+    kSeparator,
+    {C::kCopyHardwareId, u"Copy hardware ID\tCtrl+C", Ctrl('C'), 40, R::kSelectedRow},
+    {C::kCopyDeviceName, u"Copy device name\tAlt+D", Alt('D'), 40, R::kSelectedRow},
+    kSeparator,
+    {C::kDeviceProperties, u"Device properties\tAlt+Enter", Key(kAlt, kKeyReturn), 32,
+     R::kSelectedRow},
+    kSeparator,
+    {C::kFindDevice, u"Find a device\tCtrl+F", Ctrl('F'), 42},
+    // The double tab is how this item has always read.
+    {C::kFindNext, u"Find next\t\tF3", Key(kPlain, kKeyF3), 42},
+};
+
+constexpr MenuItemSpec kBackupItems[] = {
+    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41, R::kCheckedRows},
+    {C::kBackupAll, u"Backup all\tAlt+B", Alt('B'), 41},
+};
+
+constexpr GroupSpec kGroups[] = {
+    {u"Rescan", 23, kRescanItems},
+    {u"View", 25, kViewItems},
+    {u"Select...", kIconDrawnCheck, kSelectItems},
+    {u"Uninstall", 28, kUninstallItems},
+    {u"Install", 33, kInstallItems},
+    {u"Set state", 37, kSetStateItems},
+    {u"Get info", 38, kGetInfoItems},
+    {u"Backup", 41, kBackupItems},
+};
+
+constexpr ContextItemSpec kContextItems[] = {
+    {C::kUpdateDrivers, u"Update device driver", 33},
+    {C::kToggleDeviceState, u"Disable device", 27},
+    {C::kUninstall, u"Uninstall device", 28},
+    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete driver", 29},
+    {C::kReinstall, u"Reinstall device", 34},
+    {C::kRestart, u"Restart device", 23},
+    {C::kNone, nullptr, kIconNone},
+    {C::kScanHardware, u"Scan for hardware changes", 22},
+    {C::kNone, nullptr, kIconNone},
+    {C::kDeviceProperties, u"Device properties", 32},
+    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID", 39},
+};
+
+}  // namespace
+
+std::span<const GroupSpec> CommandGroups() { return kGroups; }
+
+std::span<const ContextItemSpec> ContextMenuItems() { return kContextItems; }
+
+std::vector<AcceleratorEntry> MainAccelerators() {
+  std::vector<AcceleratorEntry> entries;
+  for (const GroupSpec& group : kGroups) {
+    for (const MenuItemSpec& item : group.items) {
+      if (item.accelerator.flags != 0) entries.push_back({item.command, item.accelerator});
+    }
+  }
+  return entries;
+}
+
+const MenuItemSpec* FindMenuItem(Command command) {
+  if (command == Command::kNone) return nullptr;
+  for (const GroupSpec& group : kGroups) {
+    for (const MenuItemSpec& item : group.items) {
+      if (item.command == command) return &item;
+    }
+  }
+  return nullptr;
+}
+
+StateItemLook ContextStateItem(bool rowSelected, const char16_t* selectedStatus) {
+  const bool disabled =
+      rowSelected && selectedStatus != nullptr && WideText::EqualsNoCase(selectedStatus, u"Disabled");
+  if (!rowSelected || disabled) return {u"Enable device", 26, true};
+  return {u"Disable device", 27, false};
+}
+
+}  // namespace pyr

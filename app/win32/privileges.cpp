@@ -1,0 +1,59 @@
+#include "app/win32/privileges.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace pyr {
+namespace {
+
+constexpr const wchar_t* kPrivilegeNames[] = {
+    L"SeRestorePrivilege",        L"SeTakeOwnershipPrivilege",
+    L"SeDebugPrivilege",          L"SeSecurityPrivilege",
+    L"SeBackupPrivilege",         L"SeImpersonatePrivilege",
+    L"SeSystemProfilePrivilege",  L"SeAssignPrimaryTokenPrivilege",
+    L"SeTrustedCredManAccessPrivilege", L"SeTcbPrivilege",
+    L"SeIncreaseQuotaPrivilege",  L"SeShutdownPrivilege",
+};
+constexpr DWORD kCount = static_cast<DWORD>(std::size(kPrivilegeNames));
+
+class TokenHandle {
+ public:
+  explicit TokenHandle(HANDLE h) : h_(h) {}
+  ~TokenHandle() { if (h_) CloseHandle(h_); }
+  TokenHandle(const TokenHandle&) = delete;
+  TokenHandle& operator=(const TokenHandle&) = delete;
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> EnablePrivileges() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &raw)) return std::nullopt;
+  const TokenHandle token(raw);
+
+  const DWORD size = static_cast<DWORD>(offsetof(TOKEN_PRIVILEGES, Privileges) +
+                                        kCount * sizeof(LUID_AND_ATTRIBUTES));
+  std::vector<uint8_t> request(size, 0);
+  auto* privileges = reinterpret_cast<TOKEN_PRIVILEGES*>(request.data());
+  privileges->PrivilegeCount = kCount;
+  for (DWORD i = 0; i < kCount; ++i) {
+    // An unknown name leaves its LUID zero; the system ignores that entry.
+    LookupPrivilegeValueW(nullptr, kPrivilegeNames[i], &privileges->Privileges[i].Luid);
+    privileges->Privileges[i].Attributes = SE_PRIVILEGE_ENABLED;
+  }
+
+  std::vector<uint8_t> previous(size, 0);
+  DWORD returned = 0;
+  if (!AdjustTokenPrivileges(token.Get(), FALSE, privileges, size,
+                             reinterpret_cast<TOKEN_PRIVILEGES*>(previous.data()), &returned)) {
+    return std::nullopt;
+  }
+  return previous;
+}
+
+}  // namespace pyr

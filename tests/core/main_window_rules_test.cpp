@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "app/main_window_rules.h"
+
+namespace pyr {
+namespace {
+
+constexpr int32_t kView = 12;
+constexpr int32_t kRescan = 3;
+
+TEST(GroupMenuToggle, TheClickThatClosesAMenuDoesNotReopenIt) {
+  GroupMenuToggle toggle;
+  EXPECT_TRUE(toggle.ShouldOpen(kView, 1000));
+  toggle.MenuClosed(1100);                         // the click on the button ended the menu loop
+  EXPECT_FALSE(toggle.ShouldOpen(kView, 1120));    // ... and arrives as a click right after
+  EXPECT_EQ(toggle.LastButton(), 0);
+  EXPECT_TRUE(toggle.ShouldOpen(kView, 1150)) << "the next click opens it again";
+}
+
+TEST(GroupMenuToggle, AfterTheDelayOrOnAnotherButtonTheMenuOpens) {
+  struct Case {
+    int32_t secondButton;
+    int64_t secondClickMs;
+    bool opens;
+  };
+  const Case cases[] = {
+      {kView, 1100 + 249, false},
+      {kView, 1100 + 250, true},
+      {kView, 1100 + 5000, true},
+      {kRescan, 1100 + 10, true},
+  };
+  for (const Case& c : cases) {
+    GroupMenuToggle toggle;
+    ASSERT_TRUE(toggle.ShouldOpen(kView, 1000));
+    toggle.MenuClosed(1100);
+    EXPECT_EQ(toggle.ShouldOpen(c.secondButton, c.secondClickMs), c.opens)
+        << c.secondButton << " at " << c.secondClickMs;
+    if (c.opens) {
+      EXPECT_EQ(toggle.LastButton(), c.secondButton);
+    }
+  }
+}
+
+TEST(GroupMenuToggle, NoMenuClosedYetMeansEveryClickOpens) {
+  GroupMenuToggle toggle;
+  EXPECT_TRUE(toggle.ShouldOpen(kView, 0));
+  EXPECT_TRUE(toggle.ShouldOpen(kView, 10));
+}
+
+TEST(ViewToggles, ShowDevicesNotPresentFlipsBitZeroOnly) {
+  const ViewToggleResult on = ToggleShowNotPresent(false, 0x2);
+  EXPECT_TRUE(on.checked);
+  EXPECT_EQ(on.listFlag, 0x3u);
+  const ViewToggleResult off = ToggleShowNotPresent(true, 0x3);
+  EXPECT_FALSE(off.checked);
+  EXPECT_EQ(off.listFlag, 0x2u);
+}
+
+TEST(ViewToggles, GroupByTypeFlipsFlatListAndTheGroupCommands) {
+  const ViewToggleResult flat = ToggleGroupByType(true, 0x1);
+  EXPECT_FALSE(flat.checked);
+  EXPECT_EQ(flat.listFlag, 0x3u);
+  EXPECT_FALSE(flat.groupCommandsEnabled);
+  const ViewToggleResult grouped = ToggleGroupByType(false, 0x3);
+  EXPECT_TRUE(grouped.checked);
+  EXPECT_EQ(grouped.listFlag, 0x1u);
+  EXPECT_TRUE(grouped.groupCommandsEnabled);
+}
+
+TEST(ViewToggles, ChecksForTheLoadedFlags) {
+  struct Case {
+    uint32_t listFlag;
+    bool showNotPresent, groupByType;
+  };
+  const Case cases[] = {{0, false, true}, {1, true, true}, {2, false, false}, {3, true, false},
+                        {0xFC, false, true}};
+  for (const Case& c : cases) {
+    const ViewChecks checks = ViewChecksFor(c.listFlag);
+    EXPECT_EQ(checks.showNotPresent, c.showNotPresent) << c.listFlag;
+    EXPECT_EQ(checks.groupByType, c.groupByType) << c.listFlag;
+  }
+}
+
+TEST(StartupPrompts, FirstRunQuestionWithoutKeyAndTipUnlessSwitchedOff) {
+  struct Case {
+    bool keyOpened;
+    uint32_t appFlag;
+    bool ask, tip;
+  };
+  const Case cases[] = {
+      {false, 0, true, true}, {true, 0, false, true}, {true, 1, false, false},
+      {true, 0xFE, false, true}, {true, 0xFF, false, false},
+  };
+  for (const Case& c : cases) {
+    const StartupPrompts p = StartupPromptsFor(c.keyOpened, c.appFlag);
+    EXPECT_EQ(p.askFirstRunBackup, c.ask) << c.keyOpened << " " << c.appFlag;
+    EXPECT_EQ(p.showStartupTip, c.tip) << c.keyOpened << " " << c.appFlag;
+  }
+}
+
+TEST(StartupTipBox, OnlyBitZeroFollowsTheBox) {
+  EXPECT_EQ(AppFlagAfterTipBox(false, 0x80), 0x81u);
+  EXPECT_EQ(AppFlagAfterTipBox(true, 0x81), 0x80u);
+  EXPECT_EQ(AppFlagAfterTipBox(true, 0x80), 0x80u);
+}
+
+TEST(RowIndexList, MenuCommandsTakeCheckedRowsAscendingContextTakesTheSelection) {
+  EXPECT_EQ(RowsForMenuCommand({7, 2, 9, 2}), (std::vector<int>{2, 7, 9}));
+  EXPECT_TRUE(RowsForMenuCommand({}).empty());
+  EXPECT_EQ(RowsForContextCommand(4), (std::vector<int>{4}));
+  EXPECT_TRUE(RowsForContextCommand(-1).empty());
+}
+
+}  // namespace
+}  // namespace pyr

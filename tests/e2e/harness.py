@@ -1,0 +1,245 @@
+"""Drives the real Windows executables under Wine for end-to-end tests and `make run`.
+
+A WineSession owns an X server (a private Xvfb unless the user's display is used), a Wine
+prefix and the programs started in it; leaving the session stops every one of them.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PREFIX_SCRIPT = os.path.join(ROOT, "cmake", "wine-prefix.sh")
+SETTINGS_KEY = r"HKCU\Software\Tolvenor\Pyravel"
+
+
+class HarnessError(Exception):
+    pass
+
+
+def e2e_arguments():
+    """The arguments ctest passes to every e2e script."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "windows"))
+    return parser.parse_args()
+
+
+class WineSession:
+    def __init__(self, build_dir, prefix=None, use_display=False, screen="1280x1024x24"):
+        self.build_dir = os.path.abspath(build_dir)
+        self.prefix = prefix or os.environ.get("WINEPREFIX") or os.path.join(
+            self.build_dir, "wineprefix-e2e")
+        self.use_display = use_display
+        self.screen = screen
+        self.screenshot_dir = os.path.join(self.build_dir, "screenshots")
+        self.env = dict(os.environ)
+        self._xvfb = None
+        self._programs = []
+
+    # Session lifetime -----------------------------------------------------------------------
+
+    def __enter__(self):
+        try:
+            self.start()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def start(self):
+        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEARCH="win64",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        if not self.use_display:
+            self._start_xvfb()
+        result = subprocess.run(["bash", PREFIX_SCRIPT], env=self.env, capture_output=True, text=True)
+        if result.returncode != 0:
+            raise HarnessError("could not create the Wine prefix: " + result.stderr.strip())
+        # The prefix is made for a screen without window manager; on a desktop let the manager
+        # frame the windows.
+        managed = "Y" if self.use_display else "N"
+        for value in ("Decorated", "Managed"):
+            self.wine(["reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", value, "/t", "REG_SZ",
+                       "/d", managed, "/f"])
+
+    def stop(self):
+        for proc in self._programs:
+            if proc.poll() is None:
+                proc.terminate()
+        if "WINEPREFIX" in self.env:
+            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+            subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True)
+        for proc in self._programs:
+            try:
+                proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+        self._programs = []
+        if self._xvfb is not None:
+            self._xvfb.terminate()
+            try:
+                self._xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self._xvfb.kill()
+                self._xvfb.wait()
+            self._xvfb = None
+
+    def _start_xvfb(self):
+        read_fd, write_fd = os.pipe()
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen, "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        deadline = time.time() + 30
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n") and time.time() < deadline:
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise HarnessError("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env.pop("XAUTHORITY", None)
+
+    # Programs and the registry --------------------------------------------------------------
+
+    def wine(self, args, timeout=120):
+        """Runs a Wine command to its end and returns its result."""
+        return subprocess.run(["wine"] + args, env=self.env, capture_output=True, text=True,
+                              timeout=timeout)
+
+    def launch(self, exe):
+        proc = subprocess.Popen(["wine", exe], env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        self._programs.append(proc)
+        return proc
+
+    def delete_settings(self):
+        self.wine(["reg", "delete", SETTINGS_KEY, "/f"])
+
+    def read_settings(self):
+        """The settings key's values as a dict of name to number; empty when the key is missing."""
+        result = self.wine(["reg", "query", SETTINGS_KEY])
+        values = {}
+        for line in result.stdout.splitlines():
+            match = re.match(r"\s+(\S+)\s+REG_DWORD\s+0x([0-9a-fA-F]+)", line)
+            if match:
+                values[match.group(1)] = int(match.group(2), 16)
+        return values
+
+    def write_setting(self, name, value):
+        self.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"])
+
+    # Windows --------------------------------------------------------------------------------
+
+    def _xdotool(self, args, check=False):
+        result = subprocess.run(["xdotool"] + args, env=self.env, capture_output=True, text=True)
+        if check and result.returncode != 0:
+            raise HarnessError("xdotool %s failed: %s" % (" ".join(args), result.stderr.strip()))
+        return result
+
+    def find_windows(self, title):
+        """Visible X windows whose whole title is `title`."""
+        result = self._xdotool(["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)])
+        return [int(w) for w in result.stdout.split()]
+
+    def wait_window(self, title, timeout=60):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.find_windows(title)
+            if found:
+                return found[0]
+            time.sleep(0.25)
+        raise HarnessError("no window titled %r after %d s; visible: %r"
+                           % (title, timeout, self.window_titles()))
+
+    def wait_no_window(self, title, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.find_windows(title):
+                return
+            time.sleep(0.25)
+        raise HarnessError("window %r still shown after %d s" % (title, timeout))
+
+    def window_titles(self):
+        result = self._xdotool(["search", "--onlyvisible", "--name", "."])
+        titles = []
+        for w in result.stdout.split():
+            name = self._xdotool(["getwindowname", w]).stdout.rstrip("\n")
+            if name:
+                titles.append(name)
+        return titles
+
+    def geometry(self, window):
+        out = self._xdotool(["getwindowgeometry", "--shell", str(window)], check=True).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
+
+    def focus(self, window):
+        self._xdotool(["windowfocus", "--sync", str(window)])
+
+    def send_keys(self, window, *keys):
+        """Sends key chords such as "ctrl+t" or "F5" to the window, which gets the focus first."""
+        self.focus(window)
+        for key in keys:
+            self._xdotool(["key", "--clearmodifiers", key], check=True)
+            time.sleep(0.15)
+
+    def click(self, x, y, button=1):
+        self._xdotool(["mousemove", "--sync", str(x), str(y)], check=True)
+        self._xdotool(["click", str(button)], check=True)
+
+    def click_in(self, window, dx, dy, button=1):
+        x, y, _, _ = self.geometry(window)
+        self.click(x + dx, y + dy, button)
+
+    # Screenshots ----------------------------------------------------------------------------
+
+    def screenshot(self, name):
+        os.makedirs(self.screenshot_dir, exist_ok=True)
+        path = os.path.join(self.screenshot_dir, name + ".png")
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
+                       capture_output=True)
+        return path
+
+    def wait_still(self, timeout=30, interval=0.5):
+        """Waits until two screenshots in a row are the same: the windows are done drawing."""
+        previous = None
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            shot = subprocess.run(["import", "-window", "root", "rgb:-"], env=self.env,
+                                  capture_output=True).stdout
+            if previous is not None and shot == previous:
+                return True
+            previous = shot
+            time.sleep(interval)
+        return False
+
+
+def run_test(body):
+    """Runs one scenario in a fresh session and turns its failure into a non-zero exit."""
+    args = e2e_arguments()
+    # A timeout's SIGTERM unwinds the session like a failure, so nothing is left running.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    for tool in ("wine", "wineserver", "xdotool", "import", "Xvfb"):
+        if shutil.which(tool) is None:
+            print("missing tool: " + tool, file=sys.stderr)
+            sys.exit(2)
+    try:
+        with WineSession(args.build) as session:
+            body(session)
+    except (HarnessError, AssertionError, subprocess.TimeoutExpired) as error:
+        print("FAILED: %s" % error, file=sys.stderr)
+        sys.exit(1)
+    print("passed")
