@@ -1,0 +1,63 @@
+// Colour conversion and font arithmetic of the drawing helpers.
+#include <gtest/gtest.h>
+
+#include "ui/draw/colours.h"
+#include "ui/draw/font_metrics.h"
+
+namespace pyr {
+namespace {
+
+struct ColourCase {
+  Argb argb;
+  ColourRef ref;
+};
+
+TEST(Colours, ArgbBecomesColourRefWithRedAndBlueSwappedAndAlphaDropped) {
+  const ColourCase cases[] = {
+      {0xFF112233, 0x00332211}, {0x80FF0000, 0x000000FF}, {0x000000FF, 0x00FF0000},
+      {0xFF00FF00, 0x0000FF00}, {0xFFFFFFFF, 0x00FFFFFF}, {0xFF1030A0, 0x00A03010},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ArgbToColourRef(c.argb), c.ref) << std::hex << c.argb;
+  }
+}
+
+TEST(Colours, ColourRefBecomesOpaqueArgb) {
+  const ColourCase cases[] = {
+      {0xFF112233, 0x00332211}, {0xFF000000, 0x00000000}, {0xFFFFFFFF, 0x00FFFFFF},
+      {0xFFF0F0FF, 0x00FFF0F0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ColourRefToArgb(c.ref), c.argb) << std::hex << c.ref;
+  }
+}
+
+TEST(Colours, RoundTripKeepsTheColourOfAnOpaqueArgb) {
+  for (Argb argb : {0xFF123456u, 0xFFABCDEFu, 0xFF000001u, 0xFF010000u}) {
+    EXPECT_EQ(ColourRefToArgb(ArgbToColourRef(argb)), argb);
+  }
+}
+
+TEST(Colours, FillPixelsNeverHaveAlphaZero) {
+  EXPECT_EQ(SolidFillPixel(0x00FFFFFF), 0x01FFFFFFu);
+  EXPECT_EQ(SolidFillPixel(0x00000000), 0x01000000u);
+  EXPECT_EQ(SolidFillPixel(0x80FFFFFF), 0x80FFFFFFu);
+  EXPECT_EQ(SolidFillPixel(0x01123456), 0x01123456u);
+}
+
+TEST(FontMetrics, HeightIsForNinetySixPixelsPerInch) {
+  struct Case { double points; int32_t height; } const cases[] = {
+      {0.5, -11}, {0.0, -11}, {8.5, -11}, {9.0, -12}, {10.0, -13}, {12.0, -16}, {1.0, -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UiFontHeight(c.points), c.height) << c.points;
+}
+
+TEST(FontMetrics, WeightBelowOneIsNormal) {
+  EXPECT_EQ(UiFontWeight(0), 400);
+  EXPECT_EQ(UiFontWeight(-5), 400);
+  EXPECT_EQ(UiFontWeight(1), 1);
+  EXPECT_EQ(UiFontWeight(700), 700);
+}
+
+}  // namespace
+}  // namespace pyr

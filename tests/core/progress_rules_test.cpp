@@ -1,0 +1,149 @@
+// The progress dialog's arithmetic: progress values, ring and spinner geometry, the Cancel
+// button's place and the window growth it causes, status text centring, result time stamps.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "base/time_stamp.h"
+#include "ui/dialogs/progress_rules.h"
+
+namespace pyr {
+namespace {
+
+TEST(ProgressValues, PercentagesAreCappedForTheRingButNotTheTaskbar) {
+  struct Case { int32_t value; int32_t percent; int32_t taskbar; } const cases[] = {
+      {0, 0, 0}, {42, 42, 42}, {100, 100, 100}, {150, 100, 150},
+  };
+  for (const auto& c : cases) {
+    RingRequest r = InterpretProgress(c.value);
+    EXPECT_EQ(r.change, RingChange::kPercent) << c.value;
+    EXPECT_EQ(r.percent, c.percent) << c.value;
+    EXPECT_EQ(r.taskbar, c.taskbar) << c.value;
+  }
+}
+
+TEST(ProgressValues, MinusOneLeavesTheRingAlone) {
+  EXPECT_EQ(InterpretProgress(-1).change, RingChange::kNone);
+}
+
+TEST(ProgressValues, NegativeValuesSpinAtCappedSpeed) {
+  struct Case { int32_t value; int32_t speed; int32_t stored; int32_t step; } const cases[] = {
+      {-2, 2, -2, 1}, {-80, 80, -80, 3}, {-100, 100, -100, 4}, {-500, 100, -100, 4},
+      {INT_MIN, 100, -100, 4}, {-29, 29, -29, 1}, {-30, 30, -30, 2},
+  };
+  for (const auto& c : cases) {
+    RingRequest r = InterpretProgress(c.value);
+    EXPECT_EQ(r.change, RingChange::kSpin) << c.value;
+    EXPECT_EQ(r.speed, c.speed) << c.value;
+    EXPECT_EQ(r.stored, c.stored) << c.value;
+    EXPECT_EQ(SpinStepDegrees(r.speed), c.step) << c.value;
+  }
+}
+
+TEST(Spinner, AngleWrapsAtAFullTurn) {
+  EXPECT_EQ(NextSpinAngle(280, 80), 283);
+  EXPECT_EQ(NextSpinAngle(358, 80), 1);
+  EXPECT_EQ(NextSpinAngle(359, 2), 0);
+  EXPECT_EQ(NextSpinAngle(356, 100), 0);
+}
+
+TEST(Spinner, GeometryOfASeventyPixelRing) {
+  SpinnerGeometry g = SpinnerGeometryFor(70);
+  EXPECT_EQ(g.penWidth, 10);
+  EXPECT_FLOAT_EQ(g.arcBox.x, 7);
+  EXPECT_FLOAT_EQ(g.arcBox.w, 56);
+}
+
+TEST(Ring, GeometryOfASeventyPixelRing) {
+  RingGeometry g = RingGeometryFor(70, 50);
+  EXPECT_FLOAT_EQ(g.penWidth, 7);
+  EXPECT_FLOAT_EQ(g.arcBox.x, 4.5f);
+  EXPECT_FLOAT_EQ(g.arcBox.y, 4.5f);
+  EXPECT_FLOAT_EQ(g.arcBox.w, 61);
+  EXPECT_FLOAT_EQ(g.startAngle, -90);
+  EXPECT_FLOAT_EQ(g.sweep, 181);
+  EXPECT_FLOAT_EQ(g.textBox.x, 8);
+  EXPECT_FLOAT_EQ(g.textBox.y, 14);
+  EXPECT_FLOAT_EQ(g.textBox.w, 56);
+  EXPECT_FLOAT_EQ(g.textBox.h, 42);
+  EXPECT_FLOAT_EQ(g.textPixels, 17.5f);
+}
+
+TEST(Ring, SweepRunsFromADotToAFullCircle) {
+  EXPECT_FLOAT_EQ(RingGeometryFor(70, 0).sweep, 1);
+  EXPECT_FLOAT_EQ(RingGeometryFor(70, 100).sweep, 361);
+  EXPECT_FLOAT_EQ(RingGeometryFor(70, 150).sweep, 361);
+}
+
+TEST(Ring, TextBoxUsesWholePixelsOfThePen) {
+  RingGeometry g = RingGeometryFor(65, 10);  // pen 6.5, label margins from 6
+  EXPECT_FLOAT_EQ(g.penWidth, 6.5f);
+  EXPECT_FLOAT_EQ(g.textBox.x, 7);
+  EXPECT_FLOAT_EQ(g.textBox.y, 12);
+  EXPECT_FLOAT_EQ(g.textBox.w, 53);
+  EXPECT_FLOAT_EQ(g.textBox.h, 41);
+}
+
+TEST(CancelButton, ResultsDialogGrowsFrom350To384) {
+  ButtonPlacement b = CancelButtonPlacement(650, 70, 250, false);
+  EXPECT_EQ(b.x, 340);
+  EXPECT_EQ(b.y, 353);
+  EXPECT_EQ(b.width, 280);
+  EXPECT_EQ(b.height, 24);
+  EXPECT_EQ(b.neededClientHeight, 384);
+}
+
+TEST(CancelButton, CompactDialogGrowsFrom90To124) {
+  ButtonPlacement b = CancelButtonPlacement(450, 70, 0, false);
+  EXPECT_EQ(b.x, 240);
+  EXPECT_EQ(b.y, 93);
+  EXPECT_EQ(b.width, 180);
+  EXPECT_EQ(b.neededClientHeight, 124);
+  ButtonPlacement scan = CancelButtonPlacement(400, 60, 0, false);
+  EXPECT_EQ(scan.y, 83);
+  EXPECT_EQ(scan.neededClientHeight, 114);
+}
+
+TEST(CancelButton, SecondButtonSitsAtTheLeft) {
+  ButtonPlacement b = CancelButtonPlacement(650, 70, 250, true);
+  EXPECT_EQ(b.x, 30);
+  EXPECT_EQ(b.y, 353);
+}
+
+TEST(StatusText, OneLineIsCentredAsFourteenPixels) {
+  EXPECT_EQ(StatusTextTop(70, 1, 0), 28);
+  EXPECT_EQ(StatusTextTop(70, 1, 20), 28);
+  EXPECT_EQ(StatusTextTop(70, 0, 0), 28);
+}
+
+TEST(StatusText, SeveralLinesUseTheirMeasuredHeight) {
+  EXPECT_EQ(StatusTextTop(70, 2, 16), 19);
+  EXPECT_EQ(StatusTextTop(70, 3, 16), 11);
+  EXPECT_EQ(StatusTextTop(60, 4, 15), 0);
+  EXPECT_EQ(StatusTextTop(70, 6, 16), -13);  // more than fits: starts above, as the edit does
+}
+
+TEST(TimeStamps, ResultLineTimeHasZeroPaddedMilliseconds) {
+  LocalTime t{2024, 3, 5, 9, 7, 2, 45};
+  EXPECT_EQ(DateTimeMillisText(t), u"2024/03/05 09:07:02:045");
+  EXPECT_EQ(DateTimeText(t), u"2024/03/05 09:07:02");
+  LocalTime late{1999, 12, 31, 23, 59, 59, 999};
+  EXPECT_EQ(DateTimeMillisText(late), u"1999/12/31 23:59:59:999");
+  LocalTime zero{2025, 1, 1, 0, 0, 0, 0};
+  EXPECT_EQ(DateTimeMillisText(zero), u"2025/01/01 00:00:00:000");
+}
+
+TEST(TimeStamps, ClockGivesAPlausibleLocalTime) {
+  LocalTime now = LocalTimeNow();
+  EXPECT_GE(now.year, 2020);
+  EXPECT_GE(now.month, 1);
+  EXPECT_LE(now.month, 12);
+  EXPECT_GE(now.day, 1);
+  EXPECT_LE(now.day, 31);
+  EXPECT_LE(now.hour, 23);
+  EXPECT_LE(now.millisecond, 999);
+  EXPECT_EQ(DateTimeMillisText(now).Length(), 23u);
+}
+
+}  // namespace
+}  // namespace pyr

@@ -1,0 +1,437 @@
+// The drawing helpers on real GDI and GDI+, with the program's own pictures linked in.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ui/draw/win32/fonts.h"
+#include "ui/draw/win32/gdiplus_session.h"
+#include "ui/draw/win32/images.h"
+#include "ui/draw/win32/shapes.h"
+#include "ui/draw/win32/window_background.h"
+#include "ui/draw/win32/window_helpers.h"
+
+namespace pyr {
+namespace {
+
+class Drawing : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session_ = new GdiplusSession; }
+  static void TearDownTestSuite() {
+    delete session_;
+    session_ = nullptr;
+  }
+  void SetUp() override { ASSERT_TRUE(session_->Started()); }
+
+  static Argb Pixel(GpBitmap* image, int x, int y) {
+    Gdiplus::ARGB argb = 0;
+    EXPECT_TRUE(GpOk(gp::GdipBitmapGetPixel(image, x, y, &argb)));
+    return argb;
+  }
+
+  // Every pixel of a bitmap as 0xAARRGGBB, read as a top-down 32-bit DIB.
+  static std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int* width = nullptr) {
+    BITMAP info{};
+    if (!GetObjectW(bitmap, sizeof(info), &info)) return {};
+    BITMAPINFO request{};
+    request.bmiHeader.biSize = sizeof(request.bmiHeader);
+    request.bmiHeader.biWidth = info.bmWidth;
+    request.bmiHeader.biHeight = -info.bmHeight;
+    request.bmiHeader.biPlanes = 1;
+    request.bmiHeader.biBitCount = 32;
+    request.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    ScreenDc screen;
+    if (!GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &request,
+                   DIB_RGB_COLORS))
+      return {};
+    if (width) *width = info.bmWidth;
+    return pixels;
+  }
+
+  static SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    return {info.bmWidth, info.bmHeight};
+  }
+
+  static GdiplusSession* session_;
+};
+
+GdiplusSession* Drawing::session_ = nullptr;
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+// ---------------------------------------------------------------- image resources
+
+TEST_F(Drawing, EveryPictureLoadsAtItsOwnSize) {
+  struct Entry { int id; int size; } const table[] = {
+      {21, 32}, {22, 48}, {23, 44}, {24, 32}, {25, 40}, {26, 48}, {27, 48}, {28, 48},
+      {29, 40}, {30, 48}, {31, 48}, {32, 40}, {33, 32}, {34, 48}, {35, 48}, {36, 48},
+      {37, 48}, {38, 48}, {39, 32}, {40, 48}, {41, 40}, {42, 40},
+  };
+  for (const auto& e : table) {
+    ImagePtr image = LoadImageResource(Self(), e.id);
+    ASSERT_TRUE(image) << e.id;
+    ImageSize size = SizeOf(image.get());
+    EXPECT_EQ(size.width, e.size) << e.id;
+    EXPECT_EQ(size.height, e.size) << e.id;
+  }
+}
+
+TEST_F(Drawing, PictureAskedAtAnotherSizeIsAScaledCopy) {
+  ImagePtr small = LoadImageResource(Self(), 23, 20, 20);
+  ASSERT_TRUE(small);
+  EXPECT_EQ(SizeOf(small.get()).width, 20);
+  EXPECT_EQ(SizeOf(small.get()).height, 20);
+  // One dimension given: the other keeps the picture's own size.
+  ImagePtr wide = LoadImageResource(Self(), 23, 60, 0);
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(SizeOf(wide.get()).width, 60);
+  EXPECT_EQ(SizeOf(wide.get()).height, 44);
+}
+
+TEST_F(Drawing, PicturesHaveTransparentCornersAndVisibleContent) {
+  // Artwork sanity: a picture that decoded to nothing, or to an opaque block, would be a fault.
+  for (int id = 21; id <= 42; ++id) {
+    ImagePtr image = LoadImageResource(Self(), id, 20, 20);
+    ASSERT_TRUE(image) << id;
+    int opaque = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) opaque += (Pixel(image.get(), x, y) >> 24) > 0x80;
+    EXPECT_GT(opaque, 20) << id;
+    EXPECT_LT(opaque, 400) << id;
+  }
+}
+
+TEST_F(Drawing, MissingPictureIsNull) {
+  EXPECT_FALSE(LoadImageResource(Self(), 99));
+  EXPECT_FALSE(LoadImageResource(Self(), 20, 20, 20));
+  EXPECT_FALSE(LoadResourceBitmap(Self(), 43, 20, 20));
+}
+
+TEST_F(Drawing, ResourceBitmapHasTheRequestedSize) {
+  BitmapHandle bitmap = LoadResourceBitmap(Self(), 42, 19, 19);
+  ASSERT_TRUE(bitmap);
+  SIZE size = BitmapSize(bitmap.Get());
+  EXPECT_EQ(size.cx, 19);
+  EXPECT_EQ(size.cy, 19);
+}
+
+TEST_F(Drawing, ImageToBitmap20ScalesAnyBitmap) {
+  BitmapHandle big = SolidBitmap(64, 32, 0xFF336699);
+  BitmapHandle icon = ImageToBitmap20(big.Get());
+  ASSERT_TRUE(icon);
+  SIZE size = BitmapSize(icon.Get());
+  EXPECT_EQ(size.cx, 20);
+  EXPECT_EQ(size.cy, 20);
+  EXPECT_FALSE(ImageToBitmap20(nullptr));
+}
+
+TEST_F(Drawing, ScaledCopyDrawsTheSource) {
+  ImagePtr source = NewImage(10, 10);
+  ASSERT_TRUE(FillRoundedRect(source.get(), 0, 0, 10, 10, 0xFFFF0000, 0));
+  ImagePtr copy = ScaledCopy(source.get(), 30, 30);
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(SizeOf(copy.get()).width, 30);
+  EXPECT_EQ(Pixel(copy.get(), 15, 15), 0xFFFF0000u);
+  EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
+  EXPECT_FALSE(ScaledCopy(source.get(), 0, 30));
+}
+
+// ---------------------------------------------------------------- solid bitmaps and colours
+
+TEST_F(Drawing, SolidBitmapNeverHasAlphaZero) {
+  BitmapHandle bitmap = SolidBitmap(2, 2, 0x00FFFFFF);
+  ASSERT_TRUE(bitmap);
+  std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
+  ASSERT_EQ(pixels.size(), 4u);
+  for (uint32_t p : pixels) EXPECT_EQ(p, 0x01FFFFFFu);
+}
+
+TEST_F(Drawing, SolidBitmapKeepsAGivenAlpha) {
+  BitmapHandle bitmap = SolidBitmap(3, 5, 0x80123456);
+  ASSERT_TRUE(bitmap);
+  DIBSECTION dib{};
+  ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
+  EXPECT_EQ(dib.dsBmih.biBitCount, 32);
+  std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
+  ASSERT_EQ(pixels.size(), 15u);
+  for (uint32_t p : pixels) EXPECT_EQ(p, 0x80123456u);
+  EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
+}
+
+TEST_F(Drawing, ArgbAndColourRefAgreeWithTheSystemMacros) {
+  EXPECT_EQ(ArgbToColourRef(0xFF112233), RGB(0x11, 0x22, 0x33));
+  EXPECT_EQ(GetRValue(ArgbToColourRef(0xFFA01020)), 0xA0);
+  EXPECT_EQ(GetBValue(ArgbToColourRef(0xFFA01020)), 0x20);
+  // A COLORREF drawn by GDI+ after conversion lands as the same screen colour.
+  ImagePtr image = NewImage(4, 4);
+  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
+  EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
+}
+
+// ---------------------------------------------------------------- fonts
+
+TEST_F(Drawing, UiFontBelowOnePointIsEightAndAHalfPointsOfNormalWeight) {
+  FontHandle font = CreateUiFont(0.5, 0);
+  ASSERT_TRUE(font);
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -11);
+  EXPECT_EQ(lf.lfWeight, 400);
+  EXPECT_STREQ(lf.lfFaceName, L"Arial");
+  EXPECT_EQ(lf.lfQuality, PROOF_QUALITY);
+  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(lf.lfOutPrecision, OUT_OUTLINE_PRECIS);
+  EXPECT_FALSE(lf.lfItalic);
+}
+
+TEST_F(Drawing, UiFontTakesStyleFlagsFaceAndQuality) {
+  FontHandle font = CreateUiFont(12, 700, kFontItalic | kFontStrikeOut, L"Tahoma",
+                                 CLEARTYPE_QUALITY);
+  ASSERT_TRUE(font);
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -16);
+  EXPECT_EQ(lf.lfWeight, 700);
+  EXPECT_TRUE(lf.lfItalic);
+  EXPECT_FALSE(lf.lfUnderline);
+  EXPECT_TRUE(lf.lfStrikeOut);
+  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
+  EXPECT_EQ(lf.lfQuality, CLEARTYPE_QUALITY);
+}
+
+TEST_F(Drawing, ControlFontIsSetOnTheControl) {
+  HWND edit = CreateWindowExW(0, L"Edit", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                              Self(), nullptr);
+  ASSERT_TRUE(edit);
+  FontHandle font = SetControlFontPoints(edit, 10, 0, kFontUnderline);
+  ASSERT_TRUE(font);
+  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), font.Get());
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
+  EXPECT_EQ(lf.lfHeight, -13);
+  EXPECT_TRUE(lf.lfUnderline);
+  DestroyWindow(edit);
+}
+
+// ---------------------------------------------------------------- shapes and regions
+
+class PopupWindow {
+ public:
+  PopupWindow(int w, int h, DWORD style = WS_POPUP) {
+    hwnd_ = CreateWindowExW(0, L"Static", L"", style, 10, 10, w, h, nullptr, nullptr, Self(),
+                            nullptr);
+  }
+  ~PopupWindow() { if (hwnd_) DestroyWindow(hwnd_); }
+  HWND Get() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+TEST_F(Drawing, RoundedRegionCutsTheCornersOnly) {
+  PopupWindow window(100, 60);
+  ASSERT_TRUE(window.Get());
+  ASSERT_TRUE(SetRoundedRegion(window.Get(), 100, 60, 20));
+  RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
+  RECT box{};
+  GetRgnBox(rgn.Get(), &box);
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.top, 0);
+  EXPECT_GE(box.right, 99);
+  EXPECT_GE(box.bottom, 59);
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 1));
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 97, 57));
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 57));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 50, 30));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 50, 1));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 1, 30));
+}
+
+TEST_F(Drawing, RoundedPathStartsOnTheTopEdgeAndIsClosed) {
+  GpPath* raw = nullptr;
+  ASSERT_TRUE(GpOk(gp::GdipCreatePath(Gdiplus::FillModeAlternate, &raw)));
+  PathPtr path(raw);
+  ASSERT_TRUE(RoundedRectPath(path.get(), 10, 0, 0, 100, 50));
+  INT count = 0;
+  ASSERT_TRUE(GpOk(gp::GdipGetPointCount(path.get(), &count)));
+  ASSERT_GT(count, 8);
+  std::vector<Gdiplus::PointF> points(count);
+  std::vector<BYTE> types(count);
+  ASSERT_TRUE(GpOk(gp::GdipGetPathPoints(path.get(), points.data(), count)));
+  ASSERT_TRUE(GpOk(gp::GdipGetPathTypes(path.get(), types.data(), count)));
+  EXPECT_FLOAT_EQ(points[0].X, 5);
+  EXPECT_FLOAT_EQ(points[0].Y, 0);
+  EXPECT_TRUE(types[count - 1] & Gdiplus::PathPointTypeCloseSubpath);
+  // Clockwise: the next corner reached is the top-right one.
+  EXPECT_FLOAT_EQ(points[1].X, 95);
+  EXPECT_FLOAT_EQ(points[1].Y, 0);
+}
+
+TEST_F(Drawing, FillRoundedRectLeavesTheCornerClear) {
+  ImagePtr image = NewImage(40, 40);
+  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
+  EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
+  EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
+  EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
+}
+
+TEST_F(Drawing, CentredTextInksAroundTheCentre) {
+  ImagePtr image = NewImage(120, 60);
+  ASSERT_TRUE(DrawTextCentred(image.get(), L"100%", 0, 0, 120, 60, nullptr, 0xFF000000));
+  long sumX = 0, sumY = 0, ink = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 120; ++x)
+      if ((Pixel(image.get(), x, y) >> 24) > 0x80) { sumX += x; sumY += y; ++ink; }
+  ASSERT_GT(ink, 20);
+  EXPECT_NEAR(static_cast<double>(sumX) / ink, 60, 5);
+  EXPECT_NEAR(static_cast<double>(sumY) / ink, 30, 5);
+}
+
+// ---------------------------------------------------------------- window backgrounds
+
+TEST_F(Drawing, BackgroundHasFrameFillAndFooterBand) {
+  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, 4);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(SizeOf(image.get()).width, 450);
+  EXPECT_EQ(Pixel(image.get(), 1, 75), 0xFF000000u);      // frame
+  EXPECT_EQ(Pixel(image.get(), 448, 75), 0xFF000000u);
+  EXPECT_EQ(Pixel(image.get(), 225, 60), 0xFFFFFFFFu);    // body
+  EXPECT_EQ(Pixel(image.get(), 225, 130), 0xFFF0F0FFu);   // footer band
+  EXPECT_EQ(Pixel(image.get(), 225, 112), 0xFFF0F0FFu);   // its top row: 150 - 4 - 35
+  EXPECT_EQ(Pixel(image.get(), 225, 110), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(image.get(), 225, 148), 0xFF000000u);   // frame below the band
+}
+
+TEST_F(Drawing, BackgroundWithFooterLikeTheFillHasNoBand) {
+  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4);
+  ASSERT_TRUE(image);
+  for (int y = 100; y < 146; ++y) EXPECT_EQ(Pixel(image.get(), 225, y), 0xFFFFFFFFu) << y;
+}
+
+TEST_F(Drawing, BackgroundBitmapFillsHolesWithTheHoleColour) {
+  ImagePtr image = NewImage(10, 10, kFormatPargb);
+  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 5, 10, 0xFF204080, 0));
+  BitmapHandle same = BackgroundBitmap(image.get(), 10, 10);
+  int width = 0;
+  std::vector<uint32_t> pixels = BitmapPixels(same.Get(), &width);
+  ASSERT_EQ(width, 10);
+  EXPECT_EQ(pixels[5 * 10 + 1] & 0xFFFFFF, 0x204080u);
+  EXPECT_EQ(pixels[5 * 10 + 8] & 0xFFFFFF, 0xFEFEFEu);
+  BitmapHandle scaled = BackgroundBitmap(image.get(), 30, 20);
+  SIZE size = BitmapSize(scaled.Get());
+  EXPECT_EQ(size.cx, 30);
+  EXPECT_EQ(size.cy, 20);
+}
+
+TEST_F(Drawing, BackgroundRegionOfAPopupIsRounded) {
+  PopupWindow window(200, 100);
+  EXPECT_EQ(ApplyBackgroundRegion(window.Get(), 200, 100, 12), FrameNeed::kNone);
+  RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, 0));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 100, 50));
+}
+
+TEST_F(Drawing, BackgroundRegionOfACaptionedWindowIsItsClientArea) {
+  PopupWindow window(300, 200, WS_OVERLAPPEDWINDOW);
+  ASSERT_TRUE(window.Get());
+  EXPECT_EQ(ApplyBackgroundRegion(window.Get(), 300, 200, 0), FrameNeed::kCustomFrame);
+  ASSERT_EQ(ApplyBackgroundRegion(window.Get(), 300, 200, 1), FrameNeed::kNone);
+  RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
+  RECT box{}, window_rect{}, client{};
+  GetRgnBox(rgn.Get(), &box);
+  GetWindowRect(window.Get(), &window_rect);
+  GetClientRect(window.Get(), &client);
+  POINT origin{0, 0};
+  ClientToScreen(window.Get(), &origin);
+  EXPECT_EQ(box.left, origin.x - window_rect.left);
+  EXPECT_EQ(box.top, origin.y - window_rect.top);
+  EXPECT_EQ(box.right - box.left, client.right);
+  EXPECT_EQ(box.bottom - box.top, client.bottom);
+}
+
+// ---------------------------------------------------------------- check boxes
+
+TEST_F(Drawing, CheckBoxStatesDifferWhereTheyShould) {
+  const Argb green = 0xFF00A000;
+  ImagePtr empty = CheckBoxPicture(40, kCheckBoxEmpty, green);
+  ImagePtr ticked = CheckBoxPicture(40, kCheckBoxTicked, green);
+  ImagePtr filled = CheckBoxPicture(40, kCheckBoxFilled, green);
+  ASSERT_TRUE(empty && ticked && filled);
+  // Centre of the box: white, the mark, the square.
+  EXPECT_EQ(Pixel(empty.get(), 20, 20), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(filled.get(), 20, 20), green);
+  EXPECT_EQ(Pixel(ticked.get(), 17, 27), green);
+  EXPECT_EQ(Pixel(ticked.get(), 30, 30), 0xFFFFFFFFu);
+  // The square leaves a white margin inside the frame.
+  EXPECT_EQ(Pixel(filled.get(), 5, 20), 0xFFFFFFFFu);
+  // The frame is black on every state.
+  for (GpBitmap* image : {empty.get(), ticked.get(), filled.get()})
+    EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
+}
+
+TEST_F(Drawing, RoundedCheckBoxHasClearCorners) {
+  ImagePtr square = CheckBoxPicture(40, kCheckBoxEmpty, 0xFF000000);
+  ImagePtr round = CheckBoxPicture(40, kCheckBoxEmpty | kCheckBoxRounded, 0xFF000000);
+  EXPECT_EQ(Pixel(square.get(), 1, 1), 0xFF000000u);
+  EXPECT_LT(Pixel(round.get(), 1, 1) >> 24, 0x40u);
+}
+
+TEST_F(Drawing, CheckBoxImageIsScaledToTheRequestedSize) {
+  BitmapHandle bitmap = CheckBoxImage(16, kCheckBoxTicked, 0xFF0000FF);
+  ASSERT_TRUE(bitmap);
+  SIZE size = BitmapSize(bitmap.Get());
+  EXPECT_EQ(size.cx, 16);
+  EXPECT_EQ(size.cy, 16);
+}
+
+// ---------------------------------------------------------------- window chores
+
+TEST_F(Drawing, PictureBitmapReplacesAndFreesThePreviousOne) {
+  HWND picture = CreateWindowExW(0, L"Static", L"", WS_POPUP | SS_BITMAP, 0, 0, 20, 20, nullptr,
+                                 nullptr, Self(), nullptr);
+  ASSERT_TRUE(picture);
+  HBITMAP first = SolidBitmap(20, 20, 0xFFFF0000).Release();
+  HBITMAP second = SolidBitmap(20, 20, 0xFF00FF00).Release();
+  SetPictureBitmap(picture, first);
+  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), first);
+  SetPictureBitmap(picture, second);
+  EXPECT_EQ(GetObjectType(first), 0u);
+  EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));
+  DestroyWindow(picture);
+  DeleteObject(second);
+}
+
+TEST_F(Drawing, WindowWithoutOwnerIsCentredOnTheWorkArea) {
+  PopupWindow window(200, 100);
+  CentreWindow(window.Get(), nullptr);
+  RECT area{}, r{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  GetWindowRect(window.Get(), &r);
+  EXPECT_EQ(r.left, area.left + (area.right - area.left - 200) / 2);
+  EXPECT_EQ(r.top, area.top + (area.bottom - area.top - 100) / 2);
+}
+
+TEST_F(Drawing, WindowIsCentredOverItsOwner) {
+  PopupWindow owner(400, 300);
+  SetWindowPos(owner.Get(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  PopupWindow window(200, 100);
+  CentreWindow(window.Get(), owner.Get());
+  RECT r{};
+  GetWindowRect(window.Get(), &r);
+  EXPECT_EQ(r.left, 200);
+  EXPECT_EQ(r.top, 150);
+}
+
+TEST_F(Drawing, ScreenSizeIsTheVirtualDisplay) {
+  ScreenExtent size = ScreenSize();
+  EXPECT_EQ(size.width, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(size.height, GetSystemMetrics(SM_CYSCREEN));
+}
+
+}  // namespace
+}  // namespace pyr

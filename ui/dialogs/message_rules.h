@@ -1,0 +1,85 @@
+// What the message box and the message tip decide, kept apart from the windows that show them:
+// the buttons of each kind and their answers, the box's size and button places, the tip's text
+// split and size, and which events leave a tip open.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "base/wide_text.h"
+
+namespace pyr {
+
+enum MessageKind : int32_t {
+  kMessageOk = 0,
+  kMessageYesNo = 1,
+  kMessageOkCancel = 2,
+  kMessageYesNoCancel = 3,
+  kMessageTip = 4,
+};
+
+// Answers of AskUser.
+enum MessageAnswer : int32_t { kAnswerCancel = -1, kAnswerNo = 0, kAnswerYes = 1 };
+
+struct MessageButton {
+  const char16_t* text;
+  int32_t answer;
+};
+
+// The buttons of a kind, left to right; empty for the tip and for unknown kinds.
+std::span<const MessageButton> MessageButtons(int32_t kind);
+
+// Every box of the program is this size.
+inline constexpr int32_t kMessageBoxWidth = 450;
+inline constexpr int32_t kMessageBoxHeight = 150;
+inline constexpr int32_t kMessageButtonWidth = 80;
+inline constexpr int32_t kMessageButtonHeight = 25;
+
+// Widths below 160 would not hold the buttons.
+constexpr int32_t MessageBoxWidthFor(int32_t requested) { return requested < 160 ? 360 : requested; }
+
+struct Point32 {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const Point32&) const = default;
+};
+
+// Top-left corners of the buttons of a box w x h, one per button of the kind.
+std::vector<Point32> MessageButtonPlaces(int32_t kind, int32_t width, int32_t height);
+
+// A tip's text is "message||title"; without the separator the title is "Information".
+struct TipText {
+  WideText message;
+  WideText title;
+};
+TipText SplitTipText(std::u16string_view text);
+
+// Lines of a message as the tip measures them, split at "\r\n".
+std::vector<std::u16string_view> MessageLines(std::u16string_view message);
+
+struct TextExtent {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+struct TipSize {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t lineHeight = 0;
+  int32_t lines = 0;
+};
+// Window size of a tip from the measured extent of each of its lines.
+TipSize TipSizeFor(std::span<const TextExtent> lineExtents);
+
+// Codes of the toolkit's events (the subset these rules look at).
+namespace event_code {
+inline constexpr int32_t kNone = 0;
+inline constexpr int32_t kClose = -6;
+}  // namespace event_code
+
+// Whether the main window's pump leaves an open tip alone on an event with this code: mouse
+// movement, hovering, sizing and the like do; clicks, keys, commands and closes do not.
+bool TipSurvivesEvent(int32_t code);
+
+}  // namespace pyr

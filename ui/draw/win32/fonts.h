@@ -1,0 +1,17 @@
+// Fonts of the toolkit, sized for 96 pixels per inch.
+#pragma once
+
+#include "ui/draw/font_metrics.h"
+#include "ui/draw/win32/gdi_handles.h"
+
+namespace pyr {
+
+// quality -1 means PROOF_QUALITY; a null or empty face means "Arial".
+FontHandle CreateUiFont(double points, int weight = 0, uint32_t styleFlags = 0,
+                        const wchar_t* faceName = nullptr, int quality = -1);
+
+// Sets such a font on a control; the returned font must outlive the control's use of it.
+FontHandle SetControlFontPoints(HWND hwnd, double points, int weight = 0, uint32_t styleFlags = 0,
+                                const wchar_t* faceName = nullptr, int quality = -1);
+
+}  // namespace pyr

@@ -1,0 +1,124 @@
+#include "ui/draw/win32/images.h"
+
+#include <cstring>
+
+namespace pyr {
+
+namespace {
+
+using StreamPtr = std::unique_ptr<IStream, detail::ComReleaser>;
+
+// A stream over a private copy of the bytes: GDI+ reads the stream for as long as the image
+// lives, and the resource memory is not ours to hand over.
+StreamPtr StreamOfBytes(const void* bytes, DWORD size) {
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw)) || !raw) return nullptr;
+  StreamPtr stream(raw);
+  ULARGE_INTEGER length;
+  length.QuadPart = size;
+  if (FAILED(stream->SetSize(length))) return nullptr;
+  ULONG written = 0;
+  if (FAILED(stream->Write(bytes, size, &written)) || written != size) return nullptr;
+  LARGE_INTEGER start{};
+  if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return nullptr;
+  return stream;
+}
+
+}  // namespace
+
+ImagePtr LoadImageResource(HMODULE module, int id, int width, int height) {
+  HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), kImageResourceType);
+  if (!info) return nullptr;
+  DWORD size = SizeofResource(module, info);
+  HGLOBAL loaded = size ? LoadResource(module, info) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return nullptr;
+  StreamPtr stream = StreamOfBytes(bytes, size);
+  if (!stream) return nullptr;
+  GpBitmap* raw = nullptr;
+  if (!GpOk(gp::GdipCreateBitmapFromStream(stream.get(), &raw)) || !raw) return nullptr;
+  ImagePtr image(raw);
+  ImageSize own = SizeOf(image.get());
+  if (width <= 0) width = own.width;
+  if (height <= 0) height = own.height;
+  if (width == own.width && height == own.height) return image;
+  return ScaledCopy(image.get(), width, height);
+}
+
+ImagePtr NewImage(int width, int height, Gdiplus::PixelFormat format) {
+  if (width <= 0 || height <= 0) return nullptr;
+  GpBitmap* raw = nullptr;
+  if (!GpOk(gp::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &raw))) return nullptr;
+  return ImagePtr(raw);
+}
+
+GraphicsPtr ImageGraphics(GpImage* image) {
+  GpGraphics* raw = nullptr;
+  if (!image || !GpOk(gp::GdipGetImageGraphicsContext(image, &raw))) return nullptr;
+  GraphicsPtr g(raw);
+  gp::GdipSetInterpolationMode(raw, Gdiplus::InterpolationModeHighQualityBicubic);
+  gp::GdipSetPixelOffsetMode(raw, Gdiplus::PixelOffsetModeHighQuality);
+  return g;
+}
+
+ImageSize SizeOf(GpImage* image) {
+  UINT w = 0, h = 0;
+  if (!image || !GpOk(gp::GdipGetImageWidth(image, &w)) || !GpOk(gp::GdipGetImageHeight(image, &h)))
+    return {};
+  return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+bool DrawImageScaled(GpImage* source, GpImage* target, int width, int height) {
+  GraphicsPtr g = ImageGraphics(target);
+  return g && GpOk(gp::GdipDrawImageRectI(g.get(), source, 0, 0, width, height));
+}
+
+ImagePtr ScaledCopy(GpImage* image, int width, int height) {
+  if (!image) return nullptr;
+  ImagePtr copy = NewImage(width, height, kFormatArgb);
+  if (!copy || !DrawImageScaled(image, copy.get(), width, height)) return nullptr;
+  return copy;
+}
+
+BitmapHandle ImageToBitmap(GpBitmap* image, Argb background) {
+  HBITMAP bitmap = nullptr;
+  if (!image || !GpOk(gp::GdipCreateHBITMAPFromBitmap(image, &bitmap, background))) return {};
+  return BitmapHandle(bitmap);
+}
+
+BitmapHandle ImageToBitmap20(HBITMAP bitmap) {
+  GpBitmap* raw = nullptr;
+  if (!bitmap || !GpOk(gp::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &raw))) return {};
+  ImagePtr source(raw);
+  ImagePtr small = ScaledCopy(source.get(), 20, 20);
+  return ImageToBitmap(small.get());
+}
+
+BitmapHandle LoadResourceBitmap(HMODULE module, int id, int width, int height) {
+  ImagePtr image = LoadImageResource(module, id, width, height);
+  return ImageToBitmap(image.get());
+}
+
+BitmapHandle SolidBitmap(int width, int height, Argb argb) {
+  if (width <= 0 || height <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    if (bitmap) DeleteObject(bitmap);
+    return {};
+  }
+  const uint32_t pixel = SolidFillPixel(argb);
+  auto* p = static_cast<uint32_t*>(bits);
+  for (long i = 0, n = static_cast<long>(width) * height; i < n; ++i) p[i] = pixel;
+  GdiFlush();
+  return BitmapHandle(bitmap);
+}
+
+}  // namespace pyr
