@@ -1,0 +1,35 @@
+// The loop every per-device operation shares: rows last to first under the results dialog,
+// with progress, one result line per device, cancel, and one rebuild at the end.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "devices/operations/operation_host.h"
+
+namespace pyr {
+
+// Looks the row's device up in the inventory's device set; false when there is no set, no such
+// row, or the set no longer holds the device.
+bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device);
+
+struct DeviceBatch {
+  const char16_t* preparingText = u"Preparing...";
+  const char16_t* verb = u"";           // "Disabling "
+  const char16_t* linePrefix = u"";     // in front of every result line
+  const char16_t* successSuffix = u"";  // " was successfully disabled."
+  const char16_t* failureSuffix = u"";
+  bool locateFirst = true;              // skip rows whose device cannot be looked up
+  bool cancelCheckBeforeActing = false;
+  // Does one device; device is the row's device when locateFirst is set.
+  std::function<bool(int row, const DeviceInfo& device)> action;
+};
+
+inline constexpr char16_t kOperationComplete[] =
+    u"Operation complete. Results are displayed in the list above.";
+
+// Runs the batch over rows (in list order; processed from the last). Returns the number of
+// devices that succeeded.
+int RunDeviceBatch(OperationHost& host, const std::vector<int>& rows, const DeviceBatch& batch);
+
+}  // namespace pyr

@@ -1,0 +1,81 @@
+// OperationHost: what a device operation needs from the window that runs it. The main window is
+// the Win32 host; tests use a scripted one. Operations stay straight-line code on top of it.
+#pragma once
+
+#include <cstdint>
+
+#include "base/wide_text.h"
+#include "devices/device_list.h"
+#include "devices/device_platform.h"
+
+namespace pyr {
+
+// Values of CancelRequested.
+inline constexpr uint8_t kNotCancelled = 0;
+inline constexpr uint8_t kCancelPressed = 1;
+inline constexpr uint8_t kProgramClosing = 2;
+
+// Modes of PumpEvent: 0 waits for an event; bit 0 only takes a pending one; bit 1 also rebuilds
+// the list on a device-change notice.
+inline constexpr int kPumpWait = 0;
+inline constexpr int kPumpPending = 1;
+inline constexpr int kPumpRefreshing = 2;
+inline constexpr int kPumpPendingRefreshing = 3;
+
+// SetProgress values with a meaning of their own.
+inline constexpr int32_t kProgressSpinner = -80;  // the spinning ring, no percentage
+inline constexpr int32_t kProgressTextOnly = -1;  // the ring as it is, a new status text
+
+class OperationHost {
+ public:
+  virtual ~OperationHost() = default;
+
+  // The message box: kind as MessageKind; 1 yes/OK, 0 no (also when closed), -1 cancel.
+  virtual int AskUser(const WideText& text, int32_t kind) = 0;
+
+  // The results dialog.
+  virtual void OpenResultsDialog(const WideText& statusText) = 0;
+  // A null text leaves the status text as it is.
+  virtual void SetProgress(int32_t percent, const WideText* text) = 0;
+  virtual void AddCancelButton() = 0;
+  virtual void ShowDialog() = 0;
+  // The dialog puts the time stamp in front.
+  virtual void AddResultLine(const WideText& line) = 0;
+  virtual void MarkFinished() = 0;
+  virtual void CloseDialog() = 0;
+
+  // Takes one event (see the modes above); returns whether it took one.
+  virtual bool PumpEvent(int mode) = 0;
+  virtual uint8_t CancelRequested() const = 0;
+  virtual void SetCancelRequested(uint8_t value) = 0;
+  virtual void SetRebootNeeded() = 0;
+
+  // The list rebuild with the current list flags; false when the device set could not be opened.
+  virtual bool RebuildInventory() = 0;
+  // Whether the list is grouped by device type.
+  virtual bool ListGrouped() const = 0;
+
+  // Disables the list and the right pane while a device operation runs its loop.
+  virtual void LockControls() = 0;
+  virtual void UnlockControls() = 0;
+
+  virtual DevicePlatform& Platform() = 0;
+  // The device set the list's rows point into; invalid when there is none.
+  virtual DeviceSet InventorySet() const = 0;
+  virtual DeviceList& List() = 0;
+  virtual WindowHandle MainWindowHandle() const = 0;
+};
+
+// Scope of the control lock.
+class ControlLockScope {
+ public:
+  explicit ControlLockScope(OperationHost& host) : host_(host) { host_.LockControls(); }
+  ~ControlLockScope() { host_.UnlockControls(); }
+  ControlLockScope(const ControlLockScope&) = delete;
+  ControlLockScope& operator=(const ControlLockScope&) = delete;
+
+ private:
+  OperationHost& host_;
+};
+
+}  // namespace pyr

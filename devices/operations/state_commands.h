@@ -1,0 +1,24 @@
+// Changing the run state of devices: disable, enable, restart, and the context item that
+// toggles one device between disabled and enabled.
+#pragma once
+
+#include "devices/operations/operation_host.h"
+
+namespace pyr {
+
+// Which rows a command acts on.
+enum class RowSource { kChecked, kSelected };
+
+std::vector<int> RowsOf(const DeviceList& list, RowSource source);
+
+void DisableCheckedDevices(OperationHost& host);
+void EnableCheckedDevices(OperationHost& host);
+// "Restart checked" (kChecked) and "Restart device" (kSelected).
+void RestartDevices(OperationHost& host, RowSource source);
+// The context item "Disable device" / "Enable device" on the selected row.
+void ToggleSelectedDeviceState(OperationHost& host);
+
+// The context item reads "Enable device" for a disabled row (and for no row at all).
+bool RowIsDisabled(const DeviceList& list, int row);
+
+}  // namespace pyr

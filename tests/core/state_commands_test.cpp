@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "devices/operations/device_batch.h"
+#include "devices/operations/state_commands.h"
+#include "support/scripted_host.h"
+
+namespace pyr {
+namespace {
+
+using testing::MakeDevice;
+using testing::ScriptedHost;
+using testing::SmallPc;
+
+constexpr char16_t kCheckFirst[] = u"Please check one or more items before using this feature.";
+
+SimulatedPc ThreeAdapters() {
+  return SmallPc({MakeDevice(u"PCI\\A", u"Adapter A"), MakeDevice(u"PCI\\B", u"Adapter B"),
+                  MakeDevice(u"PCI\\C", u"Adapter C")});
+}
+
+std::vector<std::u16string> ProgressTexts(const ScriptedHost& host) {
+  std::vector<std::u16string> out;
+  for (const auto& c : host.calls) {
+    if (c.rfind(u"progress:-1:", 0) == 0) out.push_back(c.substr(12));
+  }
+  return out;
+}
+
+TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
+  ScriptedHost host(ThreeAdapters());
+  host.list.SetAllChecked(true);
+  DisableCheckedDevices(host);
+
+  EXPECT_EQ(host.asked, (std::vector<std::u16string>{
+                            u"Are you sure you want to disable the selected device(s)?"}));
+  EXPECT_EQ(ProgressTexts(host), (std::vector<std::u16string>{u"Disabling Adapter C (1 of 3)...",
+                                                               u"Disabling Adapter B (2 of 3)...",
+                                                               u"Disabling Adapter A (3 of 3)..."}));
+  EXPECT_EQ(host.resultLines,
+            (std::vector<std::u16string>{u"Adapter C was successfully disabled.",
+                                         u"Adapter B was successfully disabled.",
+                                         u"Adapter A was successfully disabled."}));
+  // The dialog opens, spins, then ends with the final text; one rebuild after the loop.
+  EXPECT_EQ(host.calls.front(), u"ask:Are you sure you want to disable the selected device(s)?");
+  EXPECT_EQ(host.calls[1], u"open:Preparing...");
+  EXPECT_EQ(host.calls[2], u"progress:-80");
+  EXPECT_EQ(host.calls[3], u"cancel-button");
+  EXPECT_EQ(host.calls[4], u"show");
+  const std::vector<std::u16string> tail(host.calls.end() - 5, host.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::u16string>{
+                      u"rebuild",
+                      u"progress:100:Operation complete. Results are displayed in the list above.",
+                      u"finished", u"ok-pressed", u"close"}));
+  EXPECT_EQ(host.rebuilds, 1);
+  // After the rebuild every row reads Disabled.
+  for (int row = 0; row < host.list.RowCount(); ++row) EXPECT_EQ(host.list.CellText(row, 1), u"Disabled");
+  EXPECT_EQ(host.maxLockDepth, 1);
+  EXPECT_EQ(host.lockDepth, 0);
+}
+
+TEST(DisableChecked, AsksBeforeItLooksAtTheRows) {
+  ScriptedHost host(ThreeAdapters());
+  DisableCheckedDevices(host);
+  EXPECT_EQ(host.asked, (std::vector<std::u16string>{
+                            u"Are you sure you want to disable the selected device(s)?", kCheckFirst}));
+  EXPECT_EQ(host.rebuilds, 0);
+  EXPECT_EQ(host.maxLockDepth, 0);
+
+  ScriptedHost no(ThreeAdapters());
+  no.list.SetAllChecked(true);
+  no.answers = {0};
+  DisableCheckedDevices(no);
+  EXPECT_EQ(no.asked.size(), 1u);
+  EXPECT_TRUE(no.resultLines.empty());
+}
+
+TEST(EnableChecked, FailuresKeepTicksAndSkipTheRebuild) {
+  ScriptedHost host(ThreeAdapters());
+  for (const char16_t* id : {u"PCI\\A", u"PCI\\B", u"PCI\\C"}) host.platform.FailActionsOn(id);
+  host.list.SetRowChecked(0, true);
+  host.list.SetRowChecked(2, true);
+  EnableCheckedDevices(host);
+  EXPECT_EQ(host.resultLines, (std::vector<std::u16string>{u"Adapter C could not be enabled.",
+                                                            u"Adapter A could not be enabled."}));
+  EXPECT_EQ(host.rebuilds, 0);
+  EXPECT_EQ(host.list.CheckedRows(), (std::vector<int>{0, 2}));
+  EXPECT_EQ(host.calls.back(), u"close");
+}
+
+TEST(RestartDevices, QuestionWordingFollowsTheRowCount) {
+  ScriptedHost one(ThreeAdapters());
+  one.list.SetRowChecked(1, true);
+  one.answers = {0};
+  RestartDevices(one, RowSource::kChecked);
+  EXPECT_EQ(one.asked.back(), u"Are you sure you want to restart the selected device?");
+
+  ScriptedHost two(ThreeAdapters());
+  two.list.SetRowChecked(0, true);
+  two.list.SetRowChecked(1, true);
+  two.answers = {0};
+  RestartDevices(two, RowSource::kChecked);
+  EXPECT_EQ(two.asked.back(), u"Are you sure you want to restart the selected devices?");
+
+  ScriptedHost none(ThreeAdapters());
+  RestartDevices(none, RowSource::kSelected);
+  EXPECT_EQ(none.asked, (std::vector<std::u16string>{kCheckFirst}));  // no question first
+}
+
+TEST(RestartDevices, CancelStopsBeforeTheNextDeviceAndClosesWithoutWaiting) {
+  ScriptedHost host(ThreeAdapters());
+  host.list.SetAllChecked(true);
+  host.okPressedWhenWaiting = false;  // a cancelled batch must not wait for OK
+  // Cancel is pressed while the first device is being restarted.
+  host.onPump = [](ScriptedHost& h, int mode) {
+    if (mode == kPumpPending && h.resultLines.size() == 1) h.SetCancelRequested(kCancelPressed);
+  };
+  RestartDevices(host, RowSource::kChecked);
+  EXPECT_EQ(host.resultLines, (std::vector<std::u16string>{u"Adapter C was successfully restarted."}));
+  EXPECT_EQ(host.rebuilds, 1);
+  EXPECT_EQ(ProgressTexts(host).size(), 1u);
+  const std::vector<std::u16string> tail(host.calls.end() - 4, host.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::u16string>{
+                      u"rebuild",
+                      u"progress:100:Operation complete. Results are displayed in the list above.",
+                      u"finished", u"close"}));
+}
+
+TEST(RestartDevices, CancelSeenBeforeActingRestartsNothing) {
+  ScriptedHost host(ThreeAdapters());
+  host.list.SetAllChecked(true);
+  host.onPump = [](ScriptedHost& h, int mode) {
+    if (mode == kPumpPending) h.SetCancelRequested(kCancelPressed);
+  };
+  RestartDevices(host, RowSource::kChecked);
+  EXPECT_TRUE(host.resultLines.empty());
+  EXPECT_EQ(host.rebuilds, 0);
+  EXPECT_EQ(host.platform.Calls(PlatformCall::kRestartDevices), 0u);
+}
+
+TEST(RunDeviceBatch, RowsWhoseDeviceIsGoneAreSkippedButCounted) {
+  ScriptedHost host(ThreeAdapters());
+  host.list.SetAllChecked(true);
+  host.list.SetRowUserValue(1, 99);  // no such device in the set
+  DeviceBatch batch;
+  batch.verb = u"Poking ";
+  batch.successSuffix = u" ok";
+  batch.failureSuffix = u" no";
+  batch.action = [](int, const DeviceInfo&) { return true; };
+  EXPECT_EQ(RunDeviceBatch(host, host.list.CheckedRows(), batch), 2);
+  EXPECT_EQ(ProgressTexts(host),
+            (std::vector<std::u16string>{u"Poking Adapter C (1 of 3)...", u"Poking Adapter A (3 of 3)..."}));
+  EXPECT_EQ(host.resultLines.size(), 2u);
+}
+
+TEST(ToggleSelectedDeviceState, EnablesADisabledRowAndDisablesAnyOther) {
+  ScriptedHost host(SmallPc({MakeDevice(u"PCI\\A", u"Adapter A", 22), MakeDevice(u"PCI\\B", u"Adapter B", 10)}));
+  host.list.SelectRow(0);
+  ToggleSelectedDeviceState(host);
+  EXPECT_EQ(host.list.CellText(0, 1), u"Working properly");
+  host.list.SelectRow(1);
+  ToggleSelectedDeviceState(host);
+  EXPECT_EQ(host.list.CellText(1, 1), u"Disabled");
+  EXPECT_EQ(host.rebuilds, 2);
+  EXPECT_TRUE(host.asked.empty());
+}
+
+TEST(ToggleSelectedDeviceState, MessagesForNoSelectionAndFailure) {
+  ScriptedHost host(ThreeAdapters());
+  ToggleSelectedDeviceState(host);
+  EXPECT_EQ(host.asked.back(),
+            u"Please select one item before using this feature. To select an item, click one row");
+  host.platform.FailActionsOn(u"PCI\\B");
+  host.list.SelectRow(1);
+  ToggleSelectedDeviceState(host);
+  EXPECT_EQ(host.asked.back(), u"Sorry, the requested device state could not be set.");
+  EXPECT_EQ(host.rebuilds, 0);
+}
+
+}  // namespace
+}  // namespace pyr

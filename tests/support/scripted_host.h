@@ -1,0 +1,144 @@
+// A scripted OperationHost for tests: a small simulated PC, an in-memory list, queued answers to
+// questions, and a record of every dialog call.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "devices/device_status.h"
+#include "devices/memory_device_list.h"
+#include "devices/operations/operation_host.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
+#include "devices/simulated_platform.h"
+
+namespace pyr::testing {
+
+inline SimulatedDevice MakeDevice(const char16_t* id, const char16_t* name, uint32_t problem = 0,
+                                  bool present = true, bool physical = false) {
+  SimulatedDevice d;
+  d.instanceId = id;
+  d.name = WideText(name);
+  d.classGuid = Guid{0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+  d.className = u"Net";
+  d.hardwareIds = {Concat({u"HW\\", name})};
+  d.problem = problem;
+  d.present = present;
+  if (physical) d.locationPaths = {u"PCIROOT(0)#PCI(1C00)"};
+  return d;
+}
+
+inline SimulatedPc SmallPc(std::vector<SimulatedDevice> devices) {
+  SimulatedPc pc;
+  SimulatedClass net;
+  net.guid = Guid{0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+  net.name = u"Net";
+  net.description = u"Network adapters";
+  net.image = 5;
+  pc.classes.push_back(net);
+  pc.devices = std::move(devices);
+  return pc;
+}
+
+class ScriptedHost : public OperationHost {
+ public:
+  explicit ScriptedHost(SimulatedPc pc) : platform(std::move(pc)) { RebuildRows(); }
+  ~ScriptedHost() override {
+    if (set_.Valid()) platform.DestroyDeviceInfoList(set_);
+  }
+
+  // --- Script ---
+  std::deque<int> answers;                   // AskUser answers, in order (default: yes)
+  std::vector<std::u16string> asked;         // the questions and messages shown
+  std::vector<std::u16string> calls;         // dialog calls, in order
+  std::vector<std::u16string> resultLines;
+  int rebuilds = 0;
+  int lockDepth = 0, maxLockDepth = 0;
+  // Called by every PumpEvent; may set the cancel flag like the Cancel button does.
+  std::function<void(ScriptedHost&, int mode)> onPump;
+  bool okPressedWhenWaiting = true;  // the user presses OK once the dialog waits for it
+
+  // --- OperationHost ---
+  int AskUser(const WideText& text, int32_t kind) override {
+    asked.push_back(text.Str());
+    calls.push_back(u"ask:" + text.Str());
+    if (kind == 0 || kind == 4) return 1;
+    if (answers.empty()) return 1;
+    int a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void OpenResultsDialog(const WideText& statusText) override { calls.push_back(u"open:" + statusText.Str()); }
+  void SetProgress(int32_t percent, const WideText* text) override {
+    calls.push_back(u"progress:" + WideText::FromInt32(percent).Str() + (text ? u":" + text->Str() : u""));
+  }
+  void AddCancelButton() override { calls.push_back(u"cancel-button"); }
+  void ShowDialog() override { calls.push_back(u"show"); }
+  void AddResultLine(const WideText& line) override {
+    resultLines.push_back(line.Str());
+    calls.push_back(u"line:" + line.Str());
+  }
+  void MarkFinished() override { calls.push_back(u"finished"); finished_ = true; }
+  void CloseDialog() override { calls.push_back(u"close"); }
+  bool PumpEvent(int mode) override {
+    ++pumps;
+    if (onPump) onPump(*this, mode);
+    if (mode == kPumpRefreshing && finished_ && okPressedWhenWaiting) {
+      calls.push_back(u"ok-pressed");
+      cancel_ = kCancelPressed;
+      return true;
+    }
+    return false;
+  }
+  uint8_t CancelRequested() const override { return cancel_; }
+  void SetCancelRequested(uint8_t value) override { cancel_ = value; }
+  void SetRebootNeeded() override { rebootNeeded = true; }
+  bool RebuildInventory() override {
+    ++rebuilds;
+    calls.push_back(u"rebuild");
+    RebuildRows();
+    return true;
+  }
+  bool ListGrouped() const override { return grouped; }
+  void LockControls() override { maxLockDepth = std::max(maxLockDepth, ++lockDepth); }
+  void UnlockControls() override { --lockDepth; }
+  DevicePlatform& Platform() override { return platform; }
+  DeviceSet InventorySet() const override { return set_; }
+  DeviceList& List() override { return list; }
+  WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
+
+  // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
+  void RebuildRows() {
+    if (set_.Valid()) platform.DestroyDeviceInfoList(set_);
+    list.DeleteAllRows();
+    set_ = platform.GetClassDevs(nullptr, nullptr, WindowHandle{}, kDigcfAllClasses);
+    PropertyReader reader(platform);
+    DeviceInfo device;
+    for (uint32_t i = 0; platform.EnumDeviceInfo(set_, i, &device); ++i) {
+      DeviceState state;
+      reader.ReadFixed(set_, device, devpkey::kProblemCode, &state.problemCode, 4);
+      uint8_t present = 1;
+      reader.ReadFixed(set_, device, devpkey::kIsPresent, &present, 1);
+      state.present = present != 0;
+      int row = list.InsertRow(-1, reader.ReadFirst(set_, device, devpkey::kName), 5, 5, 1);
+      list.SetRowUserValue(row, i);
+      list.SetCellText(row, 1, DeviceStatusText(state));
+      list.SetCellText(row, 7, reader.ReadFirst(set_, device, devpkey::kHardwareIds));
+    }
+  }
+
+  uint8_t cancel_ = kNotCancelled;
+  bool finished_ = false;
+  bool rebootNeeded = false;
+  bool grouped = true;
+  int pumps = 0;
+  SimulatedPlatform platform;
+  MemoryDeviceList list;
+
+ private:
+  DeviceSet set_;
+};
+
+}  // namespace pyr::testing
