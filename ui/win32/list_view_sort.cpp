@@ -1,5 +1,7 @@
 // Sorting a list view by a column, with the header's sort arrows.
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include "base/win32/wchar.h"
 #include "devices/list_sort.h"
@@ -8,9 +10,10 @@
 namespace pyr {
 namespace {
 
+// The texts are read once before the sort and found again by each item's lParam, which stays
+// the same while the control reorders its items (item positions do not).
 struct SortContext {
-  HWND list;
-  int column;
+  std::unordered_map<LPARAM, std::u16string> texts;
   bool descending;
 };
 
@@ -27,9 +30,9 @@ std::u16string CellText(HWND list, int index, int column) {
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM data) {
   const auto* context = reinterpret_cast<const SortContext*>(data);
-  std::u16string a = CellText(context->list, static_cast<int>(first), context->column);
-  std::u16string b = CellText(context->list, static_cast<int>(second), context->column);
-  int order = CompareCellTexts(a, b);
+  auto a = context->texts.find(first), b = context->texts.find(second);
+  if (a == context->texts.end() || b == context->texts.end()) return 0;
+  int order = CompareCellTexts(a->second, b->second);
   return context->descending ? -order : order;
 }
 
@@ -60,8 +63,18 @@ int SortList(UiWindow& window, int32_t listId, int column, int direction) {
   column = ResolveSortColumn(column, arrowColumn);
   bool descending = ResolveSortDescending(direction, header ? ArrowOf(header, column)
                                                             : SortArrow::kNone);
-  SortContext context{list, column, descending};
-  SendMessageW(list, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&context),
+  SortContext context{{}, descending};
+  int count = ItemCount(window, listId);
+  for (int i = 0; i < count; ++i) {
+    // Every item gets its style record, whose address is the item's key during the sort.
+    if (!SetItemUserValue(window, listId, i, ItemUserValue(window, listId, i))) continue;
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    context.texts.emplace(item.lParam, CellText(list, i, column));
+  }
+  SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(&CompareRows));
   for (int i = 0; i < columns; ++i) {
     HDITEMW item{};
