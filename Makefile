@@ -27,9 +27,11 @@ FUZZERS = property_format_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
-	@set -o pipefail; for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f && \
-	  build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 \
-	    build/fuzz/corpus/$$f fuzz/seeds 2>&1 | tail -n 12 || exit 1; done
+	@for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f; \
+	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 \
+	      build/fuzz/corpus/$$f fuzz/seeds > build/fuzz/$$f.log 2>&1; then \
+	    cat build/fuzz/$$f.log; exit 1; fi; \
+	  echo "$$f: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$f.log)"; done
 
 fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
