@@ -28,7 +28,7 @@ fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f; \
-	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 \
+	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 -artifact_prefix=build/fuzz/ \
 	      build/fuzz/corpus/$$f fuzz/seeds > build/fuzz/$$f.log 2>&1; then \
 	    cat build/fuzz/$$f.log; exit 1; fi; \
 	  echo "$$f: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$f.log)"; done
