@@ -17,10 +17,9 @@ run: windows
 	@bash cmake/run-sandbox.sh
 
 test: native windows
+	@$(MAKE) --no-print-directory fuzz
 	@ctest --test-dir build/native -L native --output-on-failure -j2
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
-	@if [ -f build/native/bench/pyravel_bench ]; then :; fi
-	@$(MAKE) --no-print-directory fuzz
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
 FUZZERS = property_format_fuzzer
