@@ -167,8 +167,9 @@ TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
   RECT r = ControlRect(close);
   EXPECT_EQ(r.left, 230);
   EXPECT_EQ(r.top, 1);
-  auto bitmap = reinterpret_cast<HBITMAP>(
-      SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  // The toolkit's own copy (a picture control of common controls 6 shows a copy of it).
+  HBITMAP bitmap = window_.Entry(close)->picture;
   ASSERT_NE(bitmap, nullptr);
   BITMAP info{};
   GetObjectW(bitmap, sizeof(info), &info);

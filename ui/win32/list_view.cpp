@@ -104,10 +104,23 @@ LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
   }
 }
 
+bool OnGroupHeader(HWND list, LPARAM lParam) {
+  LVHITTESTINFO hit{};
+  hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  SendMessageW(list, LVM_HITTEST, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&hit));
+  return hit.flags & LVHT_EX_GROUP_HEADER;
+}
+
 LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR) {
+                                        UINT_PTR, DWORD_PTR data) {
+  const auto* window = reinterpret_cast<const UiWindow*>(data);
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId);
+  } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
+             SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
+    // The press would select the group's items; the release toggles the group instead.
+    SetFocus(list);
+    return 0;
   } else if (message == WM_LBUTTONUP && SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0)) {
     LVHITTESTINFO hit{};
     hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -440,7 +453,8 @@ bool ExpandGroup(UiWindow& window, int32_t listId, int groupId) {
 
 bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
-  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId, 0);
+  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId,
+                                   reinterpret_cast<DWORD_PTR>(&window));
 }
 
 bool EnableHeaderSort(UiWindow& window, int32_t listId) {

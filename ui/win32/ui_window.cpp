@@ -155,6 +155,12 @@ void UiWindow::DestroyControl(ControlEntry& entry) {
     // The menus themselves go with their owner control or the menu bar.
   } else if (entry.handle) {
     if (entry.ownsMenu && entry.menu) DestroyMenu(entry.menu);
+    if (entry.kind == kKindPicture || entry.kind == kKindSizeGrip) {
+      // Common controls 6 shows its own copy of a bitmap with alpha and leaves it to us.
+      auto shown = reinterpret_cast<HBITMAP>(
+          SendMessageW(entry.handle, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      if (shown && shown != entry.picture) DeleteObject(shown);
+    }
     // A list that shares its image lists leaves them to us.
     bool sharesImages = GetWindowLongPtrW(entry.handle, GWL_STYLE) & LVS_SHAREIMAGELISTS;
     DestroyWindow(entry.handle);
