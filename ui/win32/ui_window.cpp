@@ -105,7 +105,8 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   SetPropW(hwnd_, UiWindowProperty(), this);
   parentForNew_ = hwnd_;
   controls_[0].handle = hwnd_;
-  *sink_ = UiEvent{};
+  // A record shared with other windows may hold their pending event; only our own is cleared.
+  if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
   SetWindowSubclass(hwnd_, WindowSubclassProc, kWindowSubclassId,
                     reinterpret_cast<DWORD_PTR>(this));
 
