@@ -65,6 +65,28 @@ bool CalendarFromFileTime(uint64_t fileTime, CalendarTime* out) {
   return true;
 }
 
+bool FileTimeFromCalendar(const CalendarTime& t, uint64_t* fileTime) {
+  static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (t.year < 1601 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour > 23 ||
+      t.minute > 59 || t.second > 59 || t.milliseconds > 999) {
+    return false;
+  }
+  const int64_t y = t.year;
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (t.day > kMonthDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0)) return false;
+  // Days since 0000-03-01, the inverse of DateFromDays.
+  const int64_t yy = t.month <= 2 ? y - 1 : y;
+  const int64_t era = yy / 400;
+  const int64_t yearOfEra = yy - era * 400;
+  const int64_t mp = t.month > 2 ? t.month - 3 : t.month + 9;
+  const int64_t dayOfYear = (153 * mp + 2) / 5 + t.day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const int64_t days = era * 146'097 + dayOfEra - 584'694;
+  const int64_t seconds = days * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second;
+  *fileTime = static_cast<uint64_t>(seconds) * kTicksPerSecond + t.milliseconds * 10'000ull;
+  return true;
+}
+
 bool CalendarFromOleDate(double date, CalendarTime* out) {
   if (!(date > kOleMin - 1.0 && date < kOleMax)) return false;  // also refuses NaN
   // The whole part counts days; the fraction is the time of day on both sides of the epoch.

@@ -29,6 +29,10 @@ bool CalendarFromFileTime(uint64_t fileTime, CalendarTime* out);
 // outside the years 100 to 9999.
 bool CalendarFromOleDate(double date, CalendarTime* out);
 
+// The FILETIME of a calendar time (day of week ignored); false before 1601 or for invalid
+// fields.
+bool FileTimeFromCalendar(const CalendarTime& time, uint64_t* fileTime);
+
 // YYYY/MM/DD hh:mm:ss, each field zero-padded; with milliseconds ":mmm" is appended.
 WideText DateTimeText(const CalendarTime& time, bool withMilliseconds = false);
 

@@ -10,7 +10,9 @@
 
 namespace pyr {
 
+constexpr uint32_t kProblemNeedsRestart = 14;
 constexpr uint32_t kProblemDisabled = 22;
+constexpr uint32_t kProblemFailedInstall = 28;
 
 // The facts the status and colour depend on.
 struct DeviceState {

@@ -1,10 +1,9 @@
 // The progress dialog's arithmetic: progress values, ring and spinner geometry, the Cancel
-// button's place and the window growth it causes, status text centring, result time stamps.
+// button's place and the window growth it causes, status text centring.
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "base/time_stamp.h"
 #include "ui/dialogs/progress_rules.h"
 
 namespace pyr {
@@ -121,28 +120,6 @@ TEST(StatusText, SeveralLinesUseTheirMeasuredHeight) {
   EXPECT_EQ(StatusTextTop(70, 3, 16), 11);
   EXPECT_EQ(StatusTextTop(60, 4, 15), 0);
   EXPECT_EQ(StatusTextTop(70, 6, 16), -13);  // more than fits: starts above, as the edit does
-}
-
-TEST(TimeStamps, ResultLineTimeHasZeroPaddedMilliseconds) {
-  LocalTime t{2024, 3, 5, 9, 7, 2, 45};
-  EXPECT_EQ(DateTimeMillisText(t), u"2024/03/05 09:07:02:045");
-  EXPECT_EQ(DateTimeText(t), u"2024/03/05 09:07:02");
-  LocalTime late{1999, 12, 31, 23, 59, 59, 999};
-  EXPECT_EQ(DateTimeMillisText(late), u"1999/12/31 23:59:59:999");
-  LocalTime zero{2025, 1, 1, 0, 0, 0, 0};
-  EXPECT_EQ(DateTimeMillisText(zero), u"2025/01/01 00:00:00:000");
-}
-
-TEST(TimeStamps, ClockGivesAPlausibleLocalTime) {
-  LocalTime now = LocalTimeNow();
-  EXPECT_GE(now.year, 2020);
-  EXPECT_GE(now.month, 1);
-  EXPECT_LE(now.month, 12);
-  EXPECT_GE(now.day, 1);
-  EXPECT_LE(now.day, 31);
-  EXPECT_LE(now.hour, 23);
-  EXPECT_LE(now.millisecond, 999);
-  EXPECT_EQ(DateTimeMillisText(now).Length(), 23u);
 }
 
 }  // namespace

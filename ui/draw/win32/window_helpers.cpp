@@ -34,7 +34,16 @@ void SetPictureBitmap(HWND picture, HBITMAP bitmap) {
   auto previous = reinterpret_cast<HBITMAP>(
       SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
   if (previous && previous != bitmap) DeleteObject(previous);
+  auto shown = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  if (bitmap && shown != bitmap) DeleteObject(bitmap);
   InvalidateControl(picture);
+}
+
+void ClearPictureBitmap(HWND picture) {
+  if (!picture) return;
+  auto previous =
+      reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (previous) DeleteObject(previous);
 }
 
 }  // namespace pyr

@@ -15,6 +15,9 @@ void CentreWindow(HWND hwnd, HWND owner);
 void InvalidateControl(HWND control);
 
 // Shows a bitmap in a picture control, which then owns it; the bitmap it showed before is freed.
+// (A control that keeps its own copy of an alpha bitmap gets the original freed at once.)
 void SetPictureBitmap(HWND picture, HBITMAP bitmap);
+// Takes the picture out of the control and frees it: controls do not free pictures themselves.
+void ClearPictureBitmap(HWND picture);
 
 }  // namespace pyr

@@ -1,0 +1,534 @@
+#include "devices/simulated_platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "devices/date_time_text.h"
+#include "devices/device_status.h"
+#include "devices/property_keys.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorNoSuchDevInst = 0xE000020B;
+constexpr uint8_t kDevPropTrue = 0xFF;
+
+void PutString(std::vector<uint8_t>* out, std::u16string_view s) {
+  for (char16_t c : s) {
+    out->push_back(static_cast<uint8_t>(c));
+    out->push_back(static_cast<uint8_t>(c >> 8));
+  }
+  out->push_back(0);
+  out->push_back(0);
+}
+
+std::vector<uint8_t> StringBytes(const WideText& s) {
+  std::vector<uint8_t> b;
+  PutString(&b, s.View());
+  return b;
+}
+
+std::vector<uint8_t> StringListBytes(const std::vector<WideText>& list) {
+  std::vector<uint8_t> b;
+  for (const WideText& s : list) PutString(&b, s.View());
+  b.push_back(0);
+  b.push_back(0);
+  return b;
+}
+
+std::vector<uint8_t> LittleEndian(uint64_t v, int bytes) {
+  std::vector<uint8_t> b;
+  for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  return b;
+}
+
+std::u16string_view FileNameOf(std::u16string_view path) {
+  size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Whether a package's hardware ID selects a device ID: equal, or a prefix ending at '&'.
+bool IdMatches(std::u16string_view packageId, std::u16string_view deviceId) {
+  if (packageId.size() > deviceId.size()) return false;
+  if (!WideText::EqualsNoCase(packageId, deviceId.substr(0, packageId.size()))) return false;
+  return packageId.size() == deviceId.size() || deviceId[packageId.size()] == u'&';
+}
+
+// DriverVer "MM/DD/YYYY,version": date as a FILETIME, and the version.
+struct DriverVer {
+  uint64_t date = 0;
+  WideText version;
+};
+
+DriverVer ParseDriverVer(const WideText& text) {
+  DriverVer v;
+  std::string s = text.ToUtf8();
+  unsigned m = 0, d = 0, y = 0;
+  if (std::sscanf(s.c_str(), "%u/%u/%u", &m, &d, &y) == 3) {
+    CalendarTime c;
+    c.year = static_cast<uint16_t>(y);
+    c.month = static_cast<uint16_t>(m);
+    c.day = static_cast<uint16_t>(d);
+    if (!FileTimeFromCalendar(c, &v.date)) v.date = 0;
+  }
+  size_t comma = s.find(',');
+  if (comma != std::string::npos) v.version = WideText::FromUtf8(s.c_str() + comma + 1);
+  return v;
+}
+
+std::vector<uint64_t> VersionParts(const WideText& version) {
+  std::vector<uint64_t> parts(1, 0);
+  for (char16_t c : version.View()) {
+    if (c == u'.') parts.push_back(0);
+    else if (c >= u'0' && c <= u'9') parts.back() = parts.back() * 10 + (c - u'0');
+  }
+  return parts;
+}
+
+// Dotted versions compared part by part as numbers; missing parts count as 0.
+int CompareVersions(const WideText& a, const WideText& b) {
+  std::vector<uint64_t> x = VersionParts(a), y = VersionParts(b);
+  x.resize(std::max(x.size(), y.size()), 0);
+  y.resize(x.size(), 0);
+  return x < y ? -1 : (y < x ? 1 : 0);
+}
+
+}  // namespace
+
+SimulatedPlatform::SimulatedPlatform(SimulatedPc pc) : pc_(std::move(pc)) {}
+
+uint64_t SimulatedPlatform::TotalCalls() const {
+  uint64_t total = 0;
+  for (uint64_t c : calls_) total += c;
+  return total;
+}
+
+SimulatedDevice* SimulatedPlatform::FindDevice(std::u16string_view instanceId) {
+  for (SimulatedDevice& d : pc_.devices) {
+    if (WideText::EqualsNoCase(d.instanceId.View(), instanceId)) return &d;
+  }
+  return nullptr;
+}
+
+void SimulatedPlatform::SetRawProperty(std::u16string_view instanceId, const DevPropKey& key,
+                                       uint32_t type, std::vector<uint8_t> bytes) {
+  SimulatedDevice* d = FindDevice(instanceId);
+  if (!d) return;
+  std::erase(d->removed, key);
+  std::erase_if(d->overrides, [&](const RawProperty& p) { return p.key == key; });
+  d->overrides.push_back({key, type, std::move(bytes)});
+}
+
+void SimulatedPlatform::RemoveProperty(std::u16string_view instanceId, const DevPropKey& key) {
+  SimulatedDevice* d = FindDevice(instanceId);
+  if (!d) return;
+  std::erase_if(d->overrides, [&](const RawProperty& p) { return p.key == key; });
+  d->removed.push_back(key);
+}
+
+SimulatedDevice* SimulatedPlatform::DeviceOf(DevInst devInst) {
+  if (devInst < 2 || devInst - 2 >= pc_.devices.size()) return nullptr;
+  return &pc_.devices[devInst - 2];
+}
+
+SimulatedDevice* SimulatedPlatform::DeviceIn(DeviceSet set, const DeviceInfo& device) {
+  if (!sets_.count(set.value)) return nullptr;
+  return DeviceOf(device.devInst);
+}
+
+bool SimulatedPlatform::Fails(const SimulatedDevice& d) const {
+  for (const WideText& id : failingDevices_) {
+    if (WideText::EqualsNoCase(id.View(), d.instanceId.View())) return true;
+  }
+  return false;
+}
+
+// --- Classes ---
+
+bool SimulatedPlatform::BuildClassInfoList(uint32_t, Guid* buffer, uint32_t bufferCount,
+                                           uint32_t* requiredCount) {
+  Count(PlatformCall::kBuildClassInfoList);
+  const uint32_t n = static_cast<uint32_t>(pc_.classes.size());
+  if (requiredCount) *requiredCount = n;
+  if (!buffer || bufferCount < n) return n == 0;
+  for (uint32_t i = 0; i < n; ++i) buffer[i] = pc_.classes[i].guid;
+  return true;
+}
+
+bool SimulatedPlatform::ClassNameFromGuid(const Guid& classGuid, WideText* name) {
+  Count(PlatformCall::kClassNameFromGuid);
+  const SimulatedClass* c = pc_.ClassByGuid(classGuid);
+  if (!c) return false;
+  *name = c->name;
+  return true;
+}
+
+bool SimulatedPlatform::GetClassDescription(const Guid& classGuid, WideText* text) {
+  Count(PlatformCall::kGetClassDescription);
+  const SimulatedClass* c = pc_.ClassByGuid(classGuid);
+  if (!c) return false;
+  *text = c->description;
+  return true;
+}
+
+bool SimulatedPlatform::GetClassImageList(ClassImageList* list) {
+  Count(PlatformCall::kGetClassImageList);
+  if (imageListFails_) return false;
+  list->imageList.value = nextHandle_++;
+  list->reserved = 0;
+  imageLists_.insert(list->imageList.value);
+  return true;
+}
+
+bool SimulatedPlatform::GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                                           int32_t* index) {
+  Count(PlatformCall::kGetClassImageIndex);
+  if (!imageLists_.count(list.imageList.value)) return false;
+  const SimulatedClass* c = pc_.ClassByGuid(classGuid);
+  *index = c ? c->image : pc_.unknownClassImage;
+  return true;
+}
+
+bool SimulatedPlatform::DestroyClassImageList(const ClassImageList& list) {
+  Count(PlatformCall::kDestroyClassImageList);
+  return imageLists_.erase(list.imageList.value) == 1;
+}
+
+// --- Sets and properties ---
+
+DeviceSet SimulatedPlatform::GetClassDevs(const Guid* classGuid, const char16_t*, WindowHandle,
+                                          uint32_t flags) {
+  Count(PlatformCall::kGetClassDevs);
+  if (openSetFails_) return DeviceSet{~uintptr_t{0}};
+  std::vector<size_t> members;
+  for (size_t i = 0; i < pc_.devices.size(); ++i) {
+    const SimulatedDevice& d = pc_.devices[i];
+    if (d.uninstalled || ((flags & kDigcfPresent) && !d.present)) continue;
+    if (!(flags & kDigcfAllClasses) && classGuid && d.classGuid != *classGuid) continue;
+    members.push_back(i);
+  }
+  DeviceSet set{nextHandle_++};
+  sets_[set.value] = std::move(members);
+  return set;
+}
+
+bool SimulatedPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) {
+  Count(PlatformCall::kEnumDeviceInfo);
+  auto it = sets_.find(set.value);
+  if (it == sets_.end() || index >= it->second.size()) return false;
+  const size_t i = it->second[index];
+  device->index = index;
+  device->classGuid = pc_.devices[i].classGuid.value_or(Guid());
+  device->devInst = static_cast<DevInst>(i + 2);
+  device->reserved = set.value;
+  return true;
+}
+
+bool SimulatedPlatform::DestroyDeviceInfoList(DeviceSet set) {
+  Count(PlatformCall::kDestroyDeviceInfoList);
+  return sets_.erase(set.value) == 1;
+}
+
+bool SimulatedPlatform::ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
+                                std::vector<uint8_t>* bytes) const {
+  if (std::find(d.removed.begin(), d.removed.end(), key) != d.removed.end()) return false;
+  for (const RawProperty& p : d.overrides) {
+    if (p.key == key) {
+      *type = p.type;
+      *bytes = p.bytes;
+      return true;
+    }
+  }
+  auto text = [&](const WideText& s) {
+    if (s.Empty()) return false;
+    *type = devprop::kString;
+    *bytes = StringBytes(s);
+    return true;
+  };
+  auto list = [&](const std::vector<WideText>& l) {
+    if (l.empty()) return false;
+    *type = devprop::kStringList;
+    *bytes = StringListBytes(l);
+    return true;
+  };
+  if (key == devpkey::kName || key == devpkey::kDeviceDesc) return d.name && text(*d.name);
+  if (key == devpkey::kInstanceId) return text(d.instanceId);
+  if (key == devpkey::kClass) return text(d.className);
+  if (key == devpkey::kManufacturer) return text(d.manufacturer);
+  if (key == devpkey::kService) return text(d.service);
+  if (key == devpkey::kDriverVersion) return text(d.driverVersion);
+  if (key == devpkey::kDriverInfPath) return text(d.infPath);
+  if (key == devpkey::kHardwareIds) return list(d.hardwareIds);
+  if (key == devpkey::kLocationPaths) return list(d.locationPaths);
+  if (key == devpkey::kClassGuid) {
+    if (!d.classGuid) return false;
+    *type = devprop::kGuid;
+    bytes->resize(16);
+    d.classGuid->ToBytes(bytes->data());
+    return true;
+  }
+  if (key == devpkey::kDriverDate) {
+    if (!d.driverDate) return false;
+    *type = devprop::kFileTime;
+    *bytes = LittleEndian(*d.driverDate, 8);
+    return true;
+  }
+  if (key == devpkey::kProblemCode) {
+    *type = devprop::kUInt32;
+    *bytes = LittleEndian(d.problem, 4);
+    return true;
+  }
+  if (key == devpkey::kIsPresent) {
+    *type = devprop::kBoolean;
+    *bytes = {d.present ? kDevPropTrue : uint8_t{0}};
+    return true;
+  }
+  if (key == devpkey::kShowInUninstallUi) {
+    if (!d.showInUninstallUi) return false;
+    *type = devprop::kBoolean;
+    *bytes = {*d.showInUninstallUi ? kDevPropTrue : uint8_t{0}};
+    return true;
+  }
+  return false;
+}
+
+bool SimulatedPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& device,
+                                          const DevPropKey& key, uint32_t* type, uint8_t* buffer,
+                                          uint32_t bufferSize, uint32_t* requiredSize,
+                                          uint32_t* error) {
+  Count(PlatformCall::kGetDeviceProperty);
+  if (device.devInst != lastPropertyDevice_ || !(key == lastPropertyKey_)) {
+    ++propertyRequests_;
+    lastPropertyDevice_ = device.devInst;
+    lastPropertyKey_ = key;
+  }
+  *requiredSize = 0;
+  *error = 0;
+  const SimulatedDevice* d = DeviceIn(set, device);
+  if (!d || d->uninstalled) {
+    *error = kErrorNoSuchDevInst;
+    return false;
+  }
+  std::vector<uint8_t> value;
+  if (!ValueOf(*d, key, type, &value)) {
+    *error = kErrorNotFound;
+    return false;
+  }
+  *requiredSize = static_cast<uint32_t>(value.size());
+  if (!buffer || bufferSize < value.size()) {
+    *error = kErrorInsufficientBuffer;
+    return false;
+  }
+  if (!value.empty()) std::memcpy(buffer, value.data(), value.size());
+  return true;
+}
+
+// --- Device state ---
+
+bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) {
+  Count(PlatformCall::kRestartDevices);
+  SimulatedDevice* d = DeviceIn(set, device);
+  if (!d || d->uninstalled || !d->present || Fails(*d) || d->problem == kProblemDisabled) {
+    return false;
+  }
+  if (d->problem == kProblemNeedsRestart) d->problem = 0;
+  return true;
+}
+
+ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t) {
+  Count(PlatformCall::kLocateDevNode);
+  if (!deviceId || !*deviceId) {
+    *devInst = kRootDevInst;
+    return kCrSuccess;
+  }
+  for (size_t i = 0; i < pc_.devices.size(); ++i) {
+    const SimulatedDevice& d = pc_.devices[i];
+    if (!d.uninstalled && WideText::EqualsNoCase(d.instanceId.View(), deviceId)) {
+      *devInst = static_cast<DevInst>(i + 2);
+      return kCrSuccess;
+    }
+  }
+  return kCrNoSuchDevNode;
+}
+
+ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags) {
+  Count(PlatformCall::kReenumerateDevNode);
+  if (devInst != kRootDevInst) return kCrInvalidDevNode;
+  for (SimulatedDevice& d : pc_.devices) {
+    if (!d.present) continue;
+    if (d.uninstalled) {
+      d.uninstalled = false;
+      // Hardware whose package left the store comes back without drivers.
+      if (!d.infPath.Empty() && d.infPath.Find(u"oem", false) == 1 && !PackageForInf(d.infPath.View())) {
+        d.classGuid.reset();
+        d.className.Clear();
+        d.manufacturer.Clear();
+        d.driverVersion.Clear();
+        d.infPath.Clear();
+        d.service.Clear();
+        d.driverDate.reset();
+        d.problem = kProblemFailedInstall;
+      }
+    }
+    if ((flags & kCmReenumerateRetryInstallation) &&
+        (d.problem == kProblemFailedInstall || !d.classGuid)) {
+      for (const DriverPackage& p : pc_.driverStore) {
+        bool matches = false;
+        for (const WideText& pid : p.hardwareIds) {
+          for (const WideText& did : d.hardwareIds) matches |= IdMatches(pid.View(), did.View());
+        }
+        if (matches) {
+          InstallPackage(&d, p);
+          break;
+        }
+      }
+    }
+  }
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedPlatform::DisableDevNode(DevInst devInst, uint32_t) {
+  Count(PlatformCall::kDisableDevNode);
+  SimulatedDevice* d = DeviceOf(devInst);
+  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
+  if (Fails(*d)) return kCrFailure;
+  if (d->notDisableable) return kCrNotDisableable;
+  d->problem = kProblemDisabled;
+  return kCrSuccess;
+}
+
+ConfigRet SimulatedPlatform::EnableDevNode(DevInst devInst, uint32_t) {
+  Count(PlatformCall::kEnableDevNode);
+  SimulatedDevice* d = DeviceOf(devInst);
+  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
+  if (Fails(*d)) return kCrFailure;
+  if (d->problem == kProblemDisabled) d->problem = 0;
+  return kCrSuccess;
+}
+
+bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const DeviceInfo& device,
+                                        uint32_t, bool* needsReboot) {
+  Count(PlatformCall::kUninstallDevice);
+  SimulatedDevice* d = DeviceIn(set, device);
+  if (!d || d->uninstalled || Fails(*d)) return false;
+  d->uninstalled = true;
+  if (needsReboot) *needsReboot = needsReboot_;
+  return true;
+}
+
+// --- Drivers ---
+
+const DriverPackage* SimulatedPlatform::PackageForInf(std::u16string_view infPath) const {
+  std::u16string_view name = FileNameOf(infPath);
+  for (const DriverPackage& p : pc_.driverStore) {
+    if (WideText::EqualsNoCase(name, p.publishedName.View()) ||
+        WideText::EqualsNoCase(name, p.originalName.View())) {
+      return &p;
+    }
+  }
+  return nullptr;
+}
+
+void SimulatedPlatform::InstallPackage(SimulatedDevice* d, const DriverPackage& p) {
+  DriverVer ver = ParseDriverVer(p.driverVer);
+  d->classGuid.reset();
+  d->className.Clear();
+  for (const SimulatedClass& c : pc_.classes) {
+    if (WideText::EqualsNoCase(c.name.View(), p.className.View())) {
+      d->classGuid = c.guid;
+      d->className = c.name;
+    }
+  }
+  d->manufacturer = p.provider;
+  d->driverDate = ver.date;
+  d->driverVersion = ver.version;
+  d->infPath = p.publishedName;
+  d->problem = 0;
+}
+
+bool SimulatedPlatform::ShowUpdateDevice(WindowHandle, DeviceSet set, const DeviceInfo& device,
+                                         uint32_t, bool* needsReboot) {
+  Count(PlatformCall::kShowUpdateDevice);
+  SimulatedDevice* d = DeviceIn(set, device);
+  if (!d || d->uninstalled || Fails(*d)) return false;
+  if (needsReboot) *needsReboot = needsReboot_ && wizardUpdates_;
+  return wizardUpdates_;
+}
+
+bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const char16_t* hardwareId,
+                                                          const char16_t* infPath, uint32_t flags,
+                                                          bool* rebootRequired) {
+  Count(PlatformCall::kUpdateDriverForPlugAndPlayDevices);
+  if (!hardwareId || !infPath) return false;
+  const DriverPackage* p = PackageForInf(infPath);
+  if (!p) return false;
+  std::vector<SimulatedDevice*> targets;
+  for (SimulatedDevice& d : pc_.devices) {
+    if (d.uninstalled || !d.present) continue;
+    for (const WideText& id : d.hardwareIds) {
+      if (WideText::EqualsNoCase(id.View(), hardwareId)) {
+        targets.push_back(&d);
+        break;
+      }
+    }
+  }
+  if (targets.empty()) return false;
+  const DriverVer offered = ParseDriverVer(p->driverVer);
+  for (SimulatedDevice* d : targets) {
+    if (Fails(*d)) return false;
+    // Without force only a newer driver replaces the installed one.
+    const bool newer = !d->driverDate || offered.date > *d->driverDate ||
+                       (offered.date == *d->driverDate &&
+                        CompareVersions(offered.version, d->driverVersion) > 0);
+    if (!(flags & kInstallFlagForce) && !newer) return false;
+  }
+  for (SimulatedDevice* d : targets) InstallPackage(d, *p);
+  if (rebootRequired) *rebootRequired = needsReboot_;
+  return true;
+}
+
+bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
+                                        bool* needsReboot, uint32_t* error) {
+  Count(PlatformCall::kUninstallDriver);
+  if (error) *error = 0;
+  const DriverPackage* p = infPath ? PackageForInf(infPath) : nullptr;
+  if (!hasUninstallDriver_ || !p) {
+    if (error) *error = kErrorNotAnInstalledOemInf;
+    return false;
+  }
+  pc_.driverStore.erase(pc_.driverStore.begin() + (p - pc_.driverStore.data()));
+  if (needsReboot) *needsReboot = needsReboot_;
+  return true;
+}
+
+bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
+                                      bool* needsReboot) {
+  Count(PlatformCall::kInstallDriver);
+  if (!infPath || !PackageForInf(infPath)) return false;
+  if (needsReboot) *needsReboot = needsReboot_;
+  return true;
+}
+
+bool SimulatedPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideText* path) {
+  Count(PlatformCall::kGetInfDriverStoreLocation);
+  if (!infName) return false;
+  for (const DriverPackage& p : pc_.driverStore) {
+    if (WideText::EqualsNoCase(FileNameOf(infName), p.publishedName.View())) {
+      path->AssignConcat({storeRoot_, u"\\FileRepository\\", p.folder, u"\\", p.originalName});
+      return true;
+    }
+  }
+  return false;
+}
+
+// The simulated PC has no security descriptors or resource strings to resolve.
+bool SimulatedPlatform::SecurityDescriptorToSddl(const uint8_t*, uint32_t, WideText*) {
+  return false;
+}
+
+bool SimulatedPlatform::LoadIndirectString(const char16_t*, WideText*) { return false; }
+
+}  // namespace pyr

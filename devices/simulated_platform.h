@@ -1,0 +1,149 @@
+// SimulatedPlatform: the DevicePlatform seam over a SimulatedPc. It behaves like the system for
+// the calls the program makes (disabling sets problem 22, uninstalling removes a device until a
+// rescan, a rescan with retry installs devices whose package is in the store), counts its calls
+// and can be told to fail.
+#pragma once
+
+#include <array>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "devices/device_platform.h"
+#include "devices/simulated_pc.h"
+
+namespace pyr {
+
+enum class PlatformCall {
+  kBuildClassInfoList,
+  kClassNameFromGuid,
+  kGetClassDescription,
+  kGetClassImageList,
+  kGetClassImageIndex,
+  kDestroyClassImageList,
+  kGetClassDevs,
+  kEnumDeviceInfo,
+  kDestroyDeviceInfoList,
+  kGetDeviceProperty,
+  kRestartDevices,
+  kLocateDevNode,
+  kReenumerateDevNode,
+  kDisableDevNode,
+  kEnableDevNode,
+  kUninstallDevice,
+  kShowUpdateDevice,
+  kUpdateDriverForPlugAndPlayDevices,
+  kUninstallDriver,
+  kInstallDriver,
+  kGetInfDriverStoreLocation,
+  kCount
+};
+
+class SimulatedPlatform : public DevicePlatform {
+ public:
+  explicit SimulatedPlatform(SimulatedPc pc);
+
+  // --- DevicePlatform ---
+  bool BuildClassInfoList(uint32_t flags, Guid* buffer, uint32_t bufferCount,
+                          uint32_t* requiredCount) override;
+  bool ClassNameFromGuid(const Guid& classGuid, WideText* name) override;
+  bool GetClassDescription(const Guid& classGuid, WideText* text) override;
+  bool GetClassImageList(ClassImageList* list) override;
+  bool GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                          int32_t* index) override;
+  bool DestroyClassImageList(const ClassImageList& list) override;
+  DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator, WindowHandle parent,
+                         uint32_t flags) override;
+  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) override;
+  bool DestroyDeviceInfoList(DeviceSet set) override;
+  bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
+                         uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
+                         uint32_t* requiredSize, uint32_t* error) override;
+  bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
+  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
+  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override;
+  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override;
+  bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                       uint32_t flags, bool* needsReboot) override;
+  bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                        uint32_t flags, bool* needsReboot) override;
+  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
+                                         const char16_t* infPath, uint32_t flags,
+                                         bool* rebootRequired) override;
+  bool HasUninstallDriver() override { return hasUninstallDriver_; }
+  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                       bool* needsReboot, uint32_t* error) override;
+  bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                     bool* needsReboot) override;
+  bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
+  bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
+  bool LoadIndirectString(const char16_t* source, WideText* text) override;
+
+  // --- Counting ---
+  uint64_t Calls(PlatformCall call) const { return calls_[static_cast<size_t>(call)]; }
+  uint64_t TotalCalls() const;
+  // Property reads asked for: calls for a device and key other than the previous call's, so
+  // that a size query and the read that follows it count once.
+  uint64_t PropertyRequests() const { return propertyRequests_; }
+  void ResetCalls() {
+    calls_.fill(0);
+    propertyRequests_ = 0;
+  }
+  // Device sets and class image lists handed out and not yet destroyed.
+  size_t OpenSets() const { return sets_.size(); }
+  size_t OpenImageLists() const { return imageLists_.size(); }
+
+  // --- Faults and answers ---
+  void SetOpenSetFails(bool fails) { openSetFails_ = fails; }
+  void SetImageListFails(bool fails) { imageListFails_ = fails; }
+  // Every action on this device (by instance ID) fails.
+  void FailActionsOn(const WideText& instanceId) { failingDevices_.push_back(instanceId); }
+  // Calls with a needs-reboot output report that a reboot is needed.
+  void SetNeedsReboot(bool needed) { needsReboot_ = needed; }
+  void SetHasUninstallDriver(bool has) { hasUninstallDriver_ = has; }
+  // What the update wizard answers (the user may close it without updating).
+  void SetUpdateWizardResult(bool updated) { wizardUpdates_ = updated; }
+  // The folder the driver store lives in (INF locations are reported under it).
+  void SetDriverStoreRoot(const WideText& root) { storeRoot_ = root; }
+
+  // --- The simulated PC, for tests and the sandbox ---
+  SimulatedPc& Pc() { return pc_; }
+  const SimulatedPc& Pc() const { return pc_; }
+  // The device with this instance ID (case ignored), or null.
+  SimulatedDevice* FindDevice(std::u16string_view instanceId);
+  // Replaces (or adds) one property value of a device, or makes it absent.
+  void SetRawProperty(std::u16string_view instanceId, const DevPropKey& key, uint32_t type,
+                      std::vector<uint8_t> bytes);
+  void RemoveProperty(std::u16string_view instanceId, const DevPropKey& key);
+
+ private:
+  // devInst values: the root is 1, device i is i + 2.
+  static constexpr DevInst kRootDevInst = 1;
+  SimulatedDevice* DeviceOf(DevInst devInst);
+  SimulatedDevice* DeviceIn(DeviceSet set, const DeviceInfo& device);
+  bool Fails(const SimulatedDevice& d) const;
+  void Count(PlatformCall call) { ++calls_[static_cast<size_t>(call)]; }
+  bool ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
+               std::vector<uint8_t>* bytes) const;
+  const DriverPackage* PackageForInf(std::u16string_view infPath) const;
+  void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
+
+  SimulatedPc pc_;
+  std::array<uint64_t, static_cast<size_t>(PlatformCall::kCount)> calls_{};
+  uint64_t propertyRequests_ = 0;
+  DevInst lastPropertyDevice_ = 0;
+  DevPropKey lastPropertyKey_;
+  std::map<uintptr_t, std::vector<size_t>> sets_;  // set handle -> device indices
+  std::set<uintptr_t> imageLists_;
+  uintptr_t nextHandle_ = 0x1000;
+  std::vector<WideText> failingDevices_;
+  WideText storeRoot_ = u"C:\\Windows\\System32\\DriverStore";
+  bool openSetFails_ = false;
+  bool imageListFails_ = false;
+  bool needsReboot_ = false;
+  bool hasUninstallDriver_ = true;
+  bool wizardUpdates_ = true;
+};
+
+}  // namespace pyr

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "devices/device_status.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
+#include "devices/simulated_platform.h"
+#include "core/test_fixture.h"
+
+namespace pyr {
+namespace {
+
+// --- The fixture ---
+
+TEST(SimulatedPcFixture, HoldsEveryCaseTheProgramDistinguishes) {
+  SimulatedPc pc = LoadTestPc();
+  EXPECT_GE(pc.devices.size(), 140u);
+  EXPECT_GE(pc.classes.size(), 20u);
+  int disabled = 0, failedStart = 0, failedInstall = 0, postStart = 0, absent = 0, noClass = 0,
+      noIds = 0, hidden = 0, unlisted = 0, nameless = 0, physical = 0;
+  for (const SimulatedDevice& d : pc.devices) {
+    disabled += d.problem == 22;
+    failedStart += d.problem == 10;
+    failedInstall += d.problem == 28;
+    postStart += d.problem == 43;
+    absent += !d.present;
+    noClass += !d.classGuid;
+    noIds += d.hardwareIds.empty();
+    hidden += d.showInUninstallUi == false;
+    unlisted += d.classGuid && !pc.ClassByGuid(*d.classGuid);
+    nameless += !d.name;
+    physical += !d.locationPaths.empty();
+  }
+  EXPECT_GE(disabled, 1);
+  EXPECT_GE(failedStart, 1);
+  EXPECT_GE(failedInstall, 1);
+  EXPECT_GE(postStart, 1);
+  EXPECT_GE(absent, 5);
+  EXPECT_GE(noClass, 3);
+  EXPECT_GE(noIds, 1);
+  EXPECT_GE(hidden, 1);
+  EXPECT_GE(unlisted, 1);
+  EXPECT_GE(nameless, 1);
+  EXPECT_GE(physical, 10);
+  // Two classes share a picture, and at least one class has no device.
+  int shared = 0, empty = 0;
+  for (size_t i = 0; i < pc.classes.size(); ++i) {
+    for (size_t j = i + 1; j < pc.classes.size(); ++j) {
+      shared += pc.classes[i].image == pc.classes[j].image;
+    }
+    bool used = false;
+    for (const SimulatedDevice& d : pc.devices) used |= d.classGuid == pc.classes[i].guid;
+    empty += !used;
+  }
+  EXPECT_GE(shared, 1);
+  EXPECT_GE(empty, 1);
+}
+
+TEST(SimulatedPcFixture, MalformedFixturesNameTheField) {
+  const std::string head = R"({"unknownClassImage": 1, "classes": [
+      {"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}", "name": "Display",
+       "description": "Display adapters", "image": 2}], "devices": [)";
+  const struct {
+    std::string json;
+    std::string error;
+  } cases[] = {
+      {"{", "not valid JSON"},
+      {"[]", "must be a JSON object"},
+      {R"({"classes": [], "devices": []})", "pc.unknownClassImage: missing"},
+      {R"({"unknownClassImage": 1, "classes": {}, "devices": []})", "pc.classes: expected an array"},
+      {R"({"unknownClassImage": 1, "classes": [{"guid": "{nope}", "name": "x", "description": "y",
+          "image": 1}], "devices": []})",
+       "classes[0].guid: expected a GUID"},
+      {R"({"unknownClassImage": 1, "classes": [{"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}",
+          "name": "x", "image": 1}], "devices": []})",
+       "classes[0].description: missing"},
+      {head + R"({"name": "x"}]})", "devices[0].instanceId: missing"},
+      {head + R"({"instanceId": "A\\1", "hardwareIds": ["a", 5]}]})",
+       "devices[0].hardwareIds[1]: expected a string"},
+      {head + R"({"instanceId": "A\\1", "class": "Printer"}]})",
+       "devices[0].class: no class named \"Printer\""},
+      {head + R"({"instanceId": "A\\1", "problem": -1}]})", "devices[0].problem: must lie between"},
+      {head + R"({"instanceId": "A\\1", "present": "yes"}]})",
+       "devices[0].present: expected true or false"},
+      {head + R"({"instanceId": "A\\1", "driverDate": "2023/01/01"}]})",
+       "devices[0].driverDate: expected a date YYYY-MM-DD"},
+      {head + R"({"instanceId": "A\\1", "driverDate": "2023-02-30"}]})",
+       "devices[0].driverDate: not a date"},
+      {head + R"({"instanceId": "A\\1"}, {"instanceId": "a\\1"}]})",
+       "devices[1].instanceId: used twice"},
+      {head + R"(7]})", "devices[0]: expected an object"},
+  };
+  for (const auto& c : cases) {
+    SimulatedPc pc;
+    std::string error;
+    EXPECT_FALSE(ParseSimulatedPc(c.json, &pc, &error)) << c.json;
+    EXPECT_NE(error.find(c.error), std::string::npos) << "got: " << error;
+  }
+}
+
+// --- The platform ---
+
+class SimulatedPlatformTest : public ::testing::Test {
+ protected:
+  SimulatedPlatformTest() : platform_(LoadTestPc()), reader_(platform_) {}
+
+  // Opens a set and returns the device with this instance ID in it.
+  bool Find(const char16_t* instanceId, uint32_t flags, DeviceSet* set, DeviceInfo* device) {
+    *set = platform_.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses | flags);
+    for (uint32_t i = 0; platform_.EnumDeviceInfo(*set, i, device); ++i) {
+      if (reader_.ReadFirst(*set, *device, devpkey::kInstanceId) == instanceId) return true;
+    }
+    return false;
+  }
+  bool Listed(const char16_t* instanceId, uint32_t flags = 0) {
+    DeviceSet set;
+    DeviceInfo device;
+    bool found = Find(instanceId, flags, &set, &device);
+    platform_.DestroyDeviceInfoList(set);
+    return found;
+  }
+  uint32_t Problem(const char16_t* instanceId) {
+    DeviceSet set;
+    DeviceInfo device;
+    uint32_t problem = 0xFFFFFFFF;
+    if (Find(instanceId, 0, &set, &device)) {
+      uint8_t bytes[4];
+      if (reader_.ReadFixed(set, device, devpkey::kProblemCode, bytes, 4)) {
+        problem = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+      }
+    }
+    platform_.DestroyDeviceInfoList(set);
+    return problem;
+  }
+  DevInst DevInstOf(const char16_t* instanceId) {
+    DevInst d = 0;
+    EXPECT_EQ(platform_.LocateDevNode(&d, instanceId, 0), kCrSuccess);
+    return d;
+  }
+
+  SimulatedPlatform platform_;
+  PropertyReader reader_;
+};
+
+constexpr const char16_t* kNic = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE";
+constexpr const char16_t* kOldStick =
+    u"USBSTOR\\DISK&VEN_SANDISK&PROD_CRUZER_BLADE&REV_1.00\\4C530001230711116452&0";
+constexpr const char16_t* kCardReader = u"USB\\VID_0BDA&PID_0129\\20100201396000000";
+
+TEST_F(SimulatedPlatformTest, PresentFlagHidesAbsentDevices) {
+  EXPECT_TRUE(Listed(kOldStick));
+  EXPECT_FALSE(Listed(kOldStick, kDigcfPresent));
+  EXPECT_TRUE(Listed(kNic, kDigcfPresent));
+  EXPECT_EQ(platform_.OpenSets(), 0u);
+}
+
+TEST_F(SimulatedPlatformTest, DisableSetsProblem22AndEnableClearsIt) {
+  const DevInst nic = DevInstOf(kNic);
+  EXPECT_EQ(platform_.DisableDevNode(nic, 0), kCrSuccess);
+  EXPECT_EQ(Problem(kNic), 22u);
+  EXPECT_EQ(platform_.EnableDevNode(nic, 0), kCrSuccess);
+  EXPECT_EQ(Problem(kNic), 0u);
+}
+
+TEST_F(SimulatedPlatformTest, InjectedFailureLeavesTheDeviceAlone) {
+  platform_.FailActionsOn(kNic);
+  EXPECT_EQ(platform_.DisableDevNode(DevInstOf(kNic), 0), kCrFailure);
+  EXPECT_EQ(Problem(kNic), 0u);
+  DeviceSet set;
+  DeviceInfo device;
+  ASSERT_TRUE(Find(kNic, 0, &set, &device));
+  bool reboot = false;
+  EXPECT_FALSE(platform_.UninstallDevice({}, set, device, 0, &reboot));
+  EXPECT_FALSE(platform_.RestartDevices(set, device));
+  platform_.DestroyDeviceInfoList(set);
+  EXPECT_TRUE(Listed(kNic));
+}
+
+TEST_F(SimulatedPlatformTest, UninstalledDeviceReturnsWithARescanOnlyWhenPresent) {
+  for (const char16_t* id : {kNic, kOldStick}) {
+    DeviceSet set;
+    DeviceInfo device;
+    ASSERT_TRUE(Find(id, 0, &set, &device));
+    bool reboot = true;
+    platform_.SetNeedsReboot(false);
+    EXPECT_TRUE(platform_.UninstallDevice({}, set, device, 0, &reboot));
+    EXPECT_FALSE(reboot);
+    // The old set still enumerates it, but it has no properties any more.
+    EXPECT_TRUE(reader_.ReadFirst(set, device, devpkey::kName).Empty());
+    platform_.DestroyDeviceInfoList(set);
+    EXPECT_FALSE(Listed(id));
+  }
+  DevInst root = 0;
+  ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+  EXPECT_EQ(platform_.ReenumerateDevNode(root, kCmReenumerateNormal), kCrSuccess);
+  EXPECT_TRUE(Listed(kNic));
+  EXPECT_FALSE(Listed(kOldStick));
+}
+
+TEST_F(SimulatedPlatformTest, RescanWithRetryInstallsAPackageFromTheStore) {
+  DevInst root = 0;
+  ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+  platform_.ReenumerateDevNode(root, kCmReenumerateNormal);
+  EXPECT_EQ(Problem(kCardReader), 28u);
+  platform_.ReenumerateDevNode(root, kCmReenumerateRetryInstallation);
+  EXPECT_EQ(Problem(kCardReader), 0u);
+  DeviceSet set;
+  DeviceInfo device;
+  ASSERT_TRUE(Find(kCardReader, 0, &set, &device));
+  EXPECT_EQ(reader_.ReadFirst(set, device, devpkey::kDriverInfPath).ToUtf8(), "oem70.inf");
+  EXPECT_EQ(reader_.ReadFirst(set, device, devpkey::kClass).ToUtf8(), "USB");
+  EXPECT_EQ(reader_.ReadFirst(set, device, devpkey::kDriverDate).ToUtf8(), "2021/04/02 00:00:00");
+  platform_.DestroyDeviceInfoList(set);
+}
+
+TEST_F(SimulatedPlatformTest, UpdateDriverNeedsANewerPackageUnlessForced) {
+  const char16_t* hwid = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10";
+  bool reboot = false;
+  // The same package as installed: not newer.
+  EXPECT_FALSE(platform_.UpdateDriverForPlugAndPlayDevices({}, hwid, u"D:\\drv\\e1d68x64.inf", 0,
+                                                           &reboot));
+  platform_.SetNeedsReboot(true);
+  EXPECT_TRUE(platform_.UpdateDriverForPlugAndPlayDevices({}, hwid, u"D:\\drv\\e1d68x64.inf",
+                                                          kInstallFlagForce, &reboot));
+  EXPECT_TRUE(reboot);
+  EXPECT_FALSE(platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_FFFF", u"e1d68x64.inf",
+                                                           kInstallFlagForce, &reboot));
+}
+
+TEST_F(SimulatedPlatformTest, DriverStoreLocationsAndRemoval) {
+  platform_.SetDriverStoreRoot(u"C:\\Store");
+  WideText path;
+  ASSERT_TRUE(platform_.GetInfDriverStoreLocation(u"oem12.inf", &path));
+  EXPECT_EQ(path.ToUtf8(), "C:\\Store\\FileRepository\\nv_dispi.inf_amd64_9a8b7c6d5e4f3a2b\\nv_dispi.inf");
+  bool reboot = false;
+  uint32_t error = 0;
+  EXPECT_TRUE(platform_.UninstallDriver({}, path.Buffer(), 0, &reboot, &error));
+  EXPECT_FALSE(platform_.GetInfDriverStoreLocation(u"oem12.inf", &path));
+  EXPECT_FALSE(platform_.UninstallDriver({}, u"C:\\x\\oem12.inf", 0, &reboot, &error));
+  EXPECT_EQ(error, kErrorNotAnInstalledOemInf);
+}
+
+TEST_F(SimulatedPlatformTest, OpenSetFailureAndCounters) {
+  platform_.ResetCalls();
+  platform_.SetOpenSetFails(true);
+  DeviceSet set = platform_.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses);
+  EXPECT_FALSE(set.Valid());
+  DeviceInfo device;
+  EXPECT_FALSE(platform_.EnumDeviceInfo(set, 0, &device));
+  EXPECT_EQ(platform_.Calls(PlatformCall::kGetClassDevs), 1u);
+  EXPECT_EQ(platform_.Calls(PlatformCall::kEnumDeviceInfo), 1u);
+  EXPECT_EQ(platform_.TotalCalls(), 2u);
+}
+
+TEST_F(SimulatedPlatformTest, PropertySizeQueryAndAbsentValue) {
+  DeviceSet set;
+  DeviceInfo device;
+  ASSERT_TRUE(Find(kNic, 0, &set, &device));
+  uint32_t type = 0, size = 0, error = 0;
+  EXPECT_FALSE(platform_.GetDeviceProperty(set, device, devpkey::kName, &type, nullptr, 0, &size,
+                                           &error));
+  EXPECT_EQ(error, kErrorInsufficientBuffer);
+  EXPECT_EQ(type, devprop::kString);
+  EXPECT_EQ(size, 2u * (std::u16string(u"Intel(R) Ethernet Connection (7) I219-V").size() + 1));
+  EXPECT_FALSE(platform_.GetDeviceProperty(set, device, devpkey::kShowInUninstallUi, &type,
+                                           nullptr, 0, &size, &error));
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(error, kErrorNotFound);
+  platform_.DestroyDeviceInfoList(set);
+}
+
+TEST_F(SimulatedPlatformTest, ClassImagesFallBackToTheUnknownPicture) {
+  ClassImageList list;
+  ASSERT_TRUE(platform_.GetClassImageList(&list));
+  int32_t index = -1;
+  EXPECT_TRUE(platform_.GetClassImageIndex(list, Guid(), &index));
+  EXPECT_EQ(index, platform_.Pc().unknownClassImage);
+  EXPECT_TRUE(platform_.DestroyClassImageList(list));
+  EXPECT_FALSE(platform_.GetClassImageIndex(list, Guid(), &index));
+  EXPECT_EQ(platform_.OpenImageLists(), 0u);
+}
+
+}  // namespace
+}  // namespace pyr

@@ -1,0 +1,223 @@
+// The progress ring on a real picture control: what it draws, what the taskbar is told, and
+// that the spinner really turns on screen.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/dialogs/win32/dialog_pictures.h"
+#include "ui/dialogs/win32/progress_ring.h"
+#include "ui/draw/win32/gdiplus_session.h"
+#include "ui/draw/win32/images.h"
+
+namespace pyr {
+namespace {
+
+// Records what the taskbar button was told, in order.
+class TaskbarLog final : public TaskbarProgress {
+ public:
+  explicit TaskbarLog(std::vector<std::string>* log) : log_(log) {}
+  void SetState(HWND, State state) override {
+    log_->push_back(state == State::kNormal          ? "normal"
+                    : state == State::kIndeterminate ? "indeterminate"
+                                                     : "none");
+  }
+  void SetValue(HWND, unsigned long long done, unsigned long long total) override {
+    log_->push_back(std::to_string(done) + "/" + std::to_string(total));
+  }
+
+ private:
+  std::vector<std::string>* log_;
+};
+
+constexpr Argb kArc = 0xFF1030A0;
+constexpr Argb kText = 0xFF000000;
+constexpr Argb kFill = 0xFFFFFFFF;
+constexpr COLORREF kArcRef = RGB(0x10, 0x30, 0xA0);
+
+class RingControl : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session_ = new GdiplusSession; }
+  static void TearDownTestSuite() {
+    delete session_;
+    session_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(session_->Started());
+    HINSTANCE self = GetModuleHandleW(nullptr);
+    window_ = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 100,
+                              200, 120, nullptr, nullptr, self, nullptr);
+    ASSERT_TRUE(window_);
+    picture_ = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 70,
+                               70, window_, nullptr, self, nullptr);
+    ASSERT_TRUE(picture_);
+    ring_.SetTaskbar(std::make_unique<TaskbarLog>(&taskbar_));
+  }
+  void TearDown() override {
+    ring_.Stop();
+    if (window_) DestroyWindow(window_);
+  }
+
+  // The colour of a pixel of the bitmap the control shows.
+  COLORREF ShownPixel(int x, int y) {
+    auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture_, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (!bitmap) return CLR_INVALID;
+    MemoryDc dc;
+    SelectedObject selected(dc.Get(), bitmap);
+    return GetPixel(dc.Get(), x, y);
+  }
+
+  static GdiplusSession* session_;
+  HWND window_ = nullptr;
+  HWND picture_ = nullptr;
+  std::vector<std::string> taskbar_;
+  ProgressRing ring_;
+};
+
+GdiplusSession* RingControl::session_ = nullptr;
+
+TEST_F(RingControl, AttachingDrawsZeroPercent) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  EXPECT_EQ(ring_.Side(), 70);
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
+  EXPECT_EQ(ring_.Value(), 0);
+  EXPECT_EQ(ShownPixel(4, 35), RGB(255, 255, 255));  // nine o'clock: no arc yet
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "0/100"}));
+}
+
+TEST_F(RingControl, OverAHundredDrawsAFullRingButTellsTheTaskbarTheValue) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  taskbar_.clear();
+  ring_.Apply(150);
+  EXPECT_EQ(ring_.Value(), 100);
+  EXPECT_EQ(ShownPixel(4, 35), kArcRef);   // nine o'clock
+  EXPECT_EQ(ShownPixel(35, 65), kArcRef);  // six o'clock
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "150/100"}));
+}
+
+TEST_F(RingControl, HalfDrawsTheRightHalfOnly) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ring_.Apply(50);
+  EXPECT_EQ(ShownPixel(65, 35), kArcRef);            // three o'clock
+  EXPECT_EQ(ShownPixel(4, 35), RGB(255, 255, 255));  // nine o'clock
+}
+
+TEST_F(RingControl, SameValueIsNotDrawnTwice) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ring_.Apply(40);
+  taskbar_.clear();
+  ring_.Apply(40);
+  EXPECT_TRUE(taskbar_.empty());
+  ring_.Apply(41);
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "41/100"}));
+}
+
+TEST_F(RingControl, MinusOneChangesNothing) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ring_.Apply(30);
+  taskbar_.clear();
+  ring_.Apply(-1);
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
+  EXPECT_EQ(ring_.Value(), 30);
+  ring_.Apply(-80);
+  ring_.Apply(-1);
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeSpin);
+  EXPECT_EQ(ring_.Value(), -80);
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"indeterminate"}));
+}
+
+TEST_F(RingControl, SpinSpeedIsCappedAndRepeatsAreIgnored) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  taskbar_.clear();
+  ring_.Apply(-500);
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeSpin);
+  EXPECT_EQ(ring_.Value(), -100);
+  EXPECT_TRUE(ring_.SpinnerRunning());
+  ring_.Apply(-100);  // the same stored value: the spinner keeps going
+  ring_.Apply(-2);
+  EXPECT_EQ(ring_.Value(), -2);
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"indeterminate", "indeterminate"}));
+}
+
+TEST_F(RingControl, PercentAfterSpinningStopsTheSpinner) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ring_.Apply(-80);
+  ASSERT_TRUE(ring_.SpinnerRunning());
+  ring_.Apply(100);
+  EXPECT_FALSE(ring_.SpinnerRunning());
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
+  EXPECT_EQ(ShownPixel(4, 35), kArcRef);
+}
+
+TEST_F(RingControl, StopClearsTheTaskbar) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ring_.Apply(-80);
+  taskbar_.clear();
+  ring_.Stop();
+  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeNone);
+  EXPECT_EQ(taskbar_, (std::vector<std::string>{"none"}));
+}
+
+TEST_F(RingControl, SpinnerDrawsOnTheVisibleControl) {
+  ring_.Attach(picture_, window_, kArc, 0xFFFF0000, kFill);
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  UpdateWindow(window_);
+  ring_.Apply(-80);
+  // Let the spinner draw a few frames while this thread keeps the windows served.
+  int red = 0;
+  for (int attempt = 0; attempt < 50 && red == 0; ++attempt) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+    HDC dc = GetDC(picture_);
+    for (int y = 0; y < 70; y += 2)
+      for (int x = 0; x < 70; x += 2) red += GetPixel(dc, x, y) == RGB(255, 0, 0);
+    ReleaseDC(picture_, dc);
+  }
+  EXPECT_GT(red, 10);
+}
+
+TEST_F(RingControl, SpinnerEndsWhenItsControlIsDestroyed) {
+  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  ring_.Apply(-80);
+  DestroyWindow(window_);
+  window_ = nullptr;
+  ring_.Apply(50);  // joins the spinner: this must not hang
+  EXPECT_FALSE(ring_.SpinnerRunning());
+}
+
+TEST(DialogPictures, TipBackgroundHasOutlineAndCornerTriangle) {
+  GdiplusSession session;
+  ImagePtr tip = TipBackgroundImage(120, 93);
+  ASSERT_TRUE(tip);
+  auto pixel = [&](int x, int y) {
+    Gdiplus::ARGB argb = 0;
+    gp::GdipBitmapGetPixel(tip.get(), x, y, &argb);
+    return argb;
+  };
+  EXPECT_EQ(pixel(6, 6), kTipCornerColour);
+  EXPECT_EQ(pixel(60, 50), 0xFF000000u);
+  EXPECT_EQ(pixel(1, 60), 0xFFFFFFFFu);
+  EXPECT_EQ(pixel(118, 60), 0xFFFFFFFFu);
+  EXPECT_EQ(pixel(60, 91), 0xFFFFFFFFu);
+  EXPECT_EQ(pixel(40, 10), 0xFF000000u);  // beyond the triangle's edge
+}
+
+TEST(DialogPictures, RingLabelIsInkedInTheMiddle) {
+  GdiplusSession session;
+  ImagePtr ring = RingImage(70, 7, kArc, 0xFFFF0000, kFill);
+  ASSERT_TRUE(ring);
+  int ink = 0;
+  for (int y = 14; y < 56; ++y)
+    for (int x = 8; x < 64; ++x) {
+      Gdiplus::ARGB argb = 0;
+      gp::GdipBitmapGetPixel(ring.get(), x, y, &argb);
+      ink += (argb & 0xFFFFFF) == 0xFF0000;
+    }
+  EXPECT_GT(ink, 10);
+}
+
+}  // namespace
+}  // namespace pyr
