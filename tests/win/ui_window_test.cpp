@@ -483,3 +483,39 @@ TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
 
 }  // namespace
 }  // namespace pyr::testing
+
+namespace pyr::testing {
+namespace {
+
+using UiPump = ToolkitWindow;
+
+TEST_F(UiPump, QuitMessageEndsTheBlockingPumpWithMinus300) {
+  Drain();
+  PostQuitMessage(0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 0), 0);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
+}
+
+TEST_F(UiPump, EventPostedWhilePumpingPendingMessagesWaitsForNextEvent) {
+  int32_t button = window_.AddButton(u"Cancel", 10, 10, 80, 25);
+  Drain();
+  EXPECT_FALSE(PumpPendingMessages());
+  PostMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpPendingMessages());
+  EXPECT_EQ(window_.OwnEvent().code, button);
+  EXPECT_EQ(window_.OwnEvent().pending, 1);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), button);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+}
+
+TEST_F(UiPump, PeekModesReportNothingOnAnEmptyQueue) {
+  Drain();
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 0);
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 1);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
+}
+
+}  // namespace
+}  // namespace pyr::testing
