@@ -1,0 +1,156 @@
+// The device list on the real list view behaves like the in-memory list the core is tested with.
+#include <string>
+#include <vector>
+
+#include "devices/memory_device_list.h"
+#include "tests/win/ui_toolkit_fixture.h"
+#include "ui/win32/list_view.h"
+#include "ui/win32/list_view_device_list.h"
+
+#include <commctrl.h>
+
+namespace pyr::testing {
+namespace {
+
+class UiDeviceList : public ToolkitWindow {
+ protected:
+  void SetUp() override {
+    ToolkitWindow::SetUp();
+    listId_ = AddListView(window_, u" Device name\n Status\n Class", 0, 0, 580, 380,
+                          WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                              LVS_SHAREIMAGELISTS,
+                          LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    ASSERT_NE(listId_, 0);
+    real_ = std::make_unique<ListViewDeviceList>(window_, listId_);
+  }
+
+  // The same steps on both lists.
+  template <class Step>
+  void Both(Step step) {
+    step(*real_);
+    step(memory_);
+  }
+  std::vector<std::u16string> Names(const DeviceList& list) {
+    std::vector<std::u16string> out;
+    for (int i = 0; i < list.RowCount(); ++i) out.push_back(list.CellText(i, 0).Str());
+    return out;
+  }
+  void ExpectSameRows() {
+    ASSERT_EQ(real_->RowCount(), memory_.RowCount());
+    for (int i = 0; i < memory_.RowCount(); ++i) {
+      for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(real_->CellText(i, c), memory_.CellText(i, c)) << "row " << i << " col " << c;
+      }
+      EXPECT_EQ(real_->RowUserValue(i), memory_.RowUserValue(i)) << "row " << i;
+      EXPECT_EQ(real_->RowChecked(i), memory_.RowChecked(i)) << "row " << i;
+    }
+    EXPECT_EQ(real_->CheckedRows(), memory_.CheckedRows());
+    EXPECT_EQ(real_->SelectedRow(), memory_.SelectedRow());
+  }
+
+  int32_t listId_ = 0;
+  std::unique_ptr<ListViewDeviceList> real_;
+  MemoryDeviceList memory_{3};
+};
+
+void FillDevices(DeviceList& list) {
+  const char16_t* names[] = {u"Realtek Audio", u"Intel Ethernet", u"Generic USB Hub",
+                             u"ACPI Fan"};
+  const char16_t* sizes[] = {u"2 KB", u"1 MB", u"900 KB", u"10"};
+  for (int i = 0; i < 4; ++i) {
+    int row = list.InsertRow(-1, names[i], kNoImage, kNoGroup, 0);
+    list.SetCellText(row, 1, sizes[i]);
+    list.SetCellText(row, 2, i % 2 ? u"Net" : u"Media");
+    list.SetRowUserValue(row, 10 + i);
+  }
+}
+
+TEST_F(UiDeviceList, RowsTextsAndUserValuesMatchTheMemoryList) {
+  Both(FillDevices);
+  Both([](DeviceList& l) { l.InsertRow(1, u"Inserted", kNoImage, kNoGroup, 0); });
+  Both([](DeviceList& l) { l.InsertRow(99, u"Past the end", kNoImage, kNoGroup, 0); });
+  ExpectSameRows();
+  EXPECT_EQ(real_->FindRowByUserValue(12), memory_.FindRowByUserValue(12));
+  EXPECT_EQ(real_->FindRowByUserValue(77), -1);
+  EXPECT_EQ(real_->CellText(42, 0), u"");
+}
+
+TEST_F(UiDeviceList, ChecksAndSelectionMatchTheMemoryList) {
+  Both(FillDevices);
+  Both([](DeviceList& l) { l.SetRowChecked(3, true); });
+  Both([](DeviceList& l) { l.SetRowChecked(0, true); });
+  ExpectSameRows();
+  EXPECT_EQ(real_->SetAllChecked(true), memory_.SetAllChecked(true));
+  EXPECT_EQ(real_->SetAllChecked(false), memory_.SetAllChecked(false));
+  Both([](DeviceList& l) { l.SelectRow(2); });
+  Both([](DeviceList& l) { l.SelectRow(1); });
+  ExpectSameRows();
+  EXPECT_EQ(real_->SelectedRow(), 1);
+}
+
+TEST_F(UiDeviceList, SortingMatchesTheMemoryListInEveryDirection) {
+  Both(FillDevices);
+  for (int direction : {kSortAscending, kSortToggle, kSortKeepShown, kSortReverseShown,
+                        kSortDescending}) {
+    int column = direction == kSortKeepShown ? -1 : 1;
+    EXPECT_EQ(real_->SortRows(column, direction), memory_.SortRows(column, direction))
+        << "direction " << direction;
+    EXPECT_EQ(Names(*real_), Names(memory_)) << "direction " << direction;
+    EXPECT_EQ(real_->SortArrowColumn(), memory_.SortArrowColumn());
+    EXPECT_EQ(real_->ColumnArrow(1), memory_.ColumnArrow(1));
+  }
+  ExpectSameRows();
+}
+
+TEST_F(UiDeviceList, RowColourIsWhiteTextOnTheStateColour) {
+  Both(FillDevices);
+  real_->SetRowColour(2, 0x808080);
+  const ListItemStyle* style = ItemStyle(window_, listId_, 2);
+  ASSERT_NE(style, nullptr);
+  EXPECT_EQ(style->item.backColour, 0x808080u);
+  EXPECT_EQ(style->item.textColour, 0xFFFFFFu);
+  // The row keeps its user value alongside its colour.
+  EXPECT_EQ(real_->RowUserValue(2), 12u);
+}
+
+TEST_F(UiDeviceList, DeletingAllRowsEmptiesTheList) {
+  Both(FillDevices);
+  Both([](DeviceList& l) { l.DeleteAllRows(); });
+  EXPECT_EQ(real_->RowCount(), 0);
+  EXPECT_TRUE(real_->CheckedRows().empty());
+  EXPECT_EQ(real_->SelectedRow(), -1);
+}
+
+// Wine keeps no groups; the in-memory list carries the group rules for the core's tests.
+TEST_F(UiDeviceList, GroupsAsThisSystemAnswersThem) {
+  real_->EnableGroupView(true);
+  ListGroup group;
+  group.header = u"Network adapters";
+  group.groupId = 3;
+  group.state = kGroupCollapsible;
+  int index = real_->InsertGroup(group);
+  ListGroup read;
+  if (real_->GroupViewEnabled()) {
+    EXPECT_EQ(index, 0);
+    ASSERT_TRUE(real_->GroupAt(0, &read));
+    EXPECT_EQ(read.header, u"Network adapters");
+    EXPECT_TRUE(real_->SetGroupState(3, kGroupCollapsed, kGroupCollapsed));
+  } else {
+    EXPECT_EQ(real_->GroupCount(), 0);
+    EXPECT_FALSE(real_->GroupAt(0, &read));
+    int row = real_->InsertRow(-1, u"NIC", kNoImage, 3, 0);
+    EXPECT_NE(real_->RowGroupId(row), 3);
+  }
+  // The in-memory list keeps what the program relies on.
+  memory_.EnableGroupView(true);
+  EXPECT_EQ(memory_.InsertGroup(group), 0);
+  EXPECT_EQ(memory_.InsertGroup(group), -1);
+  int row = memory_.InsertRow(-1, u"NIC", kNoImage, 3, 0);
+  EXPECT_EQ(memory_.RowGroupId(row), 3);
+  EXPECT_TRUE(memory_.SetGroupState(3, kGroupCollapsed, kGroupCollapsed));
+  ASSERT_TRUE(memory_.GroupAt(0, &read));
+  EXPECT_EQ(read.state & kGroupCollapsed, kGroupCollapsed);
+}
+
+}  // namespace
+}  // namespace pyr::testing

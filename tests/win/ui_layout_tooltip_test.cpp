@@ -1,0 +1,203 @@
+// Layout on real resizes, owned popups, tooltips and the toolkit's own pictures.
+#include <string>
+
+#include "base/win32/wchar.h"
+#include "tests/win/ui_toolkit_fixture.h"
+
+#include <commctrl.h>
+
+namespace pyr::testing {
+namespace {
+
+using UiLayout = ToolkitWindow;
+using UiTooltips = ToolkitWindow;
+using UiPictures = ToolkitWindow;
+
+TEST_F(UiLayout, ResizeMovesAnchoredControlsAndLeavesOthers) {
+  int32_t stretch = window_.AddText(u"", 10, 10, 580, 100, WS_VISIBLE);
+  window_.SetControlLayoutFlags(stretch, 0x0003);
+  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(right, 0x0002);
+  int32_t bottom = window_.AddText(u"", 30, 300, 50, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(bottom, 0x0020);
+  int32_t still = window_.AddText(u"", 40, 200, 50, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(still, 0x0011);
+  ResizeClient(900, 550);
+  EXPECT_EQ(ControlRect(stretch).right - ControlRect(stretch).left, 880);
+  EXPECT_EQ(ControlRect(right).left, 310);
+  EXPECT_EQ(ControlRect(bottom).left, 30);
+  EXPECT_EQ(ControlRect(bottom).top, 450);
+  EXPECT_EQ(ControlRect(still).left, 40);
+  EXPECT_EQ(ControlRect(still).top, 200);
+}
+
+TEST_F(UiLayout, ResizePostsSizeChangedAfterTheLayout) {
+  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(right, 0x0002);
+  Drain();
+  ResizeClient(700, 400);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kSized);
+  EXPECT_EQ(ControlRect(right).left, 110);
+}
+
+TEST_F(UiLayout, SecondLayoutAtTheSameSizeMovesNothing) {
+  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(right, 0x0002);
+  ResizeClient(800, 400);
+  // Moved by hand; a layout at an unchanged client size must leave it there.
+  SetWindowPos(window_.ControlHandle(right), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_FALSE(window_.Layout());
+  EXPECT_EQ(ControlRect(right).left, 5);
+}
+
+TEST_F(UiLayout, MinimizedWindowIsNotLaidOutAndTheRestoreLaysOutOnce) {
+  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  window_.SetControlLayoutFlags(right, 0x0002);
+  window_.ShowUiWindow(SW_SHOW, 0);
+  ShowWindow(window_.Handle(), SW_MINIMIZE);
+  EXPECT_EQ(ControlRect(right).left, 10);
+  EXPECT_FALSE(window_.Layout());
+  ShowWindow(window_.Handle(), SW_RESTORE);
+  EXPECT_EQ(ControlRect(right).left, 10);
+  ResizeClient(650, 400);
+  EXPECT_EQ(ControlRect(right).left, 60);
+}
+
+TEST_F(UiLayout, PanelChildrenFollowTheirPanelsNewSize) {
+  ResizeClient(750, 550);
+  int32_t panel = window_.AddPanel();
+  window_.SetControlLayoutFlags(panel, 0x0032);
+  int32_t grip = window_.AddSizeGrip(nullptr);
+  ASSERT_NE(grip, 0);
+  EXPECT_EQ(window_.ControlKindOf(grip), kKindSizeGrip);
+  RECT before = ControlRect(grip);
+  ResizeClient(900, 650);
+  RECT pane = ControlRect(panel);
+  EXPECT_EQ(pane.left, 750);
+  EXPECT_EQ(pane.bottom - pane.top, 653);
+  RECT after = ControlRect(grip);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top + 100);
+}
+
+TEST_F(UiLayout, OwnedPopupMovesWithItsOwner) {
+  HWND popup = CreateWindowExW(0, L"Static", L"", WS_POPUP, 100, 100, 50, 50, window_.Handle(),
+                               nullptr, nullptr, nullptr);
+  ASSERT_TRUE(window_.AddOwnedWindow(popup));
+  RECT w{};
+  GetWindowRect(window_.Handle(), &w);
+  SetWindowPos(window_.Handle(), nullptr, w.left + 30, w.top + 20, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT p{};
+  GetWindowRect(popup, &p);
+  EXPECT_EQ(p.left, 130);
+  EXPECT_EQ(p.top, 120);
+  DestroyWindow(popup);
+}
+
+TEST_F(UiLayout, MinimumTrackSizeIsAnswered) {
+  window_.SetMinTrackSize(400, 300);
+  MINMAXINFO info{};
+  SendMessageW(window_.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 400);
+  EXPECT_EQ(info.ptMinTrackSize.y, 300);
+}
+
+int CountTooltipWindows(HWND owner) {
+  struct Count {
+    HWND owner;
+    int n;
+  } count{owner, 0};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == c->owner) ++c->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+TEST_F(UiTooltips, TwoControlsShareOneTooltipWindow) {
+  int32_t next = window_.AddButton(u">", 10, 10, 30, 25);
+  int32_t close = window_.AddButton(u"x", 50, 10, 30, 25);
+  ASSERT_TRUE(window_.SetControlTooltip(next, u"Find next (F3)"));
+  HWND first = window_.TooltipWindow();
+  ASSERT_TRUE(window_.SetControlTooltip(close, u"Close find (Esc)"));
+  EXPECT_EQ(window_.TooltipWindow(), first);
+  EXPECT_EQ(SendMessageW(first, TTM_GETTOOLCOUNT, 0, 0), 2);
+  EXPECT_EQ(CountTooltipWindows(window_.Handle()), 1);
+  EXPECT_TRUE(GetWindowLongPtrW(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(UiTooltips, ToolTextAndLineBreaks) {
+  int32_t button = window_.AddButton(u"?", 10, 10, 30, 25);
+  ASSERT_TRUE(window_.SetControlTooltip(button, u"First line\r\nSecond line"));
+  HWND tip = window_.TooltipWindow();
+  EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 100000);
+  wchar_t text[80] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = window_.ControlHandle(button);
+  tool.uId = reinterpret_cast<UINT_PTR>(window_.ControlHandle(button));
+  tool.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(std::u16string(U(text)), u"First line\r\nSecond line");
+}
+
+TEST_F(UiTooltips, NoTooltipForAnUnknownControl) {
+  EXPECT_FALSE(window_.SetControlTooltip(3, u"nothing"));
+  EXPECT_EQ(window_.TooltipWindow(), nullptr);
+}
+
+TEST_F(UiTooltips, TeardownDestroysTheTooltipWindow) {
+  int32_t button = window_.AddButton(u"?", 10, 10, 30, 25);
+  window_.SetControlTooltip(button, u"tip");
+  HWND tip = window_.TooltipWindow();
+  window_.DestroyUiWindow();
+  EXPECT_FALSE(IsWindow(tip));
+}
+
+TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
+  int32_t close = window_.AddCloseButton();
+  ASSERT_NE(close, 0);
+  RECT r = ControlRect(close);
+  EXPECT_EQ(r.left, 230);
+  EXPECT_EQ(r.top, 1);
+  auto bitmap = reinterpret_cast<HBITMAP>(
+      SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(bitmap, nullptr);
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof(info), &info);
+  EXPECT_EQ(info.bmWidth, 20);
+  EXPECT_EQ(info.bmHeight, 20);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  // The strokes cross in the middle; the middle of an edge is far from both.
+  COLORREF centre = GetPixel(dc, 10, 10);
+  COLORREF edge = GetPixel(dc, 10, 1);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  EXPECT_LT(GetRValue(centre) + GetGValue(centre) + GetBValue(centre), 200);
+  EXPECT_GT(GetRValue(edge) + GetGValue(edge) + GetBValue(edge), 600);
+}
+
+TEST_F(UiPictures, PictureKeepsItsOwnCopyOfTheBitmap) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP mine = CreateCompatibleBitmap(screen, 8, 8);
+  ReleaseDC(nullptr, screen);
+  int32_t picture = window_.AddPicture(mine, 10, 10, 8, 8);
+  auto shown = reinterpret_cast<HBITMAP>(
+      SendMessageW(window_.ControlHandle(picture), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  EXPECT_NE(shown, nullptr);
+  EXPECT_NE(shown, mine);
+  DeleteObject(mine);
+  BITMAP info{};
+  EXPECT_TRUE(GetObjectW(shown, sizeof(info), &info));
+}
+
+}  // namespace
+}  // namespace pyr::testing

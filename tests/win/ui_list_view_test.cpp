@@ -1,0 +1,277 @@
+// The list view wrapper on a real SysListView32.
+#include <string>
+#include <vector>
+
+#include "base/win32/wchar.h"
+#include "tests/win/ui_toolkit_fixture.h"
+#include "ui/win32/list_view.h"
+
+#include <commctrl.h>
+
+namespace pyr::testing {
+namespace {
+
+class UiListView : public ToolkitWindow {
+ protected:
+  void SetUp() override {
+    ToolkitWindow::SetUp();
+    list_ = AddListView(window_, u" Device name\n Status\n Size", 0, 0, 580, 380,
+                        WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                        LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    ASSERT_NE(list_, 0);
+  }
+  HWND List() { return window_.ControlHandle(list_); }
+  void Fill(std::initializer_list<const char16_t*> names) {
+    for (const char16_t* n : names) AddListItem(window_, list_, n);
+  }
+  std::vector<std::u16string> Column(int column) {
+    std::vector<std::u16string> out;
+    for (int i = 0; i < ItemCount(window_, list_); ++i) {
+      out.push_back(ItemText(window_, list_, i, column).Str());
+    }
+    return out;
+  }
+  int HeaderFormat(int column) {
+    auto header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+    return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  }
+  int32_t list_ = 0;
+};
+
+TEST_F(UiListView, ColumnsComeFromTheLineSeparatedTitles) {
+  auto header = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  wchar_t title[32] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = title;
+  column.cchTextMax = 32;
+  ASSERT_TRUE(SendMessageW(List(), LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(std::u16string(U(title)), u" Status");
+  EXPECT_EQ(column.cx, (580 - 20) / 3);
+}
+
+TEST_F(UiListView, ItemsAppendAndInsertAtAPosition) {
+  Fill({u"b", u"c"});
+  EXPECT_EQ(AddListItem(window_, list_, u"a", 0), 0);
+  EXPECT_EQ(AddListItem(window_, list_, u"d"), 3);
+  ASSERT_TRUE(SetItemText(window_, list_, 3, 1, u"Disabled"));
+  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b", u"c", u"d"}));
+  EXPECT_EQ(ItemText(window_, list_, 3, 1), u"Disabled");
+  EXPECT_EQ(ItemText(window_, list_, 9, 0), u"");
+}
+
+TEST_F(UiListView, UserValuesTravelWithTheirItems) {
+  Fill({u"x", u"y"});
+  EXPECT_EQ(ItemUserValue(window_, list_, 0), 0u);
+  ASSERT_TRUE(SetItemUserValue(window_, list_, 0, 0x1234567890ull));
+  ASSERT_TRUE(SetItemUserValue(window_, list_, 1, 7));
+  AddListItem(window_, list_, u"first", 0);
+  EXPECT_EQ(ItemUserValue(window_, list_, 1), 0x1234567890ull);
+  EXPECT_EQ(ItemUserValue(window_, list_, 2), 7u);
+  EXPECT_FALSE(SetItemUserValue(window_, list_, 5, 1));
+}
+
+TEST_F(UiListView, DeletingItemsPostsAndFreesTheirStyle) {
+  Fill({u"x"});
+  SetItemBackColour(window_, list_, 0, 0x808080);
+  ASSERT_NE(ItemStyle(window_, list_, 0), nullptr);
+  EXPECT_EQ(ItemStyle(window_, list_, 0)->item.textColour, 0xFFFFFFu);
+  EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x808080u);
+  DeleteAllItems(window_, list_);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemDeleted);
+  EXPECT_EQ(ItemCount(window_, list_), 0);
+}
+
+TEST_F(UiListView, BackColourMinusOneKeepsTheBackground) {
+  Fill({u"x"});
+  SetItemBackColour(window_, list_, 0, 0x5050A0);
+  SetItemBackColour(window_, list_, 0, kColourDefault);
+  EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x5050A0u);
+}
+
+TEST_F(UiListView, CheckStatesAreTheTwoStateImages) {
+  Fill({u"a", u"b", u"c"});
+  auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(List(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 2);
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(images, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
+  ASSERT_TRUE(SetItemChecked(window_, list_, 1, true));
+  EXPECT_EQ(SendMessageW(List(), LVM_GETITEMSTATE, 1, LVIS_STATEIMAGEMASK), 0x2000);
+  EXPECT_EQ(SendMessageW(List(), LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), 0x1000);
+  EXPECT_TRUE(IsItemChecked(window_, list_, 1));
+  EXPECT_FALSE(IsItemChecked(window_, list_, 0));
+}
+
+TEST_F(UiListView, CheckedItemsWithNoneCheckedHasCountZero) {
+  Fill({u"a", u"b"});
+  IndexList none = CheckedItems(window_, list_);
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0], 0);
+  EXPECT_EQ(FirstCheckedItem(window_, list_), -1);
+}
+
+TEST_F(UiListView, CheckedItemsInOrderWithLeadingCount) {
+  Fill({u"a", u"b", u"c", u"d"});
+  SetItemChecked(window_, list_, 3, true);
+  SetItemChecked(window_, list_, 1, true);
+  EXPECT_EQ(CheckedItems(window_, list_), (IndexList{2, 1, 3}));
+  EXPECT_EQ(FirstCheckedItem(window_, list_), 1);
+  EXPECT_EQ(SetAllChecked(window_, list_, true), 2);
+  EXPECT_EQ(CheckedItems(window_, list_), (IndexList{4, 0, 1, 2, 3}));
+  EXPECT_EQ(SetAllChecked(window_, list_, false), 4);
+  EXPECT_EQ(SetAllChecked(window_, list_, false), 0);
+}
+
+TEST_F(UiListView, CheckingPostsCheckedAndUnchecked) {
+  Fill({u"a", u"b"});
+  Drain();
+  SetItemChecked(window_, list_, 1, true);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemChecked);
+  EXPECT_EQ(window_.OwnEvent().extra, 1u);
+  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list_));
+  SetItemChecked(window_, list_, 1, false);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemUnchecked);
+}
+
+TEST_F(UiListView, SelectionQueriesAndEvents) {
+  Fill({u"a", u"b", u"c"});
+  EXPECT_EQ(SelectedItem(window_, list_), -1);
+  EXPECT_EQ(SelectedItems(window_, list_), (IndexList{0}));
+  ASSERT_TRUE(SelectItem(window_, list_, 2));
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemSelected);
+  EXPECT_EQ(window_.OwnEvent().extra, 2u);
+  SelectItem(window_, list_, 0);
+  EXPECT_EQ(SelectedItem(window_, list_), 0);
+  EXPECT_EQ(SelectedItems(window_, list_), (IndexList{2, 0, 2}));
+}
+
+TEST_F(UiListView, FindItemMatchesPartOfTheNameIgnoringCase) {
+  Fill({u"Intel Ethernet", u"Realtek Audio", u"Intel USB Hub"});
+  EXPECT_EQ(FindItem(window_, list_, u"intel"), 0);
+  EXPECT_EQ(FindItem(window_, list_, u"INTEL", 0), 2);
+  EXPECT_EQ(FindItem(window_, list_, u"intel", 2), -1);
+  EXPECT_EQ(FindItem(window_, list_, u"audio"), 1);
+  EXPECT_EQ(FindItem(window_, list_, u"missing"), -1);
+}
+
+TEST_F(UiListView, OperationsOnSomethingElseAreNeutral) {
+  int32_t button = window_.AddButton(u"b", 600, 0, 10, 10);
+  EXPECT_EQ(AddListItem(window_, button, u"x"), -1);
+  EXPECT_EQ(CheckedItems(window_, button), (IndexList{0}));
+  EXPECT_EQ(SelectedItem(window_, button), -1);
+  EXPECT_EQ(SortList(window_, button, 0, 1), 0);
+  EXPECT_EQ(ItemUserValue(window_, 99, 0), 0u);
+  EXPECT_EQ(ItemGroupId(window_, button, 0), -1);
+}
+
+TEST_F(UiListView, SortsSizesNumbersAndTextAndSetsTheArrow) {
+  Fill({u"a", u"b", u"c"});
+  SetItemText(window_, list_, 0, 2, u"1 MB");
+  SetItemText(window_, list_, 1, 2, u"2 KB");
+  SetItemText(window_, list_, 2, 2, u"900 KB");
+  EXPECT_EQ(SortList(window_, list_, 2, 1), -1);
+  EXPECT_EQ(Column(2), (std::vector<std::u16string>{u"2 KB", u"900 KB", u"1 MB"}));
+  EXPECT_EQ(HeaderFormat(2), HDF_SORTUP);
+  EXPECT_EQ(HeaderFormat(0), 0);
+  EXPECT_EQ(SortList(window_, list_, 2, -1), 1);
+  EXPECT_EQ(Column(2), (std::vector<std::u16string>{u"1 MB", u"900 KB", u"2 KB"}));
+  EXPECT_EQ(HeaderFormat(2), HDF_SORTDOWN);
+}
+
+TEST_F(UiListView, SortDirectionRulesFollowTheShownArrow) {
+  Fill({u"abc", u"ABD", u"1,5", u"1.2"});
+  // Column 0 ascending: numbers by value, texts without regard to case.
+  EXPECT_EQ(SortList(window_, list_, 0, 1), -1);
+  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"1.2", u"1,5", u"abc", u"ABD"}));
+  // No column given: the one with the arrow; toggle from the up arrow sorts descending.
+  EXPECT_EQ(SortList(window_, list_, -1, 0), 1);
+  EXPECT_EQ(HeaderFormat(0), HDF_SORTDOWN);
+  // Keep the shown direction.
+  EXPECT_EQ(SortList(window_, list_, -1, -2), 1);
+  // Reverse it.
+  EXPECT_EQ(SortList(window_, list_, -1, -3), -1);
+  EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+  // Another column takes the arrow; the old one loses it.
+  SortList(window_, list_, 1, 1);
+  EXPECT_EQ(HeaderFormat(0), 0);
+  EXPECT_EQ(HeaderFormat(1), HDF_SORTUP);
+}
+
+TEST_F(UiListView, SortWithoutAnyArrowUsesColumnZero) {
+  Fill({u"b", u"a"});
+  EXPECT_EQ(SortList(window_, list_, -1, 0), -1);
+  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
+  EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+}
+
+TEST_F(UiListView, UserValuesFollowTheirRowsThroughASort) {
+  Fill({u"b", u"a", u"c"});
+  for (int i = 0; i < 3; ++i) SetItemUserValue(window_, list_, i, 100 + i);
+  SortList(window_, list_, 0, 1);
+  EXPECT_EQ(ItemUserValue(window_, list_, 0), 101u);
+  EXPECT_EQ(ItemUserValue(window_, list_, 1), 100u);
+  EXPECT_EQ(ItemUserValue(window_, list_, 2), 102u);
+}
+
+TEST_F(UiListView, ColumnClickPostsUnlessTheHeaderSorts) {
+  Fill({u"b", u"a"});
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = List();
+  click.hdr.idFrom = static_cast<UINT_PTR>(list_);
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iItem = -1;
+  click.iSubItem = 1;
+  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
+               reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(window_.OwnEvent().code, ev::kColumnClick);
+  EXPECT_EQ(window_.OwnEvent().extra, 1u);
+  window_.OwnEvent() = UiEvent{};
+  ASSERT_TRUE(EnableHeaderSort(window_, list_));
+  click.iSubItem = 0;
+  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
+               reinterpret_cast<LPARAM>(&click));
+  EXPECT_NE(window_.OwnEvent().code, ev::kColumnClick);
+  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
+  EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+}
+
+// Wine 8 keeps no groups: group view cannot be switched on and items keep no group id. The
+// rules that depend on groups are covered through the in-memory device list.
+TEST_F(UiListView, GroupViewAsThisSystemAnswersIt) {
+  Fill({u"a"});
+  bool enabled = EnableGroupView(window_, list_, true);
+  LRESULT on = SendMessageW(List(), LVM_ISGROUPVIEWENABLED, 0, 0);
+  LVGROUP group{};
+  group.cbSize = sizeof(group);
+  group.mask = LVGF_GROUPID | LVGF_HEADER;
+  group.iGroupId = 5;
+  group.pszHeader = const_cast<wchar_t*>(L"Display adapters");
+  LRESULT inserted = SendMessageW(List(), LVM_INSERTGROUP, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(&group));
+  int item = AddListItem(window_, list_, u"grouped", -1, 5);
+  if (on) {
+    // A system with group view: the item carries its group.
+    EXPECT_GE(inserted, 0);
+    EXPECT_EQ(ItemGroupId(window_, list_, item), 5);
+    EXPECT_EQ(SendMessageW(List(), LVM_GETGROUPCOUNT, 0, 0), 1);
+  } else {
+    // What Wine answers: the messages go through, but no group is kept.
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(inserted, 0);
+    EXPECT_EQ(SendMessageW(List(), LVM_GETGROUPCOUNT, 0, 0), 0);
+    EXPECT_NE(ItemGroupId(window_, list_, item), 5);
+  }
+  SelectItem(window_, list_, item);
+  EXPECT_EQ(ItemGroupId(window_, list_, -1), ItemGroupId(window_, list_, item));
+}
+
+}  // namespace
+}  // namespace pyr::testing

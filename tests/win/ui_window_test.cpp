@@ -1,0 +1,333 @@
+// The window framework on real windows: control ids, the event record, the pump.
+#include <string>
+
+#include "base/win32/wchar.h"
+#include "tests/win/ui_toolkit_fixture.h"
+
+#include <commctrl.h>
+
+namespace pyr::testing {
+namespace {
+
+using UiWindowIds = ToolkitWindow;
+using UiWindowEvents = ToolkitWindow;
+using UiWindowState = ToolkitWindow;
+
+TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceFromOne) {
+  int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
+  int32_t first = window_.AttachPopupMenu(button, u"First", nullptr);
+  int32_t separator = window_.AddMenuItem(-1, nullptr, 100, 8);
+  int32_t third = window_.AddMenuItem(-1, u"Third\tF5");
+  int32_t text = window_.AddText(u"label", 10, 50, 100, 20);
+  EXPECT_EQ(button, 1);
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(separator, 3);
+  EXPECT_EQ(third, 4);
+  EXPECT_EQ(text, 5);
+  EXPECT_EQ(window_.ControlKindOf(button), kKindButton);
+  EXPECT_EQ(window_.ControlKindOf(first), kKindMenuItem);
+  EXPECT_EQ(window_.ControlKindOf(text), kKindText);
+  // The Windows control id and the menu command id are the entry index.
+  EXPECT_EQ(GetDlgCtrlID(window_.ControlHandle(text)), text);
+  EXPECT_EQ(GetMenuItemID(window_.ControlMenu(button), 2), static_cast<UINT>(third));
+  EXPECT_EQ(window_.ControlFromHandle(window_.ControlHandle(button)), button);
+  EXPECT_EQ(window_.ControlHandle(-1), window_.ControlHandle(text));
+  EXPECT_EQ(window_.ControlHandle(0), window_.Handle());
+}
+
+TEST_F(UiWindowIds, ForeignWindowIsNotAControl) {
+  window_.AddButton(u"A", 10, 10, 100, 25);
+  HWND stranger = CreateWindowExW(0, L"Button", L"x", WS_CHILD, 0, 0, 10, 10, window_.Handle(),
+                                  reinterpret_cast<HMENU>(1), nullptr, nullptr);
+  ASSERT_NE(stranger, nullptr);
+  EXPECT_EQ(window_.ControlFromHandle(stranger), 0);
+  EXPECT_FALSE(window_.IsControl(2));
+  EXPECT_FALSE(window_.SetControlText(7, u"nothing"));
+  DestroyWindow(stranger);
+}
+
+TEST_F(UiWindowIds, RecreatedWindowStartsAgainAtOne) {
+  window_.AddButton(u"A", 10, 10, 100, 25);
+  window_.AddButton(u"B", 10, 40, 100, 25);
+  HWND old = window_.ControlHandle(1);
+  window_.DestroyUiWindow();
+  EXPECT_EQ(window_.ControlHandle(1), nullptr);
+  EXPECT_FALSE(IsWindow(old));
+  ASSERT_NE(window_.CreateUiWindow(u"PyravelToolkitTest", u"again", 300, 200, -1, -1,
+                                   WS_OVERLAPPEDWINDOW, 0, nullptr),
+            nullptr);
+  EXPECT_EQ(window_.AddButton(u"C", 10, 10, 100, 25), 1);
+}
+
+TEST_F(UiWindowIds, ClientSizeIsTheRequestedOne) {
+  RECT client{};
+  GetClientRect(window_.Handle(), &client);
+  EXPECT_EQ(client.right, 600);
+  EXPECT_EQ(client.bottom, 400);
+}
+
+TEST_F(UiWindowEvents, CloseBecomesMinusSixAndTheWindowStays) {
+  PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(PumpUntil(ev::kClose));
+  EXPECT_EQ(window_.OwnEvent().quit, 1);
+  EXPECT_EQ(window_.OwnEvent().sourceWindow, &window_);
+  EXPECT_TRUE(IsWindow(window_.Handle()));
+}
+
+TEST_F(UiWindowEvents, SystemCloseAlsoBecomesMinusSix) {
+  SendMessageW(window_.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpUntil(ev::kClose));
+  EXPECT_TRUE(IsWindow(window_.Handle()));
+}
+
+TEST_F(UiWindowEvents, ControlEventClearsTheQuitFlag) {
+  int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
+  PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  ASSERT_TRUE(PumpUntil(ev::kClose));
+  SendMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
+  EXPECT_EQ(window_.OwnEvent().code, button);
+  EXPECT_EQ(window_.OwnEvent().quit, 0);
+}
+
+TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
+  int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
+  Drain();
+  window_.PostUiEvent(button, 0, window_.Handle(), 7, 9);
+  EXPECT_EQ(window_.OwnEvent().pending, 1);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), button);
+  EXPECT_EQ(window_.OwnEvent().param, 7u);
+  EXPECT_EQ(window_.OwnEvent().pending, 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+}
+
+TEST_F(UiWindowEvents, EventsGoToTheSinkThatWasSet) {
+  UiEvent shared;
+  window_.SetEventSink(&shared);
+  int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
+  SendMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
+  EXPECT_EQ(shared.code, button);
+  EXPECT_EQ(shared.sourceWindow, &window_);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
+  window_.SetEventSink(nullptr);
+  EXPECT_EQ(window_.EventSink(), &window_.OwnEvent());
+}
+
+TEST_F(UiWindowEvents, EnterPressesTheDefaultButton) {
+  int32_t edit = window_.AddSingleLineEdit(10, 10, 200, 20);
+  int32_t ok = window_.AddButton(u"OK", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
+  window_.AddButton(u"Other", 100, 40, 80, 25);
+  EXPECT_EQ(window_.DefaultButton(), ok);
+  window_.ShowUiWindow(SW_SHOW, 1 | 2 | 4);
+  SetFocus(window_.ControlHandle(edit));
+  Drain();
+  PostMessageW(window_.ControlHandle(edit), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_TRUE(PumpUntil(ok));
+}
+
+TEST_F(UiWindowEvents, DefaultButtonQueryAnswersDialogNavigation) {
+  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), 0);
+  window_.AddButton(u"A", 10, 10, 80, 25);
+  int32_t b = window_.AddButton(u"B", 100, 10, 80, 25);
+  window_.SetDefaultButton(b);
+  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), MAKELRESULT(b, DC_HASDEFID));
+  EXPECT_EQ(GetWindowLongPtrW(window_.ControlHandle(b), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(UiWindowEvents, AcceleratorArrivesAsTheMenuItemId) {
+  int32_t button = window_.AddButton(u"Rescan", 10, 10, 100, 25);
+  window_.AttachPopupMenu(button, u"Just refresh the list\tF5", nullptr);
+  int32_t scan = window_.AddMenuItem(-1, u"Scan for hardware changes\tCtrl+F5");
+  ACCEL table[] = {{FVIRTKEY, VK_F5, static_cast<WORD>(scan)}};
+  ASSERT_TRUE(window_.SetAccelerators(table, 1));
+  window_.ShowUiWindow(SW_SHOW, 2);
+  Drain();
+  PostMessageW(window_.Handle(), WM_KEYDOWN, VK_F5, 1);
+  EXPECT_TRUE(PumpUntil(scan));
+  EXPECT_EQ(window_.OwnEvent().message, static_cast<uint32_t>(WM_COMMAND));
+}
+
+TEST_F(UiWindowEvents, ChoosingAMenuItemByPositionPostsItsId) {
+  int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
+  window_.AttachPopupMenu(button, u"One", nullptr);
+  window_.AddMenuItem(-1, u"Two");
+  int32_t three = window_.AddMenuItem(-1, u"Three");
+  HMENU menu = window_.ControlMenu(button);
+  MENUINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIM_STYLE;
+  ASSERT_TRUE(GetMenuInfo(menu, &info));
+  EXPECT_TRUE(info.dwStyle & MNS_NOTIFYBYPOS);
+  // What Windows sends when the third entry is chosen in a notify-by-position menu.
+  SendMessageW(window_.Handle(), WM_MENUCOMMAND, 2, reinterpret_cast<LPARAM>(menu));
+  EXPECT_EQ(window_.OwnEvent().code, three);
+}
+
+TEST_F(UiWindowEvents, CheckBoxClickTogglesAndPostsItsId) {
+  int32_t box = window_.AddStartupTipCheckBox();
+  EXPECT_EQ(window_.GetControlText(box), u"Show startup tooltip");
+  EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateUncheck);
+  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  EXPECT_EQ(window_.OwnEvent().code, box);
+  EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateCheck);
+  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateUncheck);
+}
+
+TEST_F(UiWindowEvents, ControlsInsideAPanelPostLikeDirectChildren) {
+  int32_t panel = window_.AddPanel();
+  int32_t inside = window_.AddButton(u"Rescan", 10, 15, 130, 28);
+  EXPECT_EQ(GetParent(window_.ControlHandle(inside)), window_.ControlHandle(panel));
+  EXPECT_EQ(window_.CurrentPanel(), panel);
+  SendMessageW(window_.ControlHandle(inside), BM_CLICK, 0, 0);
+  EXPECT_EQ(window_.OwnEvent().code, inside);
+  // A panel never closes by itself either.
+  SendMessageW(window_.ControlHandle(panel), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window_.ControlHandle(panel)));
+}
+
+TEST_F(UiWindowEvents, ContextMenuNamesTheControlUnderTheClick) {
+  int32_t button = window_.AddButton(u"Get info", 10, 10, 100, 25);
+  SendMessageW(window_.Handle(), WM_CONTEXTMENU,
+               reinterpret_cast<WPARAM>(window_.ControlHandle(button)), MAKELPARAM(20, 20));
+  EXPECT_EQ(window_.OwnEvent().code, ev::kContextMenu);
+  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(button));
+}
+
+TEST_F(UiWindowEvents, DeviceChangeCarriesTheEventType) {
+  SendMessageW(window_.Handle(), WM_DEVICECHANGE, 0x0007, 0);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kDeviceChange);
+  EXPECT_EQ(window_.OwnEvent().param, 7u);
+}
+
+TEST_F(UiWindowEvents, EndOfSessionIsReadAsClose) {
+  Drain();
+  PostMessageW(window_.Handle(), WM_QUERYENDSESSION, 0, 0);
+  EXPECT_TRUE(PumpUntil(ev::kClose));
+  EXPECT_EQ(window_.OwnEvent().quit, 1);
+}
+
+TEST_F(UiWindowEvents, WakeThreadKeepsABlockingPumpTurning) {
+  ASSERT_TRUE(window_.StartWakeThread());
+  Drain();
+  DWORD start = GetTickCount();
+  // Blocks until the next WM_NULL from the wake thread.
+  EXPECT_NE(NextEvent(window_.OwnEvent(), 0), 0);
+  EXPECT_LT(GetTickCount() - start, 2000u);
+}
+
+TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {
+  int32_t button = window_.AddButton(u"Uninstall", 10, 10, 100, 25);
+  int32_t item = window_.AttachPopupMenu(button, u"Uninstall checked\tCtrl+X", nullptr);
+  ASSERT_TRUE(window_.SetControlState(item, kStateDisable));
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STATE;
+  ASSERT_TRUE(GetMenuItemInfoW(window_.ControlMenu(item), item, FALSE, &info));
+  EXPECT_EQ(info.fState & (MFS_DISABLED | MFS_GRAYED), static_cast<UINT>(MFS_DISABLED | MFS_GRAYED));
+  EXPECT_EQ(window_.GetControlState(item, kStateEnable | kStateDisable), kStateDisable);
+  ASSERT_TRUE(window_.SetControlState(item, kStateEnable));
+  ASSERT_TRUE(GetMenuItemInfoW(window_.ControlMenu(item), item, FALSE, &info));
+  EXPECT_EQ(info.fState & (MFS_DISABLED | MFS_GRAYED), 0u);
+}
+
+TEST_F(UiWindowState, MenuItemCheckTextAndSubmenu) {
+  int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
+  int32_t first = window_.AttachPopupMenu(button, u"Show devices not present\tCtrl+S", nullptr);
+  int32_t checkItem = window_.AddMenuItem(-1, u"Group by device type\tCtrl+T", 100, 1);
+  EXPECT_EQ(window_.GetControlState(checkItem, kStateCheck | kStateUncheck), kStateCheck);
+  EXPECT_EQ(window_.GetControlState(first, kStateCheck | kStateUncheck), kStateUncheck);
+  window_.SetControlState(checkItem, kStateUncheck);
+  EXPECT_EQ(window_.GetControlState(checkItem, kStateCheck | kStateUncheck), kStateUncheck);
+  ASSERT_TRUE(window_.SetControlText(first, u"Enable device"));
+  EXPECT_EQ(window_.GetControlText(first), u"Enable device");
+  int32_t sub = window_.AddMenuItem(-1, u"More", 100, 4);
+  EXPECT_EQ(window_.ControlKindOf(sub), kKindSubmenuItem);
+  int32_t inner = window_.AddMenuItem(sub, u"Inner");
+  EXPECT_EQ(window_.ControlMenu(inner), window_.ControlMenu(sub));
+  EXPECT_EQ(GetSubMenu(window_.ControlMenu(button), 2), window_.ControlMenu(sub));
+  // A control without a menu cannot hold items.
+  int32_t plain = window_.AddText(u"x", 0, 0, 10, 10);
+  EXPECT_EQ(window_.AddMenuItem(plain, u"nowhere"), 0);
+}
+
+TEST_F(UiWindowState, HideShowEnableDisableAndLabelText) {
+  int32_t text = window_.AddText(u"Legend:", 10, 10, 130, 18);
+  window_.ShowUiWindow(SW_SHOW, 0);
+  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateShow);
+  window_.SetControlState(text, kStateHide);
+  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateHide);
+  EXPECT_FALSE(GetWindowLongPtrW(window_.ControlHandle(text), GWL_STYLE) & WS_VISIBLE);
+  window_.SetControlState(text, kStateShow | kStateDisable);
+  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateDisable | kStateEnable),
+            kStateShow | kStateDisable);
+  window_.SetControlText(text, u"Disabled");
+  EXPECT_EQ(window_.GetControlText(text), u"Disabled");
+  EXPECT_EQ(window_.TextBuffer(), u"Disabled");
+}
+
+TEST_F(UiWindowState, DisablerRestoresExactlyWhatWasEnabled) {
+  int32_t a = window_.AddButton(u"A", 10, 10, 80, 25);
+  int32_t b = window_.AddButton(u"B", 10, 40, 80, 25);
+  int32_t label = window_.AddText(u"label", 10, 70, 80, 20);
+  int32_t c = window_.AddButton(u"C", 10, 100, 80, 25);
+  window_.SetControlState(b, kStateDisable);
+  {
+    ControlsDisabler lock(window_, a, -1);
+    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(a)));
+    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(c)));
+    EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(label)));
+  }
+  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(a)));
+  EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(b)));
+  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(c)));
+}
+
+TEST_F(UiWindowState, DisablerWithLastBelowFirstTakesOnlyTheFirst) {
+  int32_t a = window_.AddButton(u"A", 10, 10, 80, 25);
+  int32_t b = window_.AddButton(u"B", 10, 40, 80, 25);
+  ControlsDisabler lock(window_, b, a);
+  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(a)));
+  EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(b)));
+}
+
+TEST_F(UiWindowState, ClipboardRoundTrip) {
+  ASSERT_TRUE(CopyTextToClipboard(window_.Handle(), u"PCI\\VEN_8086&DEV_1237"));
+  ASSERT_TRUE(OpenClipboard(window_.Handle()));
+  auto data = static_cast<HGLOBAL>(GetClipboardData(CF_UNICODETEXT));
+  ASSERT_NE(data, nullptr);
+  std::u16string read = U(static_cast<const wchar_t*>(GlobalLock(data)));
+  GlobalUnlock(data);
+  CloseClipboard();
+  EXPECT_EQ(read, u"PCI\\VEN_8086&DEV_1237");
+}
+
+TEST_F(UiWindowState, NullTextEmptiesTheClipboard) {
+  ASSERT_TRUE(CopyTextToClipboard(window_.Handle(), u"before"));
+  CopyTextToClipboard(window_.Handle(), nullptr);
+  ASSERT_TRUE(OpenClipboard(window_.Handle()));
+  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
+  CloseClipboard();
+}
+
+TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
+  int32_t text = window_.AddText(u"Not present", 10, 10, 130, 20);
+  window_.SetControlBackColour(text, 0xA05050);
+  window_.SetControlTextColour(text, 0xFFFFFF);
+  HDC dc = GetDC(window_.ControlHandle(text));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+      window_.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+      reinterpret_cast<LPARAM>(window_.ControlHandle(text))));
+  EXPECT_EQ(GetTextColor(dc), 0xFFFFFFu);
+  EXPECT_EQ(GetBkColor(dc), 0xA05050u);
+  LOGBRUSH info{};
+  ASSERT_TRUE(GetObjectW(brush, sizeof(info), &info));
+  EXPECT_EQ(info.lbColor, 0xA05050u);
+  window_.SetControlBackColour(text, kColourTransparent);
+  SendMessageW(window_.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(window_.ControlHandle(text)));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  ReleaseDC(window_.ControlHandle(text), dc);
+}
+
+}  // namespace
+}  // namespace pyr::testing

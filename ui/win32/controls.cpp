@@ -1,0 +1,161 @@
+// Creating the child controls of a UiWindow.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "base/win32/wchar.h"
+#include "ui/layout_rules.h"
+#include "ui/win32/toolkit_images.h"
+#include "ui/win32/ui_window.h"
+#include "ui/win32/window_procs.h"
+
+namespace pyr {
+namespace {
+
+constexpr size_t kPanelChildLimit = 255;
+constexpr wchar_t kPanelClass[] = L"_WINSUB_ WINDOW";
+
+bool EnsurePanelClass(HINSTANCE instance) {
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof(info);
+  if (GetClassInfoExW(instance, kPanelClass, &info)) return true;
+  info.style = CS_DBLCLKS;
+  info.lpfnWndProc = DefWindowProcW;
+  info.hInstance = instance;
+  info.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  info.lpszClassName = kPanelClass;
+  return RegisterClassExW(&info) != 0;
+}
+
+}  // namespace
+
+int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char16_t* text,
+                             DWORD style, DWORD exStyle, int x, int y, int w, int h) {
+  if (!hwnd_) return 0;
+  style |= WS_CHILD;
+  if (flagWord_ & kStartsGroup) {
+    style |= WS_GROUP;
+    flagWord_ &= ~kStartsGroup;
+  }
+  HWND parent = parentForNew_ ? parentForNew_ : hwnd_;
+  int32_t id = NewEntry(kind);
+  HWND handle = CreateWindowExW(exStyle, className, W(text ? text : u""), style, x, y, w, h,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                instance_, nullptr);
+  if (!handle) {
+    controls_.pop_back();
+    return 0;
+  }
+  ControlEntry& e = controls_[static_cast<size_t>(id)];
+  e.handle = handle;
+  e.x = x;
+  e.y = y;
+  e.width = w;
+  e.height = h;
+  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
+  if (parent != hwnd_) {
+    if (ControlEntry* panel = Entry(ControlFromHandle(parent));
+        panel && panel->panelChildren.size() < kPanelChildLimit) {
+      panel->panelChildren.push_back(id);
+    }
+  }
+  if (e.flags) {
+    uint32_t flags = e.flags;
+    e.flags = 0;
+    SetControlLayoutFlags(id, flags);
+  }
+  return id;
+}
+
+int32_t UiWindow::AddButton(const char16_t* text, int x, int y, int w, int h, DWORD style) {
+  if (style == DWORD(-1)) style = WS_VISIBLE;
+  int32_t id = AddControl(kKindButton, L"Button", text, style | WS_TABSTOP, 0, x, y, w, h);
+  if (id && (style & BS_DEFPUSHBUTTON) == BS_DEFPUSHBUTTON && (style & 0xF) == BS_DEFPUSHBUTTON) {
+    defaultButton_ = id;
+  }
+  return id;
+}
+
+int32_t UiWindow::AddCheckBox(const char16_t* text, int x, int y, int w, int h) {
+  return AddControl(kKindCheckBox, L"Button", text, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0,
+                    x, y, w, h);
+}
+
+int32_t UiWindow::AddStartupTipCheckBox() {
+  return AddCheckBox(u"Show startup tooltip", 10, 310, 130, 18);
+}
+
+int32_t UiWindow::AddText(const char16_t* text, int x, int y, int w, int h, DWORD style) {
+  if (style == DWORD(-1)) style = WS_VISIBLE | SS_NOTIFY;
+  return AddControl(kKindText, L"Static", text, style, 0, x, y, w, h);
+}
+
+int32_t UiWindow::AddEdit(int x, int y, int w, int h) {
+  return AddControl(kKindStatusEdit, L"Edit", u"",
+                    WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN, 0, x, y,
+                    w, h);
+}
+
+int32_t UiWindow::AddSingleLineEdit(int x, int y, int w, int h) {
+  return AddControl(kKindEdit, L"Edit", u"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                    WS_EX_CLIENTEDGE, x, y, w, h);
+}
+
+int32_t UiWindow::AddLink(const char16_t* text, int y, int x, int w, int h) {
+  return AddControl(kKindLink, WC_LINK, text, WS_VISIBLE | WS_TABSTOP, 0, x, y, w, h);
+}
+
+int32_t UiWindow::AddPicture(HBITMAP bitmap, int x, int y, int w, int h) {
+  int32_t id = AddControl(kKindPicture, L"Static", u"",
+                          WS_VISIBLE | SS_BITMAP | SS_REALSIZECONTROL | SS_NOTIFY, 0, x, y, w, h);
+  if (id && bitmap) SetControlImage(id, bitmap, w, h);
+  return id;
+}
+
+int32_t UiWindow::AddCloseButton() {
+  int32_t id = AddPicture(nullptr, 230, 1, 20, 20);
+  if (!id) return 0;
+  if (HBITMAP cross = MakeCloseCrossBitmap(20)) {
+    SetControlImage(id, cross, 20, 20);
+    DeleteObject(cross);
+  }
+  SetControlCursor(id, LoadCursorW(nullptr, IDC_HAND));
+  SetControlTooltip(id, u"Close this dialog box");
+  return id;
+}
+
+int32_t UiWindow::AddSizeGrip(HBITMAP image) {
+  if (!hwnd_) return 0;
+  RECT client{};
+  GetClientRect(parentForNew_ ? parentForNew_ : hwnd_, &client);
+  uint32_t old = SetNewControlFlags(0);
+  int32_t id = AddPicture(image, client.right - 21, client.bottom - 21, 24, 24);
+  SetNewControlFlags(old);
+  if (!id) return 0;
+  controls_[static_cast<size_t>(id)].kind = kKindSizeGrip;
+  SetControlLayoutFlags(id, 0x0C20);
+  SetControlCursor(id, LoadCursorW(nullptr, IDC_SIZENWSE));
+  return id;
+}
+
+int32_t UiWindow::AddPanel(int x, int y, int w, int h) {
+  if (!hwnd_ || !EnsurePanelClass(instance_)) return 0;
+  EndPanel();
+  int32_t id = AddControl(kKindPanel, kPanelClass, u"", WS_VISIBLE | WS_BORDER,
+                          WS_EX_CONTROLPARENT, x, y, w, h);
+  if (!id) return 0;
+  HWND panel = controls_[static_cast<size_t>(id)].handle;
+  SetPropW(panel, UiWindowProperty(), this);
+  SetWindowSubclass(panel, PanelSubclassProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  currentPanel_ = id;
+  parentForNew_ = panel;
+  return id;
+}
+
+bool UiWindow::SetControlCursor(int32_t id, HCURSOR cursor) {
+  ControlEntry* e = Entry(id);
+  if (!e) return false;
+  e->cursor = cursor;
+  return true;
+}
+
+}  // namespace pyr

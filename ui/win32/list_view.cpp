@@ -1,0 +1,535 @@
+// The list view wrapper: items, styles, check boxes, selection and list events.
+#include "ui/win32/list_view.h"
+
+#include "base/text_list.h"
+#include "base/win32/wchar.h"
+#include "ui/win32/toolkit_images.h"
+#include "ui/win32/window_procs.h"
+
+namespace pyr {
+namespace {
+
+constexpr int kAppendIndex = 20000000;
+constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
+constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
+
+HWND ListHandle(UiWindow& window, int32_t listId) {
+  const ControlEntry* e = window.Entry(listId);
+  return e && e->kind == kKindListView ? e->handle : nullptr;
+}
+
+ListItemStyle* StyleOf(HWND list, int index) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  return reinterpret_cast<ListItemStyle*>(item.lParam);
+}
+
+ListItemStyle* StyleFor(HWND list, int index) {
+  if (index < 0 || index >= ListView_GetItemCount(list)) return nullptr;
+  if (ListItemStyle* style = StyleOf(list, index)) return style;
+  auto made = std::make_unique<ListItemStyle>();
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  item.lParam = reinterpret_cast<LPARAM>(made.get());
+  if (!SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  // Owned by the item from now on; freed on LVN_DELETEITEM.
+  return made.release();
+}
+
+void SetBack(CellStyle& cell, COLORREF colour) {
+  if (cell.brush) DeleteObject(cell.brush);
+  cell.brush = nullptr;
+  cell.backColour = colour;
+  if (colour < 0x1000000) cell.brush = CreateSolidBrush(colour);
+}
+
+UINT StateImage(HWND list, int index) {
+  return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(index),
+                                        LVIS_STATEIMAGEMASK));
+}
+
+bool SetStateImage(HWND list, int index, UINT state) {
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = state;
+  return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&item)) != FALSE;
+}
+
+IndexList IndicesWhere(HWND list, bool (*test)(HWND, int)) {
+  IndexList result{0};
+  if (!list) return result;
+  int count = ListView_GetItemCount(list);
+  for (int i = 0; i < count; ++i) {
+    if (test(list, i)) result.push_back(i);
+  }
+  result[0] = static_cast<int32_t>(result.size() - 1);
+  return result;
+}
+
+LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      auto* style = reinterpret_cast<ListItemStyle*>(draw->nmcd.lItemlParam);
+      if (!style) return CDRF_DODEFAULT;
+      const CellStyle* cell = &style->item;
+      bool sub = draw->nmcd.dwDrawStage & CDDS_SUBITEM;
+      if (sub && draw->iSubItem >= 0 &&
+          static_cast<size_t>(draw->iSubItem) < style->cells.size()) {
+        cell = &style->cells[static_cast<size_t>(draw->iSubItem)];
+      }
+      LRESULT result = CDRF_DODEFAULT;
+      const CellStyle& font = cell->font ? *cell : style->item;
+      if (font.font) {
+        SelectObject(draw->nmcd.hdc, font.font);
+        result |= CDRF_NEWFONT;
+      }
+      draw->clrText = cell->textColour < 0x1000000 ? cell->textColour
+                      : style->item.textColour < 0x1000000 ? style->item.textColour
+                                                           : CLR_DEFAULT;
+      draw->clrTextBk = cell->backColour < 0x1000000 ? cell->backColour
+                        : style->item.backColour < 0x1000000 ? style->item.backColour
+                                                             : CLR_DEFAULT;
+      if (!sub && !style->cells.empty()) result |= CDRF_NOTIFYSUBITEMDRAW;
+      return result;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId);
+  } else if (message == WM_LBUTTONUP && SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0)) {
+    LVHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    SendMessageW(list, LVM_HITTEST, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&hit));
+    if (hit.flags & LVHT_EX_GROUP_HEADER) {
+      int count = static_cast<int>(SendMessageW(list, LVM_GETGROUPCOUNT, 0, 0));
+      for (int i = 0; i < count; ++i) {
+        LVGROUP group{};
+        group.cbSize = sizeof(group);
+        group.mask = LVGF_GROUPID | LVGF_STATE;
+        group.stateMask = LVGS_COLLAPSED;
+        if (!SendMessageW(list, LVM_GETGROUPINFOBYINDEX, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(&group))) {
+          continue;
+        }
+        RECT r{};
+        r.top = LVGGR_HEADER;
+        if (!SendMessageW(list, LVM_GETGROUPRECT, static_cast<WPARAM>(group.iGroupId),
+                          reinterpret_cast<LPARAM>(&r))) {
+          continue;
+        }
+        if (r.bottom > r.top + 20) r.bottom = r.top + 20;
+        if (!PtInRect(&r, hit.pt)) continue;
+        UINT before = group.state & LVGS_COLLAPSED;
+        // Some systems toggle the group themselves on this click; give them the time to.
+        Sleep(150);
+        LVGROUP now{};
+        now.cbSize = sizeof(now);
+        now.mask = LVGF_STATE;
+        now.stateMask = LVGS_COLLAPSED;
+        SendMessageW(list, LVM_GETGROUPINFO, static_cast<WPARAM>(group.iGroupId),
+                     reinterpret_cast<LPARAM>(&now));
+        if ((now.state & LVGS_COLLAPSED) != before) break;
+        now.state = before ? 0 : LVGS_COLLAPSED;
+        SendMessageW(list, LVM_SETGROUPINFO, static_cast<WPARAM>(group.iGroupId),
+                     reinterpret_cast<LPARAM>(&now));
+        return 0;
+      }
+    }
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+}  // namespace
+
+ListItemStyle::~ListItemStyle() {
+  if (item.brush) DeleteObject(item.brush);
+  for (CellStyle& c : cells) {
+    if (c.brush) DeleteObject(c.brush);
+  }
+}
+
+int32_t AddListView(UiWindow& window, const char16_t* columns, int x, int y, int w, int h,
+                    DWORD style, DWORD exStyle) {
+  int32_t id = window.AddControl(kKindListView, WC_LISTVIEWW, u"", style | WS_TABSTOP, 0, x, y,
+                                 w, h);
+  if (!id) return 0;
+  HWND list = window.ControlHandle(id);
+  if (exStyle == DWORD(-1)) exStyle = LVS_EX_FULLROWSELECT;
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
+  if (columns && *columns) {
+    TextList titles = Split(columns, u"\n", false);
+    int width = titles.Count() ? (w - 20) / static_cast<int>(titles.Count()) : 0;
+    for (uint32_t i = 0; i < titles.Count(); ++i) {
+      InsertColumn(window, id, titles.Piece(i), static_cast<int>(i), width);
+    }
+  }
+  if (exStyle & LVS_EX_CHECKBOXES) SetCheckBoxImages(window, id);
+  return id;
+}
+
+bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int index, int width) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return false;
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = const_cast<wchar_t*>(W(title ? title : u""));
+  if (width >= 0) {
+    column.mask |= LVCF_WIDTH;
+    column.cx = width;
+  }
+  return SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&column)) >= 0;
+}
+
+bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width) {
+  HWND list = ListHandle(window, listId);
+  return list && SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+}
+
+int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index, int groupId,
+                int image, int indent) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = index < 0 ? kAppendIndex : index;
+  item.pszText = const_cast<wchar_t*>(W(text ? text : u""));
+  item.lParam = 0;
+  if (groupId != -1) {
+    item.mask |= LVIF_GROUPID;
+    item.iGroupId = groupId;
+  }
+  if (image != -1) {
+    item.mask |= LVIF_IMAGE;
+    item.iImage = image;
+  }
+  if (indent > 0) {
+    item.mask |= LVIF_INDENT;
+    item.iIndent = indent;
+  }
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool SetItemText(UiWindow& window, int32_t listId, int index, int column, const char16_t* text) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return false;
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<wchar_t*>(W(text ? text : u""));
+  return SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&item)) != FALSE;
+}
+
+WideText ItemText(UiWindow& window, int32_t listId, int index, int column) {
+  WideText result;
+  HWND list = ListHandle(window, listId);
+  if (!list || index < 0) return result;
+  std::u16string buffer(4097, u'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = W(buffer.data());
+  item.cchTextMax = 4097;
+  auto n = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&item));
+  buffer.resize(static_cast<size_t>(n < 0 ? 0 : n));
+  result.Adopt(std::move(buffer));
+  return result;
+}
+
+int ItemCount(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  return list ? ListView_GetItemCount(list) : 0;
+}
+
+bool DeleteAllItems(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  return list && SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+bool SetItemUserValue(UiWindow& window, int32_t listId, int index, uint64_t value) {
+  HWND list = ListHandle(window, listId);
+  ListItemStyle* style = list ? StyleFor(list, index) : nullptr;
+  if (!style) return false;
+  style->userValue = value;
+  return true;
+}
+
+uint64_t ItemUserValue(UiWindow& window, int32_t listId, int index) {
+  HWND list = ListHandle(window, listId);
+  const ListItemStyle* style = list && index >= 0 ? StyleOf(list, index) : nullptr;
+  return style ? style->userValue : 0;
+}
+
+bool SetItemBackColour(UiWindow& window, int32_t listId, int index, COLORREF colour) {
+  HWND list = ListHandle(window, listId);
+  ListItemStyle* style = list ? StyleFor(list, index) : nullptr;
+  if (!style) return false;
+  style->item.textColour = 0xFFFFFF;
+  if (colour != kColourDefault) SetBack(style->item, colour);
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r))) {
+    InvalidateRect(list, &r, TRUE);
+  }
+  return true;
+}
+
+bool SetCellColours(UiWindow& window, int32_t listId, int index, int column, COLORREF text,
+                    COLORREF back) {
+  HWND list = ListHandle(window, listId);
+  ListItemStyle* style = list && column >= 0 ? StyleFor(list, index) : nullptr;
+  if (!style) return false;
+  if (style->cells.size() <= static_cast<size_t>(column)) {
+    style->cells.resize(static_cast<size_t>(column) + 1);
+  }
+  CellStyle& cell = style->cells[static_cast<size_t>(column)];
+  cell.textColour = text;
+  SetBack(cell, back);
+  InvalidateRect(list, nullptr, TRUE);
+  return true;
+}
+
+const ListItemStyle* ItemStyle(UiWindow& window, int32_t listId, int index) {
+  HWND list = ListHandle(window, listId);
+  return list && index >= 0 ? StyleOf(list, index) : nullptr;
+}
+
+bool SetCheckBoxImages(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  ControlEntry* e = window.Entry(listId);
+  if (!list || !e) return false;
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 2, 0);
+  if (!images) return false;
+  for (bool checked : {false, true}) {
+    HBITMAP picture = MakeCheckBoxBitmap(16, checked);
+    if (!picture || ImageList_Add(images, picture, nullptr) < 0) {
+      if (picture) DeleteObject(picture);
+      ImageList_Destroy(images);
+      return false;
+    }
+    DeleteObject(picture);
+  }
+  auto old = reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images)));
+  if (old) ImageList_Destroy(old);
+  e->stateImages = images;
+  return true;
+}
+
+bool SetItemChecked(UiWindow& window, int32_t listId, int index, bool checked) {
+  HWND list = ListHandle(window, listId);
+  return list && SetStateImage(list, index, checked ? kChecked : kUnchecked);
+}
+
+bool IsItemChecked(UiWindow& window, int32_t listId, int index) {
+  HWND list = ListHandle(window, listId);
+  return list && index >= 0 && StateImage(list, index) == kChecked;
+}
+
+int SetAllChecked(UiWindow& window, int32_t listId, bool checked) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return 0;
+  UINT wanted = checked ? kChecked : kUnchecked;
+  int changed = 0;
+  int count = ListView_GetItemCount(list);
+  for (int i = 0; i < count; ++i) {
+    if (StateImage(list, i) == wanted) continue;
+    if (SetStateImage(list, i, wanted)) ++changed;
+  }
+  return changed;
+}
+
+IndexList CheckedItems(UiWindow& window, int32_t listId) {
+  return IndicesWhere(ListHandle(window, listId),
+                      [](HWND list, int i) { return StateImage(list, i) == kChecked; });
+}
+
+int FirstCheckedItem(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  int count = ListView_GetItemCount(list);
+  for (int i = 0; i < count; ++i) {
+    if (StateImage(list, i) == kChecked) return i;
+  }
+  return -1;
+}
+
+int SelectedItem(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  return static_cast<int>(
+      SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+IndexList SelectedItems(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  IndexList result{0};
+  if (!list) return result;
+  auto count = static_cast<int32_t>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  int i = -1;
+  while (static_cast<int32_t>(result.size()) <= count) {
+    i = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
+                                      MAKELPARAM(LVNI_SELECTED, 0)));
+    if (i < 0) break;
+    result.push_back(i);
+  }
+  result[0] = static_cast<int32_t>(result.size() - 1);
+  return result;
+}
+
+bool SelectItem(UiWindow& window, int32_t listId, int index) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return false;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&item)) != FALSE;
+}
+
+int ItemGroupId(UiWindow& window, int32_t listId, int index) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  if (index < 0) index = SelectedItem(window, listId);
+  if (index < 0) return -1;
+  LVITEMW item{};
+  item.mask = LVIF_GROUPID;
+  item.iItem = index;
+  if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  return item.iGroupId;
+}
+
+int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after) {
+  HWND list = ListHandle(window, listId);
+  if (!list || !text) return -1;
+  int count = ListView_GetItemCount(list);
+  for (int i = after < -1 ? 0 : after + 1; i < count; ++i) {
+    if (ItemText(window, listId, i, 0).Contains(text, false)) return i;
+  }
+  return -1;
+}
+
+bool EnableGroupView(UiWindow& window, int32_t listId, bool on) {
+  HWND list = ListHandle(window, listId);
+  return list && SendMessageW(list, LVM_ENABLEGROUPVIEW, on ? TRUE : FALSE, 0) >= 0;
+}
+
+bool ExpandGroup(UiWindow& window, int32_t listId, int groupId) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return false;
+  LVGROUP group{};
+  group.cbSize = sizeof(group);
+  group.mask = LVGF_STATE;
+  group.stateMask = LVGS_COLLAPSED;
+  group.state = 0;
+  return SendMessageW(list, LVM_SETGROUPINFO, static_cast<WPARAM>(groupId),
+                      reinterpret_cast<LPARAM>(&group)) != -1;
+}
+
+bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
+  HWND list = ListHandle(window, listId);
+  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId, 0);
+}
+
+bool EnableHeaderSort(UiWindow& window, int32_t listId) {
+  ControlEntry* e = window.Entry(listId);
+  if (!e || e->kind != kKindListView) return false;
+  e->headerSort = true;
+  return true;
+}
+
+bool SetListFirstImage(ControlEntry& entry, HBITMAP bitmap, int w, int h) {
+  if (!entry.handle || !bitmap) return false;
+  if (!entry.smallImages) {
+    entry.smallImages = ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 1, 1);
+    if (!entry.smallImages) return false;
+    SendMessageW(entry.handle, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(entry.smallImages));
+  }
+  if (ImageList_GetImageCount(entry.smallImages) > 0) {
+    return ImageList_Replace(entry.smallImages, 0, bitmap, nullptr) != FALSE;
+  }
+  return ImageList_Add(entry.smallImages, bitmap, nullptr) >= 0;
+}
+
+bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHDR* header,
+                          LRESULT& result) {
+  auto id = static_cast<uint32_t>(entry.id);
+  auto post = [&](int32_t code, uint64_t extra) {
+    window.PostUiEvent(code, WM_NOTIFY, hwnd, id, extra);
+  };
+  switch (header->code) {
+    case NM_CUSTOMDRAW:
+      result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+      return true;
+    case LVN_ITEMCHANGED: {
+      auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return false;
+      auto item = static_cast<uint64_t>(change->iItem);
+      UINT oldSel = change->uOldState & LVIS_SELECTED, newSel = change->uNewState & LVIS_SELECTED;
+      if (newSel && !oldSel) post(ev::kItemSelected, item);
+      if (!newSel && oldSel) post(ev::kItemDeselected, item);
+      UINT oldCheck = change->uOldState & LVIS_STATEIMAGEMASK;
+      UINT newCheck = change->uNewState & LVIS_STATEIMAGEMASK;
+      if (newCheck == kChecked && oldCheck != kChecked) post(ev::kItemChecked, item);
+      if (newCheck == kUnchecked && oldCheck == kChecked) post(ev::kItemUnchecked, item);
+      return false;
+    }
+    case LVN_DELETEITEM: {
+      auto* gone = reinterpret_cast<NMLISTVIEW*>(header);
+      std::unique_ptr<ListItemStyle> style(reinterpret_cast<ListItemStyle*>(gone->lParam));
+      post(ev::kItemDeleted, static_cast<uint64_t>(gone->iItem));
+      return false;
+    }
+    case LVN_BEGINSCROLL:
+      post(ev::kScrollBegin, 0);
+      return false;
+    case LVN_ENDSCROLL:
+      post(ev::kScrollEnd, 0);
+      return false;
+    case NM_KILLFOCUS:
+      post(ev::kListFocusLost, 0);
+      return false;
+    case LVN_ENDLABELEDITW: {
+      auto* edit = reinterpret_cast<NMLVDISPINFOW*>(header);
+      if (!edit->item.pszText) return false;
+      window.SetTextBuffer(U(edit->item.pszText));
+      post(ev::kLabelEdited, static_cast<uint64_t>(edit->item.iItem));
+      result = TRUE;
+      return true;
+    }
+    case LVN_COLUMNCLICK: {
+      auto* click = reinterpret_cast<NMLISTVIEW*>(header);
+      if (entry.headerSort) {
+        SortList(window, entry.id, click->iSubItem, 0);
+      } else {
+        post(ev::kColumnClick, static_cast<uint64_t>(click->iSubItem));
+      }
+      return false;
+    }
+    case NM_DBLCLK: {
+      auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
+      post(ev::kDoubleClick, static_cast<uint64_t>(static_cast<int64_t>(activate->iItem)));
+      return false;
+    }
+    case NM_RETURN:
+      post(ev::kReturn, 0);
+      return false;
+    default:
+      return false;
+  }
+}
+
+}  // namespace pyr

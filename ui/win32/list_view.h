@@ -1,0 +1,90 @@
+// The toolkit's report-style list view: a control of a UiWindow addressed by its id
+// (-1 = the last created control). Every operation on an id that is not a list view does nothing
+// and returns its neutral value (0, false, -1 or empty).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "base/wide_text.h"
+#include "ui/win32/ui_window.h"
+
+namespace pyr {
+
+// Colours of one cell, or of a whole item (COLORREF; kColourDefault = the list's own).
+struct CellStyle {
+  COLORREF textColour = kColourDefault;
+  COLORREF backColour = kColourDefault;
+  HBRUSH brush = nullptr;    // owned; made from backColour
+  HFONT font = nullptr;      // borrowed; null = the list's font
+  HBITMAP image = nullptr;   // borrowed; drawn at the left of the cell
+};
+
+// Kept as the item's lParam from the first use on, freed when the item is deleted.
+struct ListItemStyle {
+  CellStyle item;
+  std::vector<CellStyle> cells;  // optional per-column styles
+  uint64_t userValue = 0;
+  ~ListItemStyle();
+};
+
+// Index lists carry a leading count: {count, index, index, ...}.
+using IndexList = std::vector<int32_t>;
+
+// Columns are separated by "\n"; each is (w - 20) / count wide. exStyle -1 = full-row select.
+int32_t AddListView(UiWindow& window, const char16_t* columns, int x, int y, int w, int h,
+                    DWORD style, DWORD exStyle);
+bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int index, int width);
+bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width);
+// index -1 appends; groupId/image -1 leave them unset. Returns the item index or -1.
+int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index = -1,
+                int groupId = -1, int image = -1, int indent = 0);
+bool SetItemText(UiWindow& window, int32_t listId, int index, int column, const char16_t* text);
+WideText ItemText(UiWindow& window, int32_t listId, int index, int column);
+int ItemCount(UiWindow& window, int32_t listId);
+bool DeleteAllItems(UiWindow& window, int32_t listId);
+
+bool SetItemUserValue(UiWindow& window, int32_t listId, int index, uint64_t value);
+uint64_t ItemUserValue(UiWindow& window, int32_t listId, int index);
+// White text on colour (colour -1 keeps the background).
+bool SetItemBackColour(UiWindow& window, int32_t listId, int index, COLORREF colour);
+bool SetCellColours(UiWindow& window, int32_t listId, int index, int column, COLORREF text,
+                    COLORREF back);
+// Null when the item has no style yet.
+const ListItemStyle* ItemStyle(UiWindow& window, int32_t listId, int index);
+
+bool SetCheckBoxImages(UiWindow& window, int32_t listId);
+bool SetItemChecked(UiWindow& window, int32_t listId, int index, bool checked);
+bool IsItemChecked(UiWindow& window, int32_t listId, int index);
+int SetAllChecked(UiWindow& window, int32_t listId, bool checked);
+IndexList CheckedItems(UiWindow& window, int32_t listId);
+int FirstCheckedItem(UiWindow& window, int32_t listId);
+
+int SelectedItem(UiWindow& window, int32_t listId);
+IndexList SelectedItems(UiWindow& window, int32_t listId);
+bool SelectItem(UiWindow& window, int32_t listId, int index);
+
+int ItemGroupId(UiWindow& window, int32_t listId, int index);
+// First item after index `after` whose first-column text contains text, ignoring case; or -1.
+int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after = -1);
+bool EnableGroupView(UiWindow& window, int32_t listId, bool on);
+bool ExpandGroup(UiWindow& window, int32_t listId, int groupId);
+// A click anywhere on a group header toggles the group.
+bool InstallGroupHeaderClick(UiWindow& window, int32_t listId);
+
+// Returns 1 after a descending sort, -1 after an ascending one (the next toggle's direction),
+// 0 when nothing was sorted.
+int SortList(UiWindow& window, int32_t listId, int column, int direction);
+// From now on a header click sorts by that column instead of posting the column-click event.
+bool EnableHeaderSort(UiWindow& window, int32_t listId);
+
+// Internal: the window procedure's WM_NOTIFY handling and the image list of SetControlImage.
+bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHDR* header,
+                          LRESULT& result);
+bool SetListFirstImage(ControlEntry& entry, HBITMAP bitmap, int w, int h);
+
+}  // namespace pyr

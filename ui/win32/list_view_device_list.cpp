@@ -1,0 +1,221 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/win32/list_view_device_list.h"
+
+#include "base/win32/wchar.h"
+#include "ui/win32/list_view.h"
+
+namespace pyr {
+namespace {
+
+constexpr int kHeaderLimit = 1024;
+
+HWND HeaderOf(HWND list) {
+  return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+}
+
+}  // namespace
+
+HWND ListViewDeviceList::List() const {
+  const ControlEntry* e = window_.Entry(listId_);
+  return e && e->kind == kKindListView ? e->handle : nullptr;
+}
+
+int ListViewDeviceList::RowCount() const { return ItemCount(window_, listId_); }
+
+int ListViewDeviceList::InsertRow(int position, const WideText& text, int image, int groupId,
+                                  int indent) {
+  int row = AddListItem(window_, listId_, text.Buffer(), position, groupId, image, indent);
+  if (row >= 0) SetItemChecked(window_, listId_, row, false);
+  return row;
+}
+
+void ListViewDeviceList::DeleteAllRows() { DeleteAllItems(window_, listId_); }
+
+void ListViewDeviceList::SetCellText(int row, int column, const WideText& text) {
+  SetItemText(window_, listId_, row, column, text.Buffer());
+}
+
+WideText ListViewDeviceList::CellText(int row, int column) const {
+  if (row < 0 || row >= RowCount()) return WideText();
+  return ItemText(window_, listId_, row, column);
+}
+
+void ListViewDeviceList::SetRowUserValue(int row, uint64_t value) {
+  SetItemUserValue(window_, listId_, row, value);
+}
+
+uint64_t ListViewDeviceList::RowUserValue(int row) const {
+  return ItemUserValue(window_, listId_, row);
+}
+
+int ListViewDeviceList::FindRowByUserValue(uint64_t value) const {
+  int count = RowCount();
+  for (int i = 0; i < count; ++i) {
+    if (ItemUserValue(window_, listId_, i) == value) return i;
+  }
+  return -1;
+}
+
+void ListViewDeviceList::SetRowColour(int row, uint32_t background) {
+  SetItemBackColour(window_, listId_, row, background);
+}
+
+int ListViewDeviceList::RowGroupId(int row) const {
+  if (row < 0) return kNoGroup;
+  return ItemGroupId(window_, listId_, row);
+}
+
+void ListViewDeviceList::SetRowChecked(int row, bool checked) {
+  SetItemChecked(window_, listId_, row, checked);
+}
+
+bool ListViewDeviceList::RowChecked(int row) const {
+  return IsItemChecked(window_, listId_, row);
+}
+
+int ListViewDeviceList::SetAllChecked(bool checked) {
+  return pyr::SetAllChecked(window_, listId_, checked);
+}
+
+std::vector<int> ListViewDeviceList::CheckedRows() const {
+  IndexList counted = CheckedItems(window_, listId_);
+  return std::vector<int>(counted.begin() + 1, counted.end());
+}
+
+void ListViewDeviceList::SelectRow(int row) {
+  HWND list = List();
+  if (!list) return;
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  if (row < 0 || row >= RowCount()) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+int ListViewDeviceList::SelectedRow() const { return SelectedItem(window_, listId_); }
+
+void ListViewDeviceList::EnableGroupView(bool on) { pyr::EnableGroupView(window_, listId_, on); }
+
+bool ListViewDeviceList::GroupViewEnabled() const {
+  HWND list = List();
+  return list && SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0);
+}
+
+int ListViewDeviceList::InsertGroup(const ListGroup& group) {
+  HWND list = List();
+  if (!list) return -1;
+  LVGROUP g{};
+  g.cbSize = sizeof(g);
+  g.mask = LVGF_HEADER | LVGF_GROUPID | LVGF_STATE | LVGF_ALIGN;
+  g.pszHeader = const_cast<wchar_t*>(W(group.header));
+  g.iGroupId = group.groupId;
+  g.stateMask = group.state | LVGS_COLLAPSED | LVGS_COLLAPSIBLE;
+  g.state = group.state;
+  g.uAlign = LVGA_HEADER_LEFT;
+  if (!group.descriptionTop.Empty()) {
+    g.mask |= LVGF_DESCRIPTIONTOP;
+    g.pszDescriptionTop = const_cast<wchar_t*>(W(group.descriptionTop));
+  }
+  if (group.titleImage != kNoImage) {
+    g.mask |= LVGF_TITLEIMAGE;
+    g.iTitleImage = group.titleImage;
+  }
+  return static_cast<int>(SendMessageW(list, LVM_INSERTGROUP, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(&g)));
+}
+
+void ListViewDeviceList::RemoveAllGroups() {
+  if (HWND list = List()) SendMessageW(list, LVM_REMOVEALLGROUPS, 0, 0);
+}
+
+int ListViewDeviceList::GroupCount() const {
+  HWND list = List();
+  return list ? static_cast<int>(SendMessageW(list, LVM_GETGROUPCOUNT, 0, 0)) : 0;
+}
+
+bool ListViewDeviceList::GroupAt(int index, ListGroup* group) const {
+  HWND list = List();
+  if (!list || !group) return false;
+  std::u16string header(kHeaderLimit + 1, u'\0');
+  LVGROUP g{};
+  g.cbSize = sizeof(g);
+  g.mask = LVGF_HEADER | LVGF_GROUPID | LVGF_STATE;
+  g.pszHeader = W(header.data());
+  g.cchHeader = kHeaderLimit + 1;
+  g.stateMask = static_cast<UINT>(-1);
+  if (!SendMessageW(list, LVM_GETGROUPINFOBYINDEX, static_cast<WPARAM>(index),
+                    reinterpret_cast<LPARAM>(&g))) {
+    return false;
+  }
+  header.resize(std::char_traits<char16_t>::length(header.c_str()));
+  group->header = WideText(std::move(header));
+  group->groupId = g.iGroupId;
+  group->state = g.state;
+  return true;
+}
+
+bool ListViewDeviceList::SetGroupState(int groupId, uint32_t stateMask, uint32_t state) {
+  HWND list = List();
+  if (!list) return false;
+  LVGROUP g{};
+  g.cbSize = sizeof(g);
+  g.mask = LVGF_STATE;
+  g.stateMask = stateMask;
+  g.state = state;
+  return SendMessageW(list, LVM_SETGROUPINFO, static_cast<WPARAM>(groupId),
+                      reinterpret_cast<LPARAM>(&g)) != -1;
+}
+
+int ListViewDeviceList::SortRows(int column, int direction) {
+  return SortList(window_, listId_, column, direction);
+}
+
+int ListViewDeviceList::SortArrowColumn() const {
+  HWND header = HeaderOf(List());
+  int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < columns; ++i) {
+    if (ColumnArrow(i) != SortArrow::kNone) return i;
+  }
+  return -1;
+}
+
+SortArrow ListViewDeviceList::ColumnArrow(int column) const {
+  HWND header = HeaderOf(List());
+  if (!header) return SortArrow::kNone;
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                    reinterpret_cast<LPARAM>(&item))) {
+    return SortArrow::kNone;
+  }
+  if (item.fmt & HDF_SORTUP) return SortArrow::kUp;
+  if (item.fmt & HDF_SORTDOWN) return SortArrow::kDown;
+  return SortArrow::kNone;
+}
+
+void ListViewDeviceList::SetRedraw(bool on) {
+  HWND list = List();
+  if (!list) return;
+  SendMessageW(list, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+  if (on) InvalidateRect(list, nullptr, TRUE);
+}
+
+void ListViewDeviceList::SetSmallImageList(ImageListHandle images) {
+  if (HWND list = List()) {
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, static_cast<LPARAM>(images.value));
+  }
+}
+
+void ListViewDeviceList::SetGroupHeaderImageList(ImageListHandle images) {
+  if (HWND list = List()) {
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_GROUPHEADER, static_cast<LPARAM>(images.value));
+  }
+}
+
+}  // namespace pyr

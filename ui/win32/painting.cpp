@@ -1,0 +1,158 @@
+// Background erasing, control colours and double-buffered painting.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/win32/ui_window.h"
+#include "ui/win32/window_procs.h"
+
+namespace pyr {
+
+LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& handled) {
+  ControlEntry* e = Entry(ControlFromHandle(control));
+  if (!e) return 0;
+  if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) {
+    if (!e->brush) return 0;
+    if (e->textColour != kColourDefault) SetTextColor(dc, e->textColour);
+    if (e->backColour < 0x1000000) SetBkColor(dc, e->backColour);
+    handled = true;
+    return reinterpret_cast<LRESULT>(e->brush);
+  }
+  if (e->textColour != kColourDefault) SetTextColor(dc, e->textColour);
+  handled = true;
+  if (e->backColour == kColourTransparent) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  if (e->backColour < 0x1000000) {
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, e->backColour);
+  } else {
+    SetBkMode(dc, TRANSPARENT);
+  }
+  HBRUSH brush = e->brush ? e->brush : BrushBehind(control);
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+// A brush that paints, at the control's place, what the window background shows there.
+HBRUSH UiWindow::BrushBehind(HWND control) {
+  if (!backgroundImage_) {
+    if (!backgroundBrush_) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    // A solid brush looks the same everywhere; a pattern brush is aligned by the caller's DC.
+    return backgroundBrush_;
+  }
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return backgroundBrush_;
+  HDC cut = CreateCompatibleDC(memoryDc_);
+  HBITMAP piece = CreateCompatibleBitmap(memoryDc_, w, h);
+  HGDIOBJ old = SelectObject(cut, piece);
+  BitBlt(cut, 0, 0, w, h, memoryDc_, r.left, r.top, SRCCOPY);
+  SelectObject(cut, old);
+  DeleteDC(cut);
+  if (cutBrush_) DeleteObject(cutBrush_);
+  cutBrush_ = CreatePatternBrush(piece);
+  DeleteObject(piece);
+  return cutBrush_ ? cutBrush_ : backgroundBrush_;
+}
+
+COLORREF UiWindow::BackgroundColourAt(HWND control) const {
+  ControlEntry const* e = Entry(ControlFromHandle(control));
+  if (e && e->backColour < 0x1000000) return e->backColour;
+  LOGBRUSH info{};
+  if (backgroundBrush_ && GetObjectW(backgroundBrush_, sizeof(info), &info) &&
+      info.lbStyle == BS_SOLID) {
+    return info.lbColor;
+  }
+  return GetSysColor(COLOR_WINDOW);
+}
+
+void UiWindow::FillBackgroundBehind(HWND control, HDC dc, const RECT& area) {
+  ControlEntry const* e = Entry(ControlFromHandle(control));
+  if (e && e->backColour < 0x1000000) {
+    HBRUSH solid = CreateSolidBrush(e->backColour);
+    FillRect(dc, &area, solid);
+    DeleteObject(solid);
+    return;
+  }
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+  if (backgroundImage_) {
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memoryDc_,
+           r.left + area.left, r.top + area.top, SRCCOPY);
+  } else if (backgroundBrush_) {
+    SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
+    FillRect(dc, &area, backgroundBrush_);
+  }
+}
+
+bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  int saved = SaveDC(dc);
+  // Controls that paint their own opaque background are left out of the erase.
+  for (const ControlEntry& e : controls_) {
+    if (!e.id || !e.handle || !(e.flags & kFlagClipFromErase)) continue;
+    if (GetParent(e.handle) != hwnd || !IsWindowVisible(e.handle)) continue;
+    if (e.backColour == kColourTransparent) continue;
+    RECT r{};
+    GetWindowRect(e.handle, &r);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(e.handle, region) != ERROR) {
+      OffsetRgn(region, r.left, r.top);
+      ExtSelectClipRgn(dc, region, RGN_DIFF);
+    } else {
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    DeleteObject(region);
+  }
+  POINT origin{0, 0};
+  if (hwnd != hwnd_) MapWindowPoints(hwnd, hwnd_, &origin, 1);
+  if (backgroundMode_ == 2 && backgroundImage_) {
+    BITMAP info{};
+    GetObjectW(backgroundImage_, sizeof(info), &info);
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
+  } else if (backgroundImage_) {
+    BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, origin.x, origin.y, SRCCOPY);
+  } else if (backgroundBrush_) {
+    SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    FillRect(dc, &client, backgroundBrush_);
+  }
+  RestoreDC(dc, saved);
+  return true;
+}
+
+LRESULT CALLBACK BufferedPaintSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+  auto* window = reinterpret_cast<UiWindow*>(data);
+  if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, BufferedPaintSubclassProc, kBufferedSubclassId);
+  }
+  if (message != WM_PAINT || wParam) return DefSubclassProc(hwnd, message, wParam, lParam);
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(hwnd, &paint);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  if (memory && bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    window->FillBackgroundBehind(hwnd, memory, client);
+    DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                    PRF_CLIENT | PRF_CHILDREN);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  EndPaint(hwnd, &paint);
+  return 0;
+}
+
+}  // namespace pyr

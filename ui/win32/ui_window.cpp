@@ -1,0 +1,463 @@
+// UiWindow lifecycle, window settings and the control table.
+#include "ui/win32/ui_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <thread>
+
+#include "base/win32/wchar.h"
+#include "ui/draw/win32/fonts.h"
+#include "ui/win32/window_procs.h"
+
+namespace pyr {
+
+UiWindow::UiWindow() { ResetFields(); }
+
+UiWindow::~UiWindow() {
+  DestroyUiWindow();
+  if (defaultFont_) DeleteObject(defaultFont_);
+}
+
+void UiWindow::ResetFields() {
+  controls_.clear();
+  controls_.reserve(512);
+  controls_.emplace_back();  // entry 0: the window itself
+  owned_.fill(nullptr);
+  ownedCount_ = 0;
+  textBuffer_.clear();
+  minTrack_ = maxTrack_ = lastLayout_ = createdClient_ = SIZE{};
+  fontPoints_ = 9;
+  fontWeight_ = 400;
+  sink_ = &ownEvent_;
+  backgroundImage_ = nullptr;
+  replacedBitmap_ = nullptr;
+  memoryDc_ = nullptr;
+  defaultButton_ = 0;
+  newControlFlags_ = 0;
+  currentPanel_ = 0;
+  backgroundBrush_ = nullptr;
+  cutBrush_ = nullptr;
+  backgroundMode_ = 0;
+  classAtom_ = 0;
+  className_.clear();
+  cursor_ = nullptr;
+  defaultTextColour_ = defaultBackColour_ = kColourDefault;
+  largeIcon_ = smallIcon_ = nullptr;
+  hwnd_ = parentForNew_ = tooltip_ = nullptr;
+  accelerators_ = nullptr;
+  flagWord_ = 0;
+  frameWidth_ = 0;
+  lastMouse_ = POINT{};
+  keyState_ = 0;
+  hoverId_ = 0;
+  menu_ = nullptr;
+}
+
+UiWindow* UiWindow::FromHandle(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  return static_cast<UiWindow*>(GetPropW(hwnd, UiWindowProperty()));
+}
+
+HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, int width,
+                              int height, int x, int y, DWORD style, DWORD exStyle, HWND owner) {
+  DestroyUiWindow();
+  if (exStyle == DWORD(-1)) exStyle = WS_EX_ACCEPTFILES;
+  instance_ = GetModuleHandleW(nullptr);
+  className_ = className ? className : u"";
+
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof(info);
+  if (GetClassInfoExW(instance_, W(className_.c_str()), &info)) {
+    flagWord_ |= kClassExisted;
+  } else {
+    info = WNDCLASSEXW{};
+    info.cbSize = sizeof(info);
+    info.style = CS_DBLCLKS;
+    info.lpfnWndProc = DefWindowProcW;
+    info.cbClsExtra = 512;
+    info.cbWndExtra = 512;
+    info.hInstance = instance_;
+    info.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    info.hbrBackground = CreateSolidBrush(0xFEFEFE);
+    info.lpszClassName = W(className_.c_str());
+    classAtom_ = RegisterClassExW(&info);
+    if (!classAtom_) {
+      DeleteObject(info.hbrBackground);
+      className_.clear();
+      return nullptr;
+    }
+  }
+
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  int outerW = frame.right - frame.left, outerH = frame.bottom - frame.top;
+  bool centre = x == -1 && y == -1;
+  hwnd_ = CreateWindowExW(exStyle, W(className_.c_str()), W(title ? title : u""), style,
+                          centre ? 0 : x, centre ? 0 : y, outerW, outerH, owner, nullptr,
+                          instance_, nullptr);
+  if (!hwnd_) {
+    if (!(flagWord_ & kClassExisted)) UnregisterClassW(W(className_.c_str()), instance_);
+    ResetFields();
+    return nullptr;
+  }
+  SetPropW(hwnd_, UiWindowProperty(), this);
+  parentForNew_ = hwnd_;
+  controls_[0].handle = hwnd_;
+  *sink_ = UiEvent{};
+  SetWindowSubclass(hwnd_, WindowSubclassProc, kWindowSubclassId,
+                    reinterpret_cast<DWORD_PTR>(this));
+
+  if (centre) {
+    RECT area{};
+    if (owner) {
+      GetWindowRect(owner, &area);
+    } else {
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    int cx = area.left + ((area.right - area.left) - outerW) / 2;
+    int cy = area.top + ((area.bottom - area.top) - outerH) / 2;
+    SetWindowPos(hwnd_, nullptr, cx, cy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  }
+
+  SetDefaultFont(9, 400);
+
+  if (!owner) {
+    wchar_t path[MAX_PATH];
+    if (GetModuleFileNameW(nullptr, path, MAX_PATH)) {
+      ExtractIconExW(path, 0, &largeIcon_, &smallIcon_, 1);
+    }
+  } else {
+    auto copy = [](HICON icon) {
+      return icon ? CopyIcon(icon) : nullptr;
+    };
+    largeIcon_ = copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0)));
+    smallIcon_ = copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_SMALL, 0)));
+  }
+  if (largeIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+  if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+  backgroundBrush_ = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+  backgroundMode_ = 0;
+  HDC dc = GetDC(hwnd_);
+  memoryDc_ = CreateCompatibleDC(dc);
+  ReleaseDC(hwnd_, dc);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  createdClient_ = {client.right, client.bottom};
+  return hwnd_;
+}
+
+void UiWindow::DestroyControl(ControlEntry& entry) {
+  if (entry.kind == kKindSubmenuItem || entry.kind == kKindMenuItem) {
+    // The menus themselves go with their owner control or the menu bar.
+  } else if (entry.handle) {
+    if (entry.ownsMenu && entry.menu) DestroyMenu(entry.menu);
+    // A list that shares its image lists leaves them to us.
+    bool sharesImages = GetWindowLongPtrW(entry.handle, GWL_STYLE) & LVS_SHAREIMAGELISTS;
+    DestroyWindow(entry.handle);
+    if (sharesImages) {
+      if (entry.stateImages) ImageList_Destroy(entry.stateImages);
+      if (entry.smallImages) ImageList_Destroy(entry.smallImages);
+    }
+  }
+  if (entry.brush) DeleteObject(entry.brush);
+  if (entry.picture) DeleteObject(entry.picture);
+  if (entry.pictureAlt) DeleteObject(entry.pictureAlt);
+  if (entry.font) DeleteObject(entry.font);
+  entry = ControlEntry{};
+}
+
+void UiWindow::DestroyUiWindow() {
+  if (!hwnd_) {
+    // Nothing was created, but a failed creation may have left settings behind.
+    return;
+  }
+  HWND hwnd = hwnd_;
+  bool attached = flagWord_ & kAttached;
+  if (!attached) ShowWindow(hwnd, SW_HIDE);
+  for (size_t i = controls_.size(); i-- > 1;) DestroyControl(controls_[i]);
+  if (tooltip_) DestroyWindow(tooltip_);
+  if (backgroundMode_ != 4 && backgroundBrush_) DeleteObject(backgroundBrush_);
+  if (cutBrush_) DeleteObject(cutBrush_);
+  if (memoryDc_) {
+    if (replacedBitmap_) SelectObject(memoryDc_, replacedBitmap_);
+    DeleteDC(memoryDc_);
+  }
+  if (backgroundImage_) DeleteObject(backgroundImage_);
+  if (menu_) {
+    SetMenu(hwnd, nullptr);
+    DestroyMenu(menu_);
+  }
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  RemoveWindowSubclass(hwnd, WindowSubclassProc, kWindowSubclassId);
+  RemovePropW(hwnd, UiWindowProperty());
+  if (!attached) DestroyWindow(hwnd);
+  if (largeIcon_) DestroyIcon(largeIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+  if (!attached && !(flagWord_ & kClassExisted) && !className_.empty()) {
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof(info);
+    HBRUSH classBrush = nullptr;
+    if (GetClassInfoExW(instance_, W(className_.c_str()), &info)) classBrush = info.hbrBackground;
+    if (UnregisterClassW(W(className_.c_str()), instance_) && classBrush) {
+      DeleteObject(classBrush);
+    }
+  }
+  if (wakeThread_) {
+    // The thread ends by itself once the window is gone.
+    WaitForSingleObject(wakeThread_, 1000);
+    CloseHandle(wakeThread_);
+    wakeThread_ = nullptr;
+  }
+  // An event record that pointed at this window must not keep a dangling accelerator window.
+  if (sink_->acceleratorWindow == this) sink_->acceleratorWindow = nullptr;
+  if (ownEvent_.acceleratorWindow == this) ownEvent_.acceleratorWindow = nullptr;
+  UiEvent* keepSink = sink_;
+  HFONT keepFont = defaultFont_;
+  double keepPoints = fontPoints_;
+  int keepWeight = fontWeight_;
+  for (HFONT f : retiredFonts_) DeleteObject(f);
+  retiredFonts_.clear();
+  ResetFields();
+  // The sink and the default font are settings of the object, not of one window.
+  sink_ = keepSink;
+  defaultFont_ = keepFont;
+  fontPoints_ = keepPoints;
+  fontWeight_ = keepWeight;
+}
+
+void UiWindow::ShowUiWindow(int showCommand, uint32_t flags) {
+  if (!hwnd_) return;
+  if (flags & 8) {
+    ShowWindowAsync(hwnd_, showCommand);
+  } else {
+    ShowWindow(hwnd_, showCommand);
+  }
+  if (flags & 1) UpdateWindow(hwnd_);
+  if (flags & 2) {
+    BringWindowToTop(hwnd_);
+    SetForegroundWindow(hwnd_);
+  }
+  if (flags & 4) {
+    SendMessageW(hwnd_, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EnableWindow(hwnd_, TRUE);
+  }
+  if (flags & 6) sink_->acceleratorWindow = this;
+  if (flags & 16) {
+    while (NextEvent(*sink_, 2)) {
+    }
+  }
+  if (flags & 32) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+}
+
+void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t param,
+                           uint64_t extra) {
+  UiEvent& e = *sink_;
+  e.sourceWindow = this;
+  e.code = code;
+  e.message = message;
+  e.source = handle;
+  e.param = param;
+  e.extra = extra;
+  e.pending = code != 0;
+  if (code == ev::kClose) e.quit = 1;
+  if (code > 0) e.quit = 0;
+}
+
+bool UiWindow::StartWakeThread() {
+  if (!hwnd_) return false;
+  if (wakeThread_) {
+    if (WaitForSingleObject(wakeThread_, 0) == WAIT_TIMEOUT) return true;
+    CloseHandle(wakeThread_);
+    wakeThread_ = nullptr;
+  }
+  struct Wake {
+    static DWORD WINAPI Run(void* param) {
+      HWND hwnd = static_cast<HWND>(param);
+      while (IsWindow(hwnd)) {
+        PostMessageW(hwnd, WM_NULL, 0, 0);
+        Sleep(20);
+      }
+      return 0;
+    }
+  };
+  wakeThread_ = CreateThread(nullptr, 0, Wake::Run, hwnd_, 0, nullptr);
+  return wakeThread_ != nullptr;
+}
+
+void UiWindow::SetDefaultFont(double points, int weight) {
+  HFONT font = CreateUiFont(points, weight).Release();
+  if (!font) return;
+  // Controls created earlier keep using the old font until the window goes.
+  if (defaultFont_) retiredFonts_.push_back(defaultFont_);
+  defaultFont_ = font;
+  fontPoints_ = points;
+  fontWeight_ = weight;
+}
+
+void UiWindow::SetWindowBackColour(COLORREF colour) {
+  if (!hwnd_) return;
+  if (backgroundImage_) {
+    if (replacedBitmap_) SelectObject(memoryDc_, replacedBitmap_);
+    replacedBitmap_ = nullptr;
+    DeleteObject(backgroundImage_);
+    backgroundImage_ = nullptr;
+  }
+  if (backgroundBrush_ && backgroundMode_ != 4) DeleteObject(backgroundBrush_);
+  backgroundBrush_ = CreateSolidBrush(colour);
+  backgroundMode_ = 0;
+  if (cutBrush_) {
+    DeleteObject(cutBrush_);
+    cutBrush_ = nullptr;
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void UiWindow::SetBackgroundBitmap(HBITMAP bitmap) {
+  if (!hwnd_ || !bitmap) return;
+  SetWindowBackColour(0xFEFEFE);
+  DeleteObject(backgroundBrush_);
+  backgroundBrush_ = CreatePatternBrush(bitmap);
+  backgroundImage_ = bitmap;
+  replacedBitmap_ = SelectObject(memoryDc_, bitmap);
+  backgroundMode_ = 1;
+}
+
+void UiWindow::SetCustomFrame(int width) {
+  frameWidth_ = width;
+  if (hwnd_) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+
+uint32_t UiWindow::SetNewControlFlags(uint32_t flags) {
+  uint32_t old = newControlFlags_;
+  if (flags & kFlagDoubleBuffered) flags |= kFlagClipFromErase;
+  newControlFlags_ = flags;
+  return old;
+}
+
+void UiWindow::SetDefaultButton(int32_t id) {
+  ControlEntry* e = Entry(id);
+  if (!e) return;
+  if (e->kind == kKindMenuItem || e->kind == kKindSubmenuItem) {
+    SetMenuDefaultItem(e->menu, static_cast<UINT>(id), FALSE);
+    return;
+  }
+  if (ControlEntry* old = Entry(defaultButton_); old && old->kind == kKindButton && old != e) {
+    SendMessageW(old->handle, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  }
+  if (e->kind == kKindButton) SendMessageW(e->handle, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  defaultButton_ = id;
+}
+
+bool UiWindow::SetAccelerators(const ACCEL* entries, int count) {
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  accelerators_ = nullptr;
+  if (!entries || count <= 0) return true;
+  accelerators_ = CreateAcceleratorTableW(const_cast<ACCEL*>(entries), count);
+  return accelerators_ != nullptr;
+}
+
+void UiWindow::SetGroupClickKeepsSelection(bool on) {
+  if (on) {
+    flagWord_ |= kGroupClickKeepsSelection;
+  } else {
+    flagWord_ &= ~kGroupClickKeepsSelection;
+  }
+}
+
+bool UiWindow::AddOwnedWindow(HWND popup) {
+  if (!popup) return false;
+  for (int i = 0; i < static_cast<int>(owned_.size()); ++i) {
+    if (owned_[i] == popup) return true;
+  }
+  for (int i = 0; i < static_cast<int>(owned_.size()); ++i) {
+    if (!owned_[i] || !IsWindow(owned_[i])) {
+      owned_[i] = popup;
+      if (i >= ownedCount_) ownedCount_ = i + 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+void UiWindow::MoveOwnedWindows(int newX, int newY) {
+  if (!hwnd_) return;
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  int dx = newX - now.left, dy = newY - now.top;
+  if (dx == 0 && dy == 0) return;
+  for (int i = 0; i < ownedCount_; ++i) {
+    HWND popup = owned_[i];
+    if (!popup || !IsWindow(popup)) continue;
+    RECT r{};
+    GetWindowRect(popup, &r);
+    SetWindowPos(popup, nullptr, r.left + dx, r.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  }
+}
+
+// --- Control table -------------------------------------------------------------------------------
+
+ControlEntry* UiWindow::Entry(int32_t id) {
+  if (id == -1) id = LastControlId();
+  if (id < 1 || id > LastControlId()) return nullptr;
+  ControlEntry& e = controls_[static_cast<size_t>(id)];
+  return e.id ? &e : nullptr;
+}
+
+const ControlEntry* UiWindow::Entry(int32_t id) const {
+  return const_cast<UiWindow*>(this)->Entry(id);
+}
+
+HWND UiWindow::ControlHandle(int32_t id) const {
+  if (id == 0) return hwnd_;
+  const ControlEntry* e = Entry(id);
+  return e ? e->handle : nullptr;
+}
+
+HMENU UiWindow::ControlMenu(int32_t id) const {
+  if (id == 0) return menu_;
+  const ControlEntry* e = Entry(id);
+  return e ? e->menu : nullptr;
+}
+
+uint32_t UiWindow::ControlKindOf(int32_t id) const {
+  const ControlEntry* e = Entry(id);
+  return e ? e->kind : 0;
+}
+
+int32_t UiWindow::ControlFromHandle(HWND handle) const {
+  if (!handle || !hwnd_) return 0;
+  LONG_PTR id = GetWindowLongPtrW(handle, GWLP_ID);
+  if (id < 1 || id > LastControlId()) return 0;
+  const ControlEntry& e = controls_[static_cast<size_t>(id)];
+  return e.id && e.handle == handle ? static_cast<int32_t>(id) : 0;
+}
+
+bool UiWindow::IsControl(int32_t id) const { return id >= 1 && Entry(id) != nullptr; }
+
+int32_t UiWindow::NewEntry(uint32_t kind) {
+  controls_.emplace_back();
+  auto id = static_cast<int32_t>(controls_.size() - 1);
+  ControlEntry& e = controls_.back();
+  e.kind = kind;
+  e.id = id;
+  e.flags = newControlFlags_;
+  e.textColour = defaultTextColour_;
+  if (static_cast<int32_t>(e.textColour) < 0) e.textColour = GetSysColor(COLOR_BTNTEXT);
+  e.backColour = defaultBackColour_;
+  return id;
+}
+
+void UiWindow::EndPanel() {
+  currentPanel_ = 0;
+  parentForNew_ = hwnd_;
+}
+
+}  // namespace pyr

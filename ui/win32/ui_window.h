@@ -1,0 +1,268 @@
+// UiWindow: a top-level Win32 window plus the table of its controls and menu items. The window
+// never calls back into the program: its subclass procedure turns messages into UiEvent records
+// and the program fetches them with NextEvent, so command handlers stay straight-line code.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/wide_text.h"
+#include "ui/event_codes.h"
+
+namespace pyr {
+
+class UiWindow;
+
+// One event sink. The main window owns the record that every program window posts into.
+struct UiEvent {
+  int32_t code = 0;
+  HWND source = nullptr;         // the window the message was for
+  uint32_t message = 0;          // the Windows message that produced the event
+  uint32_t param = 0;            // usually a control id, an item index or wParam
+  uint64_t extra = 0;            // a text pointer, lParam or a state
+  MSG msg{};                     // the last message fetched by NextEvent
+  UiWindow* sourceWindow = nullptr;
+  UiWindow* acceleratorWindow = nullptr;  // whose accelerators and dialog keys apply
+  uint8_t pending = 0;           // posted outside the pump; NextEvent returns it first
+  uint8_t quit = 0;              // set by a close event, cleared by any control event
+};
+
+// One control, menu item or panel. Entry 0 stands for the window itself.
+struct ControlEntry {
+  uint32_t kind = 0;
+  HWND handle = nullptr;
+  HMENU menu = nullptr;          // menu items: the holding menu (submenu items: their own popup)
+  int32_t id = 0;                // 0 marks a free entry
+  HBRUSH brush = nullptr;        // owned; answers WM_CTLCOLOR*
+  HCURSOR cursor = nullptr;
+  COLORREF textColour = kColourDefault;
+  COLORREF backColour = kColourDefault;
+  int x = 0, y = 0, width = 0, height = 0;
+  int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
+  uint32_t flags = 0;
+  // Kind-specific data.
+  HBITMAP picture = nullptr;     // a picture's own copy of its bitmap (owned)
+  HBITMAP pictureAlt = nullptr;  // a menu item's unchecked check-mark bitmap (owned)
+  HFONT font = nullptr;          // a font made for this control alone (owned)
+  bool ownsMenu = false;         // a popup attached to the control (destroyed with it)
+  bool headerSort = false;       // list views: a header click sorts instead of posting -54
+  HIMAGELIST stateImages = nullptr;  // list views: the drawn check boxes (owned)
+  HIMAGELIST smallImages = nullptr;  // list views: made by SetControlImage (owned)
+  std::vector<int32_t> panelChildren;
+};
+
+class UiWindow {
+ public:
+  UiWindow();
+  ~UiWindow();
+  UiWindow(const UiWindow&) = delete;
+  UiWindow& operator=(const UiWindow&) = delete;
+
+  // --- Lifecycle -------------------------------------------------------------------------------
+  // width/height are the client size; x = y = -1 centres on the owner (or the work area);
+  // exStyle -1 means WS_EX_ACCEPTFILES. An existing window of this object is destroyed first.
+  HWND CreateUiWindow(const char16_t* className, const char16_t* title, int width, int height,
+                      int x, int y, DWORD style, DWORD exStyle, HWND owner);
+  void DestroyUiWindow();
+  // Flags: 1 UpdateWindow, 2 to the top and foreground, 4 activate and enable, 8 asynchronous,
+  // 16 drain pending messages, 32 redraw. 2 and 4 make this the accelerator window.
+  void ShowUiWindow(int showCommand, uint32_t flags);
+
+  HWND Handle() const { return hwnd_; }
+  HINSTANCE Instance() const { return instance_; }
+  // The UiWindow that owns a toolkit window handle (top-level or panel), or null.
+  static UiWindow* FromHandle(HWND hwnd);
+
+  // --- Events ----------------------------------------------------------------------------------
+  void SetEventSink(UiEvent* record) { sink_ = record ? record : &ownEvent_; }
+  UiEvent* EventSink() const { return sink_; }
+  UiEvent& OwnEvent() { return ownEvent_; }
+  void PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t param, uint64_t extra);
+  // Posts WM_NULL every 20 ms for as long as the window exists.
+  bool StartWakeThread();
+
+  // --- Window settings -------------------------------------------------------------------------
+  void SetDefaultFont(double points, int weight);
+  void SetWindowBackColour(COLORREF colour);
+  void SetWindowTextColour(COLORREF colour) { defaultTextColour_ = colour; }
+  // Takes the bitmap over: it becomes the background pattern brush and the memory DC's picture.
+  void SetBackgroundBitmap(HBITMAP bitmap);
+  // 0 = the normal frame; f > 0 = a custom f-pixel frame drawn by nobody (the client fills it).
+  void SetCustomFrame(int width);
+  uint32_t SetNewControlFlags(uint32_t flags);
+  void SetDefaultButton(int32_t id);
+  int32_t DefaultButton() const { return defaultButton_; }
+  bool SetAccelerators(const ACCEL* entries, int count);
+  HACCEL Accelerators() const { return accelerators_; }
+  void SetMinTrackSize(int w, int h) { minTrack_ = {w, h}; }
+  void SetMaxTrackSize(int w, int h) { maxTrack_ = {w, h}; }
+  void SetGroupFlag() { flagWord_ |= kStartsGroup; }
+  // When set, a click on a list view's group header leaves the item selection alone.
+  void SetGroupClickKeepsSelection(bool on);
+  bool AddOwnedWindow(HWND popup);
+  void MoveOwnedWindows(int newX, int newY);
+  // The last dropped file list, link address, edited label or control text.
+  const std::u16string& TextBuffer() const { return textBuffer_; }
+  const char16_t* SetTextBuffer(std::u16string_view text) {
+    textBuffer_.assign(text);
+    return textBuffer_.c_str();
+  }
+
+  // --- Control table ---------------------------------------------------------------------------
+  HWND ControlHandle(int32_t id) const;  // 0 = the window, -1 = the last created control
+  HMENU ControlMenu(int32_t id) const;   // 0 = the window's menu
+  uint32_t ControlKindOf(int32_t id) const;
+  int32_t ControlFromHandle(HWND handle) const;
+  bool IsControl(int32_t id) const;
+  int32_t LastControlId() const { return static_cast<int32_t>(controls_.size()) - 1; }
+  ControlEntry* Entry(int32_t id);  // -1 = the last created; null when not in use
+  const ControlEntry* Entry(int32_t id) const;
+  int32_t CurrentPanel() const { return currentPanel_; }
+  // New controls go into the window again instead of the last panel.
+  void EndPanel();
+
+  // --- Generic control operations --------------------------------------------------------------
+  bool SetControlState(int32_t id, uint32_t flags);
+  uint32_t GetControlState(int32_t id, uint32_t mask) const;
+  bool SetControlText(int32_t id, const char16_t* text);
+  WideText GetControlText(int32_t id);
+  bool SetControlBackColour(int32_t id, COLORREF colour);
+  bool SetControlTextColour(int32_t id, COLORREF colour);
+  bool SetControlFont(int32_t id, double points);
+  bool SetControlCursor(int32_t id, HCURSOR cursor);
+
+  // --- Controls --------------------------------------------------------------------------------
+  // Each returns the new id, or 0 when creation failed. style -1 = the documented default.
+  int32_t AddButton(const char16_t* text, int x, int y, int w, int h, DWORD style = DWORD(-1));
+  int32_t AddCheckBox(const char16_t* text, int x, int y, int w, int h);
+  int32_t AddStartupTipCheckBox();
+  int32_t AddCloseButton();
+  int32_t AddText(const char16_t* text, int x, int y, int w, int h, DWORD style = DWORD(-1));
+  int32_t AddEdit(int x, int y, int w, int h);
+  int32_t AddSingleLineEdit(int x = 1, int y = 1, int w = 200, int h = 20);
+  int32_t AddLink(const char16_t* text, int y, int x = 10, int w = 140, int h = 18);
+  int32_t AddPicture(HBITMAP bitmap, int x, int y, int w, int h);
+  int32_t AddSizeGrip(HBITMAP image);
+  int32_t AddPanel(int x = 600, int y = -1, int w = 152, int h = 553);
+  // Creates any child control and enters it into the table (used by the list view too).
+  int32_t AddControl(uint32_t kind, const wchar_t* className, const char16_t* text, DWORD style,
+                     DWORD exStyle, int x, int y, int w, int h);
+
+  // --- Menus -----------------------------------------------------------------------------------
+  int32_t AttachPopupMenu(int32_t controlId, const char16_t* firstItemText, HBITMAP bitmap);
+  // parentId -1 = the last created entry, 0 = the menu bar. Flags: 1 check item, 2 radio item,
+  // 4 opens a submenu, 8 separator, 16 the first bitmap is the item's own bitmap.
+  int32_t AddMenuItem(int32_t parentId, const char16_t* text, int position = 100,
+                      uint32_t flags = 0, HBITMAP bitmapChecked = nullptr,
+                      HBITMAP bitmapUnchecked = nullptr);
+  int ShowPopupMenu(int32_t controlId, UINT flags, int x, int y);
+  bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
+
+  // --- Layout ----------------------------------------------------------------------------------
+  bool SetControlLayoutFlags(int32_t id, uint32_t flags);
+  bool Layout();
+
+  // --- Tooltips --------------------------------------------------------------------------------
+  bool SetControlTooltip(int32_t id, const char16_t* text);
+  HWND TooltipWindow() const { return tooltip_; }
+
+  // The subclass procedures reach the window through these.
+  LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                             bool& handled);
+  HBRUSH BackgroundBrush() const { return backgroundBrush_; }
+  COLORREF BackgroundColourAt(HWND control) const;
+  void FillBackgroundBehind(HWND control, HDC dc, const RECT& area);
+
+ private:
+  enum WindowFlag : uint32_t {
+    kStartsGroup = 1,
+    kClassExisted = 2,
+    kAttached = 4,
+    kGroupClickKeepsSelection = 8,
+  };
+
+  int32_t NewEntry(uint32_t kind);
+  void ApplyNewControlDefaults(ControlEntry& entry, HWND parent);
+  void DestroyControl(ControlEntry& entry);
+  void ResetFields();
+  LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT OnNotify(HWND hwnd, NMHDR* header, bool& handled);
+  LRESULT OnControlColour(UINT message, HDC dc, HWND control, bool& handled);
+  bool OnEraseBackground(HWND hwnd, HDC dc);
+  HBRUSH BrushBehind(HWND control);
+  void OnDropFiles(HWND hwnd, HDROP drop);
+
+  UiEvent ownEvent_;
+  std::vector<ControlEntry> controls_;
+  std::array<HWND, 48> owned_{};
+  int ownedCount_ = 0;
+  std::u16string textBuffer_;
+  HINSTANCE instance_ = nullptr;
+  SIZE minTrack_{}, maxTrack_{};
+  SIZE lastLayout_{};
+  SIZE createdClient_{};
+  double fontPoints_ = 9;
+  int fontWeight_ = 400;
+  HFONT defaultFont_ = nullptr;       // owned
+  std::vector<HFONT> retiredFonts_;   // default fonts that controls may still use
+  UiEvent* sink_ = &ownEvent_;
+  HBITMAP backgroundImage_ = nullptr;  // owned
+  HGDIOBJ replacedBitmap_ = nullptr;
+  HDC memoryDc_ = nullptr;
+  int32_t defaultButton_ = 0;
+  uint32_t newControlFlags_ = 0;
+  int32_t currentPanel_ = 0;
+  HBRUSH backgroundBrush_ = nullptr;
+  HBRUSH cutBrush_ = nullptr;
+  int backgroundMode_ = 0;
+  ATOM classAtom_ = 0;
+  std::u16string className_;
+  HCURSOR cursor_ = nullptr;
+  COLORREF defaultTextColour_ = kColourDefault;
+  COLORREF defaultBackColour_ = kColourDefault;
+  HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
+  HWND hwnd_ = nullptr;
+  HWND parentForNew_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HACCEL accelerators_ = nullptr;
+  uint32_t flagWord_ = 0;
+  int frameWidth_ = 0;
+  POINT lastMouse_{};
+  WPARAM keyState_ = 0;
+  int32_t hoverId_ = 0;
+  HMENU menu_ = nullptr;
+  HANDLE wakeThread_ = nullptr;
+};
+
+// Fetches one message and turns it into an event in record. Mode 0 blocks (returns the
+// GetMessageW result), mode 1 peeks and returns the event code, mode 2 peeks and returns 1 when a
+// message was handled. An event posted outside the pump is returned first.
+int NextEvent(UiEvent& record, int mode);
+// Dispatches everything waiting in the thread's queue without reading events.
+bool PumpPendingMessages();
+
+// Copies text (null: empties the clipboard) as CF_UNICODETEXT; returns whether data was set.
+bool CopyTextToClipboard(HWND owner, const char16_t* text);
+
+// Disables a run of controls for the length of a long operation and restores exactly those that
+// were enabled, and the focus, afterwards.
+class ControlsDisabler {
+ public:
+  ControlsDisabler(UiWindow& window, int32_t firstId, int32_t lastId);
+  ~ControlsDisabler();
+  ControlsDisabler(const ControlsDisabler&) = delete;
+  ControlsDisabler& operator=(const ControlsDisabler&) = delete;
+
+ private:
+  UiWindow& window_;
+  HWND focus_ = nullptr;
+  std::vector<int32_t> disabled_;
+};
+
+}  // namespace pyr
