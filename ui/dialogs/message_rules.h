@@ -72,12 +72,6 @@ struct TipSize {
 // Window size of a tip from the measured extent of each of its lines.
 TipSize TipSizeFor(std::span<const TextExtent> lineExtents);
 
-// Codes of the toolkit's events (the subset these rules look at).
-namespace event_code {
-inline constexpr int32_t kNone = 0;
-inline constexpr int32_t kClose = -6;
-}  // namespace event_code
-
 // Whether the main window's pump leaves an open tip alone on an event with this code: mouse
 // movement, hovering, sizing and the like do; clicks, keys, commands and closes do not.
 bool TipSurvivesEvent(int32_t code);

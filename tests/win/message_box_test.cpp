@@ -1,0 +1,302 @@
+// The message box and the message tip on real windows: answers of every kind, sizes, button
+// places, the tip's title and size, and what closes a tip.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/win32/wchar.h"
+#include "ui/dialogs/win32/message_box_window.h"
+#include "ui/draw/win32/gdiplus_session.h"
+
+namespace pyr {
+namespace {
+
+RECT WindowRectOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[256] = {};
+  GetWindowTextW(hwnd, buffer, 256);
+  return buffer;
+}
+
+void DrainMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+class MessageBoxes : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session_ = new GdiplusSession; }
+  static void TearDownTestSuite() {
+    delete session_;
+    session_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(main_.CreateUiWindow(u"PyravelTestMain", u"Main", 600, 400, 40, 40,
+                                     WS_OVERLAPPEDWINDOW, 0, nullptr));
+    main_.ShowUiWindow(SW_SHOW, 1 | 2);
+    box_.SetEventSink(main_.EventSink());
+    DrainMessages();
+  }
+  void TearDown() override {
+    box_.CloseMessageBox();
+    main_.DestroyUiWindow();
+    DrainMessages();
+  }
+
+  HWND Button(int index) { return box_.Window().ControlHandle(box_.ButtonId(index)); }
+
+  // Asks, and on the first pump step presses button `index` of the box.
+  int32_t AskAndPress(int32_t kind, int index) {
+    bool pressed = false;
+    return AskUser(box_, main_, u"Question?", kind, [&] {
+      if (!pressed) {
+        pressed = true;
+        PostMessageW(Button(index), BM_CLICK, 0, 0);
+      }
+      NextEvent(*main_.EventSink(), 0);
+    });
+  }
+
+  static GdiplusSession* session_;
+  UiWindow main_;
+  MessageBoxWindow box_;
+};
+
+GdiplusSession* MessageBoxes::session_ = nullptr;
+
+TEST_F(MessageBoxes, EveryButtonOfEveryKindGivesItsAnswer) {
+  struct Case { int32_t kind; int button; int32_t answer; } const cases[] = {
+      {kMessageOk, 1, 1},          {kMessageYesNo, 1, 1},       {kMessageYesNo, 2, 0},
+      {kMessageOkCancel, 1, 1},    {kMessageOkCancel, 2, -1},   {kMessageYesNoCancel, 1, 1},
+      {kMessageYesNoCancel, 2, 0}, {kMessageYesNoCancel, 3, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AskAndPress(c.kind, c.button), c.answer) << c.kind << " button " << c.button;
+    EXPECT_EQ(box_.Kind(), -1);
+    EXPECT_FALSE(FindWindowW(L"_WINDOW_MsgBoxClass", nullptr));
+  }
+}
+
+TEST_F(MessageBoxes, EnterPressesTheFirstButton) {
+  bool pressed = false;
+  int32_t answer = AskUser(box_, main_, u"Sure?", kMessageYesNo, [&] {
+    if (!pressed) {
+      pressed = true;
+      HWND focus = GetFocus();
+      PostMessageW(focus ? focus : Button(1), WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(focus ? focus : Button(1), WM_KEYUP, VK_RETURN, 0xC0000000);
+    }
+    NextEvent(*main_.EventSink(), 0);
+  });
+  EXPECT_EQ(answer, 1);
+}
+
+TEST_F(MessageBoxes, ClosingTheMainWindowAnswersNo) {
+  bool posted = false;
+  int32_t answer = AskUser(box_, main_, u"Question?", kMessageYesNoCancel, [&] {
+    if (!posted) {
+      posted = true;
+      PostMessageW(main_.Handle(), WM_CLOSE, 0, 0);
+    }
+    NextEvent(*main_.EventSink(), 0);
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_TRUE(IsWindow(main_.Handle()));  // the close is the program's to carry out
+}
+
+TEST_F(MessageBoxes, ClicksOnOtherWindowsAreIgnored) {
+  int32_t other = main_.AddButton(u"Other", 10, 10, 80, 25);
+  ASSERT_GT(other, 0);
+  int step = 0;
+  int32_t answer = AskUser(box_, main_, u"Question?", kMessageOkCancel, [&] {
+    ++step;
+    if (step == 1) PostMessageW(main_.ControlHandle(other), BM_CLICK, 0, 0);
+    if (step == 3) PostMessageW(Button(2), BM_CLICK, 0, 0);
+    NextEvent(*main_.EventSink(), 0);
+  });
+  EXPECT_EQ(answer, -1);
+  EXPECT_GE(step, 3);
+}
+
+TEST_F(MessageBoxes, TipAnswersYesAtOnceAndStaysOpen) {
+  EXPECT_EQ(AskUser(box_, main_, u"Done.", kMessageTip), 1);
+  EXPECT_EQ(box_.Kind(), kMessageTip);
+  EXPECT_TRUE(IsWindowVisible(box_.Window().Handle()));
+}
+
+TEST_F(MessageBoxes, NarrowBoxesAreWidened) {
+  struct Case { int requested; int built; } const cases[] = {{120, 360}, {159, 360}, {160, 160},
+                                                               {450, 450}};
+  for (const auto& c : cases) {
+    box_.ShowMessageBox(&main_, u"Text", kMessageOk, 150, c.requested);
+    RECT r = WindowRectOf(box_.Window().Handle());
+    EXPECT_EQ(r.right - r.left, c.built) << c.requested;
+    EXPECT_EQ(r.bottom - r.top, 150) << c.requested;
+  }
+}
+
+TEST_F(MessageBoxes, ButtonsSitWhereTheKindPutsThem) {
+  struct Case { int32_t kind; std::vector<int> xs; std::vector<std::wstring> texts; } const
+      cases[] = {
+          {kMessageOk, {315}, {L"OK"}},
+          {kMessageYesNo, {96, 272}, {L"Yes", L"No"}},
+          {kMessageOkCancel, {96, 272}, {L"OK", L"Cancel"}},
+          {kMessageYesNoCancel, {52, 184, 316}, {L"Yes", L"No", L"Cancel"}},
+      };
+  for (const auto& c : cases) {
+    box_.ShowMessageBox(&main_, u"Text", c.kind, 150, 450);
+    HWND box = box_.Window().Handle();
+    ASSERT_TRUE(box);
+    for (size_t i = 0; i < c.xs.size(); ++i) {
+      HWND button = Button(static_cast<int>(i) + 1);
+      ASSERT_TRUE(button) << c.kind;
+      RECT r = WindowRectOf(button);
+      MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, c.xs[i]) << c.kind << " button " << i + 1;
+      EXPECT_EQ(r.top, 115);
+      EXPECT_EQ(r.right - r.left, 80);
+      EXPECT_EQ(r.bottom - r.top, 25);
+      EXPECT_EQ(TextOf(button), c.texts[i]);
+    }
+    EXPECT_EQ(box_.ButtonId(static_cast<int>(c.xs.size()) + 1), -1);
+    EXPECT_EQ(box_.ButtonId(0), -1);
+    EXPECT_TRUE(GetWindowLongPtrW(Button(1), GWL_STYLE) & BS_DEFPUSHBUTTON);
+  }
+}
+
+TEST_F(MessageBoxes, MessageTextIsShownUnchanged) {
+  box_.ShowMessageBox(&main_, u"First line\r\nSecond line", kMessageOk, 150, 450);
+  HWND text = box_.Window().ControlHandle(box_.TextControlId());
+  EXPECT_EQ(TextOf(text), L"First line\r\nSecond line");
+  RECT r = WindowRectOf(text);
+  EXPECT_EQ(r.right - r.left, 410);
+  EXPECT_EQ(r.bottom - r.top, 85);
+}
+
+TEST_F(MessageBoxes, ClosingKeepsTheEventRecord) {
+  box_.ShowMessageBox(&main_, u"Text", kMessageYesNo, 150, 450);
+  UiEvent& record = *main_.EventSink();
+  record.code = 4242;
+  record.param = 7;
+  record.quit = 0;
+  box_.CloseMessageBox();
+  EXPECT_EQ(record.code, 4242);
+  EXPECT_EQ(record.param, 7u);
+  EXPECT_EQ(box_.Kind(), -1);
+}
+
+TEST_F(MessageBoxes, OpeningABoxClosesTheTip) {
+  box_.ShowMessageBox(&main_, u"Tip", kMessageTip, 150, 450);
+  HWND tip = box_.Window().Handle();
+  ASSERT_TRUE(tip);
+  box_.ShowMessageBox(&main_, u"Box", kMessageOk, 150, 450);
+  EXPECT_FALSE(IsWindow(tip));
+  EXPECT_EQ(box_.Kind(), kMessageOk);
+}
+
+// ---------------------------------------------------------------- tips
+
+TEST_F(MessageBoxes, TipTitleComesAfterTheSeparator) {
+  box_.ShowMessageBox(&main_, u"Drivers saved.||Backup", kMessageTip, 150, 450);
+  HWND tip = box_.Window().Handle();
+  ASSERT_TRUE(tip);
+  wchar_t cls[64] = {};
+  GetClassNameW(tip, cls, 64);
+  EXPECT_STREQ(cls, L"_WndMsgTipClass");
+  EXPECT_EQ(TextOf(tip), L"Backup");
+  EXPECT_EQ(TextOf(box_.Window().ControlHandle(box_.TextControlId())), L"Drivers saved.");
+
+  box_.ShowMessageBox(&main_, u"No title here", kMessageTip, 150, 450);
+  EXPECT_EQ(TextOf(box_.Window().Handle()), L"Information");
+}
+
+TEST_F(MessageBoxes, TipSizeFollowsItsLines) {
+  box_.ShowMessageBox(&main_, u"a\r\nb\r\nc", kMessageTip, 150, 450);
+  HWND tip = box_.Window().Handle();
+  ASSERT_TRUE(tip);
+  RECT r = WindowRectOf(tip);
+  const int height = r.bottom - r.top;
+  const int lineHeight = (height - 45) / 3;
+  EXPECT_EQ((height - 45) % 3, 0);
+  EXPECT_GE(lineHeight, 16);
+  EXPECT_EQ(r.right - r.left, 75);  // three one-letter lines: the minimum width
+  RECT text = WindowRectOf(box_.Window().ControlHandle(box_.TextControlId()));
+  EXPECT_EQ(text.bottom - text.top, 3 * lineHeight);
+  EXPECT_EQ(text.right - text.left, 55);
+}
+
+TEST_F(MessageBoxes, LongTipLineWidensTheTip) {
+  box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows",
+                      kMessageTip, 150, 450);
+  RECT r = WindowRectOf(box_.Window().Handle());
+  EXPECT_GT(r.right - r.left, 150);
+  EXPECT_GE(r.bottom - r.top, 16 + 45);
+}
+
+TEST_F(MessageBoxes, TipSitsAtTheMainWindowsTopLeft) {
+  box_.ShowMessageBox(&main_, u"Here", kMessageTip, 150, 450);
+  RECT owner = WindowRectOf(main_.Handle());
+  RECT tip = WindowRectOf(box_.Window().Handle());
+  EXPECT_EQ(tip.left, owner.left + 24);
+  EXPECT_EQ(tip.top, owner.top + 16);
+}
+
+TEST_F(MessageBoxes, TipNeedsAVisibleOwner) {
+  ShowWindow(main_.Handle(), SW_HIDE);
+  EXPECT_EQ(AskUser(box_, main_, u"Nobody sees this", kMessageTip), 1);
+  EXPECT_EQ(box_.Kind(), -1);
+  EXPECT_FALSE(FindWindowW(L"_WndMsgTipClass", nullptr));
+  box_.ShowMessageBox(nullptr, u"Nor this", kMessageTip, 150, 450);
+  EXPECT_EQ(box_.Kind(), -1);
+}
+
+TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {
+  box_.ShowMessageBox(&main_, u"Hello", kMessageTip, 150, 450);
+  ASSERT_EQ(box_.Kind(), kMessageTip);
+  UiEvent& record = *main_.EventSink();
+
+  PostMessageW(main_.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  bool moved = false;
+  for (int i = 0; i < 50 && !moved; ++i) {
+    NextEvent(record, 1);
+    moved = record.code == ev::kMouseMove;
+    CloseTipOnEvent(box_, record);
+  }
+  EXPECT_TRUE(moved);
+  EXPECT_EQ(box_.Kind(), kMessageTip);
+
+  PostMessageW(main_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+  int32_t seen = 0;
+  for (int i = 0; i < 50 && seen != ev::kLeftDown; ++i) {
+    NextEvent(record, 1);
+    seen = record.code;
+    CloseTipOnEvent(box_, record);
+  }
+  EXPECT_EQ(seen, ev::kLeftDown);
+  EXPECT_EQ(record.code, ev::kLeftDown);  // the click is still delivered
+  EXPECT_EQ(box_.Kind(), -1);
+  EXPECT_FALSE(FindWindowW(L"_WndMsgTipClass", nullptr));
+}
+
+TEST_F(MessageBoxes, ClickOnTheTipItselfClosesIt) {
+  box_.ShowMessageBox(&main_, u"Hello", kMessageTip, 150, 450);
+  HWND tip = box_.Window().Handle();
+  ASSERT_TRUE(tip);
+  SendMessageW(tip, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(box_.Kind(), kMessageTip);
+  SendMessageW(tip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  EXPECT_EQ(box_.Kind(), -1);
+  EXPECT_FALSE(IsWindow(tip));
+}
+
+}  // namespace
+}  // namespace pyr

@@ -1,0 +1,287 @@
+// The progress and results dialog on real windows: both variants, their growth with the Cancel
+// button, result lines, the ring's progress rules, the status text, and a closed dialog.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwctype>
+#include <string>
+
+#include "ui/dialogs/win32/operation_results_dialog.h"
+#include "ui/draw/win32/gdiplus_session.h"
+#include "ui/win32/list_view.h"
+
+namespace pyr {
+namespace {
+
+RECT ClientOf(HWND hwnd) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  return r;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(hwnd, buffer, 512);
+  return buffer;
+}
+
+class ResultsDialog : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { session_ = new GdiplusSession; }
+  static void TearDownTestSuite() {
+    delete session_;
+    session_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(main_.CreateUiWindow(u"PyravelTestMain", u"Main", 700, 500, 20, 20,
+                                     WS_OVERLAPPEDWINDOW, 0, nullptr));
+    main_.ShowUiWindow(SW_SHOW, 1);
+  }
+  void TearDown() override {
+    dialog_.CloseDialog();
+    main_.DestroyUiWindow();
+  }
+
+  HWND Control(int32_t id) { return dialog_.DialogWindow().ControlHandle(id); }
+  RECT PlaceOf(int32_t id) {
+    RECT r{};
+    GetWindowRect(Control(id), &r);
+    MapWindowPoints(nullptr, dialog_.DialogHandle(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  int Rows() { return ItemCount(dialog_.DialogWindow(), dialog_.ResultListId()); }
+  std::wstring Cell(int row, int column) {
+    WideText t = ItemText(dialog_.DialogWindow(), dialog_.ResultListId(), row, column);
+    return std::wstring(t.View().begin(), t.View().end());
+  }
+
+  static GdiplusSession* session_;
+  UiWindow main_;
+  OperationResultsDialog dialog_;
+};
+
+GdiplusSession* ResultsDialog::session_ = nullptr;
+
+TEST_F(ResultsDialog, ResultsVariantIsBuiltHidden) {
+  dialog_.OpenResultsDialog(u"Starting", &main_);
+  HWND hwnd = dialog_.DialogHandle();
+  ASSERT_TRUE(hwnd);
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  EXPECT_STREQ(cls, L"_WND_PROGRESS_DLG_");
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), main_.Handle());
+  RECT client = ClientOf(hwnd);
+  EXPECT_EQ(client.right, 650);
+  EXPECT_EQ(client.bottom, 350);
+  EXPECT_TRUE(dialog_.HasResultList());
+  EXPECT_EQ(dialog_.RingSize(), 70);
+  RECT list = PlaceOf(dialog_.ResultListId());
+  EXPECT_EQ(list.left, 10);
+  EXPECT_EQ(list.top, 10);
+  EXPECT_EQ(list.right - list.left, 630);
+  EXPECT_EQ(list.bottom - list.top, 250);
+  HWND listHwnd = Control(dialog_.ResultListId());
+  EXPECT_EQ(ListView_GetColumnWidth(listHwnd, 0), 160);
+  EXPECT_EQ(ListView_GetColumnWidth(listHwnd, 1), 450);
+  wchar_t title[64] = {};
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = title;
+  column.cchTextMax = 64;
+  ASSERT_TRUE(ListView_GetColumn(listHwnd, 0, &column));
+  EXPECT_STREQ(title, L" Date & time");
+  ASSERT_TRUE(ListView_GetColumn(listHwnd, 1, &column));
+  EXPECT_STREQ(title, L" Operation result");
+  RECT ring = PlaceOf(dialog_.RingControlId());
+  EXPECT_EQ(ring.left, 10);
+  EXPECT_EQ(ring.top, 270);
+  RECT status = PlaceOf(dialog_.StatusControlId());
+  EXPECT_EQ(status.left, 90);
+  EXPECT_EQ(status.right - status.left, 550);
+  EXPECT_EQ(TextOf(Control(dialog_.StatusControlId())), L"Starting");
+}
+
+TEST_F(ResultsDialog, CancelButtonGrowsTheResultsDialogTo384) {
+  dialog_.OpenResultsDialog(u"Working", &main_).SetProgress(-80, nullptr).AddCancelButton()
+      .ShowDialog();
+  HWND hwnd = dialog_.DialogHandle();
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_EQ(ClientOf(hwnd).bottom, 384);
+  EXPECT_EQ(ClientOf(hwnd).right, 650);
+  RECT button = PlaceOf(dialog_.CancelButtonId());
+  EXPECT_EQ(button.left, 340);
+  EXPECT_EQ(button.top, 353);
+  EXPECT_EQ(button.right - button.left, 280);
+  EXPECT_EQ(button.bottom - button.top, 24);
+  EXPECT_EQ(TextOf(Control(dialog_.CancelButtonId())), L"Cancel");
+}
+
+TEST_F(ResultsDialog, CancelButtonGrowsTheCompactDialogTo124) {
+  dialog_.OpenProgressWindow(u"Downloading", &main_, 450, 70);
+  HWND hwnd = dialog_.DialogHandle();
+  ASSERT_TRUE(hwnd);
+  EXPECT_EQ(ClientOf(hwnd).right, 450);
+  EXPECT_EQ(ClientOf(hwnd).bottom, 90);
+  EXPECT_FALSE(dialog_.HasResultList());
+  RECT status = PlaceOf(dialog_.StatusControlId());
+  EXPECT_EQ(status.left, 90);
+  EXPECT_EQ(status.right - status.left, 350);
+  EXPECT_EQ(status.bottom - status.top, 70);
+  dialog_.AddCancelButton();
+  EXPECT_EQ(ClientOf(hwnd).bottom, 124);
+  RECT button = PlaceOf(dialog_.CancelButtonId());
+  EXPECT_EQ(button.left, 240);
+  EXPECT_EQ(button.top, 93);
+}
+
+TEST_F(ResultsDialog, SecondCancelButtonGoesLeftAndAThirdCallOnlyRelabels) {
+  dialog_.OpenResultsDialog(u"Working", &main_).AddCancelButton().AddCancelButton();
+  ASSERT_GT(dialog_.SecondButtonId(), 0);
+  RECT second = PlaceOf(dialog_.SecondButtonId());
+  EXPECT_EQ(second.left, 30);
+  EXPECT_EQ(second.top, 353);
+  EXPECT_EQ(ClientOf(dialog_.DialogHandle()).bottom, 384);
+  SetWindowTextW(Control(dialog_.SecondButtonId()), L"Other");
+  const int32_t last = dialog_.DialogWindow().LastControlId();
+  dialog_.AddCancelButton();
+  EXPECT_EQ(dialog_.DialogWindow().LastControlId(), last);
+  EXPECT_EQ(TextOf(Control(dialog_.SecondButtonId())), L"Cancel");
+}
+
+TEST_F(ResultsDialog, MarkFinishedRelabelsTheButton) {
+  dialog_.OpenResultsDialog(u"Working", &main_);
+  EXPECT_FALSE(dialog_.MarkFinished());  // no button yet
+  dialog_.AddCancelButton();
+  EXPECT_TRUE(dialog_.MarkFinished());
+  EXPECT_EQ(TextOf(Control(dialog_.CancelButtonId())), L"OK");
+}
+
+TEST_F(ResultsDialog, ResultLinesAreAppendedWithAMillisecondTimeStamp) {
+  dialog_.OpenResultsDialog(u"Working", &main_);
+  dialog_.AddResultLine(u"Mouse was successfully uninstalled.");
+  dialog_.AddResultLine(u"Keyboard could not be uninstalled.");
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_EQ(Cell(0, 1), L"Mouse was successfully uninstalled.");
+  EXPECT_EQ(Cell(1, 1), L"Keyboard could not be uninstalled.");
+  const std::wstring stamp = Cell(1, 0);
+  ASSERT_EQ(stamp.size(), 23u) << std::string(stamp.begin(), stamp.end());
+  const std::wstring shape = L"dddd/dd/dd dd:dd:dd:ddd";
+  for (size_t i = 0; i < shape.size(); ++i) {
+    if (shape[i] == L'd') {
+      EXPECT_TRUE(iswdigit(stamp[i])) << i;
+    } else {
+      EXPECT_EQ(stamp[i], shape[i]) << i;
+    }
+  }
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  EXPECT_EQ(std::stoi(stamp.substr(0, 4)), now.wYear);
+}
+
+TEST_F(ResultsDialog, CompactDialogTakesNoResultLines) {
+  dialog_.OpenProgressWindow(u"Scanning for hardware changes...", &main_, 400, 60);
+  dialog_.AddResultLine(u"ignored");
+  EXPECT_FALSE(dialog_.HasResultList());
+  EXPECT_EQ(ClientOf(dialog_.DialogHandle()).bottom, 80);
+}
+
+TEST_F(ResultsDialog, OpeningAgainWhileVisibleKeepsTheRows) {
+  dialog_.OpenResultsDialog(u"First", &main_).ShowDialog();
+  dialog_.AddResultLine(u"one");
+  dialog_.AddResultLine(u"two");
+  HWND before = dialog_.DialogHandle();
+  dialog_.OpenResultsDialog(u"Second", &main_);
+  EXPECT_EQ(dialog_.DialogHandle(), before);
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(TextOf(Control(dialog_.StatusControlId())), L"Second");
+}
+
+TEST_F(ResultsDialog, ResultsOverAnOpenCompactDialogReplaceIt) {
+  dialog_.OpenProgressWindow(u"Compact", &main_, 450, 70).ShowDialog();
+  dialog_.OpenResultsDialog(u"Results", &main_);
+  EXPECT_TRUE(dialog_.HasResultList());
+  EXPECT_EQ(ClientOf(dialog_.DialogHandle()).right, 650);
+  EXPECT_EQ(dialog_.RingSize(), 70);
+}
+
+TEST_F(ResultsDialog, ProgressRulesOnTheRing) {
+  dialog_.OpenResultsDialog(u"Working", &main_).ShowDialog();
+  ProgressRing& ring = dialog_.Ring();
+  EXPECT_EQ(ring.CurrentMode(), ProgressRing::kModePercent);
+  EXPECT_EQ(ring.Value(), 0);
+  dialog_.SetProgress(-500, nullptr);
+  EXPECT_EQ(ring.CurrentMode(), ProgressRing::kModeSpin);
+  EXPECT_EQ(ring.Value(), -100);
+  dialog_.SetProgress(-1, u"Uninstalling Mouse");
+  EXPECT_EQ(ring.CurrentMode(), ProgressRing::kModeSpin);
+  EXPECT_EQ(ring.Value(), -100);
+  EXPECT_EQ(TextOf(Control(dialog_.StatusControlId())), L"Uninstalling Mouse");
+  dialog_.SetProgress(150, u"Operation complete. Results are displayed in the list above.");
+  EXPECT_EQ(ring.CurrentMode(), ProgressRing::kModePercent);
+  EXPECT_EQ(ring.Value(), 100);
+  EXPECT_FALSE(ring.SpinnerRunning());
+  dialog_.SetProgress(40, nullptr);
+  EXPECT_EQ(TextOf(Control(dialog_.StatusControlId())),
+            L"Operation complete. Results are displayed in the list above.");
+}
+
+TEST_F(ResultsDialog, OneStatusLineIsCentredAsFourteenPixels) {
+  dialog_.OpenResultsDialog(u"One line", &main_);
+  RECT format{};
+  SendMessageW(Control(dialog_.StatusControlId()), EM_GETRECT, 0,
+               reinterpret_cast<LPARAM>(&format));
+  EXPECT_EQ(format.top, (70 - 14) / 2);
+}
+
+TEST_F(ResultsDialog, SeveralStatusLinesAreCentredVertically) {
+  dialog_.OpenResultsDialog(u"Line one\r\nLine two\r\nLine three", &main_);
+  HWND edit = Control(dialog_.StatusControlId());
+  ASSERT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 3);
+  auto lineTop = [&](int line) {
+    LRESULT pos = SendMessageW(edit, EM_POSFROMCHAR, SendMessageW(edit, EM_LINEINDEX, line, 0), 0);
+    return static_cast<int>(static_cast<short>(HIWORD(pos)));
+  };
+  const int lineHeight = lineTop(1) - lineTop(0);
+  ASSERT_GT(lineHeight, 8);
+  const int above = lineTop(0);
+  const int below = 70 - (lineTop(2) + lineHeight);
+  EXPECT_LE(std::abs(above - below), 1) << above << " above, " << below << " below";
+}
+
+TEST_F(ResultsDialog, ClosedDialogIgnoresEverything) {
+  dialog_.OpenResultsDialog(u"Working", &main_).AddCancelButton().ShowDialog();
+  HWND hwnd = dialog_.DialogHandle();
+  dialog_.CloseDialog();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(dialog_.DialogHandle(), nullptr);
+  EXPECT_EQ(dialog_.CancelButtonId(), -1);
+  EXPECT_EQ(dialog_.ResultListId(), -1);
+  EXPECT_EQ(dialog_.RingSize(), 0);
+  EXPECT_EQ(dialog_.Ring().CurrentMode(), ProgressRing::kModeNone);
+  dialog_.AddResultLine(u"late");
+  dialog_.SetProgress(50, u"late");
+  EXPECT_FALSE(dialog_.HasResultList());
+  EXPECT_FALSE(dialog_.MarkFinished());
+  EXPECT_EQ(dialog_.Ring().CurrentMode(), ProgressRing::kModeNone);
+}
+
+TEST_F(ResultsDialog, CancelClickArrivesAsTheButtonsIdFromTheDialog) {
+  main_.SetEventSink(nullptr);
+  dialog_.OpenResultsDialog(u"Working", &main_).AddCancelButton().ShowDialog();
+  UiEvent& record = *main_.EventSink();
+  PostMessageW(Control(dialog_.CancelButtonId()), BM_CLICK, 0, 0);
+  bool seen = false;
+  for (int i = 0; i < 100 && !seen; ++i) {
+    NextEvent(record, 1);
+    seen = record.code == dialog_.CancelButtonId() &&
+           record.sourceWindow == &dialog_.DialogWindow();
+  }
+  EXPECT_TRUE(seen);
+}
+
+}  // namespace
+}  // namespace pyr

@@ -1,0 +1,218 @@
+#include "ui/dialogs/win32/operation_results_dialog.h"
+
+#include <commctrl.h>
+
+#include "devices/date_time_text.h"
+#include "ui/dialogs/progress_rules.h"
+#include "ui/draw/win32/shapes.h"
+#include "ui/draw/win32/ui_window_background.h"
+#include "ui/draw/win32/window_helpers.h"
+#include "ui/win32/list_view.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr int kResultsWidth = 650;
+constexpr int kResultsHeight = 350;
+constexpr int kResultsRing = 70;
+constexpr int kFrameBorder = 4;
+constexpr DWORD kResultListStyle = 0x1080000D;  // visible, border, report, single selection
+constexpr uint32_t kDragFlags = 0x1C00;         // drags the window, double-buffered, clipped
+constexpr uint32_t kPlainFlags = 0x0C00;
+
+}  // namespace
+
+OperationResultsDialog::~OperationResultsDialog() {
+  if (window_.Handle()) CloseDialog();
+}
+
+void OperationResultsDialog::ResetIds() {
+  ringId_ = statusId_ = buttonId_ = secondButtonId_ = stripId_ = listId_ = -1;
+  ringSize_ = 0;
+}
+
+bool OperationResultsDialog::Begin(UiWindow* owner, int width, int height) {
+  owner_ = owner;
+  UiEvent* sink = owner ? owner->EventSink() : sink_;
+  window_.SetEventSink(sink);
+  HWND ownerHwnd = owner ? owner->Handle() : nullptr;
+  if (!window_.CreateUiWindow(u"_WND_PROGRESS_DLG_", u"", width, height, -1, -1, WS_POPUP, 0,
+                              ownerHwnd))
+    return false;
+  window_.SetEventSink(sink);
+  window_.SetDefaultFont(10, 400);
+  window_.SetWindowTextColour(textColour);
+  PaintWindowBackground(window_, width, height, borderColour, fillColour, fillColour, cornerSize,
+                        kFrameBorder);
+  if (owner) owner->AddOwnedWindow(window_.Handle());
+  return true;
+}
+
+void OperationResultsDialog::AttachRing(int x, int y, int side, Argb arc) {
+  ringId_ = window_.AddPicture(nullptr, x, y, side, side);
+  if (ringId_ > 0)
+    ring_.Attach(window_.ControlHandle(ringId_), window_.Handle(), arc,
+                 ColourRefToArgb(textColour), fillColour);
+}
+
+OperationResultsDialog& OperationResultsDialog::OpenResultsDialog(const char16_t* status,
+                                                                  UiWindow* owner) {
+  if (window_.Handle() && IsWindowVisible(window_.Handle())) {
+    if (HasResultList()) return SetProgress(-1, status);
+    CloseDialog();
+  }
+  ringSize_ = kResultsRing;
+  if (!Begin(owner, kResultsWidth, kResultsHeight)) return *this;
+
+  listId_ = AddListView(window_, u" Date & time\n Operation result", 10, 10, 630, 250,
+                        kResultListStyle, LVS_EX_FULLROWSELECT);
+  if (listId_ > 0) {
+    SetColumnWidth(window_, listId_, 0, 160);
+    SetColumnWidth(window_, listId_, 1, 450);
+    window_.SetControlFont(listId_, 9);
+  }
+  window_.SetNewControlFlags(kDragFlags);
+  AttachRing(10, 270, kResultsRing, borderColour);
+  stripId_ = window_.AddText(u"", 0, 0, kResultsWidth, 10);
+  window_.SetControlBackColour(stripId_, kColourTransparent);
+  window_.SetNewControlFlags(kPlainFlags);
+  statusId_ = window_.AddEdit(90, 270, 550, 70);
+  window_.SetControlBackColour(statusId_, ArgbToColourRef(fillColour));
+  window_.SetControlTextColour(statusId_, textColour);
+  SetStatusText(status);
+  return *this;
+}
+
+OperationResultsDialog& OperationResultsDialog::OpenProgressWindow(const char16_t* status,
+                                                                   UiWindow* owner, int width,
+                                                                   int height) {
+  ringSize_ = height;
+  if (!Begin(owner, width, height + 20)) return *this;
+  window_.SetNewControlFlags(kDragFlags);
+  AttachRing(10, 10, height, accentColour);
+  stripId_ = window_.AddText(u"", 0, 0, width, 20);
+  window_.SetControlBackColour(stripId_, kColourTransparent);
+  window_.SetNewControlFlags(kPlainFlags);
+  statusId_ = window_.AddEdit(height + 20, 10, width - height - 30, height);
+  window_.SetControlBackColour(statusId_, ArgbToColourRef(fillColour));
+  SetStatusText(status);
+  return *this;
+}
+
+void OperationResultsDialog::SetStatusText(const char16_t* text) {
+  HWND edit = window_.ControlHandle(statusId_);
+  if (!edit || statusId_ < 1) return;
+  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  RECT client{};
+  GetClientRect(edit, &client);
+  SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
+  window_.SetControlText(statusId_, text ? text : u"");
+  const auto lines = static_cast<int32_t>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+  int32_t lineHeight = kSingleStatusLineHeight;
+  if (lines > 1) {
+    const LRESULT first = SendMessageW(edit, EM_POSFROMCHAR,
+                                       SendMessageW(edit, EM_LINEINDEX, 0, 0), 0);
+    const LRESULT second = SendMessageW(edit, EM_POSFROMCHAR,
+                                        SendMessageW(edit, EM_LINEINDEX, 1, 0), 0);
+    lineHeight = static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
+  }
+  client.top = StatusTextTop(client.bottom, lines, lineHeight);
+  SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
+  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(edit, nullptr, TRUE);
+}
+
+OperationResultsDialog& OperationResultsDialog::SetProgress(int32_t value,
+                                                            const char16_t* status) {
+  if (!window_.Handle()) return *this;
+  ring_.Apply(value);
+  if (status) SetStatusText(status);
+  return *this;
+}
+
+OperationResultsDialog& OperationResultsDialog::AddCancelButton() {
+  HWND hwnd = window_.Handle();
+  if (!hwnd) return *this;
+  if (buttonId_ >= 1 && secondButtonId_ >= 1) {
+    window_.SetControlText(secondButtonId_, u"Cancel");
+    return *this;
+  }
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  int listHeight = 0;
+  if (HWND list = window_.ControlHandle(listId_); list && listId_ >= 1) {
+    RECT r{};
+    GetWindowRect(list, &r);
+    listHeight = r.bottom - r.top;
+  }
+  const bool second = buttonId_ >= 1;
+  const ButtonPlacement place = CancelButtonPlacement(client.right, ringSize_, listHeight, second);
+  const int32_t id = window_.AddButton(u"Cancel", place.x, place.y, place.width, place.height);
+  (second ? secondButtonId_ : buttonId_) = id;
+
+  if (client.bottom < place.neededClientHeight) {
+    const bool visible = IsWindowVisible(hwnd) != FALSE;
+    HWND foreground = GetForegroundWindow();
+    PaintWindowBackground(window_, client.right, place.neededClientHeight, borderColour,
+                          fillColour, fillColour, cornerSize, kFrameBorder);
+    SetWindowPos(hwnd, nullptr, 0, 0, client.right, place.neededClientHeight,
+                 SWP_NOMOVE | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
+    SetRoundedRegion(hwnd, client.right, place.neededClientHeight, cornerSize);
+    if (foreground) SetForegroundWindow(foreground);
+    if (visible) {
+      ShowWindow(hwnd, SW_SHOW);
+      UpdateWindow(hwnd);
+    }
+  }
+  return *this;
+}
+
+OperationResultsDialog& OperationResultsDialog::ShowDialog() {
+  if (HWND hwnd = window_.Handle()) {
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+  }
+  return *this;
+}
+
+OperationResultsDialog& OperationResultsDialog::AddResultLine(const char16_t* text) {
+  if (!window_.Handle() || !HasResultList()) return *this;
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  CalendarTime t;
+  t.year = now.wYear;
+  t.month = now.wMonth;
+  t.dayOfWeek = now.wDayOfWeek;
+  t.day = now.wDay;
+  t.hour = now.wHour;
+  t.minute = now.wMinute;
+  t.second = now.wSecond;
+  t.milliseconds = now.wMilliseconds;
+  const WideText stamp = DateTimeText(t, true);
+  const int row = AddListItem(window_, listId_, stamp.Buffer(), 20000000);
+  if (row >= 0) SetItemText(window_, listId_, row, 1, text ? text : u"");
+  return *this;
+}
+
+bool OperationResultsDialog::HasResultList() const {
+  return listId_ >= 1 && window_.IsControl(listId_);
+}
+
+bool OperationResultsDialog::MarkFinished() {
+  if (!window_.Handle() || buttonId_ < 1) return false;
+  return window_.SetControlText(buttonId_, u"OK");
+}
+
+void OperationResultsDialog::CloseDialog() {
+  ring_.Stop();
+  HWND hwnd = window_.Handle();
+  if (hwnd) ShowWindow(hwnd, SW_HIDE);
+  owner_ = nullptr;
+  // The ring's last picture is ours, not the control's.
+  if (ringId_ >= 1) ClearPictureBitmap(window_.ControlHandle(ringId_));
+  ResetIds();
+  if (hwnd) window_.DestroyUiWindow();
+}
+
+}  // namespace pyr
