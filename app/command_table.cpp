@@ -15,7 +15,6 @@ constexpr Accelerator Alt(char letter) { return {kAlt, static_cast<uint16_t>(let
 constexpr MenuItemSpec kSeparator{};
 
 using C = Command;
-using R = RowInput;
 
 constexpr MenuItemSpec kRescanItems[] = {
     {C::kRefresh, u"Just refresh the list\tF5", Key(kPlain, kKeyF5), 23},
@@ -35,8 +34,8 @@ constexpr MenuItemSpec kSelectItems[] = {
     {C::kCheckAll, u"Check all\tCtrl+A", Ctrl('A'), 26},
     {C::kCheckNone, u"Check none\tCtrl+N", Ctrl('N'), 27},
     kSeparator,
-    {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26, R::kSelectedRow},
-    {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27, R::kSelectedRow},
+    {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26},
+    {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27},
     kSeparator,
     {C::kCheckNotPresent, u"Check all not present\tCtrl+P", Ctrl('P'), 26},
     {C::kCheckPhysical, u"Check all physical devices\tCtrl+L", Ctrl('L'), 26},
@@ -45,19 +44,18 @@ constexpr MenuItemSpec kSelectItems[] = {
 };
 
 constexpr MenuItemSpec kUninstallItems[] = {
-    {C::kUninstall, u"Uninstall checked\tCtrl+X", Ctrl('X'), 28, R::kCheckedRows},
-    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29,
-     R::kCheckedRows},
+    {C::kUninstall, u"Uninstall checked\tCtrl+X", Ctrl('X'), 28},
+    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29},
     kSeparator,
     {C::kUninstallNotPresent, u"Uninstall all devices not present\tAlt+P", Alt('P'), 30},
 };
 
 constexpr MenuItemSpec kInstallItems[] = {
     {C::kAddDevice, u"Add a device\tAlt+I", Alt('I'), 24},
-    {C::kUpdateDrivers, u"Update checked devices\tCtrl+U", Ctrl('U'), 33, R::kCheckedRows},
-    {C::kChangeDrivers, u"Change checked device drivers\tAlt+U", Alt('U'), 32, R::kCheckedRows},
+    {C::kUpdateDrivers, u"Update checked devices\tCtrl+U", Ctrl('U'), 33},
+    {C::kChangeDrivers, u"Change checked device drivers\tAlt+U", Alt('U'), 32},
     kSeparator,
-    {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34, R::kCheckedRows},
+    {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34},
     kSeparator,
     {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35},
     kSeparator,
@@ -65,23 +63,21 @@ constexpr MenuItemSpec kInstallItems[] = {
 };
 
 constexpr MenuItemSpec kSetStateItems[] = {
-    {C::kDisable, u"Disable checked\tCtrl+Q", Ctrl('Q'), 27, R::kCheckedRows},
-    {C::kEnable, u"Enable checked\tAlt+Q", Alt('Q'), 26, R::kCheckedRows},
+    {C::kDisable, u"Disable checked\tCtrl+Q", Ctrl('Q'), 27},
+    {C::kEnable, u"Enable checked\tAlt+Q", Alt('Q'), 26},
     kSeparator,
-    {C::kRestart, u"Restart checked\tAlt+R", Alt('R'), 23, R::kCheckedRows},
+    {C::kRestart, u"Restart checked\tAlt+R", Alt('R'), 23},
 };
 
 constexpr MenuItemSpec kGetInfoItems[] = {
-    {C::kGoogleHardwareId, u"Google hardware ID\tCtrl+G", Ctrl('G'), 39, R::kSelectedRow},
-    {C::kGoogleDeviceName, u"Google device name\tAlt+G", Alt('G'), 39, R::kSelectedRow},
-    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID\tCtrl+H", Ctrl('H'), 39,
-     R::kSelectedRow},
+    {C::kGoogleHardwareId, u"Google hardware ID\tCtrl+G", Ctrl('G'), 39},
+    {C::kGoogleDeviceName, u"Google device name\tAlt+G", Alt('G'), 39},
+    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID\tCtrl+H", Ctrl('H'), 39},
     kSeparator,
-    {C::kCopyHardwareId, u"Copy hardware ID\tCtrl+C", Ctrl('C'), 40, R::kSelectedRow},
-    {C::kCopyDeviceName, u"Copy device name\tAlt+D", Alt('D'), 40, R::kSelectedRow},
+    {C::kCopyHardwareId, u"Copy hardware ID\tCtrl+C", Ctrl('C'), 40},
+    {C::kCopyDeviceName, u"Copy device name\tAlt+D", Alt('D'), 40},
     kSeparator,
-    {C::kDeviceProperties, u"Device properties\tAlt+Enter", Key(kAlt, kKeyReturn), 32,
-     R::kSelectedRow},
+    {C::kDeviceProperties, u"Device properties\tAlt+Enter", Key(kAlt, kKeyReturn), 32},
     kSeparator,
     {C::kFindDevice, u"Find a device\tCtrl+F", Ctrl('F'), 42},
     // The double tab is how this item has always read.
@@ -89,7 +85,7 @@ constexpr MenuItemSpec kGetInfoItems[] = {
 };
 
 constexpr MenuItemSpec kBackupItems[] = {
-    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41, R::kCheckedRows},
+    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41},
     {C::kBackupAll, u"Backup all\tAlt+B", Alt('B'), 41},
 };
 

@@ -50,13 +50,6 @@ enum class Command : uint8_t {
   kToggleDeviceState,  // context menu only: "Disable device" / "Enable device"
 };
 
-// What a command works on.
-enum class RowInput : uint8_t {
-  kNothing,
-  kCheckedRows,   // enabled only while a row is checked; the row index list is the checked rows
-  kSelectedRow,   // enabled only while a row is selected
-};
-
 // Accelerator key flags as the accelerator table wants them (FVIRTKEY, FCONTROL, FALT).
 inline constexpr uint8_t kAccelVirtKey = 0x01;
 inline constexpr uint8_t kAccelCtrl = 0x08;
@@ -82,7 +75,6 @@ struct MenuItemSpec {
   const char16_t* text = nullptr;  // null for a separator
   Accelerator accelerator;
   int icon = kIconNone;
-  RowInput input = RowInput::kNothing;
 };
 
 struct GroupSpec {

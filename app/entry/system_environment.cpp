@@ -1,0 +1,24 @@
+// Pyravel.exe: the system's own devices through SetupAPI, and a real restart.
+#include "app/win32/program_environment.h"
+#include "app/win32/system_restart.h"
+#include "devices/win32/setupapi_platform.h"
+
+namespace pyr {
+namespace {
+
+class SystemEnvironment : public ProgramEnvironment {
+ public:
+  DevicePlatform& Platform() override { return platform_; }
+  bool RestartSystem(const char16_t* message) override { return RequestSystemRestart(message); }
+
+ private:
+  SetupApiPlatform platform_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE) {
+  return std::make_unique<SystemEnvironment>();
+}
+
+}  // namespace pyr

@@ -1,0 +1,31 @@
+// The program's entry point, shared by Pyravel.exe and its sandbox build.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+
+#include "app/win32/com_session.h"
+#include "app/win32/main_window.h"
+#include "app/win32/program_environment.h"
+#include "ui/draw/win32/gdiplus_session.h"
+#include "ui/win32/ui_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace pyr;
+  // COM and GDI+ stop before the main window's UiWindow goes, which outlives everything else.
+  std::optional<ComSession> com(std::in_place);
+  std::optional<GdiplusSession> gdiplus(std::in_place);
+  UiWindow window;
+  {
+    const std::unique_ptr<ProgramEnvironment> environment = CreateProgramEnvironment(instance);
+    auto main = std::make_unique<MainWindow>(*environment);
+    if (window.CreateUiWindow(u"__PyravelClass__", u"Pyravel", 750, 550, -1, -1,
+                              WS_OVERLAPPEDWINDOW, DWORD(-1), nullptr) != nullptr) {
+      main->Run(instance, window);
+    }
+  }
+  gdiplus.reset();
+  com.reset();
+  window.DestroyUiWindow();
+  return 0;
+}

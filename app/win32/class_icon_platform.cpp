@@ -1,0 +1,102 @@
+#include "app/win32/class_icon_platform.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <setupapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace pyr {
+namespace {
+
+GUID ToSystemGuid(const Guid& guid) {
+  uint8_t bytes[16];
+  guid.ToBytes(bytes);
+  GUID out{};
+  static_assert(sizeof(out) == 16);
+  std::memcpy(&out, bytes, sizeof(out));
+  return out;
+}
+
+// The icon size of the class image list on this system.
+int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
+
+}  // namespace
+
+ClassIconPlatform::ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes)
+    : inner_(inner), classes_(std::move(classes)) {}
+
+ClassIconPlatform::~ClassIconPlatform() {
+  for (auto& [handle, innerList] : lists_) {
+    ImageList_Destroy(reinterpret_cast<HIMAGELIST>(handle));
+    inner_.DestroyClassImageList(innerList);
+  }
+}
+
+bool ClassIconPlatform::GetClassImageList(ClassImageList* list) {
+  ClassImageList innerList;
+  if (!inner_.GetClassImageList(&innerList)) return false;
+
+  // Where the inner platform puts each class, and how many slots that takes.
+  std::vector<std::pair<Guid, int32_t>> places;
+  int32_t slots = 1;
+  for (const Guid& guid : classes_) {
+    int32_t index = -1;
+    if (inner_.GetClassImageIndex(innerList, guid, &index) && index >= 0) {
+      places.emplace_back(guid, index);
+      slots = std::max(slots, index + 1);
+    }
+  }
+  int32_t unknown = -1;
+  if (inner_.GetClassImageIndex(innerList, Guid{}, &unknown) && unknown >= 0) {
+    slots = std::max(slots, unknown + 1);
+  }
+
+  const int size = SmallIconSize();
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, slots, 4);
+  if (images == nullptr) {
+    inner_.DestroyClassImageList(innerList);
+    return false;
+  }
+  // The system's own class icons where it has them; a generic icon everywhere else.
+  SP_CLASSIMAGELIST_DATA system{};
+  system.cbSize = sizeof(system);
+  const bool haveSystem = SetupDiGetClassImageList(&system) != FALSE;
+  const HICON generic = LoadIconW(nullptr, IDI_APPLICATION);
+  for (int32_t i = 0; i < slots; ++i) ImageList_AddIcon(images, generic);
+  for (const auto& [guid, index] : places) {
+    if (!haveSystem) break;
+    GUID systemGuid = ToSystemGuid(guid);
+    int systemIndex = -1;
+    if (!SetupDiGetClassImageIndex(&system, &systemGuid, &systemIndex)) continue;
+    const HICON icon = ImageList_GetIcon(system.ImageList, systemIndex, ILD_NORMAL);
+    if (icon == nullptr) continue;
+    ImageList_ReplaceIcon(images, index, icon);
+    DestroyIcon(icon);
+  }
+  if (haveSystem) SetupDiDestroyClassImageList(&system);
+
+  list->imageList.value = reinterpret_cast<uintptr_t>(images);
+  list->reserved = 0;
+  lists_[list->imageList.value] = innerList;
+  return true;
+}
+
+bool ClassIconPlatform::GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                                           int32_t* index) {
+  const auto found = lists_.find(list.imageList.value);
+  if (found == lists_.end()) return false;
+  return inner_.GetClassImageIndex(found->second, classGuid, index);
+}
+
+bool ClassIconPlatform::DestroyClassImageList(const ClassImageList& list) {
+  const auto found = lists_.find(list.imageList.value);
+  if (found == lists_.end()) return false;
+  ImageList_Destroy(reinterpret_cast<HIMAGELIST>(found->first));
+  const bool ok = inner_.DestroyClassImageList(found->second);
+  lists_.erase(found);
+  return ok;
+}
+
+}  // namespace pyr

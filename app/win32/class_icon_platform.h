@@ -1,0 +1,102 @@
+// A device platform that forwards every call to another one, except that its class image lists
+// are real image lists: the system's class icons placed at the image indices the other platform
+// hands out. The sandbox build needs it because its simulated platform has no icons of its own,
+// and the list control must only ever be given a real image list.
+#pragma once
+
+#include <map>
+
+#include "devices/device_platform.h"
+
+namespace pyr {
+
+class ClassIconPlatform : public DevicePlatform {
+ public:
+  // classes: every class GUID the inner platform knows, for the icons to collect.
+  ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes);
+  ~ClassIconPlatform() override;
+
+  bool GetClassImageList(ClassImageList* list) override;
+  bool GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                          int32_t* index) override;
+  bool DestroyClassImageList(const ClassImageList& list) override;
+
+  bool BuildClassInfoList(uint32_t flags, Guid* buffer, uint32_t bufferCount,
+                          uint32_t* requiredCount) override {
+    return inner_.BuildClassInfoList(flags, buffer, bufferCount, requiredCount);
+  }
+  bool ClassNameFromGuid(const Guid& classGuid, WideText* name) override {
+    return inner_.ClassNameFromGuid(classGuid, name);
+  }
+  bool GetClassDescription(const Guid& classGuid, WideText* text) override {
+    return inner_.GetClassDescription(classGuid, text);
+  }
+  DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator, WindowHandle parent,
+                         uint32_t flags) override {
+    return inner_.GetClassDevs(classGuid, enumerator, parent, flags);
+  }
+  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) override {
+    return inner_.EnumDeviceInfo(set, index, device);
+  }
+  bool DestroyDeviceInfoList(DeviceSet set) override { return inner_.DestroyDeviceInfoList(set); }
+  bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
+                         uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
+                         uint32_t* requiredSize, uint32_t* error) override {
+    return inner_.GetDeviceProperty(set, device, key, type, buffer, bufferSize, requiredSize, error);
+  }
+  bool RestartDevices(DeviceSet set, const DeviceInfo& device) override {
+    return inner_.RestartDevices(set, device);
+  }
+  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override {
+    return inner_.LocateDevNode(devInst, deviceId, flags);
+  }
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
+    return inner_.ReenumerateDevNode(devInst, flags);
+  }
+  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override {
+    return inner_.DisableDevNode(devInst, flags);
+  }
+  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override {
+    return inner_.EnableDevNode(devInst, flags);
+  }
+  bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                       uint32_t flags, bool* needsReboot) override {
+    return inner_.UninstallDevice(parent, set, device, flags, needsReboot);
+  }
+  bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                        uint32_t flags, bool* needsReboot) override {
+    return inner_.ShowUpdateDevice(parent, set, device, flags, needsReboot);
+  }
+  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
+                                         const char16_t* infPath, uint32_t flags,
+                                         bool* rebootRequired) override {
+    return inner_.UpdateDriverForPlugAndPlayDevices(parent, hardwareId, infPath, flags,
+                                                    rebootRequired);
+  }
+  bool HasUninstallDriver() override { return inner_.HasUninstallDriver(); }
+  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                       bool* needsReboot, uint32_t* error) override {
+    return inner_.UninstallDriver(parent, infPath, flags, needsReboot, error);
+  }
+  bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                     bool* needsReboot) override {
+    return inner_.InstallDriver(parent, infPath, flags, needsReboot);
+  }
+  bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override {
+    return inner_.GetInfDriverStoreLocation(infName, path);
+  }
+  bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override {
+    return inner_.SecurityDescriptorToSddl(bytes, size, sddl);
+  }
+  bool LoadIndirectString(const char16_t* source, WideText* text) override {
+    return inner_.LoadIndirectString(source, text);
+  }
+
+ private:
+  DevicePlatform& inner_;
+  std::vector<Guid> classes_;
+  // Real image list handed out -> the inner platform's list it stands for.
+  std::map<uintptr_t, ClassImageList> lists_;
+};
+
+}  // namespace pyr

@@ -1,0 +1,330 @@
+#include "app/win32/main_window.h"
+
+#include <setupapi.h>
+
+#include <chrono>
+
+#include "app/main_window_texts.h"
+#include "ui/dialogs/message_rules.h"
+#include "ui/win32/list_view.h"
+#include "app/settings.h"
+#include "app/web_addresses.h"
+#include "app/win32/privileges.h"
+#include "app/win32/shell_open.h"
+#include "base/win32/wchar.h"
+
+namespace pyr {
+
+MainWindow::MainWindow(ProgramEnvironment& environment)
+    : environment_(environment), inventory_(environment.Platform()) {
+  // The previous privilege state is of no use to the program.
+  EnablePrivileges();
+  libraries_.Load();
+}
+
+MainWindow::~MainWindow() {
+  inventory_.Release();
+  settingsKey_.Close();
+  images_.Clear();
+  libraries_.Release();
+}
+
+int MainWindow::Run(HINSTANCE instance, UiWindow& window) {
+  if (!BuildContents(instance, window)) return 0;
+  ShowAndFill();
+  AskStartupQuestions();
+  EventLoop();
+  return 0;
+}
+
+bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
+  instance_ = instance;
+  images_.SetModule(instance);
+  window_ = &window;
+  event_ = window.EventSink();
+  dialogs_.SetEventSink(event_);
+
+  BuildList();
+  if (ids_.list == 0) return false;
+  BuildPane();
+  // The grip sits in the pane's lower-right corner.
+  ids_.sizeGrip = window.AddSizeGrip(ButtonBitmap(21));
+  window.EndPanel();
+
+  settingsKeyOpened_ = LoadSettings();
+  ApplyViewChecks();
+  RefreshCommandAvailability();
+  InstallGroupHeaderClick(window, ids_.list);
+  InstallAccelerators();
+  return true;
+}
+
+void MainWindow::ShowAndFill() {
+  window_->ShowUiWindow(SW_SHOWNORMAL, 1);
+  window_->StartWakeThread();
+  // Device installation may show its own dialogs.
+  SetupSetNonInteractiveMode(FALSE);
+  const uint32_t loaded = listFlag_;
+  listFlag_ = 0;
+  RebuildList(loaded);
+}
+
+void MainWindow::AskStartupQuestions() {
+  const StartupPrompts prompts = StartupPromptsFor(settingsKeyOpened_, appFlag_);
+  if (prompts.askFirstRunBackup && AskUser(kFirstRunQuestion, kMessageYesNo) == kAnswerYes) {
+    RunCommand(Command::kBackupAll, CommandSource::kMenu);
+  }
+  if (prompts.showStartupTip) AskUser(kStartupTip, kMessageTip);
+}
+
+void MainWindow::EventLoop() {
+  PumpEvent(kPumpWait);
+  for (;;) {
+    if (RebootNeeded() && OfferReboot()) return;  // settings already saved, restart requested
+    if (event_->code == ev::kClose || event_->code == ev::kPumpFailed) break;
+    if (FromMainWindow()) HandleMainEvent();
+    PumpEvent(kPumpWait);
+  }
+  SaveSettings();
+}
+
+bool MainWindow::OfferReboot() {
+  if (AskUser(kRebootQuestion, kMessageYesNo) == kAnswerYes) {
+    SaveSettings();
+    // A failed request is not reported: the program ends either way.
+    environment_.RestartSystem(kRebootMessage);
+    return true;
+  }
+  rebootNeeded_.store(0);
+  return false;
+}
+
+bool MainWindow::PumpEvent(int mode) {
+  bool took = true;
+  if (mode == kPumpWait) {
+    NextEvent(*event_, 0);
+  } else {
+    took = NextEvent(*event_, 2) != 0;
+    if (!took) return false;
+  }
+  // A tip goes at the next click or key, whichever window it was for; the event stays.
+  dialogs_.ApplyTipRule(*event_);
+  HandleLink();
+  if (event_->code == ev::kClose) {
+    cancelRequested_.store(kCancelClosing);
+  } else if (dialogs_.IsCancelClick(*event_)) {
+    cancelRequested_.store(kCancelByUser);
+  } else if ((mode & kPumpRebuildOnDeviceChange) != 0 && event_->code == ev::kDeviceChange) {
+    RebuildList(listFlag_);
+  }
+  return took;
+}
+
+int MainWindow::AskUser(const char16_t* text, int kind) {
+  return dialogs_.AskUser(*window_, text, kind);
+}
+
+ControlsDisabler MainWindow::LockControls() {
+  return ControlsDisabler(*window_, ids_.list, ids_.pane);
+}
+
+void MainWindow::RebuildList(uint32_t listFlag) {
+  BuildInventory(inventory_, *list_, *this, listFlag,
+                 WindowHandle{reinterpret_cast<uintptr_t>(window_->Handle())});
+  listFlag_ = listFlag;
+}
+
+void MainWindow::ShowMessage(const WideText& text) { AskUser(text.Buffer(), kMessageOk); }
+
+int64_t MainWindow::NowMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool MainWindow::FromMainWindow() const {
+  return event_->sourceWindow == window_ || event_->source == window_->Handle();
+}
+
+void MainWindow::HandleMainEvent() {
+  const int32_t code = event_->code;
+  switch (code) {
+    case ev::kDeviceChange:
+      if (RebuildOnDeviceChange(static_cast<int>(list_->CheckedRows().size()))) {
+        RebuildList(listFlag_);
+      }
+      return;
+    case ev::kMenuLoopLeft:
+      menuToggle_.MenuClosed(NowMs());
+      return;
+    case ev::kDoubleClick:
+      if (static_cast<int32_t>(event_->param) == ids_.list) ToggleSelectedRowCheck();
+      return;
+    case ev::kContextMenu: {
+      const int32_t target = static_cast<int32_t>(event_->param);
+      if (target == ids_.list) {
+        OpenContextMenu();
+        return;
+      }
+      for (size_t i = 0; i < ids_.buttons.size(); ++i) {
+        if (ids_.buttons[i] == target) OpenGroupMenu(static_cast<int>(i));
+      }
+      return;
+    }
+    default:
+      break;
+  }
+  if (code <= 0) return;
+  for (size_t i = 0; i < ids_.buttons.size(); ++i) {
+    if (ids_.buttons[i] == code) {
+      OpenGroupMenu(static_cast<int>(i));
+      return;
+    }
+  }
+  if (code == ids_.startupTipBox) {
+    OnStartupTipBox();
+    return;
+  }
+  if (const std::optional<CommandHit> hit = ids_.commands.Find(code)) {
+    RunCommand(hit->command, hit->source);
+  }
+}
+
+void MainWindow::OpenGroupMenu(int buttonIndex) {
+  const int32_t button = ids_.buttons[static_cast<size_t>(buttonIndex)];
+  if (!menuToggle_.ShouldOpen(button, NowMs())) return;
+  RefreshCommandAvailability();
+  RECT rect{};
+  GetWindowRect(window_->ControlHandle(button), &rect);
+  window_->ShowPopupMenu(button, TPM_RIGHTALIGN | TPM_VERPOSANIMATION, rect.right + 5, rect.bottom);
+}
+
+void MainWindow::OpenContextMenu() {
+  const int selected = list_->SelectedRow();
+  const bool hasSelection = selected >= 0;
+  const WideText status = hasSelection ? list_->CellText(selected, kColumnStatus) : WideText();
+  const StateItemLook look = ContextStateItem(hasSelection, status.Buffer());
+  window_->SetControlText(ids_.contextStateItem, look.text);
+  HBITMAP icon = look.enables ? enableIcon_ : disableIcon_;
+  SetMenuItemBitmaps(window_->ControlMenu(ids_.contextStateItem),
+                     static_cast<UINT>(ids_.contextStateItem), MF_BYCOMMAND, icon, icon);
+  const auto items = ContextMenuItems();
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].command == Command::kNone) continue;
+    const int32_t id = ids_.contextFirst + static_cast<int32_t>(i);
+    const bool enabled = hasSelection || items[i].command == Command::kScanHardware;
+    window_->SetControlState(id, enabled ? kStateEnable : kStateDisable);
+  }
+  window_->ShowPopupMenu(ids_.list, 0, -1, -1);
+}
+
+void MainWindow::ToggleSelectedRowCheck() {
+  const int row = list_->SelectedRow();
+  if (row < 0) return;
+  list_->SetRowChecked(row, !list_->RowChecked(row));
+}
+
+void MainWindow::OnStartupTipBox() {
+  // An automatic check box: the click has already changed it.
+  const bool checked = window_->GetControlState(ids_.startupTipBox, kStateCheck) != 0;
+  appFlag_ = AppFlagAfterTipBox(checked, appFlag_);
+  if (checked) AskUser(kStartupTipReenabled, kMessageTip);
+}
+
+bool MainWindow::HandleLink() {
+  const int32_t code = event_->code;
+  if (code <= 0) return false;
+  static constexpr MakerLink kLinks[] = {MakerLink::kDonate, MakerLink::kAbout, MakerLink::kHome};
+  for (size_t i = 0; i < ids_.links.size(); ++i) {
+    if (ids_.links[i] != code) continue;
+    ShellOpen(MakerLinkUrl(kLinks[i]).c_str());
+    return true;
+  }
+  return false;
+}
+
+void MainWindow::ToggleShowNotPresentCommand() {
+  const int32_t id = ids_.commands.IdOf(Command::kShowNotPresent, CommandSource::kMenu);
+  const bool wasChecked = window_->GetControlState(id, kStateCheck) != 0;
+  const ViewToggleResult result = ToggleShowNotPresent(wasChecked, listFlag_);
+  window_->SetControlState(id, result.checked ? kStateCheck : kStateUncheck);
+  RebuildList(result.listFlag);
+}
+
+void MainWindow::ToggleGroupByTypeCommand() {
+  const int32_t id = ids_.commands.IdOf(Command::kGroupByType, CommandSource::kMenu);
+  const bool wasChecked = window_->GetControlState(id, kStateCheck) != 0;
+  const ViewToggleResult result = ToggleGroupByType(wasChecked, listFlag_);
+  window_->SetControlState(id, result.checked ? kStateCheck : kStateUncheck);
+  RebuildList(result.listFlag);
+  SetGroupCommandsEnabled(result.groupCommandsEnabled);
+}
+
+void MainWindow::SetGroupCommandsEnabled(bool enabled) {
+  for (Command c : {Command::kExpandAll, Command::kCollapseAll}) {
+    window_->SetControlState(ids_.commands.IdOf(c, CommandSource::kMenu),
+                             enabled ? kStateEnable : kStateDisable);
+  }
+}
+
+void MainWindow::RunCommand(Command command, CommandSource source) {
+  // Commands on devices work on the checked rows, or on the selected row from the context menu.
+  rows_ = source == CommandSource::kContextMenu ? RowsForContextCommand(list_->SelectedRow())
+                                                : RowsForMenuCommand(list_->CheckedRows());
+  switch (command) {
+    case Command::kRefresh:
+      RebuildList(listFlag_);
+      return;
+    case Command::kShowNotPresent:
+      ToggleShowNotPresentCommand();
+      return;
+    case Command::kGroupByType:
+      ToggleGroupByTypeCommand();
+      return;
+    case Command::kExpandAll:
+      ExpandAllGroups(*list_, true);
+      return;
+    case Command::kCollapseAll:
+      ExpandAllGroups(*list_, false);
+      return;
+    // The device operations, the selection and information commands, the driver-store tools
+    // and the updater are carried out by their own modules as they join the program.
+    case Command::kScanHardware:
+    case Command::kScanAndInstall:
+    case Command::kCheckAll:
+    case Command::kCheckNone:
+    case Command::kCheckAllInGroup:
+    case Command::kCheckNoneInGroup:
+    case Command::kCheckNotPresent:
+    case Command::kCheckPhysical:
+    case Command::kCheckDisabled:
+    case Command::kCheckWithErrors:
+    case Command::kUninstall:
+    case Command::kUninstallAndDeleteDrivers:
+    case Command::kUninstallNotPresent:
+    case Command::kAddDevice:
+    case Command::kUpdateDrivers:
+    case Command::kChangeDrivers:
+    case Command::kReinstall:
+    case Command::kInstallFromFolder:
+    case Command::kUpdateWithOvelant:
+    case Command::kDisable:
+    case Command::kEnable:
+    case Command::kRestart:
+    case Command::kGoogleHardwareId:
+    case Command::kGoogleDeviceName:
+    case Command::kGoogleNameAndHardwareId:
+    case Command::kCopyHardwareId:
+    case Command::kCopyDeviceName:
+    case Command::kDeviceProperties:
+    case Command::kFindDevice:
+    case Command::kFindNext:
+    case Command::kBackupChecked:
+    case Command::kBackupAll:
+    case Command::kToggleDeviceState:
+    case Command::kNone:
+      return;
+  }
+}
+
+}  // namespace pyr

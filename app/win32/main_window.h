@@ -1,0 +1,149 @@
+// MainWindow: the one object that owns what the main window needs, builds the window's contents,
+// runs the event loop and hands every command to the code that carries it out.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/main_window_rules.h"
+#include "app/win32/program_environment.h"
+#include "app/win32/registry_key.h"
+#include "app/win32/runtime_libraries.h"
+#include "devices/device_inventory.h"
+#include "app/win32/main_dialogs.h"
+#include "app/win32/pane_images.h"
+#include "ui/win32/list_view_device_list.h"
+#include "ui/win32/ui_window.h"
+
+namespace pyr {
+
+// CancelRequested values.
+inline constexpr uint8_t kCancelNone = 0;
+inline constexpr uint8_t kCancelByUser = 1;
+inline constexpr uint8_t kCancelClosing = 2;
+
+// PumpEvent modes.
+inline constexpr int kPumpWait = 0;
+inline constexpr int kPumpPending = 1;
+inline constexpr int kPumpRebuildOnDeviceChange = 2;
+
+class MainWindow : public InventoryHost {
+ public:
+  explicit MainWindow(ProgramEnvironment& environment);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Builds the window's contents, loads the settings, fills the list, asks the start-up
+  // questions and runs the event loop until the window is closed. Returns 0.
+  int Run(HINSTANCE instance, UiWindow& window);
+
+  // The steps of Run, separately for the tests: contents and settings, then the first list.
+  bool BuildContents(HINSTANCE instance, UiWindow& window);
+  void ShowAndFill();
+  void AskStartupQuestions();
+  void EventLoop();
+
+  // Takes one event into the main window's record (see the mode constants). Links, the results
+  // dialog's Cancel button and the close request are handled here in every mode.
+  bool PumpEvent(int mode);
+  // Shows the message box (kinds 0-3 wait for an answer; 4 is a tip that does not wait).
+  int AskUser(const char16_t* text, int kind);
+
+  // For the operations.
+  uint8_t CancelRequested() const { return cancelRequested_.load(); }
+  void SetCancelRequested(uint8_t value) { cancelRequested_.store(value); }
+  void SetRebootNeeded() { rebootNeeded_.store(1); }
+  bool RebootNeeded() const { return rebootNeeded_.load() != 0; }
+  const std::vector<int>& RowIndexList() const { return rows_; }
+  // Disables the list and the right pane until the returned object goes.
+  ControlsDisabler LockControls();
+  void RebuildList(uint32_t listFlag);
+
+  // Read by the tests.
+  struct Ids {
+    int32_t list = 0;
+    int32_t pane = 0;
+    std::array<int32_t, 8> buttons{};
+    int32_t startupTipBox = 0;
+    int32_t legendTitle = 0;
+    std::array<int32_t, 4> legend{};
+    std::array<int32_t, 3> links{};
+    int32_t sizeGrip = 0;
+    int32_t contextFirst = 0;
+    int32_t contextStateItem = 0;
+    CommandIds commands;
+  };
+  const Ids& ControlIds() const { return ids_; }
+  uint32_t ListFlag() const { return listFlag_; }
+  uint32_t AppFlag() const { return appFlag_; }
+  bool SettingsKeyOpened() const { return settingsKeyOpened_; }
+  DeviceList& List() { return *list_; }
+  MainDialogs& Dialogs() { return dialogs_; }
+  bool SaveSettings();
+
+  // InventoryHost.
+  void ShowMessage(const WideText& text) override;
+  void ApplyCommandAvailability(const CommandAvailability& commands) override;
+
+ private:
+  void BuildList();
+  void BuildPane();
+  void BuildGroupMenus();
+  void BuildLegendAndLinks();
+  void BuildContextMenu();
+  void InstallAccelerators();
+  HBITMAP MenuBitmap(int icon);
+  HBITMAP ButtonBitmap(int icon);
+
+  bool LoadSettings();
+  void ApplyViewChecks();
+  void RefreshCommandAvailability();
+  int32_t MenuItemIdByText(std::u16string_view text) const;
+  void SetGroupCommandsEnabled(bool enabled);
+
+  bool FromMainWindow() const;
+  void HandleMainEvent();
+  void OpenGroupMenu(int buttonIndex);
+  void OpenContextMenu();
+  void ToggleSelectedRowCheck();
+  void OnStartupTipBox();
+  bool HandleLink();
+  int64_t NowMs() const;
+  void RunCommand(Command command, CommandSource source);
+  void ToggleShowNotPresentCommand();
+  void ToggleGroupByTypeCommand();
+  bool OfferReboot();
+
+  ProgramEnvironment& environment_;
+  UiWindow* window_ = nullptr;
+  UiWindow findWindow_;
+  UiEvent* event_ = nullptr;
+  std::atomic<uint8_t> cancelRequested_{kCancelNone};
+  std::atomic<uint8_t> rebootNeeded_{0};
+  Ids ids_;
+  GroupMenuToggle menuToggle_;
+  uint32_t listFlag_ = 0;
+  uint32_t appFlag_ = 0;
+  bool settingsKeyOpened_ = false;
+  HINSTANCE instance_ = nullptr;
+  DeviceInventory inventory_;
+  std::unique_ptr<ListViewDeviceList> list_;
+  MainDialogs dialogs_;
+  std::vector<int> rows_;
+  RuntimeLibraries libraries_;
+  // Bitmaps handed to the menus and buttons; the controls copy what they keep.
+  PaneImages images_;
+  // The context menu's state item switches between these two.
+  HBITMAP enableIcon_ = nullptr;
+  HBITMAP disableIcon_ = nullptr;
+  RegistryKey settingsKey_;
+};
+
+}  // namespace pyr

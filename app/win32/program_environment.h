@@ -1,0 +1,24 @@
+// What differs between Pyravel.exe and its sandbox build: the device platform behind the list
+// and what a reboot request does. Each executable defines CreateProgramEnvironment in its own
+// entry folder; everything else is the same code.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "devices/device_platform.h"
+
+namespace pyr {
+
+class ProgramEnvironment {
+ public:
+  virtual ~ProgramEnvironment() = default;
+  virtual DevicePlatform& Platform() = 0;
+  // Asks the system to restart with the given notice; false when the request failed.
+  virtual bool RestartSystem(const char16_t* message) = 0;
+};
+
+std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);
+
+}  // namespace pyr

@@ -1,0 +1,86 @@
+// pyravel-sandbox.exe: the simulated PC embedded in the executable. Its driver store lives in a
+// folder of its own under the user's local application data; the system's devices and folders
+// are never touched, and a reboot request ends the program instead of restarting the machine.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/win32/class_icon_platform.h"
+#include "app/win32/program_environment.h"
+#include "base/win32/wchar.h"
+#include "devices/simulated_pc.h"
+#include "devices/simulated_platform.h"
+#include "sandbox/entry/sandbox_resources.h"
+
+namespace pyr {
+namespace {
+
+std::string_view FixtureText(HINSTANCE instance) {
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(PYRAVEL_FIXTURE_RESOURCE), RT_RCDATA);
+  if (found == nullptr) return {};
+  HGLOBAL loaded = LoadResource(instance, found);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (data == nullptr) return {};
+  return {static_cast<const char*>(data), SizeofResource(instance, found)};
+}
+
+// "<local application data>\Pyravel Sandbox", created if need be; empty when there is none.
+std::wstring SandboxFolder() {
+  PWSTR base = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &base))) {
+    folder = std::wstring(base) + L"\\Pyravel Sandbox";
+  }
+  CoTaskMemFree(base);
+  if (!folder.empty()) CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+SimulatedPc LoadPc(HINSTANCE instance) {
+  SimulatedPc pc;
+  std::string error;
+  if (!ParseSimulatedPc(FixtureText(instance), &pc, &error)) {
+    // A broken fixture is a build fault; say so and run on an empty PC.
+    const std::wstring text = L"The simulated PC could not be read: " +
+                              std::wstring(error.begin(), error.end());
+    MessageBoxW(nullptr, text.c_str(), L"Pyravel", MB_OK | MB_ICONERROR);
+    pc = SimulatedPc();
+  }
+  return pc;
+}
+
+std::vector<Guid> ClassGuids(const SimulatedPc& pc) {
+  std::vector<Guid> guids;
+  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
+  return guids;
+}
+
+class SandboxEnvironment : public ProgramEnvironment {
+ public:
+  explicit SandboxEnvironment(HINSTANCE instance)
+      : simulated_(LoadPc(instance)), platform_(simulated_, ClassGuids(simulated_.Pc())) {
+    const std::wstring folder = SandboxFolder();
+    if (!folder.empty()) {
+      const std::wstring store = folder + L"\\DriverStore";
+      CreateDirectoryW(store.c_str(), nullptr);
+      simulated_.SetDriverStoreRoot(WideText(U(store.c_str())));
+    }
+  }
+
+  DevicePlatform& Platform() override { return platform_; }
+  // The simulated PC has nothing to restart; the program ends as it would before a reboot.
+  bool RestartSystem(const char16_t*) override { return true; }
+
+ private:
+  SimulatedPlatform simulated_;
+  ClassIconPlatform platform_;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance) {
+  return std::make_unique<SandboxEnvironment>(instance);
+}
+
+}  // namespace pyr
