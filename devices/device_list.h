@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/colours.h"
 #include "base/wide_text.h"
 #include "devices/device_platform.h"
 
@@ -21,8 +22,7 @@ constexpr uint32_t kGroupCollapsible = 0x8;
 // No group identifier / no image, for InsertRow.
 constexpr int kNoGroup = -1;
 constexpr int kNoImage = -1;
-// Row colour meaning "the list's normal colours".
-constexpr uint32_t kDefaultColour = 0xFFFFFFFF;
+// A row colour of kDefaultColour means "the list's normal colours".
 
 // Sort directions for SortRows.
 constexpr int kSortAscending = 1;

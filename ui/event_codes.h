@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/colours.h"
+
 namespace pyr {
 
 // UiEvent::code. A positive code is the id of the control or menu item that was used.
@@ -96,9 +98,7 @@ enum ControlStateFlag : uint32_t {
   kStateUnfocus = 256,
 };
 
-// Colours of control entries (COLORREF values).
-constexpr uint32_t kColourDefault = 0xFFFFFFFFu;      // -1
-constexpr uint32_t kColourTransparent = 0xFFFFFFFEu;  // -2
+// Colours of control entries are COLORREF values or kDefaultColour / kTransparentColour.
 
 // Private window messages.
 constexpr uint32_t kCloseMessage = 3246;       // WM_CLOSE turned into an event

@@ -1,7 +1,7 @@
 // Colour conversion and font arithmetic of the drawing helpers.
 #include <gtest/gtest.h>
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/font_metrics.h"
 
 namespace pyr {

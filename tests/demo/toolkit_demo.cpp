@@ -5,7 +5,7 @@
 
 #include <cwchar>
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdiplus_session.h"
 #include "ui/draw/win32/images.h"
 #include "ui/win32/list_view.h"
@@ -24,7 +24,7 @@ struct Row {
   const char16_t* name;
   const char16_t* status;
   const char16_t* cls;
-  COLORREF colour;  // kColourDefault: the list's own
+  COLORREF colour;  // kDefaultColour: the list's own
   bool checked;
 };
 
@@ -67,20 +67,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   window.SetControlLayoutFlags(list, 0x0033);
   SetColumnWidth(window, list, 0, 230);
   const Row rows[] = {
-      {u"ACPI Fan", u"OK", u"System", kColourDefault, false},
+      {u"ACPI Fan", u"OK", u"System", kDefaultColour, false},
       {u"Generic USB Hub", u"Disabled", u"USB", 0x808080, true},
       {u"High Definition Audio Device", u"Not working", u"Media", 0x5050A0, false},
-      {u"Intel(R) Ethernet Connection", u"OK", u"Net", kColourDefault, true},
+      {u"Intel(R) Ethernet Connection", u"OK", u"Net", kDefaultColour, true},
       {u"Old Printer Port", u"Not present", u"Ports", 0xA05050, false},
       {u"PCI Data Acquisition", u"No drivers installed", u"Other", 0x507090, false},
-      {u"Realtek Card Reader", u"OK", u"SD host", kColourDefault, false},
+      {u"Realtek Card Reader", u"OK", u"SD host", kDefaultColour, false},
   };
   for (const Row& r : rows) {
     int i = AddListItem(window, list, r.name);
     SetItemText(window, list, i, 1, r.status);
     SetItemText(window, list, i, 2, r.cls);
     SetItemText(window, list, i, 3, u"2024/03/05");
-    if (r.colour != kColourDefault) SetItemBackColour(window, list, i, r.colour);
+    if (r.colour != kDefaultColour) SetItemBackColour(window, list, i, r.colour);
     SetItemChecked(window, list, i, r.checked);
   }
   SortList(window, list, 0, 1);
@@ -127,7 +127,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   int32_t tip = window.AddStartupTipCheckBox();
   window.SetControlState(tip, kStateCheck);
   int32_t legend = window.AddText(u"Legend:", 10, 345, 130, 18, WS_VISIBLE | SS_CENTER);
-  window.SetControlBackColour(legend, kColourTransparent);
+  window.SetControlBackColour(legend, kTransparentColour);
   const struct {
     const char16_t* text;
     COLORREF colour;

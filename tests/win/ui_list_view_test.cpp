@@ -91,7 +91,7 @@ TEST_F(UiListView, DeletingItemsPostsAndFreesTheirStyle) {
 TEST_F(UiListView, BackColourMinusOneKeepsTheBackground) {
   Fill({u"x"});
   SetItemBackColour(window_, list_, 0, 0x5050A0);
-  SetItemBackColour(window_, list_, 0, kColourDefault);
+  SetItemBackColour(window_, list_, 0, kDefaultColour);
   EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x5050A0u);
 }
 

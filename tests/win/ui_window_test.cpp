@@ -327,7 +327,7 @@ TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
   LOGBRUSH info{};
   ASSERT_TRUE(GetObjectW(brush, sizeof(info), &info));
   EXPECT_EQ(info.lbColor, 0xA05050u);
-  window_.SetControlBackColour(text, kColourTransparent);
+  window_.SetControlBackColour(text, kTransparentColour);
   SendMessageW(window_.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(window_.ControlHandle(text)));
   EXPECT_EQ(GetBkMode(dc), TRANSPARENT);

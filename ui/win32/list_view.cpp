@@ -336,7 +336,7 @@ bool SetItemBackColour(UiWindow& window, int32_t listId, int index, COLORREF col
   ListItemStyle* style = list ? StyleFor(list, index) : nullptr;
   if (!style) return false;
   style->item.textColour = 0xFFFFFF;
-  if (colour != kColourDefault) SetBack(style->item, colour);
+  if (colour != kDefaultColour) SetBack(style->item, colour);
   RECT r{};
   r.left = LVIR_BOUNDS;
   if (SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r))) {

@@ -15,10 +15,10 @@
 
 namespace pyr {
 
-// Colours of one cell, or of a whole item (COLORREF; kColourDefault = the list's own).
+// Colours of one cell, or of a whole item (COLORREF; kDefaultColour = the list's own).
 struct CellStyle {
-  COLORREF textColour = kColourDefault;
-  COLORREF backColour = kColourDefault;
+  COLORREF textColour = kDefaultColour;
+  COLORREF backColour = kDefaultColour;
   HBRUSH brush = nullptr;    // owned; made from backColour
   HFONT font = nullptr;      // borrowed; null = the list's font
   HBITMAP image = nullptr;   // borrowed; drawn at the left of the cell

@@ -12,14 +12,14 @@ LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& hand
   if (!e) return 0;
   if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) {
     if (!e->brush) return 0;
-    if (e->textColour != kColourDefault) SetTextColor(dc, e->textColour);
+    if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
     if (e->backColour < 0x1000000) SetBkColor(dc, e->backColour);
     handled = true;
     return reinterpret_cast<LRESULT>(e->brush);
   }
-  if (e->textColour != kColourDefault) SetTextColor(dc, e->textColour);
+  if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
   handled = true;
-  if (e->backColour == kColourTransparent) {
+  if (e->backColour == kTransparentColour) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
   }
@@ -96,7 +96,7 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
   for (const ControlEntry& e : controls_) {
     if (!e.id || !e.handle || !(e.flags & kFlagClipFromErase)) continue;
     if (GetParent(e.handle) != hwnd || !IsWindowVisible(e.handle)) continue;
-    if (e.backColour == kColourTransparent) continue;
+    if (e.backColour == kTransparentColour) continue;
     RECT r{};
     GetWindowRect(e.handle, &r);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);

@@ -43,7 +43,7 @@ void UiWindow::ResetFields() {
   classAtom_ = 0;
   className_.clear();
   cursor_ = nullptr;
-  defaultTextColour_ = defaultBackColour_ = kColourDefault;
+  defaultTextColour_ = defaultBackColour_ = kDefaultColour;
   largeIcon_ = smallIcon_ = nullptr;
   hwnd_ = parentForNew_ = tooltip_ = nullptr;
   accelerators_ = nullptr;

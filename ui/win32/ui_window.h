@@ -44,8 +44,8 @@ struct ControlEntry {
   int32_t id = 0;                // 0 marks a free entry
   HBRUSH brush = nullptr;        // owned; answers WM_CTLCOLOR*
   HCURSOR cursor = nullptr;
-  COLORREF textColour = kColourDefault;
-  COLORREF backColour = kColourDefault;
+  COLORREF textColour = kDefaultColour;
+  COLORREF backColour = kDefaultColour;
   int x = 0, y = 0, width = 0, height = 0;
   int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
   uint32_t flags = 0;
@@ -233,8 +233,8 @@ class UiWindow {
   ATOM classAtom_ = 0;
   std::u16string className_;
   HCURSOR cursor_ = nullptr;
-  COLORREF defaultTextColour_ = kColourDefault;
-  COLORREF defaultBackColour_ = kColourDefault;
+  COLORREF defaultTextColour_ = kDefaultColour;
+  COLORREF defaultBackColour_ = kDefaultColour;
   HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
   HWND hwnd_ = nullptr;
   HWND parentForNew_ = nullptr;

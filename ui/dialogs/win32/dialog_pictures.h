@@ -1,7 +1,7 @@
 // The pictures drawn for the progress dialog and the message tip.
 #pragma once
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdi_handles.h"
 
 namespace pyr {

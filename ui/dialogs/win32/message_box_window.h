@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "ui/dialogs/message_rules.h"
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {

@@ -75,7 +75,7 @@ OperationResultsDialog& OperationResultsDialog::OpenResultsDialog(const char16_t
   window_.SetNewControlFlags(kDragFlags);
   AttachRing(10, 270, kResultsRing, borderColour);
   stripId_ = window_.AddText(u"", 0, 0, kResultsWidth, 10);
-  window_.SetControlBackColour(stripId_, kColourTransparent);
+  window_.SetControlBackColour(stripId_, kTransparentColour);
   window_.SetNewControlFlags(kPlainFlags);
   statusId_ = window_.AddEdit(90, 270, 550, 70);
   window_.SetControlBackColour(statusId_, ArgbToColourRef(fillColour));
@@ -92,7 +92,7 @@ OperationResultsDialog& OperationResultsDialog::OpenProgressWindow(const char16_
   window_.SetNewControlFlags(kDragFlags);
   AttachRing(10, 10, height, accentColour);
   stripId_ = window_.AddText(u"", 0, 0, width, 20);
-  window_.SetControlBackColour(stripId_, kColourTransparent);
+  window_.SetControlBackColour(stripId_, kTransparentColour);
   window_.SetNewControlFlags(kPlainFlags);
   statusId_ = window_.AddEdit(height + 20, 10, width - height - 30, height);
   window_.SetControlBackColour(statusId_, ArgbToColourRef(fillColour));

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "ui/dialogs/win32/progress_ring.h"
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {

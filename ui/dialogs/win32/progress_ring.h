@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/dialogs/win32/taskbar_progress.h"
 
 namespace pyr {

@@ -2,7 +2,7 @@
 // controls take. Every function returns null on failure and leaves nothing behind.
 #pragma once
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdi_handles.h"
 
 namespace pyr {

@@ -2,7 +2,7 @@
 // boxes), all into GDI+ images.
 #pragma once
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdi_handles.h"
 
 namespace pyr {

@@ -2,7 +2,7 @@
 // brush and memory-DC picture, and the window gets the region that matches the frame.
 #pragma once
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdi_handles.h"
 #include "ui/win32/ui_window.h"
 

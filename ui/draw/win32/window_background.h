@@ -3,7 +3,7 @@
 // takes the bitmap; these functions know nothing of it.
 #pragma once
 
-#include "ui/draw/colours.h"
+#include "base/colours.h"
 #include "ui/draw/win32/gdi_handles.h"
 
 namespace pyr {

@@ -9,9 +9,10 @@ namespace pyr {
 using Argb = uint32_t;
 using ColourRef = uint32_t;
 
-// Stored in colour fields that accept either: the system default, and a see-through background.
-constexpr int32_t kDefaultColour = -1;
-constexpr int32_t kTransparentColour = -2;
+// Stored in colour fields that accept either: the system default (-1), and a see-through
+// background (-2).
+constexpr uint32_t kDefaultColour = 0xFFFFFFFFu;
+constexpr uint32_t kTransparentColour = 0xFFFFFFFEu;
 
 constexpr uint32_t SwapRedBlue(uint32_t c) {
   return (c & 0x0000FF00u) | ((c & 0x000000FFu) << 16) | ((c & 0x00FF0000u) >> 16);
