@@ -81,7 +81,8 @@ void MainWindow::EventLoop() {
   PumpEvent(kPumpWait);
   for (;;) {
     if (RebootNeeded() && OfferReboot()) return;  // settings already saved, restart requested
-    if (event_->code == ev::kClose || event_->code == ev::kPumpFailed) break;
+    // A close that arrived while a question was open ended the question and left its flag.
+    if (event_->code == ev::kClose || event_->quit != 0 || event_->code == ev::kPumpFailed) break;
     if (FromMainWindow()) HandleMainEvent();
     PumpEvent(kPumpWait);
   }
