@@ -101,6 +101,12 @@ bool MainWindow::OfferReboot() {
 }
 
 bool MainWindow::PumpEvent(int mode) {
+  // When the window whose keys applied is gone (a closed box or dialog), the main window's
+  // accelerators apply again, whether or not the system re-activated it.
+  UiWindow* keys = event_->acceleratorWindow;
+  if (keys == nullptr || keys->Handle() == nullptr || !IsWindow(keys->Handle())) {
+    event_->acceleratorWindow = window_;
+  }
   bool took = true;
   if (mode == kPumpWait) {
     NextEvent(*event_, 0);
