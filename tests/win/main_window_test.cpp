@@ -133,6 +133,12 @@ class MainWindowTest : public ::testing::Test {
     PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
   }
   void PostClose() { PostMessageW(window_.Handle(), WM_CLOSE, 0, 0); }
+  // Runs the event loop; a test may run it more than once, so the close of the previous run is
+  // forgotten first, as a fresh program would start.
+  void RunLoop() {
+    window_.EventSink()->quit = 0;
+    main_->EventLoop();
+  }
   std::wstring MenuText(HMENU menu, UINT position) {
     wchar_t text[256] = {};
     GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
@@ -303,7 +309,7 @@ TEST_F(MainWindowTest, NotPresentDevicesAppearOnlyWhenAskedFor) {
   }
   PostCommand(MenuId(Command::kShowNotPresent));
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_TRUE(Checked(MenuId(Command::kShowNotPresent)));
   EXPECT_EQ(main_->ListFlag(), 1u);
   EXPECT_GT(main_->List().RowCount(), presentOnly);
@@ -316,7 +322,7 @@ TEST_F(MainWindowTest, GroupByTypeTogglesTheFlatListAndTheGroupCommands) {
   main_->ShowAndFill();
   PostCommand(MenuId(Command::kGroupByType));
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(main_->ListFlag(), 2u);
   EXPECT_FALSE(Checked(MenuId(Command::kGroupByType)));
   EXPECT_FALSE(Enabled(MenuId(Command::kExpandAll)));
@@ -325,7 +331,7 @@ TEST_F(MainWindowTest, GroupByTypeTogglesTheFlatListAndTheGroupCommands) {
 
   PostCommand(MenuId(Command::kGroupByType));
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(main_->ListFlag(), 0u);
   EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
   EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
@@ -340,15 +346,14 @@ TEST_F(MainWindowTest, DeviceChangeRebuildsOnlyWhileNothingIsChecked) {
   main_->List().SetRowChecked(2, true);
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds);
   EXPECT_TRUE(main_->List().RowChecked(2)) << "the user's ticks survive";
 
   main_->List().SetRowChecked(2, false);
-  window_.EventSink()->quit = 0;  // the loop runs again in the same process
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
 }
 
@@ -360,13 +365,13 @@ TEST_F(MainWindowTest, DoubleClickTicksTheSelectedRowAndF5Refreshes) {
   window_.PostUiEvent(ev::kDoubleClick, WM_NOTIFY, ListHandle(),
                       static_cast<uint32_t>(main_->ControlIds().list), 0);
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_TRUE(main_->List().RowChecked(4));
 
   const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
   PostCommand(MenuId(Command::kRefresh));
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
 }
 
@@ -377,7 +382,7 @@ TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
   ASSERT_TRUE(Checked(box));
   SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);  // unticks and posts its event
   PostClose();
-  main_->EventLoop();
+  RunLoop();
   EXPECT_EQ(main_->AppFlag(), 0x41u);
   EXPECT_EQ(StoredSetting(L"AppFlag"), 0x41u);
 }
@@ -404,7 +409,7 @@ TEST_F(MainWindowTest, NoToTheRebootQuestionClearsTheRequest) {
   {
     BoxAnswerer answer(L"No", window_.Handle());
     PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-    main_->EventLoop();
+    RunLoop();
     EXPECT_TRUE(answer.Answered());
   }
   EXPECT_FALSE(main_->RebootNeeded());
@@ -418,7 +423,7 @@ TEST_F(MainWindowTest, ClosingWhileAQuestionIsOpenEndsTheProgram) {
   main_->SetRebootNeeded();
   RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
   PostClose();
-  main_->EventLoop();  // returns: the close answered the question with No and ended the loop
+  RunLoop();  // returns: the close answered the question with No and ended the loop
   EXPECT_FALSE(main_->RebootNeeded());
   EXPECT_TRUE(environment_.restartMessages.empty());
   EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "an ordinary close saves the settings";
@@ -433,7 +438,7 @@ TEST_F(MainWindowTest, YesToTheRebootQuestionSavesAndRestarts) {
   {
     BoxAnswerer answer(L"Yes");
     PostMessageW(window_.Handle(), WM_NULL, 0, 0);  // any event brings the question
-    main_->EventLoop();                             // ends without a close request
+    RunLoop();                             // ends without a close request
     EXPECT_EQ(answer.Message(),
               L"This computer needs to be rebooted in order to finish setting up one or more "
               L"devices.\r\n\r\nDo you want to reboot now?");
