@@ -20,6 +20,21 @@ test: native windows
 	@ctest --test-dir build/native -L native --output-on-failure -j2
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 	@if [ -f build/native/bench/pyravel_bench ]; then :; fi
+	@$(MAKE) --no-print-directory fuzz
+
+# Fuzzers: a short run per target here, a long one with fuzz-long.
+FUZZERS = property_format_fuzzer
+fuzz: setup
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f; \
+	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 -artifact_prefix=build/fuzz/ \
+	      build/fuzz/corpus/$$f fuzz/seeds > build/fuzz/$$f.log 2>&1; then \
+	    cat build/fuzz/$$f.log; exit 1; fi; \
+	  echo "$$f: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$f.log)"; done
+
+fuzz-long:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
 bench: native
 	@build/native/bench/pyravel_bench

@@ -1,5 +1,7 @@
 #include "devices/device_columns.h"
 
+#include <iterator>
+
 namespace pyr {
 
 namespace {

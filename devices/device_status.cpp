@@ -1,5 +1,7 @@
 #include "devices/device_status.h"
 
+#include <iterator>
+
 #include "devices/device_list.h"
 
 namespace pyr {

@@ -43,10 +43,16 @@ double NumberOf(std::u16string_view s) {
   return negative ? -value : value;
 }
 
+char16_t Lower(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+  return LowerUnit(c);
+}
+
 int CompareNoCase(std::u16string_view a, std::u16string_view b) {
   size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    char16_t x = LowerUnit(a[i]), y = LowerUnit(b[i]);
+    if (a[i] == b[i]) continue;
+    char16_t x = Lower(a[i]), y = Lower(b[i]);
     if (x != y) return x < y ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;
@@ -61,17 +67,25 @@ int BlockOf(std::u16string_view s) {
 
 }  // namespace
 
-int CompareCellTexts(std::u16string_view a, std::u16string_view b) {
-  a = a.substr(0, kCompareLimit);
-  b = b.substr(0, kCompareLimit);
-  int blockA = BlockOf(a), blockB = BlockOf(b);
-  if (blockA != blockB) return blockA < blockB ? -1 : 1;
-  if (blockA == 1) {
-    double x = NumberOf(a), y = NumberOf(b);
-    if (x < y) return -1;
-    if (y < x) return 1;
+CellSortKey MakeCellSortKey(std::u16string_view text) {
+  CellSortKey key;
+  key.text = text.substr(0, kCompareLimit);
+  key.block = BlockOf(key.text);
+  if (key.block == 1) key.number = NumberOf(key.text);
+  return key;
+}
+
+int CompareCellSortKeys(const CellSortKey& a, const CellSortKey& b) {
+  if (a.block != b.block) return a.block < b.block ? -1 : 1;
+  if (a.block == 1) {
+    if (a.number < b.number) return -1;
+    if (b.number < a.number) return 1;
   }
-  return CompareNoCase(a, b);
+  return CompareNoCase(a.text, b.text);
+}
+
+int CompareCellTexts(std::u16string_view a, std::u16string_view b) {
+  return CompareCellSortKeys(MakeCellSortKey(a), MakeCellSortKey(b));
 }
 
 int ResolveSortColumn(int requested, int arrowColumn) {

@@ -15,6 +15,15 @@ namespace pyr {
 // compare below "0" and before the others, which keeps the order strict and weak.
 int CompareCellTexts(std::u16string_view a, std::u16string_view b);
 
+// What the comparison needs of one text, worked out once when many comparisons follow.
+struct CellSortKey {
+  std::u16string_view text;  // at most the characters that count
+  int block = 0;             // 0 text before the numbers, 1 number, 2 text after them
+  double number = 0;
+};
+CellSortKey MakeCellSortKey(std::u16string_view text);
+int CompareCellSortKeys(const CellSortKey& a, const CellSortKey& b);
+
 // The column a sort acts on: requested when >= 0, else the one showing an arrow, else 0.
 int ResolveSortColumn(int requested, int arrowColumn);
 // Whether a sort in direction (kSortAscending ... kSortReverseShown) is descending, given the

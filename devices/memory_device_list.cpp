@@ -125,10 +125,20 @@ int MemoryDeviceList::SortRows(int column, int direction) {
   column = ResolveSortColumn(column, SortArrowColumn());
   if (column >= ColumnCount()) column = 0;
   const bool descending = ResolveSortDescending(direction, ColumnArrow(column));
-  std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
-    int c = CompareCellTexts(a.cells[column].View(), b.cells[column].View());
+  // Sort the keys, then move each row once: rows are large and far apart in memory.
+  std::vector<std::pair<CellSortKey, size_t>> keys;
+  keys.reserve(rows_.size());
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    keys.emplace_back(MakeCellSortKey(rows_[i].cells[column].View()), i);
+  }
+  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+    int c = CompareCellSortKeys(a.first, b.first);
     return descending ? c > 0 : c < 0;
   });
+  std::vector<Row> sorted;
+  sorted.reserve(rows_.size());
+  for (const auto& k : keys) sorted.push_back(std::move(rows_[k.second]));
+  rows_ = std::move(sorted);
   std::fill(arrows_.begin(), arrows_.end(), SortArrow::kNone);
   arrows_[column] = descending ? SortArrow::kDown : SortArrow::kUp;
   return descending ? 1 : -1;

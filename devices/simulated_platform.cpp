@@ -300,6 +300,11 @@ bool SimulatedPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& devic
                                           uint32_t bufferSize, uint32_t* requiredSize,
                                           uint32_t* error) {
   Count(PlatformCall::kGetDeviceProperty);
+  if (device.devInst != lastPropertyDevice_ || !(key == lastPropertyKey_)) {
+    ++propertyRequests_;
+    lastPropertyDevice_ = device.devInst;
+    lastPropertyKey_ = key;
+  }
   *requiredSize = 0;
   *error = 0;
   const SimulatedDevice* d = DeviceIn(set, device);

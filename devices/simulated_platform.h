@@ -83,7 +83,13 @@ class SimulatedPlatform : public DevicePlatform {
   // --- Counting ---
   uint64_t Calls(PlatformCall call) const { return calls_[static_cast<size_t>(call)]; }
   uint64_t TotalCalls() const;
-  void ResetCalls() { calls_.fill(0); }
+  // Property reads asked for: calls for a device and key other than the previous call's, so
+  // that a size query and the read that follows it count once.
+  uint64_t PropertyRequests() const { return propertyRequests_; }
+  void ResetCalls() {
+    calls_.fill(0);
+    propertyRequests_ = 0;
+  }
   // Device sets and class image lists handed out and not yet destroyed.
   size_t OpenSets() const { return sets_.size(); }
   size_t OpenImageLists() const { return imageLists_.size(); }
@@ -125,6 +131,9 @@ class SimulatedPlatform : public DevicePlatform {
 
   SimulatedPc pc_;
   std::array<uint64_t, static_cast<size_t>(PlatformCall::kCount)> calls_{};
+  uint64_t propertyRequests_ = 0;
+  DevInst lastPropertyDevice_ = 0;
+  DevPropKey lastPropertyKey_;
   std::map<uintptr_t, std::vector<size_t>> sets_;  // set handle -> device indices
   std::set<uintptr_t> imageLists_;
   uintptr_t nextHandle_ = 0x1000;

@@ -254,11 +254,14 @@ TEST_F(BuildInventoryTest, RefreshKeepsExpandedGroupsAndReexpandsTroubledOnes) {
   EXPECT_TRUE(Expanded(u"Display adapters"));  // holds a disabled device
   EXPECT_FALSE(Expanded(u"Keyboards"));
   // The remembered headers are compared without regard to case.
-  inventory_.expandedHeaders.clear();
   list_.SetGroupState(GroupNamed(u"Keyboards")->groupId, kGroupCollapsed, 0);
+  for (SimulatedClass& c : platform_.Pc().classes) {
+    if (c.description == u"Keyboards") c.description = WideText(u"KEYBOARDS");
+  }
   ASSERT_TRUE(Build(0));
-  EXPECT_TRUE(Expanded(u"Keyboards"));
+  EXPECT_TRUE(Expanded(u"KEYBOARDS"));
   EXPECT_TRUE(Expanded(u"Disk drives"));
+  EXPECT_FALSE(Expanded(u"Mice and other pointing devices"));
 }
 
 TEST_F(BuildInventoryTest, GroupsFollowTheSortedClassTable) {

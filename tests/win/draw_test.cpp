@@ -427,11 +427,5 @@ TEST_F(Drawing, WindowIsCentredOverItsOwner) {
   EXPECT_EQ(r.top, 150);
 }
 
-TEST_F(Drawing, ScreenSizeIsTheVirtualDisplay) {
-  ScreenExtent size = ScreenSize();
-  EXPECT_EQ(size.width, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(size.height, GetSystemMetrics(SM_CYSCREEN));
-}
-
 }  // namespace
 }  // namespace pyr

@@ -127,6 +127,13 @@ TEST_F(MessageBoxes, ClicksOnOtherWindowsAreIgnored) {
   EXPECT_GE(step, 3);
 }
 
+TEST_F(MessageBoxes, AskingRestoresAMinimizedMainWindow) {
+  ShowWindow(main_.Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(main_.Handle()));
+  EXPECT_EQ(AskAndPress(kMessageOk, 1), 1);
+  EXPECT_FALSE(IsIconic(main_.Handle()));
+}
+
 TEST_F(MessageBoxes, TipAnswersYesAtOnceAndStaysOpen) {
   EXPECT_EQ(AskUser(box_, main_, u"Done.", kMessageTip), 1);
   EXPECT_EQ(box_.Kind(), kMessageTip);

@@ -167,8 +167,9 @@ TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
   RECT r = ControlRect(close);
   EXPECT_EQ(r.left, 230);
   EXPECT_EQ(r.top, 1);
-  auto bitmap = reinterpret_cast<HBITMAP>(
-      SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+  // The toolkit's own copy (a picture control of common controls 6 shows a copy of it).
+  HBITMAP bitmap = window_.Entry(close)->picture;
   ASSERT_NE(bitmap, nullptr);
   BITMAP info{};
   GetObjectW(bitmap, sizeof(info), &info);
@@ -197,6 +198,50 @@ TEST_F(UiPictures, PictureKeepsItsOwnCopyOfTheBitmap) {
   DeleteObject(mine);
   BITMAP info{};
   EXPECT_TRUE(GetObjectW(shown, sizeof(info), &info));
+}
+
+}  // namespace
+}  // namespace pyr::testing
+
+namespace pyr::testing {
+namespace {
+
+using UiPainting = ToolkitWindow;
+
+int DarkPixels(HWND control) {
+  RECT r{};
+  GetClientRect(control, &r);
+  HDC dc = GetDC(control);
+  int dark = 0;
+  for (int y = 0; y < r.bottom; y += 2) {
+    for (int x = 0; x < r.right; x += 2) {
+      COLORREF c = GetPixel(dc, x, y);
+      if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 150) ++dark;
+    }
+  }
+  ReleaseDC(control, dc);
+  return dark;
+}
+
+TEST_F(UiPainting, DoubleBufferedLabelStillShowsItsText) {
+  window_.SetWindowBackColour(0xFFFFFF);
+  window_.SetNewControlFlags(0x0800);
+  int32_t label = window_.AddText(u"WWWW", 10, 10, 200, 50, WS_VISIBLE);
+  window_.SetNewControlFlags(0);
+  int32_t empty = window_.AddText(u"", 10, 100, 200, 50, WS_VISIBLE);
+  window_.SetControlFont(label, 28);
+  EXPECT_EQ(window_.Entry(label)->flags, 0x0C00u);
+  window_.ShowUiWindow(SW_SHOW, 1);
+  RedrawWindow(window_.Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Drain();
+  EXPECT_GT(DarkPixels(window_.ControlHandle(label)), 20);
+  EXPECT_EQ(DarkPixels(window_.ControlHandle(empty)), 0);
+  // Erasing is left to the buffered paint.
+  HDC dc = GetDC(window_.ControlHandle(label));
+  EXPECT_EQ(SendMessageW(window_.ControlHandle(label), WM_ERASEBKGND,
+                         reinterpret_cast<WPARAM>(dc), 0), 1);
+  ReleaseDC(window_.ControlHandle(label), dc);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "base/win32/wchar.h"
 #include "tests/win/ui_toolkit_fixture.h"
+#include "ui/draw/win32/images.h"
 #include "ui/win32/list_view.h"
 
 #include <commctrl.h>
@@ -241,6 +242,32 @@ TEST_F(UiListView, ColumnClickPostsUnlessTheHeaderSorts) {
   EXPECT_NE(window_.OwnEvent().code, ev::kColumnClick);
   EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
   EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
+}
+
+TEST_F(UiListView, CellColoursAndImagesArePainted) {
+  Fill({u"a", u"b"});
+  BitmapHandle red = SolidBitmap(10, 10, 0xFFFF0000);
+  ASSERT_TRUE(SetCellImage(window_, list_, 0, 1, red.Get()));
+  ASSERT_TRUE(SetCellColours(window_, list_, 1, 2, 0xFFFFFF, 0x00C000));
+  window_.ShowUiWindow(SW_SHOW, 1);
+  RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Drain();
+  RECT image{};
+  image.top = 1;
+  image.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageW(List(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&image)));
+  RECT green{};
+  green.top = 2;
+  green.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageW(List(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&green)));
+  HDC dc = GetDC(List());
+  COLORREF onImage = GetPixel(dc, image.left + 6, (image.top + image.bottom) / 2);
+  COLORREF inCell = GetPixel(dc, green.right - 3, green.top + 2);
+  COLORREF plainCell = GetPixel(dc, green.right - 3, green.top - 4);
+  ReleaseDC(List(), dc);
+  EXPECT_EQ(onImage, RGB(255, 0, 0));
+  EXPECT_EQ(inCell, static_cast<COLORREF>(0x00C000));
+  EXPECT_NE(plainCell, static_cast<COLORREF>(0x00C000));
 }
 
 // Wine 8 keeps no groups: group view cannot be switched on and items keep no group id. The

@@ -3,8 +3,13 @@
 
 #include "base/win32/wchar.h"
 #include "tests/win/ui_toolkit_fixture.h"
+#include "ui/draw/win32/images.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
 
 namespace pyr::testing {
 namespace {
@@ -327,6 +332,189 @@ TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
                reinterpret_cast<LPARAM>(window_.ControlHandle(text)));
   EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
   ReleaseDC(window_.ControlHandle(text), dc);
+}
+
+}  // namespace
+}  // namespace pyr::testing
+
+namespace pyr::testing {
+namespace {
+
+using UiWindowShell = ToolkitWindow;
+
+// An HDROP as the shell hands it over: DROPFILES, then the paths, each ended, then one more 0.
+HGLOBAL MakeDrop(POINT at, std::initializer_list<const wchar_t*> paths) {
+  std::wstring list;
+  for (const wchar_t* p : paths) {
+    list += p;
+    list += L'\0';
+  }
+  list += L'\0';
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
+                              sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->pt = at;
+  drop->fWide = TRUE;
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+         list.size() * sizeof(wchar_t));
+  GlobalUnlock(block);
+  return block;
+}
+
+TEST_F(UiWindowShell, DroppedFilesArriveJoinedByLineBreaks) {
+  int32_t list = window_.AddText(u"", 100, 100, 200, 100, WS_VISIBLE);
+  HGLOBAL drop = MakeDrop({150, 120}, {L"C:\\a.inf", L"C:\\drivers\\b.inf", L"D:\\c d.inf"});
+  SendMessageW(window_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kFilesDropped);
+  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list));
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(window_.OwnEvent().extra)),
+            u"C:\\a.inf\r\nC:\\drivers\\b.inf\r\nD:\\c d.inf");
+}
+
+TEST_F(UiWindowShell, DropOutsideAnyControlNamesTheWindow) {
+  window_.AddText(u"", 100, 100, 200, 100, WS_VISIBLE);
+  HGLOBAL drop = MakeDrop({5, 5}, {L"C:\\one.txt"});
+  SendMessageW(window_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(window_.OwnEvent().param, 0u);
+  EXPECT_EQ(window_.TextBuffer(), u"C:\\one.txt");
+}
+
+struct TrayCase {
+  LPARAM mouse;
+  int32_t code;  // 0: the icon's own id
+};
+
+TEST_F(UiWindowShell, TrayMessagesBecomeEventsThroughThePump) {
+  int32_t icon = window_.AddText(u"", 0, 0, 1, 1, 0);
+  const TrayCase cases[] = {
+      {WM_LBUTTONUP, 0},
+      {WM_RBUTTONUP, ev::kContextMenu},
+      {WM_LBUTTONDBLCLK, ev::kDoubleClick},
+      {NIN_BALLOONSHOW, ev::kBalloonShown},
+      {NIN_BALLOONUSERCLICK, ev::kBalloonClicked},
+      {NIN_BALLOONHIDE, ev::kBalloonHidden},
+      {NIN_BALLOONTIMEOUT, ev::kBalloonHidden},
+      {WM_MOUSEMOVE, ev::kTrayOther},
+  };
+  for (const TrayCase& c : cases) {
+    Drain();
+    SendMessageW(window_.Handle(), kTrayCallbackMessage, static_cast<WPARAM>(icon), c.mouse);
+    int32_t expected = c.code ? c.code : icon;
+    EXPECT_TRUE(PumpUntil(expected)) << "mouse message " << c.mouse;
+    EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(icon));
+  }
+}
+
+TEST_F(UiWindowShell, TrayMessageForAnUnknownIconIsNoEvent) {
+  Drain();
+  PostMessageW(window_.Handle(), kTrayEventMessage, 77, WM_LBUTTONUP);
+  EXPECT_EQ(PumpForEvent(), 0);
+}
+
+struct MenuSeen {
+  RECT rect{};
+  bool found = false;
+};
+MenuSeen g_menuSeen;
+
+void CALLBACK RecordAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (HWND menu = FindWindowW(L"#32768", nullptr)) {
+    g_menuSeen.found = GetWindowRect(menu, &g_menuSeen.rect) != FALSE;
+  }
+  EndMenu();
+}
+
+TEST_F(UiWindowShell, PopupMenuOpensWhereTheLastClickWas) {
+  int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
+  window_.AttachPopupMenu(button, u"Show devices not present\tCtrl+S", nullptr);
+  window_.AddMenuItem(-1, u"Group by device type\tCtrl+T");
+  window_.ShowUiWindow(SW_SHOW, 1 | 2);
+  Drain();
+  // The message that "caused the current event" carries the pointer position of its time.
+  SetCursorPos(300, 250);
+  PostMessageW(window_.Handle(), WM_USER + 5, 0, 0);
+  // Events posted while showing come first.
+  for (int i = 0; i < 50 && window_.OwnEvent().msg.message != WM_USER + 5; ++i) {
+    NextEvent(window_.OwnEvent(), 2);
+  }
+  ASSERT_EQ(window_.OwnEvent().msg.pt.x, 300);
+  g_menuSeen = MenuSeen{};
+  SetTimer(nullptr, 0, 300, RecordAndCloseMenu);
+  window_.ShowPopupMenu(button, TPM_LEFTALIGN | TPM_TOPALIGN, -1, -1);
+  ASSERT_TRUE(g_menuSeen.found);
+  EXPECT_EQ(g_menuSeen.rect.left, 300);
+  EXPECT_EQ(g_menuSeen.rect.top, 250);
+}
+
+TEST_F(UiWindowShell, PictureFromImageIsScaledToItsPlace) {
+  ImagePtr rescan = LoadImageResource(GetModuleHandleW(nullptr), 23);
+  ASSERT_NE(rescan, nullptr);
+  int32_t picture = window_.AddPictureFromImage(rescan.get(), 0, 0, 20, 20);
+  auto shown = reinterpret_cast<HBITMAP>(
+      SendMessageW(window_.ControlHandle(picture), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP info{};
+  ASSERT_TRUE(GetObjectW(shown, sizeof(info), &info));
+  EXPECT_EQ(info.bmWidth, 20);
+  EXPECT_EQ(info.bmHeight, 20);
+  // Without an image the picture still takes its place in the table.
+  EXPECT_EQ(window_.AddPictureFromImage(nullptr, 0, 30, 10, 10), picture + 1);
+}
+
+TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
+  int32_t button = window_.AddButton(u"Rescan", 10, 10, 130, 28);
+  int32_t item = window_.AttachPopupMenu(button, u"Just refresh the list\tF5", nullptr);
+  ImagePtr rescan = LoadImageResource(GetModuleHandleW(nullptr), 23, 20, 20);
+  BitmapHandle bitmap = ImageToBitmap(rescan.get());
+  ASSERT_TRUE(window_.SetControlImage(button, bitmap.Get(), 20, 20));
+  ASSERT_TRUE(window_.SetControlImage(item, bitmap.Get(), 20, 20));
+  bitmap.Reset();
+  // What the button shows depends on the common controls version; the copy it was given lives.
+  BITMAP info{};
+  EXPECT_TRUE(GetObjectW(window_.Entry(button)->picture, sizeof(info), &info));
+  MENUITEMINFOW menuItem{};
+  menuItem.cbSize = sizeof(menuItem);
+  menuItem.fMask = MIIM_BITMAP;
+  ASSERT_TRUE(GetMenuItemInfoW(window_.ControlMenu(item), item, FALSE, &menuItem));
+  EXPECT_TRUE(GetObjectW(menuItem.hbmpItem, sizeof(info), &info));
+  EXPECT_EQ(info.bmWidth, 20);
+}
+
+}  // namespace
+}  // namespace pyr::testing
+
+namespace pyr::testing {
+namespace {
+
+using UiPump = ToolkitWindow;
+
+TEST_F(UiPump, QuitMessageEndsTheBlockingPumpWithMinus300) {
+  Drain();
+  PostQuitMessage(0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 0), 0);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
+}
+
+TEST_F(UiPump, EventPostedWhilePumpingPendingMessagesWaitsForNextEvent) {
+  int32_t button = window_.AddButton(u"Cancel", 10, 10, 80, 25);
+  Drain();
+  EXPECT_FALSE(PumpPendingMessages());
+  PostMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpPendingMessages());
+  EXPECT_EQ(window_.OwnEvent().code, button);
+  EXPECT_EQ(window_.OwnEvent().pending, 1);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), button);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+}
+
+TEST_F(UiPump, PeekModesReportNothingOnAnEmptyQueue) {
+  Drain();
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 0);
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 1);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
 }
 
 }  // namespace

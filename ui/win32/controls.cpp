@@ -69,7 +69,7 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
 int32_t UiWindow::AddButton(const char16_t* text, int x, int y, int w, int h, DWORD style) {
   if (style == DWORD(-1)) style = WS_VISIBLE;
   int32_t id = AddControl(kKindButton, L"Button", text, style | WS_TABSTOP, 0, x, y, w, h);
-  if (id && (style & BS_DEFPUSHBUTTON) == BS_DEFPUSHBUTTON && (style & 0xF) == BS_DEFPUSHBUTTON) {
+  if (id && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
     defaultButton_ = id;
   }
   return id;

@@ -70,6 +70,45 @@ IndexList IndicesWhere(HWND list, bool (*test)(HWND, int)) {
   return result;
 }
 
+// A cell with an image: its background is filled, the image drawn 2 pixels from its left edge
+// and vertically centred, and the list then draws the text on it without a background.
+void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
+  HWND list = draw->nmcd.hdr.hwndFrom;
+  RECT cell{};
+  cell.top = draw->iSubItem;
+  cell.left = draw->iSubItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+  if (!SendMessageW(list, LVM_GETSUBITEMRECT, draw->nmcd.dwItemSpec,
+                    reinterpret_cast<LPARAM>(&cell))) {
+    return;
+  }
+  HDC dc = draw->nmcd.hdc;
+  HBRUSH fill = brush;
+  HBRUSH made = nullptr;
+  if (!fill) {
+    made = CreateSolidBrush(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)));
+    fill = made;
+  }
+  FillRect(dc, &cell, fill);
+  if (made) DeleteObject(made);
+  BITMAP info{};
+  if (GetObjectW(image, sizeof(info), &info)) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, image);
+    int y = cell.top + ((cell.bottom - cell.top) - info.bmHeight) / 2;
+    if (info.bmBitsPixel == 32) {
+      BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      AlphaBlend(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
+                 info.bmHeight, blend);
+    } else {
+      BitBlt(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    }
+    SelectObject(source, old);
+    DeleteDC(source);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  draw->clrTextBk = CLR_NONE;
+}
+
 LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
@@ -96,7 +135,14 @@ LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
       draw->clrTextBk = cell->backColour < 0x1000000 ? cell->backColour
                         : style->item.backColour < 0x1000000 ? style->item.backColour
                                                              : CLR_DEFAULT;
-      if (!sub && !style->cells.empty()) result |= CDRF_NOTIFYSUBITEMDRAW;
+      if (sub) {
+        // The item's own image belongs to its first cell.
+        HBITMAP image = cell->image ? cell->image : draw->iSubItem == 0 ? style->item.image
+                                                                        : nullptr;
+        if (image) DrawCellImage(draw, image, cell->brush ? cell->brush : style->item.brush);
+      } else if (!style->cells.empty() || style->item.image) {
+        result |= CDRF_NOTIFYSUBITEMDRAW;
+      }
       return result;
     }
     default:
@@ -104,10 +150,23 @@ LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
   }
 }
 
+bool OnGroupHeader(HWND list, LPARAM lParam) {
+  LVHITTESTINFO hit{};
+  hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  SendMessageW(list, LVM_HITTEST, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&hit));
+  return hit.flags & LVHT_EX_GROUP_HEADER;
+}
+
 LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR) {
+                                        UINT_PTR, DWORD_PTR data) {
+  const auto* window = reinterpret_cast<const UiWindow*>(data);
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId);
+  } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
+             SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
+    // The press would select the group's items; the release toggles the group instead.
+    SetFocus(list);
+    return 0;
   } else if (message == WM_LBUTTONUP && SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0)) {
     LVHITTESTINFO hit{};
     hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -301,6 +360,22 @@ bool SetCellColours(UiWindow& window, int32_t listId, int index, int column, COL
   return true;
 }
 
+bool SetCellImage(UiWindow& window, int32_t listId, int index, int column, HBITMAP image) {
+  HWND list = ListHandle(window, listId);
+  ListItemStyle* style = list && column >= -1 ? StyleFor(list, index) : nullptr;
+  if (!style) return false;
+  if (column < 0) {
+    style->item.image = image;
+  } else {
+    if (style->cells.size() <= static_cast<size_t>(column)) {
+      style->cells.resize(static_cast<size_t>(column) + 1);
+    }
+    style->cells[static_cast<size_t>(column)].image = image;
+  }
+  InvalidateRect(list, nullptr, TRUE);
+  return true;
+}
+
 const ListItemStyle* ItemStyle(UiWindow& window, int32_t listId, int index) {
   HWND list = ListHandle(window, listId);
   return list && index >= 0 ? StyleOf(list, index) : nullptr;
@@ -440,7 +515,8 @@ bool ExpandGroup(UiWindow& window, int32_t listId, int groupId) {
 
 bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
-  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId, 0);
+  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId,
+                                   reinterpret_cast<DWORD_PTR>(&window));
 }
 
 bool EnableHeaderSort(UiWindow& window, int32_t listId) {

@@ -54,6 +54,9 @@ uint64_t ItemUserValue(UiWindow& window, int32_t listId, int index);
 bool SetItemBackColour(UiWindow& window, int32_t listId, int index, COLORREF colour);
 bool SetCellColours(UiWindow& window, int32_t listId, int index, int column, COLORREF text,
                     COLORREF back);
+// An image drawn at the left of a cell (column -1: of the item's first cell); the caller keeps
+// the bitmap alive while the item shows it.
+bool SetCellImage(UiWindow& window, int32_t listId, int index, int column, HBITMAP image);
 // Null when the item has no style yet.
 const ListItemStyle* ItemStyle(UiWindow& window, int32_t listId, int index);
 

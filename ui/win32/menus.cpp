@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/win32/wchar.h"
+#include "ui/draw/win32/images.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/ui_window.h"
 
@@ -170,6 +171,20 @@ bool UiWindow::SetControlImage(int32_t id, HBITMAP bitmap, int w, int h) {
     default:
       return false;
   }
+}
+
+bool UiWindow::SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image) {
+  if (!image) return false;
+  ImageSize size = SizeOf(image);
+  BitmapHandle bitmap = ImageToBitmap(image);
+  return bitmap && SetControlImage(id, bitmap.Get(), size.width, size.height);
+}
+
+int32_t UiWindow::AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h) {
+  ImagePtr scaled = image ? ScaledCopy(image, w, h) : nullptr;
+  BitmapHandle bitmap = scaled ? ImageToBitmap(scaled.get()) : BitmapHandle();
+  // A picture without its image still takes its place and its id.
+  return AddPicture(bitmap.Get(), x, y, w, h);
 }
 
 }  // namespace pyr

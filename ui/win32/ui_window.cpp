@@ -105,7 +105,8 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   SetPropW(hwnd_, UiWindowProperty(), this);
   parentForNew_ = hwnd_;
   controls_[0].handle = hwnd_;
-  *sink_ = UiEvent{};
+  // A record shared with other windows may hold their pending event; only our own is cleared.
+  if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
   SetWindowSubclass(hwnd_, WindowSubclassProc, kWindowSubclassId,
                     reinterpret_cast<DWORD_PTR>(this));
 
@@ -155,6 +156,12 @@ void UiWindow::DestroyControl(ControlEntry& entry) {
     // The menus themselves go with their owner control or the menu bar.
   } else if (entry.handle) {
     if (entry.ownsMenu && entry.menu) DestroyMenu(entry.menu);
+    if (entry.kind == kKindPicture || entry.kind == kKindSizeGrip) {
+      // Common controls 6 shows its own copy of a bitmap with alpha and leaves it to us.
+      auto shown = reinterpret_cast<HBITMAP>(
+          SendMessageW(entry.handle, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      if (shown && shown != entry.picture) DeleteObject(shown);
+    }
     // A list that shares its image lists leaves them to us.
     bool sharesImages = GetWindowLongPtrW(entry.handle, GWL_STYLE) & LVS_SHAREIMAGELISTS;
     DestroyWindow(entry.handle);

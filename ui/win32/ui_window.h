@@ -14,6 +14,10 @@
 #include "base/wide_text.h"
 #include "ui/event_codes.h"
 
+namespace Gdiplus {
+class GpBitmap;
+}
+
 namespace pyr {
 
 class UiWindow;
@@ -104,6 +108,7 @@ class UiWindow {
   void SetGroupFlag() { flagWord_ |= kStartsGroup; }
   // When set, a click on a list view's group header leaves the item selection alone.
   void SetGroupClickKeepsSelection(bool on);
+  bool GroupClickKeepsSelection() const { return flagWord_ & kGroupClickKeepsSelection; }
   bool AddOwnedWindow(HWND popup);
   void MoveOwnedWindows(int newX, int newY);
   // The last dropped file list, link address, edited label or control text.
@@ -147,6 +152,8 @@ class UiWindow {
   int32_t AddSingleLineEdit(int x = 1, int y = 1, int w = 200, int h = 20);
   int32_t AddLink(const char16_t* text, int y, int x = 10, int w = 140, int h = 18);
   int32_t AddPicture(HBITMAP bitmap, int x, int y, int w, int h);
+  // As AddPicture, from a GDI+ image scaled to w x h.
+  int32_t AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h);
   int32_t AddSizeGrip(HBITMAP image);
   int32_t AddPanel(int x = 600, int y = -1, int w = 152, int h = 553);
   // Creates any child control and enters it into the table (used by the list view too).
@@ -162,6 +169,8 @@ class UiWindow {
                       HBITMAP bitmapUnchecked = nullptr);
   int ShowPopupMenu(int32_t controlId, UINT flags, int x, int y);
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
+  // The image at its own size, as a bitmap.
+  bool SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image);
 
   // --- Layout ----------------------------------------------------------------------------------
   bool SetControlLayoutFlags(int32_t id, uint32_t flags);

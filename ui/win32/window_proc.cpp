@@ -28,6 +28,11 @@ LRESULT CALLBACK WindowSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 LRESULT CALLBACK PanelSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR, DWORD_PTR data) {
   auto* window = reinterpret_cast<UiWindow*>(data);
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, PanelSubclassProc, kPanelSubclassId);
+    RemovePropW(hwnd, UiWindowProperty());
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
   bool handled = false;
   LRESULT result = window->HandlePanelMessage(hwnd, message, wParam, lParam, handled);
   if (handled) return result;

@@ -1,0 +1,70 @@
+// SetupApiPlatform: the device platform on the real system (SetupAPI, the configuration manager
+// and newdev). Where the system does not know a property key, as compatibility layers often do
+// not, the value is read through the older call that holds the same fact and handed out in the
+// form the unified call would have used.
+#pragma once
+
+#include "devices/device_platform.h"
+
+namespace pyr {
+
+class SetupApiPlatform : public DevicePlatform {
+ public:
+  SetupApiPlatform();
+  ~SetupApiPlatform() override;
+  SetupApiPlatform(const SetupApiPlatform&) = delete;
+  SetupApiPlatform& operator=(const SetupApiPlatform&) = delete;
+
+  bool BuildClassInfoList(uint32_t flags, Guid* buffer, uint32_t bufferCount,
+                          uint32_t* requiredCount) override;
+  bool ClassNameFromGuid(const Guid& classGuid, WideText* name) override;
+  bool GetClassDescription(const Guid& classGuid, WideText* text) override;
+  bool GetClassImageList(ClassImageList* list) override;
+  bool GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
+                          int32_t* index) override;
+  bool DestroyClassImageList(const ClassImageList& list) override;
+  DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator, WindowHandle parent,
+                         uint32_t flags) override;
+  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) override;
+  bool DestroyDeviceInfoList(DeviceSet set) override;
+  bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
+                         uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
+                         uint32_t* requiredSize, uint32_t* error) override;
+  bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
+  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
+  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override;
+  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override;
+  bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                       uint32_t flags, bool* needsReboot) override;
+  bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                        uint32_t flags, bool* needsReboot) override;
+  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
+                                         const char16_t* infPath, uint32_t flags,
+                                         bool* rebootRequired) override;
+  bool HasUninstallDriver() override;
+  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                       bool* needsReboot, uint32_t* error) override;
+  bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
+                     bool* needsReboot) override;
+  bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
+  bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
+  bool LoadIndirectString(const char16_t* source, WideText* text) override;
+
+  // How many property reads the older calls answered (for tests and diagnostics).
+  uint64_t FallbackReads() const { return fallbackReads_; }
+  // Whether the functions looked up at run time were found.
+  bool HasRestartDevices() const { return restartDevices_ != nullptr; }
+
+ private:
+  uintptr_t newdev_ = 0;  // HMODULE
+  void* restartDevices_ = nullptr;
+  void* uninstallDevice_ = nullptr;
+  void* showUpdateDevice_ = nullptr;
+  void* updateDriver_ = nullptr;
+  void* installDriver_ = nullptr;
+  void* uninstallDriver_ = nullptr;
+  uint64_t fallbackReads_ = 0;
+};
+
+}  // namespace pyr
