@@ -52,6 +52,12 @@ def scenario(session):
     session.wait_still()
     session.screenshot("main-window")
 
+    # What the sandbox keeps on disk lives in one folder of its own.
+    users = os.path.join(session.prefix, "drive_c", "users")
+    folders = [os.path.join(users, u, "AppData", "Local", "Pyravel Sandbox", "DriverStore")
+               for u in os.listdir(users)]
+    assert any(os.path.isdir(f) for f in folders), "no sandbox folder in %r" % folders
+
 
 if __name__ == "__main__":
     harness.run_test(scenario)
