@@ -94,6 +94,50 @@ class BoxAnswerer {
   std::thread thread_;
 };
 
+// Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
+// another thread, since the menu's loop runs on the test's own thread.
+class MenuWatcher {
+ public:
+  struct Item {
+    std::wstring text;
+    bool enabled;
+  };
+  explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~MenuWatcher() { thread_.join(); }
+  HMENU Menu() const { return menu_; }
+  const std::vector<Item>& Items() const { return items_; }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      HWND popup = FindWindowW(L"#32768", nullptr);
+      if (popup != nullptr && IsWindowVisible(popup)) {
+        menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        const int count = GetMenuItemCount(menu_);
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[256] = {};
+          GetMenuStringW(menu_, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+          const UINT state = GetMenuState(menu_, static_cast<UINT>(i), MF_BYPOSITION);
+          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0});
+        }
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+      }
+      Sleep(20);
+    }
+    Sleep(200);
+    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+  }
+
+  HWND closeAfter_;
+  HMENU menu_ = nullptr;
+  std::vector<Item> items_;
+  std::thread thread_;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey); }
@@ -503,6 +547,70 @@ TEST_F(MainWindowTest, ControlLockDisablesListAndPaneUntilItEnds) {
   }
   EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(ids.list)));
   EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(ids.pane)));
+}
+
+TEST_F(MainWindowTest, ContextMenuWithoutSelectionOffersOnlyTheScan) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->List().SelectRow(-1);
+  {
+    MenuWatcher watcher(window_.Handle());
+    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
+                 MAKELPARAM(200, 300));
+    RunLoop();
+    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list));
+    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
+    EXPECT_EQ(watcher.Items()[1].text, L"Enable device");
+    for (size_t i = 0; i < watcher.Items().size(); ++i) {
+      const Command command = ContextMenuItems()[i].command;
+      if (command == Command::kNone) continue;
+      EXPECT_EQ(watcher.Items()[i].enabled, command == Command::kScanHardware)
+          << "item " << i;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, ContextMenuStateItemFollowsTheSelectedRow) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  int disabled = -1, working = -1;
+  for (int row = 0; row < main_->List().RowCount(); ++row) {
+    const WideText status = main_->List().CellText(row, 1);
+    if (disabled < 0 && status == u"Disabled") disabled = row;
+    if (working < 0 && status == u"Working properly") working = row;
+  }
+  ASSERT_GE(disabled, 0) << "the simulated PC has a disabled device";
+  ASSERT_GE(working, 0);
+  const struct {
+    int row;
+    const wchar_t* text;
+  } cases[] = {{working, L"Disable device"}, {disabled, L"Enable device"}};
+  for (const auto& c : cases) {
+    main_->List().SelectRow(c.row);
+    MenuWatcher watcher(window_.Handle());
+    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
+                 MAKELPARAM(200, 300));
+    RunLoop();
+    ASSERT_GE(watcher.Items().size(), 2u);
+    EXPECT_EQ(watcher.Items()[1].text, c.text);
+    EXPECT_TRUE(watcher.Items()[0].enabled) << "a selected row enables the device items";
+  }
+}
+
+TEST_F(MainWindowTest, RightClickOnAGroupButtonOpensItsMenu) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  const int32_t view = main_->ControlIds().buttons[1];
+  MenuWatcher watcher(window_.Handle());
+  PostMessageW(window_.Handle(), WM_CONTEXTMENU,
+               reinterpret_cast<WPARAM>(window_.ControlHandle(view)), MAKELPARAM(900, 250));
+  RunLoop();
+  EXPECT_EQ(watcher.Menu(), window_.ControlMenu(view));
+  ASSERT_EQ(watcher.Items().size(), 5u);
+  EXPECT_EQ(watcher.Items()[0].text, L"Show devices not present\tCtrl+S");
 }
 
 }  // namespace
