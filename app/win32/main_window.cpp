@@ -216,9 +216,9 @@ void MainWindow::OpenContextMenu() {
   SetMenuItemBitmaps(window_->ControlMenu(ids_.contextStateItem),
                      static_cast<UINT>(ids_.contextStateItem), MF_BYCOMMAND, icon, icon);
   const auto items = ContextMenuItems();
-  for (size_t i = 0; i < items.size(); ++i) {
+  for (size_t i = 0; i < items.size() && i < ids_.contextItems.size(); ++i) {
     if (items[i].command == Command::kNone) continue;
-    const int32_t id = ids_.contextFirst + static_cast<int32_t>(i);
+    const int32_t id = ids_.contextItems[i];
     const bool enabled = hasSelection || items[i].command == Command::kScanHardware;
     window_->SetControlState(id, enabled ? kStateEnable : kStateDisable);
   }

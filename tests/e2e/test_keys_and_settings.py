@@ -20,7 +20,7 @@ def checked_rows(app):
 
 def row_rect(app, down):
     """A spot on the row `down` rows below the header (rows are under 20 pixels high)."""
-    lx, _, _, lh = app.main_window().child("SysListView32", "")["rect"]
+    lx, _, _, _ = app.main_window().child("SysListView32", "")["rect"]
     header = app.main_window().child("SysHeader32", "")["rect"]
     return (lx + 150, header[1] + header[3] + 6 + 18 * down, 100, 4)
 
