@@ -238,6 +238,29 @@ TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
   EXPECT_NE(window_.ControlHandle(ids.sizeGrip), nullptr);
 }
 
+TEST_F(MainWindowTest, ListStretchesAndThePaneKeepsToTheRightEdge) {
+  Build();
+  const MainWindow::Ids& ids = main_->ControlIds();
+  for (const SIZE outer : {SIZE{1000, 700}, SIZE{1200, 900}}) {
+    SetWindowPos(window_.Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    window_.Layout();
+    RECT client{}, list{}, pane{};
+    GetClientRect(window_.Handle(), &client);
+    GetWindowRect(window_.ControlHandle(ids.list), &list);
+    GetWindowRect(window_.ControlHandle(ids.pane), &pane);
+    MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&list), 2);
+    MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&pane), 2);
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(list.right, client.right - 150) << outer.cx;
+    EXPECT_EQ(list.bottom, client.bottom) << outer.cy;
+    EXPECT_EQ(pane.left, client.right - 150) << outer.cx;
+    EXPECT_EQ(pane.right - pane.left, 152);
+    EXPECT_EQ(pane.top, -1);
+    EXPECT_EQ(pane.bottom, client.bottom + 2) << outer.cy;
+  }
+}
+
 TEST_F(MainWindowTest, GroupMenusHoldTheTableItemsInOrder) {
   Build();
   const auto groups = CommandGroups();
