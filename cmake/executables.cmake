@@ -23,14 +23,15 @@ file(GLOB SANDBOX_ENTRY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sandbox/en
 # win_main.cpp is shared; system_environment.cpp belongs to Pyravel.exe alone.
 set(SHARED_ENTRY ${CMAKE_SOURCE_DIR}/app/entry/win_main.cpp)
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/devices/win32/setupapi_platform.h)
-  pyravel_executable(Pyravel
-    SOURCES ${APP_ENTRY_SOURCES}
-    RESOURCES ${CMAKE_SOURCE_DIR}/resources/pyravel.rc)
-endif()
+pyravel_executable(Pyravel
+  SOURCES ${APP_ENTRY_SOURCES}
+  RESOURCES ${CMAKE_SOURCE_DIR}/resources/pyravel.rc)
 
 pyravel_executable(pyravel-sandbox
   SOURCES ${SHARED_ENTRY} ${SANDBOX_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/sandbox/fixture/pc.json)
+
+# The Windows tests look at both executables' resources, so they are built first.
+cmake_language(DEFER CALL add_dependencies pyravel_wintests Pyravel pyravel-sandbox)

@@ -36,4 +36,16 @@ bool MainDialogs::IsCancelClick(const UiEvent& event) {
          event.code == resultsDialog_->SecondButtonId();
 }
 
+void MainDialogs::OpenResults(UiWindow& owner, const char16_t* status, bool withCancel) {
+  resultsDialog_->OpenResultsDialog(status, &owner);
+  if (withCancel) resultsDialog_->AddCancelButton();
+  resultsDialog_->ShowDialog();
+}
+
+HWND MainDialogs::CancelButton() {
+  return resultsDialog_->DialogWindow().ControlHandle(resultsDialog_->CancelButtonId());
+}
+
+void MainDialogs::CloseResults() { resultsDialog_->CloseDialog(); }
+
 }  // namespace pyr

@@ -29,6 +29,11 @@ class MainDialogs {
   // Whether the event is a click on the progress dialog's Cancel button.
   bool IsCancelClick(const UiEvent& event);
 
+  // The results dialog over the main window, with its Cancel button when asked for.
+  void OpenResults(UiWindow& owner, const char16_t* status, bool withCancel);
+  HWND CancelButton();
+  void CloseResults();
+
   MessageBoxWindow& MessageBox() { return *messageBox_; }
   OperationResultsDialog& ResultsDialog() { return *resultsDialog_; }
 

@@ -81,7 +81,8 @@ void MainWindow::EventLoop() {
   PumpEvent(kPumpWait);
   for (;;) {
     if (RebootNeeded() && OfferReboot()) return;  // settings already saved, restart requested
-    if (event_->code == ev::kClose || event_->code == ev::kPumpFailed) break;
+    // A close that arrived while a question was open ended the question and left its flag.
+    if (event_->code == ev::kClose || event_->quit != 0 || event_->code == ev::kPumpFailed) break;
     if (FromMainWindow()) HandleMainEvent();
     PumpEvent(kPumpWait);
   }
@@ -100,6 +101,12 @@ bool MainWindow::OfferReboot() {
 }
 
 bool MainWindow::PumpEvent(int mode) {
+  // When the window whose keys applied is gone (a closed box or dialog), the main window's
+  // accelerators apply again, whether or not the system re-activated it.
+  UiWindow* keys = event_->acceleratorWindow;
+  if (keys == nullptr || keys->Handle() == nullptr || !IsWindow(keys->Handle())) {
+    event_->acceleratorWindow = window_;
+  }
   bool took = true;
   if (mode == kPumpWait) {
     NextEvent(*event_, 0);
@@ -209,9 +216,9 @@ void MainWindow::OpenContextMenu() {
   SetMenuItemBitmaps(window_->ControlMenu(ids_.contextStateItem),
                      static_cast<UINT>(ids_.contextStateItem), MF_BYCOMMAND, icon, icon);
   const auto items = ContextMenuItems();
-  for (size_t i = 0; i < items.size(); ++i) {
+  for (size_t i = 0; i < items.size() && i < ids_.contextItems.size(); ++i) {
     if (items[i].command == Command::kNone) continue;
-    const int32_t id = ids_.contextFirst + static_cast<int32_t>(i);
+    const int32_t id = ids_.contextItems[i];
     const bool enabled = hasSelection || items[i].command == Command::kScanHardware;
     window_->SetControlState(id, enabled ? kStateEnable : kStateDisable);
   }

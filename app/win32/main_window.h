@@ -76,7 +76,7 @@ class MainWindow : public InventoryHost {
     std::array<int32_t, 4> legend{};
     std::array<int32_t, 3> links{};
     int32_t sizeGrip = 0;
-    int32_t contextFirst = 0;
+    std::vector<int32_t> contextItems;  // in menu order, separators included
     int32_t contextStateItem = 0;
     CommandIds commands;
   };

@@ -135,13 +135,13 @@ void MainWindow::BuildContextMenu() {
     int32_t id = 0;
     if (i == 0) {
       id = w.AttachPopupMenu(ids_.list, item.text, MenuBitmap(item.icon));
-      ids_.contextFirst = id;
     } else if (item.command == Command::kNone) {
       id = w.AddMenuItem(ids_.list, nullptr, 100, kMenuItemSeparator);
     } else {
       HBITMAP icon = MenuBitmap(item.icon);
       id = w.AddMenuItem(ids_.list, item.text, 100, 0, icon, icon);
     }
+    ids_.contextItems.push_back(id);
     if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
     ids_.commands.Add(id, item.command, CommandSource::kContextMenu);
   }

@@ -2,7 +2,9 @@
 // of a title's process with their child texts, and the rows of its list view. Output is UTF-8,
 // one record per line, fields separated by tabs.
 //
-//   ui_probe windows <title>   every visible top-level window of the process owning <title>
+//   ui_probe windows <title>   every visible top-level window of the process owning <title>:
+//                              "window <class> <title> <x> <y> <w> <h>", then its visible children
+//                              "child <class> <text> <enabled> <x> <y> <w> <h>" (screen pixels)
 //   ui_probe list <title>      "rows <n> grouped <0|1>", then "row <i> <checked> <c0> <c1> <c2>"
 #include <windows.h>
 #include <commctrl.h>
@@ -82,8 +84,11 @@ int ListWindows(HWND main) {
     for (HWND child : children) {
       if (!IsWindowVisible(child)) continue;
       const std::wstring text = WindowText(child);
-      std::printf("child\t%s\t%s\t%d\n", Utf8(ClassOf(child)).c_str(), Utf8(text).c_str(),
-                  IsWindowEnabled(child) ? 1 : 0);
+      RECT c{};
+      GetWindowRect(child, &c);
+      std::printf("child\t%s\t%s\t%d\t%ld\t%ld\t%ld\t%ld\n", Utf8(ClassOf(child)).c_str(),
+                  Utf8(text).c_str(), IsWindowEnabled(child) ? 1 : 0, c.left, c.top,
+                  c.right - c.left, c.bottom - c.top);
     }
   }
   return 0;

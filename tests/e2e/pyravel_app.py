@@ -1,0 +1,137 @@
+"""The sandbox program as the end-to-end tests see it: started in a WineSession, looked at through
+the ui_probe helper (window texts, positions and list rows of another process), driven with keys
+and clicks."""
+
+import collections
+import json
+import os
+import time
+
+import harness
+
+ROOT = harness.ROOT
+TITLE = "Pyravel"
+FIXTURE = os.path.join(ROOT, "sandbox", "fixture", "pc.json")
+
+
+class Window:
+    def __init__(self, cls, title, rect):
+        self.cls, self.title, self.rect = cls, title, rect
+        self.children = []
+
+    def child(self, cls, text):
+        for c in self.children:
+            if c["class"] == cls and c["text"] == text:
+                return c
+        return None
+
+
+class Pyravel:
+    def __init__(self, session):
+        self.session = session
+        self.exe = os.path.join(session.build_dir, "pyravel-sandbox.exe")
+        self.probe_exe = os.path.join(session.build_dir, "tests", "ui_probe.exe")
+        self.window = None
+
+    def start(self):
+        if not os.path.exists(self.exe):
+            raise harness.HarnessError("the sandbox build is missing: " + self.exe)
+        self.session.launch(self.exe)
+        self.window = self.session.wait_window(TITLE, timeout=120)
+        return self.window
+
+    # What the program shows ------------------------------------------------------------------
+
+    def _probe(self, what):
+        result = self.session.wine([self.probe_exe, what, TITLE], timeout=60)
+        lines = result.stdout.splitlines()
+        if not lines or lines[0].startswith("error"):
+            raise harness.HarnessError("ui_probe %s: %s %s" % (what, result.stdout, result.stderr))
+        return [line.split("\t") for line in lines]
+
+    def windows(self):
+        """Visible top-level windows of the program, each with its visible children."""
+        found = []
+        for fields in self._probe("windows"):
+            if fields[0] == "window":
+                found.append(Window(fields[1], fields[2], tuple(int(v) for v in fields[3:7])))
+            elif fields[0] == "child" and found:
+                found[-1].children.append({
+                    "class": fields[1], "text": fields[2], "enabled": fields[3] == "1",
+                    "rect": tuple(int(v) for v in fields[4:8])})
+        return found
+
+    def window_of_class(self, cls):
+        for w in self.windows():
+            if w.cls == cls:
+                return w
+        return None
+
+    def wait_window_of_class(self, cls, timeout=30, present=True):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            w = self.window_of_class(cls)
+            if (w is not None) == present:
+                return w
+            time.sleep(0.3)
+        raise harness.HarnessError("window of class %s %s after %d s" % (
+            cls, "never shown" if present else "still shown", timeout))
+
+    def rows(self):
+        """(row count, grouped, [(checked, [ten cell texts])])."""
+        lines = self._probe("list")
+        count, grouped = int(lines[0][1]), lines[0][3] == "1"
+        rows = [(fields[2] == "1", fields[3:13]) for fields in lines[1:] if fields[0] == "row"]
+        return count, grouped, rows
+
+    # Acting on it ----------------------------------------------------------------------------
+
+    def click_rect(self, rect, button=1):
+        x, y, w, h = rect
+        self.session.click(x + w // 2, y + h // 2, button)
+
+    def click_child(self, window, cls, text, button=1):
+        child = window.child(cls, text)
+        if child is None:
+            raise harness.HarnessError("no %s %r in %s" % (cls, text, window.cls))
+        self.click_rect(child["rect"], button)
+
+    def main_window(self):
+        w = self.window_of_class("__PyravelClass__")
+        if w is None:
+            raise harness.HarnessError("the main window is not shown")
+        return w
+
+    def keys(self, *keys):
+        self.session.send_keys(self.window, *keys)
+
+    def answer_box(self, button, timeout=30):
+        box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
+        self.click_child(box, "Button", button)
+        self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout, present=False)
+
+    def close(self):
+        """Asks the main window to close as its caption's close box does, and waits for the end."""
+        self.keys("alt+F4")
+        self.session.wait_no_window(TITLE, timeout=60)
+
+
+def fixture_listed_names(show_not_present=False):
+    """Names the list must hold for the fixture: devices with a hardware ID whose class is known
+    (or that have none), present ones only unless asked for all."""
+    with open(FIXTURE, encoding="utf-8") as f:
+        pc = json.load(f)
+    names = {c["name"] for c in pc["classes"]}
+    guids = {c["guid"].lower() for c in pc["classes"]}
+    listed = collections.Counter()
+    for dev in pc["devices"]:
+        if not show_not_present and dev.get("present", True) is False:
+            continue
+        if not dev.get("hardwareIds"):
+            continue
+        if "class" in dev and dev["class"] not in names:
+            continue
+        if "classGuid" in dev and dev["classGuid"].lower() not in guids:
+            continue
+        listed[dev.get("name", "Unknown device")] += 1
+    return listed

@@ -1,0 +1,98 @@
+"""Keys, menus and settings across two starts: F5 rebuilds the list (ticks go), Ctrl+T gives the
+flat list sorted by Class, a group button's menu opens and a second click closes it, closing the
+window writes the fourteen settings and the next start comes back as it was left."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from pyravel_app import Pyravel  # noqa: E402
+
+MENU_CLASS = "#32768"
+VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFlag", "ListFlag"]
+
+
+def checked_rows(app):
+    return [i for i, (checked, _) in enumerate(app.rows()[2]) if checked]
+
+
+def row_rect(app, down):
+    """A spot on the row `down` rows below the header (rows are under 20 pixels high)."""
+    lx, _, _, _ = app.main_window().child("SysListView32", "")["rect"]
+    header = app.main_window().child("SysHeader32", "")["rect"]
+    return (lx + 150, header[1] + header[3] + 6 + 18 * down, 100, 4)
+
+
+def scenario(session):
+    session.delete_settings()
+    app = Pyravel(session)
+    app.start()
+    app.answer_box("No")
+    app.wait_window_of_class("_WndMsgTipClass")
+    count, _, _ = app.rows()
+
+    # A click closes the tip; a row is then selected and ticked with the keyboard.
+    app.click_rect(row_rect(app, 20))
+    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.click_rect(row_rect(app, 8))
+    app.keys("space")
+    assert len(checked_rows(app)) == 1, "space did not tick the selected row: %r" % checked_rows(app)
+    app.keys("F5")
+    time.sleep(1)
+    count_after, _, _ = app.rows()
+    assert count_after == count, "F5 changed the row count: %d -> %d" % (count, count_after)
+    assert checked_rows(app) == [], "F5 did not rebuild the list"
+
+    # The View button's menu: open, closed by a second click, open again after a pause.
+    view = app.main_window().child("Button", "View")
+    app.click_rect(view["rect"])
+    app.wait_window_of_class(MENU_CLASS, timeout=15)
+    session.wait_still(timeout=10)
+    session.screenshot("group-menu")
+    app.click_rect(view["rect"])
+    app.wait_window_of_class(MENU_CLASS, timeout=15, present=False)
+    time.sleep(0.6)
+    assert app.window_of_class(MENU_CLASS) is None, "the closing click opened the menu again"
+    app.click_rect(view["rect"])
+    app.wait_window_of_class(MENU_CLASS, timeout=15)
+    session._xdotool(["key", "Escape"])
+    app.wait_window_of_class(MENU_CLASS, timeout=15, present=False)
+
+    # Ctrl+T: the flat list, sorted by Class.
+    app.keys("ctrl+t")
+    time.sleep(1)
+    count_flat, grouped_flat, rows = app.rows()
+    assert count_flat == count, "the flat list has %d rows, not %d" % (count_flat, count)
+    assert not grouped_flat, "Ctrl+T left the list grouped"
+    classes = [cells[2].lower() for _, cells in rows]
+    assert classes == sorted(classes), "the flat list is not sorted by Class"
+    session.wait_still()
+    session.screenshot("flat-list")
+    main_rect = app.main_window().rect
+
+    app.close()
+    stored = session.read_settings()
+    assert sorted(stored) == sorted(VALUES), "settings written: %r" % sorted(stored)
+    assert stored["ListFlag"] == 2, stored
+    assert stored["AppFlag"] == 0, stored
+    assert (stored["WindowCx"], stored["WindowCy"]) == (main_rect[2], main_rect[3]), (
+        stored, main_rect)
+
+    # The next start: no first-run question, the flat list and the window size come back.
+    session.write_setting("WindowCx", main_rect[2] + 40)
+    app.start()
+    app.wait_window_of_class("_WndMsgTipClass")
+    assert app.window_of_class("_WINDOW_MsgBoxClass") is None, "first-run question on a second start"
+    _, grouped_again, rows = app.rows()
+    assert not grouped_again, "the flat list was not restored"
+    classes = [cells[2].lower() for _, cells in rows]
+    assert classes == sorted(classes), "the restored flat list is not sorted by Class"
+    rect = app.main_window().rect
+    assert (rect[2], rect[3]) == (main_rect[2] + 40, main_rect[3]), (rect, main_rect)
+    app.close()
+
+
+if __name__ == "__main__":
+    harness.run_test(scenario)

@@ -1,0 +1,640 @@
+// The main window built for real on the simulated PC: its controls, menus and accelerators, the
+// settings it loads and saves, and its event loop driven by posted window messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <dbt.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/settings.h"
+#include "app/win32/class_icon_platform.h"
+#include "app/win32/main_window.h"
+#include "devices/simulated_platform.h"
+#include "tests/core/test_fixture.h"
+
+namespace pyr {
+namespace {
+
+constexpr wchar_t kSettingsSubkey[] = L"Software\\Tolvenor\\Pyravel";
+
+std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
+  std::vector<Guid> guids;
+  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
+  return guids;
+}
+
+class TestEnvironment : public ProgramEnvironment {
+ public:
+  TestEnvironment() : simulated(LoadTestPc()), icons(simulated, GuidsOf(simulated.Pc())) {}
+  DevicePlatform& Platform() override { return icons; }
+  bool RestartSystem(const char16_t* message) override {
+    restartMessages.emplace_back(message);
+    return true;
+  }
+
+  SimulatedPlatform simulated;
+  ClassIconPlatform icons;
+  std::vector<std::u16string> restartMessages;
+};
+
+// Clicks a button of the next message box this process shows, from another thread, since the
+// box's loop runs on the test's own thread.
+class BoxAnswerer {
+ public:
+  // closeAfter: a window to ask to close once the button is clicked.
+  explicit BoxAnswerer(const wchar_t* buttonText, HWND closeAfter = nullptr)
+      : button_(buttonText), closeAfter_(closeAfter) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~BoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::wstring Message() const { return message_; }
+  bool Answered() const { return answered_; }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+      HWND box = FindWindowW(L"_WINDOW_MsgBoxClass", nullptr);
+      if (box != nullptr && IsWindowVisible(box)) {
+        HWND child = nullptr;
+        while ((child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr) {
+          wchar_t cls[64] = {}, text[512] = {};
+          GetClassNameW(child, cls, 64);
+          GetWindowTextW(child, text, 512);
+          if (std::wstring(cls) == L"Static" && text[0] != 0) message_ = text;
+          if (std::wstring(cls) == L"Button" && button_ == text) {
+            PostMessageW(child, BM_CLICK, 0, 0);
+            answered_ = true;
+            if (closeAfter_ != nullptr) {
+              Sleep(200);
+              PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+            }
+            return;
+          }
+        }
+      }
+      Sleep(20);
+    }
+  }
+
+  std::wstring button_;
+  HWND closeAfter_;
+  std::wstring message_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
+  std::thread thread_;
+};
+
+// Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
+// another thread, since the menu's loop runs on the test's own thread.
+class MenuWatcher {
+ public:
+  struct Item {
+    std::wstring text;
+    bool enabled;
+  };
+  explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~MenuWatcher() { thread_.join(); }
+  HMENU Menu() const { return menu_; }
+  const std::vector<Item>& Items() const { return items_; }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      HWND popup = FindWindowW(L"#32768", nullptr);
+      if (popup != nullptr && IsWindowVisible(popup)) {
+        menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        const int count = GetMenuItemCount(menu_);
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[256] = {};
+          GetMenuStringW(menu_, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+          const UINT state = GetMenuState(menu_, static_cast<UINT>(i), MF_BYPOSITION);
+          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0});
+        }
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+      }
+      Sleep(20);
+    }
+    Sleep(200);
+    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+  }
+
+  HWND closeAfter_;
+  HMENU menu_ = nullptr;
+  std::vector<Item> items_;
+  std::thread thread_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey); }
+  void TearDown() override {
+    main_.reset();
+    window_.DestroyUiWindow();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+  }
+
+  void Build() {
+    main_ = std::make_unique<MainWindow>(environment_);
+    ASSERT_NE(window_.CreateUiWindow(u"__PyravelClass__", u"Pyravel", 750, 550, -1, -1,
+                                     WS_OVERLAPPEDWINDOW, DWORD(-1), nullptr),
+              nullptr);
+    ASSERT_TRUE(main_->BuildContents(GetModuleHandleW(nullptr), window_));
+  }
+  void StoreSetting(const wchar_t* name, DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                    nullptr);
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    RegCloseKey(key);
+  }
+  DWORD StoredSetting(const wchar_t* name) {
+    DWORD value = 0xDEAD, size = 4;
+    RegGetValueW(HKEY_CURRENT_USER, kSettingsSubkey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+  }
+  int32_t MenuId(Command command) const {
+    return main_->ControlIds().commands.IdOf(command, CommandSource::kMenu);
+  }
+  bool Checked(int32_t id) { return window_.GetControlState(id, kStateCheck) != 0; }
+  bool Enabled(int32_t id) { return window_.GetControlState(id, kStateEnable) != 0; }
+  HWND ListHandle() { return window_.ControlHandle(main_->ControlIds().list); }
+  // Posts the keyboard form of a command: WM_COMMAND with HIWORD 1 and no control.
+  void PostCommand(int32_t id) {
+    PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
+  }
+  void PostClose() { PostMessageW(window_.Handle(), WM_CLOSE, 0, 0); }
+  // Runs the event loop; a test may run it more than once, so the close of the previous run is
+  // forgotten first, as a fresh program would start.
+  void RunLoop() {
+    window_.EventSink()->quit = 0;
+    main_->EventLoop();
+  }
+  std::wstring MenuText(HMENU menu, UINT position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+    return text;
+  }
+
+  TestEnvironment environment_;
+  UiWindow window_;
+  std::unique_ptr<MainWindow> main_;
+};
+
+TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
+  Build();
+  const MainWindow::Ids& ids = main_->ControlIds();
+  const auto groups = CommandGroups();
+  for (size_t i = 0; i < groups.size(); ++i) {
+    const HWND button = window_.ControlHandle(ids.buttons[i]);
+    ASSERT_NE(button, nullptr) << i;
+    wchar_t text[64] = {};
+    GetWindowTextW(button, text, 64);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), groups[i].button);
+    RECT r{};
+    GetWindowRect(button, &r);
+    MapWindowPoints(nullptr, window_.ControlHandle(ids.pane), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 15 + 35 * static_cast<int>(i));
+    EXPECT_EQ(r.right - r.left, 130);
+    EXPECT_EQ(r.bottom - r.top, 28);
+  }
+  EXPECT_TRUE(Checked(ids.startupTipBox)) << "no settings: the tip is on";
+
+  const uint32_t colours[] = {0x808080, 0x5050A0, 0xA05050, 0x507090};
+  const wchar_t* labels[] = {L"Disabled", L"Not working", L"Not present", L"No drivers installed"};
+  for (size_t i = 0; i < 4; ++i) {
+    wchar_t text[64] = {};
+    GetWindowTextW(window_.ControlHandle(ids.legend[i]), text, 64);
+    EXPECT_STREQ(text, labels[i]);
+    EXPECT_EQ(window_.Entry(ids.legend[i])->backColour, colours[i]) << i;
+    EXPECT_EQ(window_.Entry(ids.legend[i])->textColour, 0xFFFFFFu) << i;
+  }
+
+  const wchar_t* links[] = {L"Love this app? <a>Donate</a>", L"Version <a>1.1.0.0</a>",
+                            L"App by <a>tolvenor.com</a>"};
+  for (size_t i = 0; i < 3; ++i) {
+    const HWND link = window_.ControlHandle(ids.links[i]);
+    wchar_t text[128] = {};
+    SendMessageW(link, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, links[i]);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD) << i;
+  }
+  EXPECT_NE(window_.ControlHandle(ids.sizeGrip), nullptr);
+}
+
+TEST_F(MainWindowTest, ListStretchesAndThePaneKeepsToTheRightEdge) {
+  Build();
+  const MainWindow::Ids& ids = main_->ControlIds();
+  for (const SIZE outer : {SIZE{1000, 700}, SIZE{1200, 900}}) {
+    SetWindowPos(window_.Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    window_.Layout();
+    RECT client{}, list{}, pane{};
+    GetClientRect(window_.Handle(), &client);
+    GetWindowRect(window_.ControlHandle(ids.list), &list);
+    GetWindowRect(window_.ControlHandle(ids.pane), &pane);
+    MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&list), 2);
+    MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&pane), 2);
+    EXPECT_EQ(list.left, 0);
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(list.right, client.right - 150) << outer.cx;
+    EXPECT_EQ(list.bottom, client.bottom) << outer.cy;
+    EXPECT_EQ(pane.left, client.right - 150) << outer.cx;
+    EXPECT_EQ(pane.right - pane.left, 152);
+    EXPECT_EQ(pane.top, -1);
+    EXPECT_EQ(pane.bottom, client.bottom + 2) << outer.cy;
+  }
+}
+
+TEST_F(MainWindowTest, GroupMenusHoldTheTableItemsInOrder) {
+  Build();
+  const auto groups = CommandGroups();
+  for (size_t g = 0; g < groups.size(); ++g) {
+    const HMENU menu = window_.ControlMenu(main_->ControlIds().buttons[g]);
+    ASSERT_NE(menu, nullptr) << g;
+    ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(groups[g].items.size()));
+    for (size_t i = 0; i < groups[g].items.size(); ++i) {
+      const MenuItemSpec& item = groups[g].items[i];
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE | MIIM_ID;
+      GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+      if (item.text == nullptr) {
+        EXPECT_TRUE(info.fType & MFT_SEPARATOR) << g << "/" << i;
+        continue;
+      }
+      EXPECT_EQ(MenuText(menu, static_cast<UINT>(i)),
+                std::wstring(reinterpret_cast<const wchar_t*>(item.text)));
+      EXPECT_EQ(static_cast<int32_t>(info.wID), MenuId(item.command));
+    }
+  }
+}
+
+TEST_F(MainWindowTest, ContextMenuAndItsStateItem) {
+  Build();
+  const HMENU menu = window_.ControlMenu(main_->ControlIds().list);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(ContextMenuItems().size()));
+  EXPECT_EQ(MenuText(menu, 0), L"Update device driver");
+  EXPECT_EQ(MenuText(menu, 1), L"Disable device");
+  EXPECT_EQ(MenuText(menu, 10), L"Google name and hardware ID");
+}
+
+TEST_F(MainWindowTest, ThirtySevenAcceleratorsPointAtTheirMenuItems) {
+  Build();
+  ACCEL table[64] = {};
+  const int count = CopyAcceleratorTableW(window_.Accelerators(), table, 64);
+  ASSERT_EQ(count, 37);
+  const std::vector<AcceleratorEntry> expected = MainAccelerators();
+  for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(table[i].cmd, MenuId(expected[static_cast<size_t>(i)].command)) << i;
+    EXPECT_EQ(table[i].key, expected[static_cast<size_t>(i)].accelerator.key) << i;
+    EXPECT_EQ(table[i].fVirt & (FVIRTKEY | FCONTROL | FALT),
+              expected[static_cast<size_t>(i)].accelerator.flags)
+        << i;
+  }
+}
+
+TEST_F(MainWindowTest, FirstStartTakesTheDefaultsCentredOnTheScreen) {
+  Build();
+  EXPECT_FALSE(main_->SettingsKeyOpened());
+  RECT r{};
+  GetWindowRect(window_.Handle(), &r);
+  const HDC screen = GetDC(nullptr);
+  const int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
+  ReleaseDC(nullptr, screen);
+  ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
+  ASSERT_GE(sh, 801);
+  EXPECT_EQ(r.right - r.left, 1000);
+  EXPECT_EQ(r.bottom - r.top, 700);
+  EXPECT_EQ(r.left, (sw - 1000) / 2);
+  EXPECT_EQ(r.top, (sh - 700) / 2);
+  const int widths[] = {270, 120, 120, 150, 100, 120, 100, 200, 100, 300};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), i), widths[i]) << i;
+  EXPECT_FALSE(Checked(MenuId(Command::kShowNotPresent)));
+  EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
+  EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kUninstall))) << "nothing is checked yet";
+  EXPECT_FALSE(Enabled(MenuId(Command::kCopyDeviceName))) << "nothing is selected yet";
+}
+
+TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
+  StoreSetting(L"WindowCx", 1100);
+  StoreSetting(L"WindowCy", 800);
+  StoreSetting(L"LvCol3", 0);
+  StoreSetting(L"LvCol7", 333);
+  StoreSetting(L"AppFlag", 0x101);
+  StoreSetting(L"ListFlag", 3);
+  Build();
+  EXPECT_TRUE(main_->SettingsKeyOpened());
+  RECT r{};
+  GetWindowRect(window_.Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 1100);
+  EXPECT_EQ(r.bottom - r.top, 800);
+  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 3), 0);
+  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 7), 333);
+  EXPECT_FALSE(Checked(main_->ControlIds().startupTipBox));
+  EXPECT_TRUE(Checked(MenuId(Command::kShowNotPresent)));
+  EXPECT_FALSE(Checked(MenuId(Command::kGroupByType)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kExpandAll)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kCollapseAll)));
+
+  main_->ShowAndFill();
+  EXPECT_EQ(main_->ListFlag(), 3u);
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+  ASSERT_TRUE(main_->SaveSettings());
+  EXPECT_EQ(StoredSetting(L"WindowCx"), 1100u);
+  EXPECT_EQ(StoredSetting(L"LvCol3"), 150u) << "a hidden column is saved at its default width";
+  EXPECT_EQ(StoredSetting(L"LvCol7"), 333u);
+  EXPECT_EQ(StoredSetting(L"AppFlag"), 0x101u);
+  EXPECT_EQ(StoredSetting(L"ListFlag"), 3u);
+}
+
+TEST_F(MainWindowTest, NotPresentDevicesAppearOnlyWhenAskedFor) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  const int presentOnly = main_->List().RowCount();
+  ASSERT_GT(presentOnly, 0);
+  for (int row = 0; row < presentOnly; ++row) {
+    EXPECT_NE(main_->List().CellText(row, 1), WideText(u"Not present")) << row;
+  }
+  PostCommand(MenuId(Command::kShowNotPresent));
+  PostClose();
+  RunLoop();
+  EXPECT_TRUE(Checked(MenuId(Command::kShowNotPresent)));
+  EXPECT_EQ(main_->ListFlag(), 1u);
+  EXPECT_GT(main_->List().RowCount(), presentOnly);
+  EXPECT_EQ(StoredSetting(L"ListFlag"), 1u) << "closing saves the settings";
+}
+
+TEST_F(MainWindowTest, GroupByTypeTogglesTheFlatListAndTheGroupCommands) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  PostCommand(MenuId(Command::kGroupByType));
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(main_->ListFlag(), 2u);
+  EXPECT_FALSE(Checked(MenuId(Command::kGroupByType)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kExpandAll)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kCollapseAll)));
+  EXPECT_FALSE(main_->List().GroupViewEnabled());
+
+  PostCommand(MenuId(Command::kGroupByType));
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(main_->ListFlag(), 0u);
+  EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
+  EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
+}
+
+TEST_F(MainWindowTest, DeviceChangeRebuildsOnlyWhileNothingIsChecked) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+
+  main_->List().SetRowChecked(2, true);
+  PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds);
+  EXPECT_TRUE(main_->List().RowChecked(2)) << "the user's ticks survive";
+
+  main_->List().SetRowChecked(2, false);
+  PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+}
+
+TEST_F(MainWindowTest, DoubleClickTicksTheSelectedRowAndF5Refreshes) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->List().SelectRow(4);
+  window_.PostUiEvent(ev::kDoubleClick, WM_NOTIFY, ListHandle(),
+                      static_cast<uint32_t>(main_->ControlIds().list), 0);
+  PostClose();
+  RunLoop();
+  EXPECT_TRUE(main_->List().RowChecked(4));
+
+  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+  PostCommand(MenuId(Command::kRefresh));
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+}
+
+TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
+  StoreSetting(L"AppFlag", 0x40);
+  Build();
+  const int32_t box = main_->ControlIds().startupTipBox;
+  ASSERT_TRUE(Checked(box));
+  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);  // unticks and posts its event
+  PostClose();
+  RunLoop();
+  EXPECT_EQ(main_->AppFlag(), 0x41u);
+  EXPECT_EQ(StoredSetting(L"AppFlag"), 0x41u);
+}
+
+TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
+  Build();
+  main_->ShowAndFill();
+  BoxAnswerer answer(L"No");
+  main_->AskStartupQuestions();
+  EXPECT_TRUE(answer.Answered());
+  EXPECT_EQ(answer.Message(),
+            L"You seem to be using Pyravel for the first time in this PC\r\n\r\n"
+            L"Do you want to create a driver backup?");
+  const HWND tip = FindWindowW(L"_WndMsgTipClass", nullptr);
+  ASSERT_NE(tip, nullptr) << "the startup tip follows the question";
+  EXPECT_TRUE(IsWindowVisible(tip));
+}
+
+TEST_F(MainWindowTest, NoToTheRebootQuestionClearsTheRequest) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->SetRebootNeeded();
+  {
+    BoxAnswerer answer(L"No", window_.Handle());
+    PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+    RunLoop();
+    EXPECT_TRUE(answer.Answered());
+  }
+  EXPECT_FALSE(main_->RebootNeeded());
+  EXPECT_TRUE(environment_.restartMessages.empty());
+}
+
+TEST_F(MainWindowTest, ClosingWhileAQuestionIsOpenEndsTheProgram) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->SetRebootNeeded();
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+  PostClose();
+  RunLoop();  // returns: the close answered the question with No and ended the loop
+  EXPECT_FALSE(main_->RebootNeeded());
+  EXPECT_TRUE(environment_.restartMessages.empty());
+  EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "an ordinary close saves the settings";
+}
+
+TEST_F(MainWindowTest, YesToTheRebootQuestionSavesAndRestarts) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->SetRebootNeeded();
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+  {
+    BoxAnswerer answer(L"Yes");
+    PostMessageW(window_.Handle(), WM_NULL, 0, 0);  // any event brings the question
+    RunLoop();                             // ends without a close request
+    EXPECT_EQ(answer.Message(),
+              L"This computer needs to be rebooted in order to finish setting up one or more "
+              L"devices.\r\n\r\nDo you want to reboot now?");
+  }
+  ASSERT_EQ(environment_.restartMessages.size(), 1u);
+  EXPECT_EQ(environment_.restartMessages[0], u"This computer will reboot in less than ten seconds");
+  EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "settings are saved before the restart";
+}
+
+TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  while (main_->PumpEvent(kPumpPending)) {
+  }
+  EXPECT_FALSE(main_->PumpEvent(kPumpPending)) << "nothing pending: returns at once";
+
+  main_->Dialogs().OpenResults(window_, u"Working...", true);
+  ASSERT_NE(main_->Dialogs().CancelButton(), nullptr);
+  PostMessageW(main_->Dialogs().CancelButton(), BM_CLICK, 0, 0);
+  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+    if (!main_->PumpEvent(kPumpPending)) Sleep(10);
+  }
+  EXPECT_EQ(main_->CancelRequested(), kCancelByUser);
+  main_->Dialogs().CloseResults();
+
+  main_->SetCancelRequested(kCancelNone);
+  PostClose();
+  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+    if (!main_->PumpEvent(kPumpPending)) Sleep(10);
+  }
+  EXPECT_EQ(main_->CancelRequested(), kCancelClosing);
+}
+
+TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  while (main_->PumpEvent(kPumpPending)) {
+  }
+  main_->List().SetRowChecked(0, true);
+  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+  PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  while (main_->PumpEvent(kPumpPending)) {
+  }
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds)
+      << "mode 1 never rebuilds";
+  PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+  while (main_->PumpEvent(kPumpPending | kPumpRebuildOnDeviceChange)) {
+  }
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+}
+
+TEST_F(MainWindowTest, ControlLockDisablesListAndPaneUntilItEnds) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  const MainWindow::Ids& ids = main_->ControlIds();
+  {
+    const ControlsDisabler lock = main_->LockControls();
+    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(ids.list)));
+    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(ids.pane)));
+  }
+  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(ids.list)));
+  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(ids.pane)));
+}
+
+TEST_F(MainWindowTest, ContextMenuWithoutSelectionOffersOnlyTheScan) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  main_->List().SelectRow(-1);
+  {
+    MenuWatcher watcher(window_.Handle());
+    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
+                 MAKELPARAM(200, 300));
+    RunLoop();
+    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list));
+    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
+    EXPECT_EQ(watcher.Items()[1].text, L"Enable device");
+    for (size_t i = 0; i < watcher.Items().size(); ++i) {
+      const Command command = ContextMenuItems()[i].command;
+      if (command == Command::kNone) continue;
+      EXPECT_EQ(watcher.Items()[i].enabled, command == Command::kScanHardware)
+          << "item " << i;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, ContextMenuStateItemFollowsTheSelectedRow) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  int disabled = -1, working = -1;
+  for (int row = 0; row < main_->List().RowCount(); ++row) {
+    const WideText status = main_->List().CellText(row, 1);
+    if (disabled < 0 && status == u"Disabled") disabled = row;
+    if (working < 0 && status == u"Working properly") working = row;
+  }
+  ASSERT_GE(disabled, 0) << "the simulated PC has a disabled device";
+  ASSERT_GE(working, 0);
+  const struct {
+    int row;
+    const wchar_t* text;
+  } cases[] = {{working, L"Disable device"}, {disabled, L"Enable device"}};
+  for (const auto& c : cases) {
+    main_->List().SelectRow(c.row);
+    MenuWatcher watcher(window_.Handle());
+    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
+                 MAKELPARAM(200, 300));
+    RunLoop();
+    ASSERT_GE(watcher.Items().size(), 2u);
+    EXPECT_EQ(watcher.Items()[1].text, c.text);
+    EXPECT_TRUE(watcher.Items()[0].enabled) << "a selected row enables the device items";
+  }
+}
+
+TEST_F(MainWindowTest, RightClickOnAGroupButtonOpensItsMenu) {
+  StoreSetting(L"AppFlag", 1);
+  Build();
+  main_->ShowAndFill();
+  const int32_t view = main_->ControlIds().buttons[1];
+  MenuWatcher watcher(window_.Handle());
+  PostMessageW(window_.Handle(), WM_CONTEXTMENU,
+               reinterpret_cast<WPARAM>(window_.ControlHandle(view)), MAKELPARAM(900, 250));
+  RunLoop();
+  EXPECT_EQ(watcher.Menu(), window_.ControlMenu(view));
+  ASSERT_EQ(watcher.Items().size(), 5u);
+  EXPECT_EQ(watcher.Items()[0].text, L"Show devices not present\tCtrl+S");
+}
+
+}  // namespace
+}  // namespace pyr
