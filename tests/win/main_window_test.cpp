@@ -526,18 +526,18 @@ TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
   main_->Dialogs().OpenResults(window_, u"Working...", true);
   ASSERT_NE(main_->Dialogs().CancelButton(), nullptr);
   PostMessageW(main_->Dialogs().CancelButton(), BM_CLICK, 0, 0);
-  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+  for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
     if (!main_->PumpEvent(kPumpPending)) Sleep(10);
   }
-  EXPECT_EQ(main_->CancelRequested(), kCancelByUser);
+  EXPECT_EQ(main_->CancelRequested(), kCancelPressed);
   main_->Dialogs().CloseResults();
 
-  main_->SetCancelRequested(kCancelNone);
+  main_->SetCancelRequested(kNotCancelled);
   PostClose();
-  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+  for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
     if (!main_->PumpEvent(kPumpPending)) Sleep(10);
   }
-  EXPECT_EQ(main_->CancelRequested(), kCancelClosing);
+  EXPECT_EQ(main_->CancelRequested(), kProgramClosing);
 }
 
 TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
@@ -554,7 +554,7 @@ TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds)
       << "mode 1 never rebuilds";
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-  while (main_->PumpEvent(kPumpPending | kPumpRebuildOnDeviceChange)) {
+  while (main_->PumpEvent(kPumpPending | kPumpRefreshing)) {
   }
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
 }
