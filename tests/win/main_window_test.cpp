@@ -452,6 +452,24 @@ TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
   RunLoop();
   EXPECT_EQ(main_->AppFlag(), 0x41u);
   EXPECT_EQ(StoredSetting(L"AppFlag"), 0x41u);
+  EXPECT_EQ(FindWindowW(L"_WndMsgTipClass", nullptr), nullptr) << "unticking shows no tip";
+
+  main_->ShowAndFill();  // a tip needs a window to stand on
+  // Ticking it again shows the tip; the window is closed once the tip has been seen.
+  std::atomic<bool> tipSeen{false};
+  std::thread watcher([&] {
+    for (int i = 0; i < 500 && !tipSeen; ++i) {
+      const HWND tip = FindWindowW(L"_WndMsgTipClass", nullptr);
+      tipSeen = tip != nullptr && IsWindowVisible(tip);
+      Sleep(20);
+    }
+    PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  });
+  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  RunLoop();
+  watcher.join();
+  EXPECT_EQ(main_->AppFlag(), 0x40u);
+  EXPECT_TRUE(tipSeen) << "ticking the box again shows the tip";
 }
 
 TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
