@@ -1,13 +1,12 @@
 // The progress ring on a real picture control: what it draws, what the taskbar is told, and
 // that the spinner really turns on screen.
-#include <gtest/gtest.h>
+#include "tests/win/win_test_support.h"
 
 #include <string>
 #include <vector>
 
 #include "ui/dialogs/win32/dialog_pictures.h"
 #include "ui/dialogs/win32/progress_ring.h"
-#include "ui/draw/win32/gdiplus_session.h"
 #include "ui/draw/win32/images.h"
 
 namespace pyr {
@@ -35,16 +34,10 @@ constexpr Argb kText = 0xFF000000;
 constexpr Argb kFill = 0xFFFFFFFF;
 constexpr COLORREF kArcRef = RGB(0x10, 0x30, 0xA0);
 
-class RingControl : public ::testing::Test {
+class RingControl : public GdiplusSuite {
  protected:
-  static void SetUpTestSuite() { session_ = new GdiplusSession; }
-  static void TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
-  }
-
   void SetUp() override {
-    ASSERT_TRUE(session_->Started());
+    GdiplusSuite::SetUp();
     HINSTANCE self = GetModuleHandleW(nullptr);
     window_ = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 100,
                               200, 120, nullptr, nullptr, self, nullptr);
@@ -68,14 +61,11 @@ class RingControl : public ::testing::Test {
     return GetPixel(dc.Get(), x, y);
   }
 
-  static GdiplusSession* session_;
   HWND window_ = nullptr;
   HWND picture_ = nullptr;
   std::vector<std::string> taskbar_;
   ProgressRing ring_;
 };
-
-GdiplusSession* RingControl::session_ = nullptr;
 
 TEST_F(RingControl, AttachingDrawsZeroPercent) {
   ring_.Attach(picture_, window_, kArc, kText, kFill);
