@@ -349,27 +349,7 @@ TEST_F(MainWindowTest, ControlLockDisablesListAndPaneUntilItEnds) {
   EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(ids.pane)));
 }
 
-TEST_F(MainWindowTest, ContextMenuWithoutSelectionOffersOnlyTheScan) {
-  BuildShown();
-  main_->List().SelectRow(-1);
-  {
-    MenuWatcher watcher(window_.Handle());
-    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
-                 MAKELPARAM(200, 300));
-    RunLoop();
-    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list));
-    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
-    EXPECT_EQ(watcher.Items()[1].text, L"Enable device");
-    for (size_t i = 0; i < watcher.Items().size(); ++i) {
-      const Command command = ContextMenuItems()[i].command;
-      if (command == Command::kNone) continue;
-      EXPECT_EQ(watcher.Items()[i].enabled, command == Command::kScanHardware)
-          << "item " << i;
-    }
-  }
-}
-
-TEST_F(MainWindowTest, ContextMenuStateItemFollowsTheSelectedRow) {
+TEST_F(MainWindowTest, ContextMenuFollowsTheSelectedRow) {
   BuildShown();
   int disabled = -1, working = -1;
   for (int row = 0; row < main_->List().RowCount(); ++row) {
@@ -381,17 +361,24 @@ TEST_F(MainWindowTest, ContextMenuStateItemFollowsTheSelectedRow) {
   ASSERT_GE(working, 0);
   const struct {
     int row;
-    const wchar_t* text;
-  } cases[] = {{working, L"Disable device"}, {disabled, L"Enable device"}};
+    const wchar_t* stateItem;
+  } cases[] = {{-1, L"Enable device"}, {working, L"Disable device"}, {disabled, L"Enable device"}};
   for (const auto& c : cases) {
     main_->List().SelectRow(c.row);
     MenuWatcher watcher(window_.Handle());
     PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
                  MAKELPARAM(200, 300));
     RunLoop();
-    ASSERT_GE(watcher.Items().size(), 2u);
-    EXPECT_EQ(watcher.Items()[1].text, c.text);
-    EXPECT_TRUE(watcher.Items()[0].enabled) << "a selected row enables the device items";
+    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list)) << c.row;
+    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
+    EXPECT_EQ(watcher.Items()[1].text, c.stateItem) << c.row;
+    // Without a selection only the scan is offered.
+    for (size_t i = 0; i < watcher.Items().size(); ++i) {
+      const Command command = ContextMenuItems()[i].command;
+      if (command == Command::kNone || (c.row >= 0 && i > 0)) continue;
+      EXPECT_EQ(watcher.Items()[i].enabled, c.row >= 0 || command == Command::kScanHardware)
+          << "row " << c.row << " item " << i;
+    }
   }
 }
 
