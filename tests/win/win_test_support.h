@@ -58,6 +58,7 @@ inline RECT ClientOf(HWND hwnd) {
   return r;
 }
 
+// The text on the clipboard; a marker when another window holds it open.
 inline std::u16string ClipboardText() {
   std::u16string text;
   if (!OpenClipboard(nullptr)) return u"<clipboard busy>";
