@@ -385,16 +385,6 @@ TEST_F(BuildInventoryTest, RebuiltRowsStartUnchecked) {
   EXPECT_TRUE(list_.CheckedRows().empty());
 }
 
-TEST_F(BuildInventoryTest, DisablingADeviceShowsAfterTheRebuild) {
-  ASSERT_TRUE(Build(0));
-  DevInst nic = 0;
-  ASSERT_EQ(platform_.LocateDevNode(&nic, kNic, 0), kCrSuccess);
-  ASSERT_EQ(platform_.DisableDevNode(nic, 0), kCrSuccess);
-  ASSERT_TRUE(Build(0));
-  EXPECT_EQ(Cell(kNic, kColumnStatus), "Disabled");
-  EXPECT_EQ(list_.RowBackground(Row(kNic)), kColourDisabled);
-}
-
 // --- Small PCs: the class table sort ---
 
 SimulatedPc SmallPc(const std::vector<std::pair<std::string, std::string>>& classes) {

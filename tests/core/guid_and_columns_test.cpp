@@ -41,14 +41,11 @@ TEST(Guid, MalformedTextIsRefused) {
   }
 }
 
-TEST(DeviceColumns, TitlesAndWidths) {
+// The default widths are checked where they are used: the settings and the main window's list.
+TEST(DeviceColumns, TitlesAsTheListViewTakesThem) {
   EXPECT_EQ(DeviceColumnTitles().ToUtf8(),
             " Device name\n Status\n Class\n Manufacturer\n Driver date\n Driver version\n"
             " Service name\n Hardware ID\n Inf path\n Instance ID");
-  const int widths[] = {270, 120, 120, 150, 100, 120, 100, 200, 100, 300};
-  ASSERT_EQ(DeviceColumns().size(), 10u);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(DeviceColumns()[i].defaultWidth, widths[i]) << i;
-  EXPECT_EQ(WideText(DeviceColumns()[kColumnInstanceId].title).ToUtf8(), " Instance ID");
 }
 
 }  // namespace

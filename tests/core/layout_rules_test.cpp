@@ -22,10 +22,7 @@ TEST_P(LayoutPlacement, PlacesTheControl) {
   // The control has not moved since its flags were recorded.
   LayoutBox placed = PlaceInLayout(c.recorded, c.refWidth, c.refHeight, c.flags, c.recorded,
                                    c.newWidth, c.newHeight);
-  EXPECT_EQ(placed.x, c.expected.x);
-  EXPECT_EQ(placed.y, c.expected.y);
-  EXPECT_EQ(placed.width, c.expected.width);
-  EXPECT_EQ(placed.height, c.expected.height);
+  EXPECT_EQ(placed, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

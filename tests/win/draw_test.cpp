@@ -1,10 +1,9 @@
 // The drawing helpers on real GDI and GDI+, with the program's own pictures linked in.
-#include <gtest/gtest.h>
+#include "tests/win/win_test_support.h"
 
 #include <vector>
 
 #include "ui/draw/win32/fonts.h"
-#include "ui/draw/win32/gdiplus_session.h"
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/shapes.h"
 #include "ui/draw/win32/window_background.h"
@@ -13,14 +12,8 @@
 namespace pyr {
 namespace {
 
-class Drawing : public ::testing::Test {
+class Drawing : public GdiplusSuite {
  protected:
-  static void SetUpTestSuite() { session_ = new GdiplusSession; }
-  static void TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(session_->Started()); }
 
   static Argb Pixel(GpBitmap* image, int x, int y) {
     Gdiplus::ARGB argb = 0;
@@ -54,16 +47,13 @@ class Drawing : public ::testing::Test {
     return {info.bmWidth, info.bmHeight};
   }
 
-  static GdiplusSession* session_;
 };
-
-GdiplusSession* Drawing::session_ = nullptr;
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
 // ---------------------------------------------------------------- image resources
 
-TEST_F(Drawing, EveryPictureLoadsAtItsOwnSize) {
+TEST_F(Drawing, EveryPictureLoadsAtItsOwnSizeWithTransparentCornersAndContent) {
   struct Entry { int id; int size; } const table[] = {
       {21, 32}, {22, 48}, {23, 44}, {24, 32}, {25, 40}, {26, 48}, {27, 48}, {28, 48},
       {29, 40}, {30, 48}, {31, 48}, {32, 40}, {33, 32}, {34, 48}, {35, 48}, {36, 48},
@@ -72,59 +62,55 @@ TEST_F(Drawing, EveryPictureLoadsAtItsOwnSize) {
   for (const auto& e : table) {
     ImagePtr image = LoadImageResource(Self(), e.id);
     ASSERT_TRUE(image) << e.id;
-    ImageSize size = SizeOf(image.get());
-    EXPECT_EQ(size.width, e.size) << e.id;
-    EXPECT_EQ(size.height, e.size) << e.id;
-  }
-}
-
-TEST_F(Drawing, PictureAskedAtAnotherSizeIsAScaledCopy) {
-  ImagePtr small = LoadImageResource(Self(), 23, 20, 20);
-  ASSERT_TRUE(small);
-  EXPECT_EQ(SizeOf(small.get()).width, 20);
-  EXPECT_EQ(SizeOf(small.get()).height, 20);
-  // One dimension given: the other keeps the picture's own size.
-  ImagePtr wide = LoadImageResource(Self(), 23, 60, 0);
-  ASSERT_TRUE(wide);
-  EXPECT_EQ(SizeOf(wide.get()).width, 60);
-  EXPECT_EQ(SizeOf(wide.get()).height, 44);
-}
-
-TEST_F(Drawing, PicturesHaveTransparentCornersAndVisibleContent) {
-  // Artwork sanity: a picture that decoded to nothing, or to an opaque block, would be a fault.
-  for (int id = 21; id <= 42; ++id) {
-    ImagePtr image = LoadImageResource(Self(), id, 20, 20);
-    ASSERT_TRUE(image) << id;
+    EXPECT_EQ(SizeOf(image.get()).width, e.size) << e.id;
+    EXPECT_EQ(SizeOf(image.get()).height, e.size) << e.id;
+    // A picture that decoded to nothing, or to an opaque block, would be a fault.
+    ImagePtr small = LoadImageResource(Self(), e.id, 20, 20);
+    ASSERT_TRUE(small) << e.id;
     int opaque = 0;
     for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 20; ++x) opaque += (Pixel(image.get(), x, y) >> 24) > 0x80;
-    EXPECT_GT(opaque, 20) << id;
-    EXPECT_LT(opaque, 400) << id;
+      for (int x = 0; x < 20; ++x) opaque += (Pixel(small.get(), x, y) >> 24) > 0x80;
+    EXPECT_GT(opaque, 20) << e.id;
+    EXPECT_LT(opaque, 400) << e.id;
   }
 }
 
-TEST_F(Drawing, MissingPictureIsNull) {
+TEST_F(Drawing, ScaledPicturesAndBitmapsHaveTheRequestedSize) {
+  auto imageSize = [](ImagePtr image) {
+    return image ? SIZE{SizeOf(image.get()).width, SizeOf(image.get()).height} : SIZE{};
+  };
+  auto bitmapSize = [](BitmapHandle bitmap) { return bitmap ? BitmapSize(bitmap.Get()) : SIZE{}; };
+  BitmapHandle big = SolidBitmap(64, 32, 0xFF336699);
+  ImagePtr background = NewImage(10, 10, kFormatPargb);
+  const struct {
+    const char* what;
+    SIZE got;
+    SIZE expected;
+  } cases[] = {
+      {"picture at 20 x 20", imageSize(LoadImageResource(Self(), 23, 20, 20)), {20, 20}},
+      // One dimension given: the other keeps the picture's own size.
+      {"picture 60 wide", imageSize(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
+      {"resource bitmap", bitmapSize(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
+      {"any bitmap to 20", bitmapSize(ImageToBitmap20(big.Get())), {20, 20}},
+      {"check box image", bitmapSize(CheckBoxImage(16, kCheckBoxTicked, 0xFF0000FF)), {16, 16}},
+      {"background bitmap", bitmapSize(BackgroundBitmap(background.get(), 30, 20)), {30, 20}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.got.cx, c.expected.cx) << c.what;
+    EXPECT_EQ(c.got.cy, c.expected.cy) << c.what;
+  }
+}
+
+TEST_F(Drawing, MissingPicturesAndBadSizesGiveNothing) {
+  ImagePtr source = NewImage(10, 10);
   EXPECT_FALSE(LoadImageResource(Self(), 99));
   EXPECT_FALSE(LoadImageResource(Self(), 20, 20, 20));
   EXPECT_FALSE(LoadResourceBitmap(Self(), 43, 20, 20));
-}
-
-TEST_F(Drawing, ResourceBitmapHasTheRequestedSize) {
-  BitmapHandle bitmap = LoadResourceBitmap(Self(), 42, 19, 19);
-  ASSERT_TRUE(bitmap);
-  SIZE size = BitmapSize(bitmap.Get());
-  EXPECT_EQ(size.cx, 19);
-  EXPECT_EQ(size.cy, 19);
-}
-
-TEST_F(Drawing, ImageToBitmap20ScalesAnyBitmap) {
-  BitmapHandle big = SolidBitmap(64, 32, 0xFF336699);
-  BitmapHandle icon = ImageToBitmap20(big.Get());
-  ASSERT_TRUE(icon);
-  SIZE size = BitmapSize(icon.Get());
-  EXPECT_EQ(size.cx, 20);
-  EXPECT_EQ(size.cy, 20);
   EXPECT_FALSE(ImageToBitmap20(nullptr));
+  EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
+  EXPECT_FALSE(ScaledCopy(source.get(), 0, 30));
+  EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
+  EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
 }
 
 TEST_F(Drawing, ScaledCopyDrawsTheSource) {
@@ -134,37 +120,23 @@ TEST_F(Drawing, ScaledCopyDrawsTheSource) {
   ASSERT_TRUE(copy);
   EXPECT_EQ(SizeOf(copy.get()).width, 30);
   EXPECT_EQ(Pixel(copy.get(), 15, 15), 0xFFFF0000u);
-  EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
-  EXPECT_FALSE(ScaledCopy(source.get(), 0, 30));
 }
 
 // ---------------------------------------------------------------- solid bitmaps and colours
 
-TEST_F(Drawing, SolidBitmapNeverHasAlphaZero) {
-  BitmapHandle bitmap = SolidBitmap(2, 2, 0x00FFFFFF);
-  ASSERT_TRUE(bitmap);
-  std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
-  ASSERT_EQ(pixels.size(), 4u);
-  for (uint32_t p : pixels) EXPECT_EQ(p, 0x01FFFFFFu);
+TEST_F(Drawing, SolidBitmapKeepsItsAlphaButNeverZero) {
+  const struct { Argb colour; uint32_t pixel; } cases[] = {
+      {0x80123456, 0x80123456u}, {0x00FFFFFF, 0x01FFFFFFu}};
+  for (const auto& c : cases) {
+    BitmapHandle bitmap = SolidBitmap(3, 5, c.colour);
+    ASSERT_TRUE(bitmap);
+    std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
+    ASSERT_EQ(pixels.size(), 15u);
+    for (uint32_t p : pixels) EXPECT_EQ(p, c.pixel);
+  }
 }
 
-TEST_F(Drawing, SolidBitmapKeepsAGivenAlpha) {
-  BitmapHandle bitmap = SolidBitmap(3, 5, 0x80123456);
-  ASSERT_TRUE(bitmap);
-  DIBSECTION dib{};
-  ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof(dib), &dib), static_cast<int>(sizeof(dib)));
-  EXPECT_EQ(dib.dsBmih.biBitCount, 32);
-  std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
-  ASSERT_EQ(pixels.size(), 15u);
-  for (uint32_t p : pixels) EXPECT_EQ(p, 0x80123456u);
-  EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
-}
-
-TEST_F(Drawing, ArgbAndColourRefAgreeWithTheSystemMacros) {
-  EXPECT_EQ(ArgbToColourRef(0xFF112233), RGB(0x11, 0x22, 0x33));
-  EXPECT_EQ(GetRValue(ArgbToColourRef(0xFFA01020)), 0xA0);
-  EXPECT_EQ(GetBValue(ArgbToColourRef(0xFFA01020)), 0x20);
-  // A COLORREF drawn by GDI+ after conversion lands as the same screen colour.
+TEST_F(Drawing, ColourRefDrawnByGdiplusLandsAsTheSameColour) {
   ImagePtr image = NewImage(4, 4);
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
   EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
@@ -275,7 +247,6 @@ TEST_F(Drawing, FillRoundedRectLeavesTheCornerClear) {
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
   EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
   EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
-  EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
 }
 
 TEST_F(Drawing, CentredTextInksAroundTheCentre) {
@@ -320,10 +291,6 @@ TEST_F(Drawing, BackgroundBitmapFillsHolesWithTheHoleColour) {
   ASSERT_EQ(width, 10);
   EXPECT_EQ(pixels[5 * 10 + 1] & 0xFFFFFF, 0x204080u);
   EXPECT_EQ(pixels[5 * 10 + 8] & 0xFFFFFF, 0xFEFEFEu);
-  BitmapHandle scaled = BackgroundBitmap(image.get(), 30, 20);
-  SIZE size = BitmapSize(scaled.Get());
-  EXPECT_EQ(size.cx, 30);
-  EXPECT_EQ(size.cy, 20);
 }
 
 TEST_F(Drawing, BackgroundRegionOfAPopupIsRounded) {
@@ -379,14 +346,6 @@ TEST_F(Drawing, RoundedCheckBoxHasClearCorners) {
   ImagePtr round = CheckBoxPicture(40, kCheckBoxEmpty | kCheckBoxRounded, 0xFF000000);
   EXPECT_EQ(Pixel(square.get(), 1, 1), 0xFF000000u);
   EXPECT_LT(Pixel(round.get(), 1, 1) >> 24, 0x40u);
-}
-
-TEST_F(Drawing, CheckBoxImageIsScaledToTheRequestedSize) {
-  BitmapHandle bitmap = CheckBoxImage(16, kCheckBoxTicked, 0xFF0000FF);
-  ASSERT_TRUE(bitmap);
-  SIZE size = BitmapSize(bitmap.Get());
-  EXPECT_EQ(size.cx, 16);
-  EXPECT_EQ(size.cy, 16);
 }
 
 // ---------------------------------------------------------------- window chores

@@ -78,26 +78,8 @@ class ShownWatcher {
   std::thread thread_;
 };
 
-std::u16string ClipboardText() {
-  std::u16string text;
-  if (!OpenClipboard(nullptr)) return u"<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
-      text = p;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 class MainWindowCommandsTest : public MainWindowTest {
  protected:
-  void BuildAndFill() {
-    StoreSetting(L"AppFlag", 1);  // no startup tip in the way
-    Build();
-    main_->ShowAndFill();
-  }
   int RowNamed(const char16_t* name) {
     for (int row = 0; row < main_->List().RowCount(); ++row) {
       if (main_->List().CellText(row, 0) == name) return row;
@@ -118,7 +100,7 @@ class MainWindowCommandsTest : public MainWindowTest {
 };
 
 TEST_F(MainWindowCommandsTest, FindWindowIsCreatedHiddenBesideTheMainWindow) {
-  BuildAndFill();
+  BuildShown();
   HWND find = FindWindowW(L"__PyravelFindWnd__", L"Find a device");
   ASSERT_NE(find, nullptr);
   EXPECT_FALSE(IsWindowVisible(find));
@@ -133,14 +115,12 @@ TEST_F(MainWindowCommandsTest, FindWindowIsCreatedHiddenBesideTheMainWindow) {
   EXPECT_EQ(client.bottom, 22);
   EXPECT_EQ(GetWindowLongW(find, GWL_STYLE) & WS_CAPTION, 0);
 
-  PostCommand(MenuId(Command::kFindDevice));
-  PostClose();
-  RunLoop();
+  RunCommand(MenuId(Command::kFindDevice));
   EXPECT_TRUE(IsWindowVisible(find));
 }
 
 TEST_F(MainWindowCommandsTest, FindNextWalksTheMatchesAndStartsAgainAfterTheEnd) {
-  BuildAndFill();
+  BuildShown();
   DeviceList& list = main_->List();
   std::vector<int> matches;
   for (int row = 0; row < list.RowCount(); ++row) {
@@ -149,9 +129,7 @@ TEST_F(MainWindowCommandsTest, FindNextWalksTheMatchesAndStartsAgainAfterTheEnd)
   ASSERT_GE(matches.size(), 2u);
   main_->Find().SetSearchText(u"usb");
   for (size_t i = 0; i < matches.size(); ++i) {
-    PostCommand(MenuId(Command::kFindNext));
-    PostClose();
-    RunLoop();
+    RunCommand(MenuId(Command::kFindNext));
     EXPECT_EQ(list.SelectedRow(), matches[i]) << i;
   }
   {
@@ -163,14 +141,12 @@ TEST_F(MainWindowCommandsTest, FindNextWalksTheMatchesAndStartsAgainAfterTheEnd)
   }
   EXPECT_EQ(list.SelectedRow(), matches.back());
   EXPECT_EQ(main_->Find().lastFound, -1);
-  PostCommand(MenuId(Command::kFindNext));
-  PostClose();
-  RunLoop();
+  RunCommand(MenuId(Command::kFindNext));
   EXPECT_EQ(list.SelectedRow(), matches.front());
 }
 
 TEST_F(MainWindowCommandsTest, FindButtonAndEscapeOfTheFindWindow) {
-  BuildAndFill();
+  BuildShown();
   FindDeviceWindow& find = main_->Find();
   find.Show();
   find.SetSearchText(u"KEYBOARD");
@@ -178,30 +154,25 @@ TEST_F(MainWindowCommandsTest, FindButtonAndEscapeOfTheFindWindow) {
   HWND button = FindWindowExW(find.Window().Handle(), nullptr, L"Button", nullptr);
   ASSERT_NE(button, nullptr);
   PostMessageW(button, BM_CLICK, 0, 0);
-  PostClose();
-  RunLoop();
+  CloseAndRun();
   const int row = main_->List().SelectedRow();
   ASSERT_GE(row, 0);
   EXPECT_NE(main_->List().CellText(row, 0).Find(u"keyboard", false), 0);
 }
 
 TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndName) {
-  BuildAndFill();
+  BuildShown();
   DeviceList& list = main_->List();
   list.SelectRow(3);
-  PostCommand(MenuId(Command::kCopyHardwareId));
-  PostClose();
-  RunLoop();
+  RunCommand(MenuId(Command::kCopyHardwareId));
   EXPECT_EQ(ClipboardText(), list.CellText(3, 7).Str());
   EXPECT_FALSE(list.CellText(3, 7).Empty());
-  PostCommand(MenuId(Command::kCopyDeviceName));
-  PostClose();
-  RunLoop();
+  RunCommand(MenuId(Command::kCopyDeviceName));
   EXPECT_EQ(ClipboardText(), list.CellText(3, 0).Str());
 }
 
 TEST_F(MainWindowCommandsTest, CopyWithoutASelectionAsksForOneAndCopiesNothing) {
-  BuildAndFill();
+  BuildShown();
   CopyTextToClipboard(window_.Handle(), u"before");
   main_->List().SelectRow(-1);
   BoxAnswerer answer(L"OK", window_.Handle());
@@ -213,7 +184,7 @@ TEST_F(MainWindowCommandsTest, CopyWithoutASelectionAsksForOneAndCopiesNothing) 
 }
 
 TEST_F(MainWindowCommandsTest, DevicePropertiesWithoutTheSheetStillReturns) {
-  BuildAndFill();
+  BuildShown();
   main_->List().SelectRow(2);
   PostCommand(MenuId(Command::kDeviceProperties));
   PostClose();
@@ -222,7 +193,7 @@ TEST_F(MainWindowCommandsTest, DevicePropertiesWithoutTheSheetStillReturns) {
 }
 
 TEST_F(MainWindowCommandsTest, DisablingTwoTickedDevicesAndEnablingThemBack) {
-  BuildAndFill();
+  BuildShown();
   const std::vector<std::u16string> names = TwoWorkingDevices();
   ASSERT_EQ(names.size(), 2u);
   for (const auto& name : names) main_->List().SetRowChecked(RowNamed(name.c_str()), true);
@@ -259,16 +230,12 @@ TEST_F(MainWindowCommandsTest, DisablingTwoTickedDevicesAndEnablingThemBack) {
 }
 
 TEST_F(MainWindowCommandsTest, CheckRulesFromTheMenu) {
-  BuildAndFill();
-  PostCommand(MenuId(Command::kCheckWithErrors));
-  PostClose();
-  RunLoop();
+  BuildShown();
+  RunCommand(MenuId(Command::kCheckWithErrors));
   const std::vector<int> checked = main_->List().CheckedRows();
   ASSERT_FALSE(checked.empty());
   for (int row : checked) EXPECT_TRUE(IsErrorStatus(main_->List().CellText(row, 1).View()));
-  PostCommand(MenuId(Command::kCheckNone));
-  PostClose();
-  RunLoop();
+  RunCommand(MenuId(Command::kCheckNone));
   EXPECT_TRUE(main_->List().CheckedRows().empty());
 }
 

@@ -19,6 +19,7 @@
 #include "app/win32/main_window.h"
 #include "devices/simulated_platform.h"
 #include "tests/core/test_fixture.h"
+#include "tests/win/win_test_support.h"
 
 namespace pyr {
 namespace {
@@ -156,6 +157,12 @@ class MainWindowTest : public ::testing::Test {
               nullptr);
     ASSERT_TRUE(main_->BuildContents(GetModuleHandleW(nullptr), window_));
   }
+  // A start that is not the first (no startup tip in the way), with the list filled.
+  void BuildShown() {
+    StoreSetting(L"AppFlag", 1);
+    Build();
+    main_->ShowAndFill();
+  }
   void StoreSetting(const wchar_t* name, DWORD value) {
     HKEY key = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
@@ -184,6 +191,14 @@ class MainWindowTest : public ::testing::Test {
   void RunLoop() {
     window_.EventSink()->quit = 0;
     main_->EventLoop();
+  }
+  void CloseAndRun() {
+    PostClose();
+    RunLoop();
+  }
+  void RunCommand(int32_t id) {
+    PostCommand(id);
+    CloseAndRun();
   }
   std::wstring MenuText(HMENU menu, UINT position) {
     wchar_t text[256] = {};

@@ -1,13 +1,12 @@
 // The progress ring on a real picture control: what it draws, what the taskbar is told, and
 // that the spinner really turns on screen.
-#include <gtest/gtest.h>
+#include "tests/win/win_test_support.h"
 
 #include <string>
 #include <vector>
 
 #include "ui/dialogs/win32/dialog_pictures.h"
 #include "ui/dialogs/win32/progress_ring.h"
-#include "ui/draw/win32/gdiplus_session.h"
 #include "ui/draw/win32/images.h"
 
 namespace pyr {
@@ -35,16 +34,10 @@ constexpr Argb kText = 0xFF000000;
 constexpr Argb kFill = 0xFFFFFFFF;
 constexpr COLORREF kArcRef = RGB(0x10, 0x30, 0xA0);
 
-class RingControl : public ::testing::Test {
+class RingControl : public GdiplusSuite {
  protected:
-  static void SetUpTestSuite() { session_ = new GdiplusSession; }
-  static void TearDownTestSuite() {
-    delete session_;
-    session_ = nullptr;
-  }
-
   void SetUp() override {
-    ASSERT_TRUE(session_->Started());
+    GdiplusSuite::SetUp();
     HINSTANCE self = GetModuleHandleW(nullptr);
     window_ = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 100,
                               200, 120, nullptr, nullptr, self, nullptr);
@@ -68,14 +61,11 @@ class RingControl : public ::testing::Test {
     return GetPixel(dc.Get(), x, y);
   }
 
-  static GdiplusSession* session_;
   HWND window_ = nullptr;
   HWND picture_ = nullptr;
   std::vector<std::string> taskbar_;
   ProgressRing ring_;
 };
-
-GdiplusSession* RingControl::session_ = nullptr;
 
 TEST_F(RingControl, AttachingDrawsZeroPercent) {
   ring_.Attach(picture_, window_, kArc, kText, kFill);
@@ -86,14 +76,11 @@ TEST_F(RingControl, AttachingDrawsZeroPercent) {
   EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "0/100"}));
 }
 
-TEST_F(RingControl, OverAHundredDrawsAFullRingButTellsTheTaskbarTheValue) {
+TEST_F(RingControl, OverAHundredDrawsAFullRing) {
   ring_.Attach(picture_, window_, kArc, kText, kFill);
-  taskbar_.clear();
   ring_.Apply(150);
-  EXPECT_EQ(ring_.Value(), 100);
   EXPECT_EQ(ShownPixel(4, 35), kArcRef);   // nine o'clock
   EXPECT_EQ(ShownPixel(35, 65), kArcRef);  // six o'clock
-  EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "150/100"}));
 }
 
 TEST_F(RingControl, HalfDrawsTheRightHalfOnly) {
@@ -103,41 +90,31 @@ TEST_F(RingControl, HalfDrawsTheRightHalfOnly) {
   EXPECT_EQ(ShownPixel(4, 35), RGB(255, 255, 255));  // nine o'clock
 }
 
-TEST_F(RingControl, SameValueIsNotDrawnTwice) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ring_.Apply(40);
-  taskbar_.clear();
-  ring_.Apply(40);
-  EXPECT_TRUE(taskbar_.empty());
-  ring_.Apply(41);
-  EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "41/100"}));
-}
-
-TEST_F(RingControl, MinusOneChangesNothing) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ring_.Apply(30);
-  taskbar_.clear();
-  ring_.Apply(-1);
-  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
-  EXPECT_EQ(ring_.Value(), 30);
-  ring_.Apply(-80);
-  ring_.Apply(-1);
-  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeSpin);
-  EXPECT_EQ(ring_.Value(), -80);
-  EXPECT_EQ(taskbar_, (std::vector<std::string>{"indeterminate"}));
-}
-
-TEST_F(RingControl, SpinSpeedIsCappedAndRepeatsAreIgnored) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  taskbar_.clear();
-  ring_.Apply(-500);
-  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeSpin);
-  EXPECT_EQ(ring_.Value(), -100);
-  EXPECT_TRUE(ring_.SpinnerRunning());
-  ring_.Apply(-100);  // the same stored value: the spinner keeps going
-  ring_.Apply(-2);
-  EXPECT_EQ(ring_.Value(), -2);
-  EXPECT_EQ(taskbar_, (std::vector<std::string>{"indeterminate", "indeterminate"}));
+// What a run of values leaves on the ring and tells the taskbar: repeats and -1 change nothing,
+// the spin speed is capped, the taskbar hears the value the caller gave.
+TEST_F(RingControl, ValuesInARow) {
+  const struct {
+    std::vector<int32_t> values;
+    std::vector<std::string> taskbar;
+    int mode;
+    int32_t value;
+  } cases[] = {
+      {{150}, {"normal", "150/100"}, ProgressRing::kModePercent, 100},
+      {{40, 40, 41}, {"normal", "40/100", "normal", "41/100"}, ProgressRing::kModePercent, 41},
+      {{30, -1}, {"normal", "30/100"}, ProgressRing::kModePercent, 30},
+      {{-80, -1}, {"indeterminate"}, ProgressRing::kModeSpin, -80},
+      {{-500, -100, -2}, {"indeterminate", "indeterminate"}, ProgressRing::kModeSpin, -2},
+  };
+  for (const auto& c : cases) {
+    ring_.Stop();
+    ring_.Attach(picture_, window_, kArc, kText, kFill);
+    taskbar_.clear();
+    for (int32_t v : c.values) ring_.Apply(v);
+    EXPECT_EQ(taskbar_, c.taskbar) << c.values.front();
+    EXPECT_EQ(ring_.CurrentMode(), c.mode) << c.values.front();
+    EXPECT_EQ(ring_.Value(), c.value) << c.values.front();
+    EXPECT_EQ(ring_.SpinnerRunning(), c.mode == ProgressRing::kModeSpin) << c.values.front();
+  }
 }
 
 TEST_F(RingControl, PercentAfterSpinningStopsTheSpinner) {

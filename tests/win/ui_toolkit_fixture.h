@@ -1,20 +1,13 @@
 // A real toolkit window for the Wine tests, and a pump that reads what it posts.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
-#include "ui/draw/win32/gdiplus_session.h"
+#include "tests/win/win_test_support.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr::testing {
 
-class ToolkitWindow : public ::testing::Test {
+class ToolkitWindow : public GdiplusSuite {
  protected:
-  static void SetUpTestSuite() { session_ = std::make_unique<GdiplusSession>(); }
-  static void TearDownTestSuite() { session_.reset(); }
-
   void SetUp() override {
     ASSERT_NE(window_.CreateUiWindow(u"PyravelToolkitTest", u"Toolkit test", 600, 400, 10, 10,
                                      WS_OVERLAPPEDWINDOW, 0, nullptr),
@@ -43,10 +36,7 @@ class ToolkitWindow : public ::testing::Test {
     }
     return false;
   }
-  void Drain() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
+  void Drain() { DrainMessages(); }
   // Client size c x d as a window size for SetWindowPos.
   void ResizeClient(int width, int height) {
     RECT r{0, 0, width, height};
@@ -64,7 +54,6 @@ class ToolkitWindow : public ::testing::Test {
   }
 
   UiWindow window_;
-  static inline std::unique_ptr<GdiplusSession> session_;
 };
 
 }  // namespace pyr::testing

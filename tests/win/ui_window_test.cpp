@@ -71,18 +71,20 @@ TEST_F(UiWindowIds, ClientSizeIsTheRequestedOne) {
   EXPECT_EQ(client.bottom, 400);
 }
 
-TEST_F(UiWindowEvents, CloseBecomesMinusSixAndTheWindowStays) {
-  PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
-  ASSERT_TRUE(PumpUntil(ev::kClose));
-  EXPECT_EQ(window_.OwnEvent().quit, 1);
-  EXPECT_EQ(window_.OwnEvent().sourceWindow, &window_);
-  EXPECT_TRUE(IsWindow(window_.Handle()));
-}
-
-TEST_F(UiWindowEvents, SystemCloseAlsoBecomesMinusSix) {
-  SendMessageW(window_.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_TRUE(PumpUntil(ev::kClose));
-  EXPECT_TRUE(IsWindow(window_.Handle()));
+TEST_F(UiWindowEvents, EveryWayOfClosingBecomesMinusSixAndTheWindowStays) {
+  const struct {
+    UINT message;
+    WPARAM wParam;
+  } cases[] = {{WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_QUERYENDSESSION, 0}};
+  for (const auto& c : cases) {
+    Drain();
+    window_.OwnEvent().quit = 0;
+    PostMessageW(window_.Handle(), c.message, c.wParam, 0);
+    ASSERT_TRUE(PumpUntil(ev::kClose)) << c.message;
+    EXPECT_EQ(window_.OwnEvent().quit, 1) << c.message;
+    EXPECT_EQ(window_.OwnEvent().sourceWindow, &window_);
+    EXPECT_TRUE(IsWindow(window_.Handle()));
+  }
 }
 
 TEST_F(UiWindowEvents, ControlEventClearsTheQuitFlag) {
@@ -204,13 +206,6 @@ TEST_F(UiWindowEvents, DeviceChangeCarriesTheEventType) {
   EXPECT_EQ(window_.OwnEvent().param, 7u);
 }
 
-TEST_F(UiWindowEvents, EndOfSessionIsReadAsClose) {
-  Drain();
-  PostMessageW(window_.Handle(), WM_QUERYENDSESSION, 0, 0);
-  EXPECT_TRUE(PumpUntil(ev::kClose));
-  EXPECT_EQ(window_.OwnEvent().quit, 1);
-}
-
 TEST_F(UiWindowEvents, WakeThreadKeepsABlockingPumpTurning) {
   ASSERT_TRUE(window_.StartWakeThread());
   Drain();
@@ -295,19 +290,10 @@ TEST_F(UiWindowState, DisablerWithLastBelowFirstTakesOnlyTheFirst) {
   EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(b)));
 }
 
-TEST_F(UiWindowState, ClipboardRoundTrip) {
+TEST_F(UiWindowState, ClipboardTakesTheTextAndNullEmptiesIt) {
   ASSERT_TRUE(CopyTextToClipboard(window_.Handle(), u"PCI\\VEN_8086&DEV_1237"));
-  ASSERT_TRUE(OpenClipboard(window_.Handle()));
-  auto data = static_cast<HGLOBAL>(GetClipboardData(CF_UNICODETEXT));
-  ASSERT_NE(data, nullptr);
-  std::u16string read = U(static_cast<const wchar_t*>(GlobalLock(data)));
-  GlobalUnlock(data);
-  CloseClipboard();
-  EXPECT_EQ(read, u"PCI\\VEN_8086&DEV_1237");
-}
+  EXPECT_EQ(ClipboardText(), u"PCI\\VEN_8086&DEV_1237");
 
-TEST_F(UiWindowState, NullTextEmptiesTheClipboard) {
-  ASSERT_TRUE(CopyTextToClipboard(window_.Handle(), u"before"));
   CopyTextToClipboard(window_.Handle(), nullptr);
   ASSERT_TRUE(OpenClipboard(window_.Handle()));
   EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
@@ -333,12 +319,6 @@ TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
   EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
   ReleaseDC(window_.ControlHandle(text), dc);
 }
-
-}  // namespace
-}  // namespace pyr::testing
-
-namespace pyr::testing {
-namespace {
 
 using UiWindowShell = ToolkitWindow;
 
@@ -480,12 +460,6 @@ TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
   EXPECT_TRUE(GetObjectW(menuItem.hbmpItem, sizeof(info), &info));
   EXPECT_EQ(info.bmWidth, 20);
 }
-
-}  // namespace
-}  // namespace pyr::testing
-
-namespace pyr::testing {
-namespace {
 
 using UiPump = ToolkitWindow;
 
