@@ -10,7 +10,7 @@
 #include "app/settings.h"
 #include "app/web_addresses.h"
 #include "app/win32/privileges.h"
-#include "app/win32/shell_open.h"
+#include "base/process.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -56,6 +56,7 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
   RefreshCommandAvailability();
   InstallGroupHeaderClick(window, ids_.list);
   InstallAccelerators();
+  find_.Create(window, images_);
   return true;
 }
 
@@ -83,7 +84,11 @@ void MainWindow::EventLoop() {
     if (RebootNeeded() && OfferReboot()) return;  // settings already saved, restart requested
     // A close that arrived while a question was open ended the question and left its flag.
     if (event_->code == ev::kClose || event_->quit != 0 || event_->code == ev::kPumpFailed) break;
-    if (FromMainWindow()) HandleMainEvent();
+    if (FromMainWindow()) {
+      HandleMainEvent();
+    } else if (find_.IsSourceOf(*event_)) {
+      HandleFindEvent();
+    }
     PumpEvent(kPumpWait);
   }
   SaveSettings();
@@ -118,10 +123,10 @@ bool MainWindow::PumpEvent(int mode) {
   dialogs_.ApplyTipRule(*event_);
   HandleLink();
   if (event_->code == ev::kClose) {
-    cancelRequested_.store(kCancelClosing);
+    cancelRequested_.store(kProgramClosing);
   } else if (dialogs_.IsCancelClick(*event_)) {
-    cancelRequested_.store(kCancelByUser);
-  } else if ((mode & kPumpRebuildOnDeviceChange) != 0 && event_->code == ev::kDeviceChange) {
+    cancelRequested_.store(kCancelPressed);
+  } else if ((mode & kPumpRefreshing) != 0 && event_->code == ev::kDeviceChange) {
     RebuildList(listFlag_);
   }
   return took;
@@ -244,7 +249,7 @@ bool MainWindow::HandleLink() {
   static constexpr MakerLink kLinks[] = {MakerLink::kDonate, MakerLink::kAbout, MakerLink::kHome};
   for (size_t i = 0; i < ids_.links.size(); ++i) {
     if (ids_.links[i] != code) continue;
-    ShellOpen(MakerLinkUrl(kLinks[i]).c_str());
+    ShellOpen(WideText(MakerLinkUrl(kLinks[i])));
     return true;
   }
   return false;
@@ -278,6 +283,7 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
   // Commands on devices work on the checked rows, or on the selected row from the context menu.
   rows_ = source == CommandSource::kContextMenu ? RowsForContextCommand(list_->SelectedRow())
                                                 : RowsForMenuCommand(list_->CheckedRows());
+  if (RunListCommand(command, source)) return;
   switch (command) {
     case Command::kRefresh:
       RebuildList(listFlag_);

@@ -16,22 +16,14 @@
 #include "app/win32/registry_key.h"
 #include "app/win32/runtime_libraries.h"
 #include "devices/device_inventory.h"
+#include "devices/operations/operation_host.h"
+#include "app/win32/find_device_window.h"
 #include "app/win32/main_dialogs.h"
 #include "app/win32/pane_images.h"
 #include "ui/win32/list_view_device_list.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {
-
-// CancelRequested values.
-inline constexpr uint8_t kCancelNone = 0;
-inline constexpr uint8_t kCancelByUser = 1;
-inline constexpr uint8_t kCancelClosing = 2;
-
-// PumpEvent modes.
-inline constexpr int kPumpWait = 0;
-inline constexpr int kPumpPending = 1;
-inline constexpr int kPumpRebuildOnDeviceChange = 2;
 
 class MainWindow : public InventoryHost {
  public:
@@ -85,6 +77,10 @@ class MainWindow : public InventoryHost {
   uint32_t AppFlag() const { return appFlag_; }
   bool SettingsKeyOpened() const { return settingsKeyOpened_; }
   DeviceList& List() { return *list_; }
+  UiWindow& Window() { return *window_; }
+  DeviceInventory& Inventory() { return inventory_; }
+  const DeviceInventory& Inventory() const { return inventory_; }
+  FindDeviceWindow& Find() { return find_; }
   MainDialogs& Dialogs() { return dialogs_; }
   bool SaveSettings();
 
@@ -117,15 +113,22 @@ class MainWindow : public InventoryHost {
   bool HandleLink();
   int64_t NowMs() const;
   void RunCommand(Command command, CommandSource source);
+  // The selection, find, information and device-state commands; false for any other command.
+  bool RunListCommand(Command command, CommandSource source);
+  void HandleFindEvent();
+  void FindNext();
+  // The selected row, or -1 after telling the user to select one.
+  int SelectedRowOrAsk();
+  void OpenDeviceProperties();
   void ToggleShowNotPresentCommand();
   void ToggleGroupByTypeCommand();
   bool OfferReboot();
 
   ProgramEnvironment& environment_;
   UiWindow* window_ = nullptr;
-  UiWindow findWindow_;
+  FindDeviceWindow find_;
   UiEvent* event_ = nullptr;
-  std::atomic<uint8_t> cancelRequested_{kCancelNone};
+  std::atomic<uint8_t> cancelRequested_{kNotCancelled};
   std::atomic<uint8_t> rebootNeeded_{0};
   Ids ids_;
   GroupMenuToggle menuToggle_;

@@ -452,6 +452,24 @@ TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
   RunLoop();
   EXPECT_EQ(main_->AppFlag(), 0x41u);
   EXPECT_EQ(StoredSetting(L"AppFlag"), 0x41u);
+  EXPECT_EQ(FindWindowW(L"_WndMsgTipClass", nullptr), nullptr) << "unticking shows no tip";
+
+  main_->ShowAndFill();  // a tip needs a window to stand on
+  // Ticking it again shows the tip; the window is closed once the tip has been seen.
+  std::atomic<bool> tipSeen{false};
+  std::thread watcher([&] {
+    for (int i = 0; i < 500 && !tipSeen; ++i) {
+      const HWND tip = FindWindowW(L"_WndMsgTipClass", nullptr);
+      tipSeen = tip != nullptr && IsWindowVisible(tip);
+      Sleep(20);
+    }
+    PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  });
+  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  RunLoop();
+  watcher.join();
+  EXPECT_EQ(main_->AppFlag(), 0x40u);
+  EXPECT_TRUE(tipSeen) << "ticking the box again shows the tip";
 }
 
 TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
@@ -526,18 +544,18 @@ TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
   main_->Dialogs().OpenResults(window_, u"Working...", true);
   ASSERT_NE(main_->Dialogs().CancelButton(), nullptr);
   PostMessageW(main_->Dialogs().CancelButton(), BM_CLICK, 0, 0);
-  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+  for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
     if (!main_->PumpEvent(kPumpPending)) Sleep(10);
   }
-  EXPECT_EQ(main_->CancelRequested(), kCancelByUser);
+  EXPECT_EQ(main_->CancelRequested(), kCancelPressed);
   main_->Dialogs().CloseResults();
 
-  main_->SetCancelRequested(kCancelNone);
+  main_->SetCancelRequested(kNotCancelled);
   PostClose();
-  for (int i = 0; i < 50 && main_->CancelRequested() == kCancelNone; ++i) {
+  for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
     if (!main_->PumpEvent(kPumpPending)) Sleep(10);
   }
-  EXPECT_EQ(main_->CancelRequested(), kCancelClosing);
+  EXPECT_EQ(main_->CancelRequested(), kProgramClosing);
 }
 
 TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
@@ -554,7 +572,7 @@ TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds)
       << "mode 1 never rebuilds";
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-  while (main_->PumpEvent(kPumpPending | kPumpRebuildOnDeviceChange)) {
+  while (main_->PumpEvent(kPumpPending | kPumpRefreshing)) {
   }
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
 }

@@ -1,0 +1,58 @@
+#include "app/win32/main_operation_host.h"
+
+#include "app/settings.h"
+#include "app/win32/main_window.h"
+#include "ui/dialogs/win32/operation_results_dialog.h"
+
+namespace pyr {
+
+namespace {
+
+OperationResultsDialog& Results(MainWindow& main) { return main.Dialogs().ResultsDialog(); }
+
+}  // namespace
+
+int MainOperationHost::AskUser(const WideText& text, int32_t kind) {
+  return main_.AskUser(text.Buffer(), kind);
+}
+
+void MainOperationHost::OpenResultsDialog(const WideText& statusText) {
+  Results(main_).OpenResultsDialog(statusText.Buffer(), &main_.Window());
+}
+
+void MainOperationHost::SetProgress(int32_t percent, const WideText* text) {
+  Results(main_).SetProgress(percent, text ? text->Buffer() : nullptr);
+}
+
+void MainOperationHost::AddCancelButton() { Results(main_).AddCancelButton(); }
+void MainOperationHost::ShowDialog() { Results(main_).ShowDialog(); }
+void MainOperationHost::AddResultLine(const WideText& line) { Results(main_).AddResultLine(line.Buffer()); }
+void MainOperationHost::MarkFinished() { Results(main_).MarkFinished(); }
+void MainOperationHost::CloseDialog() { Results(main_).CloseDialog(); }
+bool MainOperationHost::PumpEvent(int mode) { return main_.PumpEvent(mode); }
+uint8_t MainOperationHost::CancelRequested() const { return main_.CancelRequested(); }
+void MainOperationHost::SetCancelRequested(uint8_t value) { main_.SetCancelRequested(value); }
+void MainOperationHost::SetRebootNeeded() { main_.SetRebootNeeded(); }
+
+bool MainOperationHost::RebuildInventory() {
+  main_.RebuildList(main_.ListFlag());
+  return main_.Inventory().Set().Valid();
+}
+
+bool MainOperationHost::ListGrouped() const { return (main_.ListFlag() & kListFlagFlat) == 0; }
+
+void MainOperationHost::LockControls() {
+  if (!lock_) lock_.emplace(main_.Window(), main_.ControlIds().list, main_.ControlIds().pane);
+}
+
+void MainOperationHost::UnlockControls() { lock_.reset(); }
+
+DevicePlatform& MainOperationHost::Platform() { return main_.Inventory().Platform(); }
+DeviceSet MainOperationHost::InventorySet() const { return main_.Inventory().Set(); }
+DeviceList& MainOperationHost::List() { return main_.List(); }
+
+WindowHandle MainOperationHost::MainWindowHandle() const {
+  return WindowHandle{reinterpret_cast<uintptr_t>(main_.Window().Handle())};
+}
+
+}  // namespace pyr

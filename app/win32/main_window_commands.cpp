@@ -1,0 +1,149 @@
+// The main window's commands that work on the list as it is: ticking by rule, find, web search,
+// copies, the property sheet, and the device-state operations.
+#include <windows.h>
+
+#include "app/main_window_texts.h"
+#include "app/selection_commands.h"
+#include "app/win32/main_operation_host.h"
+#include "app/win32/main_window.h"
+#include "base/process.h"
+#include "base/win32/wchar.h"
+#include "devices/operations/device_batch.h"
+#include "devices/operations/state_commands.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
+#include "ui/dialogs/message_rules.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr char16_t kFindReachedEnd[] = u"Find reached the end of the list.";
+
+}  // namespace
+
+bool MainWindow::RunListCommand(Command command, CommandSource source) {
+  MainOperationHost host(*this);
+  const RowSource rows = source == CommandSource::kContextMenu ? RowSource::kSelected : RowSource::kChecked;
+  switch (command) {
+    case Command::kCheckAll:
+    case Command::kCheckNone:
+      CheckAllRows(*list_, command == Command::kCheckAll);
+      return true;
+    case Command::kCheckAllInGroup:
+    case Command::kCheckNoneInGroup:
+      CheckRowsInSelectedGroup(host, command == Command::kCheckAllInGroup);
+      return true;
+    case Command::kCheckNotPresent:
+      CheckRowsByStatus(*list_, CheckRule::kNotPresent);
+      return true;
+    case Command::kCheckDisabled:
+      CheckRowsByStatus(*list_, CheckRule::kDisabled);
+      return true;
+    case Command::kCheckWithErrors:
+      CheckRowsByStatus(*list_, CheckRule::kWithErrors);
+      return true;
+    case Command::kCheckPhysical:
+      CheckPhysicalDevices(host);
+      return true;
+    case Command::kDisable:
+      DisableCheckedDevices(host);
+      return true;
+    case Command::kEnable:
+      EnableCheckedDevices(host);
+      return true;
+    case Command::kRestart:
+      RestartDevices(host, rows);
+      return true;
+    case Command::kToggleDeviceState:
+      ToggleSelectedDeviceState(host);
+      return true;
+    case Command::kGoogleHardwareId:
+    case Command::kGoogleDeviceName:
+    case Command::kGoogleNameAndHardwareId: {
+      const int row = SelectedRowOrAsk();
+      if (row < 0) return true;
+      const SearchKind kind = command == Command::kGoogleHardwareId   ? SearchKind::kHardwareId
+                              : command == Command::kGoogleDeviceName ? SearchKind::kDeviceName
+                                                                      : SearchKind::kNameAndHardwareId;
+      ShellOpen(SearchUrl(SearchTextOfRow(*list_, row, kind)));
+      return true;
+    }
+    case Command::kCopyHardwareId:
+    case Command::kCopyDeviceName: {
+      const int row = SelectedRowOrAsk();
+      if (row < 0) return true;
+      const WideText text = SearchTextOfRow(
+          *list_, row, command == Command::kCopyHardwareId ? SearchKind::kHardwareId : SearchKind::kDeviceName);
+      CopyTextToClipboard(window_->Handle(), text.Buffer());
+      return true;
+    }
+    case Command::kDeviceProperties:
+      OpenDeviceProperties();
+      return true;
+    case Command::kFindDevice:
+      find_.Show();
+      return true;
+    case Command::kFindNext:
+      FindNext();
+      return true;
+    default:
+      return false;
+  }
+}
+
+int MainWindow::SelectedRowOrAsk() {
+  const int row = list_->SelectedRow();
+  if (row < 0) AskUser(kSelectItemFirst, kMessageOk);
+  return row;
+}
+
+void MainWindow::OpenDeviceProperties() {
+  const int row = SelectedRowOrAsk();
+  if (row < 0) return;
+  MainOperationHost host(*this);
+  DeviceInfo device;
+  const auto runDll = libraries_.DevicePropertiesRunDll();
+  if (runDll != nullptr && DeviceOfRow(host, row, &device)) {
+    PropertyReader reader(inventory_.Platform());
+    const WideText id = reader.ReadFirst(inventory_.Set(), device, devpkey::kInstanceId);
+    if (!id.Empty()) {
+      const WideText commandLine = Concat({u"/DeviceID ", id});
+      // Returns when the user closes the sheet.
+      runDll(window_->Handle(), nullptr, W(commandLine), 0);
+    }
+  }
+  while (PumpEvent(kPumpPending)) {
+  }
+  BringWindowToTop(window_->Handle());
+}
+
+void MainWindow::HandleFindEvent() {
+  const int32_t code = event_->code;
+  if (find_.IsFindNext(code)) {
+    FindNext();
+  } else if (find_.IsClose(code)) {
+    find_.Hide();
+  }
+}
+
+void MainWindow::FindNext() {
+  const WideText text = find_.SearchText();
+  if (text.Empty()) {
+    find_.FocusSearchBox();
+    return;
+  }
+  const int row = FindNextRow(*list_, text, find_.lastFound);
+  if (row < 0) {
+    // The next search starts again at the top.
+    find_.lastFound = -1;
+    SetFocus(window_->Handle());
+    AskUser(kFindReachedEnd, kMessageTip);
+    return;
+  }
+  find_.lastFound = row;
+  SetFocus(window_->ControlHandle(ids_.list));
+  RevealRow(*list_, row);
+}
+
+}  // namespace pyr
