@@ -173,6 +173,13 @@ class Pyravel:
     def keys(self, *keys):
         self.session.send_keys(self.window, *keys)
 
+    def box_texts(self, timeout=30):
+        """The texts and the buttons of the box that is open, or that opens within the timeout."""
+        box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
+        texts = [c["text"] for c in box.children if c["class"] == "Static" and c["text"]]
+        buttons = [c["text"] for c in box.children if c["class"] == "Button"]
+        return texts, buttons
+
     def answer_box(self, button, timeout=30):
         box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
         self.click_child(box, "Button", button)
