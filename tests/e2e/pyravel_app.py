@@ -109,6 +109,11 @@ class Pyravel:
     def selected_rows(self):
         return [row for row in self.list_rows() if row.selected]
 
+    def focus(self):
+        """(class, text, top-level window class) of the window with the keyboard focus."""
+        fields = self._probe("focus")[0]
+        return tuple(fields[1:4])
+
     def clipboard(self):
         """The clipboard's Unicode text, or None when it holds none."""
         result = self.session.wine([self.probe_exe, "clipboard"], timeout=60)

@@ -123,7 +123,7 @@ def check_states(app, names, status, colour, selected):
         assert not row.checked, "%s is still ticked after the rebuild" % name
     now_selected = [row.cells[0] for row in app.selected_rows()]
     assert now_selected == [selected], "selected after the rebuild: %r" % now_selected
-    # The rebuild may leave the list scrolled away from the rows (see the report).
+    # The rebuild can leave the list scrolled away from these rows.
     scroll_to_top(app)
     rows = rows_by_name(app, names)
     for name, row in rows.items():

@@ -11,6 +11,8 @@
 //                              "row <i> <checked> <c0> ... <c9> <selected> <x> <y> <w> <h>", the
 //                              last four the row's part inside the list's client area below the
 //                              header, in screen pixels (all 0 when none of it shows)
+//   ui_probe focus <title>     "focus <class> <text> <top-level class>": the window with the
+//                              keyboard focus in the program's thread, and its top-level window
 //   ui_probe clipboard         "clipboard <units> <text>" with the clipboard's Unicode text and
 //                              its length in UTF-16 units, or "clipboard none"
 #include <windows.h>
@@ -223,6 +225,20 @@ int ListRows(HWND main, const wchar_t* windowClass) {
   return 0;
 }
 
+int PrintFocus(HWND main) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) {
+    std::printf("error\tno thread information\n");
+    return 1;
+  }
+  HWND focus = info.hwndFocus;
+  const std::wstring top = focus != nullptr ? ClassOf(GetAncestor(focus, GA_ROOT)) : L"";
+  std::printf("focus\t%s\t%s\t%s\n", focus != nullptr ? Utf8(ClassOf(focus)).c_str() : "",
+              focus != nullptr ? Utf8(WindowText(focus)).c_str() : "", Utf8(top).c_str());
+  return 0;
+}
+
 int PrintClipboard() {
   // The program may hold the clipboard for a moment while it writes it.
   bool open = false;
@@ -260,10 +276,11 @@ int main() {
     std::fflush(stdout);
     return rc;
   }
-  const bool known =
-      (what == L"windows" && argc == 3) || (what == L"list" && (argc == 3 || argc == 4));
+  const bool known = ((what == L"windows" || what == L"focus") && argc == 3) ||
+                     (what == L"list" && (argc == 3 || argc == 4));
   if (!known) {
-    std::fprintf(stderr, "usage: ui_probe windows <title> | list <title> [<class>] | clipboard\n");
+    std::fprintf(stderr,
+                 "usage: ui_probe windows|focus <title> | list <title> [<class>] | clipboard\n");
     return 2;
   }
   HWND main = FindTitled(argv[2]);
@@ -271,8 +288,9 @@ int main() {
     std::printf("error\tno window titled\n");
     return 1;
   }
-  const int rc =
-      what == L"list" ? ListRows(main, argc == 4 ? argv[3] : nullptr) : ListWindows(main);
+  const int rc = what == L"list"    ? ListRows(main, argc == 4 ? argv[3] : nullptr)
+                 : what == L"focus" ? PrintFocus(main)
+                                    : ListWindows(main);
   std::fflush(stdout);
   return rc;
 }
