@@ -65,3 +65,12 @@ void FindDeviceWindow::FocusSearchBox() {
 }
 
 }  // namespace pyr
+
+namespace pyr {
+
+void FindDeviceWindow::KeepAboveOwner() {
+  if (!Visible()) return;
+  SetWindowPos(window_.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace pyr

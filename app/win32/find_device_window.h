@@ -26,6 +26,9 @@ class FindDeviceWindow {
   WideText SearchText() { return window_.GetControlText(searchId_); }
   void SetSearchText(const char16_t* text) { window_.SetControlText(searchId_, text); }
   void FocusSearchBox();
+  // Restacks the box above its owner after the owner was activated; Windows keeps owned windows
+  // there by itself, some compatibility layers without a window manager do not.
+  void KeepAboveOwner();
   UiWindow& Window() { return window_; }
 
   // The row the last search found; -1 at start-up and after a search reached the end.

@@ -245,7 +245,8 @@ void MainWindow::OnStartupTipBox() {
 
 bool MainWindow::HandleLink() {
   const int32_t code = event_->code;
-  if (code <= 0) return false;
+  // Ids are per window: a dialog's button may carry a link's number.
+  if (code <= 0 || !FromMainWindow()) return false;
   static constexpr MakerLink kLinks[] = {MakerLink::kDonate, MakerLink::kAbout, MakerLink::kHome};
   for (size_t i = 0; i < ids_.links.size(); ++i) {
     if (ids_.links[i] != code) continue;

@@ -143,6 +143,7 @@ void MainWindow::FindNext() {
   }
   find_.lastFound = row;
   SetFocus(window_->ControlHandle(ids_.list));
+  find_.KeepAboveOwner();
   RevealRow(*list_, row);
 }
 

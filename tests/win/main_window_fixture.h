@@ -1,0 +1,200 @@
+// The main window built for real on the simulated PC, for tests that drive it in-process: its
+// environment, a helper that answers message boxes from another thread, and a fixture.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/settings.h"
+#include "app/win32/class_icon_platform.h"
+#include "app/win32/main_window.h"
+#include "devices/simulated_platform.h"
+#include "tests/core/test_fixture.h"
+
+namespace pyr {
+namespace {
+
+constexpr wchar_t kSettingsSubkey[] = L"Software\\Tolvenor\\Pyravel";
+
+std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
+  std::vector<Guid> guids;
+  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
+  return guids;
+}
+
+class TestEnvironment : public ProgramEnvironment {
+ public:
+  TestEnvironment() : simulated(LoadTestPc()), icons(simulated, GuidsOf(simulated.Pc())) {}
+  DevicePlatform& Platform() override { return icons; }
+  bool RestartSystem(const char16_t* message) override {
+    restartMessages.emplace_back(message);
+    return true;
+  }
+
+  SimulatedPlatform simulated;
+  ClassIconPlatform icons;
+  std::vector<std::u16string> restartMessages;
+};
+
+// Clicks a button of the next message box this process shows, from another thread, since the
+// box's loop runs on the test's own thread.
+class BoxAnswerer {
+ public:
+  // closeAfter: a window to ask to close once the button is clicked.
+  explicit BoxAnswerer(const wchar_t* buttonText, HWND closeAfter = nullptr)
+      : button_(buttonText), closeAfter_(closeAfter) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~BoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::wstring Message() const { return message_; }
+  bool Answered() const { return answered_; }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+      HWND box = FindWindowW(L"_WINDOW_MsgBoxClass", nullptr);
+      if (box != nullptr && IsWindowVisible(box)) {
+        HWND child = nullptr;
+        while ((child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr) {
+          wchar_t cls[64] = {}, text[512] = {};
+          GetClassNameW(child, cls, 64);
+          GetWindowTextW(child, text, 512);
+          if (std::wstring(cls) == L"Static" && text[0] != 0) message_ = text;
+          if (std::wstring(cls) == L"Button" && button_ == text) {
+            PostMessageW(child, BM_CLICK, 0, 0);
+            answered_ = true;
+            if (closeAfter_ != nullptr) {
+              Sleep(200);
+              PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+            }
+            return;
+          }
+        }
+      }
+      Sleep(20);
+    }
+  }
+
+  std::wstring button_;
+  HWND closeAfter_;
+  std::wstring message_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
+  std::thread thread_;
+};
+
+// Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
+// another thread, since the menu's loop runs on the test's own thread.
+class MenuWatcher {
+ public:
+  struct Item {
+    std::wstring text;
+    bool enabled;
+  };
+  explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~MenuWatcher() { thread_.join(); }
+  HMENU Menu() const { return menu_; }
+  const std::vector<Item>& Items() const { return items_; }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+      HWND popup = FindWindowW(L"#32768", nullptr);
+      if (popup != nullptr && IsWindowVisible(popup)) {
+        menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        const int count = GetMenuItemCount(menu_);
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[256] = {};
+          GetMenuStringW(menu_, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+          const UINT state = GetMenuState(menu_, static_cast<UINT>(i), MF_BYPOSITION);
+          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0});
+        }
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+      }
+      Sleep(20);
+    }
+    Sleep(200);
+    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+  }
+
+  HWND closeAfter_;
+  HMENU menu_ = nullptr;
+  std::vector<Item> items_;
+  std::thread thread_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey); }
+  void TearDown() override {
+    main_.reset();
+    window_.DestroyUiWindow();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+  }
+
+  void Build() {
+    main_ = std::make_unique<MainWindow>(environment_);
+    ASSERT_NE(window_.CreateUiWindow(u"__PyravelClass__", u"Pyravel", 750, 550, -1, -1,
+                                     WS_OVERLAPPEDWINDOW, DWORD(-1), nullptr),
+              nullptr);
+    ASSERT_TRUE(main_->BuildContents(GetModuleHandleW(nullptr), window_));
+  }
+  void StoreSetting(const wchar_t* name, DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                    nullptr);
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    RegCloseKey(key);
+  }
+  DWORD StoredSetting(const wchar_t* name) {
+    DWORD value = 0xDEAD, size = 4;
+    RegGetValueW(HKEY_CURRENT_USER, kSettingsSubkey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
+  }
+  int32_t MenuId(Command command) const {
+    return main_->ControlIds().commands.IdOf(command, CommandSource::kMenu);
+  }
+  bool Checked(int32_t id) { return window_.GetControlState(id, kStateCheck) != 0; }
+  bool Enabled(int32_t id) { return window_.GetControlState(id, kStateEnable) != 0; }
+  HWND ListHandle() { return window_.ControlHandle(main_->ControlIds().list); }
+  // Posts the keyboard form of a command: WM_COMMAND with HIWORD 1 and no control.
+  void PostCommand(int32_t id) {
+    PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(id, 1), 0);
+  }
+  void PostClose() { PostMessageW(window_.Handle(), WM_CLOSE, 0, 0); }
+  // Runs the event loop; a test may run it more than once, so the close of the previous run is
+  // forgotten first, as a fresh program would start.
+  void RunLoop() {
+    window_.EventSink()->quit = 0;
+    main_->EventLoop();
+  }
+  std::wstring MenuText(HMENU menu, UINT position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
+    return text;
+  }
+
+  TestEnvironment environment_;
+  UiWindow window_;
+  std::unique_ptr<MainWindow> main_;
+};
+
+}  // namespace
+}  // namespace pyr
