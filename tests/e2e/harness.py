@@ -196,6 +196,16 @@ class WineSession:
             self._xdotool(["key", "--clearmodifiers", key], check=True)
             time.sleep(0.15)
 
+    def press(self, *keys):
+        """Sends key chords to whichever window has the keyboard focus now."""
+        for key in keys:
+            self._xdotool(["key", "--clearmodifiers", key], check=True)
+            time.sleep(0.15)
+
+    def type_text(self, text):
+        """Types the text into whichever window has the keyboard focus now."""
+        self._xdotool(["type", "--delay", "40", text], check=True)
+
     def click(self, x, y, button=1):
         self._xdotool(["mousemove", "--sync", str(x), str(y)], check=True)
         self._xdotool(["click", str(button)], check=True)

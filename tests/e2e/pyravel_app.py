@@ -5,6 +5,7 @@ and clicks."""
 import collections
 import json
 import os
+import subprocess
 import time
 
 import harness
@@ -24,6 +25,11 @@ class Window:
             if c["class"] == cls and c["text"] == text:
                 return c
         return None
+
+
+# One row of a list view as the probe reads it: index, tick, ten cell texts, selection and the
+# row's visible part on screen (x, y, w, h; w == 0 when it is scrolled away).
+Row = collections.namedtuple("Row", "index checked cells selected rect")
 
 
 class Pyravel:
@@ -84,6 +90,73 @@ class Pyravel:
         rows = [(fields[2] == "1", fields[3:13]) for fields in lines[1:] if fields[0] == "row"]
         return count, grouped, rows
 
+    def list_rows(self, window_class=None):
+        """Every row of the main window's list, or of the list in the program's window of that
+        class, as Row records."""
+        args = ["list", TITLE] + ([window_class] if window_class else [])
+        result = self.session.wine([self.probe_exe] + args, timeout=60)
+        lines = result.stdout.splitlines()
+        if not lines or lines[0].startswith("error"):
+            raise harness.HarnessError("ui_probe list: %s %s" % (result.stdout, result.stderr))
+        rows = []
+        for line in lines[1:]:
+            fields = line.split("\t")
+            if fields[0] == "row":
+                rows.append(Row(int(fields[1]), fields[2] == "1", fields[3:13], fields[13] == "1",
+                                tuple(int(v) for v in fields[14:18])))
+        return rows
+
+    def selected_rows(self):
+        return [row for row in self.list_rows() if row.selected]
+
+    def focus(self):
+        """(class, text, top-level window class) of the window with the keyboard focus."""
+        fields = self._probe("focus")[0]
+        return tuple(fields[1:4])
+
+    def clipboard(self):
+        """The clipboard's Unicode text, or None when it holds none."""
+        result = self.session.wine([self.probe_exe, "clipboard"], timeout=60)
+        fields = result.stdout.rstrip("\r\n").split("\t")
+        if fields[0] != "clipboard":
+            raise harness.HarnessError("ui_probe clipboard: %s %s" % (result.stdout, result.stderr))
+        if fields[1] == "none":
+            return None
+        text = fields[2] if len(fields) > 2 else ""
+        if len(text.encode("utf-16-le")) // 2 != int(fields[1]):
+            raise harness.HarnessError("clipboard text %r is not %s units long" % (text, fields[1]))
+        return text
+
+    def background(self, rect):
+        """The colour most of the rectangle on screen shows, as "#RRGGBB"."""
+        x, y, w, h = rect
+        if w <= 0 or h <= 0:
+            raise harness.HarnessError("nothing of that area is on screen")
+        out = subprocess.run(
+            ["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+             "-format", "%c", "histogram:info:-"],
+            env=self.session.env, capture_output=True, text=True, check=True).stdout
+        counts = []
+        for line in out.splitlines():
+            count, _, rest = line.strip().partition(":")
+            colour = [word for word in rest.split() if word.startswith("#")]
+            if count.isdigit() and colour:
+                counts.append((int(count), colour[0][:7].upper()))
+        if not counts:
+            raise harness.HarnessError("no colours read from the screen: %r" % out)
+        return max(counts)[1]
+
+    def wait_for(self, what, condition, timeout=30, interval=0.3):
+        """Polls condition() until it gives a true value, which it returns."""
+        deadline = time.time() + timeout
+        while True:
+            value = condition()
+            if value:
+                return value
+            if time.time() >= deadline:
+                raise harness.HarnessError("%s: not seen after %d s" % (what, timeout))
+            time.sleep(interval)
+
     # Acting on it ----------------------------------------------------------------------------
 
     def click_rect(self, rect, button=1):
@@ -104,6 +177,13 @@ class Pyravel:
 
     def keys(self, *keys):
         self.session.send_keys(self.window, *keys)
+
+    def box_texts(self, timeout=30):
+        """The texts and the buttons of the box that is open, or that opens within the timeout."""
+        box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
+        texts = [c["text"] for c in box.children if c["class"] == "Static" and c["text"]]
+        buttons = [c["text"] for c in box.children if c["class"] == "Button"]
+        return texts, buttons
 
     def answer_box(self, button, timeout=30):
         box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)

@@ -5,7 +5,16 @@
 //   ui_probe windows <title>   every visible top-level window of the process owning <title>:
 //                              "window <class> <title> <x> <y> <w> <h>", then its visible children
 //                              "child <class> <text> <enabled> <x> <y> <w> <h>" (screen pixels)
-//   ui_probe list <title>      "rows <n> grouped <0|1>", then "row <i> <checked> <c0> <c1> <c2>"
+//   ui_probe list <title> [<class>]
+//                              the list view of the main window, or of the process's top-level
+//                              window of that class: "rows <n> grouped <0|1>", then per row
+//                              "row <i> <checked> <c0> ... <c9> <selected> <x> <y> <w> <h>", the
+//                              last four the row's part inside the list's client area below the
+//                              header, in screen pixels (all 0 when none of it shows)
+//   ui_probe focus <title>     "focus <class> <text> <top-level class>": the window with the
+//                              keyboard focus in the program's thread, and its top-level window
+//   ui_probe clipboard         "clipboard <units> <text>" with the clipboard's Unicode text and
+//                              its length in UTF-16 units, or "clipboard none"
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -94,6 +103,16 @@ int ListWindows(HWND main) {
   return 0;
 }
 
+HWND TopLevelOfClass(HWND main, const std::wstring& cls) {
+  Search search;
+  GetWindowThreadProcessId(main, &search.process);
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+  for (HWND hwnd : search.found) {
+    if (ClassOf(hwnd) == cls) return hwnd;
+  }
+  return nullptr;
+}
+
 // Reads one cell of a list view in another process through memory allocated there.
 class RemoteBuffer {
  public:
@@ -132,9 +151,41 @@ std::wstring CellText(HWND list, RemoteBuffer& remote, int row, int column) {
   return text;
 }
 
-int ListRows(HWND main) {
+// The part of a row that the list shows, in screen pixels; empty when it is scrolled away.
+RECT VisibleRowRect(HWND list, RemoteBuffer& remote, int row) {
+  RECT bounds{};
+  bounds.left = LVIR_BOUNDS;
+  remote.Write(&bounds, sizeof(bounds));
+  RECT shown{};
+  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                    reinterpret_cast<LPARAM>(remote.Address())) ||
+      !remote.Read(&bounds, sizeof(bounds))) {
+    return shown;
+  }
+  RECT client{};
+  GetClientRect(list, &client);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  if (header != nullptr && IsWindowVisible(header)) {
+    RECT h{};
+    GetWindowRect(header, &h);
+    client.top = h.bottom - h.top;
+  }
+  if (!IntersectRect(&shown, &bounds, &client)) return RECT{};
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+  return shown;
+}
+
+int ListRows(HWND main, const wchar_t* windowClass) {
+  HWND owner = main;
+  if (windowClass != nullptr) {
+    owner = TopLevelOfClass(main, windowClass);
+    if (owner == nullptr) {
+      std::printf("error\tno window of that class\n");
+      return 1;
+    }
+  }
   std::vector<HWND> children;
-  EnumChildWindows(main, CollectChildren, reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(owner, CollectChildren, reinterpret_cast<LPARAM>(&children));
   HWND list = nullptr;
   for (HWND child : children) {
     if (ClassOf(child) == WC_LISTVIEWW) list = child;
@@ -145,7 +196,8 @@ int ListRows(HWND main) {
   }
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (process == nullptr) {
     std::printf("error\tcannot open the process\n");
     return 1;
@@ -162,10 +214,54 @@ int ListRows(HWND main) {
       for (int column = 0; column < 10; ++column) {
         std::printf("\t%s", Utf8(CellText(list, remote, row, column)).c_str());
       }
-      std::printf("\n");
+      const UINT selected = static_cast<UINT>(
+          SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED));
+      const RECT r = VisibleRowRect(list, remote, row);
+      std::printf("\t%d\t%ld\t%ld\t%ld\t%ld\n", (selected & LVIS_SELECTED) ? 1 : 0, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top);
     }
   }
   CloseHandle(process);
+  return 0;
+}
+
+int PrintFocus(HWND main) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) {
+    std::printf("error\tno thread information\n");
+    return 1;
+  }
+  HWND focus = info.hwndFocus;
+  const std::wstring top = focus != nullptr ? ClassOf(GetAncestor(focus, GA_ROOT)) : L"";
+  std::printf("focus\t%s\t%s\t%s\n", focus != nullptr ? Utf8(ClassOf(focus)).c_str() : "",
+              focus != nullptr ? Utf8(WindowText(focus)).c_str() : "", Utf8(top).c_str());
+  return 0;
+}
+
+int PrintClipboard() {
+  // The program may hold the clipboard for a moment while it writes it.
+  bool open = false;
+  for (int attempt = 0; attempt < 20 && !open; ++attempt) {
+    open = OpenClipboard(nullptr);
+    if (!open) Sleep(50);
+  }
+  if (!open) {
+    std::printf("error\tcannot open the clipboard\n");
+    return 1;
+  }
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (text == nullptr) {
+    std::printf("clipboard\tnone\n");
+  } else {
+    // The block may be larger than the text; the text ends at its terminating zero.
+    const size_t units = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
+    const std::wstring copy(text, units);
+    std::printf("clipboard\t%lu\t%s\n", static_cast<unsigned long>(units), Utf8(copy).c_str());
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
   return 0;
 }
 
@@ -174,8 +270,17 @@ int ListRows(HWND main) {
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr || argc != 3) {
-    std::fprintf(stderr, "usage: ui_probe windows|list <title>\n");
+  const std::wstring what = argv != nullptr && argc >= 2 ? argv[1] : L"";
+  if (what == L"clipboard" && argc == 2) {
+    const int rc = PrintClipboard();
+    std::fflush(stdout);
+    return rc;
+  }
+  const bool known = ((what == L"windows" || what == L"focus") && argc == 3) ||
+                     (what == L"list" && (argc == 3 || argc == 4));
+  if (!known) {
+    std::fprintf(stderr,
+                 "usage: ui_probe windows|focus <title> | list <title> [<class>] | clipboard\n");
     return 2;
   }
   HWND main = FindTitled(argv[2]);
@@ -183,8 +288,9 @@ int main() {
     std::printf("error\tno window titled\n");
     return 1;
   }
-  const std::wstring what = argv[1];
-  const int rc = what == L"list" ? ListRows(main) : ListWindows(main);
+  const int rc = what == L"list"    ? ListRows(main, argc == 4 ? argv[3] : nullptr)
+                 : what == L"focus" ? PrintFocus(main)
+                                    : ListWindows(main);
   std::fflush(stdout);
   return rc;
 }
