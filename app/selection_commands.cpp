@@ -76,6 +76,7 @@ int FindNextRow(const DeviceList& list, const WideText& text, int lastFound) {
 void RevealRow(DeviceList& list, int row) {
   const int group = list.RowGroupId(row);
   if (group != kNoGroup) list.SetGroupState(group, kGroupCollapsed, 0);
+  list.ScrollToRow(row);
   list.SelectRow(row);
 }
 

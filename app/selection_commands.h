@@ -20,7 +20,7 @@ void CheckPhysicalDevices(OperationHost& host);
 // Find next: the first row after lastFound (-1: from the top) whose name contains text, case
 // ignored, in item order and without wrapping. Returns it, or -1.
 int FindNextRow(const DeviceList& list, const WideText& text, int lastFound);
-// Shows a found row: its group expanded, the row selected.
+// Shows a found row: its group expanded, the row scrolled into view and selected.
 void RevealRow(DeviceList& list, int row);
 
 enum class SearchKind { kHardwareId, kDeviceName, kNameAndHardwareId };

@@ -14,4 +14,5 @@ if [ "${1:-}" = "--inner" ]; then
   wineserver -w 2>/dev/null
   exit $rc
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inner "$@"
+# A random first display number keeps runs started side by side from racing for the same one.
+exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x1024x24" "$0" --inner "$@"

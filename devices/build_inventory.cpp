@@ -240,6 +240,8 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
   list.EnableGroupView(grouping);
   host.ApplyCommandAvailability(UpdateCommandAvailability(list, listFlags));
   list.SortRows(inventory.sortColumn, kSortKeepShown);
+  // Only now is the re-selected row where it will stay.
+  if (list.SelectedRow() >= 0) list.ScrollToRow(list.SelectedRow());
   list.SetRedraw(true);
   return true;
 }

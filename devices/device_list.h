@@ -77,8 +77,10 @@ class DeviceList {
   virtual int SetAllChecked(bool checked) = 0;
   // Indices of the checked rows in row order.
   virtual std::vector<int> CheckedRows() const = 0;
-  // Single selection: selecting a row deselects the previous one.
+  // Single selection: selecting a row deselects the previous one. It does not scroll.
   virtual void SelectRow(int row) = 0;
+  // Scrolls until the whole row is in view (LVM_ENSUREVISIBLE, partial not accepted).
+  virtual void ScrollToRow(int row) = 0;
   // The selected row, or -1.
   virtual int SelectedRow() const = 0;
 

@@ -29,6 +29,9 @@ class MemoryDeviceList : public DeviceList {
   int SetAllChecked(bool checked) override;
   std::vector<int> CheckedRows() const override;
   void SelectRow(int row) override;
+  void ScrollToRow(int row) override { scrolledTo_ = Valid(row) ? row : scrolledTo_; }
+  // The row last scrolled into view, or -1.
+  int ScrolledToRow() const { return scrolledTo_; }
   int SelectedRow() const override;
 
   void EnableGroupView(bool on) override { groupView_ = on; }
@@ -86,6 +89,7 @@ class MemoryDeviceList : public DeviceList {
   bool redraw_ = true;
   ImageListHandle smallImages_;
   ImageListHandle groupImages_;
+  int scrolledTo_ = -1;
 };
 
 }  // namespace pyr

@@ -311,6 +311,8 @@ TEST_F(BuildInventoryTest, SelectedDeviceIsSelectedAgainAfterARefresh) {
   ASSERT_TRUE(Build(kListShowNotPresent));         // and more rows come before it
   ASSERT_GE(list_.SelectedRow(), 0);
   EXPECT_EQ(list_.CellText(list_.SelectedRow(), kColumnInstanceId), kNic);
+  // Scrolled to where the row ended up after the sort, not where it was inserted.
+  EXPECT_EQ(list_.ScrolledToRow(), list_.SelectedRow());
   EXPECT_TRUE(host_.Enabled(u"Device properties"));
 }
 

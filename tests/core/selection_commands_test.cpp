@@ -101,6 +101,7 @@ TEST(FindNext, RevealingARowExpandsItsGroupAndSelectsIt) {
   ASSERT_TRUE(host.list.GroupAt(0, &after));
   EXPECT_EQ(after.state & kGroupCollapsed, 0u);
   EXPECT_EQ(host.list.SelectedRow(), 3);
+  EXPECT_EQ(host.list.ScrolledToRow(), 3);
 }
 
 TEST(WebSearch, EscapingInItsOrder) {

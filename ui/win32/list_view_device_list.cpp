@@ -95,6 +95,11 @@ void ListViewDeviceList::SelectRow(int row) {
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListViewDeviceList::ScrollToRow(int row) {
+  HWND list = List();
+  if (!list || row < 0 || row >= RowCount()) return;
   SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 

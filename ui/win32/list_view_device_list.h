@@ -28,6 +28,7 @@ class ListViewDeviceList : public DeviceList {
   int SetAllChecked(bool checked) override;
   std::vector<int> CheckedRows() const override;
   void SelectRow(int row) override;
+  void ScrollToRow(int row) override;
   int SelectedRow() const override;
 
   void EnableGroupView(bool on) override;

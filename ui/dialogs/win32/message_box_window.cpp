@@ -180,6 +180,9 @@ void MessageBoxWindow::CloseMessageBox() {
   const bool quitMeanwhile = sink->quit != 0;
   *sink = saved;
   if (quitMeanwhile) sink->quit = 1;
+  // The box's keys went with it; left in the record they would come back with the next box or
+  // tip built in this same object and shadow the owner's accelerators.
+  if (sink->acceleratorWindow == &window_) sink->acceleratorWindow = nullptr;
 }
 
 int32_t AskUser(MessageBoxWindow& box, UiWindow& mainWindow, const char16_t* text, int32_t kind,
