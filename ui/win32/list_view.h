@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "devices/device_list.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {
@@ -82,6 +83,8 @@ bool InstallGroupHeaderClick(UiWindow& window, int32_t listId);
 // Returns 1 after a descending sort, -1 after an ascending one (the next toggle's direction),
 // 0 when nothing was sorted.
 int SortList(UiWindow& window, int32_t listId, int column, int direction);
+// The sort arrow a column header shows.
+SortArrow ArrowOf(HWND header, int column);
 // From now on a header click sorts by that column instead of posting the column-click event.
 bool EnableHeaderSort(UiWindow& window, int32_t listId);
 

@@ -192,16 +192,7 @@ int ListViewDeviceList::SortArrowColumn() const {
 
 SortArrow ListViewDeviceList::ColumnArrow(int column) const {
   HWND header = HeaderOf(List());
-  if (!header) return SortArrow::kNone;
-  HDITEMW item{};
-  item.mask = HDI_FORMAT;
-  if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
-                    reinterpret_cast<LPARAM>(&item))) {
-    return SortArrow::kNone;
-  }
-  if (item.fmt & HDF_SORTUP) return SortArrow::kUp;
-  if (item.fmt & HDF_SORTDOWN) return SortArrow::kDown;
-  return SortArrow::kNone;
+  return header ? ArrowOf(header, column) : SortArrow::kNone;
 }
 
 void ListViewDeviceList::SetRedraw(bool on) {

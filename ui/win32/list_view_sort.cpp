@@ -36,6 +36,9 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM data) {
   return context->descending ? -order : order;
 }
 
+
+}  // namespace
+
 SortArrow ArrowOf(HWND header, int column) {
   HDITEMW item{};
   item.mask = HDI_FORMAT;
@@ -47,8 +50,6 @@ SortArrow ArrowOf(HWND header, int column) {
   if (item.fmt & HDF_SORTDOWN) return SortArrow::kDown;
   return SortArrow::kNone;
 }
-
-}  // namespace
 
 int SortList(UiWindow& window, int32_t listId, int column, int direction) {
   const ControlEntry* e = window.Entry(listId);
