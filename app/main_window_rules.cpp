@@ -1,6 +1,5 @@
 #include "app/main_window_rules.h"
 
-#include <algorithm>
 
 #include "app/settings.h"
 
@@ -36,17 +35,6 @@ StartupPrompts StartupPromptsFor(bool settingsKeyOpened, uint32_t appFlag) {
 
 uint32_t AppFlagAfterTipBox(bool nowChecked, uint32_t appFlag) {
   return nowChecked ? (appFlag & ~kAppFlagNoStartupTip) : (appFlag | kAppFlagNoStartupTip);
-}
-
-std::vector<int> RowsForMenuCommand(std::vector<int> checkedRows) {
-  std::sort(checkedRows.begin(), checkedRows.end());
-  checkedRows.erase(std::unique(checkedRows.begin(), checkedRows.end()), checkedRows.end());
-  return checkedRows;
-}
-
-std::vector<int> RowsForContextCommand(int selectedRow) {
-  if (selectedRow < 0) return {};
-  return {selectedRow};
 }
 
 }  // namespace pyr

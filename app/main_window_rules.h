@@ -53,9 +53,4 @@ uint32_t AppFlagAfterTipBox(bool nowChecked, uint32_t appFlag);
 // A device arrived or left: the list is rebuilt only when nothing is ticked, so ticks survive.
 inline bool RebuildOnDeviceChange(int checkedRows) { return checkedRows == 0; }
 
-// The rows a command works on: the checked rows in ascending order for menu commands and their
-// keys, the selected row (if any) for context-menu commands.
-std::vector<int> RowsForMenuCommand(std::vector<int> checkedRows);
-std::vector<int> RowsForContextCommand(int selectedRow);
-
 }  // namespace pyr

@@ -281,9 +281,6 @@ void MainWindow::SetGroupCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::RunCommand(Command command, CommandSource source) {
-  // Commands on devices work on the checked rows, or on the selected row from the context menu.
-  rows_ = source == CommandSource::kContextMenu ? RowsForContextCommand(list_->SelectedRow())
-                                                : RowsForMenuCommand(list_->CheckedRows());
   if (RunListCommand(command, source)) return;
   switch (command) {
     case Command::kRefresh:

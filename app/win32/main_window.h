@@ -53,7 +53,6 @@ class MainWindow : public InventoryHost {
   void SetCancelRequested(uint8_t value) { cancelRequested_.store(value); }
   void SetRebootNeeded() { rebootNeeded_.store(1); }
   bool RebootNeeded() const { return rebootNeeded_.load() != 0; }
-  const std::vector<int>& RowIndexList() const { return rows_; }
   // Disables the list and the right pane until the returned object goes.
   ControlsDisabler LockControls();
   void RebuildList(uint32_t listFlag);
@@ -139,7 +138,6 @@ class MainWindow : public InventoryHost {
   DeviceInventory inventory_;
   std::unique_ptr<ListViewDeviceList> list_;
   MainDialogs dialogs_;
-  std::vector<int> rows_;
   RuntimeLibraries libraries_;
   // Bitmaps handed to the menus and buttons; the controls copy what they keep.
   PaneImages images_;

@@ -6,7 +6,8 @@
 
 namespace pyr {
 
-// Which rows a command acts on.
+// Which rows a command acts on: menu commands and their keys take the checked rows in row order,
+// context-menu commands the selected row. Taken when the command needs them, never before.
 enum class RowSource { kChecked, kSelected };
 
 std::vector<int> RowsOf(const DeviceList& list, RowSource source);

@@ -104,12 +104,5 @@ TEST(StartupTipBox, OnlyBitZeroFollowsTheBox) {
   EXPECT_EQ(AppFlagAfterTipBox(true, 0x80), 0x80u);
 }
 
-TEST(RowIndexList, MenuCommandsTakeCheckedRowsAscendingContextTakesTheSelection) {
-  EXPECT_EQ(RowsForMenuCommand({7, 2, 9, 2}), (std::vector<int>{2, 7, 9}));
-  EXPECT_TRUE(RowsForMenuCommand({}).empty());
-  EXPECT_EQ(RowsForContextCommand(4), (std::vector<int>{4}));
-  EXPECT_TRUE(RowsForContextCommand(-1).empty());
-}
-
 }  // namespace
 }  // namespace pyr
