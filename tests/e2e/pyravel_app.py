@@ -48,12 +48,22 @@ class Pyravel:
 
     # What the program shows ------------------------------------------------------------------
 
-    def _probe(self, what):
-        result = self.session.wine([self.probe_exe, what, TITLE], timeout=60)
-        lines = result.stdout.splitlines()
+    def _run_probe(self, args, attempts=3):
+        """The probe's output lines. A probe that ends without a word met a window or list that
+        changed while it read it (a rebuild, a closing dialog), so it is asked again."""
+        for attempt in range(attempts):
+            result = self.session.wine([self.probe_exe] + args, timeout=60)
+            lines = result.stdout.splitlines()
+            if lines:
+                break
+            time.sleep(0.3)
         if not lines or lines[0].startswith("error"):
-            raise harness.HarnessError("ui_probe %s: %s %s" % (what, result.stdout, result.stderr))
-        return [line.split("\t") for line in lines]
+            raise harness.HarnessError("ui_probe %s: %s %s" % (
+                " ".join(args), result.stdout, result.stderr))
+        return lines
+
+    def _probe(self, what):
+        return [line.split("\t") for line in self._run_probe([what, TITLE])]
 
     def windows(self):
         """Visible top-level windows of the program, each with its visible children."""
@@ -93,11 +103,7 @@ class Pyravel:
     def list_rows(self, window_class=None):
         """Every row of the main window's list, or of the list in the program's window of that
         class, as Row records."""
-        args = ["list", TITLE] + ([window_class] if window_class else [])
-        result = self.session.wine([self.probe_exe] + args, timeout=60)
-        lines = result.stdout.splitlines()
-        if not lines or lines[0].startswith("error"):
-            raise harness.HarnessError("ui_probe list: %s %s" % (result.stdout, result.stderr))
+        lines = self._run_probe(["list", TITLE] + ([window_class] if window_class else []))
         rows = []
         for line in lines[1:]:
             fields = line.split("\t")
@@ -116,10 +122,10 @@ class Pyravel:
 
     def clipboard(self):
         """The clipboard's Unicode text, or None when it holds none."""
-        result = self.session.wine([self.probe_exe, "clipboard"], timeout=60)
-        fields = result.stdout.rstrip("\r\n").split("\t")
+        lines = self._run_probe(["clipboard"])
+        fields = "\n".join(lines).split("\t")
         if fields[0] != "clipboard":
-            raise harness.HarnessError("ui_probe clipboard: %s %s" % (result.stdout, result.stderr))
+            raise harness.HarnessError("ui_probe clipboard: %r" % lines)
         if fields[1] == "none":
             return None
         text = fields[2] if len(fields) > 2 else ""
