@@ -17,3 +17,10 @@ if [ ! -f "$WINEPREFIX/.pyravel-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.pyravel-ready"
 fi
+# Debian keeps Wine's own fonts (Marlett for the caption buttons, Tahoma for "MS Shell Dlg") where this
+# Wine does not look for them; the prefix's font folder is always searched.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+for f in /usr/share/wine/fonts/*.ttf; do
+  [ -e "$f" ] && [ ! -e "$fonts/$(basename "$f")" ] && { mkdir -p "$fonts"; cp "$f" "$fonts/"; }
+done
+exit 0
