@@ -100,7 +100,6 @@ class MainWindow : public InventoryHost {
   bool LoadSettings();
   void ApplyViewChecks();
   void RefreshCommandAvailability();
-  int32_t MenuItemIdByText(std::u16string_view text) const;
   void SetGroupCommandsEnabled(bool enabled);
 
   bool FromMainWindow() const;
