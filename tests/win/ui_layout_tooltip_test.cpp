@@ -151,7 +151,7 @@ TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
   EXPECT_EQ(r.top, 1);
   ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   // The toolkit's own copy (a picture control of common controls 6 shows a copy of it).
-  HBITMAP bitmap = window_.Entry(close)->picture;
+  HBITMAP bitmap = window_.Entry(close)->picture.Get();
   ASSERT_NE(bitmap, nullptr);
   BITMAP info{};
   GetObjectW(bitmap, sizeof(info), &info);

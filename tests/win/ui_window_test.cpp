@@ -452,7 +452,7 @@ TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
   bitmap.Reset();
   // What the button shows depends on the common controls version; the copy it was given lives.
   BITMAP info{};
-  EXPECT_TRUE(GetObjectW(window_.Entry(button)->picture, sizeof(info), &info));
+  EXPECT_TRUE(GetObjectW(window_.Entry(button)->picture.Get(), sizeof(info), &info));
   MENUITEMINFOW menuItem{};
   menuItem.cbSize = sizeof(menuItem);
   menuItem.fMask = MIIM_BITMAP;

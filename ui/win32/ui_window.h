@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "base/win32/owners.h"
 #include "ui/event_codes.h"
+#include "ui/win32/wake_thread.h"
 
 namespace Gdiplus {
 class GpBitmap;
@@ -42,7 +44,7 @@ struct ControlEntry {
   HWND handle = nullptr;
   HMENU menu = nullptr;          // menu items: the holding menu (submenu items: their own popup)
   int32_t id = 0;                // 0 marks a free entry
-  HBRUSH brush = nullptr;        // owned; answers WM_CTLCOLOR*
+  BrushHandle brush;             // answers WM_CTLCOLOR*
   HCURSOR cursor = nullptr;
   COLORREF textColour = kDefaultColour;
   COLORREF backColour = kDefaultColour;
@@ -50,13 +52,15 @@ struct ControlEntry {
   int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
   uint32_t flags = 0;
   // Kind-specific data.
-  HBITMAP picture = nullptr;     // a picture's own copy of its bitmap (owned)
-  HBITMAP pictureAlt = nullptr;  // a menu item's unchecked check-mark bitmap (owned)
-  HFONT font = nullptr;          // a font made for this control alone (owned)
+  BitmapHandle picture;          // a picture's own copy of its bitmap
+  BitmapHandle pictureAlt;       // a menu item's unchecked check-mark bitmap
+  FontHandle font;               // a font made for this control alone
   bool ownsMenu = false;         // a popup attached to the control (destroyed with it)
   bool headerSort = false;       // list views: a header click sorts instead of posting -54
-  HIMAGELIST stateImages = nullptr;  // list views: the drawn check boxes (owned)
-  HIMAGELIST smallImages = nullptr;  // list views: made by SetControlImage (owned)
+  // List views: the drawn check boxes, and the images made by SetControlImage. A list that does
+  // not share its image lists frees them itself, and the entry lets go of them then.
+  ImageListOwner stateImages;
+  ImageListOwner smallImages;
   std::vector<int32_t> panelChildren;
 };
 
@@ -102,7 +106,7 @@ class UiWindow {
   void SetDefaultButton(int32_t id);
   int32_t DefaultButton() const { return defaultButton_; }
   bool SetAccelerators(const ACCEL* entries, int count);
-  HACCEL Accelerators() const { return accelerators_; }
+  HACCEL Accelerators() const { return accelerators_.Get(); }
   void SetMinTrackSize(int w, int h) { minTrack_ = {w, h}; }
   void SetMaxTrackSize(int w, int h) { maxTrack_ = {w, h}; }
   void SetGroupFlag() { flagWord_ |= kStartsGroup; }
@@ -218,35 +222,35 @@ class UiWindow {
   SIZE createdClient_{};
   double fontPoints_ = 9;
   int fontWeight_ = 400;
-  HFONT defaultFont_ = nullptr;       // owned
-  std::vector<HFONT> retiredFonts_;   // default fonts that controls may still use
+  FontHandle defaultFont_;
+  std::vector<FontHandle> retiredFonts_;  // default fonts that controls may still use
   UiEvent* sink_ = &ownEvent_;
-  HBITMAP backgroundImage_ = nullptr;  // owned
   HGDIOBJ replacedBitmap_ = nullptr;
-  HDC memoryDc_ = nullptr;
+  MemoryDcOwner memoryDc_;
+  BitmapHandle backgroundImage_;  // selected into memoryDc_
   int32_t defaultButton_ = 0;
   uint32_t newControlFlags_ = 0;
   int32_t currentPanel_ = 0;
   HBRUSH backgroundBrush_ = nullptr;
-  HBRUSH cutBrush_ = nullptr;
+  BrushHandle cutBrush_;
   int backgroundMode_ = 0;
   ATOM classAtom_ = 0;
   std::u16string className_;
   HCURSOR cursor_ = nullptr;
   COLORREF defaultTextColour_ = kDefaultColour;
   COLORREF defaultBackColour_ = kDefaultColour;
-  HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
+  IconOwner largeIcon_, smallIcon_;
   HWND hwnd_ = nullptr;
   HWND parentForNew_ = nullptr;
   HWND tooltip_ = nullptr;
-  HACCEL accelerators_ = nullptr;
+  AcceleratorOwner accelerators_;
   uint32_t flagWord_ = 0;
   int frameWidth_ = 0;
   POINT lastMouse_{};
   WPARAM keyState_ = 0;
   int32_t hoverId_ = 0;
-  HMENU menu_ = nullptr;
-  HANDLE wakeThread_ = nullptr;
+  MenuOwner menu_;
+  WakeThread wakeThread_;
 };
 
 // Fetches one message and turns it into an event in record. Mode 0 blocks (returns the
