@@ -36,10 +36,10 @@ int32_t UiWindow::AttachPopupMenu(int32_t controlId, const char16_t* firstItemTe
   e->menu = NewPopupMenu();
   e->ownsMenu = e->menu != nullptr;
   if (!e->menu) return 0;
-  return AddMenuItem(e->id, firstItemText, 100, 0, bitmap, nullptr);
+  return AddMenuItem(e->id, firstItemText, 100, kMenuItemPlain, bitmap, nullptr);
 }
 
-int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int position, uint32_t flags,
+int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int position, MenuItemFlags flags,
                               HBITMAP bitmapChecked, HBITMAP bitmapUnchecked) {
   if (!hwnd_) return 0;
   HMENU parent = nullptr;
@@ -60,8 +60,8 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
   }
   if (!parent) return 0;
 
-  bool separator = flags & 8;
-  int32_t id = NewEntry(separator || !(flags & 4) ? kKindMenuItem : kKindSubmenuItem);
+  bool separator = flags & kMenuItemSeparator;
+  int32_t id = NewEntry(separator || !(flags & kMenuItemSubmenu) ? kKindMenuItem : kKindSubmenuItem);
   ControlEntry& e = controls_[static_cast<size_t>(id)];
   e.flags = 0;
   e.menu = parent;
@@ -75,7 +75,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
   } else {
     item.fMask |= MIIM_STRING;
     item.dwTypeData = const_cast<wchar_t*>(W(text ? text : u""));
-    if (flags & 4) {
+    if (flags & kMenuItemSubmenu) {
       e.menu = NewPopupMenu();
       if (!e.menu) {
         controls_.pop_back();
@@ -84,13 +84,13 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
       item.fMask |= MIIM_SUBMENU;
       item.hSubMenu = e.menu;
     }
-    if (flags & 3) {
+    if (flags & (kMenuItemCheck | kMenuItemRadio)) {
       item.fMask |= MIIM_STATE | MIIM_CHECKMARKS;
       item.fState = MFS_CHECKED;
-      if (flags & 2) item.fType |= MFT_RADIOCHECK;
+      if (flags & kMenuItemRadio) item.fType |= MFT_RADIOCHECK;
     }
     // The item keeps its own copies, so the caller may free its bitmaps.
-    if ((flags & 16) && bitmapChecked) {
+    if ((flags & kMenuItemOwnBitmap) && bitmapChecked) {
       e.picture.Reset(CopyOf(bitmapChecked));
       item.fMask |= MIIM_BITMAP;
       item.hbmpItem = e.picture.Get();

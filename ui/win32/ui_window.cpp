@@ -214,28 +214,28 @@ void UiWindow::DestroyUiWindow() {
   fontWeight_ = keepWeight;
 }
 
-void UiWindow::ShowUiWindow(int showCommand, uint32_t flags) {
+void UiWindow::ShowUiWindow(int showCommand, ShowFlags flags) {
   if (!hwnd_) return;
-  if (flags & 8) {
+  if (flags & kShowAsync) {
     ShowWindowAsync(hwnd_, showCommand);
   } else {
     ShowWindow(hwnd_, showCommand);
   }
-  if (flags & 1) UpdateWindow(hwnd_);
-  if (flags & 2) {
+  if (flags & kShowUpdate) UpdateWindow(hwnd_);
+  if (flags & kShowToFront) {
     BringWindowToTop(hwnd_);
     SetForegroundWindow(hwnd_);
   }
-  if (flags & 4) {
+  if (flags & kShowActivate) {
     SendMessageW(hwnd_, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     EnableWindow(hwnd_, TRUE);
   }
-  if (flags & 6) sink_->acceleratorWindow = this;
-  if (flags & 16) {
-    while (NextEvent(*sink_, 2)) {
+  if (flags & (kShowToFront | kShowActivate)) sink_->acceleratorWindow = this;
+  if (flags & kShowDrain) {
+    while (NextEvent(*sink_, EventMode::kPeekHandled)) {
     }
   }
-  if (flags & 32) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  if (flags & kShowRedraw) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }
 
 void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t param,

@@ -24,6 +24,41 @@ namespace pyr {
 
 class UiWindow;
 
+// What ShowUiWindow does besides showing the window; kShowToFront and kShowActivate make it the
+// window whose accelerators apply.
+enum ShowFlags : uint32_t {
+  kShowOnly = 0,
+  kShowUpdate = 1,     // UpdateWindow
+  kShowToFront = 2,    // to the top and the foreground
+  kShowActivate = 4,   // activate and enable
+  kShowAsync = 8,      // ShowWindowAsync
+  kShowDrain = 16,     // handle every waiting message
+  kShowRedraw = 32,    // invalidate and erase everything
+};
+constexpr ShowFlags operator|(ShowFlags a, ShowFlags b) {
+  return static_cast<ShowFlags>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+
+// The kind of menu item AddMenuItem makes.
+enum MenuItemFlags : uint32_t {
+  kMenuItemPlain = 0,
+  kMenuItemCheck = 1,       // shows a check mark
+  kMenuItemRadio = 2,       // shows a radio mark
+  kMenuItemSubmenu = 4,     // opens a submenu of its own
+  kMenuItemSeparator = 8,
+  kMenuItemOwnBitmap = 16,  // the first bitmap is the item's picture, not its check mark
+};
+constexpr MenuItemFlags operator|(MenuItemFlags a, MenuItemFlags b) {
+  return static_cast<MenuItemFlags>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+
+// How NextEvent fetches a message.
+enum class EventMode {
+  kWait,         // blocks; returns the GetMessageW result
+  kPeekCode,     // does not block; returns the event's code
+  kPeekHandled,  // does not block; returns 1 when a message was handled
+};
+
 // One event sink. The main window owns the record that every program window posts into.
 struct UiEvent {
   int32_t code = 0;
@@ -77,9 +112,7 @@ class UiWindow {
   HWND CreateUiWindow(const char16_t* className, const char16_t* title, int width, int height,
                       int x, int y, DWORD style, DWORD exStyle, HWND owner);
   void DestroyUiWindow();
-  // Flags: 1 UpdateWindow, 2 to the top and foreground, 4 activate and enable, 8 asynchronous,
-  // 16 drain pending messages, 32 redraw. 2 and 4 make this the accelerator window.
-  void ShowUiWindow(int showCommand, uint32_t flags);
+  void ShowUiWindow(int showCommand, ShowFlags flags);
 
   HWND Handle() const { return hwnd_; }
   HINSTANCE Instance() const { return instance_; }
@@ -166,10 +199,9 @@ class UiWindow {
 
   // --- Menus -----------------------------------------------------------------------------------
   int32_t AttachPopupMenu(int32_t controlId, const char16_t* firstItemText, HBITMAP bitmap);
-  // parentId -1 = the last created entry, 0 = the menu bar. Flags: 1 check item, 2 radio item,
-  // 4 opens a submenu, 8 separator, 16 the first bitmap is the item's own bitmap.
+  // parentId -1 = the last created entry, 0 = the menu bar.
   int32_t AddMenuItem(int32_t parentId, const char16_t* text, int position = 100,
-                      uint32_t flags = 0, HBITMAP bitmapChecked = nullptr,
+                      MenuItemFlags flags = kMenuItemPlain, HBITMAP bitmapChecked = nullptr,
                       HBITMAP bitmapUnchecked = nullptr);
   int ShowPopupMenu(int32_t controlId, UINT flags, int x, int y);
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
@@ -253,10 +285,9 @@ class UiWindow {
   WakeThread wakeThread_;
 };
 
-// Fetches one message and turns it into an event in record. Mode 0 blocks (returns the
-// GetMessageW result), mode 1 peeks and returns the event code, mode 2 peeks and returns 1 when a
-// message was handled. An event posted outside the pump is returned first.
-int NextEvent(UiEvent& record, int mode);
+// Fetches one message and turns it into an event in record. An event posted outside the pump is
+// returned first.
+int NextEvent(UiEvent& record, EventMode mode);
 // Dispatches everything waiting in the thread's queue without reading events.
 bool PumpPendingMessages();
 
