@@ -40,10 +40,8 @@ ListItemStyle* StyleFor(HWND list, int index) {
 }
 
 void SetBack(CellStyle& cell, COLORREF colour) {
-  if (cell.brush) DeleteObject(cell.brush);
-  cell.brush = nullptr;
   cell.backColour = colour;
-  if (colour < 0x1000000) cell.brush = CreateSolidBrush(colour);
+  cell.brush.Reset(colour < 0x1000000 ? CreateSolidBrush(colour) : nullptr);
 }
 
 UINT StateImage(HWND list, int index) {
@@ -71,13 +69,6 @@ IndexList IndicesWhere(HWND list, bool (*test)(HWND, int)) {
 }
 
 }  // namespace
-
-ListItemStyle::~ListItemStyle() {
-  if (item.brush) DeleteObject(item.brush);
-  for (CellStyle& c : cells) {
-    if (c.brush) DeleteObject(c.brush);
-  }
-}
 
 int32_t AddListView(UiWindow& window, const char16_t* columns, int x, int y, int w, int h,
                     DWORD style, DWORD exStyle) {

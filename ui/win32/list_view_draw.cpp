@@ -72,7 +72,7 @@ LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw) {
         // The item's own image belongs to its first cell.
         HBITMAP image = cell->image ? cell->image : draw->iSubItem == 0 ? style->item.image
                                                                         : nullptr;
-        if (image) DrawCellImage(draw, image, cell->brush ? cell->brush : style->item.brush);
+        if (image) DrawCellImage(draw, image, cell->brush ? cell->brush.Get() : style->item.brush.Get());
       } else if (!style->cells.empty() || style->item.image) {
         result |= CDRF_NOTIFYSUBITEMDRAW;
       }
