@@ -114,9 +114,8 @@ int32_t UiWindow::AddPicture(HBITMAP bitmap, int x, int y, int w, int h) {
 int32_t UiWindow::AddCloseButton() {
   int32_t id = AddPicture(nullptr, 230, 1, 20, 20);
   if (!id) return 0;
-  if (HBITMAP cross = MakeCloseCrossBitmap(20)) {
-    SetControlImage(id, cross, 20, 20);
-    DeleteObject(cross);
+  if (const BitmapHandle cross(MakeCloseCrossBitmap(20)); cross) {
+    SetControlImage(id, cross.Get(), 20, 20);  // the control keeps a copy
   }
   SetControlCursor(id, LoadCursorW(nullptr, IDC_HAND));
   SetControlTooltip(id, u"Close this dialog box");
