@@ -1,6 +1,6 @@
 # `make run` starts the program (the sandbox build under Wine); `make test` builds and runs every test.
 SHELL := /bin/bash
-.PHONY: run test setup native windows fuzz fuzz-long bench clean
+.PHONY: run test setup native asan windows fuzz fuzz-long bench clean
 
 setup:
 	@bash cmake/setup.sh
@@ -9,6 +9,12 @@ native: setup
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
 
+# The native tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; only the test
+# binary is built there.
+asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
 windows: setup
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
@@ -16,9 +22,12 @@ windows: setup
 run: windows
 	@bash cmake/run-sandbox.sh
 
-test: native windows
+test: native asan windows
 	@$(MAKE) --no-print-directory fuzz
 	@ctest --test-dir build/native -L native --output-on-failure -j2
+	@ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build/asan -L native --output-on-failure -j2
+	@ctest --test-dir build/windows -L native --output-on-failure
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
@@ -39,4 +48,4 @@ bench: native
 	@build/native/bench/pyravel_bench
 
 clean:
-	@rm -rf build/native build/windows build/fuzz
+	@rm -rf build/native build/asan build/windows build/fuzz
