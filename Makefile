@@ -31,13 +31,13 @@ test: native asan windows
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
-FUZZERS = property_format_fuzzer
+FUZZERS = property_format_fuzzer fixture_parser_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f; \
 	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 -artifact_prefix=build/fuzz/ \
-	      build/fuzz/corpus/$$f fuzz/seeds > build/fuzz/$$f.log 2>&1; then \
+	      build/fuzz/corpus/$$f fuzz/seeds/$$f > build/fuzz/$$f.log 2>&1; then \
 	    cat build/fuzz/$$f.log; exit 1; fi; \
 	  echo "$$f: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$f.log)"; done
 
