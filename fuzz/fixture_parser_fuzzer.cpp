@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "devices/simulated_pc.h"
+#include "sandbox/simulated_pc.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pyr::SimulatedPc pc;

@@ -13,10 +13,10 @@
 #include "app/selection_commands.h"
 #include "devices/device_inventory.h"
 #include "devices/memory_device_list.h"
-#include "devices/operations/state_commands.h"
+#include "operations/state_commands.h"
 #include "devices/property_keys.h"
-#include "devices/simulated_pc.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_pc.h"
+#include "sandbox/simulated_platform.h"
 #include "support/scripted_host.h"
 
 namespace pyr {
