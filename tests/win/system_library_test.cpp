@@ -38,7 +38,9 @@ TEST(SystemLibrary, RunTimeDllsComeFromTheSystemFolder) {
   runtime.Load();
   ASSERT_NE(runtime.Newdev(), nullptr);  // Wine has newdev.dll; devmgr.dll may be missing
   EXPECT_TRUE(InSystemFolder(runtime.Newdev()));
-  if (runtime.Devmgr() != nullptr) EXPECT_TRUE(InSystemFolder(runtime.Devmgr()));
+  if (runtime.Devmgr() != nullptr) {
+    EXPECT_TRUE(InSystemFolder(runtime.Devmgr()));
+  }
 }
 
 TEST(SystemLibrary, NamesWithAFolderAreRefused) {
