@@ -128,7 +128,8 @@ TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
   // The half surrogates come through as they are, without what lay behind them.
   int halves = 0;
   for (int row = 0; row < list.RowCount(); ++row) {
-    const std::u16string_view name = list.CellText(row, 0).View();
+    const WideText cell = list.CellText(row, 0);
+    const std::u16string_view name = cell.View();
     halves += name == std::u16string_view(u"a\xD800", 2) || name == std::u16string_view(u"\xDC00" u"b", 2);
   }
   EXPECT_EQ(halves, 2);
