@@ -1,6 +1,6 @@
 # `make run` starts the program (the sandbox build under Wine); `make test` builds and runs every test.
 SHELL := /bin/bash
-.PHONY: run test setup native windows fuzz fuzz-long bench clean
+.PHONY: run test setup native asan windows fuzz fuzz-long bench clean
 
 setup:
 	@bash cmake/setup.sh
@@ -9,6 +9,12 @@ native: setup
 	@cmake --preset native >/dev/null
 	@cmake --build --preset native
 
+# The native tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; only the test
+# binary is built there.
+asan: setup
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
 windows: setup
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
@@ -16,19 +22,22 @@ windows: setup
 run: windows
 	@bash cmake/run-sandbox.sh
 
-test: native windows
+test: native asan windows
 	@$(MAKE) --no-print-directory fuzz
 	@ctest --test-dir build/native -L native --output-on-failure -j2
+	@ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build/asan -L native --output-on-failure -j2
+	@ctest --test-dir build/windows -L native --output-on-failure
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
-FUZZERS = property_format_fuzzer
+FUZZERS = property_format_fuzzer fixture_parser_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@for f in $(FUZZERS); do mkdir -p build/fuzz/corpus/$$f; \
 	  if ! build/fuzz/fuzz/$$f -max_total_time=$${FUZZ_SECONDS:-20} -print_final_stats=1 -artifact_prefix=build/fuzz/ \
-	      build/fuzz/corpus/$$f fuzz/seeds > build/fuzz/$$f.log 2>&1; then \
+	      build/fuzz/corpus/$$f fuzz/seeds/$$f > build/fuzz/$$f.log 2>&1; then \
 	    cat build/fuzz/$$f.log; exit 1; fi; \
 	  echo "$$f: $$(grep -m1 -o 'Done [0-9]* runs in [0-9]* second(s)' build/fuzz/$$f.log)"; done
 
@@ -39,4 +48,4 @@ bench: native
 	@build/native/bench/pyravel_bench
 
 clean:
-	@rm -rf build/native build/windows build/fuzz
+	@rm -rf build/native build/asan build/windows build/fuzz

@@ -93,14 +93,22 @@ WideText SearchTextOfRow(const DeviceList& list, int row, SearchKind kind) {
 }
 
 WideText EscapeSearchText(const WideText& text) {
-  // Percent signs first, so that later escapes are not escaped again; plus signs before blanks
-  // turn into them.
-  static constexpr std::pair<const char16_t*, const char16_t*> kEscapes[] = {
-      {u"%", u"%25"}, {u"?", u"%3F"}, {u"+", u"%2B"}, {u"&", u"%26"}, {u" ", u"+"}, {u"\t", u"+"},
-  };
-  WideText escaped = text;
-  for (const auto& [from, to] : kEscapes) escaped.Replace(from, to);
-  return escaped;
+  // Blanks and tabs become "+"; everything outside the unreserved set is percent-escaped as
+  // UTF-8, so "#", "&", "+", line breaks and the like cannot cut or change the query.
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::u16string escaped;
+  for (unsigned char c : text.ToUtf8()) {
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      escaped += char16_t(c);
+    } else if (c == ' ' || c == '\t') {
+      escaped += u'+';
+    } else {
+      escaped += {u'%', char16_t(kHex[c >> 4]), char16_t(kHex[c & 15])};
+    }
+  }
+  return WideText(escaped);
 }
 
 WideText SearchUrl(const WideText& text) {

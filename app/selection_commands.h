@@ -26,7 +26,7 @@ void RevealRow(DeviceList& list, int row);
 enum class SearchKind { kHardwareId, kDeviceName, kNameAndHardwareId };
 // The text of the row that a web search looks for.
 WideText SearchTextOfRow(const DeviceList& list, int row, SearchKind kind);
-// Query escaping: %, ?, +, &, blank and tab, in that order; nothing else.
+// Query escaping: blank and tab as "+", every byte outside the unreserved set as %XX of UTF-8.
 WideText EscapeSearchText(const WideText& text);
 // The search engine's address for the text.
 WideText SearchUrl(const WideText& text);

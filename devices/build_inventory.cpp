@@ -110,19 +110,20 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
   list.EnableGroupView(grouping);
 
   // Classes: the system's list plus the entry for devices without a class.
-  if (inventory.images_.Valid()) platform.DestroyClassImageList(inventory.images_);
-  inventory.images_ = ClassImageList();
   std::vector<Guid> guids = ReadClassGuids(platform);
   const size_t n = guids.size();
   std::vector<DeviceClassInfo>& table = inventory.classes_;
   table.assign(n + 1, DeviceClassInfo());
   for (size_t i = 0; i < n; ++i) table[i].guid = guids[i];
 
+  // The new image list first: when it cannot be made, the list keeps showing the old one,
+  // which must then stay alive.
   ClassImageList images;
   if (platform.GetClassImageList(&images)) {
-    inventory.images_ = images;
     list.SetSmallImageList(images.imageList);
     list.SetGroupHeaderImageList(images.imageList);
+    if (inventory.images_.Valid()) platform.DestroyClassImageList(inventory.images_);
+    inventory.images_ = images;
   }
   for (size_t i = 0; i < table.size(); ++i) {
     DeviceClassInfo& c = table[i];
@@ -192,7 +193,7 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
     const int row = list.InsertRow(static_cast<int>(i), name, cls->imageIndex,
                                    grouping ? cls->groupId : kNoGroup, 1);
     if (row < 0) continue;
-    list.SetRowUserValue(row, i);
+    StoreDeviceIndex(list, row, i);
 
     uint8_t bytes[4];
     DeviceState state;

@@ -51,7 +51,7 @@ class DeviceList {
   virtual void SetCellText(int row, int column, const WideText& text) = 0;
   // A new text of the cell (empty for a row or column that does not exist).
   virtual WideText CellText(int row, int column) const = 0;
-  // The caller's own value kept with the row (the device's index in the device set).
+  // The caller's own value kept with the row (see StoreDeviceIndex).
   virtual void SetRowUserValue(int row, uint64_t value) = 0;
   virtual uint64_t RowUserValue(int row) const = 0;
   // First row whose user value equals value, or -1.
@@ -108,5 +108,18 @@ class DeviceList {
   virtual void SetSmallImageList(ImageListHandle list) = 0;
   virtual void SetGroupHeaderImageList(ImageListHandle list) = 0;
 };
+
+// A row keeps its device's index in the device set plus one, so that a row that never got one
+// (user value 0) names no device rather than the set's first.
+inline void StoreDeviceIndex(DeviceList& list, int row, uint32_t setIndex) {
+  list.SetRowUserValue(row, uint64_t{setIndex} + 1);
+}
+// The device index stored with the row; false when it has none.
+inline bool StoredDeviceIndex(const DeviceList& list, int row, uint32_t* setIndex) {
+  const uint64_t value = list.RowUserValue(row);
+  if (value == 0 || value - 1 > UINT32_MAX) return false;
+  *setIndex = static_cast<uint32_t>(value - 1);
+  return true;
+}
 
 }  // namespace pyr

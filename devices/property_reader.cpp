@@ -8,9 +8,9 @@ namespace pyr {
 
 namespace {
 // Names, IDs and paths fit; long hardware-ID lists grow the buffer once.
-constexpr uint32_t kInitialBuffer = 1024;
+constexpr size_t kInitialBuffer = 1024;
 // Room for a terminator the value may lack.
-constexpr uint32_t kSlack = 2;
+constexpr size_t kSlack = 2;
 }  // namespace
 
 PropertyReader::PropertyReader(DevicePlatform& platform)
@@ -19,18 +19,21 @@ PropertyReader::PropertyReader(DevicePlatform& platform)
 uint32_t PropertyReader::Read(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
                               std::vector<WideText>* texts) {
   texts->clear();
-  uint32_t type = 0, size = 0, error = 0;
-  const uint32_t capacity = static_cast<uint32_t>(buffer_.size()) - kSlack;
-  bool ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(), capacity, &size,
-                                        &error);
+  uint32_t type = 0, reported = 0, error = 0;
+  size_t capacity = buffer_.size() - kSlack;
+  bool ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(),
+                                        static_cast<uint32_t>(capacity), &reported, &error);
   if (!ok) {
-    if (size <= capacity) return 0;  // absent, or a failure that is not about room
-    buffer_.assign(size + kSlack, 0);
-    ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(), size, &size, &error);
+    if (reported <= capacity) return 0;  // absent, or a failure that is not about room
+    if (reported > kMaxPropertyBytes) return 0;  // no real property is this large
+    capacity = reported;
+    buffer_.assign(capacity + kSlack, 0);
+    ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(),
+                                     static_cast<uint32_t>(capacity), &reported, &error);
     if (!ok) return 0;
   }
   // Never trust a size beyond what was handed over.
-  if (size > buffer_.size() - kSlack) size = static_cast<uint32_t>(buffer_.size()) - kSlack;
+  const size_t size = reported < capacity ? reported : capacity;
   buffer_[size] = 0;
   buffer_[size + 1] = 0;
   return FormatPropertyValue(type, buffer_.data(), size, &platform_, texts);

@@ -1,6 +1,7 @@
 // Reads device properties through the platform: as display texts, or as fixed-size values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -8,6 +9,9 @@
 #include "devices/device_platform.h"
 
 namespace pyr {
+
+// A larger value counts as unreadable: it would only be a broken or hostile driver's.
+inline constexpr size_t kMaxPropertyBytes = size_t{1} << 20;
 
 // Keeps one buffer that fits most values, so a read normally costs one platform call; the
 // size is asked for only when a value does not fit, and the buffer then grows for good.

@@ -14,9 +14,9 @@ void DrainPendingEvents(OperationHost& host) {
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device) {
   const DeviceSet set = host.InventorySet();
   if (!set.Valid() || row < 0 || row >= host.List().RowCount()) return false;
-  const uint64_t setIndex = host.List().RowUserValue(row);
-  if (setIndex > UINT32_MAX) return false;
-  return host.Platform().EnumDeviceInfo(set, static_cast<uint32_t>(setIndex), device);
+  uint32_t setIndex = 0;
+  if (!StoredDeviceIndex(host.List(), row, &setIndex)) return false;
+  return host.Platform().EnumDeviceInfo(set, setIndex, device);
 }
 
 int RunDeviceBatch(OperationHost& host, const std::vector<int>& rows, const DeviceBatch& batch) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +69,8 @@ struct SimulatedPc {
 // Reads a fixture. On failure returns false and sets *error to a message naming the field,
 // e.g. "devices[12].hardwareIds[1]: expected a string".
 bool ParseSimulatedPc(std::string_view json, SimulatedPc* pc, std::string* error);
-bool LoadSimulatedPcFile(const std::string& path, SimulatedPc* pc, std::string* error);
+// Reads a fixture file; the error then starts with the file's name.
+bool LoadSimulatedPcFile(const std::filesystem::path& path, SimulatedPc* pc, std::string* error);
 
 // The PC with its devices repeated (instance IDs made unique) until it holds deviceCount.
 SimulatedPc ScaledPc(const SimulatedPc& base, size_t deviceCount);

@@ -7,11 +7,14 @@
 #include "app/win32/com_session.h"
 #include "app/win32/main_window.h"
 #include "app/win32/program_environment.h"
+#include "base/win32/system_library.h"
 #include "ui/draw/win32/gdiplus_session.h"
 #include "ui/win32/ui_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace pyr;
+  // Before anything can load a DLL: only System32 is searched, never the program's folder.
+  RestrictDllSearchToSystem32();
   // COM and GDI+ stop before the main window's UiWindow goes, which outlives everything else.
   std::optional<ComSession> com(std::in_place);
   std::optional<GdiplusSession> gdiplus(std::in_place);

@@ -48,7 +48,8 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
   if (ids_.list == 0) return false;
   BuildPane();
   // The grip sits in the pane's lower-right corner.
-  ids_.sizeGrip = window.AddSizeGrip(ButtonBitmap(21));
+  // The grip control is 24 pixels square; its picture is made at that size, not a button's.
+  ids_.sizeGrip = window.AddSizeGrip(images_.Picture(21, 24));
   window.EndPanel();
 
   settingsKeyOpened_ = LoadSettings();
@@ -73,7 +74,8 @@ void MainWindow::ShowAndFill() {
 void MainWindow::AskStartupQuestions() {
   const StartupPrompts prompts = StartupPromptsFor(settingsKeyOpened_, appFlag_);
   if (prompts.askFirstRunBackup && AskUser(kFirstRunQuestion, kMessageYesNo) == kAnswerYes) {
-    RunCommand(Command::kBackupAll, CommandSource::kMenu);
+    // Every device, not-present ones included, with no further question.
+    BackupAll(kBackupIncludeNotPresent);
   }
   if (prompts.showStartupTip) AskUser(kStartupTip, kMessageTip);
 }
@@ -330,12 +332,18 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kDeviceProperties:
     case Command::kFindDevice:
     case Command::kFindNext:
-    case Command::kBackupChecked:
     case Command::kBackupAll:
+      BackupAll(kBackupAskAboutNotPresent);
+      return;
+    case Command::kBackupChecked:
     case Command::kToggleDeviceState:
     case Command::kNone:
       return;
   }
 }
+
+// The driver backup of every device; flags as kBackupIncludeNotPresent / kBackupAskAboutNotPresent.
+// The backup itself is not built yet: both ways in are routed here so that it has one entry.
+void MainWindow::BackupAll(uint32_t flags) { static_cast<void>(flags); }
 
 }  // namespace pyr

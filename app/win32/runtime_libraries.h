@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "base/win32/system_library.h"
+
 namespace pyr {
 
 using DevicePropertiesRunDllFn = void(WINAPI*)(HWND owner, HINSTANCE instance, LPCWSTR commandLine,
@@ -19,20 +21,21 @@ class RuntimeLibraries {
   RuntimeLibraries(const RuntimeLibraries&) = delete;
   RuntimeLibraries& operator=(const RuntimeLibraries&) = delete;
 
-  // Loads both libraries and looks their entry points up; libraries already held are freed first.
+  // Loads both libraries from System32 and looks their entry points up; libraries already held
+  // are freed first.
   void Load();
   // Frees newdev.dll, then devmgr.dll.
   void Release();
 
   DevicePropertiesRunDllFn DevicePropertiesRunDll() const { return deviceProperties_; }
   DiUninstallDriverFn DiUninstallDriver() const { return uninstallDriver_; }
-  HMODULE Devmgr() const { return devmgr_; }
-  HMODULE Newdev() const { return newdev_; }
+  HMODULE Devmgr() const { return devmgr_.Get(); }
+  HMODULE Newdev() const { return newdev_.Get(); }
 
  private:
-  HMODULE devmgr_ = nullptr;
+  SystemLibrary devmgr_;
   DevicePropertiesRunDllFn deviceProperties_ = nullptr;
-  HMODULE newdev_ = nullptr;
+  SystemLibrary newdev_;
   DiUninstallDriverFn uninstallDriver_ = nullptr;
 };
 

@@ -342,12 +342,26 @@ bool SetupApiPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideTe
 
 // --- Conversions ---
 
+namespace {
+
+// RtlValidRelativeSecurityDescriptor: the check that takes the buffer's length. ntdll is in
+// every process already, so looking it up loads nothing.
+bool ValidRelativeSecurityDescriptor(PSECURITY_DESCRIPTOR descriptor, uint32_t size) {
+  using ValidRelativeFn = BOOLEAN(NTAPI*)(PSECURITY_DESCRIPTOR, ULONG, SECURITY_INFORMATION);
+  static const auto check = reinterpret_cast<ValidRelativeFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlValidRelativeSecurityDescriptor")));
+  return check != nullptr && check(descriptor, size, 0) != FALSE;
+}
+
+}  // namespace
+
 bool SetupApiPlatform::SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size,
                                                 WideText* sddl) {
-  // The descriptor's own offsets must stay inside the bytes the property had.
+  // The descriptor's own offsets must stay inside the bytes the property had, and the check
+  // that says so must itself read no further than them.
   auto* descriptor = const_cast<PSECURITY_DESCRIPTOR>(static_cast<const void*>(bytes));
-  if (!bytes || size < SECURITY_DESCRIPTOR_MIN_LENGTH || !IsValidSecurityDescriptor(descriptor) ||
-      GetSecurityDescriptorLength(descriptor) > size) {
+  if (!bytes || size < SECURITY_DESCRIPTOR_MIN_LENGTH ||
+      !ValidRelativeSecurityDescriptor(descriptor, size)) {
     return false;
   }
   LPWSTR text = nullptr;

@@ -2,8 +2,12 @@
 // folder of its own under the user's local application data; the system's devices and folders
 // are never touched, and a reboot request ends the program instead of restarting the machine.
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
+#include <cwchar>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/win32/class_icon_platform.h"
@@ -37,14 +41,30 @@ std::wstring SandboxFolder() {
   return folder;
 }
 
+// The file given as "--pc FILE", if any.
+std::optional<std::wstring> PcFileArgument() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::optional<std::wstring> file;
+  for (int i = 1; args != nullptr && i + 1 < count; ++i) {
+    if (std::wcscmp(args[i], L"--pc") == 0) file = args[i + 1];
+  }
+  LocalFree(args);
+  return file;
+}
+
+// The PC of the file given with --pc, or the embedded one. A fixture that cannot be read is
+// reported once, naming the file and the place of the fault, and the program runs on an empty PC.
 SimulatedPc LoadPc(HINSTANCE instance) {
   SimulatedPc pc;
   std::string error;
-  if (!ParseSimulatedPc(FixtureText(instance), &pc, &error)) {
-    // A broken fixture is a build fault; say so and run on an empty PC.
-    const std::wstring text = L"The simulated PC could not be read: " +
-                              std::wstring(error.begin(), error.end());
-    MessageBoxW(nullptr, text.c_str(), L"Pyravel", MB_OK | MB_ICONERROR);
+  const std::optional<std::wstring> file = PcFileArgument();
+  const bool loaded = file ? LoadSimulatedPcFile(std::filesystem::path(*file), &pc, &error)
+                           : ParseSimulatedPc(FixtureText(instance), &pc, &error);
+  if (!loaded) {
+    const WideText text = Concat({u"The simulated PC could not be read.\r\n\r\n",
+                                  WideText::FromUtf8(error.c_str(), error.size())});
+    MessageBoxW(nullptr, W(text), L"Pyravel", MB_OK | MB_ICONERROR);
     pc = SimulatedPc();
   }
   return pc;

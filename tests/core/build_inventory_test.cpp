@@ -182,12 +182,14 @@ TEST_F(BuildInventoryTest, ColumnsComeFromTheProperties) {
   EXPECT_EQ(list_.RowGroupId(row), net->imageIndex);
   // The row's user value names the device in the inventory's set.
   DeviceInfo device;
-  ASSERT_TRUE(inventory_.DeviceAt(static_cast<uint32_t>(list_.RowUserValue(row)), &device));
+  uint32_t index = 0;
+  ASSERT_TRUE(StoredDeviceIndex(list_, row, &index));
+  ASSERT_TRUE(inventory_.DeviceAt(index, &device));
   std::vector<WideText> ids;
   ASSERT_EQ(ReadDeviceProperty(platform_, inventory_.Set(), device, devpkey::kInstanceId, &ids),
             1u);
   EXPECT_EQ(ids[0], kNic);
-  EXPECT_TRUE(inventory_.IsPhysicalDevice(static_cast<uint32_t>(list_.RowUserValue(row))));
+  EXPECT_TRUE(inventory_.IsPhysicalDevice(index));
 }
 
 TEST_F(BuildInventoryTest, MissingPropertiesLeaveColumnsEmpty) {
@@ -197,8 +199,9 @@ TEST_F(BuildInventoryTest, MissingPropertiesLeaveColumnsEmpty) {
                 kColumnServiceName, kColumnInfPath}) {
     EXPECT_EQ(Cell(kDataAcquisition, c), "") << "column " << c;
   }
-  EXPECT_FALSE(inventory_.IsPhysicalDevice(
-      static_cast<uint32_t>(list_.RowUserValue(Row(u"ROOT\\COMPOSITEBUS\\0000")))));
+  uint32_t index = 0;
+  ASSERT_TRUE(StoredDeviceIndex(list_, Row(u"ROOT\\COMPOSITEBUS\\0000"), &index));
+  EXPECT_FALSE(inventory_.IsPhysicalDevice(index));
 }
 
 TEST_F(BuildInventoryTest, DeviceHiddenFromUninstallIsListedInFull) {
@@ -369,6 +372,20 @@ TEST_F(BuildInventoryTest, EachBuildReplacesTheSetAndTheImageList) {
   inventory_.Release();
   EXPECT_EQ(platform_.OpenSets(), 0u);
   EXPECT_EQ(platform_.OpenImageLists(), 0u);
+}
+
+// A rebuild whose new image list cannot be made leaves the list showing a live one.
+TEST_F(BuildInventoryTest, FailedImageListKeepsTheShownOneAlive) {
+  ASSERT_TRUE(Build(0));
+  const uintptr_t shown = list_.SmallImageList().value;
+  platform_.SetImageListFails(true);
+  Build(0);
+  EXPECT_EQ(list_.SmallImageList().value, shown);
+  EXPECT_EQ(platform_.OpenImageLists(), 1u);
+  ClassImageList probe;
+  probe.imageList = list_.SmallImageList();
+  int32_t index = -1;
+  EXPECT_TRUE(platform_.GetClassImageIndex(probe, Guid(), &index));  // not freed
 }
 
 TEST_F(BuildInventoryTest, RebuiltRowsStartUnchecked) {

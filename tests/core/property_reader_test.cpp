@@ -102,6 +102,47 @@ TEST_F(PropertyReaderTest, DeviceOfAnotherSetHasNoProperties) {
   EXPECT_EQ(reader_.Read(closed, device_, devpkey::kName, &texts_), 0u);
 }
 
+// A platform that reports a given size for the name and copies only what fits.
+class ClaimedSizePlatform : public SimulatedPlatform {
+ public:
+  using SimulatedPlatform::SimulatedPlatform;
+  uint32_t claimed = 0;
+  bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
+                         uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
+                         uint32_t* requiredSize, uint32_t* error) override {
+    if (!(key == devpkey::kName)) {
+      return SimulatedPlatform::GetDeviceProperty(set, device, key, type, buffer, bufferSize,
+                                                  requiredSize, error);
+    }
+    *type = devprop::kString;
+    *requiredSize = claimed;
+    if (bufferSize < claimed) return false;
+    for (uint32_t i = 0; i + 1 < claimed; i += 2) buffer[i] = 'z', buffer[i + 1] = 0;
+    return true;
+  }
+};
+
+// Sizes near 4 GiB once wrapped to a tiny buffer that was then overrun; above 1 MiB a value is
+// unreadable, up to it it is read whole.
+TEST(PropertyReads, ReportedSizeIsCappedAtOneMebibyte) {
+  const struct {
+    uint32_t claimed;
+    size_t length;
+  } cases[] = {
+      {0xFFFFFFFFu, 0}, {0xFFFFFFFEu, 0}, {(1u << 20) + 2, 0}, {1u << 20, 1u << 19},
+  };
+  for (const auto& c : cases) {
+    ClaimedSizePlatform platform(LoadTestPc());
+    platform.claimed = c.claimed;
+    PropertyReader reader(platform);
+    DeviceSet set = platform.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses);
+    DeviceInfo device;
+    ASSERT_TRUE(platform.EnumDeviceInfo(set, 0, &device));
+    EXPECT_EQ(reader.ReadFirst(set, device, devpkey::kName).View().size(), c.length) << c.claimed;
+    platform.DestroyDeviceInfoList(set);
+  }
+}
+
 // The whole build reads each property with one call on the fixture's PC.
 TEST(PropertyReads, BuildCostsOneCallPerProperty) {
   SimulatedPlatform platform(LoadTestPc());

@@ -55,7 +55,7 @@ TEST(CheckRules, GroupRulesNeedAGroupedListAndASelection) {
   list.DeleteAllRows();
   for (int i = 0; i < 5; ++i) {
     int row = list.InsertRow(-1, u"x", 0, i < 3 ? 5 : 9, 1);
-    list.SetRowUserValue(row, i);
+    StoreDeviceIndex(list, row, i);
   }
   CheckRowsInSelectedGroup(host, true);
   EXPECT_EQ(host.asked.back(),
@@ -104,13 +104,16 @@ TEST(FindNext, RevealingARowExpandsItsGroupAndSelectsIt) {
   EXPECT_EQ(host.list.ScrolledToRow(), 3);
 }
 
-TEST(WebSearch, EscapingInItsOrder) {
+TEST(WebSearch, EverythingOutsideTheUnreservedSetIsEscaped) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
       {u"a++ & word?", u"a%2B%2B+%26+word%3F"},
       {u"100% sure", u"100%25+sure"},
       {u"tab\there", u"tab+here"},
-      {u"PCI\\VEN_8086&DEV_15B8", u"PCI\\VEN_8086%26DEV_15B8"},
-      {u"caf\u00e9 #1", u"caf\u00e9+#1"},
+      {u"PCI\\VEN_8086&DEV_15B8", u"PCI%5CVEN_8086%26DEV_15B8"},
+      {u"caf\u00e9 #1", u"caf%C3%A9+%231"},
+      {u"line\r\nbreak=x;y/z", u"line%0D%0Abreak%3Dx%3By%2Fz"},
+      {u"keep-._~Az09", u"keep-._~Az09"},
+      {u"", u""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(EscapeSearchText(in), out) << WideText(in).ToUtf8();
 }
@@ -120,7 +123,7 @@ TEST(WebSearch, NameAndHardwareIdJoinedByABlank) {
   WideText text = SearchTextOfRow(host.list, 3, SearchKind::kNameAndHardwareId);
   EXPECT_EQ(text, u"Webcam HW\\Webcam");
   WideText url = SearchUrl(text);
-  EXPECT_EQ(url.Find(u"/search?q=Webcam+HW\\Webcam"), static_cast<int>(url.Length()) - 25);
+  EXPECT_EQ(url.Find(u"/search?q=Webcam+HW%5CWebcam"), static_cast<int>(url.Length()) - 27);
   EXPECT_EQ(url.Find(u"https://"), 1);
 }
 

@@ -137,19 +137,26 @@ TEST(RestartDevices, CancelSeenBeforeActingRestartsNothing) {
   EXPECT_EQ(host.platform.Calls(PlatformCall::kRestartDevices), 0u);
 }
 
-TEST(RunDeviceBatch, RowsWhoseDeviceIsGoneAreSkippedButCounted) {
-  ScriptedHost host(ThreeAdapters());
-  host.list.SetAllChecked(true);
-  host.list.SetRowUserValue(1, 99);  // no such device in the set
-  DeviceBatch batch;
-  batch.verb = u"Poking ";
-  batch.successSuffix = u" ok";
-  batch.failureSuffix = u" no";
-  batch.action = [](int, const DeviceInfo&) { return true; };
-  EXPECT_EQ(RunDeviceBatch(host, host.list.CheckedRows(), batch), 2);
-  EXPECT_EQ(ProgressTexts(host),
-            (std::vector<std::u16string>{u"Poking Adapter C (1 of 3)...", u"Poking Adapter A (3 of 3)..."}));
-  EXPECT_EQ(host.resultLines.size(), 2u);
+// A row whose device is not in the set, and a row that never got a device index (it once
+// acted on the set's first device), are both skipped.
+TEST(RunDeviceBatch, RowsWithoutALocatableDeviceAreSkippedButCounted) {
+  for (uint64_t stored : {uint64_t{99}, uint64_t{0}}) {
+    ScriptedHost host(ThreeAdapters());
+    host.list.SetAllChecked(true);
+    host.list.SetRowUserValue(1, stored);
+    DeviceBatch batch;
+    batch.verb = u"Poking ";
+    batch.successSuffix = u" ok";
+    batch.failureSuffix = u" no";
+    std::vector<uint32_t> acted;
+    batch.action = [&](int, const DeviceInfo& d) { return acted.push_back(d.devInst), true; };
+    EXPECT_EQ(RunDeviceBatch(host, host.list.CheckedRows(), batch), 2) << stored;
+    EXPECT_EQ(ProgressTexts(host), (std::vector<std::u16string>{u"Poking Adapter C (1 of 3)...",
+                                                                u"Poking Adapter A (3 of 3)..."}));
+    EXPECT_EQ(host.resultLines.size(), 2u);
+    ASSERT_EQ(acted.size(), 2u);
+    EXPECT_NE(acted[0], acted[1]) << "one device acted on twice, stored value " << stored;
+  }
 }
 
 TEST(ToggleSelectedDeviceState, EnablesADisabledRowAndDisablesAnyOther) {

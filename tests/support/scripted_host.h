@@ -123,7 +123,7 @@ class ScriptedHost : public OperationHost {
       reader.ReadFixed(set_, device, devpkey::kIsPresent, &present, 1);
       state.present = present != 0;
       int row = list.InsertRow(-1, reader.ReadFirst(set_, device, devpkey::kName), 5, 5, 1);
-      list.SetRowUserValue(row, i);
+      StoreDeviceIndex(list, row, i);
       list.SetCellText(row, 1, DeviceStatusText(state));
       list.SetCellText(row, 7, reader.ReadFirst(set_, device, devpkey::kHardwareIds));
     }

@@ -43,7 +43,13 @@ TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(font), &font);
     EXPECT_EQ(font.lfWeight, FW_BOLD) << i;
   }
-  EXPECT_NE(window_.ControlHandle(ids.sizeGrip), nullptr);
+  // The grip's picture fills its 24-pixel control rather than a 20-pixel button's.
+  const auto grip = reinterpret_cast<HBITMAP>(
+      SendMessageW(window_.ControlHandle(ids.sizeGrip), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP bits{};
+  ASSERT_TRUE(GetObjectW(grip, sizeof(bits), &bits));
+  EXPECT_EQ(bits.bmWidth, 24);
+  EXPECT_EQ(bits.bmHeight, 24);
 }
 
 TEST_F(MainWindowTest, ListStretchesAndThePaneKeepsToTheRightEdge) {

@@ -220,6 +220,19 @@ TEST_F(SetupApiPlatformTest, SecurityDescriptorsBecomeSddl) {
   EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, bytes.data(), 40, &platform_,
                                 &texts),
             bytes.size() <= 40 ? 1u : 0u);
+  // The same 40 bytes against an unreadable page: the check must not look past them.
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  auto* pages = static_cast<uint8_t*>(
+      VirtualAlloc(nullptr, 2 * info.dwPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(pages, nullptr);
+  DWORD old = 0;
+  ASSERT_TRUE(VirtualProtect(pages + info.dwPageSize, info.dwPageSize, PAGE_NOACCESS, &old));
+  uint8_t* edge = pages + info.dwPageSize - 40;
+  std::memcpy(edge, bytes.data(), 40);
+  EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, edge, 40, &platform_, &texts),
+            bytes.size() <= 40 ? 1u : 0u);
+  VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 TEST_F(SetupApiPlatformTest, PlainIndirectStringsComeBackAsTheyAre) {

@@ -115,19 +115,32 @@ TEST_F(UiTooltips, TwoControlsShareOneTooltipWindow) {
   EXPECT_TRUE(GetWindowLongPtrW(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
+std::u16string ToolText(HWND tip, HWND control) {
+  wchar_t text[80] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = control;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+  return U(text);
+}
+
 TEST_F(UiTooltips, ToolTextAndLineBreaks) {
   int32_t button = window_.AddButton(u"?", 10, 10, 30, 25);
   ASSERT_TRUE(window_.SetControlTooltip(button, u"First line\r\nSecond line"));
   HWND tip = window_.TooltipWindow();
   EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 100000);
-  wchar_t text[80] = {};
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = window_.ControlHandle(button);
-  tool.uId = reinterpret_cast<UINT_PTR>(window_.ControlHandle(button));
-  tool.lpszText = text;
-  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-  EXPECT_EQ(std::u16string(U(text)), u"First line\r\nSecond line");
+  EXPECT_EQ(ToolText(tip, window_.ControlHandle(button)), u"First line\r\nSecond line");
+}
+
+// The find window's close button once kept the plain close button's tip.
+TEST_F(UiTooltips, ANewTipReplacesTheControlsOldOne) {
+  int32_t close = window_.AddCloseButton();
+  ASSERT_TRUE(window_.SetControlTooltip(close, u"Close find (Esc)"));
+  HWND tip = window_.TooltipWindow();
+  EXPECT_EQ(ToolText(tip, window_.ControlHandle(close)), u"Close find (Esc)");
+  EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 
 TEST_F(UiTooltips, NoTooltipForAnUnknownControl) {

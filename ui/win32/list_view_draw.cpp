@@ -30,7 +30,8 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
     int y = cell.top + ((cell.bottom - cell.top) - info.bmHeight) / 2;
     if (info.bmBitsPixel == 32) {
       BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-      AlphaBlend(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
+      // gdi32's own entry: msimg32's AlphaBlend only forwards to it.
+      GdiAlphaBlend(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
                  info.bmHeight, blend);
     } else {
       BitBlt(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);

@@ -26,6 +26,8 @@ bool UiWindow::SetControlTooltip(int32_t id, const char16_t* text) {
   tool.lpszText = const_cast<wchar_t*>(W(text ? text : u""));
   // A maximum width makes line breaks in the text start new lines.
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 100000);
+  // A control has one tip: adding a second would be refused and keep the first text.
+  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   return SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
 }
 

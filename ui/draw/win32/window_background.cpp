@@ -1,6 +1,6 @@
 #include "ui/draw/win32/window_background.h"
 
-#include <uxtheme.h>
+#include "base/win32/system_library.h"
 
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/shapes.h"
@@ -19,7 +19,10 @@ FrameNeed ApplyBackgroundRegion(HWND hwnd, int width, int height, int corner) {
   if (!hwnd) return FrameNeed::kFailed;
   const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
   if ((style & WS_CAPTION) == WS_CAPTION) {
-    SetWindowTheme(hwnd, L"", L"");
+    static const SystemLibrary uxtheme(L"uxtheme.dll");
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const auto setWindowTheme = uxtheme.GetProc<SetWindowThemeFn>("SetWindowTheme");
+    if (setWindowTheme) setWindowTheme(hwnd, L"", L"");
     if (corner == 0) return FrameNeed::kCustomFrame;
     RECT window{}, client{};
     if (!GetWindowRect(hwnd, &window) || !GetClientRect(hwnd, &client)) return FrameNeed::kFailed;

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/win32/runtime_libraries.h"
+#include "base/win32/system_library.h"
+
+namespace pyr {
+namespace {
+
+std::wstring Lower(std::wstring s) {
+  for (wchar_t& c : s) c = towlower(c);
+  return s;
+}
+
+std::wstring SystemFolderWithSlash() {
+  wchar_t folder[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  return Lower(std::wstring(folder, n)) + L"\\";
+}
+
+bool InSystemFolder(HMODULE module) {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+  return n > 0 && Lower(std::wstring(path, n)).rfind(SystemFolderWithSlash(), 0) == 0;
+}
+
+// Every DLL the program loads at run time comes from System32, by its full path.
+TEST(SystemLibrary, RunTimeDllsComeFromTheSystemFolder) {
+  for (const wchar_t* name : {L"uxtheme.dll", L"newdev.dll", L"wininet.dll", L"version.dll"}) {
+    SystemLibrary library(name);
+    ASSERT_TRUE(library) << Lower(name).c_str();
+    EXPECT_TRUE(InSystemFolder(library.Get())) << Lower(library.Path()).c_str();
+    EXPECT_EQ(Lower(library.Path()), SystemFolderWithSlash() + name);
+  }
+  RuntimeLibraries runtime;
+  runtime.Load();
+  ASSERT_NE(runtime.Newdev(), nullptr);  // Wine has newdev.dll; devmgr.dll may be missing
+  EXPECT_TRUE(InSystemFolder(runtime.Newdev()));
+  if (runtime.Devmgr() != nullptr) {
+    EXPECT_TRUE(InSystemFolder(runtime.Devmgr()));
+  }
+}
+
+TEST(SystemLibrary, NamesWithAFolderAreRefused) {
+  for (const wchar_t* name : {L"", L"..\\uxtheme.dll", L"C:\\Windows\\System32\\uxtheme.dll",
+                              L"sub/uxtheme.dll", L"c:uxtheme.dll", L"no-such-library.dll"}) {
+    SystemLibrary library;
+    EXPECT_FALSE(library.Load(name)) << Lower(name).c_str();
+    EXPECT_EQ(library.Get(), nullptr);
+    EXPECT_TRUE(library.Path().empty());
+  }
+}
+
+TEST(SystemLibrary, TypedLookupAndRelease) {
+  SystemLibrary library(L"version.dll");
+  using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  const auto size = library.GetProc<SizeFn>("GetFileVersionInfoSizeW");
+  ASSERT_NE(size, nullptr);
+  DWORD handle = 0;
+  const std::wstring self = SystemLibraryPath(L"version.dll");
+  EXPECT_GT(size(self.c_str(), &handle), 0u);
+  EXPECT_EQ(library.GetProc<SizeFn>("NoSuchExport"), nullptr);
+  SystemLibrary moved = std::move(library);
+  EXPECT_EQ(library.Get(), nullptr);
+  EXPECT_NE(moved.Get(), nullptr);
+  moved.Release();
+  EXPECT_EQ(moved.GetProc<SizeFn>("GetFileVersionInfoSizeW"), nullptr);
+}
+
+// After start-up's restriction a bare name is looked for in System32 only: a DLL that exists
+// only in the program's own folder is not found.
+TEST(SystemLibrary, RestrictedSearchIgnoresTheProgramFolder) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  const std::wstring planted = folder + L"pyravel_planted.dll";
+  ASSERT_TRUE(CopyFileW(SystemLibraryPath(L"version.dll").c_str(), planted.c_str(), FALSE));
+  HMODULE before = LoadLibraryW(L"pyravel_planted.dll");
+  EXPECT_NE(before, nullptr);  // the usual search looks beside the executable
+  if (before) FreeLibrary(before);
+  ASSERT_TRUE(RestrictDllSearchToSystem32());
+  HMODULE after = LoadLibraryW(L"pyravel_planted.dll");
+  EXPECT_EQ(after, nullptr);
+  if (after) FreeLibrary(after);
+  // Back to the usual search for the other tests of this process.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  DeleteFileW(planted.c_str());
+}
+
+}  // namespace
+}  // namespace pyr
