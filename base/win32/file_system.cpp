@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include "base/text_list.h"
+#include "base/win32/security_parts.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -58,12 +59,6 @@ int Combine(int a, int b) {
 }  // namespace
 
 // ---- Security replacement ----
-
-struct SecurityReplacement::Parts {
-  PSID owner = nullptr;
-  PSID system = nullptr;
-  PACL dacl = nullptr;
-};
 
 namespace {
 
