@@ -2,13 +2,13 @@
 
 #include <atomic>
 
-#include "devices/operations/device_batch.h"
-#include "devices/operations/state_commands.h"
+#include "operations/device_batch.h"
+#include "operations/state_commands.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "driverstore/device_backup.h"
 #include "operations/worker_thread.h"
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

@@ -4,7 +4,7 @@
 
 #include "driverstore/install_from_folder.h"
 #include "operations/worker_thread.h"
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

@@ -1,7 +1,7 @@
 // "Install drivers from folder": every INF below a picked folder offered to the system.
 #pragma once
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

@@ -212,23 +212,15 @@ void MainWindow::RefreshCommandAvailability() {
   ApplyCommandAvailability(UpdateCommandAvailability(*list_, listFlag_));
 }
 
-int32_t MainWindow::MenuItemIdByText(std::u16string_view text) const {
+void MainWindow::ApplyCommandAvailability(const CommandAvailability& availability) {
   for (const GroupSpec& group : CommandGroups()) {
     for (const MenuItemSpec& item : group.items) {
-      if (item.text == nullptr) continue;
-      const std::u16string_view itemText(item.text);
-      if (itemText.substr(0, itemText.find(u'\t')) == text) {
-        return ids_.commands.IdOf(item.command, CommandSource::kMenu);
+      if (item.need == CommandNeed::kNothing) continue;
+      const int32_t id = ids_.commands.IdOf(item.command, CommandSource::kMenu);
+      if (id != 0) {
+        window_->SetControlState(id, availability.Allows(item.need) ? kStateEnable : kStateDisable);
       }
     }
-  }
-  return 0;
-}
-
-void MainWindow::ApplyCommandAvailability(const CommandAvailability& commands) {
-  for (const CommandState& state : commands) {
-    const int32_t id = MenuItemIdByText(state.menuText);
-    if (id != 0) window_->SetControlState(id, state.enabled ? kStateEnable : kStateDisable);
   }
 }
 

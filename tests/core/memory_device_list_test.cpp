@@ -145,45 +145,52 @@ TEST(ExpandAllGroups, ExpandsAndCollapsesEveryGroup) {
   EXPECT_EQ(list.GroupById(5)->state, kGroupCollapsible | kGroupCollapsed);
 }
 
-bool Enabled(const CommandAvailability& commands, std::u16string_view text) {
-  for (const CommandState& c : commands) {
-    if (text == c.menuText) return c.enabled;
+// What the list offers the commands after checks, a selection and a grouping mode.
+TEST(UpdateCommandAvailability, FollowsChecksSelectionAndGrouping) {
+  struct Case {
+    bool check;
+    bool select;
+    uint32_t flags;
+    CommandAvailability expected;
+  };
+  const Case cases[] = {
+      {false, false, 0, {.anyChecked = false, .rowSelected = false, .grouped = true}},
+      {true, false, kListFlat, {.anyChecked = true, .rowSelected = false, .grouped = false}},
+      {false, true, kListShowNotPresent, {.anyChecked = false, .rowSelected = true, .grouped = true}},
+      {true, true, kListFlat | kListShowNotPresent, {true, true, false}},
+  };
+  for (const Case& c : cases) {
+    MemoryDeviceList list;
+    list.InsertRow(-1, u"a", kNoImage, kNoGroup, 0);
+    list.InsertRow(-1, u"b", kNoImage, kNoGroup, 0);
+    list.SetRowChecked(1, c.check);
+    if (c.select) list.SelectRow(0);
+    EXPECT_EQ(UpdateCommandAvailability(list, c.flags), c.expected) << c.flags;
   }
-  ADD_FAILURE() << WideText(text).ToUtf8();
-  return false;
 }
 
-TEST(UpdateCommandAvailability, FollowsChecksSelectionAndGrouping) {
-  const char16_t* checkedCommands[] = {
-      u"Uninstall checked", u"Uninstall and delete drivers", u"Update checked devices",
-      u"Change checked device drivers", u"Reinstall checked devices", u"Disable checked",
-      u"Enable checked", u"Restart checked", u"Backup checked"};
-  const char16_t* selectedCommands[] = {
-      u"Check all in this group", u"Check none in this group", u"Google device name",
-      u"Google hardware ID", u"Google name and hardware ID", u"Copy hardware ID",
-      u"Copy device name", u"Device properties"};
-  MemoryDeviceList list;
-  list.InsertRow(-1, u"a", kNoImage, kNoGroup, 0);
-  list.InsertRow(-1, u"b", kNoImage, kNoGroup, 0);
-  CommandAvailability none = UpdateCommandAvailability(list, 0);
-  EXPECT_EQ(none.size(), 19u);
-  for (const char16_t* c : checkedCommands) EXPECT_FALSE(Enabled(none, c));
-  for (const char16_t* c : selectedCommands) EXPECT_FALSE(Enabled(none, c));
-  EXPECT_TRUE(Enabled(none, u"Expand all groups"));
-  EXPECT_TRUE(Enabled(none, u"Collapse all groups"));
-
-  list.SetRowChecked(1, true);
-  CommandAvailability checked = UpdateCommandAvailability(list, kListFlat);
-  for (const char16_t* c : checkedCommands) EXPECT_TRUE(Enabled(checked, c));
-  for (const char16_t* c : selectedCommands) EXPECT_FALSE(Enabled(checked, c));
-  EXPECT_FALSE(Enabled(checked, u"Expand all groups"));
-
-  list.SetRowChecked(1, false);
-  list.SelectRow(0);
-  CommandAvailability selected = UpdateCommandAvailability(list, kListShowNotPresent);
-  for (const char16_t* c : checkedCommands) EXPECT_FALSE(Enabled(selected, c));
-  for (const char16_t* c : selectedCommands) EXPECT_TRUE(Enabled(selected, c));
-  EXPECT_TRUE(Enabled(selected, u"Collapse all groups"));
+TEST(UpdateCommandAvailability, EachNeedAsksItsOwnPart) {
+  const CommandAvailability checkedOnly{.anyChecked = true};
+  const CommandAvailability selectedOnly{.rowSelected = true};
+  const CommandAvailability groupedOnly{.grouped = true};
+  const CommandAvailability nothing{};
+  struct Case {
+    CommandNeed need;
+    bool checked, selected, grouped, none;
+  };
+  const Case cases[] = {
+      {CommandNeed::kNothing, true, true, true, true},
+      {CommandNeed::kCheckedRow, true, false, false, false},
+      {CommandNeed::kSelectedRow, false, true, false, false},
+      {CommandNeed::kGroups, false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    const int need = static_cast<int>(c.need);
+    EXPECT_EQ(checkedOnly.Allows(c.need), c.checked) << need;
+    EXPECT_EQ(selectedOnly.Allows(c.need), c.selected) << need;
+    EXPECT_EQ(groupedOnly.Allows(c.need), c.grouped) << need;
+    EXPECT_EQ(nothing.Allows(c.need), c.none) << need;
+  }
 }
 
 }  // namespace
