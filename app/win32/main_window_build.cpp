@@ -20,8 +20,6 @@ constexpr DWORD kListStyle = WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWS
                              LVS_SHAREIMAGELISTS;  // 0x1000004D
 constexpr DWORD kListExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
 // AddMenuItem flags.
-constexpr uint32_t kMenuItemCheck = 1;
-constexpr uint32_t kMenuItemSeparator = 8;
 
 constexpr int kButtonX = 10;
 constexpr int kButtonTop = 15;
@@ -95,7 +93,7 @@ void MainWindow::BuildGroupMenus() {
       } else {
         HBITMAP icon = MenuBitmap(item.icon);
         id = first ? w.AttachPopupMenu(button, item.text, icon)
-                   : w.AddMenuItem(button, item.text, 100, 0, icon, icon);
+                   : w.AddMenuItem(button, item.text, 100, kMenuItemPlain, icon, icon);
       }
       first = false;
       ids_.commands.Add(id, item.command, CommandSource::kMenu);
@@ -139,7 +137,7 @@ void MainWindow::BuildContextMenu() {
       id = w.AddMenuItem(ids_.list, nullptr, 100, kMenuItemSeparator);
     } else {
       HBITMAP icon = MenuBitmap(item.icon);
-      id = w.AddMenuItem(ids_.list, item.text, 100, 0, icon, icon);
+      id = w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain, icon, icon);
     }
     ids_.contextItems.push_back(id);
     if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
