@@ -6,6 +6,7 @@ folder with one newer package (installed; the list shows the new version)."""
 import filecmp
 import json
 import os
+import shutil
 import sys
 import time
 
@@ -146,6 +147,8 @@ def scenario(session):
     pc = load_fixture()
     store = store_folder(session)
     public = os.path.join(session.prefix, "drive_c", "users", "Public")
+    for left in ("PyravelBackup", "Everything", "Newer"):  # from an earlier run in this prefix
+        shutil.rmtree(os.path.join(public, left), ignore_errors=True)
 
     # Backup checked: two ticked devices, the folder typed into the dialog.
     checked_root = os.path.join(public, "PyravelBackup")
@@ -198,14 +201,27 @@ def scenario(session):
     # A folder with one newer package for the network card: installed, the list shows it.
     newer = os.path.join(public, "Newer")
     write_newer_package(os.path.join(newer, "intel", "lan"))
+    # Beside it a large tree of other files, so the walk lasts long enough to be seen.
+    for f in range(400):
+        folder = os.path.join(newer, "docs", "part%d" % f)
+        os.makedirs(folder)
+        for i in range(250):
+            open(os.path.join(folder, "page%d.txt" % i), "w").close()
     app.keys("ctrl+i")
-    pick_folder(app, session, INSTALL_TITLE, windows_path(session, newer))
-    # The compact progress window, if the walk is still running.
-    progress = app.window_of_class(RESULTS_CLASS)
-    if progress is not None:
-        print("screenshot: " + session.screenshot("install-progress"))
+    session.wait_window(INSTALL_TITLE, timeout=30)
+    session.type_text(windows_path(session, newer))
+    session.press("Return")
+    started = time.time()
+    progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
+    print("progress window seen after %.1f s" % (time.time() - started))
+    status = [c["text"] for c in progress.children if c["class"] == "Edit"]
+    assert status == ["Installing drivers from %s..." % windows_path(session, newer)], status
+    assert progress.child("Button", "Cancel") is not None, "no Cancel button on the progress window"
+    print("screenshot: " + session.screenshot("install-progress"))
     expected = "The operation succeeded. One driver was installed from " + windows_path(session, newer)
-    assert expected in message_text(app), message_text(app)
+    texts = message_text(app)
+    print("walk over 100,000 files and the message: %.1f s" % (time.time() - started))
+    assert expected in texts, texts
     app.answer_box("OK")
     row = app.wait_for("the new driver in the list", lambda: next(
         (r for r in app.list_rows() if r.cells[0] == TICKED[0] and r.cells[5] == "12.19.2.45"), None))
