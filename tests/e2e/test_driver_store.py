@@ -229,6 +229,7 @@ def scenario(session):
     wifi = next(r for r in app.list_rows() if r.cells[0] == TICKED[1])
     assert wifi.cells[5] == "22.200.0.6", "the other card changed: %r" % wifi.cells[5]
     app.close()
+    shutil.rmtree(newer, ignore_errors=True)  # the large tree is not kept in the prefix
 
 
 if __name__ == "__main__":
