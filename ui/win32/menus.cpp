@@ -62,7 +62,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
 
   bool separator = flags & kMenuItemSeparator;
   int32_t id = NewEntry(separator || !(flags & kMenuItemSubmenu) ? kKindMenuItem : kKindSubmenuItem);
-  ControlEntry& e = controls_[static_cast<size_t>(id)];
+  ControlEntry& e = controls_.At(id);
   e.flags = 0;
   e.menu = parent;
 
@@ -78,7 +78,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
     if (flags & kMenuItemSubmenu) {
       e.menu = NewPopupMenu();
       if (!e.menu) {
-        controls_.pop_back();
+        controls_.RemoveLast();
         return 0;
       }
       item.fMask |= MIIM_SUBMENU;
@@ -104,7 +104,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
   }
   if (!InsertMenuItemW(parent, static_cast<UINT>(position), TRUE, &item)) {
     if (e.kind == kKindSubmenuItem && e.menu) DestroyMenu(e.menu);
-    controls_.pop_back();  // with the entry go its pictures
+    controls_.RemoveLast();  // with the entry go its pictures
     return 0;
   }
   if (parent == menu_.Get()) DrawMenuBar(hwnd_);

@@ -69,9 +69,8 @@ COLORREF UiWindow::BackgroundColourAt(HWND control) const {
 void UiWindow::FillBackgroundBehind(HWND control, HDC dc, const RECT& area) {
   ControlEntry const* e = Entry(ControlFromHandle(control));
   if (e && e->backColour < 0x1000000) {
-    HBRUSH solid = CreateSolidBrush(e->backColour);
-    FillRect(dc, &area, solid);
-    DeleteObject(solid);
+    const BrushHandle solid(CreateSolidBrush(e->backColour));
+    FillRect(dc, &area, solid.Get());
     return;
   }
   RECT r{};
@@ -98,14 +97,13 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
     RECT r{};
     GetWindowRect(e.handle, &r);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(e.handle, region) != ERROR) {
-      OffsetRgn(region, r.left, r.top);
-      ExtSelectClipRgn(dc, region, RGN_DIFF);
+    const RegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(e.handle, region.Get()) != ERROR) {
+      OffsetRgn(region.Get(), r.left, r.top);
+      ExtSelectClipRgn(dc, region.Get(), RGN_DIFF);
     } else {
       ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    DeleteObject(region);
   }
   POINT origin{0, 0};
   if (hwnd != hwnd_) MapWindowPoints(hwnd, hwnd_, &origin, 1);
@@ -137,18 +135,18 @@ LRESULT CALLBACK BufferedPaintSubclassProc(HWND hwnd, UINT message, WPARAM wPara
   HDC dc = BeginPaint(hwnd, &paint);
   RECT client{};
   GetClientRect(hwnd, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  if (memory && bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    window->FillBackgroundBehind(hwnd, memory, client);
-    DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                    PRF_CLIENT | PRF_CHILDREN);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+  {
+    const BitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const MemoryDc memoryDc(dc);
+    HDC memory = memoryDc.Get();
+    if (memory && bitmap) {
+      const SelectedObject selected(memory, bitmap.Get());
+      window->FillBackgroundBehind(hwnd, memory, client);
+      DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                      PRF_CLIENT | PRF_CHILDREN);
+      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    }
   }
-  if (bitmap) DeleteObject(bitmap);
-  if (memory) DeleteDC(memory);
   EndPaint(hwnd, &paint);
   return 0;
 }

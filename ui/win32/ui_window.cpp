@@ -17,9 +17,7 @@ UiWindow::~UiWindow() {
 }
 
 void UiWindow::ResetFields() {
-  controls_.clear();
-  controls_.reserve(512);
-  controls_.emplace_back();  // entry 0: the window itself
+  controls_.Clear();
   owned_.fill(nullptr);
   ownedCount_ = 0;
   textBuffer_.clear();
@@ -94,7 +92,7 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   }
   SetPropW(hwnd_, UiWindowProperty(), this);
   parentForNew_ = hwnd_;
-  controls_[0].handle = hwnd_;
+  controls_.At(0).handle = hwnd_;
   // A record shared with other windows may hold their pending event; only our own is cleared.
   if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
   SetWindowSubclass(hwnd_, WindowSubclassProc, kWindowSubclassId,
@@ -171,7 +169,7 @@ void UiWindow::DestroyUiWindow() {
   HWND hwnd = hwnd_;
   bool attached = flagWord_ & kAttached;
   if (!attached) ShowWindow(hwnd, SW_HIDE);
-  for (size_t i = controls_.size(); i-- > 1;) DestroyControl(controls_[i]);
+  for (int32_t id = controls_.LastId(); id >= 1; --id) DestroyControl(controls_.At(id));
   if (tooltip_) DestroyWindow(tooltip_);
   if (backgroundMode_ != 4 && backgroundBrush_) DeleteObject(backgroundBrush_);
   cutBrush_.Reset();
@@ -365,16 +363,9 @@ void UiWindow::MoveOwnedWindows(int newX, int newY) {
 
 // --- Control table -------------------------------------------------------------------------------
 
-ControlEntry* UiWindow::Entry(int32_t id) {
-  if (id == -1) id = LastControlId();
-  if (id < 1 || id > LastControlId()) return nullptr;
-  ControlEntry& e = controls_[static_cast<size_t>(id)];
-  return e.id ? &e : nullptr;
-}
+ControlEntry* UiWindow::Entry(int32_t id) { return controls_.Find(id); }
 
-const ControlEntry* UiWindow::Entry(int32_t id) const {
-  return const_cast<UiWindow*>(this)->Entry(id);
-}
+const ControlEntry* UiWindow::Entry(int32_t id) const { return controls_.Find(id); }
 
 HWND UiWindow::ControlHandle(int32_t id) const {
   if (id == 0) return hwnd_;
@@ -394,21 +385,14 @@ uint32_t UiWindow::ControlKindOf(int32_t id) const {
 }
 
 int32_t UiWindow::ControlFromHandle(HWND handle) const {
-  if (!handle || !hwnd_) return 0;
-  LONG_PTR id = GetWindowLongPtrW(handle, GWLP_ID);
-  if (id < 1 || id > LastControlId()) return 0;
-  const ControlEntry& e = controls_[static_cast<size_t>(id)];
-  return e.id && e.handle == handle ? static_cast<int32_t>(id) : 0;
+  return hwnd_ ? controls_.IdOfHandle(handle) : 0;
 }
 
 bool UiWindow::IsControl(int32_t id) const { return id >= 1 && Entry(id) != nullptr; }
 
 int32_t UiWindow::NewEntry(uint32_t kind) {
-  controls_.emplace_back();
-  auto id = static_cast<int32_t>(controls_.size() - 1);
-  ControlEntry& e = controls_.back();
-  e.kind = kind;
-  e.id = id;
+  const int32_t id = controls_.Add(kind);
+  ControlEntry& e = controls_.At(id);
   e.flags = newControlFlags_;
   e.textColour = defaultTextColour_;
   if (static_cast<int32_t>(e.textColour) < 0) e.textColour = GetSysColor(COLOR_BTNTEXT);

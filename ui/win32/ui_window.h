@@ -14,6 +14,7 @@
 #include "base/wide_text.h"
 #include "base/win32/owners.h"
 #include "ui/event_codes.h"
+#include "ui/win32/control_table.h"
 #include "ui/win32/wake_thread.h"
 
 namespace Gdiplus {
@@ -71,32 +72,6 @@ struct UiEvent {
   UiWindow* acceleratorWindow = nullptr;  // whose accelerators and dialog keys apply
   uint8_t pending = 0;           // posted outside the pump; NextEvent returns it first
   uint8_t quit = 0;              // set by a close event, cleared by any control event
-};
-
-// One control, menu item or panel. Entry 0 stands for the window itself.
-struct ControlEntry {
-  uint32_t kind = 0;
-  HWND handle = nullptr;
-  HMENU menu = nullptr;          // menu items: the holding menu (submenu items: their own popup)
-  int32_t id = 0;                // 0 marks a free entry
-  BrushHandle brush;             // answers WM_CTLCOLOR*
-  HCURSOR cursor = nullptr;
-  COLORREF textColour = kDefaultColour;
-  COLORREF backColour = kDefaultColour;
-  int x = 0, y = 0, width = 0, height = 0;
-  int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
-  uint32_t flags = 0;
-  // Kind-specific data.
-  BitmapHandle picture;          // a picture's own copy of its bitmap
-  BitmapHandle pictureAlt;       // a menu item's unchecked check-mark bitmap
-  FontHandle font;               // a font made for this control alone
-  bool ownsMenu = false;         // a popup attached to the control (destroyed with it)
-  bool headerSort = false;       // list views: a header click sorts instead of posting -54
-  // List views: the drawn check boxes, and the images made by SetControlImage. A list that does
-  // not share its image lists frees them itself, and the entry lets go of them then.
-  ImageListOwner stateImages;
-  ImageListOwner smallImages;
-  std::vector<int32_t> panelChildren;
 };
 
 class UiWindow {
@@ -161,7 +136,7 @@ class UiWindow {
   uint32_t ControlKindOf(int32_t id) const;
   int32_t ControlFromHandle(HWND handle) const;
   bool IsControl(int32_t id) const;
-  int32_t LastControlId() const { return static_cast<int32_t>(controls_.size()) - 1; }
+  int32_t LastControlId() const { return controls_.LastId(); }
   ControlEntry* Entry(int32_t id);  // -1 = the last created; null when not in use
   const ControlEntry* Entry(int32_t id) const;
   int32_t CurrentPanel() const { return currentPanel_; }
@@ -244,7 +219,7 @@ class UiWindow {
   void OnDropFiles(HWND hwnd, HDROP drop);
 
   UiEvent ownEvent_;
-  std::vector<ControlEntry> controls_;
+  ControlTable controls_;
   std::array<HWND, 48> owned_{};
   int ownedCount_ = 0;
   std::u16string textBuffer_;
