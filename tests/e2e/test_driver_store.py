@@ -1,4 +1,5 @@
-"""The driver store tools on the simulated PC, with the files on disk checked: "Backup checked" of two
+"""The driver store tools on the simulated PC, with the files on disk checked: the first-run backup,
+"Backup checked" of two
 ticked devices into a folder typed into the folder dialog, "Backup all" answering No to the
 not-present question, and "Install drivers from folder" on that backup (nothing better) and on a
 folder with one newer package (installed; the list shows the new version)."""
@@ -139,16 +140,33 @@ def write_newer_package(folder):
 def scenario(session):
     session.delete_settings()
     app = Pyravel(session)
+    pc = load_fixture()
+    public = os.path.join(session.prefix, "drive_c", "users", "Public")
+    for left in ("FirstRun", "PyravelBackup", "Everything", "Newer"):  # from an earlier run here
+        shutil.rmtree(os.path.join(public, left), ignore_errors=True)
     app.start()
-    app.answer_box("No")
+
+    # Yes to the first-run question: every device, not-present ones too, with no further question.
+    first_root = os.path.join(public, "FirstRun")
+    os.makedirs(first_root)
+    app.answer_box("Yes")
+    pick_folder(app, session, PICK_TITLE, windows_path(session, first_root))
+    in_store = {p["publishedName"].lower() for p in pc["driverStore"]}
+    every = [d for d in pc["devices"] if d.get("name") and d.get("infPath", "").lower() in in_store
+             and "/" not in d["name"]]
+    assert any(not d.get("present", True) for d in every), "no device that is not present in the store"
+    dialog = close_results(app, "Operation complete. %d drivers backed up." % len(every),
+                           [d["name"] + " was successfully backed up." for d in every] +
+                           [d["name"] + " could not be backed up." for d in pc["devices"]
+                            if "/" in d.get("name", "") and d.get("infPath", "").lower() in in_store])
+    app.click_child(dialog, "Button", "OK")
+    app.wait_window_of_class(RESULTS_CLASS, present=False)
+    store = store_folder(session)
+    check_tree(os.path.join(first_root, "DriverBackup"), expected_folders(pc, every), store)
+
     app.wait_window_of_class("_WndMsgTipClass")
     app.click_rect(app.list_rows()[0].rect)
     app.wait_window_of_class("_WndMsgTipClass", present=False)
-    pc = load_fixture()
-    store = store_folder(session)
-    public = os.path.join(session.prefix, "drive_c", "users", "Public")
-    for left in ("PyravelBackup", "Everything", "Newer"):  # from an earlier run in this prefix
-        shutil.rmtree(os.path.join(public, left), ignore_errors=True)
 
     # Backup checked: two ticked devices, the folder typed into the dialog.
     checked_root = os.path.join(public, "PyravelBackup")
@@ -174,7 +192,6 @@ def scenario(session):
     assert ASK_NOT_PRESENT in texts and buttons == ["Yes", "No", "Cancel"], (texts, buttons)
     app.answer_box("No")
     pick_folder(app, session, PICK_TITLE, windows_path(session, all_root))
-    in_store = {p["publishedName"].lower() for p in pc["driverStore"]}
     present = [d for d in pc["devices"] if d.get("present", True) and d.get("name")
                and d.get("infPath", "").lower() in in_store]
     # A slash is no character of a file name: such a device is reported, and nothing is written.
