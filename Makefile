@@ -44,8 +44,9 @@ fuzz: setup
 fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
-bench: native
+bench: native windows
 	@build/native/bench/pyravel_bench
+	@WINEPREFIX=$(CURDIR)/build/windows/wineprefix cmake/wine-run.sh build/windows/bench/backup_bench.exe
 
 clean:
 	@rm -rf build/native build/asan build/windows build/fuzz

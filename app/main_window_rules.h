@@ -40,11 +40,6 @@ struct ViewChecks {
 };
 ViewChecks ViewChecksFor(uint32_t listFlag);
 
-// Flags of the backup of all devices: include devices that are not present; ask about them first.
-// The menu's "Backup all" asks; the first-run backup includes them without asking.
-inline constexpr uint32_t kBackupIncludeNotPresent = 1;
-inline constexpr uint32_t kBackupAskAboutNotPresent = 2;
-
 // What start-up does after the first list build.
 struct StartupPrompts {
   bool askFirstRunBackup;

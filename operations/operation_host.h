@@ -66,6 +66,13 @@ class OperationHost {
   virtual DeviceSet InventorySet() const = 0;
   virtual DeviceList& List() = 0;
   virtual WindowHandle MainWindowHandle() const = 0;
+
+  // --- Driver store tools: pickers and the compact progress window ---
+  // Folder picker with SHBrowseForFolder-style options; text holds the pick.
+  virtual bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) = 0;
+  virtual bool OpenInfFileDialog(WideText* text, const WideText& title) = 0;
+  virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
+  virtual bool HasResultList() const = 0;
 };
 
 // Scope of the control lock.

@@ -1,6 +1,7 @@
 #include "app/win32/main_operation_host.h"
 
 #include "app/settings.h"
+#include "app/win32/file_pickers.h"
 #include "app/win32/main_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 
@@ -54,5 +55,21 @@ DeviceList& MainOperationHost::List() { return main_.List(); }
 WindowHandle MainOperationHost::MainWindowHandle() const {
   return WindowHandle{reinterpret_cast<uintptr_t>(main_.Window().Handle())};
 }
+
+// --- Driver store tools ---
+
+bool MainOperationHost::BrowseForFolder(WideText* text, const WideText& title, uint32_t options) {
+  return pyr::BrowseForFolder(text, title, options, main_.Window().Handle());
+}
+
+bool MainOperationHost::OpenInfFileDialog(WideText* text, const WideText& title) {
+  return pyr::OpenInfFileDialog(text, title, main_.Window().Handle());
+}
+
+void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) {
+  Results(main_).OpenProgressWindow(statusText.Buffer(), &main_.Window(), width, height);
+}
+
+bool MainOperationHost::HasResultList() const { return Results(main_).HasResultList(); }
 
 }  // namespace pyr

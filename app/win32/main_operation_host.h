@@ -36,6 +36,12 @@ class MainOperationHost : public OperationHost {
   DeviceList& List() override;
   WindowHandle MainWindowHandle() const override;
 
+  // --- Driver store tools ---
+  bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override;
+  bool OpenInfFileDialog(WideText* text, const WideText& title) override;
+  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override;
+  bool HasResultList() const override;
+
  private:
   MainWindow& main_;
   std::optional<ControlsDisabler> lock_;

@@ -9,8 +9,10 @@
 #include "ui/win32/list_view.h"
 #include "app/settings.h"
 #include "app/web_addresses.h"
+#include "app/win32/main_operation_host.h"
 #include "app/win32/privileges.h"
 #include "base/win32/process.h"
+#include "operations/driver_backup.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -74,8 +76,9 @@ void MainWindow::ShowAndFill() {
 void MainWindow::AskStartupQuestions() {
   const StartupPrompts prompts = StartupPromptsFor(settingsKeyOpened_, appFlag_);
   if (prompts.askFirstRunBackup && AskUser(kFirstRunQuestion, kMessageYesNo) == kAnswerYes) {
-    // Every device, not-present ones included, with no further question.
-    BackupAll(kBackupIncludeNotPresent);
+    // Every device, present or not, without the question of "Backup all".
+    MainOperationHost host(*this);
+    BackupAllDevices(host, kBackupIncludeNotPresent);
   }
   if (prompts.showStartupTip) AskUser(kStartupTip, kMessageTip);
 }
@@ -333,17 +336,11 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kFindDevice:
     case Command::kFindNext:
     case Command::kBackupAll:
-      BackupAll(kBackupAskAboutNotPresent);
-      return;
     case Command::kBackupChecked:
     case Command::kToggleDeviceState:
     case Command::kNone:
       return;
   }
 }
-
-// The driver backup of every device; flags as kBackupIncludeNotPresent / kBackupAskAboutNotPresent.
-// The backup itself is not built yet: both ways in are routed here so that it has one entry.
-void MainWindow::BackupAll(uint32_t flags) { static_cast<void>(flags); }
 
 }  // namespace pyr

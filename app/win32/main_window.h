@@ -111,7 +111,6 @@ class MainWindow : public InventoryHost {
   bool HandleLink();
   int64_t NowMs() const;
   void RunCommand(Command command, CommandSource source);
-  void BackupAll(uint32_t flags);
   // The selection, find, information and device-state commands; false for any other command.
   bool RunListCommand(Command command, CommandSource source);
   void HandleFindEvent();

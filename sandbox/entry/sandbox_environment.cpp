@@ -13,6 +13,7 @@
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/program_environment.h"
 #include "base/win32/wchar.h"
+#include "sandbox/driver_store_files.h"
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
 #include "sandbox/entry/sandbox_resources.h"
@@ -85,6 +86,8 @@ class SandboxEnvironment : public ProgramEnvironment {
       const std::wstring store = folder + L"\\DriverStore";
       CreateDirectoryW(store.c_str(), nullptr);
       simulated_.SetDriverStoreRoot(WideText(U(store.c_str())));
+      // The packages are real files, written once at the first start.
+      WriteDriverStoreFiles(simulated_.Pc(), WideText(U(store.c_str())));
     }
   }
 

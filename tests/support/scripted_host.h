@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,27 @@ class ScriptedHost : public OperationHost {
   DeviceSet InventorySet() const override { return set_; }
   DeviceList& List() override { return list; }
   WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
+
+  // --- Driver store tools: queued folder picks (an absent pick is a cancel) ---
+  std::deque<std::optional<std::u16string>> folderPicks;
+  std::vector<std::pair<std::u16string, uint32_t>> folderTitles;
+  bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override {
+    folderTitles.emplace_back(title.Str(), options);
+    calls.push_back(u"browse:" + title.Str());
+    if (folderPicks.empty() || !folderPicks.front()) {
+      if (!folderPicks.empty()) folderPicks.pop_front();
+      return false;
+    }
+    text->Assign(*folderPicks.front());
+    folderPicks.pop_front();
+    return true;
+  }
+  bool OpenInfFileDialog(WideText* text, const WideText& title) override { return false; }
+  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
+    calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
+                    WideText::FromInt32(height).Str());
+  }
+  bool HasResultList() const override { return true; }
 
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
   void RebuildRows() {

@@ -1,0 +1,253 @@
+"""The driver store tools on the simulated PC, with the files on disk checked: the first-run backup,
+"Backup checked" of two
+ticked devices into a folder typed into the folder dialog, "Backup all" answering No to the
+not-present question, and "Install drivers from folder" on that backup (nothing better) and on a
+folder with one newer package (installed; the list shows the new version)."""
+
+import filecmp
+import json
+import os
+import shutil
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from pyravel_app import FIXTURE, Pyravel  # noqa: E402
+
+RESULTS_CLASS = "_WND_PROGRESS_DLG_"
+BOX_CLASS = "_WINDOW_MsgBoxClass"
+PICK_TITLE = "Please indicate the desination folder"
+INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
+ASK_NOT_PRESENT = ("You are about to backup all your device drivers.    "
+                   "Do you want to include devices not present?")
+NOTHING_BETTER = ("The operation succeeded. No drivers were found in the specified folder better than "
+                  "the ones currently installed.")
+TICKED = ["Intel(R) Ethernet Connection (7) I219-V", "Intel(R) Wi-Fi 6 AX200 160MHz"]
+NIC_ID = "PCI\\VEN_8086&DEV_15BC"
+
+
+def load_fixture():
+    with open(FIXTURE, encoding="utf-8") as f:
+        return json.load(f)
+
+
+def store_folder(session):
+    users = os.path.join(session.prefix, "drive_c", "users")
+    for user in os.listdir(users):
+        folder = os.path.join(users, user, "AppData", "Local", "Pyravel Sandbox", "DriverStore")
+        if os.path.isdir(os.path.join(folder, "FileRepository")):
+            return folder
+    raise harness.HarnessError("no sandbox driver store under %s" % users)
+
+
+def expected_folders(pc, devices):
+    """Relative backup folder -> package folder in the store, for each device."""
+    store = {p["publishedName"].lower(): p for p in pc["driverStore"]}
+    result = {}
+    for d in devices:
+        package = store[d["infPath"].lower()]
+        leaf = d["name"]
+        for part in ("manufacturer", "driverVersion"):
+            if d.get(part):
+                leaf += " - " + d[part]
+        result[os.path.join(d.get("class") or "Unknown class", leaf)] = package["folder"]
+    return result
+
+
+def check_tree(root, expected, store):
+    """The backup holds exactly the expected folders, each a byte-for-byte copy of its package."""
+    found = set()
+    for dirpath, _, files in os.walk(root):
+        if files:
+            found.add(os.path.relpath(dirpath, root))
+    assert found == set(expected), "backup folders: missing %r, extra %r" % (
+        sorted(set(expected) - found), sorted(found - set(expected)))
+    copied = 0
+    for rel, package in expected.items():
+        source = os.path.join(store, "FileRepository", package)
+        names = sorted(os.listdir(source))
+        assert sorted(os.listdir(os.path.join(root, rel))) == names, "files of %s" % rel
+        for name in names:
+            assert filecmp.cmp(os.path.join(source, name), os.path.join(root, rel, name), shallow=False), \
+                "%s/%s differs from the store" % (rel, name)
+            copied += 1
+    return copied
+
+
+def windows_path(session, linux_path):
+    drive_c = os.path.join(session.prefix, "drive_c")
+    return "C:\\" + os.path.relpath(linux_path, drive_c).replace("/", "\\")
+
+
+def pick_folder(app, session, title, path):
+    dialog = session.wait_window(title, timeout=30)
+    assert app.focus()[0] == "Edit", "the name box does not have the focus: %r" % (app.focus(),)
+    session.type_text(path)
+    session.press("Return")
+    session.wait_no_window(title, timeout=30)
+    return dialog
+
+
+def tick_by_name(app, names):
+    rows = app.list_rows()
+    shown = [row for row in rows if row.rect[2] > 0]
+    app.click_rect(shown[0].rect)
+    for name in names:
+        index = next(row.index for row in rows if row.cells[0] == name)
+        app.keys("Home")
+        app.keys(*(["Down"] * index))
+        app.wait_for("row %d selected" % index,
+                     lambda: [r.index for r in app.selected_rows()] == [index], timeout=10)
+        app.keys("space")
+    app.wait_for("rows ticked", lambda: sorted(r.cells[0] for r in app.list_rows() if r.checked) ==
+                 sorted(names), timeout=10)
+
+
+def finished_dialog(app):
+    dialog = app.window_of_class(RESULTS_CLASS)
+    if dialog is None or dialog.child("Button", "OK") is None:
+        return None
+    return dialog
+
+
+def close_results(app, expected_status, expected_lines):
+    dialog = app.wait_for("the finished results dialog", lambda: finished_dialog(app), timeout=120)
+    edits = [c["text"] for c in dialog.children if c["class"] == "Edit"]
+    assert edits == [expected_status], "status text: %r" % edits
+    lines = [line.cells[1] for line in app.list_rows(RESULTS_CLASS)]
+    assert sorted(lines) == sorted(expected_lines), "result lines: %r" % lines
+    return dialog
+
+
+def message_text(app):
+    texts, buttons = app.box_texts(timeout=120)
+    assert buttons == ["OK"], buttons
+    return texts
+
+
+def write_newer_package(folder):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "e1d68x64.inf"), "w", newline="\r\n") as f:
+        f.write("[Version]\nSignature=\"$WINDOWS NT$\"\nClass=Net\nProvider=%P%\n"
+                "DriverVer=01/15/2025,12.19.2.45\n\n[Manufacturer]\n%P%=Intel,NTamd64\n\n"
+                "[Intel.NTamd64]\n%NIC%=E15BC, " + NIC_ID + "\n\n[SourceDisksFiles]\ne1d68x64.sys=1\n\n"
+                "[Strings]\nP=\"Intel\"\nNIC=\"Intel(R) Ethernet Connection (7) I219-V\"\n")
+    with open(os.path.join(folder, "e1d68x64.sys"), "wb") as f:
+        f.write(os.urandom(64 * 1024))
+
+
+def scenario(session):
+    session.delete_settings()
+    app = Pyravel(session)
+    pc = load_fixture()
+    public = os.path.join(session.prefix, "drive_c", "users", "Public")
+    for left in ("FirstRun", "PyravelBackup", "Everything", "Newer"):  # from an earlier run here
+        shutil.rmtree(os.path.join(public, left), ignore_errors=True)
+    app.start()
+
+    # Yes to the first-run question: every device, not-present ones too, with no further question.
+    first_root = os.path.join(public, "FirstRun")
+    os.makedirs(first_root)
+    app.answer_box("Yes")
+    pick_folder(app, session, PICK_TITLE, windows_path(session, first_root))
+    in_store = {p["publishedName"].lower() for p in pc["driverStore"]}
+    every = [d for d in pc["devices"] if d.get("name") and d.get("infPath", "").lower() in in_store
+             and "/" not in d["name"]]
+    assert any(not d.get("present", True) for d in every), "no device that is not present in the store"
+    dialog = close_results(app, "Operation complete. %d drivers backed up." % len(every),
+                           [d["name"] + " was successfully backed up." for d in every] +
+                           [d["name"] + " could not be backed up." for d in pc["devices"]
+                            if "/" in d.get("name", "") and d.get("infPath", "").lower() in in_store])
+    app.click_child(dialog, "Button", "OK")
+    app.wait_window_of_class(RESULTS_CLASS, present=False)
+    store = store_folder(session)
+    check_tree(os.path.join(first_root, "DriverBackup"), expected_folders(pc, every), store)
+
+    app.wait_window_of_class("_WndMsgTipClass")
+    app.click_rect(app.list_rows()[0].rect)
+    app.wait_window_of_class("_WndMsgTipClass", present=False)
+
+    # Backup checked: two ticked devices, the folder typed into the dialog.
+    checked_root = os.path.join(public, "PyravelBackup")
+    os.makedirs(checked_root, exist_ok=True)
+    tick_by_name(app, TICKED)
+    app.keys("ctrl+b")
+    pick_folder(app, session, PICK_TITLE, windows_path(session, checked_root))
+    close_results(app, "Operation complete. 2 drivers backed up.",
+                  [name + " was successfully backed up." for name in TICKED])
+    session.wait_still()
+    print("screenshot: " + session.screenshot("backup-checked-results"))
+    app.click_child(app.wait_for("dialog", lambda: finished_dialog(app)), "Button", "OK")
+    app.wait_window_of_class(RESULTS_CLASS, present=False)
+    ticked = [d for d in pc["devices"] if d.get("name") in TICKED]
+    copied = check_tree(checked_root, expected_folders(pc, ticked), store)
+    print("backup checked: %d files compared" % copied)
+
+    # Backup all, No to the devices that are not present: the worker writes under DriverBackup.
+    all_root = os.path.join(public, "Everything")
+    os.makedirs(all_root, exist_ok=True)
+    app.keys("alt+b")
+    texts, buttons = app.box_texts()
+    assert ASK_NOT_PRESENT in texts and buttons == ["Yes", "No", "Cancel"], (texts, buttons)
+    app.answer_box("No")
+    pick_folder(app, session, PICK_TITLE, windows_path(session, all_root))
+    present = [d for d in pc["devices"] if d.get("present", True) and d.get("name")
+               and d.get("infPath", "").lower() in in_store]
+    # A slash is no character of a file name: such a device is reported, and nothing is written.
+    refused = [d for d in present if "/" in d["name"]]
+    present = [d for d in present if d not in refused]
+    assert refused, "the fixture has no device whose name holds a slash"
+    close_results(app, "Operation complete. %d drivers backed up." % len(present),
+                  [d["name"] + " was successfully backed up." for d in present] +
+                  [d["name"] + " could not be backed up." for d in refused])
+    session.wait_still()
+    print("screenshot: " + session.screenshot("backup-all-results"))
+    app.click_child(app.wait_for("dialog", lambda: finished_dialog(app)), "Button", "OK")
+    app.wait_window_of_class(RESULTS_CLASS, present=False)
+    assert os.listdir(all_root) == ["DriverBackup"], os.listdir(all_root)
+    copied = check_tree(os.path.join(all_root, "DriverBackup"), expected_folders(pc, present), store)
+    print("backup all: %d devices, %d files compared" % (len(present), copied))
+
+    # Install from the first backup: the same drivers, nothing better.
+    app.keys("ctrl+i")
+    pick_folder(app, session, INSTALL_TITLE, windows_path(session, checked_root))
+    assert NOTHING_BETTER in message_text(app)
+    app.answer_box("OK")
+
+    # A folder with one newer package for the network card: installed, the list shows it.
+    newer = os.path.join(public, "Newer")
+    write_newer_package(os.path.join(newer, "intel", "lan"))
+    # Beside it a large tree of other files, so the walk lasts long enough to be seen.
+    for f in range(400):
+        folder = os.path.join(newer, "docs", "part%d" % f)
+        os.makedirs(folder)
+        for i in range(250):
+            open(os.path.join(folder, "page%d.txt" % i), "w").close()
+    app.keys("ctrl+i")
+    session.wait_window(INSTALL_TITLE, timeout=30)
+    session.type_text(windows_path(session, newer))
+    session.press("Return")
+    started = time.time()
+    progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
+    print("progress window seen after %.1f s" % (time.time() - started))
+    status = [c["text"] for c in progress.children if c["class"] == "Edit"]
+    assert status == ["Installing drivers from %s..." % windows_path(session, newer)], status
+    assert progress.child("Button", "Cancel") is not None, "no Cancel button on the progress window"
+    print("screenshot: " + session.screenshot("install-progress"))
+    expected = "The operation succeeded. One driver was installed from " + windows_path(session, newer)
+    texts = message_text(app)
+    print("walk over 100,000 files and the message: %.1f s" % (time.time() - started))
+    assert expected in texts, texts
+    app.answer_box("OK")
+    row = app.wait_for("the new driver in the list", lambda: next(
+        (r for r in app.list_rows() if r.cells[0] == TICKED[0] and r.cells[5] == "12.19.2.45"), None))
+    assert row.cells[4] == "2025/01/15", "driver date %r" % row.cells[4]
+    wifi = next(r for r in app.list_rows() if r.cells[0] == TICKED[1])
+    assert wifi.cells[5] == "22.200.0.6", "the other card changed: %r" % wifi.cells[5]
+    app.close()
+    shutil.rmtree(newer, ignore_errors=True)  # the large tree is not kept in the prefix
+
+
+if __name__ == "__main__":
+    harness.run_test(scenario)
