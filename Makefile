@@ -22,7 +22,7 @@ test: native windows
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
-FUZZERS = property_format_fuzzer
+FUZZERS = property_format_fuzzer meta_refresh_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz

@@ -13,6 +13,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "devices/simulated_platform.h"
+#include "support/stand_in_transport.h"
 
 namespace pyr::testing {
 
@@ -108,6 +109,23 @@ class ScriptedHost : public OperationHost {
   DeviceSet InventorySet() const override { return set_; }
   DeviceList& List() override { return list; }
   WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
+
+  // --- Companion updater ---
+  void OpenProgressWindow(const WideText& statusText, int width, int height) override {
+    calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
+                    WideText::FromInt32(height).Str());
+  }
+  DownloadTransport& Transport() override { return web; }
+  WideText UpdaterSite() const override { return WideText(std::u16string_view(site)); }
+  WideText UpdaterPath() const override { return WideText(std::u16string_view(updaterPath)); }
+  bool LaunchUpdater(const WideText& path, const WideText& arguments) override {
+    calls.push_back(u"launch:" + path.Str() + u"|" + arguments.Str());
+    return launchWorks;
+  }
+  StandInTransport web;
+  std::u16string site = u"http://127.0.0.1:8080";
+  std::u16string updaterPath = u"pyravel\\Ovelant.exe";
+  bool launchWorks = true;
 
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
   void RebuildRows() {
