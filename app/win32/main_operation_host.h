@@ -36,6 +36,13 @@ class MainOperationHost : public OperationHost {
   DeviceList& List() override;
   WindowHandle MainWindowHandle() const override;
 
+  // --- Companion updater ---
+  void OpenProgressWindow(const WideText& statusText, int width, int height) override;
+  DownloadTransport& Transport() override;
+  WideText UpdaterSite() const override;
+  WideText UpdaterPath() const override;
+  bool LaunchUpdater(const WideText& path, const WideText& arguments) override;
+
  private:
   MainWindow& main_;
   std::optional<ControlsDisabler> lock_;

@@ -12,6 +12,7 @@
 #include "devices/operations/state_commands.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
+#include "operations/updater_command.h"
 #include "ui/dialogs/message_rules.h"
 
 namespace pyr {
@@ -86,6 +87,9 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       return true;
     case Command::kFindNext:
       FindNext();
+      return true;
+    case Command::kUpdateWithOvelant:
+      UpdateDriversWithOvelant(host);
       return true;
     default:
       return false;
