@@ -1,6 +1,6 @@
 #include "operations/updater_command.h"
 
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 #include "web/download_job.h"
 #include "web/link_resolution.h"
 #include "web/site_addresses.h"

@@ -2,7 +2,7 @@
 // then start it.
 #pragma once
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

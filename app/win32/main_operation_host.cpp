@@ -6,7 +6,7 @@
 
 #include "app/settings.h"
 #include "app/win32/program_environment.h"
-#include "base/process.h"
+#include "base/win32/process.h"
 #include "app/win32/main_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 

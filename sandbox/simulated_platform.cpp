@@ -1,10 +1,10 @@
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
 
