@@ -35,8 +35,9 @@ fuzz: setup
 fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
-bench: native
+bench: native windows
 	@build/native/bench/pyravel_bench
+	@/usr/bin/python3 bench/download_bench.py build/windows
 
 clean:
 	@rm -rf build/native build/windows build/fuzz
