@@ -79,7 +79,8 @@ def settle_start(app):
 
 
 def run_command(app):
-    app.focus()
+    # A click makes the main window the active one again after the updater's own window.
+    app.click_rect(app.list_rows()[0].rect)
     app.keys("ctrl+m")
 
 
@@ -121,13 +122,14 @@ def scenario(session):
         os.utime(run.updater, (1000000000, 1000000000))
         servers.state["updater_mode"] = "serve"
         run_command(app)
-        assert run.started_with() is not None, "the kept copy was not started"
+        assert run.started_with() is not None, "the kept copy was not started; windows: %r; requests: %r" % (
+            [(w.cls, w.title) for w in app.windows()], updater_requests(servers)[-3:])
         assert os.path.getmtime(run.updater) == 1000000000, "the matching copy was fetched again"
 
         # A 404, a dropped connection and a cancel leave the copy and no temporary file.
         kept = run.copy()
+        os.remove(run.started_file)
         for mode in ("404", "drop", "cancel"):
-            os.remove(run.started_file)
             servers.state["updater"] = run.program + b"\0" * 2000000
             servers.state["updater_mode"] = "slow" if mode == "cancel" else mode
             run_command(app)
