@@ -42,16 +42,16 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                 instance_, nullptr);
   if (!handle) {
-    controls_.pop_back();
+    controls_.RemoveLast();
     return 0;
   }
-  ControlEntry& e = controls_[static_cast<size_t>(id)];
+  ControlEntry& e = controls_.At(id);
   e.handle = handle;
   e.x = x;
   e.y = y;
   e.width = w;
   e.height = h;
-  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
+  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
   if (parent != hwnd_) {
     if (ControlEntry* panel = Entry(ControlFromHandle(parent));
         panel && panel->panelChildren.size() < kPanelChildLimit) {
@@ -114,9 +114,8 @@ int32_t UiWindow::AddPicture(HBITMAP bitmap, int x, int y, int w, int h) {
 int32_t UiWindow::AddCloseButton() {
   int32_t id = AddPicture(nullptr, 230, 1, 20, 20);
   if (!id) return 0;
-  if (HBITMAP cross = MakeCloseCrossBitmap(20)) {
-    SetControlImage(id, cross, 20, 20);
-    DeleteObject(cross);
+  if (const BitmapHandle cross(MakeCloseCrossBitmap(20)); cross) {
+    SetControlImage(id, cross.Get(), 20, 20);  // the control keeps a copy
   }
   SetControlCursor(id, LoadCursorW(nullptr, IDC_HAND));
   SetControlTooltip(id, u"Close this dialog box");
@@ -131,7 +130,7 @@ int32_t UiWindow::AddSizeGrip(HBITMAP image) {
   int32_t id = AddPicture(image, client.right - 21, client.bottom - 21, 24, 24);
   SetNewControlFlags(old);
   if (!id) return 0;
-  controls_[static_cast<size_t>(id)].kind = kKindSizeGrip;
+  controls_.At(id).kind = kKindSizeGrip;
   SetControlLayoutFlags(id, 0x0C20);
   SetControlCursor(id, LoadCursorW(nullptr, IDC_SIZENWSE));
   return id;
@@ -143,7 +142,7 @@ int32_t UiWindow::AddPanel(int x, int y, int w, int h) {
   int32_t id = AddControl(kKindPanel, kPanelClass, u"", WS_VISIBLE | WS_BORDER,
                           WS_EX_CONTROLPARENT, x, y, w, h);
   if (!id) return 0;
-  HWND panel = controls_[static_cast<size_t>(id)].handle;
+  HWND panel = controls_.At(id).handle;
   SetPropW(panel, UiWindowProperty(), this);
   SetWindowSubclass(panel, PanelSubclassProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(this));
   currentPanel_ = id;

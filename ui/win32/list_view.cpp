@@ -1,22 +1,22 @@
-// The list view wrapper: items, styles, check boxes, selection and list events.
+// The list view wrapper: columns, items, styles, check boxes, selection and groups.
 #include "ui/win32/list_view.h"
+
+#include "ui/win32/list_view_parts.h"
 
 #include "base/text_list.h"
 #include "base/win32/wchar.h"
 #include "ui/win32/toolkit_images.h"
-#include "ui/win32/window_procs.h"
 
 namespace pyr {
-namespace {
-
-constexpr int kAppendIndex = 20000000;
-constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
-constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 
 HWND ListHandle(UiWindow& window, int32_t listId) {
   const ControlEntry* e = window.Entry(listId);
   return e && e->kind == kKindListView ? e->handle : nullptr;
 }
+
+namespace {
+
+constexpr int kAppendIndex = 20000000;
 
 ListItemStyle* StyleOf(HWND list, int index) {
   LVITEMW item{};
@@ -40,10 +40,8 @@ ListItemStyle* StyleFor(HWND list, int index) {
 }
 
 void SetBack(CellStyle& cell, COLORREF colour) {
-  if (cell.brush) DeleteObject(cell.brush);
-  cell.brush = nullptr;
   cell.backColour = colour;
-  if (colour < 0x1000000) cell.brush = CreateSolidBrush(colour);
+  cell.brush.Reset(colour < 0x1000000 ? CreateSolidBrush(colour) : nullptr);
 }
 
 UINT StateImage(HWND list, int index) {
@@ -70,154 +68,7 @@ IndexList IndicesWhere(HWND list, bool (*test)(HWND, int)) {
   return result;
 }
 
-// A cell with an image: its background is filled, the image drawn 2 pixels from its left edge
-// and vertically centred, and the list then draws the text on it without a background.
-void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
-  HWND list = draw->nmcd.hdr.hwndFrom;
-  RECT cell{};
-  cell.top = draw->iSubItem;
-  cell.left = draw->iSubItem == 0 ? LVIR_LABEL : LVIR_BOUNDS;
-  if (!SendMessageW(list, LVM_GETSUBITEMRECT, draw->nmcd.dwItemSpec,
-                    reinterpret_cast<LPARAM>(&cell))) {
-    return;
-  }
-  HDC dc = draw->nmcd.hdc;
-  HBRUSH fill = brush;
-  HBRUSH made = nullptr;
-  if (!fill) {
-    made = CreateSolidBrush(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)));
-    fill = made;
-  }
-  FillRect(dc, &cell, fill);
-  if (made) DeleteObject(made);
-  BITMAP info{};
-  if (GetObjectW(image, sizeof(info), &info)) {
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, image);
-    int y = cell.top + ((cell.bottom - cell.top) - info.bmHeight) / 2;
-    if (info.bmBitsPixel == 32) {
-      BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-      AlphaBlend(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
-                 info.bmHeight, blend);
-    } else {
-      BitBlt(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    }
-    SelectObject(source, old);
-    DeleteDC(source);
-  }
-  SetBkMode(dc, TRANSPARENT);
-  draw->clrTextBk = CLR_NONE;
-}
-
-LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) {
-  switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      auto* style = reinterpret_cast<ListItemStyle*>(draw->nmcd.lItemlParam);
-      if (!style) return CDRF_DODEFAULT;
-      const CellStyle* cell = &style->item;
-      bool sub = draw->nmcd.dwDrawStage & CDDS_SUBITEM;
-      if (sub && draw->iSubItem >= 0 &&
-          static_cast<size_t>(draw->iSubItem) < style->cells.size()) {
-        cell = &style->cells[static_cast<size_t>(draw->iSubItem)];
-      }
-      LRESULT result = CDRF_DODEFAULT;
-      const CellStyle& font = cell->font ? *cell : style->item;
-      if (font.font) {
-        SelectObject(draw->nmcd.hdc, font.font);
-        result |= CDRF_NEWFONT;
-      }
-      draw->clrText = cell->textColour < 0x1000000 ? cell->textColour
-                      : style->item.textColour < 0x1000000 ? style->item.textColour
-                                                           : CLR_DEFAULT;
-      draw->clrTextBk = cell->backColour < 0x1000000 ? cell->backColour
-                        : style->item.backColour < 0x1000000 ? style->item.backColour
-                                                             : CLR_DEFAULT;
-      if (sub) {
-        // The item's own image belongs to its first cell.
-        HBITMAP image = cell->image ? cell->image : draw->iSubItem == 0 ? style->item.image
-                                                                        : nullptr;
-        if (image) DrawCellImage(draw, image, cell->brush ? cell->brush : style->item.brush);
-      } else if (!style->cells.empty() || style->item.image) {
-        result |= CDRF_NOTIFYSUBITEMDRAW;
-      }
-      return result;
-    }
-    default:
-      return CDRF_DODEFAULT;
-  }
-}
-
-bool OnGroupHeader(HWND list, LPARAM lParam) {
-  LVHITTESTINFO hit{};
-  hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  SendMessageW(list, LVM_HITTEST, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&hit));
-  return hit.flags & LVHT_EX_GROUP_HEADER;
-}
-
-LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-  const auto* window = reinterpret_cast<const UiWindow*>(data);
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId);
-  } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
-             SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
-    // The press would select the group's items; the release toggles the group instead.
-    SetFocus(list);
-    return 0;
-  } else if (message == WM_LBUTTONUP && SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0)) {
-    LVHITTESTINFO hit{};
-    hit.pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    SendMessageW(list, LVM_HITTEST, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&hit));
-    if (hit.flags & LVHT_EX_GROUP_HEADER) {
-      int count = static_cast<int>(SendMessageW(list, LVM_GETGROUPCOUNT, 0, 0));
-      for (int i = 0; i < count; ++i) {
-        LVGROUP group{};
-        group.cbSize = sizeof(group);
-        group.mask = LVGF_GROUPID | LVGF_STATE;
-        group.stateMask = LVGS_COLLAPSED;
-        if (!SendMessageW(list, LVM_GETGROUPINFOBYINDEX, static_cast<WPARAM>(i),
-                          reinterpret_cast<LPARAM>(&group))) {
-          continue;
-        }
-        RECT r{};
-        r.top = LVGGR_HEADER;
-        if (!SendMessageW(list, LVM_GETGROUPRECT, static_cast<WPARAM>(group.iGroupId),
-                          reinterpret_cast<LPARAM>(&r))) {
-          continue;
-        }
-        if (r.bottom > r.top + 20) r.bottom = r.top + 20;
-        if (!PtInRect(&r, hit.pt)) continue;
-        UINT before = group.state & LVGS_COLLAPSED;
-        // Some systems toggle the group themselves on this click; give them the time to.
-        Sleep(150);
-        LVGROUP now{};
-        now.cbSize = sizeof(now);
-        now.mask = LVGF_STATE;
-        now.stateMask = LVGS_COLLAPSED;
-        SendMessageW(list, LVM_GETGROUPINFO, static_cast<WPARAM>(group.iGroupId),
-                     reinterpret_cast<LPARAM>(&now));
-        if ((now.state & LVGS_COLLAPSED) != before) break;
-        now.state = before ? 0 : LVGS_COLLAPSED;
-        SendMessageW(list, LVM_SETGROUPINFO, static_cast<WPARAM>(group.iGroupId),
-                     reinterpret_cast<LPARAM>(&now));
-        return 0;
-      }
-    }
-  }
-  return DefSubclassProc(list, message, wParam, lParam);
-}
-
 }  // namespace
-
-ListItemStyle::~ListItemStyle() {
-  if (item.brush) DeleteObject(item.brush);
-  for (CellStyle& c : cells) {
-    if (c.brush) DeleteObject(c.brush);
-  }
-}
 
 int32_t AddListView(UiWindow& window, const char16_t* columns, int x, int y, int w, int h,
                     DWORD style, DWORD exStyle) {
@@ -385,38 +236,34 @@ bool SetCheckBoxImages(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   ControlEntry* e = window.Entry(listId);
   if (!list || !e) return false;
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 2, 0);
+  ImageListOwner images(ImageList_Create(16, 16, ILC_COLOR32, 2, 0));
   if (!images) return false;
   for (bool checked : {false, true}) {
-    HBITMAP picture = MakeCheckBoxBitmap(16, checked);
-    if (!picture || ImageList_Add(images, picture, nullptr) < 0) {
-      if (picture) DeleteObject(picture);
-      ImageList_Destroy(images);
-      return false;
-    }
-    DeleteObject(picture);
+    const BitmapHandle picture(MakeCheckBoxBitmap(16, checked));
+    if (!picture || ImageList_Add(images.Get(), picture.Get(), nullptr) < 0) return false;
   }
-  auto old = reinterpret_cast<HIMAGELIST>(
-      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images)));
-  if (old) ImageList_Destroy(old);
-  e->stateImages = images;
+  // The list hands back the image list it showed before; it is ours to free.
+  ImageListOwner old(reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images.Get()))));
+  if (old.Get() == e->stateImages.Get()) old.Release();
+  e->stateImages = std::move(images);
   return true;
 }
 
 bool SetItemChecked(UiWindow& window, int32_t listId, int index, bool checked) {
   HWND list = ListHandle(window, listId);
-  return list && SetStateImage(list, index, checked ? kChecked : kUnchecked);
+  return list && SetStateImage(list, index, checked ? kCheckedImage : kUncheckedImage);
 }
 
 bool IsItemChecked(UiWindow& window, int32_t listId, int index) {
   HWND list = ListHandle(window, listId);
-  return list && index >= 0 && StateImage(list, index) == kChecked;
+  return list && index >= 0 && StateImage(list, index) == kCheckedImage;
 }
 
 int SetAllChecked(UiWindow& window, int32_t listId, bool checked) {
   HWND list = ListHandle(window, listId);
   if (!list) return 0;
-  UINT wanted = checked ? kChecked : kUnchecked;
+  UINT wanted = checked ? kCheckedImage : kUncheckedImage;
   int changed = 0;
   int count = ListView_GetItemCount(list);
   for (int i = 0; i < count; ++i) {
@@ -428,7 +275,7 @@ int SetAllChecked(UiWindow& window, int32_t listId, bool checked) {
 
 IndexList CheckedItems(UiWindow& window, int32_t listId) {
   return IndicesWhere(ListHandle(window, listId),
-                      [](HWND list, int i) { return StateImage(list, i) == kChecked; });
+                      [](HWND list, int i) { return StateImage(list, i) == kCheckedImage; });
 }
 
 int FirstCheckedItem(UiWindow& window, int32_t listId) {
@@ -436,7 +283,7 @@ int FirstCheckedItem(UiWindow& window, int32_t listId) {
   if (!list) return -1;
   int count = ListView_GetItemCount(list);
   for (int i = 0; i < count; ++i) {
-    if (StateImage(list, i) == kChecked) return i;
+    if (StateImage(list, i) == kCheckedImage) return i;
   }
   return -1;
 }
@@ -513,12 +360,6 @@ bool ExpandGroup(UiWindow& window, int32_t listId, int groupId) {
                       reinterpret_cast<LPARAM>(&group)) != -1;
 }
 
-bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
-  HWND list = ListHandle(window, listId);
-  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId,
-                                   reinterpret_cast<DWORD_PTR>(&window));
-}
-
 bool EnableHeaderSort(UiWindow& window, int32_t listId) {
   ControlEntry* e = window.Entry(listId);
   if (!e || e->kind != kKindListView) return false;
@@ -529,83 +370,15 @@ bool EnableHeaderSort(UiWindow& window, int32_t listId) {
 bool SetListFirstImage(ControlEntry& entry, HBITMAP bitmap, int w, int h) {
   if (!entry.handle || !bitmap) return false;
   if (!entry.smallImages) {
-    entry.smallImages = ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 1, 1);
+    entry.smallImages.Reset(ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 1, 1));
     if (!entry.smallImages) return false;
     SendMessageW(entry.handle, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(entry.smallImages));
+                 reinterpret_cast<LPARAM>(entry.smallImages.Get()));
   }
-  if (ImageList_GetImageCount(entry.smallImages) > 0) {
-    return ImageList_Replace(entry.smallImages, 0, bitmap, nullptr) != FALSE;
+  if (ImageList_GetImageCount(entry.smallImages.Get()) > 0) {
+    return ImageList_Replace(entry.smallImages.Get(), 0, bitmap, nullptr) != FALSE;
   }
-  return ImageList_Add(entry.smallImages, bitmap, nullptr) >= 0;
-}
-
-bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHDR* header,
-                          LRESULT& result) {
-  auto id = static_cast<uint32_t>(entry.id);
-  auto post = [&](int32_t code, uint64_t extra) {
-    window.PostUiEvent(code, WM_NOTIFY, hwnd, id, extra);
-  };
-  switch (header->code) {
-    case NM_CUSTOMDRAW:
-      result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
-      return true;
-    case LVN_ITEMCHANGED: {
-      auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-      if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) return false;
-      auto item = static_cast<uint64_t>(change->iItem);
-      UINT oldSel = change->uOldState & LVIS_SELECTED, newSel = change->uNewState & LVIS_SELECTED;
-      if (newSel && !oldSel) post(ev::kItemSelected, item);
-      if (!newSel && oldSel) post(ev::kItemDeselected, item);
-      UINT oldCheck = change->uOldState & LVIS_STATEIMAGEMASK;
-      UINT newCheck = change->uNewState & LVIS_STATEIMAGEMASK;
-      if (newCheck == kChecked && oldCheck != kChecked) post(ev::kItemChecked, item);
-      if (newCheck == kUnchecked && oldCheck == kChecked) post(ev::kItemUnchecked, item);
-      return false;
-    }
-    case LVN_DELETEITEM: {
-      auto* gone = reinterpret_cast<NMLISTVIEW*>(header);
-      std::unique_ptr<ListItemStyle> style(reinterpret_cast<ListItemStyle*>(gone->lParam));
-      post(ev::kItemDeleted, static_cast<uint64_t>(gone->iItem));
-      return false;
-    }
-    case LVN_BEGINSCROLL:
-      post(ev::kScrollBegin, 0);
-      return false;
-    case LVN_ENDSCROLL:
-      post(ev::kScrollEnd, 0);
-      return false;
-    case NM_KILLFOCUS:
-      post(ev::kListFocusLost, 0);
-      return false;
-    case LVN_ENDLABELEDITW: {
-      auto* edit = reinterpret_cast<NMLVDISPINFOW*>(header);
-      if (!edit->item.pszText) return false;
-      window.SetTextBuffer(U(edit->item.pszText));
-      post(ev::kLabelEdited, static_cast<uint64_t>(edit->item.iItem));
-      result = TRUE;
-      return true;
-    }
-    case LVN_COLUMNCLICK: {
-      auto* click = reinterpret_cast<NMLISTVIEW*>(header);
-      if (entry.headerSort) {
-        SortList(window, entry.id, click->iSubItem, 0);
-      } else {
-        post(ev::kColumnClick, static_cast<uint64_t>(click->iSubItem));
-      }
-      return false;
-    }
-    case NM_DBLCLK: {
-      auto* activate = reinterpret_cast<NMITEMACTIVATE*>(header);
-      post(ev::kDoubleClick, static_cast<uint64_t>(static_cast<int64_t>(activate->iItem)));
-      return false;
-    }
-    case NM_RETURN:
-      post(ev::kReturn, 0);
-      return false;
-    default:
-      return false;
-  }
+  return ImageList_Add(entry.smallImages.Get(), bitmap, nullptr) >= 0;
 }
 
 }  // namespace pyr

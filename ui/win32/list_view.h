@@ -21,7 +21,7 @@ namespace pyr {
 struct CellStyle {
   COLORREF textColour = kDefaultColour;
   COLORREF backColour = kDefaultColour;
-  HBRUSH brush = nullptr;    // owned; made from backColour
+  BrushHandle brush;         // made from backColour
   HFONT font = nullptr;      // borrowed; null = the list's font
   HBITMAP image = nullptr;   // borrowed; drawn at the left of the cell
 };
@@ -31,7 +31,6 @@ struct ListItemStyle {
   CellStyle item;
   std::vector<CellStyle> cells;  // optional per-column styles
   uint64_t userValue = 0;
-  ~ListItemStyle();
 };
 
 // Index lists carry a leading count: {count, index, index, ...}.

@@ -15,7 +15,7 @@ LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& hand
     if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
     if (e->backColour < 0x1000000) SetBkColor(dc, e->backColour);
     handled = true;
-    return reinterpret_cast<LRESULT>(e->brush);
+    return reinterpret_cast<LRESULT>(e->brush.Get());
   }
   if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
   handled = true;
@@ -29,7 +29,7 @@ LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& hand
   } else {
     SetBkMode(dc, TRANSPARENT);
   }
-  HBRUSH brush = e->brush ? e->brush : BrushBehind(control);
+  HBRUSH brush = e->brush ? e->brush.Get() : BrushBehind(control);
   return reinterpret_cast<LRESULT>(brush);
 }
 
@@ -45,16 +45,14 @@ HBRUSH UiWindow::BrushBehind(HWND control) {
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return backgroundBrush_;
-  HDC cut = CreateCompatibleDC(memoryDc_);
-  HBITMAP piece = CreateCompatibleBitmap(memoryDc_, w, h);
-  HGDIOBJ old = SelectObject(cut, piece);
-  BitBlt(cut, 0, 0, w, h, memoryDc_, r.left, r.top, SRCCOPY);
-  SelectObject(cut, old);
-  DeleteDC(cut);
-  if (cutBrush_) DeleteObject(cutBrush_);
-  cutBrush_ = CreatePatternBrush(piece);
-  DeleteObject(piece);
-  return cutBrush_ ? cutBrush_ : backgroundBrush_;
+  const BitmapHandle piece(CreateCompatibleBitmap(memoryDc_.Get(), w, h));
+  {
+    const MemoryDc cut(memoryDc_.Get());
+    const SelectedObject selected(cut.Get(), piece.Get());
+    BitBlt(cut.Get(), 0, 0, w, h, memoryDc_.Get(), r.left, r.top, SRCCOPY);
+  }
+  cutBrush_.Reset(CreatePatternBrush(piece.Get()));
+  return cutBrush_ ? cutBrush_.Get() : backgroundBrush_;
 }
 
 COLORREF UiWindow::BackgroundColourAt(HWND control) const {
@@ -71,16 +69,15 @@ COLORREF UiWindow::BackgroundColourAt(HWND control) const {
 void UiWindow::FillBackgroundBehind(HWND control, HDC dc, const RECT& area) {
   ControlEntry const* e = Entry(ControlFromHandle(control));
   if (e && e->backColour < 0x1000000) {
-    HBRUSH solid = CreateSolidBrush(e->backColour);
-    FillRect(dc, &area, solid);
-    DeleteObject(solid);
+    const BrushHandle solid(CreateSolidBrush(e->backColour));
+    FillRect(dc, &area, solid.Get());
     return;
   }
   RECT r{};
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
   if (backgroundImage_) {
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memoryDc_,
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memoryDc_.Get(),
            r.left + area.left, r.top + area.top, SRCCOPY);
   } else if (backgroundBrush_) {
     SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
@@ -100,25 +97,24 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
     RECT r{};
     GetWindowRect(e.handle, &r);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(e.handle, region) != ERROR) {
-      OffsetRgn(region, r.left, r.top);
-      ExtSelectClipRgn(dc, region, RGN_DIFF);
+    const RegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(e.handle, region.Get()) != ERROR) {
+      OffsetRgn(region.Get(), r.left, r.top);
+      ExtSelectClipRgn(dc, region.Get(), RGN_DIFF);
     } else {
       ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
     }
-    DeleteObject(region);
   }
   POINT origin{0, 0};
   if (hwnd != hwnd_) MapWindowPoints(hwnd, hwnd_, &origin, 1);
   if (backgroundMode_ == 2 && backgroundImage_) {
     BITMAP info{};
-    GetObjectW(backgroundImage_, sizeof(info), &info);
+    GetObjectW(backgroundImage_.Get(), sizeof(info), &info);
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, 0, 0, info.bmWidth,
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memoryDc_.Get(), 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
   } else if (backgroundImage_) {
-    BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, origin.x, origin.y, SRCCOPY);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc_.Get(), origin.x, origin.y, SRCCOPY);
   } else if (backgroundBrush_) {
     SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
     FillRect(dc, &client, backgroundBrush_);
@@ -139,18 +135,18 @@ LRESULT CALLBACK BufferedPaintSubclassProc(HWND hwnd, UINT message, WPARAM wPara
   HDC dc = BeginPaint(hwnd, &paint);
   RECT client{};
   GetClientRect(hwnd, &client);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  if (memory && bitmap) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    window->FillBackgroundBehind(hwnd, memory, client);
-    DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                    PRF_CLIENT | PRF_CHILDREN);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+  {
+    const BitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    const MemoryDc memoryDc(dc);
+    HDC memory = memoryDc.Get();
+    if (memory && bitmap) {
+      const SelectedObject selected(memory, bitmap.Get());
+      window->FillBackgroundBehind(hwnd, memory, client);
+      DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                      PRF_CLIENT | PRF_CHILDREN);
+      BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    }
   }
-  if (bitmap) DeleteObject(bitmap);
-  if (memory) DeleteDC(memory);
   EndPaint(hwnd, &paint);
   return 0;
 }

@@ -9,9 +9,8 @@ namespace {
 // Draws at a large size and shrinks with HALFTONE, which smooths the edges.
 template <class Paint>
 HBITMAP DrawShrunk(int big, int size, Paint paint) {
-  HDC screen = GetDC(nullptr);
-  HDC bigDc = CreateCompatibleDC(screen);
-  HDC smallDc = CreateCompatibleDC(screen);
+  const ScreenDc screenDc;
+  HDC screen = screenDc.Get();
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = size;
@@ -19,12 +18,16 @@ HBITMAP DrawShrunk(int big, int size, Paint paint) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP result = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP bigBitmap = CreateCompatibleBitmap(screen, big, big);
-  ReleaseDC(nullptr, screen);
-  if (result && bigBitmap && bigDc && smallDc) {
-    HGDIOBJ oldBig = SelectObject(bigDc, bigBitmap);
-    HGDIOBJ oldSmall = SelectObject(smallDc, result);
+  BitmapHandle result(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const BitmapHandle bigBitmap(CreateCompatibleBitmap(screen, big, big));
+  const MemoryDc bigDcOwner(screen);
+  const MemoryDc smallDcOwner(screen);
+  HDC bigDc = bigDcOwner.Get();
+  HDC smallDc = smallDcOwner.Get();
+  if (!result || !bigBitmap || !bigDc || !smallDc) return nullptr;
+  {
+    const SelectedObject bigSelected(bigDc, bigBitmap.Get());
+    const SelectedObject smallSelected(smallDc, result.Get());
     RECT all{0, 0, big, big};
     FillRect(bigDc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     paint(bigDc);
@@ -35,52 +38,36 @@ HBITMAP DrawShrunk(int big, int size, Paint paint) {
     // Opaque pixels for image lists and menus that honour alpha.
     auto* pixel = static_cast<DWORD*>(bits);
     for (int i = 0; i < size * size; ++i) pixel[i] |= 0xFF000000u;
-    SelectObject(bigDc, oldBig);
-    SelectObject(smallDc, oldSmall);
-  } else if (result) {
-    DeleteObject(result);
-    result = nullptr;
   }
-  if (bigBitmap) DeleteObject(bigBitmap);
-  if (bigDc) DeleteDC(bigDc);
-  if (smallDc) DeleteDC(smallDc);
-  return result;
+  return result.Release();
 }
 
 HBITMAP GdiCheckBox(int size, bool checked) {
   return DrawShrunk(40, size, [checked](HDC dc) {
-    HPEN frame = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    HGDIOBJ oldPen = SelectObject(dc, frame);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    const PenHandle frame(CreatePen(PS_SOLID, 2, RGB(0, 0, 0)));
+    const SelectedObject framePen(dc, frame.Get());
+    const SelectedObject whiteBrush(dc, GetStockObject(WHITE_BRUSH));
     Rectangle(dc, 1, 1, 39, 39);
     if (checked) {
       // Seven-point check mark in dark green.
       const POINT mark[7] = {{8, 20}, {13, 15}, {18, 21}, {30, 8}, {35, 13}, {18, 31}, {8, 21}};
-      HBRUSH green = CreateSolidBrush(RGB(0x20, 0x30, 0x00));
-      HPEN none = static_cast<HPEN>(GetStockObject(NULL_PEN));
-      SelectObject(dc, none);
-      SelectObject(dc, green);
+      const BrushHandle green(CreateSolidBrush(RGB(0x20, 0x30, 0x00)));
+      const SelectedObject noPen(dc, GetStockObject(NULL_PEN));
+      const SelectedObject greenBrush(dc, green.Get());
       Polygon(dc, mark, 7);
-      SelectObject(dc, GetStockObject(WHITE_BRUSH));
-      DeleteObject(green);
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(frame);
   });
 }
 
 HBITMAP GdiCloseCross(int size) {
   return DrawShrunk(300, size, [](HDC dc) {
     LOGBRUSH black{BS_SOLID, RGB(0, 0, 0), 0};
-    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 40, &black, 0, nullptr);
-    HGDIOBJ old = SelectObject(dc, pen);
+    const PenHandle pen(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 40, &black, 0, nullptr));
+    const SelectedObject selected(dc, pen.Get());
     MoveToEx(dc, 30, 30, nullptr);
     LineTo(dc, 270, 270);
     MoveToEx(dc, 270, 30, nullptr);
     LineTo(dc, 30, 270);
-    SelectObject(dc, old);
-    DeleteObject(pen);
   });
 }
 

@@ -1,0 +1,23 @@
+// What the parts of the list view wrapper share (internal to ui/win32).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+namespace pyr {
+
+class UiWindow;
+
+// The state images of an unchecked and a checked item.
+inline constexpr UINT kUncheckedImage = INDEXTOSTATEIMAGEMASK(1);
+inline constexpr UINT kCheckedImage = INDEXTOSTATEIMAGEMASK(2);
+
+// The list view of a control id; null for any other control.
+HWND ListHandle(UiWindow& window, int32_t listId);
+
+// Answers NM_CUSTOMDRAW from the items' styles: colours, fonts and cell images.
+LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw);
+
+}  // namespace pyr
