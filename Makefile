@@ -31,7 +31,7 @@ test: native asan windows
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
-FUZZERS = property_format_fuzzer fixture_parser_fuzzer
+FUZZERS = property_format_fuzzer fixture_parser_fuzzer meta_refresh_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
@@ -47,6 +47,7 @@ fuzz-long:
 bench: native windows
 	@build/native/bench/pyravel_bench
 	@WINEPREFIX=$(CURDIR)/build/windows/wineprefix cmake/wine-run.sh build/windows/bench/backup_bench.exe
+	@/usr/bin/python3 bench/download_bench.py build/windows
 
 clean:
 	@rm -rf build/native build/asan build/windows build/fuzz

@@ -4,13 +4,12 @@
 #include <string>
 
 #include "resources/version_info.h"
+#include "web/site_addresses.h"
 
 namespace pyr {
 
-inline constexpr char16_t kMakerSite[] = u"https://www.tolvenor.com";
 // The label of the third link, the maker's site as people type it.
 inline constexpr char16_t kMakerSiteName[] = u"tolvenor.com";
-inline constexpr char16_t kSearchEngine[] = u"https://www.google.com";
 
 inline constexpr char16_t kVersionText[] = u"" PYRAVEL_VERSION_TEXT;
 

@@ -10,6 +10,8 @@
 
 namespace pyr {
 
+class DownloadTransport;
+
 // Values of CancelRequested.
 inline constexpr uint8_t kNotCancelled = 0;
 inline constexpr uint8_t kCancelPressed = 1;
@@ -73,6 +75,15 @@ class OperationHost {
   virtual bool OpenInfFileDialog(WideText* text, const WideText& title) = 0;
   virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
   virtual bool HasResultList() const = 0;
+
+  // --- Companion updater ---
+  virtual DownloadTransport& Transport() = 0;
+  // The maker's site the updater is fetched from; empty when none is set.
+  virtual WideText UpdaterSite() const = 0;
+  // Where the updater is kept: beside the program's own executable.
+  virtual WideText UpdaterPath() const = 0;
+  // Starts the updater without waiting for it; false when it did not start.
+  virtual bool LaunchUpdater(const WideText& path, const WideText& arguments) = 0;
 };
 
 // Scope of the control lock.

@@ -2,6 +2,8 @@
 #include "app/win32/program_environment.h"
 #include "app/win32/system_restart.h"
 #include "devices/win32/setupapi_platform.h"
+#include "web/site_addresses.h"
+#include "web/win32/wininet_transport.h"
 
 namespace pyr {
 namespace {
@@ -10,9 +12,12 @@ class SystemEnvironment : public ProgramEnvironment {
  public:
   DevicePlatform& Platform() override { return platform_; }
   bool RestartSystem(const char16_t* message) override { return RequestSystemRestart(message); }
+  DownloadTransport& Transport() override { return transport_; }
+  std::u16string MakerSite() const override { return kMakerSite; }
 
  private:
   SetupApiPlatform platform_;
+  WinInetTransport transport_;
 };
 
 }  // namespace

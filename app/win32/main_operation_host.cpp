@@ -1,7 +1,13 @@
 #include "app/win32/main_operation_host.h"
 
+#include <windows.h>
+
+#include <string>
+
 #include "app/settings.h"
 #include "app/win32/file_pickers.h"
+#include "app/win32/program_environment.h"
+#include "base/win32/process.h"
 #include "app/win32/main_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 
@@ -71,5 +77,23 @@ void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t w
 }
 
 bool MainOperationHost::HasResultList() const { return Results(main_).HasResultList(); }
+// --- Companion updater ---
+
+DownloadTransport& MainOperationHost::Transport() { return main_.Environment().Transport(); }
+
+WideText MainOperationHost::UpdaterSite() const { return WideText(main_.Environment().MakerSite()); }
+
+WideText MainOperationHost::UpdaterPath() const {
+  std::u16string path(4096, u'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()), 4096);
+  path.resize(length < 4096 ? length : 0);
+  path.resize(path.rfind(u'\\') == std::u16string::npos ? 0 : path.rfind(u'\\') + 1);
+  return WideText(path + u"Ovelant.exe");
+}
+
+bool MainOperationHost::LaunchUpdater(const WideText& path, const WideText& arguments) {
+  // The updater runs on its own; its handle is not kept.
+  return static_cast<bool>(LaunchProcess(path, arguments, WideText(), SW_SHOW, 0));
+}
 
 }  // namespace pyr

@@ -42,6 +42,12 @@ class MainOperationHost : public OperationHost {
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override;
   bool HasResultList() const override;
 
+  // --- Companion updater ---
+  DownloadTransport& Transport() override;
+  WideText UpdaterSite() const override;
+  WideText UpdaterPath() const override;
+  bool LaunchUpdater(const WideText& path, const WideText& arguments) override;
+
  private:
   MainWindow& main_;
   std::optional<ControlsDisabler> lock_;

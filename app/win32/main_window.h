@@ -81,6 +81,7 @@ class MainWindow : public InventoryHost {
   const DeviceInventory& Inventory() const { return inventory_; }
   FindDeviceWindow& Find() { return find_; }
   MainDialogs& Dialogs() { return dialogs_; }
+  ProgramEnvironment& Environment() { return environment_; }
   bool SaveSettings();
 
   // InventoryHost.

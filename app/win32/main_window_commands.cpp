@@ -14,6 +14,7 @@
 #include "devices/property_reader.h"
 #include "operations/driver_backup.h"
 #include "operations/install_drivers_from_folder.h"
+#include "operations/updater_command.h"
 #include "ui/dialogs/message_rules.h"
 
 namespace pyr {
@@ -102,6 +103,9 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       return true;
     case Command::kFindNext:
       FindNext();
+      return true;
+    case Command::kUpdateWithOvelant:
+      UpdateDriversWithOvelant(host);
       return true;
     default:
       return false;

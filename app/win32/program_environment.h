@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "devices/device_platform.h"
+#include "web/download_transport.h"
 
 namespace pyr {
 
@@ -17,6 +19,11 @@ class ProgramEnvironment {
   virtual DevicePlatform& Platform() = 0;
   // Asks the system to restart with the given notice; false when the request failed.
   virtual bool RestartSystem(const char16_t* message) = 0;
+
+  // --- Companion updater ---
+  virtual DownloadTransport& Transport() = 0;
+  // The maker's site the updater is fetched from; empty when none is set.
+  virtual std::u16string MakerSite() const = 0;
 };
 
 std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);

@@ -1,6 +1,8 @@
 // pyravel-sandbox.exe: the simulated PC embedded in the executable. Its driver store lives in a
 // folder of its own under the user's local application data; the system's devices and folders
 // are never touched, and a reboot request ends the program instead of restarting the machine.
+// The network is reached only when --site URL names the site that serves the updater;
+// --offline makes the sandbox behave as a computer without a connection.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -17,6 +19,7 @@
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
 #include "sandbox/entry/sandbox_resources.h"
+#include "web/win32/wininet_transport.h"
 
 namespace pyr {
 namespace {
@@ -77,10 +80,45 @@ std::vector<Guid> ClassGuids(const SimulatedPc& pc) {
   return guids;
 }
 
+struct SandboxOptions {
+  std::u16string site;  // without a trailing slash; empty: no network at all
+  bool offline = false;
+};
+
+SandboxOptions ReadOptions() {
+  SandboxOptions options;
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; args != nullptr && i < count; ++i) {
+    const std::wstring arg = args[i];
+    if (arg == L"--site" && i + 1 < count) {
+      options.site = U(args[++i]);
+      while (!options.site.empty() && options.site.back() == u'/') options.site.pop_back();
+    } else if (arg == L"--offline") {
+      options.offline = true;
+    }
+  }
+  LocalFree(args);
+  return options;
+}
+
+// The real transport, or one that reports no connection.
+class SandboxTransport : public WinInetTransport {
+ public:
+  explicit SandboxTransport(bool offline) : offline_(offline) {}
+  bool IsConnected() override { return !offline_ && WinInetTransport::IsConnected(); }
+
+ private:
+  bool offline_;
+};
+
 class SandboxEnvironment : public ProgramEnvironment {
  public:
   explicit SandboxEnvironment(HINSTANCE instance)
-      : simulated_(LoadPc(instance)), platform_(simulated_, ClassGuids(simulated_.Pc())) {
+      : simulated_(LoadPc(instance)),
+        platform_(simulated_, ClassGuids(simulated_.Pc())),
+        options_(ReadOptions()),
+        transport_(options_.offline) {
     const std::wstring folder = SandboxFolder();
     if (!folder.empty()) {
       const std::wstring store = folder + L"\\DriverStore";
@@ -94,10 +132,14 @@ class SandboxEnvironment : public ProgramEnvironment {
   DevicePlatform& Platform() override { return platform_; }
   // The simulated PC has nothing to restart; the program ends as it would before a reboot.
   bool RestartSystem(const char16_t*) override { return true; }
+  DownloadTransport& Transport() override { return transport_; }
+  std::u16string MakerSite() const override { return options_.site; }
 
  private:
   SimulatedPlatform simulated_;
   ClassIconPlatform platform_;
+  SandboxOptions options_;
+  SandboxTransport transport_;
 };
 
 }  // namespace

@@ -119,8 +119,8 @@ class WineSession:
         return subprocess.run(["wine"] + args, env=self.env, capture_output=True, text=True,
                               timeout=timeout)
 
-    def launch(self, exe):
-        proc = subprocess.Popen(["wine", exe], env=self.env, stdout=subprocess.DEVNULL,
+    def launch(self, exe, args=()):
+        proc = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         self._programs.append(proc)
         return proc

@@ -33,16 +33,17 @@ Row = collections.namedtuple("Row", "index checked cells selected rect")
 
 
 class Pyravel:
-    def __init__(self, session):
+    def __init__(self, session, exe=None, args=()):
         self.session = session
-        self.exe = os.path.join(session.build_dir, "pyravel-sandbox.exe")
+        self.exe = exe or os.path.join(session.build_dir, "pyravel-sandbox.exe")
+        self.args = list(args)
         self.probe_exe = os.path.join(session.build_dir, "tests", "ui_probe.exe")
         self.window = None
 
     def start(self):
         if not os.path.exists(self.exe):
             raise harness.HarnessError("the sandbox build is missing: " + self.exe)
-        self.session.launch(self.exe)
+        self.session.launch(self.exe, self.args)
         self.window = self.session.wait_window(TITLE, timeout=120)
         return self.window
 

@@ -14,6 +14,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "sandbox/simulated_platform.h"
+#include "support/stand_in_transport.h"
 
 namespace pyr::testing {
 
@@ -130,6 +131,19 @@ class ScriptedHost : public OperationHost {
                     WideText::FromInt32(height).Str());
   }
   bool HasResultList() const override { return true; }
+
+  // --- Companion updater ---
+  DownloadTransport& Transport() override { return web; }
+  WideText UpdaterSite() const override { return WideText(std::u16string_view(site)); }
+  WideText UpdaterPath() const override { return WideText(std::u16string_view(updaterPath)); }
+  bool LaunchUpdater(const WideText& path, const WideText& arguments) override {
+    calls.push_back(u"launch:" + path.Str() + u"|" + arguments.Str());
+    return launchWorks;
+  }
+  StandInTransport web;
+  std::u16string site = u"http://127.0.0.1:8080";
+  std::u16string updaterPath = u"pyravel\\Ovelant.exe";
+  bool launchWorks = true;
 
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
   void RebuildRows() {

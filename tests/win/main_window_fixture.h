@@ -19,6 +19,7 @@
 #include "app/win32/main_window.h"
 #include "sandbox/simulated_platform.h"
 #include "tests/core/test_fixture.h"
+#include "web/win32/wininet_transport.h"
 #include "tests/win/win_test_support.h"
 
 namespace pyr {
@@ -41,9 +42,14 @@ class TestEnvironment : public ProgramEnvironment {
     return true;
   }
 
+  DownloadTransport& Transport() override { return transport; }
+  std::u16string MakerSite() const override { return site; }
+
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
+  WinInetTransport transport;
+  std::u16string site;
 };
 
 // Clicks a button of the next message box this process shows, from another thread, since the

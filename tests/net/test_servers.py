@@ -1,0 +1,270 @@
+"""HTTP and FTP servers for the download tests, on 127.0.0.1 only.
+
+As a module: `with TestServers() as servers:` gives servers.http_port (and, with ftp=True,
+servers.ftp_port and servers.ftp_root). As a script: starts both, runs the command after "--" with
+PYRAVEL_HTTP_PORT, PYRAVEL_FTP_PORT and PYRAVEL_FTP_ROOT set, and stops them when it ends.
+Either way the servers stop by themselves after their lifetime.
+"""
+
+import http.server
+import os
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+LOOPBACK = "127.0.0.1"
+
+
+def pattern_bytes(n):
+    """The same bytes as the C++ tests' PatternBytes: a shifted or repeated chunk shows."""
+    return bytes(((i * 7 + i // 251) % 251) for i in range(n))
+
+
+def meta(http_equiv, content):
+    return '<html><head><title>x</title><meta %s content="%s"></head><body>moved</body></html>' % (
+        http_equiv, content)
+
+
+# Pages that forward with a meta refresh, in the spellings browsers accept.
+FORWARDING_PAGES = {
+    "relative.html": meta('HTTP-EQUIV = "Refresh"', "0; url=/bytes/12345"),
+    "single.htm": meta("http-equiv='refresh'", "1;URL=/bytes/23456"),
+    "bare.php": meta("http-equiv=refresh", "0; url=../bytes/34567"),
+    "absolute.html": meta('http-equiv="refresh"', "0; http://{host}/bytes/45678"),
+    "escaped.html": meta('http-equiv="refresh"', "0; url=http://{host}/named/My%20File.exe"),
+    "short.html": meta('http-equiv="refresh"', "0; url=/a.exe"),
+}
+
+TEXT = "<p>Caf\u00e9 \u20ac</p>"
+ENCODED_PAGES = {
+    "utf16le-mark": b"\xff\xfe" + TEXT.encode("utf-16-le"),
+    "utf16be-mark": b"\xfe\xff" + TEXT.encode("utf-16-be"),
+    "utf8-mark": b"\xef\xbb\xbf" + TEXT.encode("utf-8"),
+    "utf16le": TEXT.encode("utf-16-le"),
+    "utf8": TEXT.encode("utf-8"),
+}
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "PyravelTest/1"
+
+    def log_message(self, *args):
+        pass
+
+    def do_HEAD(self):
+        self.respond(head=True)
+
+    def do_GET(self):
+        self.respond(head=False)
+
+    def send_body(self, body, status=200, length=True, content_type="application/octet-stream"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        if not self.head:
+            self.wfile.write(body)
+
+    def respond(self, head):
+        self.head = head
+        state = self.server.state
+        path = self.path.split("?", 1)[0]
+        parts = path.strip("/").split("/")
+        host = "%s:%d" % (LOOPBACK, self.server.server_address[1])
+        state.setdefault("requests", []).append((self.command, self.path, self.headers.get("Referer")))
+        try:
+            kind, arg = parts[0], (parts[1] if len(parts) > 1 else "")
+            if kind == "bytes":
+                self.send_body(pattern_bytes(int(arg)))
+            elif kind == "named":
+                self.send_body(pattern_bytes(4096))
+            elif kind == "nolen":
+                self.send_body(pattern_bytes(int(arg)), length=False)
+            elif kind == "block":
+                self.send_stream(int(arg))
+            elif kind == "slow":
+                self.send_slowly(int(arg))
+            elif kind == "drop":
+                self.send_and_drop(int(arg))
+            elif kind == "status":
+                self.send_body(b"<html>error page</html>", status=int(arg), content_type="text/html")
+            elif kind == "referer":
+                self.send_body((self.headers.get("Referer") or "(none)").encode(), content_type="text/plain")
+            elif kind == "forward":
+                self.send_body(FORWARDING_PAGES[arg].replace("{host}", host).encode(), content_type="text/html")
+            elif kind == "text":
+                self.send_body(ENCODED_PAGES[arg], content_type="text/html")
+            elif path == "/ovelant/Ovelant.exe":
+                self.serve_updater(state)
+            else:
+                self.send_body(b"not here", status=404)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def send_stream(self, n):
+        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it.
+        self.send_response(200)
+        self.send_header("Content-Length", str(n))
+        self.end_headers()
+        if self.head:
+            return
+        block = pattern_bytes(65536)
+        left = n
+        while left > 0:
+            piece = block if left >= len(block) else block[:left]
+            self.wfile.write(piece)
+            left -= len(piece)
+
+    def send_slowly(self, n, piece=8192, pause=0.02, limit=30.0):
+        self.send_response(200)
+        self.send_header("Content-Length", str(n))
+        self.end_headers()
+        if self.head:
+            return
+        body = pattern_bytes(n)
+        started = time.monotonic()
+        for i in range(0, n, piece):
+            if time.monotonic() - started > limit:
+                break
+            self.wfile.write(body[i:i + piece])
+            self.wfile.flush()
+            time.sleep(pause)
+
+    def send_and_drop(self, n):
+        self.send_response(200)
+        self.send_header("Content-Length", str(n))
+        self.end_headers()
+        if self.head:
+            return
+        self.wfile.write(pattern_bytes(n // 2))
+        self.wfile.flush()
+        time.sleep(0.2)
+        # A reset, not an orderly close: the connection breaks mid-body.
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.close_connection = True
+        self.connection.close()
+
+    def serve_updater(self, state):
+        mode = state.get("updater_mode", "serve")
+        if mode == "404":
+            self.send_body(b"<html>not found</html>", status=404, content_type="text/html")
+        elif mode == "drop":
+            self.send_and_drop(len(state["updater"]))
+        elif mode == "slow":
+            self.send_slowly_bytes(state["updater"])
+        else:
+            self.send_body(state["updater"])
+
+    def send_slowly_bytes(self, body, piece=4096, pause=0.05, limit=60.0):
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if self.head:
+            return
+        started = time.monotonic()
+        for i in range(0, len(body), piece):
+            if time.monotonic() - started > limit:
+                break
+            self.wfile.write(body[i:i + piece])
+            self.wfile.flush()
+            time.sleep(pause)
+
+
+class TestServers:
+    def __init__(self, ftp=False, lifetime=900):
+        self.want_ftp = ftp
+        self.lifetime = lifetime
+        self.state = {}
+        self.http_port = None
+        self.ftp_port = None
+        self.ftp_root = None
+        self._http = None
+        self._ftp = None
+        self._timer = None
+        self._tmp = None
+
+    def __enter__(self):
+        self._http = http.server.ThreadingHTTPServer((LOOPBACK, 0), Handler)
+        self._http.daemon_threads = True
+        self._http.state = self.state
+        self.http_port = self._http.server_address[1]
+        threading.Thread(target=self._http.serve_forever, daemon=True).start()
+        if self.want_ftp:
+            self._start_ftp()
+        # Bounded: the servers stop by themselves even when the caller never does.
+        self._timer = threading.Timer(self.lifetime, self.stop)
+        self._timer.daemon = True
+        self._timer.start()
+        return self
+
+    def _start_ftp(self):
+        from pyftpdlib.authorizers import DummyAuthorizer
+        from pyftpdlib.handlers import FTPHandler
+        from pyftpdlib.servers import ThreadedFTPServer
+
+        self._tmp = tempfile.TemporaryDirectory(prefix="pyravel-ftp-")
+        self.ftp_root = self._tmp.name
+        with open(os.path.join(self.ftp_root, "file.bin"), "wb") as f:
+            f.write(pattern_bytes(123457))
+        authorizer = DummyAuthorizer()
+        authorizer.add_anonymous(self.ftp_root)
+        handler = type("Handler", (FTPHandler,), {})
+        handler.authorizer = authorizer
+        handler.masquerade_address = LOOPBACK
+        handler.passive_ports = None
+        handler.permit_foreign_addresses = False
+        import logging
+        # A handler of our own keeps pyftpdlib from logging every command to the terminal.
+        logger = logging.getLogger("pyftpdlib")
+        logger.addHandler(logging.NullHandler())
+        logger.propagate = False
+        self._ftp = ThreadedFTPServer((LOOPBACK, 0), handler)
+        self.ftp_port = self._ftp.address[1]
+        threading.Thread(target=self._ftp.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
+
+    def stop(self):
+        if self._timer:
+            self._timer.cancel()
+        if self._http:
+            self._http.shutdown()
+            self._http.server_close()
+            self._http = None
+        if self._ftp:
+            self._ftp.close_all()
+            self._ftp = None
+        if self._tmp:
+            self._tmp.cleanup()
+            self._tmp = None
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+
+def main():
+    if "--" not in sys.argv:
+        print("usage: test_servers.py [--lifetime S] -- command...", file=sys.stderr)
+        return 2
+    split = sys.argv.index("--")
+    options, command = sys.argv[1:split], sys.argv[split + 1:]
+    lifetime = int(options[options.index("--lifetime") + 1]) if "--lifetime" in options else 900
+    with TestServers(ftp=True, lifetime=lifetime) as servers:
+        env = dict(os.environ, PYRAVEL_HTTP_PORT=str(servers.http_port), PYRAVEL_FTP_PORT=str(servers.ftp_port))
+        try:
+            return subprocess.run(command, env=env, timeout=lifetime).returncode
+        except subprocess.TimeoutExpired:
+            print("test_servers: the command outlived the servers' lifetime", file=sys.stderr)
+            return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

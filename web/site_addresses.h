@@ -1,0 +1,13 @@
+// The maker's site and the web search engine: one constant each, over https.
+#pragma once
+
+namespace pyr {
+
+inline constexpr char16_t kMakerSite[] = u"https://www.tolvenor.com";
+inline constexpr char16_t kSearchEngine[] = u"https://www.google.com";
+// The search page's query address, sent as referer where a request has no page of its own.
+inline constexpr char16_t kSearchReferer[] = u"https://www.google.com/search?q=";
+// Where the maker publishes the updater, below its site.
+inline constexpr char16_t kUpdaterSitePath[] = u"/ovelant/Ovelant.exe";
+
+}  // namespace pyr
