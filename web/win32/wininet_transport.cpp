@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/win32/wchar.h"
+#include "web/win32/wininet_api.h"
 
 namespace pyr {
 
@@ -27,7 +28,8 @@ class InternetHandle {
   }
   ~InternetHandle() { Reset(); }
   void Reset() {
-    if (handle_ != nullptr) InternetCloseHandle(handle_);
+    // A handle exists only once WinINet was loaded.
+    if (handle_ != nullptr) WinInet()->InternetCloseHandle(handle_);
     handle_ = nullptr;
   }
   HINTERNET Get() const { return handle_; }
@@ -49,25 +51,26 @@ class WinInetConnection : public DownloadConnection {
   }
 
   bool OpenSession(std::u16string_view userAgent, uint32_t connectTimeoutMs, uint32_t retries) override {
+    if (net_ == nullptr) return false;
     const std::u16string agent(userAgent);
-    session_ = InternetHandle(InternetOpenW(Wide(agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    session_ = InternetHandle(net_->InternetOpenW(Wide(agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session_) return false;
     DWORD timeout = connectTimeoutMs, tries = retries;
-    InternetSetOptionW(session_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
-    InternetSetOptionW(session_.Get(), INTERNET_OPTION_CONNECT_RETRIES, &tries, sizeof(tries));
+    net_->InternetSetOptionW(session_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    net_->InternetSetOptionW(session_.Get(), INTERNET_OPTION_CONNECT_RETRIES, &tries, sizeof(tries));
     return true;
   }
 
   bool OpenUrl(std::u16string_view url, std::u16string_view headers, uint32_t flags) override {
     const std::u16string target(url), extra(headers);
-    request_ = InternetHandle(InternetOpenUrlW(session_.Get(), Wide(target), extra.empty() ? nullptr : Wide(extra),
+    request_ = InternetHandle(net_->InternetOpenUrlW(session_.Get(), Wide(target), extra.empty() ? nullptr : Wide(extra),
                                                static_cast<DWORD>(extra.size()), flags, 0));
     return static_cast<bool>(request_);
   }
 
   uint32_t StatusCode() override {
     DWORD code = 0, size = sizeof(code);
-    if (!HttpQueryInfoW(request_.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) {
+    if (!net_->HttpQueryInfoW(request_.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) {
       return 0;
     }
     return code;
@@ -76,13 +79,13 @@ class WinInetConnection : public DownloadConnection {
   std::u16string ContentLengthText() override {
     wchar_t text[128] = {};
     DWORD size = sizeof(text);
-    if (!HttpQueryInfoW(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return {};
+    if (!net_->HttpQueryInfoW(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return {};
     return std::u16string(U(text));
   }
 
   uint64_t ContentLengthNumber() override {
     DWORD length = 0, size = sizeof(length);
-    if (!HttpQueryInfoW(request_.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
+    if (!net_->HttpQueryInfoW(request_.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
                         nullptr)) {
       return 0;
     }
@@ -101,14 +104,14 @@ class WinInetConnection : public DownloadConnection {
     parts.dwUrlPathLength = static_cast<DWORD>(path.size());
     parts.lpszExtraInfo = extra.data();
     parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-    if (!InternetCrackUrlW(Wide(target), 0, 0, &parts)) return false;
+    if (!net_->InternetCrackUrlW(Wide(target), 0, 0, &parts)) return false;
     const INTERNET_PORT port = parts.nPort != 0 ? parts.nPort : INTERNET_DEFAULT_FTP_PORT;
     path.resize(parts.dwUrlPathLength);
     path.append(extra.c_str(), parts.dwExtraInfoLength);
-    ftpConnection_ = InternetHandle(InternetConnectW(session_.Get(), host, port, nullptr, nullptr,
+    ftpConnection_ = InternetHandle(net_->InternetConnectW(session_.Get(), host, port, nullptr, nullptr,
                                                      INTERNET_SERVICE_FTP, secure ? INTERNET_FLAG_SECURE : 0, 0));
     if (!ftpConnection_) return false;
-    InternetHandle file(FtpOpenFileW(ftpConnection_.Get(), path.c_str(), GENERIC_READ,
+    InternetHandle file(net_->FtpOpenFileW(ftpConnection_.Get(), path.c_str(), GENERIC_READ,
                                      FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
     if (!file) return false;
     request_ = std::move(file);
@@ -117,19 +120,19 @@ class WinInetConnection : public DownloadConnection {
 
   uint64_t FtpFileSize() override {
     DWORD high = 0;
-    const DWORD low = FtpGetFileSize(request_.Get(), &high);
+    const DWORD low = net_->FtpGetFileSize(request_.Get(), &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
     return (static_cast<uint64_t>(high) << 32) | low;
   }
 
   void QueryDataAvailable() override {
     DWORD available = 0;
-    InternetQueryDataAvailable(request_.Get(), &available, 0, 0);
+    net_->InternetQueryDataAvailable(request_.Get(), &available, 0, 0);
   }
 
   bool Read(void* buffer, uint32_t size, uint32_t* count) override {
     DWORD read = 0;
-    const BOOL ok = InternetReadFile(request_.Get(), buffer, size, &read);
+    const BOOL ok = net_->InternetReadFile(request_.Get(), buffer, size, &read);
     *count = read;
     return ok != FALSE;
   }
@@ -137,6 +140,8 @@ class WinInetConnection : public DownloadConnection {
  private:
   InternetHandle session_;
   InternetHandle ftpConnection_;
+  // Null when WinINet could not be loaded: then no session opens and nothing else is reached.
+  const WinInetApi* net_ = WinInet();
   InternetHandle request_;
 };
 
@@ -204,8 +209,9 @@ std::u16string TemporaryDownloadPath(std::u16string_view target) {
 }
 
 bool WinInetTransport::IsConnected() {
+  const WinInetApi* net = WinInet();
   DWORD flags = 0;
-  return InternetGetConnectedState(&flags, 0) != FALSE;
+  return net != nullptr && net->InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
 std::unique_ptr<DownloadConnection> WinInetTransport::NewConnection() {
