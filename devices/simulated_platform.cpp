@@ -7,6 +7,7 @@
 #include "devices/date_time_text.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
+#include "devices/simulated_inf.h"
 
 namespace pyr {
 
@@ -341,6 +342,7 @@ bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) 
 ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t) {
   Count(PlatformCall::kLocateDevNode);
   if (!deviceId || !*deviceId) {
+    if (rootLocateFails_) return kCrFailure;
     *devInst = kRootDevInst;
     return kCrSuccess;
   }
@@ -415,7 +417,7 @@ bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const Devic
   SimulatedDevice* d = DeviceIn(set, device);
   if (!d || d->uninstalled || Fails(*d)) return false;
   d->uninstalled = true;
-  if (needsReboot) *needsReboot = needsReboot_;
+  if (needsReboot) *needsReboot = needsReboot_ || d->needsRestart;
   return true;
 }
 
@@ -463,8 +465,17 @@ bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const ch
                                                           bool* rebootRequired) {
   Count(PlatformCall::kUpdateDriverForPlugAndPlayDevices);
   if (!hardwareId || !infPath) return false;
-  const DriverPackage* p = PackageForInf(infPath);
+  // An INF file on disk is read as the system would; a bare name means a package of the store.
+  DriverPackage fromFile;
+  const bool onDisk = ReadInfPackage(infPath, &fromFile);
+  const DriverPackage* p = onDisk ? &fromFile : PackageForInf(infPath);
   if (!p) return false;
+  // The system only installs an INF that names the hardware.
+  if (std::none_of(p->hardwareIds.begin(), p->hardwareIds.end(), [&](const WideText& id) {
+        return IdMatches(id.View(), hardwareId);
+      })) {
+    return false;
+  }
   std::vector<SimulatedDevice*> targets;
   for (SimulatedDevice& d : pc_.devices) {
     if (d.uninstalled || !d.present) continue;
@@ -477,6 +488,7 @@ bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const ch
   }
   if (targets.empty()) return false;
   const DriverVer offered = ParseDriverVer(p->driverVer);
+  bool restart = needsReboot_;
   for (SimulatedDevice* d : targets) {
     if (Fails(*d)) return false;
     // Without force only a newer driver replaces the installed one.
@@ -484,10 +496,30 @@ bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const ch
                        (offered.date == *d->driverDate &&
                         CompareVersions(offered.version, d->driverVersion) > 0);
     if (!(flags & kInstallFlagForce) && !newer) return false;
+    restart |= d->needsRestart;
   }
+  if (onDisk) p = &StagePackage(fromFile);
   for (SimulatedDevice* d : targets) InstallPackage(d, *p);
-  if (rebootRequired) *rebootRequired = needsReboot_;
+  if (rebootRequired) *rebootRequired = restart;
   return true;
+}
+
+// The package as the store keeps it: the same one when already there, else a new oemN.inf.
+const DriverPackage& SimulatedPlatform::StagePackage(DriverPackage package) {
+  int highest = 0;
+  for (const DriverPackage& p : pc_.driverStore) {
+    if (WideText::EqualsNoCase(p.originalName.View(), package.originalName.View()) &&
+        p.driverVer == package.driverVer) {
+      return p;
+    }
+    std::string name = p.publishedName.ToUtf8();
+    int n = 0;
+    if (std::sscanf(name.c_str(), "oem%d.inf", &n) == 1) highest = std::max(highest, n);
+  }
+  package.publishedName = Concat({u"oem", WideText::FromInt32(highest + 1), u".inf"});
+  package.folder = Concat({package.originalName, u"_amd64_staged", WideText::FromInt32(highest + 1)});
+  pc_.driverStore.push_back(std::move(package));
+  return pc_.driverStore.back();
 }
 
 bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
@@ -495,12 +527,21 @@ bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, u
   Count(PlatformCall::kUninstallDriver);
   if (error) *error = 0;
   const DriverPackage* p = infPath ? PackageForInf(infPath) : nullptr;
-  if (!hasUninstallDriver_ || !p) {
+  // The system's own packages are not OEM packages and cannot be removed.
+  if (!hasUninstallDriver_ || !p || p->publishedName.Find(u"oem", false) != 1) {
     if (error) *error = kErrorNotAnInstalledOemInf;
     return false;
   }
+  // Devices installed from the package lose it: gone until a rescan finds them without drivers.
+  bool restart = needsReboot_;
+  for (SimulatedDevice& d : pc_.devices) {
+    if (!d.uninstalled && WideText::EqualsNoCase(d.infPath.View(), p->publishedName.View())) {
+      d.uninstalled = true;
+      restart |= d.needsRestart;
+    }
+  }
   pc_.driverStore.erase(pc_.driverStore.begin() + (p - pc_.driverStore.data()));
-  if (needsReboot) *needsReboot = needsReboot_;
+  if (needsReboot) *needsReboot = restart;
   return true;
 }
 

@@ -64,6 +64,14 @@ class OperationHost {
   virtual DeviceSet InventorySet() const = 0;
   virtual DeviceList& List() = 0;
   virtual WindowHandle MainWindowHandle() const = 0;
+
+  // --- Uninstall, driver and rescan commands ---
+  // The compact variant of the results dialog: status text and ring, no result list, no button.
+  virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
+  // The system's INF open dialog, owned by the results dialog; false when the user cancelled.
+  virtual bool PickInfFile(const WideText& title, WideText* path) = 0;
+  // After a system wizard has closed.
+  virtual void BringMainWindowToTop() = 0;
 };
 
 // Scope of the control lock.

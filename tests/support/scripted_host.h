@@ -109,6 +109,21 @@ class ScriptedHost : public OperationHost {
   DeviceList& List() override { return list; }
   WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
 
+  // --- Uninstall, driver and rescan commands ---
+  std::deque<std::u16string> infPicks;  // paths the INF picker returns; empty: cancelled
+  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
+    calls.push_back(u"window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
+                    WideText::FromInt32(height).Str());
+  }
+  bool PickInfFile(const WideText& title, WideText* path) override {
+    calls.push_back(u"pick:" + title.Str());
+    if (infPicks.empty()) return false;
+    *path = WideText(infPicks.front());
+    infPicks.pop_front();
+    return !path->Empty();
+  }
+  void BringMainWindowToTop() override { calls.push_back(u"to-top"); }
+
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
   void RebuildRows() {
     if (set_.Valid()) platform.DestroyDeviceInfoList(set_);
@@ -126,6 +141,7 @@ class ScriptedHost : public OperationHost {
       list.SetRowUserValue(row, i);
       list.SetCellText(row, 1, DeviceStatusText(state));
       list.SetCellText(row, 7, reader.ReadFirst(set_, device, devpkey::kHardwareIds));
+      list.SetCellText(row, 8, reader.ReadFirst(set_, device, devpkey::kDriverInfPath));
     }
   }
 
