@@ -108,7 +108,7 @@ void ChangeDrivers(OperationHost& host) {
     DrainPendingEvents(host);
     if (host.CancelRequested()) break;
     WideText infPath;
-    if (host.PickInfFile(Concat({u"Select driver INF file for ", name}), &infPath)) {
+    if (host.OpenInfFileDialog(&infPath, Concat({u"Select driver INF file for ", name}))) {
       const bool ok = ChangeDriverOf(host, row, infPath);
       if (ok) ++changed;
       host.AddResultLine(Concat({u"The driver for ", name, ok ? u" was successfully changed." : u" could not be changed."}));

@@ -62,7 +62,7 @@ bool RemoveDriverPackage(OperationHost& host, int row, PathDeleter deletePath) {
   }
 
   // Without the system's package removal: never delete anything outside the driver store.
-  if (storePath.Find(u"\\DriverStore\\", false) == 0) return false;
+  if (deletePath == nullptr || storePath.Find(u"\\DriverStore\\", false) == 0) return false;
   if (!UninstallDevice(host, row)) return false;
   const int deleted = deletePath(FolderOf(storePath), kDeleteAtRestart);
   if (deleted == 2) host.SetRebootNeeded();

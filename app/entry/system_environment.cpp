@@ -1,6 +1,8 @@
 // Pyravel.exe: the system's own devices through SetupAPI, and a real restart.
 #include "app/win32/program_environment.h"
 #include "app/win32/system_restart.h"
+#include "base/process.h"
+#include "base/system_folder.h"
 #include "devices/win32/setupapi_platform.h"
 
 namespace pyr {
@@ -10,6 +12,10 @@ class SystemEnvironment : public ProgramEnvironment {
  public:
   DevicePlatform& Platform() override { return platform_; }
   bool RestartSystem(const char16_t* message) override { return RequestSystemRestart(message); }
+  const char16_t* StartDevicePairingWizard() override {
+    LaunchProcess(Concat({SystemFolder(), u"\\DevicePairingWizard.exe"}), {}, {}, SW_SHOW, 0);
+    return nullptr;
+  }
 
  private:
   SetupApiPlatform platform_;

@@ -1,7 +1,12 @@
 #include "app/win32/main_operation_host.h"
 
+#include <commdlg.h>
+
+#include <vector>
+
 #include "app/settings.h"
 #include "app/win32/main_window.h"
+#include "base/win32/wchar.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 
 namespace pyr {
@@ -54,5 +59,31 @@ DeviceList& MainOperationHost::List() { return main_.List(); }
 WindowHandle MainOperationHost::MainWindowHandle() const {
   return WindowHandle{reinterpret_cast<uintptr_t>(main_.Window().Handle())};
 }
+
+// --- Uninstall, driver and rescan commands ---
+
+void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) {
+  Results(main_).OpenProgressWindow(statusText.Buffer(), &main_.Window(), width, height);
+}
+
+bool MainOperationHost::OpenInfFileDialog(WideText* path, const WideText& title) {
+  // The filter is pairs of texts ending in an empty one.
+  static constexpr wchar_t kFilter[] = L"INF files (*.inf)\0*.inf\0";
+  std::vector<wchar_t> file(2048, L'\0');
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = Results(main_).DialogHandle();
+  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = W(title);
+  dialog.lpstrDefExt = L"inf";
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
+  if (!GetOpenFileNameW(&dialog)) return false;
+  *path = WideText(U(file.data()));
+  return true;
+}
+
+void MainOperationHost::BringMainWindowToTop() { BringWindowToTop(main_.Window().Handle()); }
 
 }  // namespace pyr

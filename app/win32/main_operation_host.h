@@ -36,6 +36,11 @@ class MainOperationHost : public OperationHost {
   DeviceList& List() override;
   WindowHandle MainWindowHandle() const override;
 
+  // --- Uninstall, driver and rescan commands ---
+  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override;
+  bool OpenInfFileDialog(WideText* path, const WideText& title) override;
+  void BringMainWindowToTop() override;
+
  private:
   MainWindow& main_;
   std::optional<ControlsDisabler> lock_;

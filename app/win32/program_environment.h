@@ -17,6 +17,9 @@ class ProgramEnvironment {
   virtual DevicePlatform& Platform() = 0;
   // Asks the system to restart with the given notice; false when the request failed.
   virtual bool RestartSystem(const char16_t* message) = 0;
+  // "Add a device": starts the system's pairing wizard without waiting and without reporting a
+  // failure. Where there is no wizard to start, returns the message to show instead.
+  virtual const char16_t* StartDevicePairingWizard() = 0;
 };
 
 std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);

@@ -69,7 +69,7 @@ class OperationHost {
   // The compact variant of the results dialog: status text and ring, no result list, no button.
   virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
   // The system's INF open dialog, owned by the results dialog; false when the user cancelled.
-  virtual bool PickInfFile(const WideText& title, WideText* path) = 0;
+  virtual bool OpenInfFileDialog(WideText* path, const WideText& title) = 0;
   // After a system wizard has closed.
   virtual void BringMainWindowToTop() = 0;
 };

@@ -71,6 +71,10 @@ class SandboxEnvironment : public ProgramEnvironment {
   DevicePlatform& Platform() override { return platform_; }
   // The simulated PC has nothing to restart; the program ends as it would before a reboot.
   bool RestartSystem(const char16_t*) override { return true; }
+  const char16_t* StartDevicePairingWizard() override {
+    return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
+           u"PC it starts the system's wizard for adding a Bluetooth or network device.";
+  }
 
  private:
   SimulatedPlatform simulated_;

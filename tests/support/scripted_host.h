@@ -115,7 +115,7 @@ class ScriptedHost : public OperationHost {
     calls.push_back(u"window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
                     WideText::FromInt32(height).Str());
   }
-  bool PickInfFile(const WideText& title, WideText* path) override {
+  bool OpenInfFileDialog(WideText* path, const WideText& title) override {
     calls.push_back(u"pick:" + title.Str());
     if (infPicks.empty()) return false;
     *path = WideText(infPicks.front());

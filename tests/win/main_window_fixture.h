@@ -40,10 +40,15 @@ class TestEnvironment : public ProgramEnvironment {
     restartMessages.emplace_back(message);
     return true;
   }
+  const char16_t* StartDevicePairingWizard() override {
+    ++pairingWizardStarts;
+    return nullptr;
+  }
 
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
+  int pairingWizardStarts = 0;
 };
 
 // Clicks a button of the next message box this process shows, from another thread, since the
