@@ -1,6 +1,8 @@
 // What the main window says to the user, word for word.
 #pragma once
 
+#include "operations/operation_texts.h"
+
 namespace pyr {
 
 inline constexpr char16_t kFirstRunQuestion[] =
@@ -22,14 +24,6 @@ inline constexpr char16_t kRebootQuestion[] =
     u"Do you want to reboot now?";
 
 inline constexpr char16_t kRebootMessage[] = u"This computer will reboot in less than ten seconds";
-
-inline constexpr char16_t kCheckItemsFirst[] =
-    u"Please check one or more items before using this feature.";
-
-inline constexpr char16_t kSelectItemFirst[] =
-    u"Please select one item before using this feature. To select an item, click one row";
-
-inline constexpr char16_t kStateNotSet[] = u"Sorry, the requested device state could not be set.";
 
 inline constexpr char16_t kStartupTipBox[] = u"Show startup tooltip";
 inline constexpr char16_t kLegendTitle[] = u"Legend:";

@@ -3,7 +3,7 @@
 #include "app/main_window_texts.h"
 #include "app/web_addresses.h"
 #include "devices/device_status.h"
-#include "devices/operations/device_batch.h"
+#include "operations/device_batch.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "ui/dialogs/message_rules.h"

@@ -2,7 +2,7 @@
 // finding a device by name, and the web search address of a row.
 #pragma once
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

@@ -10,7 +10,7 @@
 #include "devices/device_columns.h"
 #include "devices/device_inventory.h"
 #include "devices/memory_device_list.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 namespace pyr {
 namespace {

@@ -30,6 +30,7 @@ pyravel_executable(Pyravel
 pyravel_executable(pyravel-sandbox
   SOURCES ${SHARED_ENTRY} ${SANDBOX_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
+target_link_libraries(pyravel-sandbox PRIVATE pyravel_sandbox)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/sandbox/fixture/pc.json)
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/colours.h"
+#include "base/list_sort.h"
 #include "base/wide_text.h"
 #include "devices/device_platform.h"
 
@@ -24,15 +25,6 @@ constexpr int kNoGroup = -1;
 constexpr int kNoImage = -1;
 // A row colour of kDefaultColour means "the list's normal colours".
 
-// Sort directions for SortRows.
-constexpr int kSortAscending = 1;
-constexpr int kSortDescending = -1;
-constexpr int kSortToggle = 0;
-constexpr int kSortKeepShown = -2;
-constexpr int kSortReverseShown = -3;
-
-// The arrow a column header shows.
-enum class SortArrow { kNone, kUp, kDown };
 
 struct ListGroup {
   WideText header;          // shown as the group's title

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
 
 namespace pyr {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "devices/device_platform.h"
 #include "devices/guid.h"
 #include "devices/property_keys.h"

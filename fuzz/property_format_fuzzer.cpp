@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
 #include "devices/property_format.h"
 #include "devices/property_keys.h"
 

@@ -1,11 +1,11 @@
 #include "operations/driver_commands.h"
 
-#include "app/main_window_texts.h"
+#include "operations/operation_texts.h"
 #include "devices/device_columns.h"
-#include "devices/operations/device_batch.h"
+#include "operations/device_batch.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

@@ -2,8 +2,8 @@
 // (forced if the user wants), reinstall by uninstalling and re-scanning, and the pairing wizard.
 #pragma once
 
-#include "devices/operations/operation_host.h"
-#include "devices/operations/state_commands.h"
+#include "operations/operation_host.h"
+#include "operations/state_commands.h"
 
 namespace pyr {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

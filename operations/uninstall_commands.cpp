@@ -1,12 +1,12 @@
 #include "operations/uninstall_commands.h"
 
-#include "app/main_window_texts.h"
+#include "operations/operation_texts.h"
 #include "devices/device_columns.h"
 #include "devices/device_inventory.h"
-#include "devices/operations/device_batch.h"
+#include "operations/device_batch.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

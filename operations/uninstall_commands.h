@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "devices/operations/operation_host.h"
-#include "devices/operations/state_commands.h"
+#include "operations/operation_host.h"
+#include "operations/state_commands.h"
 
 namespace pyr {
 

@@ -1,8 +1,8 @@
 // Pyravel.exe: the system's own devices through SetupAPI, and a real restart.
 #include "app/win32/program_environment.h"
 #include "app/win32/system_restart.h"
-#include "base/process.h"
-#include "base/system_folder.h"
+#include "base/win32/process.h"
+#include "base/win32/system_folder.h"
 #include "devices/win32/setupapi_platform.h"
 
 namespace pyr {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {

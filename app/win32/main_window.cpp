@@ -10,7 +10,7 @@
 #include "app/settings.h"
 #include "app/web_addresses.h"
 #include "app/win32/privileges.h"
-#include "base/process.h"
+#include "base/win32/process.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {

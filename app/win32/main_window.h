@@ -16,11 +16,11 @@
 #include "app/win32/registry_key.h"
 #include "app/win32/runtime_libraries.h"
 #include "devices/device_inventory.h"
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 #include "app/win32/find_device_window.h"
 #include "app/win32/main_dialogs.h"
 #include "app/win32/pane_images.h"
-#include "ui/win32/list_view_device_list.h"
+#include "app/win32/list_view_device_list.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {

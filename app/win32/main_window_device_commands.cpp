@@ -7,7 +7,7 @@
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
-#include "ui/dialogs/message_rules.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

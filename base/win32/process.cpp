@@ -1,4 +1,4 @@
-#include "base/process.h"
+#include "base/win32/process.h"
 
 #include <windows.h>
 

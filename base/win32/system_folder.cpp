@@ -1,4 +1,4 @@
-#include "base/system_folder.h"
+#include "base/win32/system_folder.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/win32/wchar.h"
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "devices/property_keys.h"
 
 namespace pyr {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/system_folder.h"
+#include "base/win32/system_folder.h"
 #include "base/win32/wchar.h"
 #include "devices/win32/legacy_device_property.h"
 

@@ -9,8 +9,8 @@
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/program_environment.h"
 #include "base/win32/wchar.h"
-#include "devices/simulated_pc.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_pc.h"
+#include "sandbox/simulated_platform.h"
 #include "sandbox/entry/sandbox_resources.h"
 
 namespace pyr {

@@ -11,9 +11,9 @@
 #include "devices/device_status.h"
 #include "devices/memory_device_list.h"
 #include "devices/property_keys.h"
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
 #include "devices/property_reader.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 namespace pyr {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 
 namespace pyr {
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "devices/simulated_inf.h"
+#include "sandbox/simulated_inf.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
+#include "base/wide_text.h"
 
 namespace pyr {
 namespace {

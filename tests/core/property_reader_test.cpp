@@ -8,7 +8,7 @@
 #include "devices/memory_device_list.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 namespace pyr {
 namespace {

@@ -6,7 +6,7 @@
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 #include "core/test_fixture.h"
 
 namespace pyr {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "devices/operations/device_batch.h"
-#include "devices/operations/state_commands.h"
+#include "operations/device_batch.h"
+#include "operations/state_commands.h"
 #include "support/scripted_host.h"
 
 namespace pyr {

@@ -3,7 +3,7 @@
 // printer.
 #pragma once
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "support/scripted_host.h"
 
 namespace pyr::testing {

@@ -9,10 +9,10 @@
 
 #include "devices/device_status.h"
 #include "devices/memory_device_list.h"
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 namespace pyr::testing {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <random>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 
 namespace pyr {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "app/win32/class_icon_platform.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 #include "tests/core/test_fixture.h"
 
 namespace pyr {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "devices/simulated_pc.h"
+#include "sandbox/simulated_pc.h"
 
 namespace pyr {
 namespace {

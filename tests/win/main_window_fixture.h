@@ -17,7 +17,7 @@
 #include "app/settings.h"
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/main_window.h"
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 #include "tests/core/test_fixture.h"
 #include "tests/win/win_test_support.h"
 

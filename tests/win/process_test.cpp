@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/os_version.h"
-#include "base/process.h"
-#include "base/system_folder.h"
+#include "base/win32/process.h"
+#include "base/win32/system_folder.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {

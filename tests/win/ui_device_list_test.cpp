@@ -5,7 +5,7 @@
 #include "devices/memory_device_list.h"
 #include "tests/win/ui_toolkit_fixture.h"
 #include "ui/win32/list_view.h"
-#include "ui/win32/list_view_device_list.h"
+#include "app/win32/list_view_device_list.h"
 
 #include <commctrl.h>
 

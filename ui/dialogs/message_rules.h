@@ -8,20 +8,10 @@
 #include <span>
 #include <vector>
 
+#include "base/message_kinds.h"
 #include "base/wide_text.h"
 
 namespace pyr {
-
-enum MessageKind : int32_t {
-  kMessageOk = 0,
-  kMessageYesNo = 1,
-  kMessageOkCancel = 2,
-  kMessageYesNoCancel = 3,
-  kMessageTip = 4,
-};
-
-// Answers of AskUser.
-enum MessageAnswer : int32_t { kAnswerCancel = -1, kAnswerNo = 0, kAnswerYes = 1 };
 
 struct MessageButton {
   const char16_t* text;

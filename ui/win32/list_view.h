@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "base/wide_text.h"
-#include "devices/device_list.h"
+#include "base/colours.h"
+#include "base/list_sort.h"
 #include "ui/win32/ui_window.h"
 
 namespace pyr {

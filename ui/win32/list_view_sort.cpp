@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "base/win32/wchar.h"
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
 #include "ui/win32/list_view.h"
 
 namespace pyr {

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "ui/dialogs/progress_rules.h"
 #include "ui/draw/win32/shapes.h"
 #include "ui/draw/win32/ui_window_background.h"

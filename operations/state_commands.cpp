@@ -1,9 +1,9 @@
-#include "devices/operations/state_commands.h"
+#include "operations/state_commands.h"
 
-#include "app/main_window_texts.h"
+#include "operations/operation_texts.h"
 #include "devices/device_status.h"
-#include "devices/operations/device_batch.h"
-#include "ui/dialogs/message_rules.h"
+#include "operations/device_batch.h"
+#include "base/message_kinds.h"
 
 namespace pyr {
 

@@ -2,7 +2,7 @@
 // toggles one device between disabled and enabled.
 #pragma once
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

@@ -1,4 +1,4 @@
-#include "devices/simulated_inf.h"
+#include "sandbox/simulated_inf.h"
 
 #include <cctype>
 #include <filesystem>

@@ -1,7 +1,9 @@
-#include "devices/list_sort.h"
+#include "base/list_sort.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include "base/wide_text.h"
 
 namespace pyr {
 

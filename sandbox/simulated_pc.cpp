@@ -1,4 +1,4 @@
-#include "devices/simulated_pc.h"
+#include "sandbox/simulated_pc.h"
 
 #include <cstdio>
 #include <fstream>
@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 
 namespace pyr {
 

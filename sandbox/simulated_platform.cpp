@@ -1,13 +1,13 @@
-#include "devices/simulated_platform.h"
+#include "sandbox/simulated_platform.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
-#include "devices/simulated_inf.h"
+#include "sandbox/simulated_inf.h"
 
 namespace pyr {
 

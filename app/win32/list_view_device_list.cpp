@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/win32/list_view_device_list.h"
+#include "app/win32/list_view_device_list.h"
 
 #include "base/win32/wchar.h"
 #include "ui/win32/list_view.h"

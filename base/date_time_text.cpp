@@ -1,4 +1,4 @@
-#include "devices/date_time_text.h"
+#include "base/date_time_text.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "devices/device_platform.h"
-#include "devices/simulated_pc.h"
+#include "sandbox/simulated_pc.h"
 
 namespace pyr {
 

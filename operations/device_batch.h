@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "devices/operations/operation_host.h"
+#include "operations/operation_host.h"
 
 namespace pyr {
 

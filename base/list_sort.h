@@ -4,9 +4,17 @@
 
 #include <string_view>
 
-#include "devices/device_list.h"
-
 namespace pyr {
+
+// Sort directions for SortRows.
+constexpr int kSortAscending = 1;
+constexpr int kSortDescending = -1;
+constexpr int kSortToggle = 0;
+constexpr int kSortKeepShown = -2;
+constexpr int kSortReverseShown = -3;
+
+// The arrow a column header shows.
+enum class SortArrow { kNone, kUp, kDown };
 
 // Compares two cell texts for an ascending sort: < 0, 0 or > 0.
 // Texts that start with a digit (after an optional sign) compare as numbers, with commas read as

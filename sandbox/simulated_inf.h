@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "devices/simulated_pc.h"
+#include "sandbox/simulated_pc.h"
 
 namespace pyr {
 

@@ -1,4 +1,4 @@
-#include "devices/operations/device_batch.h"
+#include "operations/device_batch.h"
 
 namespace pyr {
 
