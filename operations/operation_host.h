@@ -65,11 +65,14 @@ class OperationHost {
   virtual DeviceList& List() = 0;
   virtual WindowHandle MainWindowHandle() const = 0;
 
-  // --- Uninstall, driver and rescan commands ---
-  // The compact variant of the results dialog: status text and ring, no result list, no button.
+  // --- Driver store tools: pickers and the compact progress window ---
+  // Folder picker with SHBrowseForFolder-style options; text holds the pick.
+  virtual bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) = 0;
+  virtual bool OpenInfFileDialog(WideText* text, const WideText& title) = 0;
   virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
-  // The system's INF open dialog, owned by the results dialog; false when the user cancelled.
-  virtual bool OpenInfFileDialog(WideText* path, const WideText& title) = 0;
+  virtual bool HasResultList() const = 0;
+
+  // --- Uninstall, driver and rescan commands ---
   // After a system wizard has closed.
   virtual void BringMainWindowToTop() = 0;
 };

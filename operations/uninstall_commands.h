@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "base/file_system.h"
 #include "operations/operation_host.h"
 #include "operations/state_commands.h"
 
@@ -12,8 +13,6 @@ namespace pyr {
 // Deletes a file or folder tree with the given delete flags: 0 failed, 1 gone, 2 gone or left
 // for deletion at the next restart.
 using PathDeleter = int (*)(const WideText& path, uint32_t flags);
-// Delete flag: what cannot be deleted now is deleted at the next restart.
-inline constexpr uint32_t kDeleteAtRestart = 1;
 
 // The row's device uninstalled from the inventory's device set; a needs-reboot answer sets the
 // host's reboot flag.

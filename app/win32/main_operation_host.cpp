@@ -1,12 +1,8 @@
 #include "app/win32/main_operation_host.h"
 
-#include <commdlg.h>
-
-#include <vector>
-
 #include "app/settings.h"
+#include "app/win32/file_pickers.h"
 #include "app/win32/main_window.h"
-#include "base/win32/wchar.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 
 namespace pyr {
@@ -60,29 +56,25 @@ WindowHandle MainOperationHost::MainWindowHandle() const {
   return WindowHandle{reinterpret_cast<uintptr_t>(main_.Window().Handle())};
 }
 
-// --- Uninstall, driver and rescan commands ---
+// --- Driver store tools ---
+
+bool MainOperationHost::BrowseForFolder(WideText* text, const WideText& title, uint32_t options) {
+  return pyr::BrowseForFolder(text, title, options, main_.Window().Handle());
+}
+
+bool MainOperationHost::OpenInfFileDialog(WideText* text, const WideText& title) {
+  // Over an operation's results dialog the picker belongs to that dialog.
+  HWND results = Results(main_).DialogHandle();
+  return pyr::OpenInfFileDialog(text, title, results != nullptr ? results : main_.Window().Handle());
+}
 
 void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) {
   Results(main_).OpenProgressWindow(statusText.Buffer(), &main_.Window(), width, height);
 }
 
-bool MainOperationHost::OpenInfFileDialog(WideText* path, const WideText& title) {
-  // The filter is pairs of texts ending in an empty one.
-  static constexpr wchar_t kFilter[] = L"INF files (*.inf)\0*.inf\0";
-  std::vector<wchar_t> file(2048, L'\0');
-  OPENFILENAMEW dialog = {};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = Results(main_).DialogHandle();
-  dialog.lpstrFilter = kFilter;
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrTitle = W(title);
-  dialog.lpstrDefExt = L"inf";
-  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameW(&dialog)) return false;
-  *path = WideText(U(file.data()));
-  return true;
-}
+bool MainOperationHost::HasResultList() const { return Results(main_).HasResultList(); }
+
+// --- Uninstall, driver and rescan commands ---
 
 void MainOperationHost::BringMainWindowToTop() { BringWindowToTop(main_.Window().Handle()); }
 

@@ -36,9 +36,13 @@ class MainOperationHost : public OperationHost {
   DeviceList& List() override;
   WindowHandle MainWindowHandle() const override;
 
-  // --- Uninstall, driver and rescan commands ---
+  // --- Driver store tools ---
+  bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override;
+  bool OpenInfFileDialog(WideText* text, const WideText& title) override;
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override;
-  bool OpenInfFileDialog(WideText* path, const WideText& title) override;
+  bool HasResultList() const override;
+
+  // --- Uninstall, driver and rescan commands ---
   void BringMainWindowToTop() override;
 
  private:

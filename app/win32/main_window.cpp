@@ -9,7 +9,9 @@
 #include "ui/win32/list_view.h"
 #include "app/settings.h"
 #include "app/web_addresses.h"
+#include "app/win32/main_operation_host.h"
 #include "app/win32/privileges.h"
+#include "operations/driver_backup.h"
 #include "base/win32/process.h"
 #include "base/win32/wchar.h"
 
@@ -73,7 +75,9 @@ void MainWindow::ShowAndFill() {
 void MainWindow::AskStartupQuestions() {
   const StartupPrompts prompts = StartupPromptsFor(settingsKeyOpened_, appFlag_);
   if (prompts.askFirstRunBackup && AskUser(kFirstRunQuestion, kMessageYesNo) == kAnswerYes) {
-    RunCommand(Command::kBackupAll, CommandSource::kMenu);
+    // Every device, present or not, without the question of "Backup all".
+    MainOperationHost host(*this);
+    BackupAllDevices(host, kBackupIncludeNotPresent);
   }
   if (prompts.showStartupTip) AskUser(kStartupTip, kMessageTip);
 }

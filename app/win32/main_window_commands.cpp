@@ -12,6 +12,8 @@
 #include "operations/state_commands.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
+#include "operations/driver_backup.h"
+#include "operations/install_drivers_from_folder.h"
 #include "ui/dialogs/message_rules.h"
 
 namespace pyr {
@@ -57,6 +59,20 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       return true;
     case Command::kToggleDeviceState:
       ToggleSelectedDeviceState(host);
+      return true;
+    // Driver store tools.
+    case Command::kBackupChecked:
+      if (list_->CheckedRows().empty()) {
+        AskUser(kCheckItemsFirst, kMessageOk);
+      } else {
+        BackupCheckedDevices(host);
+      }
+      return true;
+    case Command::kBackupAll:
+      BackupAllDevices(host, kBackupAskAboutNotPresent);
+      return true;
+    case Command::kInstallFromFolder:
+      InstallDriversFromFolder(host);
       return true;
     case Command::kGoogleHardwareId:
     case Command::kGoogleDeviceName:

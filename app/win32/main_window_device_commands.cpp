@@ -4,6 +4,7 @@
 
 #include "app/win32/main_operation_host.h"
 #include "app/win32/main_window.h"
+#include "base/file_system.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
@@ -13,9 +14,8 @@ namespace pyr {
 
 namespace {
 
-// Deleting a driver-store folder on the system's behalf; null until the file-system helpers
-// are part of the program.
-constexpr PathDeleter kStoreFolderDeleter = nullptr;
+int DeleteStoreFolder(const WideText& path, uint32_t flags) { return DeletePath(path, flags); }
+constexpr PathDeleter kStoreFolderDeleter = DeleteStoreFolder;
 
 }  // namespace
 

@@ -159,7 +159,7 @@ TEST(ReinstallDevices, UninstallsRebuildsAndScansTwice) {
     EXPECT_TRUE(Called(host, u"open:Preparing to uninstall"));
     EXPECT_EQ(host.resultLines, c.lines);
     EXPECT_EQ(host.platform.Calls(PlatformCall::kReenumerateDevNode), 2u);
-    EXPECT_TRUE(CallsStartingWith(host, u"window:").empty());  // the scans are quiet
+    EXPECT_TRUE(CallsStartingWith(host, u"progress-window:").empty());  // the scans are quiet
     EXPECT_TRUE(Called(host, u"progress:-1:Reinstalling the selected devices..."));
     // The devices are back in the list.
     EXPECT_EQ(host.list.RowCount(), 4);
@@ -219,11 +219,11 @@ TEST(ScanHardware, CompactWindowModesAndFailures) {
     host.platform.SetRootLocateFails(c.locateFails);
     EXPECT_EQ(ScanHardware(host, c.mode, c.quiet), c.result);
     const Lines window = c.quiet ? Lines{}
-                                 : Lines{u"window:Scanning for hardware changes...:400x60", u"progress:-80",
+                                 : Lines{u"progress-window:Scanning for hardware changes...:400x60", u"progress:-80",
                                          u"show", u"close"};
     Lines dialogCalls;
     for (const auto& call : host.calls) {
-      if (call.rfind(u"window:", 0) == 0 || call.rfind(u"progress:", 0) == 0 || call == u"show" || call == u"close") {
+      if (call.rfind(u"progress-window:", 0) == 0 || call.rfind(u"progress:", 0) == 0 || call == u"show" || call == u"close") {
         dialogCalls.push_back(call);
       }
     }

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,12 +110,21 @@ class ScriptedHost : public OperationHost {
   DeviceList& List() override { return list; }
   WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
 
-  // --- Uninstall, driver and rescan commands ---
-  std::deque<std::u16string> infPicks;  // paths the INF picker returns; empty: cancelled
-  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
-    calls.push_back(u"window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
-                    WideText::FromInt32(height).Str());
+  // --- Driver store tools: queued folder picks (an absent pick is a cancel) ---
+  std::deque<std::optional<std::u16string>> folderPicks;
+  std::vector<std::pair<std::u16string, uint32_t>> folderTitles;
+  bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override {
+    folderTitles.emplace_back(title.Str(), options);
+    calls.push_back(u"browse:" + title.Str());
+    if (folderPicks.empty() || !folderPicks.front()) {
+      if (!folderPicks.empty()) folderPicks.pop_front();
+      return false;
+    }
+    text->Assign(*folderPicks.front());
+    folderPicks.pop_front();
+    return true;
   }
+  std::deque<std::u16string> infPicks;  // paths the INF picker returns; empty: cancelled
   bool OpenInfFileDialog(WideText* path, const WideText& title) override {
     calls.push_back(u"pick:" + title.Str());
     if (infPicks.empty()) return false;
@@ -122,6 +132,13 @@ class ScriptedHost : public OperationHost {
     infPicks.pop_front();
     return !path->Empty();
   }
+  void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
+    calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
+                    WideText::FromInt32(height).Str());
+  }
+  bool HasResultList() const override { return true; }
+
+  // --- Uninstall, driver and rescan commands ---
   void BringMainWindowToTop() override { calls.push_back(u"to-top"); }
 
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.

@@ -1,0 +1,145 @@
+// File-system helpers of the driver store tools and the download engine: deleting files and trees
+// even when attributes or permissions stand in the way, copying a tree, creating a folder path,
+// iterating a folder, writing a binary file. Paths are UTF-16 with backslashes; drive paths get the
+// "\\?\" prefix where it matters, so paths longer than MAX_PATH work.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "base/wide_text.h"
+
+namespace pyr {
+
+// Delete flags.
+enum DeleteFlags : uint32_t {
+  kDeleteAtRestart = 1,       // what cannot be deleted now is scheduled for the next restart
+  kDeleteTakeOwnership = 2,   // take ownership and replace the permissions before giving up
+  kDeleteContentsOnly = 4,    // keep the folder itself (wildcard patterns)
+};
+
+// Delete results.
+inline constexpr int kDeleteFailed = 0;          // at least one item is still there
+inline constexpr int kDeleteDone = 1;            // everything is gone, or was never there
+inline constexpr int kDeletePendingRestart = 2;  // gone or scheduled; something waits for the restart
+
+// Security reset modes.
+enum SecurityResetMode : uint32_t {
+  kResetWholeTree = 1,
+  kResetUnprotectedDacl = 2,
+  kResetProtectedDacl = 4,  // wins over kResetUnprotectedDacl
+  kResetNoDacl = 8,         // owner only, and no first try at taking ownership alone
+  kResetKeepExplicit = 16,
+};
+inline constexpr uint32_t kResetFileMode = kResetProtectedDacl;
+inline constexpr uint32_t kResetFolderMode = kResetProtectedDacl | kResetWholeTree;
+
+// Handles pending window events between entries; may be empty.
+using PendingEventPump = std::function<void()>;
+
+// Owner (Administrators) and a DACL granting full control to Administrators and SYSTEM only.
+// Built once per DeletePath with kDeleteTakeOwnership; inheritable for folders and patterns.
+class SecurityReplacement {
+ public:
+  explicit SecurityReplacement(bool inheritable);
+  ~SecurityReplacement();
+  SecurityReplacement(const SecurityReplacement&) = delete;
+  SecurityReplacement& operator=(const SecurityReplacement&) = delete;
+  bool Valid() const;
+  struct Parts;
+  const Parts& Get() const { return *parts_; }
+
+ private:
+  std::unique_ptr<Parts> parts_;
+};
+
+// A file, a folder tree, or the entries of a folder matching a wildcard last component.
+int DeletePath(const WideText& path, uint32_t flags, const PendingEventPump& pump = {});
+// Entries of folder matching pattern, recursively, then the folder unless kDeleteContentsOnly.
+int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
+               const SecurityReplacement* security, const PendingEventPump& pump = {});
+int DeleteOneFile(const WideText& path, uint32_t flags, const SecurityReplacement* security);
+int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacement* security);
+bool ResetSecurity(const SecurityReplacement& security, const WideText& path, uint32_t mode);
+
+// Copies source's tree into destination (created as needed); reparse points are not followed,
+// existing files are overwritten, a file that cannot be copied is skipped, a folder that cannot
+// be created fails the copy. The pump, when given, runs before each entry.
+bool CopyFolderTree(const WideText& source, const WideText& destination,
+                    const PendingEventPump& pump = {});
+
+// Creates path and every missing folder above it; true when the folder exists afterwards.
+bool CreateDirectoryTree(const WideText& path);
+// A folder and not a reparse point.
+bool IsRealDirectory(const WideText& path);
+// Size in bytes, 0 when it cannot be read.
+uint64_t GetFileSizeByPath(const WideText& path);
+
+// The path with the long-path prefix when it is a drive path.
+WideText LongPath(const WideText& path);
+
+// Directory iterator options.
+enum DirectoryIteratorOptions : uint32_t {
+  kSkipReparsePoints = 1,
+  kFilesOnly = 2,
+  kFoldersOnly = 4,
+};
+inline constexpr uint32_t kAttributeReadOnly = 0x1;
+inline constexpr uint32_t kAttributeSystem = 0x4;
+inline constexpr uint32_t kAttributeDirectory = 0x10;
+inline constexpr uint32_t kAttributeReparsePoint = 0x400;
+
+// Lists the entries matching a pattern ("folder\*"), never "." or "..".
+class DirectoryIterator {
+ public:
+  DirectoryIterator();
+  ~DirectoryIterator();
+  DirectoryIterator(const DirectoryIterator&) = delete;
+  DirectoryIterator& operator=(const DirectoryIterator&) = delete;
+
+  // Positions on the first entry; false when there is none.
+  bool Open(const WideText& pattern, uint32_t options = 0);
+  // Moves to the next entry; false (and closed) at the end.
+  bool Next();
+  void Close();
+  bool IsOpen() const;
+
+  const WideText& Name() const { return name_; }
+  uint32_t Attributes() const { return attributes_; }
+  uint64_t Size() const { return size_; }
+  bool IsDirectory() const { return (attributes_ & kAttributeDirectory) != 0; }
+  bool IsReparsePoint() const { return (attributes_ & kAttributeReparsePoint) != 0; }
+
+ private:
+  bool Accept() const;
+  bool Advance();  // platform step: the next raw entry
+  bool Load();     // platform: copy the current raw entry
+
+  struct State;
+  std::unique_ptr<State> state_;
+  uint32_t options_ = 0;
+  WideText name_;
+  uint32_t attributes_ = 0;
+  uint64_t size_ = 0;
+};
+
+// A file opened for binary writing; its parent folders are created.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile() { Close(); }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  bool Open(const WideText& path);
+  // Bytes written, 0 on failure.
+  uint32_t Write(const void* bytes, uint32_t count);
+  void Close();
+  bool IsOpen() const { return handle_ != nullptr; }
+
+ private:
+  void* handle_ = nullptr;  // HANDLE on Windows, FILE* elsewhere; null when closed
+};
+
+}  // namespace pyr

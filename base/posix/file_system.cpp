@@ -1,0 +1,193 @@
+// Linux stand-in of the file-system helpers for native tests: backslashes become slashes, a
+// symbolic link plays the part of a reparse point, and there are no permissions to replace.
+#include "base/file_system.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace pyr {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string NativePath(const WideText& path) {
+  std::string p = path.ToUtf8();
+  if (p.starts_with("\\\\?\\")) p.erase(0, 4);
+  for (char& c : p) {
+    if (c == '\\') c = '/';
+  }
+  return p;
+}
+
+uint32_t AttributesOf(const std::string& path, bool* exists, uint64_t* size) {
+  struct stat link {};
+  *exists = lstat(path.c_str(), &link) == 0;
+  if (!*exists) return 0;
+  uint32_t attributes = 0;
+  struct stat target {};
+  if (S_ISLNK(link.st_mode)) {
+    attributes |= kAttributeReparsePoint;
+    if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) attributes |= kAttributeDirectory;
+  } else if (S_ISDIR(link.st_mode)) {
+    attributes |= kAttributeDirectory;
+  }
+  if (!(link.st_mode & S_IWUSR)) attributes |= kAttributeReadOnly;
+  if (size) *size = S_ISREG(link.st_mode) ? static_cast<uint64_t>(link.st_size) : 0;
+  return attributes;
+}
+
+}  // namespace
+
+struct SecurityReplacement::Parts {};
+SecurityReplacement::SecurityReplacement(bool) : parts_(std::make_unique<Parts>()) {}
+SecurityReplacement::~SecurityReplacement() = default;
+bool SecurityReplacement::Valid() const { return false; }
+bool ResetSecurity(const SecurityReplacement&, const WideText&, uint32_t) { return false; }
+
+int DeleteOneFile(const WideText& path, uint32_t, const SecurityReplacement*) {
+  std::error_code ec;
+  fs::remove(NativePath(path), ec);
+  return ec ? kDeleteFailed : kDeleteDone;
+}
+
+int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacement* security) {
+  return DeleteOneFile(path, flags, security);
+}
+
+int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
+               const SecurityReplacement* security, const PendingEventPump& pump) {
+  int result = kDeleteDone;
+  DirectoryIterator entries;
+  if (entries.Open(Concat({folder, u"\\", pattern}))) {
+    do {
+      WideText entry = Concat({folder, u"\\", entries.Name()});
+      int one = (entries.IsDirectory() && !entries.IsReparsePoint())
+                    ? DeleteTree(entry, u"*", flags & ~kDeleteContentsOnly, security, pump)
+                    : DeleteOneFile(entry, flags, security);
+      if (one == kDeleteFailed) result = kDeleteFailed;
+      if (pump) pump();
+    } while (entries.Next());
+  }
+  if (!(flags & kDeleteContentsOnly) && RemoveOneFolder(folder, flags, security) == kDeleteFailed) {
+    result = kDeleteFailed;
+  }
+  return result;
+}
+
+int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pump) {
+  WideText path = given;
+  path.StripTrailingBackslashes();
+  int slash = path.Find(u"\\", true, -1);
+  if (slash == 0) return kDeleteDone;
+  std::u16string_view last = path.View().substr(slash);
+  if (last.find_first_of(u"*?") != std::u16string_view::npos) {
+    return DeleteTree(WideText(path.View().substr(0, slash - 1)), WideText(last), flags | kDeleteContentsOnly,
+                      nullptr, pump);
+  }
+  if (IsRealDirectory(path)) return DeleteTree(path, u"*", flags, nullptr, pump);
+  return DeleteOneFile(path, flags, nullptr);
+}
+
+bool CopyOneFile(const WideText& from, const WideText& to) {
+  std::error_code ec;
+  return fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::overwrite_existing, ec);
+}
+
+bool CreateDirectoryTree(const WideText& path) {
+  std::string p = NativePath(path);
+  if (p.empty()) return false;
+  std::error_code ec;
+  fs::create_directories(p, ec);
+  return fs::is_directory(p, ec);
+}
+
+bool IsRealDirectory(const WideText& path) {
+  bool exists = false;
+  uint32_t a = AttributesOf(NativePath(path), &exists, nullptr);
+  return exists && (a & kAttributeDirectory) && !(a & kAttributeReparsePoint);
+}
+
+uint64_t GetFileSizeByPath(const WideText& path) {
+  bool exists = false;
+  uint64_t size = 0;
+  AttributesOf(NativePath(path), &exists, &size);
+  return size;
+}
+
+struct DirectoryIterator::State {
+  DIR* dir = nullptr;
+  std::string folder;
+  std::string pattern;
+  std::string name;
+};
+
+DirectoryIterator::DirectoryIterator() = default;
+DirectoryIterator::~DirectoryIterator() { Close(); }
+
+bool DirectoryIterator::Open(const WideText& pattern, uint32_t options) {
+  Close();
+  options_ = options;
+  std::string p = NativePath(pattern);
+  size_t slash = p.rfind('/');
+  state_ = std::make_unique<State>();
+  state_->folder = slash == std::string::npos ? "." : p.substr(0, slash);
+  state_->pattern = slash == std::string::npos ? p : p.substr(slash + 1);
+  state_->dir = opendir(state_->folder.c_str());
+  if (!state_->dir) {
+    Close();
+    return false;
+  }
+  return Next();
+}
+
+bool DirectoryIterator::Advance() {
+  if (!IsOpen()) return false;
+  while (dirent* e = readdir(state_->dir)) {
+    if (fnmatch(state_->pattern.c_str(), e->d_name, 0) == 0) {
+      state_->name = e->d_name;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool DirectoryIterator::Load() {
+  name_ = WideText::FromUtf8(state_->name.c_str());
+  bool exists = false;
+  attributes_ = AttributesOf(state_->folder + "/" + state_->name, &exists, &size_);
+  return exists;
+}
+
+void DirectoryIterator::Close() {
+  if (state_ && state_->dir) closedir(state_->dir);
+  state_.reset();
+}
+
+bool DirectoryIterator::IsOpen() const { return state_ && state_->dir; }
+
+bool OutputFile::Open(const WideText& path) {
+  Close();
+  int slash = path.Find(u"\\", true, -1);
+  if (slash > 3 && !CreateDirectoryTree(WideText(path.View().substr(0, slash - 1)))) return false;
+  handle_ = std::fopen(NativePath(path).c_str(), "wb");
+  return handle_ != nullptr;
+}
+
+uint32_t OutputFile::Write(const void* bytes, uint32_t count) {
+  if (!handle_) return 0;
+  return static_cast<uint32_t>(std::fwrite(bytes, 1, count, static_cast<FILE*>(handle_)));
+}
+
+void OutputFile::Close() {
+  if (handle_) std::fclose(static_cast<FILE*>(handle_));
+  handle_ = nullptr;
+}
+
+}  // namespace pyr

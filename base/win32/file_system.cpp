@@ -1,0 +1,349 @@
+#include "base/file_system.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "base/text_list.h"
+#include "base/win32/security_parts.h"
+#include "base/win32/wchar.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr DWORD kClearableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+// The attributes SetFileAttributesW accepts back.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_TEMPORARY;
+
+bool Exists(const WideText& longPath) { return GetFileAttributesW(W(longPath)) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const WideText& longPath) {
+  DWORD a = GetFileAttributesW(W(longPath));
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool HasWildcard(std::u16string_view s) { return s.find_first_of(u"*?") != std::u16string_view::npos; }
+
+// One file or one empty folder, with the retries: attributes, permissions, the restart.
+int DeleteItem(const WideText& path, uint32_t flags, const SecurityReplacement* security, bool folder) {
+  auto remove = [&] { return folder ? RemoveDirectoryW(W(path)) : DeleteFileW(W(path)); };
+  if (remove()) return kDeleteDone;
+  DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return kDeleteDone;
+  DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kClearableAttributes)) {
+    DWORD kept = attributes & kSettableAttributes;
+    if (SetFileAttributesW(W(path), kept ? kept : FILE_ATTRIBUTE_NORMAL) && remove()) return kDeleteDone;
+  }
+  if ((flags & kDeleteTakeOwnership) && security && security->Valid() &&
+      ResetSecurity(*security, path, folder ? kResetFolderMode : kResetFileMode) && remove()) {
+    return kDeleteDone;
+  }
+  if ((flags & kDeleteAtRestart) && MoveFileExW(W(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return kDeletePendingRestart;
+  }
+  return kDeleteFailed;
+}
+
+int Combine(int a, int b) {
+  if (a == kDeleteFailed || b == kDeleteFailed) return kDeleteFailed;
+  if (a == kDeletePendingRestart || b == kDeletePendingRestart) return kDeletePendingRestart;
+  return kDeleteDone;
+}
+
+}  // namespace
+
+// ---- Security replacement ----
+
+namespace {
+
+PSID MakeSid(WELL_KNOWN_SID_TYPE type) {
+  DWORD size = SECURITY_MAX_SID_SIZE;
+  PSID sid = LocalAlloc(LMEM_FIXED, size);
+  if (sid && !CreateWellKnownSid(type, nullptr, sid, &size)) {
+    LocalFree(sid);
+    sid = nullptr;
+  }
+  return sid;
+}
+
+}  // namespace
+
+SecurityReplacement::SecurityReplacement(bool inheritable) : parts_(std::make_unique<Parts>()) {
+  parts_->owner = MakeSid(WinBuiltinAdministratorsSid);
+  parts_->system = MakeSid(WinLocalSystemSid);
+  if (!parts_->owner || !parts_->system) return;
+  constexpr DWORD kAclSize = 2048;
+  PACL acl = static_cast<PACL>(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, kAclSize));
+  if (!acl || !InitializeAcl(acl, kAclSize, ACL_REVISION)) {
+    if (acl) LocalFree(acl);
+    return;
+  }
+  // Full control for SYSTEM and Administrators only: an item that survives the delete (or waits
+  // for the restart) must not become writable by every user.
+  DWORD aceFlags = inheritable ? (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) : 0;
+  if (!AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, GENERIC_ALL, parts_->system) ||
+      !AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, GENERIC_ALL, parts_->owner)) {
+    LocalFree(acl);
+    return;
+  }
+  parts_->dacl = acl;
+}
+
+SecurityReplacement::~SecurityReplacement() {
+  if (parts_->owner) LocalFree(parts_->owner);
+  if (parts_->system) LocalFree(parts_->system);
+  if (parts_->dacl) LocalFree(parts_->dacl);
+}
+
+bool SecurityReplacement::Valid() const { return parts_->dacl != nullptr; }
+
+bool ResetSecurity(const SecurityReplacement& security, const WideText& path, uint32_t mode) {
+  const auto& parts = security.Get();
+  PSID owner = parts.owner;
+  SECURITY_INFORMATION info = 0;
+  if (owner) info |= OWNER_SECURITY_INFORMATION;
+  if (!(mode & kResetNoDacl)) info |= DACL_SECURITY_INFORMATION;
+  if (mode & kResetProtectedDacl) {
+    info |= PROTECTED_DACL_SECURITY_INFORMATION;
+  } else if (mode & kResetUnprotectedDacl) {
+    info |= UNPROTECTED_DACL_SECURITY_INFORMATION;
+  }
+  PACL dacl = (mode & kResetNoDacl) ? nullptr : parts.dacl;
+  auto* name = const_cast<wchar_t*>(W(path));
+  auto apply = [&] {
+    if ((mode & kResetWholeTree) && IsFolder(path)) {
+      return TreeResetNamedSecurityInfoW(name, SE_FILE_OBJECT, info, owner, nullptr, dacl, nullptr,
+                                         (mode & kResetKeepExplicit) ? TRUE : FALSE, nullptr,
+                                         ProgressInvokeNever, nullptr) == ERROR_SUCCESS;
+    }
+    return SetNamedSecurityInfoW(name, SE_FILE_OBJECT, info, owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+  };
+  if (apply()) return true;
+  // Without ownership the DACL cannot be written: take ownership alone, then try once more.
+  if (owner && !(mode & kResetNoDacl) &&
+      SetNamedSecurityInfoW(name, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, owner, nullptr, nullptr,
+                            nullptr) == ERROR_SUCCESS) {
+    return apply();
+  }
+  return false;
+}
+
+// ---- Deleting ----
+
+int DeleteOneFile(const WideText& path, uint32_t flags, const SecurityReplacement* security) {
+  return DeleteItem(path, flags, security, false);
+}
+
+int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacement* security) {
+  return DeleteItem(path, flags, security, true);
+}
+
+int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
+               const SecurityReplacement* security, const PendingEventPump& pump) {
+  WideText search = Concat({folder, u"\\", pattern});
+  DirectoryIterator entries;
+  bool listed = entries.Open(search);
+  if (!listed && (flags & kDeleteTakeOwnership) && security && security->Valid() &&
+      ResetSecurity(*security, folder, kResetFolderMode)) {
+    listed = entries.Open(search);
+  }
+  int result = kDeleteDone;
+  if (listed) {
+    WideText entry;
+    do {
+      entry.AssignConcat({folder, u"\\", entries.Name()});
+      int one;
+      if (!entries.IsDirectory()) {
+        one = DeleteOneFile(entry, flags, security);
+      } else if (entries.IsReparsePoint()) {
+        one = RemoveOneFolder(entry, flags, security);  // never enter a junction's target
+      } else {
+        one = DeleteTree(entry, u"*", flags & ~kDeleteContentsOnly, security, pump);
+      }
+      result = Combine(result, one);
+      if (pump) pump();
+    } while (entries.Next());
+  }
+  if (!(flags & kDeleteContentsOnly)) result = Combine(result, RemoveOneFolder(folder, flags, security));
+  return result;
+}
+
+int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pump) {
+  WideText path = given;
+  path.StripTrailingBackslashes();
+  int slash = path.Find(u"\\", true, -1);
+  if (slash == 0) return kDeleteDone;
+  std::u16string_view last = path.View().substr(slash);
+
+  WideText folder, pattern, target;
+  bool isFolder = false, isReparsePoint = false;
+  const bool isPattern = HasWildcard(last);
+  if (isPattern) {
+    folder = LongPath(WideText(path.View().substr(0, slash - 1)));
+    pattern = WideText(last);
+    flags |= kDeleteContentsOnly;
+  } else {
+    target = LongPath(path);
+    DWORD attributes = GetFileAttributesW(W(target));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      isFolder = true;
+      isReparsePoint = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if (!isReparsePoint) {
+        folder = target;
+        pattern = u"*";
+      }
+    }
+  }
+
+  std::unique_ptr<SecurityReplacement> security;
+  if (flags & kDeleteTakeOwnership) security = std::make_unique<SecurityReplacement>(isPattern || isFolder);
+
+  int result;
+  if (isReparsePoint) {
+    result = RemoveOneFolder(target, flags, security.get());
+  } else if (isPattern || isFolder) {
+    result = DeleteTree(folder, pattern, flags, security.get(), pump);
+  } else {
+    result = DeleteOneFile(target, flags, security.get());
+  }
+  if (result == kDeleteDone && !isPattern) {
+    SHChangeNotify(isFolder ? SHCNE_RMDIR : SHCNE_DELETE, SHCNF_PATHW, W(given), nullptr);
+  }
+  return result;
+}
+
+// ---- Creating, copying, asking ----
+
+bool CopyOneFile(const WideText& from, const WideText& to) {
+  return CopyFileW(W(LongPath(from)), W(LongPath(to)), FALSE) != FALSE;
+}
+
+bool CreateDirectoryTree(const WideText& given) {
+  WideText path = given;
+  path.AddLongPathPrefix();
+  path.StripTrailingBackslashes();
+  if (path.Length() < 3) return false;
+  const bool prefixed = path.View().starts_with(u"\\\\?\\");
+  if (prefixed) {
+    if (path.Length() < 6) return false;
+    if (path.Length() == 6) {
+      WideText root = Concat({path.View().substr(4), u"\\"});
+      return PathIsRootW(W(root)) != FALSE;
+    }
+  }
+  if (IsFolder(path)) return true;
+  if (CreateDirectoryW(W(path), nullptr)) return true;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return IsFolder(path);
+
+  // Walk down from the drive or the server, creating each missing level in order.
+  std::u16string_view prefix = prefixed ? u"\\\\?\\" : (path.View().starts_with(u"\\\\") ? u"\\\\" : u"");
+  TextList pieces = Split(path.View().substr(prefix.size()), u"\\", true);
+  if (pieces.Count() < 2) return false;
+  WideText level = Concat({prefix, pieces.Pieces()[0]});
+  for (uint32_t i = 1; i < pieces.Count(); ++i) {
+    const std::u16string& piece = pieces.Pieces()[i];
+    if (piece.empty()) continue;
+    level.Append({u"\\", piece});
+    if (!Exists(level) && !CreateDirectoryW(W(level), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return false;
+    }
+  }
+  return IsFolder(path);
+}
+
+bool IsRealDirectory(const WideText& path) {
+  DWORD a = GetFileAttributesW(W(LongPath(path)));
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+uint64_t GetFileSizeByPath(const WideText& given) {
+  WideText path = LongPath(given);
+  HANDLE file = CreateFileW(W(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    LARGE_INTEGER size{};
+    BOOL ok = GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    if (ok) return static_cast<uint64_t>(size.QuadPart);
+  }
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(W(path), &found);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  FindClose(find);
+  return (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+}
+
+// ---- Directory iterator ----
+
+struct DirectoryIterator::State {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW data{};
+};
+
+DirectoryIterator::DirectoryIterator() = default;
+DirectoryIterator::~DirectoryIterator() { Close(); }
+
+bool DirectoryIterator::Open(const WideText& pattern, uint32_t options) {
+  Close();
+  options_ = options;
+  state_ = std::make_unique<State>();
+  state_->find = FindFirstFileW(W(LongPath(pattern)), &state_->data);
+  if (state_->find == INVALID_HANDLE_VALUE) {
+    Close();
+    return false;
+  }
+  if (Load() && Accept()) return true;
+  return Next();
+}
+
+bool DirectoryIterator::Advance() {
+  return state_ && state_->find != INVALID_HANDLE_VALUE && FindNextFileW(state_->find, &state_->data);
+}
+
+bool DirectoryIterator::Load() {
+  name_.Assign(U(state_->data.cFileName));
+  attributes_ = state_->data.dwFileAttributes;
+  size_ = (static_cast<uint64_t>(state_->data.nFileSizeHigh) << 32) | state_->data.nFileSizeLow;
+  return true;
+}
+
+void DirectoryIterator::Close() {
+  if (state_ && state_->find != INVALID_HANDLE_VALUE) FindClose(state_->find);
+  state_.reset();
+}
+
+bool DirectoryIterator::IsOpen() const { return state_ && state_->find != INVALID_HANDLE_VALUE; }
+
+// ---- Output file ----
+
+bool OutputFile::Open(const WideText& path) {
+  Close();
+  int slash = path.Find(u"\\", true, -1);
+  if (slash > 3) {  // a parent longer than two units ("C:" alone needs nothing)
+    if (!CreateDirectoryTree(WideText(path.View().substr(0, slash - 1)))) return false;
+  }
+  HANDLE file = CreateFileW(W(LongPath(path)), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = file;
+  return true;
+}
+
+uint32_t OutputFile::Write(const void* bytes, uint32_t count) {
+  DWORD written = 0;
+  if (!handle_ || !WriteFile(static_cast<HANDLE>(handle_), bytes, count, &written, nullptr)) return 0;
+  return written;
+}
+
+void OutputFile::Close() {
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+}
+
+}  // namespace pyr

@@ -1,0 +1,16 @@
+// What a SecurityReplacement holds on Windows (LocalAlloc blocks, released by its destructor).
+#pragma once
+
+#include <windows.h>
+
+#include "base/file_system.h"
+
+namespace pyr {
+
+struct SecurityReplacement::Parts {
+  PSID owner = nullptr;   // Administrators
+  PSID system = nullptr;  // SYSTEM
+  PACL dacl = nullptr;    // full control for both, nobody else
+};
+
+}  // namespace pyr

@@ -1,0 +1,35 @@
+#include "operations/install_drivers_from_folder.h"
+
+#include <atomic>
+
+#include "driverstore/install_from_folder.h"
+#include "operations/worker_thread.h"
+#include "base/message_kinds.h"
+
+namespace pyr {
+
+int InstallDriversFromFolder(OperationHost& host) {
+  host.SetCancelRequested(kNotCancelled);
+  WideText folder;
+  constexpr uint32_t kPickOptions = 0x21;  // file-system folders only, validated
+  if (!host.BrowseForFolder(&folder, kInstallFolderTitle, kPickOptions)) return -1;
+  folder.StripTrailingBackslashes();
+
+  host.OpenProgressWindow(InstallProgressText(folder), kInstallWindowWidth, kInstallWindowHeight);
+  host.SetProgress(kProgressSpinner, nullptr);
+  host.AddCancelButton();
+  host.ShowDialog();
+
+  DevicePlatform& platform = host.Platform();
+  std::atomic<bool> cancel{false}, reboot{false};
+  const uint32_t count = RunWorker(host, kPumpPending, cancel, nullptr, [&] {
+    return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel});
+  });
+  host.CloseDialog();
+  if (reboot.load()) host.SetRebootNeeded();
+  if (count != 0) host.RebuildInventory();
+  host.AskUser(InstallClosingMessage(host.CancelRequested() != kNotCancelled, count, folder), kMessageOk);
+  return static_cast<int>(count);
+}
+
+}  // namespace pyr

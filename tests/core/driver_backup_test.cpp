@@ -1,0 +1,328 @@
+// Driver backup and install from folder: the naming and text rules, and the commands on real files
+// in a temporary folder under the scripted host.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "base/file_system.h"
+#include "driverstore/backup_rules.h"
+#include "driverstore/install_from_folder.h"
+#include "operations/driver_backup.h"
+#include "operations/install_drivers_from_folder.h"
+#include "support/scripted_host.h"
+#include "support/temp_folder.h"
+
+namespace pyr {
+namespace {
+
+using testing::ScriptedHost;
+
+TEST(BackupRules, RootOfTheBackup) {
+  struct Case {
+    const char16_t* picked;
+    bool wholePc;
+    const char16_t* root;
+  } cases[] = {
+      {u"D:\\", true, u"D:\\DriverBackup"},
+      {u"D:\\", false, u"D:"},
+      {u"E:\\Old\\driverBACKUP\\2024\\\\", true, u"E:\\Old\\driverBACKUP\\2024"},
+      {u"E:\\MyDriverBackup", true, u"E:\\MyDriverBackup\\DriverBackup"},  // only after a backslash
+      {u"E:\\Saved\\DriverBackup", false, u"E:\\Saved\\DriverBackup"},
+      {u"F:\\Drivers", false, u"F:\\Drivers"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BackupRoot(c.picked, c.wholePc), c.root) << WideText(c.picked).ToUtf8();
+}
+
+TEST(BackupRules, DeviceFolderNames) {
+  const WideText mfg = u"Intel", version = u"1.2.3.4", dotsVersion = u"..";
+  struct Case {
+    const char16_t* className;
+    const char16_t* name;
+    const WideText* manufacturer;
+    const WideText* version;
+    const char16_t* folder;  // null: refused
+  } cases[] = {
+      {u"Net", u"Ethernet", &mfg, &version, u"D:\\B\\Net\\Ethernet - Intel - 1.2.3.4"},
+      {u"Net", u"Ethernet", nullptr, nullptr, u"D:\\B\\Net\\Ethernet"},
+      {u"Net", u"Ethernet", nullptr, &version, u"D:\\B\\Net\\Ethernet - 1.2.3.4"},
+      {u"", u"Mystery", &mfg, nullptr, u"D:\\B\\Unknown class\\Mystery - Intel"},
+      {u"Net", u"Card\\Port 1", nullptr, nullptr, u"D:\\B\\Net\\Card\\Port 1"},  // a further level
+      {u"Net", u"Name", &dotsVersion, nullptr, u"D:\\B\\Net\\Name - .."},          // harmless inside a name
+      // Names that would leave the root.
+      {u"..", u"Ethernet", nullptr, nullptr, nullptr},
+      {u"Net", u".", nullptr, nullptr, nullptr},
+      {u"Net", u"..\\..\\Windows", nullptr, nullptr, nullptr},
+      {u"Net", u"a\\..\\..\\b", nullptr, nullptr, nullptr},
+      {u"Net", u"a/../../b", nullptr, nullptr, nullptr},
+      {u"C:\\Windows", u"System32", nullptr, nullptr, nullptr},
+      {u"Net", u"C:evil", nullptr, nullptr, nullptr},
+      {u"\\\\?\\C:\\x", u"Name", nullptr, nullptr, nullptr},
+      {u"\\\\server\\share", u"Name", nullptr, nullptr, nullptr},
+      {u"\\Windows", u"Name", nullptr, nullptr, nullptr},
+      {u"Net", u"... ", nullptr, nullptr, nullptr},
+      {u"Net", u"Name", &mfg, &dotsVersion, u"D:\\B\\Net\\Name - Intel - .."},
+      {u"Net", u"", nullptr, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    WideText folder;
+    BackupFolderParts parts{c.className, c.name, c.manufacturer, c.version};
+    const bool ok = DeviceBackupFolder(u"D:\\B\\", parts, &folder);
+    SCOPED_TRACE(WideText(c.className).ToUtf8() + " | " + WideText(c.name).ToUtf8());
+    EXPECT_EQ(ok, c.folder != nullptr);
+    if (c.folder) {
+      EXPECT_EQ(folder, c.folder);
+    }
+  }
+}
+
+TEST(BackupRules, SummaryAndInstallTexts) {
+  EXPECT_EQ(BackupSummary(false, 0), u"Operation complete. 0 drivers backed up.");
+  EXPECT_EQ(BackupSummary(false, 1), u"Operation complete. 1 driver backed up.");
+  EXPECT_EQ(BackupSummary(true, 12), u"Operation cancelled. 12 drivers backed up.");
+
+  const WideText folder = u"D:\\Drivers";
+  struct Case {
+    bool cancelled;
+    uint32_t count;
+    const char16_t* message;
+  } cases[] = {
+      {false, 0,
+       u"The operation succeeded. No drivers were found in the specified folder better than the ones currently "
+       u"installed."},
+      {false, 1, u"The operation succeeded. One driver was installed from D:\\Drivers"},
+      {false, 2, u"The operation succeeded. 2 drivers were installed from D:\\Drivers"},
+      {true, 0, u"The operation was cancelled. No drivers were installed from D:\\Drivers"},
+      {true, 1, u"The operation was cancelled. One driver was installed from D:\\Drivers"},
+      {true, 40, u"The operation was cancelled. 40 drivers were installed from D:\\Drivers"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(InstallClosingMessage(c.cancelled, c.count, folder), c.message);
+}
+
+TEST(BackupRules, InfExtension) {
+  struct Case {
+    const char16_t* name;
+    bool offered;
+  } cases[] = {
+      {u"net.inf", true},    {u"NET.INF", true},     {u"a.b.Inf", true},  {u"net.inf.bak", false},
+      {u".inf", false},      {u"..inf", true},       {u"inf", false},     {u"net.infx", false},
+      {u"net.in", false},    {u"net.", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsInfFileName(c.name), c.offered) << WideText(c.name).ToUtf8();
+}
+
+// A PC whose driver store is real folders under a temporary folder.
+class BackupCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp_.Made());
+    store_ = temp_.Path(u"store");
+    std::vector<SimulatedDevice> devices;
+    auto add = [&](const char16_t* id, const char16_t* name, const char16_t* cls, const char16_t* mfg,
+                   const char16_t* version, const char16_t* inf, bool present = true) {
+      SimulatedDevice d = testing::MakeDevice(id, name, 0, present);
+      d.className = cls;
+      d.manufacturer = mfg;
+      d.driverVersion = version;
+      d.infPath = inf;
+      devices.push_back(d);
+    };
+    add(u"PCI\\NIC", u"Ethernet", u"Net", u"Intel", u"1.2.3.4", u"oem1.inf");
+    add(u"PCI\\WIFI", u"Wireless", u"Net", u"", u"", u"oem2.inf");
+    add(u"ROOT\\NODRV", u"No driver", u"Net", u"", u"", u"");
+    add(u"USB\\GONE", u"Old stick", u"Net", u"Kingston", u"", u"oem2.inf", false);
+    add(u"PCI\\EVIL", u"..\\..\\..\\escaped", u"Net", u"", u"", u"oem1.inf");
+    SimulatedPc pc = testing::SmallPc(devices);
+    pc.driverStore.push_back(Package(u"oem1.inf", u"e1d.inf", u"e1d.inf_amd64_1", {"e1d.sys", "e1d.cat"}));
+    pc.driverStore.push_back(Package(u"oem2.inf", u"wifi.inf", u"wifi.inf_amd64_2", {"sub\\fw.bin"}));
+    host_ = std::make_unique<ScriptedHost>(pc);
+    host_->platform.SetDriverStoreRoot(store_);
+  }
+
+  DriverPackage Package(const char16_t* published, const char16_t* original, const char16_t* folder,
+                        std::vector<std::string> files) {
+    DriverPackage p;
+    p.publishedName = published;
+    p.originalName = original;
+    p.folder = folder;
+    WideText dir = Concat({store_, u"\\FileRepository\\", folder});
+    temp_.Write(Concat({dir, u"\\", original}), "[Version]\r\nDriverVer=01/01/2020,1.0\r\n");
+    for (const std::string& f : files) temp_.Write(Concat({dir, u"\\", WideText::FromUtf8(f.c_str())}), f);
+    return p;
+  }
+
+  void TickRows(std::initializer_list<int> rows) {
+    for (int r : rows) host_->list.SetRowChecked(r, true);
+  }
+
+  std::vector<std::string> TreeOf(const WideText& folder) { return temp_.Tree(folder); }
+
+  testing::TempFolder temp_;
+  WideText store_;
+  std::unique_ptr<ScriptedHost> host_;
+};
+
+TEST_F(BackupCommandTest, BackupCheckedCopiesEachTickedDevicesPackage) {
+  TickRows({0, 1, 2});
+  const WideText dest = temp_.Path(u"picked");
+  host_->folderPicks.push_back(dest.Str() + u"\\");
+  EXPECT_EQ(BackupCheckedDevices(*host_), 2);
+  EXPECT_EQ(host_->folderTitles.front(), (std::pair<std::u16string, uint32_t>{kBackupFolderTitle, 0x20}));
+  EXPECT_EQ(TreeOf(dest), (std::vector<std::string>{
+                              "Net/Ethernet - Intel - 1.2.3.4/e1d.cat",
+                              "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
+                              "Net/Ethernet - Intel - 1.2.3.4/e1d.sys",
+                              "Net/Wireless/sub/fw.bin",
+                              "Net/Wireless/wifi.inf",
+                          }));
+  // The device without a driver is skipped without a line.
+  EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet was successfully backed up.",
+                                                             u"Wireless was successfully backed up."}));
+  auto at = [&](const std::u16string& call) {
+    return std::find(host_->calls.begin(), host_->calls.end(), call) - host_->calls.begin();
+  };
+  EXPECT_LT(at(u"open:Preparing to backup..."), at(u"progress:-80"));
+  EXPECT_LT(at(u"progress:-1:Backing up Net..."), at(u"line:Ethernet was successfully backed up."));
+  EXPECT_LT(at(u"progress:100:Operation complete. 2 drivers backed up."), at(u"finished"));
+  EXPECT_EQ(host_->calls.back(), u"close");
+}
+
+TEST_F(BackupCommandTest, CancelledPickAndEmptyTicksDoNothing) {
+  EXPECT_EQ(BackupCheckedDevices(*host_), 0);  // nothing ticked: not even the picker
+  EXPECT_TRUE(host_->folderTitles.empty());
+  TickRows({0});
+  host_->folderPicks.push_back(std::nullopt);
+  EXPECT_EQ(BackupCheckedDevices(*host_), -1);
+  host_->answers = {-1};
+  EXPECT_EQ(BackupAllDevices(*host_, kBackupAskAboutNotPresent), -1);
+  host_->answers = {1};
+  host_->folderPicks.push_back(std::nullopt);
+  EXPECT_EQ(BackupAllDevices(*host_, kBackupAskAboutNotPresent), -1);
+  EXPECT_EQ(std::count_if(host_->calls.begin(), host_->calls.end(),
+                          [](const std::u16string& c) { return c.starts_with(u"open:"); }),
+            0);
+}
+
+TEST_F(BackupCommandTest, CancelEndsAfterTheCurrentDevice) {
+  TickRows({0, 1});
+  host_->folderPicks.push_back(temp_.Path(u"c").Str());
+  host_->onPump = [](ScriptedHost& h, int) {
+    if (!h.resultLines.empty() && !h.CancelRequested()) h.SetCancelRequested(kCancelPressed);
+  };
+  EXPECT_EQ(BackupCheckedDevices(*host_), 1);
+  EXPECT_EQ(host_->resultLines.size(), 1u);
+  EXPECT_NE(std::find(host_->calls.begin(), host_->calls.end(),
+                      u"progress:100:Operation cancelled. 1 driver backed up."),
+            host_->calls.end());
+}
+
+TEST_F(BackupCommandTest, HostileNamesStayInsideTheRoot) {
+  TickRows({4});
+  const WideText dest = temp_.Path(u"deep\\inside\\root");
+  host_->folderPicks.push_back(dest.Str());
+  EXPECT_EQ(BackupCheckedDevices(*host_), 0);
+  EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"..\\..\\..\\escaped could not be backed up."}));
+  EXPECT_TRUE(TreeOf(temp_.Path(u"deep")).empty());
+  EXPECT_FALSE(IsRealDirectory(temp_.Path(u"escaped")));
+  EXPECT_FALSE(IsRealDirectory(temp_.Path(u"deep\\escaped")));
+}
+
+TEST_F(BackupCommandTest, BackupAllAndTheNotPresentQuestion) {
+  struct Case {
+    uint32_t flags;
+    std::deque<int> answers;
+    int count;
+    size_t questions;
+  } cases[] = {
+      {kBackupAskAboutNotPresent, {0}, 2, 1},  // No: present devices only
+      {kBackupAskAboutNotPresent, {1}, 3, 1},  // Yes: the stick that is not plugged in too
+      {kBackupIncludeNotPresent, {}, 3, 0},    // first run: everything, no question
+  };
+  int run = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(run);
+    host_->asked.clear();
+    host_->resultLines.clear();
+    host_->answers = c.answers;
+    const WideText picked = temp_.Path(WideText::FromInt32(run++).View());
+    host_->folderPicks.push_back(picked.Str());
+    EXPECT_EQ(BackupAllDevices(*host_, c.flags), c.count);
+    EXPECT_EQ(host_->asked.size(), c.questions);
+    if (c.questions) {
+      EXPECT_EQ(host_->asked[0], kBackupAllQuestion);
+    }
+    EXPECT_EQ(host_->folderTitles.back().second, 0x21u);
+    // The hostile device gets its line and nothing on disk.
+    EXPECT_EQ(host_->resultLines.size(), static_cast<size_t>(c.count) + 1);
+    std::vector<std::string> tree = TreeOf(Concat({picked, u"\\DriverBackup"}));
+    EXPECT_EQ(std::count_if(tree.begin(), tree.end(),
+                            [](const std::string& f) { return f.starts_with("Net/Old stick - Kingston/"); }),
+              c.count == 3 ? 2 : 0);
+    EXPECT_EQ(TreeOf(picked).size(), tree.size());  // everything under DriverBackup
+  }
+}
+
+// Records what is offered to the installer; cancels after a number of offers.
+class RecordingPlatform : public SimulatedPlatform {
+ public:
+  using SimulatedPlatform::SimulatedPlatform;
+  bool InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags, bool* needsReboot) override {
+    std::string path = WideText(infPath).ToUtf8();
+    offered.push_back(path.substr(path.find("walk") + 5));
+    flagsSeen |= flags;
+    if (needsReboot) *needsReboot = path.find("reboot") != std::string::npos;
+    if (cancel && offered.size() == cancelAfter) cancel->store(true);
+    return path.find("refused") == std::string::npos;
+  }
+  std::vector<std::string> offered;
+  uint32_t flagsSeen = 0;
+  std::atomic<bool>* cancel = nullptr;
+  size_t cancelAfter = 0;
+};
+
+TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
+  const char* files[] = {"a.inf", "B.INF", "keep.inf.bak", ".inf", "readme.txt", "sub\\deep\\c.inf",
+                         "sub\\refused.inf", "sub\\reboot.Inf"};
+  for (const char* f : files) temp_.Write(temp_.Path(WideText::FromUtf8((std::string("walk\\") + f).c_str()).View()), "x");
+  temp_.Write(temp_.Path(u"elsewhere\\linked.inf"), "x");
+  const bool linked = temp_.LinkFolder(temp_.Path(u"walk\\link"), temp_.Path(u"elsewhere"));
+
+  RecordingPlatform platform(SimulatedPc{});
+  std::atomic<bool> reboot{false}, cancel{false};
+  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel}), 4u);
+  std::sort(platform.offered.begin(), platform.offered.end());
+  const std::string sep = "\\";
+  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub" + sep + "deep" + sep + "c.inf",
+                                                        "sub" + sep + "reboot.Inf", "sub" + sep + "refused.inf"}));
+  EXPECT_EQ(platform.flagsSeen, 0u);  // never forced
+  EXPECT_TRUE(reboot.load());
+  if (!linked) std::printf("no folder links here: the link case was not made\n");
+
+  // Cancel stops before the next entry.
+  RecordingPlatform stopping(SimulatedPc{});
+  stopping.cancel = &cancel;
+  stopping.cancelAfter = 2;
+  EXPECT_EQ(InstallFromOneFolder(stopping, temp_.Path(u"walk"), InstallFlags{nullptr, &cancel}), 2u);
+  EXPECT_EQ(stopping.offered.size(), 2u);
+}
+
+TEST_F(BackupCommandTest, InstallCommandTellsTheOutcomeOnce) {
+  temp_.Write(temp_.Path(u"none\\readme.txt"), "x");
+  host_->folderPicks.push_back(std::nullopt);
+  EXPECT_EQ(InstallDriversFromFolder(*host_), -1);
+  EXPECT_TRUE(host_->asked.empty());
+
+  const WideText folder = temp_.Path(u"none");
+  host_->folderPicks.push_back(folder.Str() + u"\\\\");
+  EXPECT_EQ(InstallDriversFromFolder(*host_), 0);
+  EXPECT_EQ(host_->folderTitles.back(), (std::pair<std::u16string, uint32_t>{kInstallFolderTitle, 0x21}));
+  EXPECT_EQ(host_->asked, (std::vector<std::u16string>{InstallClosingMessage(false, 0, folder).Str()}));
+  EXPECT_EQ(host_->rebuilds, 0);
+  EXPECT_NE(std::find(host_->calls.begin(), host_->calls.end(),
+                      u"progress-window:Installing drivers from " + folder.Str() + u"...:450x70"),
+            host_->calls.end());
+}
+
+}  // namespace
+}  // namespace pyr
