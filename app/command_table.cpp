@@ -15,6 +15,9 @@ constexpr Accelerator Alt(char letter) { return {kAlt, static_cast<uint16_t>(let
 constexpr MenuItemSpec kSeparator{};
 
 using C = Command;
+constexpr CommandNeed kChecked = CommandNeed::kCheckedRow;
+constexpr CommandNeed kSelected = CommandNeed::kSelectedRow;
+constexpr CommandNeed kGrouped = CommandNeed::kGroups;
 
 constexpr MenuItemSpec kRescanItems[] = {
     {C::kRefresh, u"Just refresh the list\tF5", Key(kPlain, kKeyF5), 23},
@@ -26,16 +29,16 @@ constexpr MenuItemSpec kViewItems[] = {
     {C::kShowNotPresent, u"Show devices not present\tCtrl+S", Ctrl('S'), kIconCheckMarks},
     {C::kGroupByType, u"Group by device type\tCtrl+T", Ctrl('T'), kIconCheckMarks},
     kSeparator,
-    {C::kExpandAll, u"Expand all groups\tAlt+E", Alt('E'), 26},
-    {C::kCollapseAll, u"Collapse all groups\tAlt+C", Alt('C'), 27},
+    {C::kExpandAll, u"Expand all groups\tAlt+E", Alt('E'), 26, kGrouped},
+    {C::kCollapseAll, u"Collapse all groups\tAlt+C", Alt('C'), 27, kGrouped},
 };
 
 constexpr MenuItemSpec kSelectItems[] = {
     {C::kCheckAll, u"Check all\tCtrl+A", Ctrl('A'), 26},
     {C::kCheckNone, u"Check none\tCtrl+N", Ctrl('N'), 27},
     kSeparator,
-    {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26},
-    {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27},
+    {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26, kSelected},
+    {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27, kSelected},
     kSeparator,
     {C::kCheckNotPresent, u"Check all not present\tCtrl+P", Ctrl('P'), 26},
     {C::kCheckPhysical, u"Check all physical devices\tCtrl+L", Ctrl('L'), 26},
@@ -44,18 +47,18 @@ constexpr MenuItemSpec kSelectItems[] = {
 };
 
 constexpr MenuItemSpec kUninstallItems[] = {
-    {C::kUninstall, u"Uninstall checked\tCtrl+X", Ctrl('X'), 28},
-    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29},
+    {C::kUninstall, u"Uninstall checked\tCtrl+X", Ctrl('X'), 28, kChecked},
+    {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29, kChecked},
     kSeparator,
     {C::kUninstallNotPresent, u"Uninstall all devices not present\tAlt+P", Alt('P'), 30},
 };
 
 constexpr MenuItemSpec kInstallItems[] = {
     {C::kAddDevice, u"Add a device\tAlt+I", Alt('I'), 24},
-    {C::kUpdateDrivers, u"Update checked devices\tCtrl+U", Ctrl('U'), 33},
-    {C::kChangeDrivers, u"Change checked device drivers\tAlt+U", Alt('U'), 32},
+    {C::kUpdateDrivers, u"Update checked devices\tCtrl+U", Ctrl('U'), 33, kChecked},
+    {C::kChangeDrivers, u"Change checked device drivers\tAlt+U", Alt('U'), 32, kChecked},
     kSeparator,
-    {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34},
+    {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34, kChecked},
     kSeparator,
     {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35},
     kSeparator,
@@ -63,21 +66,21 @@ constexpr MenuItemSpec kInstallItems[] = {
 };
 
 constexpr MenuItemSpec kSetStateItems[] = {
-    {C::kDisable, u"Disable checked\tCtrl+Q", Ctrl('Q'), 27},
-    {C::kEnable, u"Enable checked\tAlt+Q", Alt('Q'), 26},
+    {C::kDisable, u"Disable checked\tCtrl+Q", Ctrl('Q'), 27, kChecked},
+    {C::kEnable, u"Enable checked\tAlt+Q", Alt('Q'), 26, kChecked},
     kSeparator,
-    {C::kRestart, u"Restart checked\tAlt+R", Alt('R'), 23},
+    {C::kRestart, u"Restart checked\tAlt+R", Alt('R'), 23, kChecked},
 };
 
 constexpr MenuItemSpec kGetInfoItems[] = {
-    {C::kGoogleHardwareId, u"Google hardware ID\tCtrl+G", Ctrl('G'), 39},
-    {C::kGoogleDeviceName, u"Google device name\tAlt+G", Alt('G'), 39},
-    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID\tCtrl+H", Ctrl('H'), 39},
+    {C::kGoogleHardwareId, u"Google hardware ID\tCtrl+G", Ctrl('G'), 39, kSelected},
+    {C::kGoogleDeviceName, u"Google device name\tAlt+G", Alt('G'), 39, kSelected},
+    {C::kGoogleNameAndHardwareId, u"Google name and hardware ID\tCtrl+H", Ctrl('H'), 39, kSelected},
     kSeparator,
-    {C::kCopyHardwareId, u"Copy hardware ID\tCtrl+C", Ctrl('C'), 40},
-    {C::kCopyDeviceName, u"Copy device name\tAlt+D", Alt('D'), 40},
+    {C::kCopyHardwareId, u"Copy hardware ID\tCtrl+C", Ctrl('C'), 40, kSelected},
+    {C::kCopyDeviceName, u"Copy device name\tAlt+D", Alt('D'), 40, kSelected},
     kSeparator,
-    {C::kDeviceProperties, u"Device properties\tAlt+Enter", Key(kAlt, kKeyReturn), 32},
+    {C::kDeviceProperties, u"Device properties\tAlt+Enter", Key(kAlt, kKeyReturn), 32, kSelected},
     kSeparator,
     {C::kFindDevice, u"Find a device\tCtrl+F", Ctrl('F'), 42},
     // The double tab is how this item has always read.
@@ -85,7 +88,7 @@ constexpr MenuItemSpec kGetInfoItems[] = {
 };
 
 constexpr MenuItemSpec kBackupItems[] = {
-    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41},
+    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41, kChecked},
     {C::kBackupAll, u"Backup all\tAlt+B", Alt('B'), 41},
 };
 

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "devices/list_presentation.h"
+
 namespace pyr {
 
 enum class Command : uint8_t {
@@ -75,6 +77,7 @@ struct MenuItemSpec {
   const char16_t* text = nullptr;  // null for a separator
   Accelerator accelerator;
   int icon = kIconNone;
+  CommandNeed need = CommandNeed::kNothing;  // what the list must offer for the item to be enabled
 };
 
 struct GroupSpec {

@@ -14,11 +14,17 @@ namespace pyr {
 constexpr uint32_t kListShowNotPresent = 0x1;
 constexpr uint32_t kListFlat = 0x2;
 
-struct CommandState {
-  const char16_t* menuText;
-  bool enabled;
+// What a command needs of the list before it can run; the command table names each command's need.
+enum class CommandNeed : uint8_t { kNothing, kCheckedRow, kSelectedRow, kGroups };
+
+// What the list offers the commands now.
+struct CommandAvailability {
+  bool anyChecked = false;
+  bool rowSelected = false;
+  bool grouped = false;
+  bool Allows(CommandNeed need) const;
+  bool operator==(const CommandAvailability&) const = default;
 };
-using CommandAvailability = std::vector<CommandState>;
 
 // Which list-dependent commands are enabled: those needing a checked row, those needing a
 // selected row, and the group commands (grouped mode only).

@@ -15,12 +15,14 @@ inline constexpr uint8_t kNotCancelled = 0;
 inline constexpr uint8_t kCancelPressed = 1;
 inline constexpr uint8_t kProgramClosing = 2;
 
-// Modes of PumpEvent: 0 waits for an event; bit 0 only takes a pending one; bit 1 also rebuilds
-// the list on a device-change notice.
-inline constexpr int kPumpWait = 0;
-inline constexpr int kPumpPending = 1;
-inline constexpr int kPumpRefreshing = 2;
-inline constexpr int kPumpPendingRefreshing = 3;
+// How PumpEvent takes an event: waiting for one or only taking a pending one, and whether a
+// device-change notice rebuilds the list.
+enum PumpMode : int {
+  kPumpWait = 0,
+  kPumpPending = 1,
+  kPumpRefreshing = 2,
+  kPumpPendingRefreshing = kPumpPending | kPumpRefreshing,
+};
 
 // SetProgress values with a meaning of their own.
 inline constexpr int32_t kProgressSpinner = -80;  // the spinning ring, no percentage
@@ -45,7 +47,7 @@ class OperationHost {
   virtual void CloseDialog() = 0;
 
   // Takes one event (see the modes above); returns whether it took one.
-  virtual bool PumpEvent(int mode) = 0;
+  virtual bool PumpEvent(PumpMode mode) = 0;
   virtual uint8_t CancelRequested() const = 0;
   virtual void SetCancelRequested(uint8_t value) = 0;
   virtual void SetRebootNeeded() = 0;

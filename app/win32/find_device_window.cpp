@@ -45,11 +45,11 @@ bool FindDeviceWindow::Create(UiWindow& main, PaneImages& images) {
 }
 
 void FindDeviceWindow::Show() {
-  window_.ShowUiWindow(SW_SHOWNORMAL, 1);
+  window_.ShowUiWindow(SW_SHOWNORMAL, kShowUpdate);
   FocusSearchBox();
 }
 
-void FindDeviceWindow::Hide() { window_.ShowUiWindow(SW_HIDE, 1); }
+void FindDeviceWindow::Hide() { window_.ShowUiWindow(SW_HIDE, kShowUpdate); }
 
 bool FindDeviceWindow::Visible() const {
   return window_.Handle() != nullptr && IsWindowVisible(window_.Handle());

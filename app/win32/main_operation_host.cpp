@@ -30,7 +30,7 @@ void MainOperationHost::ShowDialog() { Results(main_).ShowDialog(); }
 void MainOperationHost::AddResultLine(const WideText& line) { Results(main_).AddResultLine(line.Buffer()); }
 void MainOperationHost::MarkFinished() { Results(main_).MarkFinished(); }
 void MainOperationHost::CloseDialog() { Results(main_).CloseDialog(); }
-bool MainOperationHost::PumpEvent(int mode) { return main_.PumpEvent(mode); }
+bool MainOperationHost::PumpEvent(PumpMode mode) { return main_.PumpEvent(mode); }
 uint8_t MainOperationHost::CancelRequested() const { return main_.CancelRequested(); }
 void MainOperationHost::SetCancelRequested(uint8_t value) { main_.SetCancelRequested(value); }
 void MainOperationHost::SetRebootNeeded() { main_.SetRebootNeeded(); }

@@ -23,7 +23,7 @@ class MainOperationHost : public OperationHost {
   void AddResultLine(const WideText& line) override;
   void MarkFinished() override;
   void CloseDialog() override;
-  bool PumpEvent(int mode) override;
+  bool PumpEvent(PumpMode mode) override;
   uint8_t CancelRequested() const override;
   void SetCancelRequested(uint8_t value) override;
   void SetRebootNeeded() override;

@@ -63,7 +63,7 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
 }
 
 void MainWindow::ShowAndFill() {
-  window_->ShowUiWindow(SW_SHOWNORMAL, 1);
+  window_->ShowUiWindow(SW_SHOWNORMAL, kShowUpdate);
   window_->StartWakeThread();
   // Device installation may show its own dialogs.
   SetupSetNonInteractiveMode(FALSE);
@@ -109,7 +109,7 @@ bool MainWindow::OfferReboot() {
   return false;
 }
 
-bool MainWindow::PumpEvent(int mode) {
+bool MainWindow::PumpEvent(PumpMode mode) {
   // When the window whose keys applied is gone (a closed box or dialog), the main window's
   // accelerators apply again, whether or not the system re-activated it.
   UiWindow* keys = event_->acceleratorWindow;
@@ -118,9 +118,9 @@ bool MainWindow::PumpEvent(int mode) {
   }
   bool took = true;
   if (mode == kPumpWait) {
-    NextEvent(*event_, 0);
+    NextEvent(*event_, EventMode::kWait);
   } else {
-    took = NextEvent(*event_, 2) != 0;
+    took = NextEvent(*event_, EventMode::kPeekHandled) != 0;
     if (!took) return false;
   }
   // A tip goes at the next click or key, whichever window it was for; the event stays.

@@ -44,7 +44,7 @@ class MainWindow : public InventoryHost {
 
   // Takes one event into the main window's record (see the mode constants). Links, the results
   // dialog's Cancel button and the close request are handled here in every mode.
-  bool PumpEvent(int mode);
+  bool PumpEvent(PumpMode mode);
   // Shows the message box (kinds 0-3 wait for an answer; 4 is a tip that does not wait).
   int AskUser(const char16_t* text, int kind);
 
@@ -100,7 +100,6 @@ class MainWindow : public InventoryHost {
   bool LoadSettings();
   void ApplyViewChecks();
   void RefreshCommandAvailability();
-  int32_t MenuItemIdByText(std::u16string_view text) const;
   void SetGroupCommandsEnabled(bool enabled);
 
   bool FromMainWindow() const;

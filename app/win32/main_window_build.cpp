@@ -20,8 +20,6 @@ constexpr DWORD kListStyle = WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWS
                              LVS_SHAREIMAGELISTS;  // 0x1000004D
 constexpr DWORD kListExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
 // AddMenuItem flags.
-constexpr uint32_t kMenuItemCheck = 1;
-constexpr uint32_t kMenuItemSeparator = 8;
 
 constexpr int kButtonX = 10;
 constexpr int kButtonTop = 15;
@@ -95,7 +93,7 @@ void MainWindow::BuildGroupMenus() {
       } else {
         HBITMAP icon = MenuBitmap(item.icon);
         id = first ? w.AttachPopupMenu(button, item.text, icon)
-                   : w.AddMenuItem(button, item.text, 100, 0, icon, icon);
+                   : w.AddMenuItem(button, item.text, 100, kMenuItemPlain, icon, icon);
       }
       first = false;
       ids_.commands.Add(id, item.command, CommandSource::kMenu);
@@ -139,7 +137,7 @@ void MainWindow::BuildContextMenu() {
       id = w.AddMenuItem(ids_.list, nullptr, 100, kMenuItemSeparator);
     } else {
       HBITMAP icon = MenuBitmap(item.icon);
-      id = w.AddMenuItem(ids_.list, item.text, 100, 0, icon, icon);
+      id = w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain, icon, icon);
     }
     ids_.contextItems.push_back(id);
     if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
@@ -212,23 +210,15 @@ void MainWindow::RefreshCommandAvailability() {
   ApplyCommandAvailability(UpdateCommandAvailability(*list_, listFlag_));
 }
 
-int32_t MainWindow::MenuItemIdByText(std::u16string_view text) const {
+void MainWindow::ApplyCommandAvailability(const CommandAvailability& availability) {
   for (const GroupSpec& group : CommandGroups()) {
     for (const MenuItemSpec& item : group.items) {
-      if (item.text == nullptr) continue;
-      const std::u16string_view itemText(item.text);
-      if (itemText.substr(0, itemText.find(u'\t')) == text) {
-        return ids_.commands.IdOf(item.command, CommandSource::kMenu);
+      if (item.need == CommandNeed::kNothing) continue;
+      const int32_t id = ids_.commands.IdOf(item.command, CommandSource::kMenu);
+      if (id != 0) {
+        window_->SetControlState(id, availability.Allows(item.need) ? kStateEnable : kStateDisable);
       }
     }
-  }
-  return 0;
-}
-
-void MainWindow::ApplyCommandAvailability(const CommandAvailability& commands) {
-  for (const CommandState& state : commands) {
-    const int32_t id = MenuItemIdByText(state.menuText);
-    if (id != 0) window_->SetControlState(id, state.enabled ? kStateEnable : kStateDisable);
   }
 }
 

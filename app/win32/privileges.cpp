@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "base/win32/owners.h"
+
 namespace pyr {
 namespace {
 
@@ -17,24 +19,11 @@ constexpr const wchar_t* kPrivilegeNames[] = {
 };
 constexpr DWORD kCount = static_cast<DWORD>(std::size(kPrivilegeNames));
 
-class TokenHandle {
- public:
-  explicit TokenHandle(HANDLE h) : h_(h) {}
-  ~TokenHandle() { if (h_) CloseHandle(h_); }
-  TokenHandle(const TokenHandle&) = delete;
-  TokenHandle& operator=(const TokenHandle&) = delete;
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 }  // namespace
 
 std::optional<std::vector<uint8_t>> EnablePrivileges() {
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &raw)) return std::nullopt;
-  const TokenHandle token(raw);
+  TokenOwner token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, token.Receive())) return std::nullopt;
 
   const DWORD size = static_cast<DWORD>(offsetof(TOKEN_PRIVILEGES, Privileges) +
                                         kCount * sizeof(LUID_AND_ATTRIBUTES));

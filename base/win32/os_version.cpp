@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/win32/owners.h"
+
 namespace pyr {
 
 namespace {
@@ -9,13 +11,10 @@ namespace {
 class SystemProbe : public OsVersionProbe {
  public:
   SystemProbe() : kernel_(LoadLibraryW(L"Kernel32.dll")) {}
-  ~SystemProbe() override {
-    if (kernel_) FreeLibrary(kernel_);
-  }
 
   bool Reported(uint32_t& major, uint32_t& minor, uint32_t& build) override {
     using Fn = BOOL(WINAPI*)(OSVERSIONINFOEXW*);
-    auto fn = kernel_ ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel_, "GetVersionExW")))
+    auto fn = kernel_ ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(kernel_.Get(), "GetVersionExW")))
                       : nullptr;
     if (!fn) return false;
     OSVERSIONINFOEXW info = {};
@@ -38,7 +37,7 @@ class SystemProbe : public OsVersionProbe {
     return VerifyVersionInfoW(&info, type, VerSetConditionMask(0, type, condition)) != FALSE;
   }
 
-  HMODULE kernel_;
+  ModuleOwner kernel_;
 };
 
 }  // namespace

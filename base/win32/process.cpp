@@ -16,55 +16,39 @@ constexpr size_t kCommandLineUnits = 32000;
 
 // Kernel32 is looked up at run time: the WOW64 calls are missing on older systems.
 template <typename Fn>
-Fn Kernel32Function(HMODULE& module, const char* name) {
-  module = LoadLibraryW(L"Kernel32.dll");
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+Fn Kernel32Function(ModuleOwner& module, const char* name) {
+  module.Reset(LoadLibraryW(L"Kernel32.dll"));
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module.Get(), name))) : nullptr;
 }
 
 const wchar_t* OrNull(const WideText& t) { return t.Empty() ? nullptr : W(t); }
 
 }  // namespace
 
-ProcessHandle& ProcessHandle::operator=(ProcessHandle&& o) noexcept {
-  if (this != &o) {
-    if (handle_) CloseHandle(handle_);
-    handle_ = o.handle_;
-    o.handle_ = nullptr;
-  }
-  return *this;
-}
-
-ProcessHandle::~ProcessHandle() {
-  if (handle_) CloseHandle(handle_);
-}
-
 bool IsWow64(void* process) {
-  HMODULE kernel = nullptr;
+  ModuleOwner kernel;
   using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
   auto fn = Kernel32Function<Fn>(kernel, "IsWow64Process");
   BOOL wow = FALSE;
   if (fn && !fn(process ? process : GetCurrentProcess(), &wow)) wow = FALSE;
-  if (kernel) FreeLibrary(kernel);
   return wow != FALSE;
 }
 
 bool DisableFsRedirection(void** oldValue) {
   *oldValue = nullptr;
   if (!IsWow64()) return false;
-  HMODULE kernel = nullptr;
+  ModuleOwner kernel;
   using Fn = BOOL(WINAPI*)(PVOID*);
   auto fn = Kernel32Function<Fn>(kernel, "Wow64DisableWow64FsRedirection");
   bool ok = fn && fn(oldValue);
-  if (kernel) FreeLibrary(kernel);
   return ok;
 }
 
 bool RevertFsRedirection(void* oldValue) {
-  HMODULE kernel = nullptr;
+  ModuleOwner kernel;
   using Fn = BOOL(WINAPI*)(PVOID);
   auto fn = Kernel32Function<Fn>(kernel, "Wow64RevertWow64FsRedirection");
   bool ok = fn && fn(oldValue);
-  if (kernel) FreeLibrary(kernel);
   return ok;
 }
 
@@ -88,7 +72,7 @@ ProcessHandle LaunchProcess(const WideText& program, const WideText& arguments,
                            nullptr, nullptr, FALSE, 0, nullptr, OrNull(workingFolder), &startup, &info);
   if (redirected) RevertFsRedirection(redirection);
   if (!ok) return ProcessHandle();
-  CloseHandle(info.hThread);
+  HandleOwner thread(info.hThread);
   return ProcessHandle(info.hProcess);
 }
 
@@ -121,8 +105,8 @@ uint32_t ShellOpen(const WideText& target) {
   info.nShow = SW_SHOW;
   if (!ShellExecuteExW(&info)) return 0;
   if (!info.hProcess) return 1;
-  DWORD id = GetProcessId(info.hProcess);
-  CloseHandle(info.hProcess);
+  const HandleOwner process(info.hProcess);
+  const DWORD id = GetProcessId(process.Get());
   return id ? id : 1;
 }
 

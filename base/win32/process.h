@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/wide_text.h"
+#include "base/win32/owners.h"
 
 namespace pyr {
 
@@ -14,21 +15,7 @@ enum ProcessOptions : unsigned {
 };
 
 // Owns a process handle.
-class ProcessHandle {
- public:
-  ProcessHandle() = default;
-  explicit ProcessHandle(void* h) : handle_(h) {}
-  ProcessHandle(ProcessHandle&& o) noexcept : handle_(o.handle_) { o.handle_ = nullptr; }
-  ProcessHandle& operator=(ProcessHandle&& o) noexcept;
-  ProcessHandle(const ProcessHandle&) = delete;
-  ProcessHandle& operator=(const ProcessHandle&) = delete;
-  ~ProcessHandle();
-  void* Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  void* handle_ = nullptr;
-};
+using ProcessHandle = HandleOwner;
 
 // Empty texts count as absent; the arguments are the whole command line, without the program.
 ProcessHandle LaunchProcess(const WideText& program, const WideText& arguments,

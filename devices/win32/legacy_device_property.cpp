@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/win32/owners.h"
 #include "base/win32/wchar.h"
 #include "base/date_time_text.h"
 #include "devices/property_keys.h"
@@ -15,23 +16,21 @@ namespace {
 
 class DriverKey {
  public:
-  DriverKey(HDEVINFO set, SP_DEVINFO_DATA* device)
-      : key_(SetupDiOpenDevRegKey(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ)) {}
-  ~DriverKey() {
-    if (Valid()) RegCloseKey(key_);
+  DriverKey(HDEVINFO set, SP_DEVINFO_DATA* device) {
+    // The call answers INVALID_HANDLE_VALUE, not null, when the device has no driver key.
+    const HKEY key = SetupDiOpenDevRegKey(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
+    if (key != INVALID_HANDLE_VALUE) key_.Reset(key);
   }
-  DriverKey(const DriverKey&) = delete;
-  DriverKey& operator=(const DriverKey&) = delete;
-  bool Valid() const { return key_ && key_ != INVALID_HANDLE_VALUE; }
+  bool Valid() const { return key_.Valid(); }
   // The raw value and its registry type; false when absent.
   bool Value(const wchar_t* name, DWORD* regType, std::vector<uint8_t>* data) const {
     if (!Valid()) return false;
     DWORD size = 0;
-    if (RegQueryValueExW(key_, name, nullptr, regType, nullptr, &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key_.Get(), name, nullptr, regType, nullptr, &size) != ERROR_SUCCESS) {
       return false;
     }
     data->assign(size, 0);
-    if (RegQueryValueExW(key_, name, nullptr, regType, data->data(), &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExW(key_.Get(), name, nullptr, regType, data->data(), &size) != ERROR_SUCCESS) {
       return false;
     }
     data->resize(size);
@@ -39,7 +38,7 @@ class DriverKey {
   }
 
  private:
-  HKEY key_;
+  RegistryKeyOwner key_;
 };
 
 // Registry strings need not be terminated; the unified call's strings always are.

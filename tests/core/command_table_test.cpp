@@ -6,7 +6,6 @@
 
 #include "app/command_table.h"
 #include "devices/list_presentation.h"
-#include "devices/memory_device_list.h"
 #include "base/wide_text.h"
 
 namespace pyr {
@@ -154,22 +153,28 @@ TEST(CommandTable, ThirtySevenAcceleratorsInMenuOrderMatchingTheirHints) {
   }
 }
 
-// The list's state enables menu items by their text; every text it names must be an item here.
-TEST(CommandTable, EveryItemTheListEnablesExists) {
-  MemoryDeviceList list;
-  const CommandAvailability availability = UpdateCommandAvailability(list, 0);
-  ASSERT_FALSE(availability.empty());
-  for (const CommandState& state : availability) {
-    bool found = false;
-    for (const GroupSpec& g : CommandGroups()) {
-      for (const MenuItemSpec& item : g.items) {
-        if (item.text == nullptr) continue;
-        const std::u16string text(item.text);
-        found = found || text.substr(0, text.find(u'\t')) == state.menuText;
-      }
+// Which menu items the list's state enables or greys, by caption.
+TEST(CommandTable, ItemsThatWaitForTheList) {
+  const std::set<std::u16string> checked = {
+      u"Uninstall checked", u"Uninstall and delete drivers", u"Update checked devices",
+      u"Change checked device drivers", u"Reinstall checked devices", u"Disable checked",
+      u"Enable checked", u"Restart checked", u"Backup checked"};
+  const std::set<std::u16string> selected = {
+      u"Check all in this group", u"Check none in this group", u"Google device name",
+      u"Google hardware ID", u"Google name and hardware ID", u"Copy hardware ID",
+      u"Copy device name", u"Device properties"};
+  const std::set<std::u16string> grouped = {u"Expand all groups", u"Collapse all groups"};
+  std::set<std::u16string> found[4];
+  for (const GroupSpec& g : CommandGroups()) {
+    for (const MenuItemSpec& item : g.items) {
+      if (item.text == nullptr) continue;
+      const std::u16string text(item.text);
+      found[static_cast<int>(item.need)].insert(text.substr(0, text.find(u'\t')));
     }
-    EXPECT_TRUE(found) << Utf8(state.menuText);
   }
+  EXPECT_EQ(found[static_cast<int>(CommandNeed::kCheckedRow)], checked);
+  EXPECT_EQ(found[static_cast<int>(CommandNeed::kSelectedRow)], selected);
+  EXPECT_EQ(found[static_cast<int>(CommandNeed::kGroups)], grouped);
 }
 
 TEST(CommandTable, EveryCommandHasOneMenuItem) {

@@ -164,20 +164,6 @@ TEST_F(SimulatedPlatformTest, DisableSetsProblem22AndEnableClearsIt) {
   EXPECT_EQ(Problem(kNic), 0u);
 }
 
-TEST_F(SimulatedPlatformTest, InjectedFailureLeavesTheDeviceAlone) {
-  platform_.FailActionsOn(kNic);
-  EXPECT_EQ(platform_.DisableDevNode(DevInstOf(kNic), 0), kCrFailure);
-  EXPECT_EQ(Problem(kNic), 0u);
-  DeviceSet set;
-  DeviceInfo device;
-  ASSERT_TRUE(Find(kNic, 0, &set, &device));
-  bool reboot = false;
-  EXPECT_FALSE(platform_.UninstallDevice({}, set, device, 0, &reboot));
-  EXPECT_FALSE(platform_.RestartDevices(set, device));
-  platform_.DestroyDeviceInfoList(set);
-  EXPECT_TRUE(Listed(kNic));
-}
-
 TEST_F(SimulatedPlatformTest, UninstalledDeviceReturnsWithARescanOnlyWhenPresent) {
   for (const char16_t* id : {kNic, kOldStick}) {
     DeviceSet set;
@@ -240,35 +226,6 @@ TEST_F(SimulatedPlatformTest, DriverStoreLocationsAndRemoval) {
   EXPECT_FALSE(platform_.GetInfDriverStoreLocation(u"oem12.inf", &path));
   EXPECT_FALSE(platform_.UninstallDriver({}, u"C:\\x\\oem12.inf", 0, &reboot, &error));
   EXPECT_EQ(error, kErrorNotAnInstalledOemInf);
-}
-
-TEST_F(SimulatedPlatformTest, OpenSetFailureAndCounters) {
-  platform_.ResetCalls();
-  platform_.SetOpenSetFails(true);
-  DeviceSet set = platform_.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses);
-  EXPECT_FALSE(set.Valid());
-  DeviceInfo device;
-  EXPECT_FALSE(platform_.EnumDeviceInfo(set, 0, &device));
-  EXPECT_EQ(platform_.Calls(PlatformCall::kGetClassDevs), 1u);
-  EXPECT_EQ(platform_.Calls(PlatformCall::kEnumDeviceInfo), 1u);
-  EXPECT_EQ(platform_.TotalCalls(), 2u);
-}
-
-TEST_F(SimulatedPlatformTest, PropertySizeQueryAndAbsentValue) {
-  DeviceSet set;
-  DeviceInfo device;
-  ASSERT_TRUE(Find(kNic, 0, &set, &device));
-  uint32_t type = 0, size = 0, error = 0;
-  EXPECT_FALSE(platform_.GetDeviceProperty(set, device, devpkey::kName, &type, nullptr, 0, &size,
-                                           &error));
-  EXPECT_EQ(error, kErrorInsufficientBuffer);
-  EXPECT_EQ(type, devprop::kString);
-  EXPECT_EQ(size, 2u * (std::u16string(u"Intel(R) Ethernet Connection (7) I219-V").size() + 1));
-  EXPECT_FALSE(platform_.GetDeviceProperty(set, device, devpkey::kShowInUninstallUi, &type,
-                                           nullptr, 0, &size, &error));
-  EXPECT_EQ(size, 0u);
-  EXPECT_EQ(error, kErrorNotFound);
-  platform_.DestroyDeviceInfoList(set);
 }
 
 TEST_F(SimulatedPlatformTest, ClassImagesFallBackToTheUnknownPicture) {

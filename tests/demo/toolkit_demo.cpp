@@ -114,10 +114,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     window.AttachPopupMenu(button, g.items[0], itemIcon.Get());
     for (int k = 1; k < 3 && g.items[k]; ++k) {
       if (g.items[k][0] == u'-') {
-        window.AddMenuItem(-1, nullptr, 100, 8);
-        expandItem = window.AddMenuItem(-1, u"Expand all groups\tAlt+E", 100, 0, itemIcon.Get());
+        window.AddMenuItem(-1, nullptr, 100, kMenuItemSeparator);
+        expandItem = window.AddMenuItem(-1, u"Expand all groups\tAlt+E", 100, kMenuItemPlain, itemIcon.Get());
       } else {
-        window.AddMenuItem(-1, g.items[k], 100, 0, itemIcon.Get());
+        window.AddMenuItem(-1, g.items[k], 100, kMenuItemPlain, itemIcon.Get());
       }
     }
     if (g.icon == 25) viewButton = button;
@@ -165,7 +165,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   dialog.SetControlTooltip(cancel, u"Stops after the current device\r\nand lists what was done");
   window.AddOwnedWindow(dialog.Handle());
 
-  window.ShowUiWindow(SW_SHOWNORMAL, 1 | 2);
+  window.ShowUiWindow(SW_SHOWNORMAL, kShowUpdate | kShowToFront);
   window.StartWakeThread();
 
   DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
@@ -173,7 +173,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   UiEvent& e = window.OwnEvent();
   dialog.SetEventSink(&e);
   while (GetTickCount() < end) {
-    NextEvent(e, 0);
+    NextEvent(e, EventMode::kWait);
     if (e.code == ev::kClose) break;
     if (openMenu && !menuShown && GetTickCount() + static_cast<DWORD>(seconds) * 1000 - end > 1500) {
       menuShown = true;

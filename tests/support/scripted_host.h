@@ -58,7 +58,7 @@ class ScriptedHost : public OperationHost {
   int rebuilds = 0;
   int lockDepth = 0, maxLockDepth = 0;
   // Called by every PumpEvent; may set the cancel flag like the Cancel button does.
-  std::function<void(ScriptedHost&, int mode)> onPump;
+  std::function<void(ScriptedHost&, PumpMode mode)> onPump;
   bool okPressedWhenWaiting = true;  // the user presses OK once the dialog waits for it
 
   // --- OperationHost ---
@@ -83,7 +83,7 @@ class ScriptedHost : public OperationHost {
   }
   void MarkFinished() override { calls.push_back(u"finished"); finished_ = true; }
   void CloseDialog() override { calls.push_back(u"close"); }
-  bool PumpEvent(int mode) override {
+  bool PumpEvent(PumpMode mode) override {
     ++pumps;
     if (onPump) onPump(*this, mode);
     if (mode == kPumpRefreshing && finished_ && okPressedWhenWaiting) {

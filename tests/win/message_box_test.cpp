@@ -15,7 +15,7 @@ class MessageBoxes : public GdiplusSuite {
   void SetUp() override {
     ASSERT_TRUE(main_.CreateUiWindow(u"PyravelTestMain", u"Main", 600, 400, 40, 40,
                                      WS_OVERLAPPEDWINDOW, 0, nullptr));
-    main_.ShowUiWindow(SW_SHOW, 1 | 2);
+    main_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
     box_.SetEventSink(main_.EventSink());
     DrainMessages();
   }
@@ -35,7 +35,7 @@ class MessageBoxes : public GdiplusSuite {
         pressed = true;
         PostMessageW(Button(index), BM_CLICK, 0, 0);
       }
-      NextEvent(*main_.EventSink(), 0);
+      NextEvent(*main_.EventSink(), EventMode::kWait);
     });
   }
 
@@ -65,7 +65,7 @@ TEST_F(MessageBoxes, EnterPressesTheFirstButton) {
       PostMessageW(focus ? focus : Button(1), WM_KEYDOWN, VK_RETURN, 0);
       PostMessageW(focus ? focus : Button(1), WM_KEYUP, VK_RETURN, 0xC0000000);
     }
-    NextEvent(*main_.EventSink(), 0);
+    NextEvent(*main_.EventSink(), EventMode::kWait);
   });
   EXPECT_EQ(answer, 1);
 }
@@ -77,7 +77,7 @@ TEST_F(MessageBoxes, ClosingTheMainWindowAnswersNo) {
       posted = true;
       PostMessageW(main_.Handle(), WM_CLOSE, 0, 0);
     }
-    NextEvent(*main_.EventSink(), 0);
+    NextEvent(*main_.EventSink(), EventMode::kWait);
   });
   EXPECT_EQ(answer, 0);
   EXPECT_TRUE(IsWindow(main_.Handle()));  // the close is the program's to carry out
@@ -91,7 +91,7 @@ TEST_F(MessageBoxes, ClicksOnOtherWindowsAreIgnored) {
     ++step;
     if (step == 1) PostMessageW(main_.ControlHandle(other), BM_CLICK, 0, 0);
     if (step == 3) PostMessageW(Button(2), BM_CLICK, 0, 0);
-    NextEvent(*main_.EventSink(), 0);
+    NextEvent(*main_.EventSink(), EventMode::kWait);
   });
   EXPECT_EQ(answer, -1);
   EXPECT_GE(step, 3);
@@ -224,7 +224,7 @@ TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {
   PostMessageW(main_.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
   bool moved = false;
   for (int i = 0; i < 50 && !moved; ++i) {
-    NextEvent(record, 1);
+    NextEvent(record, EventMode::kPeekCode);
     moved = record.code == ev::kMouseMove;
     CloseTipOnEvent(box_, record);
   }
@@ -234,7 +234,7 @@ TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {
   PostMessageW(main_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
   int32_t seen = 0;
   for (int i = 0; i < 50 && seen != ev::kLeftDown; ++i) {
-    NextEvent(record, 1);
+    NextEvent(record, EventMode::kPeekCode);
     seen = record.code;
     CloseTipOnEvent(box_, record);
   }

@@ -19,7 +19,7 @@ class ResultsDialog : public GdiplusSuite {
   void SetUp() override {
     ASSERT_TRUE(main_.CreateUiWindow(u"PyravelTestMain", u"Main", 700, 500, 20, 20,
                                      WS_OVERLAPPEDWINDOW, 0, nullptr));
-    main_.ShowUiWindow(SW_SHOW, 1);
+    main_.ShowUiWindow(SW_SHOW, kShowUpdate);
   }
   void TearDown() override {
     dialog_.CloseDialog();
@@ -225,7 +225,7 @@ TEST_F(ResultsDialog, CancelClickArrivesAsTheButtonsIdFromTheDialog) {
   PostMessageW(Control(dialog_.CancelButtonId()), BM_CLICK, 0, 0);
   bool seen = false;
   for (int i = 0; i < 100 && !seen; ++i) {
-    NextEvent(record, 1);
+    NextEvent(record, EventMode::kPeekCode);
     seen = record.code == dialog_.CancelButtonId() &&
            record.sourceWindow == &dialog_.DialogWindow();
   }

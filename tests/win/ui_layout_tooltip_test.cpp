@@ -39,7 +39,7 @@ TEST_F(UiLayout, SecondLayoutAtTheSameSizeMovesNothing) {
 TEST_F(UiLayout, MinimizedWindowIsNotLaidOutAndTheRestoreLaysOutOnce) {
   int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
   window_.SetControlLayoutFlags(right, 0x0002);
-  window_.ShowUiWindow(SW_SHOW, 0);
+  window_.ShowUiWindow(SW_SHOW, kShowOnly);
   ShowWindow(window_.Handle(), SW_MINIMIZE);
   EXPECT_EQ(ControlRect(right).left, 10);
   EXPECT_FALSE(window_.Layout());
@@ -151,7 +151,7 @@ TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
   EXPECT_EQ(r.top, 1);
   ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   // The toolkit's own copy (a picture control of common controls 6 shows a copy of it).
-  HBITMAP bitmap = window_.Entry(close)->picture;
+  HBITMAP bitmap = window_.Entry(close)->picture.Get();
   ASSERT_NE(bitmap, nullptr);
   BITMAP info{};
   GetObjectW(bitmap, sizeof(info), &info);
@@ -207,7 +207,7 @@ TEST_F(UiPainting, DoubleBufferedLabelStillShowsItsText) {
   int32_t empty = window_.AddText(u"", 10, 100, 200, 50, WS_VISIBLE);
   window_.SetControlFont(label, 28);
   EXPECT_EQ(window_.Entry(label)->flags, 0x0C00u);
-  window_.ShowUiWindow(SW_SHOW, 1);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   RedrawWindow(window_.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Drain();

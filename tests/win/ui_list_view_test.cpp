@@ -207,7 +207,7 @@ TEST_F(UiListView, CellColoursAndImagesArePainted) {
   BitmapHandle red = SolidBitmap(10, 10, 0xFFFF0000);
   ASSERT_TRUE(SetCellImage(window_, list_, 0, 1, red.Get()));
   ASSERT_TRUE(SetCellColours(window_, list_, 1, 2, 0xFFFFFF, 0x00C000));
-  window_.ShowUiWindow(SW_SHOW, 1);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   Drain();
   RECT image{};

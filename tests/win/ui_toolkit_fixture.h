@@ -21,7 +21,7 @@ class ToolkitWindow : public GdiplusSuite {
   // Reads events until one arrives or the queue is empty; returns its code (0 = none).
   int PumpForEvent(int maxMessages = 200) {
     for (int i = 0; i < maxMessages; ++i) {
-      int got = NextEvent(window_.OwnEvent(), 2);
+      int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
       if (window_.OwnEvent().code != 0) return window_.OwnEvent().code;
       if (!got) return 0;
     }
@@ -30,7 +30,7 @@ class ToolkitWindow : public GdiplusSuite {
   // Reads events until one with code arrives; returns whether it came.
   bool PumpUntil(int code, int maxMessages = 500) {
     for (int i = 0; i < maxMessages; ++i) {
-      int got = NextEvent(window_.OwnEvent(), 2);
+      int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
       if (window_.OwnEvent().code == code) return true;
       if (!got) return false;
     }

@@ -21,7 +21,7 @@ using UiWindowState = ToolkitWindow;
 TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceFromOne) {
   int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
   int32_t first = window_.AttachPopupMenu(button, u"First", nullptr);
-  int32_t separator = window_.AddMenuItem(-1, nullptr, 100, 8);
+  int32_t separator = window_.AddMenuItem(-1, nullptr, 100, kMenuItemSeparator);
   int32_t third = window_.AddMenuItem(-1, u"Third\tF5");
   int32_t text = window_.AddText(u"label", 10, 50, 100, 20);
   EXPECT_EQ(button, 1);
@@ -101,10 +101,10 @@ TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   Drain();
   window_.PostUiEvent(button, 0, window_.Handle(), 7, 9);
   EXPECT_EQ(window_.OwnEvent().pending, 1);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), button);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), button);
   EXPECT_EQ(window_.OwnEvent().param, 7u);
   EXPECT_EQ(window_.OwnEvent().pending, 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
 }
 
 TEST_F(UiWindowEvents, EventsGoToTheSinkThatWasSet) {
@@ -124,7 +124,7 @@ TEST_F(UiWindowEvents, EnterPressesTheDefaultButton) {
   int32_t ok = window_.AddButton(u"OK", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
   window_.AddButton(u"Other", 100, 40, 80, 25);
   EXPECT_EQ(window_.DefaultButton(), ok);
-  window_.ShowUiWindow(SW_SHOW, 1 | 2 | 4);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
   SetFocus(window_.ControlHandle(edit));
   Drain();
   PostMessageW(window_.ControlHandle(edit), WM_KEYDOWN, VK_RETURN, 1);
@@ -146,7 +146,7 @@ TEST_F(UiWindowEvents, AcceleratorArrivesAsTheMenuItemId) {
   int32_t scan = window_.AddMenuItem(-1, u"Scan for hardware changes\tCtrl+F5");
   ACCEL table[] = {{FVIRTKEY, VK_F5, static_cast<WORD>(scan)}};
   ASSERT_TRUE(window_.SetAccelerators(table, 1));
-  window_.ShowUiWindow(SW_SHOW, 2);
+  window_.ShowUiWindow(SW_SHOW, kShowToFront);
   Drain();
   PostMessageW(window_.Handle(), WM_KEYDOWN, VK_F5, 1);
   EXPECT_TRUE(PumpUntil(scan));
@@ -211,7 +211,7 @@ TEST_F(UiWindowEvents, WakeThreadKeepsABlockingPumpTurning) {
   Drain();
   DWORD start = GetTickCount();
   // Blocks until the next WM_NULL from the wake thread.
-  EXPECT_NE(NextEvent(window_.OwnEvent(), 0), 0);
+  EXPECT_NE(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
   EXPECT_LT(GetTickCount() - start, 2000u);
 }
 
@@ -233,14 +233,14 @@ TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {
 TEST_F(UiWindowState, MenuItemCheckTextAndSubmenu) {
   int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
   int32_t first = window_.AttachPopupMenu(button, u"Show devices not present\tCtrl+S", nullptr);
-  int32_t checkItem = window_.AddMenuItem(-1, u"Group by device type\tCtrl+T", 100, 1);
+  int32_t checkItem = window_.AddMenuItem(-1, u"Group by device type\tCtrl+T", 100, kMenuItemCheck);
   EXPECT_EQ(window_.GetControlState(checkItem, kStateCheck | kStateUncheck), kStateCheck);
   EXPECT_EQ(window_.GetControlState(first, kStateCheck | kStateUncheck), kStateUncheck);
   window_.SetControlState(checkItem, kStateUncheck);
   EXPECT_EQ(window_.GetControlState(checkItem, kStateCheck | kStateUncheck), kStateUncheck);
   ASSERT_TRUE(window_.SetControlText(first, u"Enable device"));
   EXPECT_EQ(window_.GetControlText(first), u"Enable device");
-  int32_t sub = window_.AddMenuItem(-1, u"More", 100, 4);
+  int32_t sub = window_.AddMenuItem(-1, u"More", 100, kMenuItemSubmenu);
   EXPECT_EQ(window_.ControlKindOf(sub), kKindSubmenuItem);
   int32_t inner = window_.AddMenuItem(sub, u"Inner");
   EXPECT_EQ(window_.ControlMenu(inner), window_.ControlMenu(sub));
@@ -252,7 +252,7 @@ TEST_F(UiWindowState, MenuItemCheckTextAndSubmenu) {
 
 TEST_F(UiWindowState, HideShowEnableDisableAndLabelText) {
   int32_t text = window_.AddText(u"Legend:", 10, 10, 130, 18);
-  window_.ShowUiWindow(SW_SHOW, 0);
+  window_.ShowUiWindow(SW_SHOW, kShowOnly);
   EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateShow);
   window_.SetControlState(text, kStateHide);
   EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateHide);
@@ -410,14 +410,14 @@ TEST_F(UiWindowShell, PopupMenuOpensWhereTheLastClickWas) {
   int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
   window_.AttachPopupMenu(button, u"Show devices not present\tCtrl+S", nullptr);
   window_.AddMenuItem(-1, u"Group by device type\tCtrl+T");
-  window_.ShowUiWindow(SW_SHOW, 1 | 2);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
   Drain();
   // The message that "caused the current event" carries the pointer position of its time.
   SetCursorPos(300, 250);
   PostMessageW(window_.Handle(), WM_USER + 5, 0, 0);
   // Events posted while showing come first.
   for (int i = 0; i < 50 && window_.OwnEvent().msg.message != WM_USER + 5; ++i) {
-    NextEvent(window_.OwnEvent(), 2);
+    NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
   }
   ASSERT_EQ(window_.OwnEvent().msg.pt.x, 300);
   g_menuSeen = MenuSeen{};
@@ -452,7 +452,7 @@ TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
   bitmap.Reset();
   // What the button shows depends on the common controls version; the copy it was given lives.
   BITMAP info{};
-  EXPECT_TRUE(GetObjectW(window_.Entry(button)->picture, sizeof(info), &info));
+  EXPECT_TRUE(GetObjectW(window_.Entry(button)->picture.Get(), sizeof(info), &info));
   MENUITEMINFOW menuItem{};
   menuItem.cbSize = sizeof(menuItem);
   menuItem.fMask = MIIM_BITMAP;
@@ -466,7 +466,7 @@ using UiPump = ToolkitWindow;
 TEST_F(UiPump, QuitMessageEndsTheBlockingPumpWithMinus300) {
   Drain();
   PostQuitMessage(0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 0), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
   EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
 }
 
@@ -478,16 +478,16 @@ TEST_F(UiPump, EventPostedWhilePumpingPendingMessagesWaitsForNextEvent) {
   EXPECT_TRUE(PumpPendingMessages());
   EXPECT_EQ(window_.OwnEvent().code, button);
   EXPECT_EQ(window_.OwnEvent().pending, 1);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), button);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), button);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
 }
 
 TEST_F(UiPump, PeekModesReportNothingOnAnEmptyQueue) {
   Drain();
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 1), 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 0);
   PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), 2), 1);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 1);
   EXPECT_EQ(window_.OwnEvent().code, 0);
 }
 

@@ -126,8 +126,7 @@ bool UiWindow::SetControlBackColour(int32_t id, COLORREF colour) {
   ControlEntry* e = Entry(id);
   if (!e) return false;
   e->backColour = colour;
-  if (e->brush) DeleteObject(e->brush);
-  e->brush = colour < 0x1000000 ? CreateSolidBrush(colour) : nullptr;
+  e->brush.Reset(colour < 0x1000000 ? CreateSolidBrush(colour) : nullptr);
   if (e->kind == kKindListView && e->handle) {
     COLORREF c = colour < 0x1000000 ? colour : CLR_DEFAULT;
     SendMessageW(e->handle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(c));
@@ -136,7 +135,7 @@ bool UiWindow::SetControlBackColour(int32_t id, COLORREF colour) {
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND;
-    info.hbrBack = e->brush;
+    info.hbrBack = e->brush.Get();
     SetMenuInfo(e->menu, &info);
   }
   if (e->handle) InvalidateRect(e->handle, nullptr, TRUE);
@@ -158,11 +157,10 @@ bool UiWindow::SetControlTextColour(int32_t id, COLORREF colour) {
 bool UiWindow::SetControlFont(int32_t id, double points) {
   ControlEntry* e = Entry(id == 0 ? -1 : id);
   if (!e || !e->handle) return false;
-  HFONT font = CreateUiFont(points, 400).Release();
+  FontHandle font = CreateUiFont(points, 400);
   if (!font) return false;
-  SendMessageW(e->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  if (e->font) DeleteObject(e->font);
-  e->font = font;
+  SendMessageW(e->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  e->font = std::move(font);
   return true;
 }
 

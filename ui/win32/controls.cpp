@@ -51,7 +51,7 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
   e.y = y;
   e.width = w;
   e.height = h;
-  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_), FALSE);
+  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
   if (parent != hwnd_) {
     if (ControlEntry* panel = Entry(ControlFromHandle(parent));
         panel && panel->panelChildren.size() < kPanelChildLimit) {

@@ -82,18 +82,16 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
     return;
   }
   HDC dc = draw->nmcd.hdc;
-  HBRUSH fill = brush;
-  HBRUSH made = nullptr;
-  if (!fill) {
-    made = CreateSolidBrush(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0)));
-    fill = made;
+  BrushHandle made;
+  if (!brush) {
+    made.Reset(CreateSolidBrush(static_cast<COLORREF>(SendMessageW(list, LVM_GETTEXTBKCOLOR, 0, 0))));
   }
-  FillRect(dc, &cell, fill);
-  if (made) DeleteObject(made);
+  FillRect(dc, &cell, brush ? brush : made.Get());
   BITMAP info{};
   if (GetObjectW(image, sizeof(info), &info)) {
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, image);
+    const MemoryDc memory(dc);
+    HDC source = memory.Get();
+    const SelectedObject selected(source, image);
     int y = cell.top + ((cell.bottom - cell.top) - info.bmHeight) / 2;
     if (info.bmBitsPixel == 32) {
       BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -102,8 +100,6 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
     } else {
       BitBlt(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
     }
-    SelectObject(source, old);
-    DeleteDC(source);
   }
   SetBkMode(dc, TRANSPARENT);
   draw->clrTextBk = CLR_NONE;
@@ -385,21 +381,17 @@ bool SetCheckBoxImages(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   ControlEntry* e = window.Entry(listId);
   if (!list || !e) return false;
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 2, 0);
+  ImageListOwner images(ImageList_Create(16, 16, ILC_COLOR32, 2, 0));
   if (!images) return false;
   for (bool checked : {false, true}) {
-    HBITMAP picture = MakeCheckBoxBitmap(16, checked);
-    if (!picture || ImageList_Add(images, picture, nullptr) < 0) {
-      if (picture) DeleteObject(picture);
-      ImageList_Destroy(images);
-      return false;
-    }
-    DeleteObject(picture);
+    const BitmapHandle picture(MakeCheckBoxBitmap(16, checked));
+    if (!picture || ImageList_Add(images.Get(), picture.Get(), nullptr) < 0) return false;
   }
-  auto old = reinterpret_cast<HIMAGELIST>(
-      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images)));
-  if (old) ImageList_Destroy(old);
-  e->stateImages = images;
+  // The list hands back the image list it showed before; it is ours to free.
+  ImageListOwner old(reinterpret_cast<HIMAGELIST>(
+      SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(images.Get()))));
+  if (old.Get() == e->stateImages.Get()) old.Release();
+  e->stateImages = std::move(images);
   return true;
 }
 
@@ -529,15 +521,15 @@ bool EnableHeaderSort(UiWindow& window, int32_t listId) {
 bool SetListFirstImage(ControlEntry& entry, HBITMAP bitmap, int w, int h) {
   if (!entry.handle || !bitmap) return false;
   if (!entry.smallImages) {
-    entry.smallImages = ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 1, 1);
+    entry.smallImages.Reset(ImageList_Create(w, h, ILC_COLOR32 | ILC_MASK, 1, 1));
     if (!entry.smallImages) return false;
     SendMessageW(entry.handle, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 reinterpret_cast<LPARAM>(entry.smallImages));
+                 reinterpret_cast<LPARAM>(entry.smallImages.Get()));
   }
-  if (ImageList_GetImageCount(entry.smallImages) > 0) {
-    return ImageList_Replace(entry.smallImages, 0, bitmap, nullptr) != FALSE;
+  if (ImageList_GetImageCount(entry.smallImages.Get()) > 0) {
+    return ImageList_Replace(entry.smallImages.Get(), 0, bitmap, nullptr) != FALSE;
   }
-  return ImageList_Add(entry.smallImages, bitmap, nullptr) >= 0;
+  return ImageList_Add(entry.smallImages.Get(), bitmap, nullptr) >= 0;
 }
 
 bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHDR* header,

@@ -36,32 +36,32 @@ int32_t UiWindow::AttachPopupMenu(int32_t controlId, const char16_t* firstItemTe
   e->menu = NewPopupMenu();
   e->ownsMenu = e->menu != nullptr;
   if (!e->menu) return 0;
-  return AddMenuItem(e->id, firstItemText, 100, 0, bitmap, nullptr);
+  return AddMenuItem(e->id, firstItemText, 100, kMenuItemPlain, bitmap, nullptr);
 }
 
-int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int position, uint32_t flags,
+int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int position, MenuItemFlags flags,
                               HBITMAP bitmapChecked, HBITMAP bitmapUnchecked) {
   if (!hwnd_) return 0;
   HMENU parent = nullptr;
   if (parentId == 0) {
     if (!menu_) {
-      menu_ = CreateMenu();
+      menu_.Reset(CreateMenu());
       if (!menu_) return 0;
       MENUINFO info{};
       info.cbSize = sizeof(info);
       info.fMask = MIM_STYLE;
       info.dwStyle = MNS_NOTIFYBYPOS;
-      SetMenuInfo(menu_, &info);
-      SetMenu(hwnd_, menu_);
+      SetMenuInfo(menu_.Get(), &info);
+      SetMenu(hwnd_, menu_.Get());
     }
-    parent = menu_;
+    parent = menu_.Get();
   } else if (ControlEntry* p = Entry(parentId)) {
     parent = p->menu;
   }
   if (!parent) return 0;
 
-  bool separator = flags & 8;
-  int32_t id = NewEntry(separator || !(flags & 4) ? kKindMenuItem : kKindSubmenuItem);
+  bool separator = flags & kMenuItemSeparator;
+  int32_t id = NewEntry(separator || !(flags & kMenuItemSubmenu) ? kKindMenuItem : kKindSubmenuItem);
   ControlEntry& e = controls_[static_cast<size_t>(id)];
   e.flags = 0;
   e.menu = parent;
@@ -75,7 +75,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
   } else {
     item.fMask |= MIIM_STRING;
     item.dwTypeData = const_cast<wchar_t*>(W(text ? text : u""));
-    if (flags & 4) {
+    if (flags & kMenuItemSubmenu) {
       e.menu = NewPopupMenu();
       if (!e.menu) {
         controls_.pop_back();
@@ -84,32 +84,30 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
       item.fMask |= MIIM_SUBMENU;
       item.hSubMenu = e.menu;
     }
-    if (flags & 3) {
+    if (flags & (kMenuItemCheck | kMenuItemRadio)) {
       item.fMask |= MIIM_STATE | MIIM_CHECKMARKS;
       item.fState = MFS_CHECKED;
-      if (flags & 2) item.fType |= MFT_RADIOCHECK;
+      if (flags & kMenuItemRadio) item.fType |= MFT_RADIOCHECK;
     }
     // The item keeps its own copies, so the caller may free its bitmaps.
-    if ((flags & 16) && bitmapChecked) {
-      e.picture = CopyOf(bitmapChecked);
+    if ((flags & kMenuItemOwnBitmap) && bitmapChecked) {
+      e.picture.Reset(CopyOf(bitmapChecked));
       item.fMask |= MIIM_BITMAP;
-      item.hbmpItem = e.picture;
+      item.hbmpItem = e.picture.Get();
     } else if (bitmapChecked || bitmapUnchecked) {
-      e.picture = CopyOf(bitmapChecked);
-      e.pictureAlt = bitmapUnchecked ? CopyOf(bitmapUnchecked) : nullptr;
+      e.picture.Reset(CopyOf(bitmapChecked));
+      e.pictureAlt.Reset(bitmapUnchecked ? CopyOf(bitmapUnchecked) : nullptr);
       item.fMask |= MIIM_CHECKMARKS;
-      item.hbmpChecked = e.picture;
-      item.hbmpUnchecked = e.pictureAlt ? e.pictureAlt : e.picture;
+      item.hbmpChecked = e.picture.Get();
+      item.hbmpUnchecked = e.pictureAlt ? e.pictureAlt.Get() : e.picture.Get();
     }
   }
   if (!InsertMenuItemW(parent, static_cast<UINT>(position), TRUE, &item)) {
     if (e.kind == kKindSubmenuItem && e.menu) DestroyMenu(e.menu);
-    if (e.picture) DeleteObject(e.picture);
-    if (e.pictureAlt) DeleteObject(e.pictureAlt);
-    controls_.pop_back();
+    controls_.pop_back();  // with the entry go its pictures
     return 0;
   }
-  if (parent == menu_) DrawMenuBar(hwnd_);
+  if (parent == menu_.Get()) DrawMenuBar(hwnd_);
   return id;
 }
 
@@ -135,36 +133,33 @@ bool UiWindow::SetControlImage(int32_t id, HBITMAP bitmap, int w, int h) {
   switch (e->kind) {
     case kKindMenuItem:
     case kKindSubmenuItem: {
-      HBITMAP copy = CopyOf(bitmap);
+      BitmapHandle copy(CopyOf(bitmap));
       MENUITEMINFOW item{};
       item.cbSize = sizeof(item);
       item.fMask = MIIM_BITMAP;
-      item.hbmpItem = copy;
-      if (!SetMenuItemInfoW(e->menu, static_cast<UINT>(e->id), FALSE, &item)) {
-        if (copy) DeleteObject(copy);
-        return false;
-      }
-      if (e->picture) DeleteObject(e->picture);
-      e->picture = copy;
+      item.hbmpItem = copy.Get();
+      if (!SetMenuItemInfoW(e->menu, static_cast<UINT>(e->id), FALSE, &item)) return false;
+      e->picture = std::move(copy);
       return true;
     }
     case kKindPicture:
     case kKindSizeGrip: {
-      HBITMAP copy = CopyOf(bitmap);
+      BitmapHandle copy(CopyOf(bitmap));
       auto old = reinterpret_cast<HBITMAP>(SendMessageW(e->handle, STM_SETIMAGE, IMAGE_BITMAP,
-                                                        reinterpret_cast<LPARAM>(copy)));
-      if (old && old != e->picture) DeleteObject(old);
-      if (e->picture) DeleteObject(e->picture);
-      e->picture = copy;
+                                                        reinterpret_cast<LPARAM>(copy.Get())));
+      // Common controls 6 may show its own copy of the old bitmap, which is ours to free.
+      if (old && old != e->picture.Get()) DeleteObject(old);
+      const bool made = copy.Valid();
+      e->picture = std::move(copy);
       InvalidateRect(e->handle, nullptr, TRUE);
-      return copy != nullptr;
+      return made;
     }
     case kKindButton: {
-      HBITMAP copy = CopyOf(bitmap);
-      SendMessageW(e->handle, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy));
-      if (e->picture) DeleteObject(e->picture);
-      e->picture = copy;
-      return copy != nullptr;
+      BitmapHandle copy(CopyOf(bitmap));
+      SendMessageW(e->handle, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy.Get()));
+      const bool made = copy.Valid();
+      e->picture = std::move(copy);
+      return made;
     }
     case kKindListView:
       return SetListFirstImage(*e, bitmap, w, h);

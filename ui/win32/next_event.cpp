@@ -23,24 +23,24 @@ int32_t TrayEventCode(LPARAM mouseMessage, int32_t iconId) {
   }
 }
 
-int Finish(UiEvent& record, int mode, int getResult) {
+int Finish(UiEvent& record, EventMode mode, int getResult) {
   // An event the dispatch posted is consumed by this call, not returned again by the next.
   record.pending = 0;
   if (record.code == ev::kEndSession) {
     record.code = ev::kClose;
     record.quit = 1;
   }
-  if (mode == 1) return record.code;
-  if (mode == 2) return 1;
+  if (mode == EventMode::kPeekCode) return record.code;
+  if (mode == EventMode::kPeekHandled) return 1;
   return getResult;
 }
 
 }  // namespace
 
-int NextEvent(UiEvent& record, int mode) {
+int NextEvent(UiEvent& record, EventMode mode) {
   if (record.pending) {
     record.pending = 0;
-    return mode == 0 ? 1 : record.code;
+    return mode == EventMode::kWait ? 1 : record.code;
   }
   record.code = 0;
   record.source = nullptr;
@@ -51,7 +51,7 @@ int NextEvent(UiEvent& record, int mode) {
 
   MSG& msg = record.msg;
   int got = 1;
-  if (mode == 0) {
+  if (mode == EventMode::kWait) {
     got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       record.code = ev::kPumpFailed;

@@ -15,7 +15,7 @@ LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& hand
     if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
     if (e->backColour < 0x1000000) SetBkColor(dc, e->backColour);
     handled = true;
-    return reinterpret_cast<LRESULT>(e->brush);
+    return reinterpret_cast<LRESULT>(e->brush.Get());
   }
   if (e->textColour != kDefaultColour) SetTextColor(dc, e->textColour);
   handled = true;
@@ -29,7 +29,7 @@ LRESULT UiWindow::OnControlColour(UINT message, HDC dc, HWND control, bool& hand
   } else {
     SetBkMode(dc, TRANSPARENT);
   }
-  HBRUSH brush = e->brush ? e->brush : BrushBehind(control);
+  HBRUSH brush = e->brush ? e->brush.Get() : BrushBehind(control);
   return reinterpret_cast<LRESULT>(brush);
 }
 
@@ -45,16 +45,14 @@ HBRUSH UiWindow::BrushBehind(HWND control) {
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return backgroundBrush_;
-  HDC cut = CreateCompatibleDC(memoryDc_);
-  HBITMAP piece = CreateCompatibleBitmap(memoryDc_, w, h);
-  HGDIOBJ old = SelectObject(cut, piece);
-  BitBlt(cut, 0, 0, w, h, memoryDc_, r.left, r.top, SRCCOPY);
-  SelectObject(cut, old);
-  DeleteDC(cut);
-  if (cutBrush_) DeleteObject(cutBrush_);
-  cutBrush_ = CreatePatternBrush(piece);
-  DeleteObject(piece);
-  return cutBrush_ ? cutBrush_ : backgroundBrush_;
+  const BitmapHandle piece(CreateCompatibleBitmap(memoryDc_.Get(), w, h));
+  {
+    const MemoryDc cut(memoryDc_.Get());
+    const SelectedObject selected(cut.Get(), piece.Get());
+    BitBlt(cut.Get(), 0, 0, w, h, memoryDc_.Get(), r.left, r.top, SRCCOPY);
+  }
+  cutBrush_.Reset(CreatePatternBrush(piece.Get()));
+  return cutBrush_ ? cutBrush_.Get() : backgroundBrush_;
 }
 
 COLORREF UiWindow::BackgroundColourAt(HWND control) const {
@@ -80,7 +78,7 @@ void UiWindow::FillBackgroundBehind(HWND control, HDC dc, const RECT& area) {
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
   if (backgroundImage_) {
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memoryDc_,
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memoryDc_.Get(),
            r.left + area.left, r.top + area.top, SRCCOPY);
   } else if (backgroundBrush_) {
     SetBrushOrgEx(dc, -r.left, -r.top, nullptr);
@@ -113,12 +111,12 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
   if (hwnd != hwnd_) MapWindowPoints(hwnd, hwnd_, &origin, 1);
   if (backgroundMode_ == 2 && backgroundImage_) {
     BITMAP info{};
-    GetObjectW(backgroundImage_, sizeof(info), &info);
+    GetObjectW(backgroundImage_.Get(), sizeof(info), &info);
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, 0, 0, info.bmWidth,
+    StretchBlt(dc, 0, 0, client.right, client.bottom, memoryDc_.Get(), 0, 0, info.bmWidth,
                info.bmHeight, SRCCOPY);
   } else if (backgroundImage_) {
-    BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc_, origin.x, origin.y, SRCCOPY);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memoryDc_.Get(), origin.x, origin.y, SRCCOPY);
   } else if (backgroundBrush_) {
     SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
     FillRect(dc, &client, backgroundBrush_);

@@ -4,9 +4,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <atomic>
-#include <thread>
-
 #include "base/win32/wchar.h"
 #include "ui/draw/win32/fonts.h"
 #include "ui/win32/window_procs.h"
@@ -17,7 +14,6 @@ UiWindow::UiWindow() { ResetFields(); }
 
 UiWindow::~UiWindow() {
   DestroyUiWindow();
-  if (defaultFont_) DeleteObject(defaultFont_);
 }
 
 void UiWindow::ResetFields() {
@@ -31,28 +27,22 @@ void UiWindow::ResetFields() {
   fontPoints_ = 9;
   fontWeight_ = 400;
   sink_ = &ownEvent_;
-  backgroundImage_ = nullptr;
   replacedBitmap_ = nullptr;
-  memoryDc_ = nullptr;
   defaultButton_ = 0;
   newControlFlags_ = 0;
   currentPanel_ = 0;
   backgroundBrush_ = nullptr;
-  cutBrush_ = nullptr;
   backgroundMode_ = 0;
   classAtom_ = 0;
   className_.clear();
   cursor_ = nullptr;
   defaultTextColour_ = defaultBackColour_ = kDefaultColour;
-  largeIcon_ = smallIcon_ = nullptr;
   hwnd_ = parentForNew_ = tooltip_ = nullptr;
-  accelerators_ = nullptr;
   flagWord_ = 0;
   frameWidth_ = 0;
   lastMouse_ = POINT{};
   keyState_ = 0;
   hoverId_ = 0;
-  menu_ = nullptr;
 }
 
 UiWindow* UiWindow::FromHandle(HWND hwnd) {
@@ -128,22 +118,22 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   if (!owner) {
     wchar_t path[MAX_PATH];
     if (GetModuleFileNameW(nullptr, path, MAX_PATH)) {
-      ExtractIconExW(path, 0, &largeIcon_, &smallIcon_, 1);
+      ExtractIconExW(path, 0, largeIcon_.Receive(), smallIcon_.Receive(), 1);
     }
   } else {
     auto copy = [](HICON icon) {
       return icon ? CopyIcon(icon) : nullptr;
     };
-    largeIcon_ = copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0)));
-    smallIcon_ = copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_SMALL, 0)));
+    largeIcon_.Reset(copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0))));
+    smallIcon_.Reset(copy(reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_SMALL, 0))));
   }
-  if (largeIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-  if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  if (largeIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.Get()));
+  if (smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
   backgroundBrush_ = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
   backgroundMode_ = 0;
   HDC dc = GetDC(hwnd_);
-  memoryDc_ = CreateCompatibleDC(dc);
+  memoryDc_.Reset(CreateCompatibleDC(dc));
   ReleaseDC(hwnd_, dc);
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -160,21 +150,17 @@ void UiWindow::DestroyControl(ControlEntry& entry) {
       // Common controls 6 shows its own copy of a bitmap with alpha and leaves it to us.
       auto shown = reinterpret_cast<HBITMAP>(
           SendMessageW(entry.handle, STM_GETIMAGE, IMAGE_BITMAP, 0));
-      if (shown && shown != entry.picture) DeleteObject(shown);
+      if (shown && shown != entry.picture.Get()) DeleteObject(shown);
     }
     // A list that shares its image lists leaves them to us.
     bool sharesImages = GetWindowLongPtrW(entry.handle, GWL_STYLE) & LVS_SHAREIMAGELISTS;
     DestroyWindow(entry.handle);
-    if (sharesImages) {
-      if (entry.stateImages) ImageList_Destroy(entry.stateImages);
-      if (entry.smallImages) ImageList_Destroy(entry.smallImages);
+    if (!sharesImages) {
+      entry.stateImages.Release();
+      entry.smallImages.Release();
     }
   }
-  if (entry.brush) DeleteObject(entry.brush);
-  if (entry.picture) DeleteObject(entry.picture);
-  if (entry.pictureAlt) DeleteObject(entry.pictureAlt);
-  if (entry.font) DeleteObject(entry.font);
-  entry = ControlEntry{};
+  entry = ControlEntry{};  // its brush, pictures, font and image lists go with it
 }
 
 void UiWindow::DestroyUiWindow() {
@@ -188,22 +174,20 @@ void UiWindow::DestroyUiWindow() {
   for (size_t i = controls_.size(); i-- > 1;) DestroyControl(controls_[i]);
   if (tooltip_) DestroyWindow(tooltip_);
   if (backgroundMode_ != 4 && backgroundBrush_) DeleteObject(backgroundBrush_);
-  if (cutBrush_) DeleteObject(cutBrush_);
-  if (memoryDc_) {
-    if (replacedBitmap_) SelectObject(memoryDc_, replacedBitmap_);
-    DeleteDC(memoryDc_);
-  }
-  if (backgroundImage_) DeleteObject(backgroundImage_);
+  cutBrush_.Reset();
+  if (memoryDc_ && replacedBitmap_) SelectObject(memoryDc_.Get(), replacedBitmap_);
+  memoryDc_.Reset();
+  backgroundImage_.Reset();
   if (menu_) {
     SetMenu(hwnd, nullptr);
-    DestroyMenu(menu_);
+    menu_.Reset();
   }
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+  accelerators_.Reset();
   RemoveWindowSubclass(hwnd, WindowSubclassProc, kWindowSubclassId);
   RemovePropW(hwnd, UiWindowProperty());
   if (!attached) DestroyWindow(hwnd);
-  if (largeIcon_) DestroyIcon(largeIcon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
+  largeIcon_.Reset();
+  smallIcon_.Reset();
   if (!attached && !(flagWord_ & kClassExisted) && !className_.empty()) {
     WNDCLASSEXW info{};
     info.cbSize = sizeof(info);
@@ -213,51 +197,45 @@ void UiWindow::DestroyUiWindow() {
       DeleteObject(classBrush);
     }
   }
-  if (wakeThread_) {
-    // The thread ends by itself once the window is gone.
-    WaitForSingleObject(wakeThread_, 1000);
-    CloseHandle(wakeThread_);
-    wakeThread_ = nullptr;
-  }
+  wakeThread_.Join();
   // An event record that pointed at this window must not keep a dangling accelerator window.
   if (sink_->acceleratorWindow == this) sink_->acceleratorWindow = nullptr;
   if (ownEvent_.acceleratorWindow == this) ownEvent_.acceleratorWindow = nullptr;
   UiEvent* keepSink = sink_;
-  HFONT keepFont = defaultFont_;
+  FontHandle keepFont = std::move(defaultFont_);
   double keepPoints = fontPoints_;
   int keepWeight = fontWeight_;
-  for (HFONT f : retiredFonts_) DeleteObject(f);
   retiredFonts_.clear();
   ResetFields();
   // The sink and the default font are settings of the object, not of one window.
   sink_ = keepSink;
-  defaultFont_ = keepFont;
+  defaultFont_ = std::move(keepFont);
   fontPoints_ = keepPoints;
   fontWeight_ = keepWeight;
 }
 
-void UiWindow::ShowUiWindow(int showCommand, uint32_t flags) {
+void UiWindow::ShowUiWindow(int showCommand, ShowFlags flags) {
   if (!hwnd_) return;
-  if (flags & 8) {
+  if (flags & kShowAsync) {
     ShowWindowAsync(hwnd_, showCommand);
   } else {
     ShowWindow(hwnd_, showCommand);
   }
-  if (flags & 1) UpdateWindow(hwnd_);
-  if (flags & 2) {
+  if (flags & kShowUpdate) UpdateWindow(hwnd_);
+  if (flags & kShowToFront) {
     BringWindowToTop(hwnd_);
     SetForegroundWindow(hwnd_);
   }
-  if (flags & 4) {
+  if (flags & kShowActivate) {
     SendMessageW(hwnd_, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     EnableWindow(hwnd_, TRUE);
   }
-  if (flags & 6) sink_->acceleratorWindow = this;
-  if (flags & 16) {
-    while (NextEvent(*sink_, 2)) {
+  if (flags & (kShowToFront | kShowActivate)) sink_->acceleratorWindow = this;
+  if (flags & kShowDrain) {
+    while (NextEvent(*sink_, EventMode::kPeekHandled)) {
     }
   }
-  if (flags & 32) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  if (flags & kShowRedraw) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }
 
 void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t param,
@@ -274,33 +252,14 @@ void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t
   if (code > 0) e.quit = 0;
 }
 
-bool UiWindow::StartWakeThread() {
-  if (!hwnd_) return false;
-  if (wakeThread_) {
-    if (WaitForSingleObject(wakeThread_, 0) == WAIT_TIMEOUT) return true;
-    CloseHandle(wakeThread_);
-    wakeThread_ = nullptr;
-  }
-  struct Wake {
-    static DWORD WINAPI Run(void* param) {
-      HWND hwnd = static_cast<HWND>(param);
-      while (IsWindow(hwnd)) {
-        PostMessageW(hwnd, WM_NULL, 0, 0);
-        Sleep(20);
-      }
-      return 0;
-    }
-  };
-  wakeThread_ = CreateThread(nullptr, 0, Wake::Run, hwnd_, 0, nullptr);
-  return wakeThread_ != nullptr;
-}
+bool UiWindow::StartWakeThread() { return hwnd_ && wakeThread_.Start(hwnd_); }
 
 void UiWindow::SetDefaultFont(double points, int weight) {
-  HFONT font = CreateUiFont(points, weight).Release();
+  FontHandle font = CreateUiFont(points, weight);
   if (!font) return;
   // Controls created earlier keep using the old font until the window goes.
-  if (defaultFont_) retiredFonts_.push_back(defaultFont_);
-  defaultFont_ = font;
+  if (defaultFont_) retiredFonts_.push_back(std::move(defaultFont_));
+  defaultFont_ = std::move(font);
   fontPoints_ = points;
   fontWeight_ = weight;
 }
@@ -308,18 +267,14 @@ void UiWindow::SetDefaultFont(double points, int weight) {
 void UiWindow::SetWindowBackColour(COLORREF colour) {
   if (!hwnd_) return;
   if (backgroundImage_) {
-    if (replacedBitmap_) SelectObject(memoryDc_, replacedBitmap_);
+    if (replacedBitmap_) SelectObject(memoryDc_.Get(), replacedBitmap_);
     replacedBitmap_ = nullptr;
-    DeleteObject(backgroundImage_);
-    backgroundImage_ = nullptr;
+    backgroundImage_.Reset();
   }
   if (backgroundBrush_ && backgroundMode_ != 4) DeleteObject(backgroundBrush_);
   backgroundBrush_ = CreateSolidBrush(colour);
   backgroundMode_ = 0;
-  if (cutBrush_) {
-    DeleteObject(cutBrush_);
-    cutBrush_ = nullptr;
-  }
+  cutBrush_.Reset();
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -328,8 +283,8 @@ void UiWindow::SetBackgroundBitmap(HBITMAP bitmap) {
   SetWindowBackColour(0xFEFEFE);
   DeleteObject(backgroundBrush_);
   backgroundBrush_ = CreatePatternBrush(bitmap);
-  backgroundImage_ = bitmap;
-  replacedBitmap_ = SelectObject(memoryDc_, bitmap);
+  backgroundImage_.Reset(bitmap);
+  replacedBitmap_ = SelectObject(memoryDc_.Get(), bitmap);
   backgroundMode_ = 1;
 }
 
@@ -363,11 +318,10 @@ void UiWindow::SetDefaultButton(int32_t id) {
 }
 
 bool UiWindow::SetAccelerators(const ACCEL* entries, int count) {
-  if (accelerators_) DestroyAcceleratorTable(accelerators_);
-  accelerators_ = nullptr;
+  accelerators_.Reset();
   if (!entries || count <= 0) return true;
-  accelerators_ = CreateAcceleratorTableW(const_cast<ACCEL*>(entries), count);
-  return accelerators_ != nullptr;
+  accelerators_.Reset(CreateAcceleratorTableW(const_cast<ACCEL*>(entries), count));
+  return accelerators_.Valid();
 }
 
 void UiWindow::SetGroupClickKeepsSelection(bool on) {
@@ -429,7 +383,7 @@ HWND UiWindow::ControlHandle(int32_t id) const {
 }
 
 HMENU UiWindow::ControlMenu(int32_t id) const {
-  if (id == 0) return menu_;
+  if (id == 0) return menu_.Get();
   const ControlEntry* e = Entry(id);
   return e ? e->menu : nullptr;
 }

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "base/win32/owners.h"
 #include "ui/event_codes.h"
+#include "ui/win32/wake_thread.h"
 
 namespace Gdiplus {
 class GpBitmap;
@@ -21,6 +23,41 @@ class GpBitmap;
 namespace pyr {
 
 class UiWindow;
+
+// What ShowUiWindow does besides showing the window; kShowToFront and kShowActivate make it the
+// window whose accelerators apply.
+enum ShowFlags : uint32_t {
+  kShowOnly = 0,
+  kShowUpdate = 1,     // UpdateWindow
+  kShowToFront = 2,    // to the top and the foreground
+  kShowActivate = 4,   // activate and enable
+  kShowAsync = 8,      // ShowWindowAsync
+  kShowDrain = 16,     // handle every waiting message
+  kShowRedraw = 32,    // invalidate and erase everything
+};
+constexpr ShowFlags operator|(ShowFlags a, ShowFlags b) {
+  return static_cast<ShowFlags>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+
+// The kind of menu item AddMenuItem makes.
+enum MenuItemFlags : uint32_t {
+  kMenuItemPlain = 0,
+  kMenuItemCheck = 1,       // shows a check mark
+  kMenuItemRadio = 2,       // shows a radio mark
+  kMenuItemSubmenu = 4,     // opens a submenu of its own
+  kMenuItemSeparator = 8,
+  kMenuItemOwnBitmap = 16,  // the first bitmap is the item's picture, not its check mark
+};
+constexpr MenuItemFlags operator|(MenuItemFlags a, MenuItemFlags b) {
+  return static_cast<MenuItemFlags>(static_cast<uint32_t>(a) | static_cast<uint32_t>(b));
+}
+
+// How NextEvent fetches a message.
+enum class EventMode {
+  kWait,         // blocks; returns the GetMessageW result
+  kPeekCode,     // does not block; returns the event's code
+  kPeekHandled,  // does not block; returns 1 when a message was handled
+};
 
 // One event sink. The main window owns the record that every program window posts into.
 struct UiEvent {
@@ -42,7 +79,7 @@ struct ControlEntry {
   HWND handle = nullptr;
   HMENU menu = nullptr;          // menu items: the holding menu (submenu items: their own popup)
   int32_t id = 0;                // 0 marks a free entry
-  HBRUSH brush = nullptr;        // owned; answers WM_CTLCOLOR*
+  BrushHandle brush;             // answers WM_CTLCOLOR*
   HCURSOR cursor = nullptr;
   COLORREF textColour = kDefaultColour;
   COLORREF backColour = kDefaultColour;
@@ -50,13 +87,15 @@ struct ControlEntry {
   int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
   uint32_t flags = 0;
   // Kind-specific data.
-  HBITMAP picture = nullptr;     // a picture's own copy of its bitmap (owned)
-  HBITMAP pictureAlt = nullptr;  // a menu item's unchecked check-mark bitmap (owned)
-  HFONT font = nullptr;          // a font made for this control alone (owned)
+  BitmapHandle picture;          // a picture's own copy of its bitmap
+  BitmapHandle pictureAlt;       // a menu item's unchecked check-mark bitmap
+  FontHandle font;               // a font made for this control alone
   bool ownsMenu = false;         // a popup attached to the control (destroyed with it)
   bool headerSort = false;       // list views: a header click sorts instead of posting -54
-  HIMAGELIST stateImages = nullptr;  // list views: the drawn check boxes (owned)
-  HIMAGELIST smallImages = nullptr;  // list views: made by SetControlImage (owned)
+  // List views: the drawn check boxes, and the images made by SetControlImage. A list that does
+  // not share its image lists frees them itself, and the entry lets go of them then.
+  ImageListOwner stateImages;
+  ImageListOwner smallImages;
   std::vector<int32_t> panelChildren;
 };
 
@@ -73,9 +112,7 @@ class UiWindow {
   HWND CreateUiWindow(const char16_t* className, const char16_t* title, int width, int height,
                       int x, int y, DWORD style, DWORD exStyle, HWND owner);
   void DestroyUiWindow();
-  // Flags: 1 UpdateWindow, 2 to the top and foreground, 4 activate and enable, 8 asynchronous,
-  // 16 drain pending messages, 32 redraw. 2 and 4 make this the accelerator window.
-  void ShowUiWindow(int showCommand, uint32_t flags);
+  void ShowUiWindow(int showCommand, ShowFlags flags);
 
   HWND Handle() const { return hwnd_; }
   HINSTANCE Instance() const { return instance_; }
@@ -102,7 +139,7 @@ class UiWindow {
   void SetDefaultButton(int32_t id);
   int32_t DefaultButton() const { return defaultButton_; }
   bool SetAccelerators(const ACCEL* entries, int count);
-  HACCEL Accelerators() const { return accelerators_; }
+  HACCEL Accelerators() const { return accelerators_.Get(); }
   void SetMinTrackSize(int w, int h) { minTrack_ = {w, h}; }
   void SetMaxTrackSize(int w, int h) { maxTrack_ = {w, h}; }
   void SetGroupFlag() { flagWord_ |= kStartsGroup; }
@@ -162,10 +199,9 @@ class UiWindow {
 
   // --- Menus -----------------------------------------------------------------------------------
   int32_t AttachPopupMenu(int32_t controlId, const char16_t* firstItemText, HBITMAP bitmap);
-  // parentId -1 = the last created entry, 0 = the menu bar. Flags: 1 check item, 2 radio item,
-  // 4 opens a submenu, 8 separator, 16 the first bitmap is the item's own bitmap.
+  // parentId -1 = the last created entry, 0 = the menu bar.
   int32_t AddMenuItem(int32_t parentId, const char16_t* text, int position = 100,
-                      uint32_t flags = 0, HBITMAP bitmapChecked = nullptr,
+                      MenuItemFlags flags = kMenuItemPlain, HBITMAP bitmapChecked = nullptr,
                       HBITMAP bitmapUnchecked = nullptr);
   int ShowPopupMenu(int32_t controlId, UINT flags, int x, int y);
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
@@ -218,41 +254,40 @@ class UiWindow {
   SIZE createdClient_{};
   double fontPoints_ = 9;
   int fontWeight_ = 400;
-  HFONT defaultFont_ = nullptr;       // owned
-  std::vector<HFONT> retiredFonts_;   // default fonts that controls may still use
+  FontHandle defaultFont_;
+  std::vector<FontHandle> retiredFonts_;  // default fonts that controls may still use
   UiEvent* sink_ = &ownEvent_;
-  HBITMAP backgroundImage_ = nullptr;  // owned
   HGDIOBJ replacedBitmap_ = nullptr;
-  HDC memoryDc_ = nullptr;
+  MemoryDcOwner memoryDc_;
+  BitmapHandle backgroundImage_;  // selected into memoryDc_
   int32_t defaultButton_ = 0;
   uint32_t newControlFlags_ = 0;
   int32_t currentPanel_ = 0;
   HBRUSH backgroundBrush_ = nullptr;
-  HBRUSH cutBrush_ = nullptr;
+  BrushHandle cutBrush_;
   int backgroundMode_ = 0;
   ATOM classAtom_ = 0;
   std::u16string className_;
   HCURSOR cursor_ = nullptr;
   COLORREF defaultTextColour_ = kDefaultColour;
   COLORREF defaultBackColour_ = kDefaultColour;
-  HICON largeIcon_ = nullptr, smallIcon_ = nullptr;
+  IconOwner largeIcon_, smallIcon_;
   HWND hwnd_ = nullptr;
   HWND parentForNew_ = nullptr;
   HWND tooltip_ = nullptr;
-  HACCEL accelerators_ = nullptr;
+  AcceleratorOwner accelerators_;
   uint32_t flagWord_ = 0;
   int frameWidth_ = 0;
   POINT lastMouse_{};
   WPARAM keyState_ = 0;
   int32_t hoverId_ = 0;
-  HMENU menu_ = nullptr;
-  HANDLE wakeThread_ = nullptr;
+  MenuOwner menu_;
+  WakeThread wakeThread_;
 };
 
-// Fetches one message and turns it into an event in record. Mode 0 blocks (returns the
-// GetMessageW result), mode 1 peeks and returns the event code, mode 2 peeks and returns 1 when a
-// message was handled. An event posted outside the pump is returned first.
-int NextEvent(UiEvent& record, int mode);
+// Fetches one message and turns it into an event in record. An event posted outside the pump is
+// returned first.
+int NextEvent(UiEvent& record, EventMode mode);
 // Dispatches everything waiting in the thread's queue without reading events.
 bool PumpPendingMessages();
 

@@ -78,7 +78,7 @@ void MessageBoxWindow::BuildBox(UiWindow* owner, const char16_t* text, int32_t k
                                       kMessageButtonWidth, kMessageButtonHeight, style);
   }
   kind_ = kind;
-  window_.ShowUiWindow(SW_SHOW, 1 | 2 | 4);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
   window_.SetControlState(buttonIds_[0], kStateFocus);
 }
 
@@ -141,7 +141,7 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
                          {FVIRTKEY, VK_RETURN, static_cast<WORD>(titleId)}};
   window_.SetAccelerators(keys, 2);
   kind_ = kMessageTip;
-  window_.ShowUiWindow(SW_SHOWNOACTIVATE, 1);
+  window_.ShowUiWindow(SW_SHOWNOACTIVATE, kShowUpdate);
   tipSubclassed_ = SetWindowSubclass(window_.Handle(), TipProc, kTipSubclassId,
                                      reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
@@ -175,7 +175,7 @@ void MessageBoxWindow::CloseMessageBox() {
   textId_ = -1;
   buttonIds_[0] = buttonIds_[1] = buttonIds_[2] = -1;
   kind_ = -1;
-  while (NextEvent(*sink, 2)) {
+  while (NextEvent(*sink, EventMode::kPeekHandled)) {
   }
   const bool quitMeanwhile = sink->quit != 0;
   *sink = saved;
@@ -200,7 +200,7 @@ int32_t AskUser(MessageBoxWindow& box, UiWindow& mainWindow, const char16_t* tex
     if (step) {
       step();
     } else {
-      NextEvent(record, 0);
+      NextEvent(record, EventMode::kWait);
     }
     if (record.code == ev::kClose || record.code == ev::kPumpFailed) break;
     if (!box.IsOpen()) break;  // destroyed underneath us

@@ -1,46 +1,13 @@
-// Thin owners for GDI and GDI+ objects: each frees its handle exactly once.
+// Thin owners for GDI+ objects; the GDI and other system handles have theirs in
+// base/win32/owners.h, included here for the drawing code.
 #pragma once
 
+#include "base/win32/owners.h"
 #include "ui/draw/win32/gdiplus_api.h"
 
 #include <memory>
-#include <utility>
 
 namespace pyr {
-
-// An owned GDI object (bitmap, font, region, brush, pen).
-template <typename Handle>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(Handle h) : handle_(h) {}
-  GdiObject(GdiObject&& o) noexcept : handle_(std::exchange(o.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& o) noexcept {
-    if (this != &o) Reset(std::exchange(o.handle_, nullptr));
-    return *this;
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() { Reset(); }
-
-  Handle Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  // Hands the handle to a new owner (a control, a window, the caller).
-  Handle Release() { return std::exchange(handle_, nullptr); }
-  void Reset(Handle h = nullptr) {
-    if (handle_ && handle_ != h) DeleteObject(handle_);
-    handle_ = h;
-  }
-
- private:
-  Handle handle_ = nullptr;
-};
-
-using BitmapHandle = GdiObject<HBITMAP>;
-using FontHandle = GdiObject<HFONT>;
-using RegionHandle = GdiObject<HRGN>;
-using BrushHandle = GdiObject<HBRUSH>;
-using PenHandle = GdiObject<HPEN>;
 
 namespace detail {
 struct ImageDeleter { void operator()(GpImage* p) const { gp::GdipDisposeImage(p); } };
@@ -71,44 +38,5 @@ using GpBrushPtr = std::unique_ptr<Gdiplus::GpBrush, detail::BrushDeleter>;
 using GpFontPtr = std::unique_ptr<Gdiplus::GpFont, detail::FontDeleter>;
 using GpFontFamilyPtr = std::unique_ptr<Gdiplus::GpFontFamily, detail::FontFamilyDeleter>;
 using GpStringFormatPtr = std::unique_ptr<Gdiplus::GpStringFormat, detail::StringFormatDeleter>;
-
-// A screen or memory device context released the way it was obtained.
-class ScreenDc {
- public:
-  explicit ScreenDc(HWND hwnd = nullptr) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-  ~ScreenDc() { if (dc_) ReleaseDC(hwnd_, dc_); }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
-
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
-  ~MemoryDc() { if (dc_) DeleteDC(dc_); }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// Selects an object into a DC for a scope and puts the previous one back.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc), previous_(SelectObject(dc, obj)) {}
-  ~SelectedObject() { if (previous_) SelectObject(dc_, previous_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
 
 }  // namespace pyr
