@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "base/wide_text.h"
 
@@ -75,6 +76,9 @@ bool CreateDirectoryTree(const WideText& path);
 bool IsRealDirectory(const WideText& path);
 // Size in bytes, 0 when it cannot be read.
 uint64_t GetFileSizeByPath(const WideText& path);
+
+// The whole content of a file of at most limit bytes; false when it cannot be read or is larger.
+bool ReadWholeFile(const WideText& path, std::string* bytes, uint64_t limit);
 
 // The path with the long-path prefix when it is a drive path.
 WideText LongPath(const WideText& path);

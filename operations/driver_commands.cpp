@@ -11,11 +11,6 @@ namespace pyr {
 
 namespace {
 
-void DrainPendingEvents(OperationHost& host, int mode = kPumpPending) {
-  while (host.PumpEvent(mode)) {
-  }
-}
-
 // The rows of a command, or an empty list after telling the user to tick some.
 std::vector<int> RowsOrAsk(OperationHost& host, RowSource source) {
   std::vector<int> rows = RowsOf(host.List(), source);

@@ -15,11 +15,6 @@ namespace {
 constexpr char16_t kNotPresentQuestion[] = u"Are you sure you want to uninstall all devices not present?";
 constexpr char16_t kNotPresentPreparing[] = u"Uninstalling all devices not present...";
 
-void DrainPendingEvents(OperationHost& host, int mode) {
-  while (host.PumpEvent(mode)) {
-  }
-}
-
 WideText ForOneOrMany(const char16_t* stem, size_t rows) {
   return Concat({stem, rows == 1 ? u"?" : u"s?"});
 }

@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "base/date_time_text.h"
+#include "base/file_system.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
 #include "sandbox/simulated_inf.h"
+#include "sandbox/driver_store_files.h"
 
 namespace pyr {
 
@@ -545,10 +547,47 @@ bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, u
   return true;
 }
 
-bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
+bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags,
                                       bool* needsReboot) {
   Count(PlatformCall::kInstallDriver);
-  if (!infPath || !PackageForInf(infPath)) return false;
+  // Like the system: read the INF, install it on each listed device whose driver it betters.
+  constexpr uint32_t kForceInf = 0x2;  // DIIRFLAG_FORCE_INF
+  std::string bytes;
+  InfFacts inf;
+  if (!infPath || !ReadWholeFile(infPath, &bytes, 1u << 20) || !ParseInfText(bytes, &inf)) return false;
+  const DriverVer offered = ParseDriverVer(inf.driverVer);
+  std::vector<SimulatedDevice*> targets;
+  for (SimulatedDevice& d : pc_.devices) {
+    if (d.uninstalled || !d.present || Fails(d)) continue;
+    const bool listed = std::any_of(inf.hardwareIds.begin(), inf.hardwareIds.end(), [&](const WideText& id) {
+      return std::any_of(d.hardwareIds.begin(), d.hardwareIds.end(),
+                         [&](const WideText& own) { return IdMatches(id.View(), own.View()); });
+    });
+    const bool newer = !d.driverDate || offered.date > *d.driverDate ||
+                       (offered.date == *d.driverDate && CompareVersions(offered.version, d.driverVersion) > 0);
+    if (listed && (newer || (flags & kForceInf))) targets.push_back(&d);
+  }
+  if (targets.empty()) return false;
+  DriverPackage package;
+  package.originalName = WideText(FileNameOf(infPath));
+  package.driverVer = inf.driverVer;
+  package.provider = inf.provider;
+  package.className = inf.className;
+  package.hardwareIds = inf.hardwareIds;
+  uint32_t published = 0, hash = 2166136261u;
+  for (const DriverPackage& p : pc_.driverStore) {
+    if (p.publishedName.Find(u"oem", false) == 1) published = std::max<uint32_t>(published, WideText(p.publishedName.View().substr(3)).ToInt32());
+  }
+  for (char16_t c : Concat({package.originalName, package.driverVer}).View()) hash = (hash ^ c) * 16777619u;
+  package.publishedName = Concat({u"oem", WideText::FromUInt32(published + 1), u".inf"});
+  package.folder = Concat({package.originalName, u"_amd64_", WideText::HexEncode(&hash, 4, WideText::kHexLower)});
+  if (!storeRoot_.Empty()) {
+    WideText source(infPath);
+    source.ParentPath(false);
+    if (!CopyFolderTree(source, PackageFolder(storeRoot_, package))) return false;
+  }
+  pc_.driverStore.push_back(package);
+  for (SimulatedDevice* d : targets) InstallPackage(d, pc_.driverStore.back());
   if (needsReboot) *needsReboot = needsReboot_;
   return true;
 }

@@ -11,8 +11,8 @@
 #include "app/web_addresses.h"
 #include "app/win32/main_operation_host.h"
 #include "app/win32/privileges.h"
-#include "operations/driver_backup.h"
 #include "base/win32/process.h"
+#include "operations/driver_backup.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {

@@ -121,6 +121,24 @@ uint64_t GetFileSizeByPath(const WideText& path) {
   return size;
 }
 
+bool ReadWholeFile(const WideText& path, std::string* bytes, uint64_t limit) {
+  std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
+  if (!f) return false;
+  bytes->clear();
+  char buffer[65536];
+  size_t n;
+  bool ok = true;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+    if (bytes->size() + n > limit) {
+      ok = false;
+      break;
+    }
+    bytes->append(buffer, n);
+  }
+  std::fclose(f);
+  return ok;
+}
+
 struct DirectoryIterator::State {
   DIR* dir = nullptr;
   std::string folder;

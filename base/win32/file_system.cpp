@@ -279,6 +279,22 @@ uint64_t GetFileSizeByPath(const WideText& given) {
   return (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
+bool ReadWholeFile(const WideText& path, std::string* bytes, uint64_t limit) {
+  HANDLE file = CreateFileW(W(LongPath(path)), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) <= limit;
+  if (ok) {
+    bytes->resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ok = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+                            read == bytes->size());
+  }
+  CloseHandle(file);
+  return ok;
+}
+
 // ---- Directory iterator ----
 
 struct DirectoryIterator::State {

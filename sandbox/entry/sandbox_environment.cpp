@@ -12,6 +12,7 @@
 #include "base/win32/wchar.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
+#include "sandbox/driver_store_files.h"
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
 #include "sandbox/entry/sandbox_resources.h"
@@ -103,6 +104,8 @@ class SandboxEnvironment : public ProgramEnvironment {
       const std::wstring store = folder + L"\\DriverStore";
       CreateDirectoryW(store.c_str(), nullptr);
       simulated_.SetDriverStoreRoot(WideText(U(store.c_str())));
+      // The packages are real files, written once at the first start.
+      WriteDriverStoreFiles(simulated_.Pc(), WideText(U(store.c_str())));
     }
   }
 

@@ -1,0 +1,37 @@
+// The simulated PC's driver store as real files: one folder per package holding an INF (its
+// [Version] DriverVer and the hardware IDs it serves) and the files the INF names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/wide_text.h"
+#include "sandbox/simulated_pc.h"
+
+namespace pyr {
+
+// What the simulated installer reads from an INF.
+struct InfFacts {
+  WideText driverVer;  // "MM/DD/YYYY,version"
+  WideText provider;
+  WideText className;
+  std::vector<WideText> hardwareIds;  // from the models sections
+  std::vector<WideText> files;        // [SourceDisksFiles]
+};
+
+// Reads an INF in UTF-8 or UTF-16 (with its byte-order mark). False without a DriverVer.
+bool ParseInfText(std::string_view bytes, InfFacts* facts);
+
+// The INF of a package and the names of the files it lists (a driver and its catalog).
+std::string MakeInfText(const DriverPackage& package, const std::vector<WideText>& files);
+std::vector<WideText> PackageFileNames(const DriverPackage& package);
+// A size between a few KiB and a few MiB, fixed per file name.
+uint32_t PackageFileSize(std::u16string_view fileName);
+
+// Writes every package missing under root\FileRepository; returns how many packages are there
+// (complete) afterwards.
+size_t WriteDriverStoreFiles(const SimulatedPc& pc, const WideText& root);
+WideText PackageFolder(const WideText& root, const DriverPackage& package);
+
+}  // namespace pyr
