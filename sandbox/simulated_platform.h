@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/device_platform.h"
+#include "sandbox/driver_store_files.h"
 #include "sandbox/simulated_pc.h"
 
 namespace pyr {
@@ -130,7 +131,7 @@ class SimulatedPlatform : public DevicePlatform {
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
   void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
-  const DriverPackage& StagePackage(DriverPackage package);
+  const DriverPackage* StageInf(std::u16string_view infPath, const InfFacts& inf);
 
   SimulatedPc pc_;
   std::array<uint64_t, static_cast<size_t>(PlatformCall::kCount)> calls_{};

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "sandbox/simulated_inf.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
@@ -38,19 +37,6 @@ std::u16string WriteInf(const char* name, const char* driverVer) {
                       << "%Maker%=Models,NTamd64\n\n[Models.NTamd64]\n"
                       << "%Desc% = Install, HW\\Adapter B, PCI\\CC_0200\n\n[Strings]\nMaker=\"Maker\"\n";
   return path.u16string();
-}
-
-TEST(ParseInfPackage, VersionSectionAndModelLines) {
-  DriverPackage p;
-  ASSERT_TRUE(ParseInfPackage("[version]\r\nDriverVer=03/04/2024,5.6.7\r\nprovider=Acme ; comment\r\n"
-                              "CLASS=Net\r\n[Manufacturer]\r\n%A%=M\r\n[M]\r\n%D%=S, ID\\ONE ,ID\\TWO\r\n"
-                              "[Strings]\r\nD=\"x, y\"\r\n",
-                              &p));
-  EXPECT_EQ(p.driverVer, u"03/04/2024,5.6.7");
-  EXPECT_EQ(p.provider, u"Acme");
-  EXPECT_EQ(p.className, u"Net");
-  EXPECT_EQ(p.hardwareIds, (std::vector<WideText>{u"ID\\ONE", u"ID\\TWO"}));
-  EXPECT_FALSE(ParseInfPackage("[Strings]\nDriverVer=01/01/2020,1.0\n", &p));
 }
 
 TEST(UpdateDrivers, OneWizardPerLocatedRowThenOneRebuild) {

@@ -66,6 +66,14 @@ TEST(SandboxDriverStore, InfTextsTheInstallerReads) {
   EXPECT_EQ(facts.driverVer, u"01/02/2023, 4.5");
   EXPECT_EQ(facts.provider, u"Plain");
   EXPECT_EQ(facts.hardwareIds, (std::vector<WideText>{u"PCI\\VEN_A", u"PCI\\VEN_B", u"PCI\\VEN_C", u"USB\\X"}));
+  // Provider from [Strings]; the class; a comma inside a quoted string is no model line.
+  ASSERT_TRUE(ParseInfText("[version]\r\nDriverVer=03/04/2024,5.6.7\r\nprovider=%A%\r\nCLASS=Net\r\n"
+                           "[Manufacturer]\r\n%A%=M\r\n[M]\r\n%D%=S, ID\\ONE ,ID\\TWO\r\n"
+                           "[Strings]\r\nA=\"Acme\"\r\nD=\"x, y\"\r\n",
+                           &facts));
+  EXPECT_EQ(facts.provider, u"Acme");
+  EXPECT_EQ(facts.className, u"Net");
+  EXPECT_EQ(facts.hardwareIds, (std::vector<WideText>{u"ID\\ONE", u"ID\\TWO"}));
   // UTF-16 with its byte-order mark, as many INFs are saved.
   std::string utf16 = "\xFF\xFE";
   for (char c : std::string("[Version]\r\nDriverVer=07/08/2020,9.9\r\n")) utf16 += {c, '\0'};
