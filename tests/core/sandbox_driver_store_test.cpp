@@ -158,6 +158,35 @@ TEST_F(SandboxInstallTest, OnlyABetterDriverForADeviceOfThePcIsInstalled) {
   EXPECT_FALSE(host_->platform.InstallDriver(WindowHandle{}, temp_.Path(u"absent.inf").Buffer(), 0, nullptr));
 }
 
+// A driver changed from an INF outside the store: the package is staged once, with its files.
+TEST_F(SandboxInstallTest, AChangedDriverIsCopiedIntoTheStore) {
+  const char16_t* hardwareId = u"PCI\\VEN_1&DEV_2&SUBSYS_3";
+  const WideText offer = Inf(u"nic.inf", u"10/10/2024,7.0");
+  const size_t before = host_->platform.Pc().driverStore.size();
+  bool reboot = true;
+  ASSERT_TRUE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, offer.Buffer(), 0, &reboot));
+  EXPECT_FALSE(reboot);
+  ASSERT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  const DriverPackage& staged = host_->platform.Pc().driverStore.back();
+  EXPECT_EQ(Nic().infPath, staged.publishedName);
+  EXPECT_EQ(Nic().driverVersion, u"7.0");
+  EXPECT_EQ(temp_.Tree(PackageFolder(store_, staged)), (std::vector<std::string>{"nic.cat", "nic.inf", "nic.sys"}));
+  WideText location;
+  ASSERT_TRUE(host_->platform.GetInfDriverStoreLocation(staged.publishedName.Buffer(), &location));
+  EXPECT_EQ(GetFileSizeByPath(location), GetFileSizeByPath(offer));
+  // The same INF again, forced, is the package already there.
+  ASSERT_TRUE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, offer.Buffer(), kInstallFlagForce,
+                                                                &reboot));
+  EXPECT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  // An INF whose listed driver file is missing is refused and leaves nothing in the store.
+  const WideText broken = Inf(u"nic.inf", u"11/11/2025,8.0");
+  ASSERT_EQ(DeletePath(Concat({broken.View().substr(0, broken.View().rfind(u'\\')), u"\\nic.sys"}), 0), 1);
+  EXPECT_FALSE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, broken.Buffer(), 0, &reboot));
+  EXPECT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  EXPECT_EQ(Nic().driverVersion, u"7.0");
+  EXPECT_EQ(temp_.Tree(Concat({store_, u"\\FileRepository"})).size(), 6u);  // two packages of three files
+}
+
 TEST_F(SandboxInstallTest, InstallFromFolderOnABackupAndOnANewerPackage) {
   // The store's own package: nothing better.
   const WideText store = temp_.Path(u"DriverStore");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -226,6 +227,81 @@ TEST_F(SimulatedPlatformTest, DriverStoreLocationsAndRemoval) {
   EXPECT_FALSE(platform_.GetInfDriverStoreLocation(u"oem12.inf", &path));
   EXPECT_FALSE(platform_.UninstallDriver({}, u"C:\\x\\oem12.inf", 0, &reboot, &error));
   EXPECT_EQ(error, kErrorNotAnInstalledOemInf);
+}
+
+TEST_F(SimulatedPlatformTest, HardwareWhosePackageWasDeletedComesBackWithoutDrivers) {
+  WideText path;
+  ASSERT_TRUE(platform_.GetInfDriverStoreLocation(u"oem21.inf", &path));  // the Ethernet card's
+  bool reboot = true;
+  uint32_t error = 0;
+  ASSERT_TRUE(platform_.UninstallDriver({}, path.Buffer(), 0, &reboot, &error));
+  EXPECT_FALSE(reboot);
+  EXPECT_FALSE(Listed(kNic));
+  DevInst root = 0;
+  ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+  // Neither scan finds a driver for it any more: no class, no INF, no problem code.
+  for (uint32_t mode : {kCmReenumerateNormal, kCmReenumerateRetryInstallation}) {
+    platform_.ReenumerateDevNode(root, mode);
+    DeviceSet set;
+    DeviceInfo device;
+    ASSERT_TRUE(Find(kNic, kDigcfPresent, &set, &device));
+    EXPECT_TRUE(reader_.ReadFirst(set, device, devpkey::kClass).Empty());
+    EXPECT_TRUE(reader_.ReadFirst(set, device, devpkey::kDriverInfPath).Empty());
+    platform_.DestroyDeviceInfoList(set);
+    EXPECT_EQ(Problem(kNic), 0u);
+  }
+}
+
+// The fixture's devices that need a restart say so for each way of removing or changing their
+// driver; the others do not.
+TEST_F(SimulatedPlatformTest, DevicesThatNeedARestartSayWhenTheirDriverGoes) {
+  constexpr const char16_t* kGeForce = u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008";
+  struct Case {
+    const char* what;
+    std::function<bool(bool*)> act;
+    bool restart;
+  } cases[] = {
+      {"uninstall the card", [&](bool* r) {
+         DeviceSet set;
+         DeviceInfo device;
+         const bool found = Find(kGeForce, 0, &set, &device);
+         const bool ok = found && platform_.UninstallDevice({}, set, device, 0, r);
+         platform_.DestroyDeviceInfoList(set);
+         return ok;
+       }, true},
+      {"uninstall the Ethernet card", [&](bool* r) {
+         DeviceSet set;
+         DeviceInfo device;
+         const bool found = Find(kNic, 0, &set, &device);
+         const bool ok = found && platform_.UninstallDevice({}, set, device, 0, r);
+         platform_.DestroyDeviceInfoList(set);
+         return ok;
+       }, false},
+      {"force the card's driver again", [&](bool* r) {
+         return platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1",
+                                                            u"nv_dispi.inf", kInstallFlagForce, r);
+       }, true},
+      {"force the Ethernet driver again", [&](bool* r) {
+         return platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10",
+                                                            u"e1d68x64.inf", kInstallFlagForce, r);
+       }, false},
+      {"remove the sound package", [&](bool* r) {
+         WideText path;
+         uint32_t error = 0;
+         return platform_.GetInfDriverStoreLocation(u"oem41.inf", &path) &&
+                platform_.UninstallDriver({}, path.Buffer(), 0, r, &error);
+       }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // The card is back after each uninstall, so every case starts from the fixture's state.
+    DevInst root = 0;
+    ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+    platform_.ReenumerateDevNode(root, kCmReenumerateNormal);
+    bool reboot = !c.restart;
+    EXPECT_TRUE(c.act(&reboot));
+    EXPECT_EQ(reboot, c.restart);
+  }
 }
 
 TEST_F(SimulatedPlatformTest, ClassImagesFallBackToTheUnknownPicture) {
