@@ -35,7 +35,9 @@ std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
 class TestEnvironment : public ProgramEnvironment {
  public:
   TestEnvironment() : simulated(LoadTestPc()), icons(simulated, GuidsOf(simulated.Pc())) {}
-  DevicePlatform& Platform() override { return icons; }
+  DevicePlatform& Platform() override { return override_ ? *override_ : icons; }
+  // A platform of the test's own (one that wraps icons) in place of icons; set before Build().
+  void UsePlatform(DevicePlatform* platform) { override_ = platform; }
   bool RestartSystem(const char16_t* message) override {
     restartMessages.emplace_back(message);
     return true;
@@ -49,6 +51,9 @@ class TestEnvironment : public ProgramEnvironment {
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
   int pairingWizardStarts = 0;
+
+ private:
+  DevicePlatform* override_ = nullptr;
 };
 
 // Clicks a button of the next message box this process shows, from another thread, since the
