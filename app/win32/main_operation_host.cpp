@@ -14,7 +14,12 @@ OperationResultsDialog& Results(MainWindow& main) { return main.Dialogs().Result
 }  // namespace
 
 int MainOperationHost::AskUser(const WideText& text, int32_t kind) {
-  return main_.AskUser(text.Buffer(), kind);
+  const int answer = main_.AskUser(text.Buffer(), kind);
+  // The closed box hands the activation to the main window, which would then cover an open
+  // results dialog (and its OK button); the dialog comes back in front.
+  HWND results = Results(main_).DialogHandle();
+  if (results != nullptr && IsWindowVisible(results)) BringWindowToTop(results);
+  return answer;
 }
 
 void MainOperationHost::OpenResultsDialog(const WideText& statusText) {

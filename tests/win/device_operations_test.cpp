@@ -151,6 +151,7 @@ class ChangeScript {
   }
 
   std::vector<std::wstring> pickerTitles, boxTexts, resultLines;
+  std::vector<bool> resultsInFront;
   bool finished = false;
 
  private:
@@ -198,6 +199,12 @@ class ChangeScript {
           return d != nullptr && FindWindowExW(d, nullptr, L"Button", L"OK") != nullptr ? d : nullptr;
         });
         if (dialog == nullptr) return false;
+        // The dialog stays in front of the main window, whatever box came and went over it.
+        bool above = false;
+        for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w != nullptr && !above; w = GetWindow(w, GW_HWNDNEXT)) {
+          above = w == main_;
+        }
+        resultsInFront.push_back(above);
         HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
         const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
@@ -275,6 +282,7 @@ TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForc
     EXPECT_EQ(script.pickerTitles, std::vector<std::wstring>{title});
     EXPECT_EQ(script.boxTexts, c.boxes);
     EXPECT_EQ(script.resultLines, std::vector<std::wstring>{c.line});
+    EXPECT_EQ(script.resultsInFront, std::vector<bool>{true});
     EXPECT_EQ(main_->List().CellText(RowNamed(kEthernet), kColumnDriverVersion), c.versionAfter);
   }
   // Each INF that went in was copied into the store with its files, as the system stages it.
