@@ -133,25 +133,26 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   EXPECT_FALSE(main_->RebootNeeded());
 }
 
-// Answers, in order, the windows one "Change checked device drivers" run shows: the INF picker
-// (given a typed path), message boxes, and the finished results dialog (OK). Then closes the
-// main window.
-class ChangeScript {
+// Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
+// boxes, and the finished results dialog (OK); or checks that no box comes for a while. Then
+// closes the main window.
+class OperationScript {
  public:
   struct Step {
-    enum Kind { kPicker, kBox, kResults } kind;
+    enum Kind { kPicker, kBox, kResults, kNoBox } kind;
     std::wstring answer;  // the path to type, or the box's button
   };
-  ChangeScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
+  OperationScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
     thread_ = std::thread([this] { Run(); });
   }
-  ~ChangeScript() { Join(); }
+  ~OperationScript() { Join(); }
   void Join() {
     if (thread_.joinable()) thread_.join();
   }
 
   std::vector<std::wstring> pickerTitles, boxTexts, resultLines;
   std::vector<bool> resultsInFront;
+  std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
   bool finished = false;
 
  private:
@@ -181,6 +182,7 @@ class ChangeScript {
       case Step::kBox: {
         HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
         if (box == nullptr) return false;
+        boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
         HWND button = nullptr;
         for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
           wchar_t cls[64] = {}, text[512] = {};
@@ -219,6 +221,8 @@ class ChangeScript {
         PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);
         return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
       }
+      case Step::kNoBox:
+        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2);
     }
     return false;
   }
@@ -253,7 +257,7 @@ TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForc
   const std::wstring title = L"Select driver INF file for " + std::wstring(kEthernet, kEthernet + std::size(kEthernet) - 1);
   const std::wstring changed = L"The driver for " + title.substr(27) + L" was successfully changed.";
   const std::wstring refused = L"The driver for " + title.substr(27) + L" could not be changed.";
-  using Step = ChangeScript::Step;
+  using Step = OperationScript::Step;
   BuildShown();
 
   struct Case {
@@ -274,7 +278,7 @@ TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForc
     const int row = RowNamed(kEthernet);
     ASSERT_GE(row, 0);
     main_->List().SetRowChecked(row, true);
-    ChangeScript script(window_.Handle(), c.steps);
+    OperationScript script(window_.Handle(), c.steps);
     PostCommand(MenuId(Command::kChangeDrivers));
     RunLoop();
     script.Join();
@@ -288,6 +292,31 @@ TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForc
   // Each INF that went in was copied into the store with its files, as the system stages it.
   EXPECT_EQ(temp.Tree(Concat({store, u"\\FileRepository"})).size(), 6u);
   EXPECT_FALSE(main_->RebootNeeded());  // this card needs no restart
+}
+
+// A device whose removal needs a restart: the reboot question comes once, after the results
+// dialog has closed; No clears the request and the program goes on.
+TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
+  constexpr char16_t kGeForce[] = u"NVIDIA GeForce GTX 1660 SUPER";
+  using Step = OperationScript::Step;
+  BuildShown();
+  main_->List().SetRowChecked(RowNamed(kGeForce), true);
+  OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}, {Step::kBox, L"No"},
+                                            {Step::kNoBox, L""}});
+  PostCommand(MenuId(Command::kUninstall));
+  RunLoop();
+  script.Join();
+  EXPECT_TRUE(script.finished);
+  ASSERT_EQ(script.boxTexts.size(), 2u);
+  EXPECT_EQ(script.boxTexts[0], L"Are you sure you want to uninstall the selected device?");
+  EXPECT_EQ(script.boxTexts[1],
+            L"This computer needs to be rebooted in order to finish setting up one or more devices.\r\n\r\n"
+            L"Do you want to reboot now?");
+  EXPECT_EQ(script.boxOverResults, (std::vector<bool>{false, false}));
+  EXPECT_EQ(script.resultLines, std::vector<std::wstring>{L"NVIDIA GeForce GTX 1660 SUPER was successfully uninstalled."});
+  EXPECT_FALSE(main_->RebootNeeded());
+  EXPECT_TRUE(environment_.restartMessages.empty());
+  EXPECT_EQ(RowNamed(kGeForce), -1);
 }
 
 }  // namespace
