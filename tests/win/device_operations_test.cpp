@@ -1,15 +1,18 @@
-// The hardware scan and "Change checked device drivers" driven in-process on the simulated PC:
+// The hardware scan, "Change checked device drivers", "Reinstall" and the reboot question driven
+// in-process on the simulated PC:
 // the scan's worker thread under its compact window, and the INF picker answered with a typed
 // path, as a user would.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <cfgmgr32.h>
 #include <dlgs.h>
 
 #include <algorithm>
 #include <functional>
 
 #include "devices/device_columns.h"
+#include "devices/win32/setupapi_platform.h"
 #include "sandbox/driver_store_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/win/main_window_fixture.h"
@@ -317,6 +320,47 @@ TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
   EXPECT_FALSE(main_->RebootNeeded());
   EXPECT_TRUE(environment_.restartMessages.empty());
   EXPECT_EQ(RowNamed(kGeForce), -1);
+}
+
+// The simulated PC, except that the re-enumeration goes to the system's configuration manager
+// (under Wine, one whose root cannot be located).
+class SystemScanPlatform : public ClassIconPlatform {
+ public:
+  using ClassIconPlatform::ClassIconPlatform;
+  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override {
+    return system_.LocateDevNode(devInst, deviceId, flags);
+  }
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
+    return system_.ReenumerateDevNode(devInst, flags);
+  }
+
+ private:
+  SetupApiPlatform system_;
+};
+
+TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuildsTheList) {
+  SystemScanPlatform platform(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
+  environment_.UsePlatform(&platform);
+  DEVINST root = 0;
+  const bool scans = CM_Locate_DevNodeW(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS;
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+    EXPECT_FALSE(scans) << "Wine's configuration manager was expected to locate no root";
+  }
+  using Step = OperationScript::Step;
+  BuildShown();
+  main_->List().SetRowChecked(RowNamed(kEthernet), true);
+  OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}, {Step::kNoBox, L""}});
+  PostCommand(MenuId(Command::kReinstall));
+  RunLoop();
+  script.Join();
+  EXPECT_TRUE(script.finished);
+  const std::wstring name(kEthernet, kEthernet + std::size(kEthernet) - 1);
+  EXPECT_EQ(script.resultLines,
+            (std::vector<std::wstring>{name + L" was successfully uninstalled.",
+                                       scans ? L"Successfully reinstalled the selected devices."
+                                             : L"Failed to reinstall the selected devices."}));
+  // The list was rebuilt after the uninstall (the system's scan knows nothing of the simulated card).
+  EXPECT_EQ(RowNamed(kEthernet), -1);
 }
 
 }  // namespace
