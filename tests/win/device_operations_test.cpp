@@ -1,7 +1,6 @@
-// The hardware scan, "Change checked device drivers", "Reinstall" and the reboot question driven
-// in-process on the simulated PC:
-// the scan's worker thread under its compact window, and the INF picker answered with a typed
-// path, as a user would.
+// Device operations driven in-process on the simulated PC, as a user would: the hardware scan's
+// worker thread under its compact window, the INF picker answered with a typed path, the reboot
+// question after an uninstall that needs a restart, and "Reinstall" with the system's own scan.
 #include <gtest/gtest.h>
 
 #include <windows.h>
