@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -255,51 +254,42 @@ TEST_F(SimulatedPlatformTest, HardwareWhosePackageWasDeletedComesBackWithoutDriv
 // The fixture's devices that need a restart say so for each way of removing or changing their
 // driver; the others do not.
 TEST_F(SimulatedPlatformTest, DevicesThatNeedARestartSayWhenTheirDriverGoes) {
-  constexpr const char16_t* kGeForce = u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008";
-  struct Case {
-    const char* what;
-    std::function<bool(bool*)> act;
+  enum Action { kUninstall, kForceDriver, kRemovePackage };
+  const struct Case {
+    Action action;
+    const char16_t* target;  // instance ID, hardware ID with an INF name, or published INF name
+    const char16_t* inf;
     bool restart;
   } cases[] = {
-      {"uninstall the card", [&](bool* r) {
-         DeviceSet set;
-         DeviceInfo device;
-         const bool found = Find(kGeForce, 0, &set, &device);
-         const bool ok = found && platform_.UninstallDevice({}, set, device, 0, r);
-         platform_.DestroyDeviceInfoList(set);
-         return ok;
-       }, true},
-      {"uninstall the Ethernet card", [&](bool* r) {
-         DeviceSet set;
-         DeviceInfo device;
-         const bool found = Find(kNic, 0, &set, &device);
-         const bool ok = found && platform_.UninstallDevice({}, set, device, 0, r);
-         platform_.DestroyDeviceInfoList(set);
-         return ok;
-       }, false},
-      {"force the card's driver again", [&](bool* r) {
-         return platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1",
-                                                            u"nv_dispi.inf", kInstallFlagForce, r);
-       }, true},
-      {"force the Ethernet driver again", [&](bool* r) {
-         return platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10",
-                                                            u"e1d68x64.inf", kInstallFlagForce, r);
-       }, false},
-      {"remove the sound package", [&](bool* r) {
-         WideText path;
-         uint32_t error = 0;
-         return platform_.GetInfDriverStoreLocation(u"oem41.inf", &path) &&
-                platform_.UninstallDriver({}, path.Buffer(), 0, r, &error);
-       }, true},
+      {kUninstall, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008", nullptr, true},
+      {kUninstall, kNic, nullptr, false},
+      {kForceDriver, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1", u"nv_dispi.inf", true},
+      {kForceDriver, u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10", u"e1d68x64.inf", false},
+      {kRemovePackage, u"oem41.inf", nullptr, true},  // the Realtek sound device's
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    // The card is back after each uninstall, so every case starts from the fixture's state.
+    SCOPED_TRACE(WideText(c.target).ToUtf8());
+    // A rescan brings back what the case before uninstalled.
     DevInst root = 0;
     ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
     platform_.ReenumerateDevNode(root, kCmReenumerateNormal);
     bool reboot = !c.restart;
-    EXPECT_TRUE(c.act(&reboot));
+    bool done = false;
+    if (c.action == kUninstall) {
+      DeviceSet set;
+      DeviceInfo device;
+      ASSERT_TRUE(Find(c.target, 0, &set, &device));
+      done = platform_.UninstallDevice({}, set, device, 0, &reboot);
+      platform_.DestroyDeviceInfoList(set);
+    } else if (c.action == kForceDriver) {
+      done = platform_.UpdateDriverForPlugAndPlayDevices({}, c.target, c.inf, kInstallFlagForce, &reboot);
+    } else {
+      WideText path;
+      uint32_t error = 0;
+      ASSERT_TRUE(platform_.GetInfDriverStoreLocation(c.target, &path));
+      done = platform_.UninstallDriver({}, path.Buffer(), 0, &reboot, &error);
+    }
+    EXPECT_TRUE(done);
     EXPECT_EQ(reboot, c.restart);
   }
 }
