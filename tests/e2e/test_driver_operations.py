@@ -6,6 +6,7 @@ the reboot question once after its results window closed, answered No."""
 
 import glob
 import os
+import shutil
 import sys
 import tempfile
 import time
@@ -137,8 +138,20 @@ def scenario(session):
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
 
-    # 2. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced.
+    # 2. to 4., each in a function of its own.
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
+    try:
+        change_drivers(app, store, offers)
+    finally:
+        shutil.rmtree(offers, ignore_errors=True)
+
+    reinstall_two(app)
+    reboot_question_once(app, session)
+    app.close()
+
+
+def change_drivers(app, store, offers):
+    """2. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
     newer = write_inf(os.path.join(offers, "newer"), "ibtusb.inf", "06/01/2024,23.10.0.2", BLUETOOTH_ID)
     older = write_inf(os.path.join(offers, "older"), "ibtusb.inf", "03/03/2021,21.40.0.1", BLUETOOTH_ID)
     for path, forced, version, shot in [(newer, False, "23.10.0.2", "results-change-driver-newer"),
@@ -159,7 +172,9 @@ def scenario(session):
     for folder in staged:
         assert sorted(os.listdir(folder)) == ["ibtusb.cat", "ibtusb.inf", "ibtusb.sys"], os.listdir(folder)
 
-    # 3. Two devices reinstalled: uninstalled, then found again by the two scans.
+
+def reinstall_two(app):
+    """3. Two devices reinstalled: uninstalled, then found again by the two scans."""
     first, second, _ = pick_targets(app)
     names = [first.cells[0], second.cells[0]]
     for row in (first, second):
@@ -177,7 +192,9 @@ def scenario(session):
         "Successfully reinstalled the selected devices."], lines
     app.wait_for("both devices listed again", lambda: all(n in listed_names(app) for n in names), timeout=60)
 
-    # 4. The graphics card needs a restart when uninstalled: one question after its window closed.
+
+def reboot_question_once(app, session):
+    """4. The graphics card needs a restart when uninstalled: one question after its window closed."""
     tick_named(app, GEFORCE)
     app.keys("ctrl+x")
     answer_question(app, ASK_UNINSTALL)
@@ -193,7 +210,6 @@ def scenario(session):
     app.keys("F5")
     app.wait_for("the card gone from the list", lambda: GEFORCE not in listed_names(app))
     assert no_box_for(app, 2), "the reboot question came back after a refresh"
-    app.close()
 
 
 if __name__ == "__main__":
