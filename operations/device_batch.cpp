@@ -2,14 +2,10 @@
 
 namespace pyr {
 
-namespace {
-
-void DrainPendingEvents(OperationHost& host) {
-  while (host.PumpEvent(kPumpPending)) {
+void DrainPendingEvents(OperationHost& host, PumpMode mode) {
+  while (host.PumpEvent(mode)) {
   }
 }
-
-}  // namespace
 
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device) {
   const DeviceSet set = host.InventorySet();

@@ -13,6 +13,9 @@ namespace pyr {
 // row, or the set no longer holds the device.
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device);
 
+// Takes the events already waiting (clicks on Cancel among them) without blocking.
+void DrainPendingEvents(OperationHost& host, PumpMode mode = kPumpPending);
+
 struct DeviceBatch {
   const char16_t* preparingText = u"Preparing...";
   const char16_t* verb = u"";           // "Disabling "

@@ -84,6 +84,10 @@ class OperationHost {
   virtual WideText UpdaterPath() const = 0;
   // Starts the updater without waiting for it; false when it did not start.
   virtual bool LaunchUpdater(const WideText& path, const WideText& arguments) = 0;
+
+  // --- Uninstall, driver and rescan commands ---
+  // After a system wizard has closed.
+  virtual void BringMainWindowToTop() = 0;
 };
 
 // Scope of the control lock.

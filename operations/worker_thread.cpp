@@ -17,8 +17,7 @@ void ReportQueue::Deliver(OperationHost& host) {
   }
 }
 
-uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel,
-                   ReportQueue* reports,
+uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel, ReportQueue* reports,
                    const std::function<uint32_t()>& work) {
   std::atomic<bool> done{false};
   uint32_t result = 0;

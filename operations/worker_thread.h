@@ -36,8 +36,7 @@ class ReportQueue {
 
 // Starts work on a thread; until it ends, takes events with pumpMode, passes the host's cancel
 // flag on to cancel and delivers reports. Returns work's result.
-uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel,
-                   ReportQueue* reports,
+uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel, ReportQueue* reports,
                    const std::function<uint32_t()>& work);
 
 }  // namespace pyr

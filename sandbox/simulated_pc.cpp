@@ -137,7 +137,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   Fields f(item, path, error);
   SimulatedDevice d;
   std::optional<WideText> className;
-  std::optional<bool> present, show, notDisableable;
+  std::optional<bool> present, show, notDisableable, needsRestart;
   int64_t problem = 0;
   if (!f.Text("instanceId", true, &d.instanceId) || !f.Text("name", false, &d.name) ||
       !f.Text("class", false, &className) || !f.GuidField("classGuid", false, &d.classGuid) ||
@@ -146,7 +146,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
       !f.Text("driverVersion", false, &d.driverVersion) || !f.Text("service", false, &d.service) ||
       !f.Text("infPath", false, &d.infPath) || !f.Date("driverDate", &d.driverDate) ||
       !f.Int("problem", false, 0, UINT32_MAX, &problem) || !f.Bool("present", &present) ||
-      !f.Bool("showInUninstallUi", &show) || !f.Bool("notDisableable", &notDisableable)) {
+      !f.Bool("showInUninstallUi", &show) || !f.Bool("notDisableable", &notDisableable) || !f.Bool("needsRestart", &needsRestart)) {
     return false;
   }
   if (d.instanceId.Empty()) return f.Fail("instanceId", "must not be empty");
@@ -164,6 +164,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   d.present = present.value_or(true);
   d.showInUninstallUi = show;
   d.notDisableable = notDisableable.value_or(false);
+  d.needsRestart = needsRestart.value_or(false);
   // Instance IDs compare without regard to case; a set keeps 10,000 devices from costing
   // 50 million comparisons.
   std::u16string folded(d.instanceId.View());

@@ -45,6 +45,7 @@ struct SimulatedDevice {
   std::vector<RawProperty> overrides;
   std::vector<DevPropKey> removed;
   bool uninstalled = false;  // gone until a rescan brings it back
+  bool needsRestart = false;  // uninstalling it or changing its driver needs a restart
 };
 
 struct DriverPackage {

@@ -98,6 +98,18 @@ int CompareVersions(const WideText& a, const WideText& b) {
   return x < y ? -1 : (y < x ? 1 : 0);
 }
 
+// Whether the offered driver is newer than the device's: a later date, or the same date and a
+// higher version. A device without a driver takes any.
+bool Betters(const DriverVer& offered, const SimulatedDevice& d) {
+  return !d.driverDate || offered.date > *d.driverDate ||
+         (offered.date == *d.driverDate && CompareVersions(offered.version, d.driverVersion) > 0);
+}
+
+bool ReadInf(std::u16string_view path, InfFacts* inf) {
+  std::string bytes;
+  return ReadWholeFile(WideText(path), &bytes, 1u << 20) && ParseInfText(bytes, inf);
+}
+
 }  // namespace
 
 SimulatedPlatform::SimulatedPlatform(SimulatedPc pc) : pc_(std::move(pc)) {}
@@ -343,6 +355,7 @@ bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) 
 ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t) {
   Count(PlatformCall::kLocateDevNode);
   if (!deviceId || !*deviceId) {
+    if (rootLocateFails_) return kCrFailure;
     *devInst = kRootDevInst;
     return kCrSuccess;
   }
@@ -363,7 +376,8 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
     if (!d.present) continue;
     if (d.uninstalled) {
       d.uninstalled = false;
-      // Hardware whose package left the store comes back without drivers.
+      // Hardware whose package left the store comes back with no driver and no class: the
+      // list's "No drivers installed".
       if (!d.infPath.Empty() && d.infPath.Find(u"oem", false) == 1 && !PackageForInf(d.infPath.View())) {
         d.classGuid.reset();
         d.className.Clear();
@@ -372,7 +386,7 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
         d.infPath.Clear();
         d.service.Clear();
         d.driverDate.reset();
-        d.problem = kProblemFailedInstall;
+        d.problem = 0;
       }
     }
     if ((flags & kCmReenumerateRetryInstallation) &&
@@ -417,7 +431,7 @@ bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const Devic
   SimulatedDevice* d = DeviceIn(set, device);
   if (!d || d->uninstalled || Fails(*d)) return false;
   d->uninstalled = true;
-  if (needsReboot) *needsReboot = needsReboot_;
+  if (needsReboot) *needsReboot = needsReboot_ || d->needsRestart;
   return true;
 }
 
@@ -465,8 +479,16 @@ bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const ch
                                                           bool* rebootRequired) {
   Count(PlatformCall::kUpdateDriverForPlugAndPlayDevices);
   if (!hardwareId || !infPath) return false;
-  const DriverPackage* p = PackageForInf(infPath);
-  if (!p) return false;
+  // An INF file on disk is read as the system would; a bare name means a package of the store.
+  InfFacts inf;
+  const bool onDisk = ReadInf(infPath, &inf);
+  const DriverPackage* stored = onDisk ? nullptr : PackageForInf(infPath);
+  if (!onDisk && !stored) return false;
+  const std::vector<WideText>& ids = onDisk ? inf.hardwareIds : stored->hardwareIds;
+  // The system only installs an INF that names the hardware.
+  if (std::none_of(ids.begin(), ids.end(), [&](const WideText& id) { return IdMatches(id.View(), hardwareId); })) {
+    return false;
+  }
   std::vector<SimulatedDevice*> targets;
   for (SimulatedDevice& d : pc_.devices) {
     if (d.uninstalled || !d.present) continue;
@@ -478,18 +500,66 @@ bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const ch
     }
   }
   if (targets.empty()) return false;
-  const DriverVer offered = ParseDriverVer(p->driverVer);
+  const DriverVer offered = ParseDriverVer(onDisk ? inf.driverVer : stored->driverVer);
+  bool restart = needsReboot_;
   for (SimulatedDevice* d : targets) {
     if (Fails(*d)) return false;
     // Without force only a newer driver replaces the installed one.
-    const bool newer = !d->driverDate || offered.date > *d->driverDate ||
-                       (offered.date == *d->driverDate &&
-                        CompareVersions(offered.version, d->driverVersion) > 0);
-    if (!(flags & kInstallFlagForce) && !newer) return false;
+    if (!(flags & kInstallFlagForce) && !Betters(offered, *d)) return false;
+    restart |= d->needsRestart;
   }
-  for (SimulatedDevice* d : targets) InstallPackage(d, *p);
-  if (rebootRequired) *rebootRequired = needsReboot_;
+  if (onDisk) stored = StageInf(infPath, inf);
+  if (!stored) return false;
+  for (SimulatedDevice* d : targets) InstallPackage(d, *stored);
+  if (rebootRequired) *rebootRequired = restart;
   return true;
+}
+
+namespace {
+
+bool CopyOneFile(const WideText& from, const WideText& to) {
+  std::string bytes;
+  OutputFile out;
+  return ReadWholeFile(from, &bytes, 256u << 20) && out.Open(to) &&
+         (bytes.empty() || out.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) == bytes.size());
+}
+
+}  // namespace
+
+// The store keeps one package per original name and DriverVer; a new one gets the next oemN.inf.
+const DriverPackage* SimulatedPlatform::StageInf(std::u16string_view infPath, const InfFacts& inf) {
+  const std::u16string_view fileName = FileNameOf(infPath);
+  int highest = 0;
+  for (const DriverPackage& p : pc_.driverStore) {
+    if (WideText::EqualsNoCase(p.originalName.View(), fileName) && p.driverVer == inf.driverVer) return &p;
+    int n = 0;
+    if (std::sscanf(p.publishedName.ToUtf8().c_str(), "oem%d.inf", &n) == 1) highest = std::max(highest, n);
+  }
+  DriverPackage package;
+  package.originalName = WideText(fileName);
+  package.driverVer = inf.driverVer;
+  package.provider = inf.provider;
+  package.className = inf.className;
+  package.hardwareIds = inf.hardwareIds;
+  package.publishedName = Concat({u"oem", WideText::FromInt32(highest + 1), u".inf"});
+  uint32_t hash = 2166136261u;
+  for (char16_t c : Concat({package.originalName, package.driverVer}).View()) hash = (hash ^ c) * 16777619u;
+  package.folder = Concat({package.originalName, u"_amd64_", WideText::HexEncode(&hash, 4, WideText::kHexLower)});
+  // Where the store is a folder of real files, the INF and the files it lists are copied into
+  // the package's own folder, as the system stages a package; a missing file fails the install.
+  if (IsRealDirectory(storeRoot_)) {
+    const WideText from(infPath.substr(0, infPath.size() - fileName.size()));
+    const WideText to = PackageFolder(storeRoot_, package);
+    if (!CreateDirectoryTree(to) || !CopyOneFile(WideText(infPath), Concat({to, u"\\", fileName}))) return nullptr;
+    for (const WideText& file : inf.files) {
+      if (!CopyOneFile(Concat({from, file}), Concat({to, u"\\", file}))) {
+        DeletePath(to, 0);
+        return nullptr;
+      }
+    }
+  }
+  pc_.driverStore.push_back(std::move(package));
+  return &pc_.driverStore.back();
 }
 
 bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
@@ -497,12 +567,21 @@ bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, u
   Count(PlatformCall::kUninstallDriver);
   if (error) *error = 0;
   const DriverPackage* p = infPath ? PackageForInf(infPath) : nullptr;
-  if (!hasUninstallDriver_ || !p) {
+  // The system's own packages are not OEM packages and cannot be removed.
+  if (!hasUninstallDriver_ || !p || p->publishedName.Find(u"oem", false) != 1) {
     if (error) *error = kErrorNotAnInstalledOemInf;
     return false;
   }
+  // Devices installed from the package lose it: gone until a rescan finds them without drivers.
+  bool restart = needsReboot_;
+  for (SimulatedDevice& d : pc_.devices) {
+    if (!d.uninstalled && WideText::EqualsNoCase(d.infPath.View(), p->publishedName.View())) {
+      d.uninstalled = true;
+      restart |= d.needsRestart;
+    }
+  }
   pc_.driverStore.erase(pc_.driverStore.begin() + (p - pc_.driverStore.data()));
-  if (needsReboot) *needsReboot = needsReboot_;
+  if (needsReboot) *needsReboot = restart;
   return true;
 }
 
@@ -511,43 +590,27 @@ bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uin
   Count(PlatformCall::kInstallDriver);
   // Like the system: read the INF, install it on each listed device whose driver it betters.
   constexpr uint32_t kForceInf = 0x2;  // DIIRFLAG_FORCE_INF
-  std::string bytes;
   InfFacts inf;
-  if (!infPath || !ReadWholeFile(infPath, &bytes, 1u << 20) || !ParseInfText(bytes, &inf)) return false;
+  if (!infPath || !ReadInf(infPath, &inf)) return false;
   const DriverVer offered = ParseDriverVer(inf.driverVer);
   std::vector<SimulatedDevice*> targets;
+  bool restart = needsReboot_;
   for (SimulatedDevice& d : pc_.devices) {
     if (d.uninstalled || !d.present || Fails(d)) continue;
     const bool listed = std::any_of(inf.hardwareIds.begin(), inf.hardwareIds.end(), [&](const WideText& id) {
       return std::any_of(d.hardwareIds.begin(), d.hardwareIds.end(),
                          [&](const WideText& own) { return IdMatches(id.View(), own.View()); });
     });
-    const bool newer = !d.driverDate || offered.date > *d.driverDate ||
-                       (offered.date == *d.driverDate && CompareVersions(offered.version, d.driverVersion) > 0);
-    if (listed && (newer || (flags & kForceInf))) targets.push_back(&d);
+    if (listed && (Betters(offered, d) || (flags & kForceInf))) {
+      targets.push_back(&d);
+      restart |= d.needsRestart;
+    }
   }
   if (targets.empty()) return false;
-  DriverPackage package;
-  package.originalName = WideText(FileNameOf(infPath));
-  package.driverVer = inf.driverVer;
-  package.provider = inf.provider;
-  package.className = inf.className;
-  package.hardwareIds = inf.hardwareIds;
-  uint32_t published = 0, hash = 2166136261u;
-  for (const DriverPackage& p : pc_.driverStore) {
-    if (p.publishedName.Find(u"oem", false) == 1) published = std::max<uint32_t>(published, WideText(p.publishedName.View().substr(3)).ToInt32());
-  }
-  for (char16_t c : Concat({package.originalName, package.driverVer}).View()) hash = (hash ^ c) * 16777619u;
-  package.publishedName = Concat({u"oem", WideText::FromUInt32(published + 1), u".inf"});
-  package.folder = Concat({package.originalName, u"_amd64_", WideText::HexEncode(&hash, 4, WideText::kHexLower)});
-  if (!storeRoot_.Empty()) {
-    WideText source(infPath);
-    source.ParentPath(false);
-    if (!CopyFolderTree(source, PackageFolder(storeRoot_, package))) return false;
-  }
-  pc_.driverStore.push_back(package);
-  for (SimulatedDevice* d : targets) InstallPackage(d, pc_.driverStore.back());
-  if (needsReboot) *needsReboot = needsReboot_;
+  const DriverPackage* package = StageInf(infPath, inf);
+  if (!package) return false;
+  for (SimulatedDevice* d : targets) InstallPackage(d, *package);
+  if (needsReboot) *needsReboot = restart;
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/device_platform.h"
+#include "sandbox/driver_store_files.h"
 #include "sandbox/simulated_pc.h"
 
 namespace pyr {
@@ -104,6 +105,8 @@ class SimulatedPlatform : public DevicePlatform {
   void SetHasUninstallDriver(bool has) { hasUninstallDriver_ = has; }
   // What the update wizard answers (the user may close it without updating).
   void SetUpdateWizardResult(bool updated) { wizardUpdates_ = updated; }
+  // CM_Locate_DevNodeW of the root answers CR_FAILURE, as under Wine.
+  void SetRootLocateFails(bool fails) { rootLocateFails_ = fails; }
   // The folder the driver store lives in (INF locations are reported under it).
   void SetDriverStoreRoot(const WideText& root) { storeRoot_ = root; }
 
@@ -128,6 +131,7 @@ class SimulatedPlatform : public DevicePlatform {
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
   void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
+  const DriverPackage* StageInf(std::u16string_view infPath, const InfFacts& inf);
 
   SimulatedPc pc_;
   std::array<uint64_t, static_cast<size_t>(PlatformCall::kCount)> calls_{};
@@ -144,6 +148,7 @@ class SimulatedPlatform : public DevicePlatform {
   bool needsReboot_ = false;
   bool hasUninstallDriver_ = true;
   bool wizardUpdates_ = true;
+  bool rootLocateFails_ = false;
 };
 
 }  // namespace pyr

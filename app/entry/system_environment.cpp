@@ -1,6 +1,8 @@
 // Pyravel.exe: the system's own devices through SetupAPI, and a real restart.
 #include "app/win32/program_environment.h"
 #include "app/win32/system_restart.h"
+#include "base/win32/process.h"
+#include "base/win32/system_folder.h"
 #include "devices/win32/setupapi_platform.h"
 #include "web/site_addresses.h"
 #include "web/win32/wininet_transport.h"
@@ -14,6 +16,10 @@ class SystemEnvironment : public ProgramEnvironment {
   bool RestartSystem(const char16_t* message) override { return RequestSystemRestart(message); }
   DownloadTransport& Transport() override { return transport_; }
   std::u16string MakerSite() const override { return kMakerSite; }
+  const char16_t* StartDevicePairingWizard() override {
+    LaunchProcess(Concat({SystemFolder(), u"\\DevicePairingWizard.exe"}), {}, {}, SW_SHOW, 0);
+    return nullptr;
+  }
 
  private:
   SetupApiPlatform platform_;

@@ -20,7 +20,12 @@ OperationResultsDialog& Results(MainWindow& main) { return main.Dialogs().Result
 }  // namespace
 
 int MainOperationHost::AskUser(const WideText& text, int32_t kind) {
-  return main_.AskUser(text.Buffer(), kind);
+  const int answer = main_.AskUser(text.Buffer(), kind);
+  // The closed box hands the activation to the main window, which would then cover an open
+  // results dialog (and its OK button); the dialog comes back in front.
+  HWND results = Results(main_).DialogHandle();
+  if (results != nullptr && IsWindowVisible(results)) BringWindowToTop(results);
+  return answer;
 }
 
 void MainOperationHost::OpenResultsDialog(const WideText& statusText) {
@@ -69,7 +74,9 @@ bool MainOperationHost::BrowseForFolder(WideText* text, const WideText& title, u
 }
 
 bool MainOperationHost::OpenInfFileDialog(WideText* text, const WideText& title) {
-  return pyr::OpenInfFileDialog(text, title, main_.Window().Handle());
+  // Over an operation's results dialog the picker belongs to that dialog.
+  HWND results = Results(main_).DialogHandle();
+  return pyr::OpenInfFileDialog(text, title, results != nullptr ? results : main_.Window().Handle());
 }
 
 void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) {
@@ -95,5 +102,9 @@ bool MainOperationHost::LaunchUpdater(const WideText& path, const WideText& argu
   // The updater runs on its own; its handle is not kept.
   return static_cast<bool>(LaunchProcess(path, arguments, WideText(), SW_SHOW, 0));
 }
+
+// --- Uninstall, driver and rescan commands ---
+
+void MainOperationHost::BringMainWindowToTop() { BringWindowToTop(main_.Window().Handle()); }
 
 }  // namespace pyr

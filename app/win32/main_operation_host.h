@@ -48,6 +48,9 @@ class MainOperationHost : public OperationHost {
   WideText UpdaterPath() const override;
   bool LaunchUpdater(const WideText& path, const WideText& arguments) override;
 
+  // --- Uninstall, driver and rescan commands ---
+  void BringMainWindowToTop() override;
+
  private:
   MainWindow& main_;
   std::optional<ControlsDisabler> lock_;

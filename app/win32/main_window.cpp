@@ -303,10 +303,19 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kCollapseAll:
       ExpandAllGroups(*list_, false);
       return;
-    // The device operations, the selection and information commands, the driver-store tools
-    // and the updater are carried out by their own modules as they join the program.
     case Command::kScanHardware:
     case Command::kScanAndInstall:
+    case Command::kUninstall:
+    case Command::kUninstallAndDeleteDrivers:
+    case Command::kUninstallNotPresent:
+    case Command::kAddDevice:
+    case Command::kUpdateDrivers:
+    case Command::kChangeDrivers:
+    case Command::kReinstall:
+      RunDeviceCommand(command, source);
+      return;
+    // The device operations, the selection and information commands, the driver-store tools
+    // and the updater are carried out by their own modules as they join the program.
     case Command::kCheckAll:
     case Command::kCheckNone:
     case Command::kCheckAllInGroup:
@@ -315,13 +324,6 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kCheckPhysical:
     case Command::kCheckDisabled:
     case Command::kCheckWithErrors:
-    case Command::kUninstall:
-    case Command::kUninstallAndDeleteDrivers:
-    case Command::kUninstallNotPresent:
-    case Command::kAddDevice:
-    case Command::kUpdateDrivers:
-    case Command::kChangeDrivers:
-    case Command::kReinstall:
     case Command::kInstallFromFolder:
     case Command::kUpdateWithOvelant:
     case Command::kDisable:

@@ -114,6 +114,8 @@ class MainWindow : public InventoryHost {
   void RunCommand(Command command, CommandSource source);
   // The selection, find, information and device-state commands; false for any other command.
   bool RunListCommand(Command command, CommandSource source);
+  // Uninstall, driver, reinstall, add-device and rescan commands.
+  void RunDeviceCommand(Command command, CommandSource source);
   void HandleFindEvent();
   void FindNext();
   // The selected row, or -1 after telling the user to select one.

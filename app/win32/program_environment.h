@@ -24,6 +24,9 @@ class ProgramEnvironment {
   virtual DownloadTransport& Transport() = 0;
   // The maker's site the updater is fetched from; empty when none is set.
   virtual std::u16string MakerSite() const = 0;
+  // "Add a device": starts the system's pairing wizard without waiting and without reporting a
+  // failure. Where there is no wizard to start, returns the message to show instead.
+  virtual const char16_t* StartDevicePairingWizard() = 0;
 };
 
 std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);

@@ -14,7 +14,10 @@
 
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/program_environment.h"
+#include "base/file_system.h"
 #include "base/win32/wchar.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
 #include "sandbox/driver_store_files.h"
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
@@ -112,6 +115,41 @@ class SandboxTransport : public WinInetTransport {
   bool offline_;
 };
 
+// The simulated platform with what the sandbox shows instead of the system's own windows, and
+// driver packages that are folders of real files.
+class SandboxPlatform : public ClassIconPlatform {
+ public:
+  SandboxPlatform(SimulatedPlatform& simulated, std::vector<Guid> classes)
+      : ClassIconPlatform(simulated, std::move(classes)), simulated_(simulated) {}
+
+  // The system's update wizard cannot run here: a small stand-in names the device, and its OK
+  // counts as an updated driver.
+  bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device, uint32_t flags,
+                        bool* needsReboot) override {
+    const WideText name = PropertyReader(simulated_).ReadFirst(set, device, devpkey::kName);
+    const WideText text = Concat({u"Update Driver Software - ", name,
+                                  u"\r\n\r\nThe sandbox stands in for the system's update wizard here. "
+                                  u"OK counts as an updated driver, Cancel as none."});
+    const int answer = MessageBoxW(reinterpret_cast<HWND>(parent.value), W(text),
+                                   L"Update Driver Software", MB_OKCANCEL | MB_ICONINFORMATION);
+    simulated_.SetUpdateWizardResult(answer == IDOK);
+    return ClassIconPlatform::ShowUpdateDevice(parent, set, device, flags, needsReboot);
+  }
+
+  // A removed package takes its folder in the sandbox's store with it.
+  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                       uint32_t* error) override {
+    if (!ClassIconPlatform::UninstallDriver(parent, infPath, flags, needsReboot, error)) return false;
+    const std::u16string_view path(infPath);
+    const size_t slash = path.find_last_of(u'\\');
+    if (slash != std::u16string_view::npos) DeletePath(WideText(path.substr(0, slash)), 0);
+    return true;
+  }
+
+ private:
+  SimulatedPlatform& simulated_;
+};
+
 class SandboxEnvironment : public ProgramEnvironment {
  public:
   explicit SandboxEnvironment(HINSTANCE instance)
@@ -134,10 +172,14 @@ class SandboxEnvironment : public ProgramEnvironment {
   bool RestartSystem(const char16_t*) override { return true; }
   DownloadTransport& Transport() override { return transport_; }
   std::u16string MakerSite() const override { return options_.site; }
+  const char16_t* StartDevicePairingWizard() override {
+    return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
+           u"PC it starts the system's wizard for adding a Bluetooth or network device.";
+  }
 
  private:
   SimulatedPlatform simulated_;
-  ClassIconPlatform platform_;
+  SandboxPlatform platform_;
   SandboxOptions options_;
   SandboxTransport transport_;
 };

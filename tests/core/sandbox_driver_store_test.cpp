@@ -66,6 +66,14 @@ TEST(SandboxDriverStore, InfTextsTheInstallerReads) {
   EXPECT_EQ(facts.driverVer, u"01/02/2023, 4.5");
   EXPECT_EQ(facts.provider, u"Plain");
   EXPECT_EQ(facts.hardwareIds, (std::vector<WideText>{u"PCI\\VEN_A", u"PCI\\VEN_B", u"PCI\\VEN_C", u"USB\\X"}));
+  // Provider from [Strings]; the class; a comma inside a quoted string is no model line.
+  ASSERT_TRUE(ParseInfText("[version]\r\nDriverVer=03/04/2024,5.6.7\r\nprovider=%A%\r\nCLASS=Net\r\n"
+                           "[Manufacturer]\r\n%A%=M\r\n[M]\r\n%D%=S, ID\\ONE ,ID\\TWO\r\n"
+                           "[Strings]\r\nA=\"Acme\"\r\nD=\"x, y\"\r\n",
+                           &facts));
+  EXPECT_EQ(facts.provider, u"Acme");
+  EXPECT_EQ(facts.className, u"Net");
+  EXPECT_EQ(facts.hardwareIds, (std::vector<WideText>{u"ID\\ONE", u"ID\\TWO"}));
   // UTF-16 with its byte-order mark, as many INFs are saved.
   std::string utf16 = "\xFF\xFE";
   for (char c : std::string("[Version]\r\nDriverVer=07/08/2020,9.9\r\n")) utf16 += {c, '\0'};
@@ -148,6 +156,35 @@ TEST_F(SandboxInstallTest, OnlyABetterDriverForADeviceOfThePcIsInstalled) {
   ASSERT_TRUE(ParseInfText(bytes, &facts));
   EXPECT_EQ(facts.driverVer, u"01/01/2020,1.0");
   EXPECT_FALSE(host_->platform.InstallDriver(WindowHandle{}, temp_.Path(u"absent.inf").Buffer(), 0, nullptr));
+}
+
+// A driver changed from an INF outside the store: the package is staged once, with its files.
+TEST_F(SandboxInstallTest, AChangedDriverIsCopiedIntoTheStore) {
+  const char16_t* hardwareId = u"PCI\\VEN_1&DEV_2&SUBSYS_3";
+  const WideText offer = Inf(u"nic.inf", u"10/10/2024,7.0");
+  const size_t before = host_->platform.Pc().driverStore.size();
+  bool reboot = true;
+  ASSERT_TRUE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, offer.Buffer(), 0, &reboot));
+  EXPECT_FALSE(reboot);
+  ASSERT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  const DriverPackage& staged = host_->platform.Pc().driverStore.back();
+  EXPECT_EQ(Nic().infPath, staged.publishedName);
+  EXPECT_EQ(Nic().driverVersion, u"7.0");
+  EXPECT_EQ(temp_.Tree(PackageFolder(store_, staged)), (std::vector<std::string>{"nic.cat", "nic.inf", "nic.sys"}));
+  WideText location;
+  ASSERT_TRUE(host_->platform.GetInfDriverStoreLocation(staged.publishedName.Buffer(), &location));
+  EXPECT_EQ(GetFileSizeByPath(location), GetFileSizeByPath(offer));
+  // The same INF again, forced, is the package already there.
+  ASSERT_TRUE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, offer.Buffer(), kInstallFlagForce,
+                                                                &reboot));
+  EXPECT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  // An INF whose listed driver file is missing is refused and leaves nothing in the store.
+  const WideText broken = Inf(u"nic.inf", u"11/11/2025,8.0");
+  ASSERT_EQ(DeletePath(Concat({broken.View().substr(0, broken.View().rfind(u'\\')), u"\\nic.sys"}), 0), 1);
+  EXPECT_FALSE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, hardwareId, broken.Buffer(), 0, &reboot));
+  EXPECT_EQ(host_->platform.Pc().driverStore.size(), before + 1);
+  EXPECT_EQ(Nic().driverVersion, u"7.0");
+  EXPECT_EQ(temp_.Tree(Concat({store_, u"\\FileRepository"})).size(), 6u);  // two packages of three files
 }
 
 TEST_F(SandboxInstallTest, InstallFromFolderOnABackupAndOnANewerPackage) {

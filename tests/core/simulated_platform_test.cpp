@@ -228,6 +228,72 @@ TEST_F(SimulatedPlatformTest, DriverStoreLocationsAndRemoval) {
   EXPECT_EQ(error, kErrorNotAnInstalledOemInf);
 }
 
+TEST_F(SimulatedPlatformTest, HardwareWhosePackageWasDeletedComesBackWithoutDrivers) {
+  WideText path;
+  ASSERT_TRUE(platform_.GetInfDriverStoreLocation(u"oem21.inf", &path));  // the Ethernet card's
+  bool reboot = true;
+  uint32_t error = 0;
+  ASSERT_TRUE(platform_.UninstallDriver({}, path.Buffer(), 0, &reboot, &error));
+  EXPECT_FALSE(reboot);
+  EXPECT_FALSE(Listed(kNic));
+  DevInst root = 0;
+  ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+  // Neither scan finds a driver for it any more: no class, no INF, no problem code.
+  for (uint32_t mode : {kCmReenumerateNormal, kCmReenumerateRetryInstallation}) {
+    platform_.ReenumerateDevNode(root, mode);
+    DeviceSet set;
+    DeviceInfo device;
+    ASSERT_TRUE(Find(kNic, kDigcfPresent, &set, &device));
+    EXPECT_TRUE(reader_.ReadFirst(set, device, devpkey::kClass).Empty());
+    EXPECT_TRUE(reader_.ReadFirst(set, device, devpkey::kDriverInfPath).Empty());
+    platform_.DestroyDeviceInfoList(set);
+    EXPECT_EQ(Problem(kNic), 0u);
+  }
+}
+
+// The fixture's devices that need a restart say so for each way of removing or changing their
+// driver; the others do not.
+TEST_F(SimulatedPlatformTest, DevicesThatNeedARestartSayWhenTheirDriverGoes) {
+  enum Action { kUninstall, kForceDriver, kRemovePackage };
+  const struct Case {
+    Action action;
+    const char16_t* target;  // instance ID, hardware ID with an INF name, or published INF name
+    const char16_t* inf;
+    bool restart;
+  } cases[] = {
+      {kUninstall, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008", nullptr, true},
+      {kUninstall, kNic, nullptr, false},
+      {kForceDriver, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1", u"nv_dispi.inf", true},
+      {kForceDriver, u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10", u"e1d68x64.inf", false},
+      {kRemovePackage, u"oem41.inf", nullptr, true},  // the Realtek sound device's
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideText(c.target).ToUtf8());
+    // A rescan brings back what the case before uninstalled.
+    DevInst root = 0;
+    ASSERT_EQ(platform_.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+    platform_.ReenumerateDevNode(root, kCmReenumerateNormal);
+    bool reboot = !c.restart;
+    bool done = false;
+    if (c.action == kUninstall) {
+      DeviceSet set;
+      DeviceInfo device;
+      ASSERT_TRUE(Find(c.target, 0, &set, &device));
+      done = platform_.UninstallDevice({}, set, device, 0, &reboot);
+      platform_.DestroyDeviceInfoList(set);
+    } else if (c.action == kForceDriver) {
+      done = platform_.UpdateDriverForPlugAndPlayDevices({}, c.target, c.inf, kInstallFlagForce, &reboot);
+    } else {
+      WideText path;
+      uint32_t error = 0;
+      ASSERT_TRUE(platform_.GetInfDriverStoreLocation(c.target, &path));
+      done = platform_.UninstallDriver({}, path.Buffer(), 0, &reboot, &error);
+    }
+    EXPECT_TRUE(done);
+    EXPECT_EQ(reboot, c.restart);
+  }
+}
+
 TEST_F(SimulatedPlatformTest, ClassImagesFallBackToTheUnknownPicture) {
   ClassImageList list;
   ASSERT_TRUE(platform_.GetClassImageList(&list));

@@ -125,7 +125,14 @@ class ScriptedHost : public OperationHost {
     folderPicks.pop_front();
     return true;
   }
-  bool OpenInfFileDialog(WideText* text, const WideText& title) override { return false; }
+  std::deque<std::u16string> infPicks;  // paths the INF picker returns; empty: cancelled
+  bool OpenInfFileDialog(WideText* path, const WideText& title) override {
+    calls.push_back(u"pick:" + title.Str());
+    if (infPicks.empty()) return false;
+    *path = WideText(infPicks.front());
+    infPicks.pop_front();
+    return !path->Empty();
+  }
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
     calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
                     WideText::FromInt32(height).Str());
@@ -145,6 +152,9 @@ class ScriptedHost : public OperationHost {
   std::u16string updaterPath = u"pyravel\\Ovelant.exe";
   bool launchWorks = true;
 
+  // --- Uninstall, driver and rescan commands ---
+  void BringMainWindowToTop() override { calls.push_back(u"to-top"); }
+
   // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
   void RebuildRows() {
     if (set_.Valid()) platform.DestroyDeviceInfoList(set_);
@@ -162,6 +172,7 @@ class ScriptedHost : public OperationHost {
       StoreDeviceIndex(list, row, i);
       list.SetCellText(row, 1, DeviceStatusText(state));
       list.SetCellText(row, 7, reader.ReadFirst(set_, device, devpkey::kHardwareIds));
+      list.SetCellText(row, 8, reader.ReadFirst(set_, device, devpkey::kDriverInfPath));
     }
   }
 

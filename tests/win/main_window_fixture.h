@@ -36,10 +36,16 @@ std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
 class TestEnvironment : public ProgramEnvironment {
  public:
   TestEnvironment() : simulated(LoadTestPc()), icons(simulated, GuidsOf(simulated.Pc())) {}
-  DevicePlatform& Platform() override { return icons; }
+  DevicePlatform& Platform() override { return override_ ? *override_ : icons; }
+  // A platform of the test's own (one that wraps icons) in place of icons; set before Build().
+  void UsePlatform(DevicePlatform* platform) { override_ = platform; }
   bool RestartSystem(const char16_t* message) override {
     restartMessages.emplace_back(message);
     return true;
+  }
+  const char16_t* StartDevicePairingWizard() override {
+    ++pairingWizardStarts;
+    return nullptr;
   }
 
   DownloadTransport& Transport() override { return transport; }
@@ -50,6 +56,10 @@ class TestEnvironment : public ProgramEnvironment {
   std::vector<std::u16string> restartMessages;
   WinInetTransport transport;
   std::u16string site;
+  int pairingWizardStarts = 0;
+
+ private:
+  DevicePlatform* override_ = nullptr;
 };
 
 // Clicks a button of the next message box this process shows, from another thread, since the

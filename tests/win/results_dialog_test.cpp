@@ -132,6 +132,14 @@ TEST_F(ResultsDialog, ResultLinesAreAppendedWithAMillisecondTimeStamp) {
   SYSTEMTIME now{};
   GetLocalTime(&now);
   EXPECT_EQ(std::stoi(stamp.substr(0, 4)), now.wYear);
+  // Short lines keep the column at 450; a longer one widens it to show the line whole.
+  HWND list = Control(dialog_.ResultListId());
+  EXPECT_EQ(ListView_GetColumnWidth(list, 1), 450);
+  const wchar_t* long_line =
+      L"The driver for Intel(R) Ethernet Connection (7) I219-V Gigabit Network Adapter was successfully uninstalled.";
+  dialog_.AddResultLine(reinterpret_cast<const char16_t*>(long_line));
+  EXPECT_GT(ListView_GetColumnWidth(list, 1), ListView_GetStringWidth(list, long_line));
+  EXPECT_GT(ListView_GetColumnWidth(list, 1), 450);
 }
 
 TEST_F(ResultsDialog, CompactDialogTakesNoResultLines) {

@@ -192,6 +192,14 @@ OperationResultsDialog& OperationResultsDialog::AddResultLine(const char16_t* te
   const WideText stamp = DateTimeText(t, true);
   const int row = AddListItem(window_, listId_, stamp.Buffer(), 20000000);
   if (row >= 0) SetItemText(window_, listId_, row, 1, text ? text : u"");
+  // A line longer than the result column widens it (the list then scrolls sideways), so that
+  // no device name or result is cut short.
+  HWND list = window_.ControlHandle(listId_);
+  const auto needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                    reinterpret_cast<LPARAM>(text ? text : u""))) + 16;
+  if (row >= 0 && needed > static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0))) {
+    SetColumnWidth(window_, listId_, 1, needed);
+  }
   return *this;
 }
 

@@ -1,0 +1,216 @@
+"""Drivers on the simulated PC as a user: a driver package deleted with "Uninstall and delete
+drivers" (Alt+X) leaves the store, and a rescan brings its hardware back with no driver; a driver
+changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the force
+question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled, brings
+the reboot question once after its results window closed, answered No."""
+
+import glob
+import os
+import shutil
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from pyravel_app import Pyravel  # noqa: E402
+from test_device_state import RESULTS_CLASS, answer_question, pick_targets, scroll_to_top  # noqa: E402
+from test_uninstall_and_rescan import close_dialog, finished_dialog, listed_names  # noqa: E402
+
+BOX_CLASS = "_WINDOW_MsgBoxClass"
+DONE = "Operation complete. Results are displayed in the list above."
+ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
+ETHERNET_PACKAGE = "e1d68x64.inf_amd64_*"
+BLUETOOTH = "Intel(R) Wireless Bluetooth(R)"
+BLUETOOTH_ID = "USB\\VID_8087&PID_0029&REV_0001"
+GEFORCE = "NVIDIA GeForce GTX 1660 SUPER"
+ASK_DELETE = ("This will uninstall the selected device drivers and also remove them from the driver store."
+              "You may need to install a new driver for the selected device after this operation.")
+ASK_FORCE = "This INF file contains a valid driver for your device, but the one currently installed is a better match."
+ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
+ASK_UNINSTALL = "Are you sure you want to uninstall the selected device?"
+ASK_REBOOT = "This computer needs to be rebooted in order to finish setting up one or more devices."
+
+
+def row_named(app, name):
+    rows = [row for row in app.list_rows() if row.cells[0] == name]
+    assert len(rows) == 1, "%d rows named %s" % (len(rows), name)
+    return rows[0]
+
+
+def tick_named(app, name):
+    """Ticks the one row of that name, reached with the keyboard from the top of the list."""
+    target = row_named(app, name)
+    scroll_to_top(app)
+    app.keys(*(["Down"] * target.index))
+    app.wait_for("%s selected" % name, lambda: [r.cells[0] for r in app.selected_rows()] == [name], timeout=20)
+    app.keys("space")
+    app.wait_for("%s ticked" % name, lambda: [r.cells[0] for r in app.list_rows() if r.checked] == [name],
+                 timeout=10)
+
+
+def question(app, text, answer):
+    texts, buttons = app.box_texts()
+    assert any(t.startswith(text) for t in texts), "question shown: %r" % texts
+    assert buttons == ["Yes", "No"], buttons
+    app.answer_box(answer)
+
+
+def results(app, shot):
+    """The finished results window: its status text and lines, photographed, then closed."""
+    dialog, status, lines = finished_dialog(app)
+    app.session.wait_still()
+    print("screenshot: " + app.session.screenshot(shot))
+    close_dialog(app, dialog)
+    return status, lines
+
+
+def write_inf(folder, name, driver_ver, hardware_id):
+    """An INF for the hardware ID with the two files it lists, as a vendor's download has them."""
+    os.makedirs(folder, exist_ok=True)
+    base = name.rsplit(".", 1)[0]
+    for f in (base + ".sys", base + ".cat"):
+        with open(os.path.join(folder, f), "wb") as out:
+            out.write(b"driver file " + f.encode())
+    with open(os.path.join(folder, name), "w", encoding="utf-8", newline="\r\n") as out:
+        out.write("[Version]\nSignature=\"$WINDOWS NT$\"\nClass=Bluetooth\nProvider=%%Maker%%\n"
+                  "DriverVer=%s\nCatalogFile=%s.cat\n\n[Manufacturer]\n%%Maker%%=Models,NTamd64\n\n"
+                  "[Models.NTamd64]\n%%Radio%%=Install, %s\n\n[SourceDisksFiles]\n%s.sys=1\n%s.cat=1\n\n"
+                  "[Strings]\nMaker=\"Intel Corporation\"\nRadio=\"Wireless radio\"\n"
+                  % (driver_ver, base, hardware_id, base, base))
+    # The Wine side sees the Linux root as drive Z:.
+    return "Z:" + os.path.join(folder, name).replace("/", "\\")
+
+
+def pick_inf(app, device, path):
+    """Types the path into the file dialog that asks for the device's INF and opens it."""
+    title = "Select driver INF file for " + device
+    picker = app.wait_for("the INF picker", lambda: next(
+        (w for w in app.windows() if w.title == title), None), timeout=30)
+    # The file name box: an edit of its own, or the edit of a combo box.
+    boxes = [c for c in picker.children if c["class"] == "Edit" and c["enabled"]] or [
+        c for c in picker.children if c["class"] == "ComboBox" and c["enabled"]]
+    assert boxes, "no file name box in %r" % [c["class"] for c in picker.children]
+    app.click_rect(boxes[0]["rect"])
+    app.session.press("ctrl+a")
+    app.session.type_text(path)
+    app.session.press("Return")
+    app.wait_for("the INF picker closed", lambda: all(w.title != title for w in app.windows()), timeout=30)
+
+
+def no_box_for(app, seconds):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if app.window_of_class(BOX_CLASS) is not None:
+            return False
+        time.sleep(0.5)
+    return True
+
+
+def scenario(session):
+    session.delete_settings()
+    app = Pyravel(session)
+    app.start()
+    app.answer_box("No")
+    app.wait_window_of_class("_WndMsgTipClass")
+    app.click_rect(app.list_rows()[0].rect)
+    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    store = glob.glob(os.path.join(session.prefix, "drive_c", "users", "*", "AppData", "Local",
+                                   "Pyravel Sandbox", "DriverStore", "FileRepository"))
+    assert len(store) == 1, store
+    store = store[0]
+    assert glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the Ethernet package is not in the store"
+
+    # 1. The Ethernet card's package deleted: the card leaves, its folder leaves the store.
+    tick_named(app, ETHERNET)
+    app.keys("alt+x")
+    question(app, ASK_DELETE, "Yes")
+    status, lines = results(app, "results-delete-driver-package")
+    assert status == [DONE], status
+    assert lines == ["The driver for " + ETHERNET + " was successfully uninstalled."], lines
+    app.wait_for("the card gone from the list", lambda: ETHERNET not in listed_names(app))
+    assert not glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the package folder is still in the store"
+    assert no_box_for(app, 2), "a reboot question for a card that needs no restart"
+    # The scan finds the hardware again, now without a driver.
+    app.keys("ctrl+F5")
+    app.wait_for("the card back after the scan", lambda: ETHERNET in listed_names(app), timeout=60)
+    card = row_named(app, ETHERNET)
+    assert card.cells[1] == "No drivers installed", card.cells
+    assert card.cells[2] == "", "class %r" % card.cells[2]
+
+    # 2. to 4., each in a function of its own.
+    offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
+    try:
+        change_drivers(app, store, offers)
+    finally:
+        shutil.rmtree(offers, ignore_errors=True)
+
+    reinstall_two(app)
+    reboot_question_once(app, session)
+    app.close()
+
+
+def change_drivers(app, store, offers):
+    """2. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
+    newer = write_inf(os.path.join(offers, "newer"), "ibtusb.inf", "06/01/2024,23.10.0.2", BLUETOOTH_ID)
+    older = write_inf(os.path.join(offers, "older"), "ibtusb.inf", "03/03/2021,21.40.0.1", BLUETOOTH_ID)
+    for path, forced, version, shot in [(newer, False, "23.10.0.2", "results-change-driver-newer"),
+                                        (older, True, "21.40.0.1", "results-change-driver-older-forced")]:
+        tick_named(app, BLUETOOTH)
+        app.keys("alt+u")
+        pick_inf(app, BLUETOOTH, path)
+        if forced:
+            question(app, ASK_FORCE, "Yes")
+        status, lines = results(app, shot)
+        assert status == [DONE], status
+        assert lines == ["The driver for " + BLUETOOTH + " was successfully changed."], lines
+        app.wait_for("the new driver version listed", lambda: row_named(app, BLUETOOTH).cells[5] == version)
+        assert no_box_for(app, 2), "a reboot question for a radio that needs no restart"
+    # Both went into the store as the system stages a package: INF, driver and catalog.
+    staged = sorted(glob.glob(os.path.join(store, "ibtusb.inf_amd64_*")))
+    assert len(staged) == 3, staged  # the fixture's own and the two offers
+    for folder in staged:
+        assert sorted(os.listdir(folder)) == ["ibtusb.cat", "ibtusb.inf", "ibtusb.sys"], os.listdir(folder)
+
+
+def reinstall_two(app):
+    """3. Two devices reinstalled: uninstalled, then found again by the two scans."""
+    first, second, _ = pick_targets(app)
+    names = [first.cells[0], second.cells[0]]
+    for row in (first, second):
+        app.click_rect(row.rect)
+        app.wait_for("row selected", lambda: [r.index for r in app.selected_rows()] == [row.index], timeout=10)
+        app.keys("space")
+    app.wait_for("two rows ticked", lambda: sorted(r.cells[0] for r in app.list_rows() if r.checked) == sorted(names),
+                 timeout=10)
+    app.keys("ctrl+r")
+    answer_question(app, ASK_REINSTALL)
+    status, lines = results(app, "results-reinstall-two")
+    assert status == [DONE], status
+    bottom_first = sorted([first, second], key=lambda r: -r.index)
+    assert lines == [r.cells[0] + " was successfully uninstalled." for r in bottom_first] + [
+        "Successfully reinstalled the selected devices."], lines
+    app.wait_for("both devices listed again", lambda: all(n in listed_names(app) for n in names), timeout=60)
+
+
+def reboot_question_once(app, session):
+    """4. The graphics card needs a restart when uninstalled: one question after its window closed."""
+    tick_named(app, GEFORCE)
+    app.keys("ctrl+x")
+    answer_question(app, ASK_UNINSTALL)
+    dialog, status, lines = finished_dialog(app)
+    assert lines == [GEFORCE + " was successfully uninstalled."], lines
+    assert app.window_of_class(BOX_CLASS) is None, "the reboot question came before the results window closed"
+    session.wait_still()
+    print("screenshot: " + session.screenshot("results-uninstall-needs-restart"))
+    close_dialog(app, dialog)
+    question(app, ASK_REBOOT, "No")
+    assert no_box_for(app, 3), "the reboot question came twice"
+    assert app.window_of_class("__PyravelClass__") is not None, "the program ended after No"
+    app.keys("F5")
+    app.wait_for("the card gone from the list", lambda: GEFORCE not in listed_names(app))
+    assert no_box_for(app, 2), "the reboot question came back after a refresh"
+
+
+if __name__ == "__main__":
+    harness.run_test(scenario)

@@ -1,0 +1,366 @@
+// Device operations driven in-process on the simulated PC, as a user would: the hardware scan's
+// worker thread under its compact window, the INF picker answered with a typed path, the reboot
+// question after an uninstall that needs a restart, and "Reinstall" with the system's own scan.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <cfgmgr32.h>
+#include <dlgs.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "devices/device_columns.h"
+#include "devices/win32/setupapi_platform.h"
+#include "sandbox/driver_store_files.h"
+#include "tests/support/temp_folder.h"
+#include "tests/win/main_window_fixture.h"
+
+namespace pyr {
+namespace {
+
+constexpr char16_t kEthernet[] = u"Intel(R) Ethernet Connection (7) I219-V";
+constexpr char16_t kEthernetId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE";
+constexpr char16_t kEthernetHardwareId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10";
+constexpr wchar_t kResultsClass[] = L"_WND_PROGRESS_DLG_";
+constexpr wchar_t kForceQuestion[] =
+    L"This INF file contains a valid driver for your device, but the one currently installed is a better "
+    L"match.\r\n\r\nDo you want to force installing this driver?";
+
+// Re-enumeration that waits until the test lets it go, noting the thread it ran on.
+class GatedScanPlatform : public ClassIconPlatform {
+ public:
+  using ClassIconPlatform::ClassIconPlatform;
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
+    scanThread.store(GetCurrentThreadId());
+    started.store(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!released.load() && std::chrono::steady_clock::now() < deadline) Sleep(10);
+    return ClassIconPlatform::ReenumerateDevNode(devInst, flags);
+  }
+  std::atomic<DWORD> scanThread{0};
+  std::atomic<bool> started{false};
+  std::atomic<bool> released{false};
+};
+
+HWND VisibleWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
+  HWND w = FindWindowW(cls, title);
+  return w != nullptr && IsWindowVisible(w) ? w : nullptr;
+}
+
+template <typename Found>
+Found WaitFor(const std::function<Found()>& look, int seconds = 20) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Found found = look()) return found;
+    Sleep(20);
+  }
+  return Found{};
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent) {
+  std::vector<std::pair<std::wstring, std::wstring>> children;
+  HWND child = nullptr;
+  while ((child = FindWindowExW(parent, child, nullptr, nullptr)) != nullptr) {
+    wchar_t cls[64] = {}, text[512] = {};
+    GetClassNameW(child, cls, 64);
+    GetWindowTextW(child, text, 512);
+    if (IsWindowVisible(child)) children.emplace_back(cls, text);
+  }
+  return children;
+}
+
+// What the scan's window showed while the worker was held, read from another thread.
+struct ScanSeen {
+  std::vector<std::pair<std::wstring, std::wstring>> children;
+  RECT client{};
+  bool mainAnswered = false;  // the main window handled a message while the scan ran
+  bool closedAfterRelease = false;
+};
+
+void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
+  if (WaitFor<bool>([&] { return platform.started.load(); })) {
+    if (HWND dialog = WaitFor<HWND>([] { return VisibleWindow(kResultsClass); }, 5)) {
+      seen->children = ChildrenOf(dialog);
+      GetClientRect(dialog, &seen->client);
+      DWORD_PTR answer = 0;
+      seen->mainAnswered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) != 0;
+    }
+    platform.released.store(true);
+    seen->closedAfterRelease = WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
+  }
+  platform.released.store(true);
+  Sleep(100);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+}
+
+class DeviceOperationsTest : public MainWindowTest {
+ protected:
+  int RowNamed(const char16_t* name) {
+    for (int row = 0; row < main_->List().RowCount(); ++row) {
+      if (main_->List().CellText(row, 0) == name) return row;
+    }
+    return -1;
+  }
+};
+
+TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
+  GatedScanPlatform gated(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
+  environment_.UsePlatform(&gated);
+  // The card was uninstalled: only the scan brings it back.
+  environment_.simulated.FindDevice(kEthernetId)->uninstalled = true;
+  BuildShown();
+  ASSERT_EQ(RowNamed(kEthernet), -1);
+  ScanSeen seen;
+  std::thread watcher([&] { WatchScan(gated, window_.Handle(), &seen); });
+  PostCommand(MenuId(Command::kScanHardware));
+  RunLoop();
+  watcher.join();
+
+  EXPECT_NE(gated.scanThread.load(), 0u);
+  EXPECT_NE(gated.scanThread.load(), GetCurrentThreadId());
+  EXPECT_TRUE(seen.mainAnswered);
+  EXPECT_TRUE(seen.closedAfterRelease);
+  EXPECT_EQ(seen.client.right, 400);
+  EXPECT_EQ(seen.client.bottom, 80);
+  bool scanningText = false, anyButton = false;
+  for (const auto& [cls, text] : seen.children) {
+    scanningText |= text == L"Scanning for hardware changes...";
+    anyButton |= cls == L"Button";
+  }
+  EXPECT_TRUE(scanningText);
+  EXPECT_FALSE(anyButton);  // the scan cannot be cancelled
+  // The list was rebuilt after the scan, and a scan asks for no reboot.
+  EXPECT_GE(RowNamed(kEthernet), 0);
+  EXPECT_FALSE(main_->RebootNeeded());
+}
+
+// Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
+// boxes, and the finished results dialog (OK); or checks that no box comes for a while. Then
+// closes the main window.
+class OperationScript {
+ public:
+  struct Step {
+    enum Kind { kPicker, kBox, kResults, kNoBox } kind;
+    std::wstring answer;  // the path to type, or the box's button
+  };
+  OperationScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~OperationScript() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  std::vector<std::wstring> pickerTitles, boxTexts, resultLines;
+  std::vector<bool> resultsInFront;
+  std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
+  bool finished = false;
+
+ private:
+  void Run() {
+    finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
+    Sleep(200);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+  }
+
+  bool Do(const Step& step) {
+    switch (step.kind) {
+      case Step::kPicker: {
+        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); });
+        if (picker == nullptr) return false;
+        wchar_t title[256] = {};
+        GetWindowTextW(picker, title, 256);
+        pickerTitles.push_back(title);
+        // The file name box: an edit of its own or a combo box's edit, by the dialog's template.
+        HWND name = GetDlgItem(picker, edt1);
+        if (name == nullptr) name = GetDlgItem(picker, cmb13);
+        if (name == nullptr) return false;
+        SetFocus(name);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.answer.c_str()));
+        PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10);
+      }
+      case Step::kBox: {
+        HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
+        if (box == nullptr) return false;
+        boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
+        HWND button = nullptr;
+        for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
+          wchar_t cls[64] = {}, text[512] = {};
+          GetClassNameW(child, cls, 64);
+          GetWindowTextW(child, text, 512);
+          if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
+          if (std::wstring(cls) == L"Button" && step.answer == text) button = child;
+        }
+        if (button == nullptr) return false;
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10);
+      }
+      case Step::kResults: {
+        HWND dialog = WaitFor<HWND>([] {
+          HWND d = VisibleWindow(kResultsClass);
+          return d != nullptr && FindWindowExW(d, nullptr, L"Button", L"OK") != nullptr ? d : nullptr;
+        });
+        if (dialog == nullptr) return false;
+        // The dialog stays in front of the main window, whatever box came and went over it.
+        bool above = false;
+        for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w != nullptr && !above; w = GetWindow(w, GW_HWNDNEXT)) {
+          above = w == main_;
+        }
+        resultsInFront.push_back(above);
+        HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
+        const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[512] = {};
+          LVITEMW item{};
+          item.iSubItem = 1;
+          item.pszText = text;
+          item.cchTextMax = 512;
+          SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+          resultLines.push_back(text);
+        }
+        PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);
+        return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
+      }
+      case Step::kNoBox:
+        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2);
+    }
+    return false;
+  }
+
+  HWND main_;
+  std::vector<Step> steps_;
+  std::thread thread_;
+};
+
+TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForce) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Made());
+  const WideText store = temp.Path(u"DriverStore");
+  ASSERT_TRUE(CreateDirectoryTree(store));
+  environment_.simulated.SetDriverStoreRoot(store);
+  // Two offers for the card, each in a folder of its own with the files its INF lists.
+  auto offer = [&](const char16_t* folder, const char16_t* driverVer) {
+    DriverPackage p;
+    p.originalName = u"e1d68x64.inf";
+    p.driverVer = driverVer;
+    p.provider = u"Intel";
+    p.className = u"Net";
+    p.hardwareIds = {kEthernetHardwareId};
+    const std::vector<WideText> files = PackageFileNames(p);
+    for (const WideText& f : files) temp.Write(Concat({temp.Path(folder), u"\\", f}), "driver");
+    const WideText inf = Concat({temp.Path(folder), u"\\", p.originalName});
+    temp.Write(inf, MakeInfText(p, files));
+    return std::wstring(reinterpret_cast<const wchar_t*>(inf.Buffer()));
+  };
+  const std::wstring newer = offer(u"newer", u"10/10/2024,13.0.0.1");
+  const std::wstring older = offer(u"older", u"01/01/2019,11.0.0.1");
+  const std::wstring title = L"Select driver INF file for " + std::wstring(kEthernet, kEthernet + std::size(kEthernet) - 1);
+  const std::wstring changed = L"The driver for " + title.substr(27) + L" was successfully changed.";
+  const std::wstring refused = L"The driver for " + title.substr(27) + L" could not be changed.";
+  using Step = OperationScript::Step;
+  BuildShown();
+
+  struct Case {
+    const wchar_t* what;
+    std::vector<Step> steps;
+    std::vector<std::wstring> boxes;
+    std::wstring line;
+    const char16_t* versionAfter;
+  } cases[] = {
+      {L"newer", {{Step::kPicker, newer}, {Step::kResults, L""}}, {}, changed, u"13.0.0.1"},
+      {L"older, not forced", {{Step::kPicker, older}, {Step::kBox, L"No"}, {Step::kResults, L""}},
+       {kForceQuestion}, refused, u"13.0.0.1"},
+      {L"older, forced", {{Step::kPicker, older}, {Step::kBox, L"Yes"}, {Step::kResults, L""}},
+       {kForceQuestion}, changed, u"11.0.0.1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int row = RowNamed(kEthernet);
+    ASSERT_GE(row, 0);
+    main_->List().SetRowChecked(row, true);
+    OperationScript script(window_.Handle(), c.steps);
+    PostCommand(MenuId(Command::kChangeDrivers));
+    RunLoop();
+    script.Join();
+    EXPECT_TRUE(script.finished);
+    EXPECT_EQ(script.pickerTitles, std::vector<std::wstring>{title});
+    EXPECT_EQ(script.boxTexts, c.boxes);
+    EXPECT_EQ(script.resultLines, std::vector<std::wstring>{c.line});
+    EXPECT_EQ(script.resultsInFront, std::vector<bool>{true});
+    EXPECT_EQ(main_->List().CellText(RowNamed(kEthernet), kColumnDriverVersion), c.versionAfter);
+  }
+  // Each INF that went in was copied into the store with its files, as the system stages it.
+  EXPECT_EQ(temp.Tree(Concat({store, u"\\FileRepository"})).size(), 6u);
+  EXPECT_FALSE(main_->RebootNeeded());  // this card needs no restart
+}
+
+// A device whose removal needs a restart: the reboot question comes once, after the results
+// dialog has closed; No clears the request and the program goes on.
+TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
+  constexpr char16_t kGeForce[] = u"NVIDIA GeForce GTX 1660 SUPER";
+  using Step = OperationScript::Step;
+  BuildShown();
+  main_->List().SetRowChecked(RowNamed(kGeForce), true);
+  OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}, {Step::kBox, L"No"},
+                                            {Step::kNoBox, L""}});
+  PostCommand(MenuId(Command::kUninstall));
+  RunLoop();
+  script.Join();
+  EXPECT_TRUE(script.finished);
+  ASSERT_EQ(script.boxTexts.size(), 2u);
+  EXPECT_EQ(script.boxTexts[0], L"Are you sure you want to uninstall the selected device?");
+  EXPECT_EQ(script.boxTexts[1],
+            L"This computer needs to be rebooted in order to finish setting up one or more devices.\r\n\r\n"
+            L"Do you want to reboot now?");
+  EXPECT_EQ(script.boxOverResults, (std::vector<bool>{false, false}));
+  EXPECT_EQ(script.resultLines, std::vector<std::wstring>{L"NVIDIA GeForce GTX 1660 SUPER was successfully uninstalled."});
+  EXPECT_FALSE(main_->RebootNeeded());
+  EXPECT_TRUE(environment_.restartMessages.empty());
+  EXPECT_EQ(RowNamed(kGeForce), -1);
+}
+
+// The simulated PC, except that the re-enumeration goes to the system's configuration manager
+// (under Wine, one whose root cannot be located).
+class SystemScanPlatform : public ClassIconPlatform {
+ public:
+  using ClassIconPlatform::ClassIconPlatform;
+  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override {
+    return system_.LocateDevNode(devInst, deviceId, flags);
+  }
+  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
+    return system_.ReenumerateDevNode(devInst, flags);
+  }
+
+ private:
+  SetupApiPlatform system_;
+};
+
+TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuildsTheList) {
+  SystemScanPlatform platform(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
+  environment_.UsePlatform(&platform);
+  DEVINST root = 0;
+  const bool scans = CM_Locate_DevNodeW(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS;
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+    EXPECT_FALSE(scans) << "Wine's configuration manager was expected to locate no root";
+  }
+  using Step = OperationScript::Step;
+  BuildShown();
+  main_->List().SetRowChecked(RowNamed(kEthernet), true);
+  OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}, {Step::kNoBox, L""}});
+  PostCommand(MenuId(Command::kReinstall));
+  RunLoop();
+  script.Join();
+  EXPECT_TRUE(script.finished);
+  const std::wstring name(kEthernet, kEthernet + std::size(kEthernet) - 1);
+  EXPECT_EQ(script.resultLines,
+            (std::vector<std::wstring>{name + L" was successfully uninstalled.",
+                                       scans ? L"Successfully reinstalled the selected devices."
+                                             : L"Failed to reinstall the selected devices."}));
+  // The list was rebuilt after the uninstall (the system's scan knows nothing of the simulated card).
+  EXPECT_EQ(RowNamed(kEthernet), -1);
+}
+
+}  // namespace
+}  // namespace pyr
