@@ -34,6 +34,9 @@ bool FindDeviceWindow::Create(UiWindow& main, PaneImages& images) {
   window_.SetControlTooltip(findNextId_, u"Find next (F3)");
   closeId_ = window_.AddCloseButton();
   window_.SetControlTooltip(closeId_, u"Close find (Esc)");
+  // Alt+F4 or any other close of this window hides it like the close button; only the main
+  // window's close ends the program.
+  window_.SetCancelControl(closeId_);
 
   const ACCEL keys[] = {
       {FVIRTKEY, VK_F3, static_cast<WORD>(findNextId_)},
