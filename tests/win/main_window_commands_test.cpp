@@ -160,6 +160,52 @@ TEST_F(MainWindowCommandsTest, FindButtonAndEscapeOfTheFindWindow) {
   EXPECT_NE(main_->List().CellText(row, 0).Find(u"keyboard", false), 0);
 }
 
+// Esc, Alt+F4 and WM_CLOSE on the find window hide it; the program goes on (the command posted
+// after the close is still carried out) and only the main window's close ends it.
+TEST_F(MainWindowCommandsTest, ClosingTheFindWindowHidesOnlyIt) {
+  BuildShown();
+  FindDeviceWindow& find = main_->Find();
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+  } ways[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE}, {"Alt+F4", WM_SYSCOMMAND, SC_CLOSE}, {"WM_CLOSE", WM_CLOSE, 0}};
+  for (const auto& w : ways) {
+    RunCommand(MenuId(Command::kCheckNone));
+    find.Show();
+    ASSERT_TRUE(find.Visible());
+    HWND target = w.message == WM_KEYDOWN ? GetFocus() : find.Window().Handle();
+    ASSERT_NE(target, nullptr) << w.name;
+    PostMessageW(target, w.message, w.wParam, 0);
+    PostCommand(MenuId(Command::kCheckAll));
+    CloseAndRun();
+    EXPECT_FALSE(find.Visible()) << w.name;
+    EXPECT_EQ(main_->List().CheckedRows().size(), static_cast<size_t>(main_->List().RowCount()))
+        << w.name << ": the loop went on after the find window's close";
+  }
+}
+
+// Esc at the disable question is No: nothing is disabled, no dialog opens, the list stays.
+TEST_F(MainWindowCommandsTest, EscAtTheDisableQuestionDisablesNothing) {
+  BuildShown();
+  const std::vector<std::u16string> names = TwoWorkingDevices();
+  ASSERT_EQ(names.size(), 2u);
+  for (const auto& name : names) main_->List().SetRowChecked(RowNamed(name.c_str()), true);
+  const uint64_t disables = environment_.simulated.Calls(PlatformCall::kDisableDevNode);
+  {
+    BoxAnswerer escape(BoxAnswerer::kEscape, window_.Handle());
+    PostCommand(MenuId(Command::kDisable));
+    RunLoop();
+    EXPECT_EQ(escape.Message(), L"Are you sure you want to disable the selected device(s)?");
+  }
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kDisableDevNode), disables);
+  EXPECT_EQ(FindWindowW(L"_WND_PROGRESS_DLG_", nullptr), nullptr);
+  for (const auto& name : names) {
+    EXPECT_EQ(main_->List().CellText(RowNamed(name.c_str()), 1), u"Working properly");
+    EXPECT_TRUE(main_->List().RowChecked(RowNamed(name.c_str())));
+  }
+}
+
 TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndName) {
   BuildShown();
   DeviceList& list = main_->List();

@@ -261,17 +261,19 @@ TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
   EXPECT_TRUE(IsWindowVisible(tip));
 }
 
-TEST_F(MainWindowTest, NoToTheRebootQuestionClearsTheRequest) {
+TEST_F(MainWindowTest, NoOrEscAtTheRebootQuestionClearsTheRequestAndDoesNotRestart) {
   BuildShown();
-  main_->SetRebootNeeded();
-  {
-    BoxAnswerer answer(L"No", window_.Handle());
-    PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-    RunLoop();
-    EXPECT_TRUE(answer.Answered());
+  for (const wchar_t* button : {L"No", BoxAnswerer::kEscape}) {
+    main_->SetRebootNeeded();
+    {
+      BoxAnswerer answer(button, window_.Handle());
+      PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+      RunLoop();
+      EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_FALSE(main_->RebootNeeded());
+    EXPECT_TRUE(environment_.restartMessages.empty());
   }
-  EXPECT_FALSE(main_->RebootNeeded());
-  EXPECT_TRUE(environment_.restartMessages.empty());
 }
 
 TEST_F(MainWindowTest, ClosingWhileAQuestionIsOpenEndsTheProgram) {
