@@ -44,8 +44,12 @@ fuzz: setup
 fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
-bench: native
+# The native benchmarks, then the processor use of every waiting state of the program, measured
+# under Wine (cpu_percent_<state> lines).
+bench: native windows
 	@build/native/bench/pyravel_bench
+	@set -o pipefail; WINEPREFIX=$(CURDIR)/build/windows/wineprefix bash cmake/wine-run.sh \
+	  build/windows/tests/pyravel_wintests.exe --gtest_filter='WaitingCpu.*' | grep '^cpu_percent_'
 
 clean:
 	@rm -rf build/native build/asan build/windows build/fuzz
