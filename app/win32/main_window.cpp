@@ -140,6 +140,17 @@ bool MainWindow::PumpEvent(PumpMode mode) {
   return took;
 }
 
+void MainWindow::PumpUntilSignalled(HANDLE object) {
+  for (;;) {
+    while (PumpEvent(kPumpPending)) {
+    }
+    if (WaitForMessageOrObject(object, INFINITE)) break;
+  }
+  // What the worker sent last is handled before the caller goes on.
+  while (PumpEvent(kPumpPending)) {
+  }
+}
+
 int MainWindow::TakeEvent(EventMode mode) {
   const int result = NextEvent(*event_, mode);
   const bool sessionEnds =

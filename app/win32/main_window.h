@@ -46,6 +46,9 @@ class MainWindow : public InventoryHost {
   // costs nothing while it waits), with it it only takes one that is pending. Links, the results
   // dialog's Cancel button and the program's close are handled here in every mode.
   bool PumpEvent(PumpMode mode);
+  // Handles events as PumpEvent does until object (a worker thread, an event) is signalled; in
+  // between it sleeps, so a worker's end is seen at once and the wait costs no processor.
+  void PumpUntilSignalled(HANDLE object);
   // Whether the program is closing: its main window was closed or the session is ending. The
   // close of any other window never ends the program.
   bool Closing() const { return closing_; }

@@ -2,6 +2,8 @@
 // find next, the copies, the property sheet, and disabling and enabling ticked devices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "devices/device_status.h"
 #include "tests/win/main_window_fixture.h"
 
@@ -114,6 +116,20 @@ TEST_F(MainWindowCommandsTest, FindWindowIsCreatedHiddenBesideTheMainWindow) {
   EXPECT_EQ(client.right, 255);
   EXPECT_EQ(client.bottom, 22);
   EXPECT_EQ(GetWindowLongW(find, GWL_STYLE) & WS_CAPTION, 0);
+
+  // The two buttons' tips, the close button's replacing the toolkit's plain one.
+  HWND tip = main_->Find().Window().TooltipWindow();
+  ASSERT_NE(tip, nullptr);
+  std::vector<std::wstring> tips;
+  for (UINT i = 0; i < static_cast<UINT>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); ++i) {
+    wchar_t text[80] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.lpszText = text;
+    if (SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool))) tips.emplace_back(text);
+  }
+  std::sort(tips.begin(), tips.end());
+  EXPECT_EQ(tips, (std::vector<std::wstring>{L"Close find (Esc)", L"Find next (F3)"}));
 
   RunCommand(MenuId(Command::kFindDevice));
   EXPECT_TRUE(IsWindowVisible(find));
