@@ -196,6 +196,9 @@ TEST_F(MainWindowCommandsTest, ClosingTheFindWindowHidesOnlyIt) {
     PostCommand(MenuId(Command::kCheckAll));
     CloseAndRun();
     EXPECT_FALSE(find.Visible()) << w.name;
+    HWND focus = GetFocus();
+    EXPECT_FALSE(focus == find.Window().Handle() || IsChild(find.Window().Handle(), focus))
+        << w.name << ": the hidden find window kept the keyboard";
     EXPECT_EQ(main_->List().CheckedRows().size(), static_cast<size_t>(main_->List().RowCount()))
         << w.name << ": the loop went on after the find window's close";
   }
