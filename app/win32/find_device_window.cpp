@@ -34,6 +34,9 @@ bool FindDeviceWindow::Create(UiWindow& main, PaneImages& images) {
   window_.SetControlTooltip(findNextId_, u"Find next (F3)");
   closeId_ = window_.AddCloseButton();
   window_.SetControlTooltip(closeId_, u"Close find (Esc)");
+  // Alt+F4 or any other close of this window hides it like the close button; only the main
+  // window's close ends the program.
+  window_.SetCancelControl(closeId_);
 
   const ACCEL keys[] = {
       {FVIRTKEY, VK_F3, static_cast<WORD>(findNextId_)},
@@ -49,7 +52,17 @@ void FindDeviceWindow::Show() {
   FocusSearchBox();
 }
 
-void FindDeviceWindow::Hide() { window_.ShowUiWindow(SW_HIDE, kShowUpdate); }
+void FindDeviceWindow::Hide() {
+  HWND hwnd = window_.Handle();
+  HWND focus = GetFocus();
+  const bool hadFocus = hwnd && focus && (focus == hwnd || IsChild(hwnd, focus));
+  window_.ShowUiWindow(SW_HIDE, kShowUpdate);
+  // Some compatibility layers leave the keyboard in the hidden box, where keys meant for the
+  // main window (Alt+F4 among them) would be lost: the owner takes it back.
+  if (hadFocus) {
+    if (HWND owner = GetWindow(hwnd, GW_OWNER)) SetFocus(owner);
+  }
+}
 
 bool FindDeviceWindow::Visible() const {
   return window_.Handle() != nullptr && IsWindowVisible(window_.Handle());

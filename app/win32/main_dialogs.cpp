@@ -19,8 +19,9 @@ void MainDialogs::SetEventSink(UiEvent* record) {
   resultsDialog_->SetEventSink(record);
 }
 
-int MainDialogs::AskUser(UiWindow& mainWindow, const char16_t* text, int kind) {
-  return pyr::AskUser(*messageBox_, mainWindow, text, kind);
+int MainDialogs::AskUser(UiWindow& mainWindow, const char16_t* text, int kind,
+                         const std::function<void()>& step) {
+  return pyr::AskUser(*messageBox_, mainWindow, text, kind, step);
 }
 
 void MainDialogs::ApplyTipRule(const UiEvent& event) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "ui/win32/ui_window.h"
@@ -22,7 +23,9 @@ class MainDialogs {
   // Both dialogs post into this record.
   void SetEventSink(UiEvent* record);
   // AskUser over the main window: 1 yes/OK, 0 no (or a close meanwhile), -1 cancel.
-  int AskUser(UiWindow& mainWindow, const char16_t* text, int kind);
+  // step takes one event into the main record (waiting); empty: the toolkit's NextEvent.
+  int AskUser(UiWindow& mainWindow, const char16_t* text, int kind,
+              const std::function<void()>& step = {});
   // The tip's closing rule for an event the main pump has just taken.
   void ApplyTipRule(const UiEvent& event);
   bool TipOpen() const;

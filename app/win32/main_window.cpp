@@ -35,7 +35,11 @@ int MainWindow::Run(HINSTANCE instance, UiWindow& window) {
   if (!BuildContents(instance, window)) return 0;
   ShowAndFill();
   AskStartupQuestions();
-  EventLoop();
+  if (closing_) {
+    SaveSettings();  // closed while a start-up question was open
+  } else {
+    EventLoop();
+  }
   return 0;
 }
 
@@ -65,7 +69,6 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
 
 void MainWindow::ShowAndFill() {
   window_->ShowUiWindow(SW_SHOWNORMAL, kShowUpdate);
-  window_->StartWakeThread();
   // Device installation may show its own dialogs.
   SetupSetNonInteractiveMode(FALSE);
   const uint32_t loaded = listFlag_;
@@ -84,16 +87,19 @@ void MainWindow::AskStartupQuestions() {
 }
 
 void MainWindow::EventLoop() {
+  closing_ = false;
   PumpEvent(kPumpWait);
   for (;;) {
     if (RebootNeeded() && OfferReboot()) return;  // settings already saved, restart requested
-    // A close that arrived while a question was open ended the question and left its flag.
-    if (event_->code == ev::kClose || event_->quit != 0 || event_->code == ev::kPumpFailed) break;
+    // A close that arrived while a question or an operation was running has already answered
+    // it; it ends the loop here without another wait.
+    if (closing_) break;
     if (FromMainWindow()) {
       HandleMainEvent();
     } else if (find_.IsSourceOf(*event_)) {
       HandleFindEvent();
     }
+    if (closing_) break;
     PumpEvent(kPumpWait);
   }
   SaveSettings();
@@ -118,16 +124,16 @@ bool MainWindow::PumpEvent(PumpMode mode) {
     event_->acceleratorWindow = window_;
   }
   bool took = true;
-  if (mode == kPumpWait) {
-    NextEvent(*event_, EventMode::kWait);
+  if ((mode & kPumpPending) == 0) {
+    TakeEvent(EventMode::kWait);
   } else {
-    took = NextEvent(*event_, EventMode::kPeekHandled) != 0;
+    took = TakeEvent(EventMode::kPeekHandled) != 0;
     if (!took) return false;
   }
   // A tip goes at the next click or key, whichever window it was for; the event stays.
   dialogs_.ApplyTipRule(*event_);
   HandleLink();
-  if (event_->code == ev::kClose) {
+  if (closing_) {
     cancelRequested_.store(kProgramClosing);
   } else if (dialogs_.IsCancelClick(*event_)) {
     cancelRequested_.store(kCancelPressed);
@@ -137,8 +143,31 @@ bool MainWindow::PumpEvent(PumpMode mode) {
   return took;
 }
 
+void MainWindow::PumpUntilSignalled(HANDLE object) {
+  for (;;) {
+    while (PumpEvent(kPumpPending)) {
+    }
+    if (WaitForMessageOrObject(object, INFINITE)) break;
+  }
+  // What the worker sent last is handled before the caller goes on.
+  while (PumpEvent(kPumpPending)) {
+  }
+}
+
+int MainWindow::TakeEvent(EventMode mode) {
+  const int result = NextEvent(*event_, mode);
+  const bool sessionEnds =
+      event_->message == WM_QUERYENDSESSION || event_->message == WM_ENDSESSION;
+  if ((event_->code == ev::kClose && (FromMainWindow() || sessionEnds)) ||
+      event_->code == ev::kPumpFailed) {
+    closing_ = true;
+  }
+  return result;
+}
+
 int MainWindow::AskUser(const char16_t* text, int kind) {
-  return dialogs_.AskUser(*window_, text, kind);
+  // The box's own loop reads the events; a close of the main window answers it and is noted.
+  return dialogs_.AskUser(*window_, text, kind, [this] { TakeEvent(EventMode::kWait); });
 }
 
 ControlsDisabler MainWindow::LockControls() {

@@ -42,9 +42,16 @@ class MainWindow : public InventoryHost {
   void AskStartupQuestions();
   void EventLoop();
 
-  // Takes one event into the main window's record (see the mode constants). Links, the results
-  // dialog's Cancel button and the close request are handled here in every mode.
+  // Takes one event into the main window's record: without kPumpPending it waits for one (and
+  // costs nothing while it waits), with it it only takes one that is pending. Links, the results
+  // dialog's Cancel button and the program's close are handled here in every mode.
   bool PumpEvent(PumpMode mode);
+  // Handles events as PumpEvent does until object (a worker thread, an event) is signalled; in
+  // between it sleeps, so a worker's end is seen at once and the wait costs no processor.
+  void PumpUntilSignalled(HANDLE object);
+  // Whether the program is closing: its main window was closed or the session is ending. The
+  // close of any other window never ends the program.
+  bool Closing() const { return closing_; }
   // Shows the message box (kinds 0-3 wait for an answer; 4 is a tip that does not wait).
   int AskUser(const char16_t* text, int kind);
 
@@ -124,6 +131,8 @@ class MainWindow : public InventoryHost {
   void ToggleShowNotPresentCommand();
   void ToggleGroupByTypeCommand();
   bool OfferReboot();
+  // NextEvent on the main record; notes the program's close, whoever reads the event.
+  int TakeEvent(EventMode mode);
 
   ProgramEnvironment& environment_;
   UiWindow* window_ = nullptr;
@@ -131,6 +140,7 @@ class MainWindow : public InventoryHost {
   UiEvent* event_ = nullptr;
   std::atomic<uint8_t> cancelRequested_{kNotCancelled};
   std::atomic<uint8_t> rebootNeeded_{0};
+  bool closing_ = false;
   Ids ids_;
   GroupMenuToggle menuToggle_;
   uint32_t listFlag_ = 0;

@@ -31,6 +31,27 @@ TEST(MessageKinds, ButtonsAndAnswersLeftToRight) {
   EXPECT_EQ(Answers(kMessageYesNoCancel), (std::vector<int32_t>{1, 0, -1}));
 }
 
+TEST(MessageKinds, ACloseGivesTheNegativeButtonOfEveryKind) {
+  const struct {
+    int32_t kind;
+    int32_t button;
+    const char16_t* text;
+    int32_t answer;
+  } cases[] = {
+      {kMessageOk, 1, u"OK", kAnswerYes},
+      {kMessageYesNo, 2, u"No", kAnswerNo},
+      {kMessageOkCancel, 2, u"Cancel", kAnswerCancel},
+      {kMessageYesNoCancel, 3, u"Cancel", kAnswerCancel},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(NegativeButton(c.kind), c.button) << c.kind;
+    EXPECT_EQ(Texts(c.kind)[static_cast<size_t>(c.button - 1)], c.text) << c.kind;
+    EXPECT_EQ(NegativeAnswer(c.kind), c.answer) << c.kind;
+  }
+  EXPECT_EQ(NegativeButton(kMessageTip), 0);
+  EXPECT_EQ(NegativeAnswer(kMessageTip), kAnswerNo);
+}
+
 TEST(MessageKinds, TipAndUnknownKindsHaveNoButtons) {
   EXPECT_TRUE(MessageButtons(kMessageTip).empty());
   EXPECT_TRUE(MessageButtons(5).empty());

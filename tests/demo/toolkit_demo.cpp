@@ -166,7 +166,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   window.AddOwnedWindow(dialog.Handle());
 
   window.ShowUiWindow(SW_SHOWNORMAL, kShowUpdate | kShowToFront);
-  window.StartWakeThread();
+  // The loop below waits for messages; a timer makes sure it sees the end of the run.
+  SetTimer(window.Handle(), 1, 250, nullptr);
 
   DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
   bool menuShown = false;

@@ -1,7 +1,8 @@
 """Finding a device by part of its name and copying a row's texts: Ctrl+C with no row selected
 asks for one; Ctrl+F shows the find window; F3 walks the matches in item order whatever their
 case, scrolls each into view, ends with the tip and then starts again at the top; Ctrl+C and
-Alt+D put the selected row's hardware ID and name on the clipboard; Esc hides the find window."""
+Alt+D put the selected row's hardware ID and name on the clipboard; Esc and Alt+F4 hide the
+find window and nothing else."""
 
 import json
 import os
@@ -55,6 +56,10 @@ def scenario(session):
     app.keys("ctrl+f")
     app.wait_window_of_class(FIND_CLASS)
     app.wait_window_of_class(TIP_CLASS, present=False)
+    # Alt+F4 in the find window closes only the find window; the next one ends the program.
+    session.press("alt+F4")
+    app.wait_window_of_class(FIND_CLASS, timeout=10, present=False)
+    assert app.window_of_class("__PyravelClass__") is not None, "Alt+F4 in the find window ended the program"
     app.close()
 
     app.start()

@@ -2,6 +2,8 @@
 // find next, the copies, the property sheet, and disabling and enabling ticked devices.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "devices/device_status.h"
 #include "tests/win/main_window_fixture.h"
 
@@ -115,6 +117,20 @@ TEST_F(MainWindowCommandsTest, FindWindowIsCreatedHiddenBesideTheMainWindow) {
   EXPECT_EQ(client.bottom, 22);
   EXPECT_EQ(GetWindowLongW(find, GWL_STYLE) & WS_CAPTION, 0);
 
+  // The two buttons' tips, the close button's replacing the toolkit's plain one.
+  HWND tip = main_->Find().Window().TooltipWindow();
+  ASSERT_NE(tip, nullptr);
+  std::vector<std::wstring> tips;
+  for (UINT i = 0; i < static_cast<UINT>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); ++i) {
+    wchar_t text[80] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.lpszText = text;
+    if (SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool))) tips.emplace_back(text);
+  }
+  std::sort(tips.begin(), tips.end());
+  EXPECT_EQ(tips, (std::vector<std::wstring>{L"Close find (Esc)", L"Find next (F3)"}));
+
   RunCommand(MenuId(Command::kFindDevice));
   EXPECT_TRUE(IsWindowVisible(find));
 }
@@ -158,6 +174,55 @@ TEST_F(MainWindowCommandsTest, FindButtonAndEscapeOfTheFindWindow) {
   const int row = main_->List().SelectedRow();
   ASSERT_GE(row, 0);
   EXPECT_NE(main_->List().CellText(row, 0).Find(u"keyboard", false), 0);
+}
+
+// Esc, Alt+F4 and WM_CLOSE on the find window hide it; the program goes on (the command posted
+// after the close is still carried out) and only the main window's close ends it.
+TEST_F(MainWindowCommandsTest, ClosingTheFindWindowHidesOnlyIt) {
+  BuildShown();
+  FindDeviceWindow& find = main_->Find();
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+  } ways[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE}, {"Alt+F4", WM_SYSCOMMAND, SC_CLOSE}, {"WM_CLOSE", WM_CLOSE, 0}};
+  for (const auto& w : ways) {
+    RunCommand(MenuId(Command::kCheckNone));
+    find.Show();
+    ASSERT_TRUE(find.Visible());
+    HWND target = w.message == WM_KEYDOWN ? GetFocus() : find.Window().Handle();
+    ASSERT_NE(target, nullptr) << w.name;
+    PostMessageW(target, w.message, w.wParam, 0);
+    PostCommand(MenuId(Command::kCheckAll));
+    CloseAndRun();
+    EXPECT_FALSE(find.Visible()) << w.name;
+    HWND focus = GetFocus();
+    EXPECT_FALSE(focus == find.Window().Handle() || IsChild(find.Window().Handle(), focus))
+        << w.name << ": the hidden find window kept the keyboard";
+    EXPECT_EQ(main_->List().CheckedRows().size(), static_cast<size_t>(main_->List().RowCount()))
+        << w.name << ": the loop went on after the find window's close";
+  }
+}
+
+// Esc at the disable question is No: nothing is disabled, no dialog opens, the list stays.
+TEST_F(MainWindowCommandsTest, EscAtTheDisableQuestionDisablesNothing) {
+  BuildShown();
+  const std::vector<std::u16string> names = TwoWorkingDevices();
+  ASSERT_EQ(names.size(), 2u);
+  for (const auto& name : names) main_->List().SetRowChecked(RowNamed(name.c_str()), true);
+  const uint64_t disables = environment_.simulated.Calls(PlatformCall::kDisableDevNode);
+  {
+    BoxAnswerer escape(BoxAnswerer::kEscape, window_.Handle());
+    PostCommand(MenuId(Command::kDisable));
+    RunLoop();
+    EXPECT_EQ(escape.Message(), L"Are you sure you want to disable the selected device(s)?");
+  }
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kDisableDevNode), disables);
+  EXPECT_EQ(FindWindowW(L"_WND_PROGRESS_DLG_", nullptr), nullptr);
+  for (const auto& name : names) {
+    EXPECT_EQ(main_->List().CellText(RowNamed(name.c_str()), 1), u"Working properly");
+    EXPECT_TRUE(main_->List().RowChecked(RowNamed(name.c_str())));
+  }
 }
 
 TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndName) {

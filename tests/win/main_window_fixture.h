@@ -63,9 +63,10 @@ class TestEnvironment : public ProgramEnvironment {
 };
 
 // Clicks a button of the next message box this process shows, from another thread, since the
-// box's loop runs on the test's own thread.
+// box's loop runs on the test's own thread. kEscape presses Esc on the box's first button instead.
 class BoxAnswerer {
  public:
+  static constexpr const wchar_t* kEscape = L"\x1b";
   // closeAfter: a window to ask to close once the button is clicked.
   explicit BoxAnswerer(const wchar_t* buttonText, HWND closeAfter = nullptr)
       : button_(buttonText), closeAfter_(closeAfter) {
@@ -90,8 +91,14 @@ class BoxAnswerer {
           GetClassNameW(child, cls, 64);
           GetWindowTextW(child, text, 512);
           if (std::wstring(cls) == L"Static" && text[0] != 0) message_ = text;
-          if (std::wstring(cls) == L"Button" && button_ == text) {
-            PostMessageW(child, BM_CLICK, 0, 0);
+          const bool escape = button_ == kEscape;
+          if (std::wstring(cls) == L"Button" && (escape || button_ == text)) {
+            if (escape) {
+              PostMessageW(child, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+              PostMessageW(child, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+            } else {
+              PostMessageW(child, BM_CLICK, 0, 0);
+            }
             answered_ = true;
             if (closeAfter_ != nullptr) {
               Sleep(200);

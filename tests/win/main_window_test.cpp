@@ -261,17 +261,19 @@ TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
   EXPECT_TRUE(IsWindowVisible(tip));
 }
 
-TEST_F(MainWindowTest, NoToTheRebootQuestionClearsTheRequest) {
+TEST_F(MainWindowTest, NoOrEscAtTheRebootQuestionClearsTheRequestAndDoesNotRestart) {
   BuildShown();
-  main_->SetRebootNeeded();
-  {
-    BoxAnswerer answer(L"No", window_.Handle());
-    PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-    RunLoop();
-    EXPECT_TRUE(answer.Answered());
+  for (const wchar_t* button : {L"No", BoxAnswerer::kEscape}) {
+    main_->SetRebootNeeded();
+    {
+      BoxAnswerer answer(button, window_.Handle());
+      PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+      RunLoop();
+      EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_FALSE(main_->RebootNeeded());
+    EXPECT_TRUE(environment_.restartMessages.empty());
   }
-  EXPECT_FALSE(main_->RebootNeeded());
-  EXPECT_TRUE(environment_.restartMessages.empty());
 }
 
 TEST_F(MainWindowTest, ClosingWhileAQuestionIsOpenEndsTheProgram) {
@@ -323,6 +325,36 @@ TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
     if (!main_->PumpEvent(kPumpPending)) Sleep(10);
   }
   EXPECT_EQ(main_->CancelRequested(), kProgramClosing);
+}
+
+// A worker's end is seen without a thread that wakes the pump, and the Cancel button pressed
+// while it runs is handled during the wait.
+TEST_F(MainWindowTest, PumpingUntilAWorkerEndsSeesItsEndAndTheCancelMeanwhile) {
+  BuildShown();
+  while (main_->PumpEvent(kPumpPending)) {
+  }
+  main_->Dialogs().OpenResults(window_, u"Working...", true);
+  HWND cancel = main_->Dialogs().CancelButton();
+  ASSERT_NE(cancel, nullptr);
+  main_->SetCancelRequested(kNotCancelled);
+  std::atomic<bool> cancelSeen{false};
+  // The worker's end, as the worker's thread handle would signal it.
+  HandleOwner ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  ASSERT_TRUE(ended.Valid());
+  std::thread worker([&] {
+    PostMessageW(cancel, BM_CLICK, 0, 0);
+    for (int i = 0; i < 200 && main_->CancelRequested() == kNotCancelled; ++i) Sleep(10);
+    cancelSeen = main_->CancelRequested() == kCancelPressed;
+    Sleep(300);
+    SetEvent(ended.Get());
+  });
+  const DWORD start = GetTickCount();
+  main_->PumpUntilSignalled(ended.Get());
+  EXPECT_EQ(WaitForSingleObject(ended.Get(), 0), WAIT_OBJECT_0) << "returned before the end";
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  worker.join();
+  EXPECT_TRUE(cancelSeen) << "the click was handled while the worker ran";
+  main_->Dialogs().CloseResults();
 }
 
 TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {

@@ -70,17 +70,55 @@ TEST_F(MessageBoxes, EnterPressesTheFirstButton) {
   EXPECT_EQ(answer, 1);
 }
 
-TEST_F(MessageBoxes, ClosingTheMainWindowAnswersNo) {
-  bool posted = false;
-  int32_t answer = AskUser(box_, main_, u"Question?", kMessageYesNoCancel, [&] {
-    if (!posted) {
-      posted = true;
-      PostMessageW(main_.Handle(), WM_CLOSE, 0, 0);
+// Esc, Alt+F4, a close of the box and a close of the main window give the box's negative
+// answer in every kind: OK of an OK box, No of Yes/No, Cancel otherwise; never Yes.
+TEST_F(MessageBoxes, EscAndEveryCloseGiveTheNegativeAnswer) {
+  enum class Way { kEsc, kAltF4, kCloseBox, kCloseMain };
+  const struct {
+    Way way;
+    const char* name;
+  } ways[] = {{Way::kEsc, "Esc"},
+              {Way::kAltF4, "Alt+F4"},
+              {Way::kCloseBox, "WM_CLOSE to the box"},
+              {Way::kCloseMain, "WM_CLOSE to the main window"}};
+  const struct {
+    int32_t kind;
+    int32_t answer;
+  } kinds[] = {{kMessageOk, kAnswerYes},
+               {kMessageYesNo, kAnswerNo},
+               {kMessageOkCancel, kAnswerCancel},
+               {kMessageYesNoCancel, kAnswerCancel}};
+  for (const auto& w : ways) {
+    for (const auto& k : kinds) {
+      bool sent = false;
+      const int32_t answer = AskUser(box_, main_, u"Question?", k.kind, [&] {
+        if (!sent) {
+          sent = true;
+          HWND box = box_.Window().Handle();
+          switch (w.way) {
+            case Way::kEsc: {
+              HWND focus = GetFocus();
+              PostMessageW(focus ? focus : Button(1), WM_KEYDOWN, VK_ESCAPE, 0);
+              break;
+            }
+            case Way::kAltF4:
+              // What the system makes of Alt+F4 on the focused window.
+              PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+              break;
+            case Way::kCloseBox: PostMessageW(box, WM_CLOSE, 0, 0); break;
+            case Way::kCloseMain: PostMessageW(main_.Handle(), WM_CLOSE, 0, 0); break;
+          }
+        }
+        NextEvent(*main_.EventSink(), EventMode::kWait);
+      });
+      EXPECT_EQ(answer, k.answer) << w.name << ", kind " << k.kind;
+      EXPECT_EQ(box_.Kind(), -1);
+      EXPECT_TRUE(IsWindow(main_.Handle())) << "the close is the program's to carry out";
+      // Only the main window's close is left for the program's loop to see.
+      EXPECT_EQ(main_.EventSink()->code == ev::kClose, w.way == Way::kCloseMain) << w.name;
+      DrainMessages();
     }
-    NextEvent(*main_.EventSink(), EventMode::kWait);
-  });
-  EXPECT_EQ(answer, 0);
-  EXPECT_TRUE(IsWindow(main_.Handle()));  // the close is the program's to carry out
+  }
 }
 
 TEST_F(MessageBoxes, ClicksOnOtherWindowsAreIgnored) {

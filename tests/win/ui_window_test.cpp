@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <thread>
 
 namespace pyr::testing {
 namespace {
@@ -18,17 +19,20 @@ using UiWindowIds = ToolkitWindow;
 using UiWindowEvents = ToolkitWindow;
 using UiWindowState = ToolkitWindow;
 
-TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceFromOne) {
+TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceAfterIdokAndIdcancel) {
   int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
   int32_t first = window_.AttachPopupMenu(button, u"First", nullptr);
   int32_t separator = window_.AddMenuItem(-1, nullptr, 100, kMenuItemSeparator);
   int32_t third = window_.AddMenuItem(-1, u"Third\tF5");
   int32_t text = window_.AddText(u"label", 10, 50, 100, 20);
-  EXPECT_EQ(button, 1);
-  EXPECT_EQ(first, 2);
-  EXPECT_EQ(separator, 3);
-  EXPECT_EQ(third, 4);
-  EXPECT_EQ(text, 5);
+  // 1 and 2 are what the dialog navigation sends for Enter and Esc: no control ever has them.
+  EXPECT_EQ(button, 3);
+  EXPECT_EQ(first, 4);
+  EXPECT_EQ(separator, 5);
+  EXPECT_EQ(third, 6);
+  EXPECT_EQ(text, 7);
+  EXPECT_EQ(GetDlgItem(window_.Handle(), IDOK), nullptr);
+  EXPECT_EQ(GetDlgItem(window_.Handle(), IDCANCEL), nullptr);
   EXPECT_EQ(window_.ControlKindOf(button), kKindButton);
   EXPECT_EQ(window_.ControlKindOf(first), kKindMenuItem);
   EXPECT_EQ(window_.ControlKindOf(text), kKindText);
@@ -46,22 +50,22 @@ TEST_F(UiWindowIds, ForeignWindowIsNotAControl) {
                                   reinterpret_cast<HMENU>(1), nullptr, nullptr);
   ASSERT_NE(stranger, nullptr);
   EXPECT_EQ(window_.ControlFromHandle(stranger), 0);
-  EXPECT_FALSE(window_.IsControl(2));
+  EXPECT_FALSE(window_.IsControl(4));
   EXPECT_FALSE(window_.SetControlText(7, u"nothing"));
   DestroyWindow(stranger);
 }
 
-TEST_F(UiWindowIds, RecreatedWindowStartsAgainAtOne) {
-  window_.AddButton(u"A", 10, 10, 100, 25);
+TEST_F(UiWindowIds, RecreatedWindowStartsAgainAtTheFirstId) {
+  const int32_t a = window_.AddButton(u"A", 10, 10, 100, 25);
   window_.AddButton(u"B", 10, 40, 100, 25);
-  HWND old = window_.ControlHandle(1);
+  HWND old = window_.ControlHandle(a);
   window_.DestroyUiWindow();
-  EXPECT_EQ(window_.ControlHandle(1), nullptr);
+  EXPECT_EQ(window_.ControlHandle(a), nullptr);
   EXPECT_FALSE(IsWindow(old));
   ASSERT_NE(window_.CreateUiWindow(u"PyravelToolkitTest", u"again", 300, 200, -1, -1,
                                    WS_OVERLAPPEDWINDOW, 0, nullptr),
             nullptr);
-  EXPECT_EQ(window_.AddButton(u"C", 10, 10, 100, 25), 1);
+  EXPECT_EQ(window_.AddButton(u"C", 10, 10, 100, 25), a);
 }
 
 TEST_F(UiWindowIds, ClientSizeIsTheRequestedOne) {
@@ -129,6 +133,55 @@ TEST_F(UiWindowEvents, EnterPressesTheDefaultButton) {
   Drain();
   PostMessageW(window_.ControlHandle(edit), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(PumpUntil(ok));
+}
+
+// A box-like window: a text first, then Yes (the default) and No, as the message box builds it.
+// With identifiers from 1, Yes would have been IDCANCEL and Esc would have pressed it.
+TEST_F(UiWindowEvents, EscAndEveryCloseClickTheCancelControlNeverTheDefault) {
+  window_.AddText(u"Sure?", 10, 10, 200, 20);
+  const int32_t yes = window_.AddButton(u"Yes", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
+  const int32_t no = window_.AddButton(u"No", 100, 40, 80, 25);
+  window_.SetCancelControl(no);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
+  const struct {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    bool toFocus;
+  } cases[] = {{"Esc", WM_KEYDOWN, VK_ESCAPE, true},
+               {"WM_CLOSE", WM_CLOSE, 0, false},
+               {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, false}};
+  for (const auto& c : cases) {
+    SetFocus(window_.ControlHandle(yes));
+    Drain();
+    window_.OwnEvent().quit = 0;
+    PostMessageW(c.toFocus ? window_.ControlHandle(yes) : window_.Handle(), c.message, c.wParam, 0);
+    int code = 0;
+    for (int i = 0; i < 50 && code <= 0 && code != ev::kClose; ++i) code = PumpForEvent();
+    EXPECT_EQ(code, no) << c.what;
+    EXPECT_EQ(window_.OwnEvent().sourceWindow, &window_) << c.what;
+    EXPECT_EQ(window_.OwnEvent().quit, 0) << c.what << ": not the program's close";
+    EXPECT_TRUE(IsWindow(window_.Handle())) << c.what;
+  }
+}
+
+TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
+  window_.AddText(u"Sure?", 10, 10, 200, 20);
+  const int32_t first = window_.AddButton(u"First", 10, 40, 80, 25);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
+  SetFocus(window_.ControlHandle(first));
+  Drain();
+  // Esc through the dialog navigation, then what it sends for Enter without a default button.
+  PostMessageW(window_.ControlHandle(first), WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  for (int i = 0; i < 100; ++i) {
+    const int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
+    EXPECT_LE(window_.OwnEvent().code, 0) << "no control was pressed";
+    EXPECT_NE(window_.OwnEvent().code, ev::kClose);
+    if (!got) break;
+  }
+  EXPECT_TRUE(IsWindowVisible(window_.Handle()));
 }
 
 TEST_F(UiWindowEvents, DefaultButtonQueryAnswersDialogNavigation) {
@@ -206,13 +259,28 @@ TEST_F(UiWindowEvents, DeviceChangeCarriesTheEventType) {
   EXPECT_EQ(window_.OwnEvent().param, 7u);
 }
 
-TEST_F(UiWindowEvents, WakeThreadKeepsABlockingPumpTurning) {
-  ASSERT_TRUE(window_.StartWakeThread());
+TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
   Drain();
+  HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  ASSERT_TRUE(event.Valid());
   DWORD start = GetTickCount();
-  // Blocks until the next WM_NULL from the wake thread.
-  EXPECT_NE(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
-  EXPECT_LT(GetTickCount() - start, 2000u);
+  EXPECT_FALSE(WaitForMessageOrObject(event.Get(), 300)) << "neither came: the time ran out";
+  EXPECT_GE(GetTickCount() - start, 250u);
+
+  std::thread signaller([&] {
+    Sleep(200);
+    SetEvent(event.Get());
+  });
+  start = GetTickCount();
+  EXPECT_TRUE(WaitForMessageOrObject(event.Get(), 5000));
+  EXPECT_LT(GetTickCount() - start, 4000u);
+  signaller.join();
+
+  ResetEvent(event.Get());
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  start = GetTickCount();
+  EXPECT_FALSE(WaitForMessageOrObject(event.Get(), 5000)) << "a waiting message ends the wait";
+  EXPECT_LT(GetTickCount() - start, 4000u);
 }
 
 TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {

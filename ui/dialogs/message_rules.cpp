@@ -34,6 +34,13 @@ std::span<const MessageButton> MessageButtons(int32_t kind) {
   }
 }
 
+int32_t NegativeButton(int32_t kind) { return static_cast<int32_t>(MessageButtons(kind).size()); }
+
+int32_t NegativeAnswer(int32_t kind) {
+  const auto buttons = MessageButtons(kind);
+  return buttons.empty() ? kAnswerNo : buttons.back().answer;
+}
+
 std::vector<Point32> MessageButtonPlaces(int32_t kind, int32_t width, int32_t height) {
   const int32_t y = height - 35;
   const int32_t count = static_cast<int32_t>(MessageButtons(kind).size());

@@ -21,6 +21,13 @@ struct MessageButton {
 // The buttons of a kind, left to right; empty for the tip and for unknown kinds.
 std::span<const MessageButton> MessageButtons(int32_t kind);
 
+// The button that Esc or any close of a box stands for, 1-based: the last one (OK of an OK box,
+// No of Yes/No, Cancel of OK/Cancel and of Yes/No/Cancel); 0 for kinds without buttons. Never
+// the first button of a question.
+int32_t NegativeButton(int32_t kind);
+// What AskUser returns when the box is closed instead of answered: the negative button's answer.
+int32_t NegativeAnswer(int32_t kind);
+
 // Every box of the program is this size.
 inline constexpr int32_t kMessageBoxWidth = 450;
 inline constexpr int32_t kMessageBoxHeight = 150;

@@ -5,7 +5,7 @@ namespace pyr {
 void ControlTable::Clear() {
   entries_.clear();
   entries_.reserve(512);
-  entries_.emplace_back();
+  entries_.resize(kFirstControlId);
 }
 
 int32_t ControlTable::Add(uint32_t kind) {

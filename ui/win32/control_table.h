@@ -13,6 +13,12 @@
 
 namespace pyr {
 
+// The first id handed out. The system's dialog navigation sends IDOK (1) for Enter without a
+// default button and IDCANCEL (2) for Esc, naming the control of that id; no control or menu
+// item ever has them, so those two keys never press anything by accident.
+inline constexpr int32_t kFirstControlId = 3;
+static_assert(kFirstControlId > IDOK && kFirstControlId > IDCANCEL);
+
 // One control, menu item or panel. Entry 0 stands for the window itself.
 struct ControlEntry {
   uint32_t kind = 0;
@@ -43,7 +49,7 @@ class ControlTable {
  public:
   ControlTable() { Clear(); }
 
-  // Leaves entry 0 alone, the window itself, and gives its handle to no one.
+  // Keeps entry 0, the window itself, and the never-used entries below kFirstControlId.
   void Clear();
   // A new entry of a kind at the end; returns its id.
   int32_t Add(uint32_t kind);

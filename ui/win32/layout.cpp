@@ -34,7 +34,7 @@ bool UiWindow::SetControlLayoutFlags(int32_t id, uint32_t flags) {
 }
 
 bool UiWindow::Layout() {
-  if (!hwnd_ || IsIconic(hwnd_) || LastControlId() < 1) return false;
+  if (!hwnd_ || IsIconic(hwnd_) || LastControlId() < kFirstControlId) return false;
   RECT client{};
   GetClientRect(hwnd_, &client);
   if (client.right == lastLayout_.cx && client.bottom == lastLayout_.cy) return false;

@@ -119,6 +119,14 @@ bool PumpPendingMessages() {
   return any;
 }
 
+bool WaitForMessageOrObject(HANDLE object, DWORD timeoutMs) {
+  // MWMO_INPUTAVAILABLE: a message already in the queue, seen or not, ends the wait at once.
+  const DWORD count = object ? 1 : 0;
+  const DWORD woke = MsgWaitForMultipleObjectsEx(count, object ? &object : nullptr, timeoutMs,
+                                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  return object && woke == WAIT_OBJECT_0;
+}
+
 bool CopyTextToClipboard(HWND owner, const char16_t* text) {
   if (!OpenClipboard(owner)) return false;
   EmptyClipboard();

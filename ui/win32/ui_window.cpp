@@ -27,6 +27,7 @@ void UiWindow::ResetFields() {
   sink_ = &ownEvent_;
   replacedBitmap_ = nullptr;
   defaultButton_ = 0;
+  cancelControl_ = 0;
   newControlFlags_ = 0;
   currentPanel_ = 0;
   backgroundBrush_ = nullptr;
@@ -195,7 +196,6 @@ void UiWindow::DestroyUiWindow() {
       DeleteObject(classBrush);
     }
   }
-  wakeThread_.Join();
   // An event record that pointed at this window must not keep a dangling accelerator window.
   if (sink_->acceleratorWindow == this) sink_->acceleratorWindow = nullptr;
   if (ownEvent_.acceleratorWindow == this) ownEvent_.acceleratorWindow = nullptr;
@@ -249,8 +249,6 @@ void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t
   if (code == ev::kClose) e.quit = 1;
   if (code > 0) e.quit = 0;
 }
-
-bool UiWindow::StartWakeThread() { return hwnd_ && wakeThread_.Start(hwnd_); }
 
 void UiWindow::SetDefaultFont(double points, int weight) {
   FontHandle font = CreateUiFont(points, weight);

@@ -15,7 +15,6 @@
 #include "base/win32/owners.h"
 #include "ui/event_codes.h"
 #include "ui/win32/control_table.h"
-#include "ui/win32/wake_thread.h"
 
 namespace Gdiplus {
 class GpBitmap;
@@ -99,8 +98,6 @@ class UiWindow {
   UiEvent* EventSink() const { return sink_; }
   UiEvent& OwnEvent() { return ownEvent_; }
   void PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t param, uint64_t extra);
-  // Posts WM_NULL every 20 ms for as long as the window exists.
-  bool StartWakeThread();
 
   // --- Window settings -------------------------------------------------------------------------
   void SetDefaultFont(double points, int weight);
@@ -113,6 +110,11 @@ class UiWindow {
   uint32_t SetNewControlFlags(uint32_t flags);
   void SetDefaultButton(int32_t id);
   int32_t DefaultButton() const { return defaultButton_; }
+  // The control whose click stands for "no thanks": Esc, WM_CLOSE, SC_CLOSE and Alt+F4 post its
+  // event instead of a close (-6), so that closing a secondary window answers it negatively and
+  // never reads as the program's close. 0 (the default) leaves closes as -6 and Esc unused.
+  void SetCancelControl(int32_t id) { cancelControl_ = id; }
+  int32_t CancelControl() const { return cancelControl_; }
   bool SetAccelerators(const ACCEL* entries, int count);
   HACCEL Accelerators() const { return accelerators_.Get(); }
   void SetMinTrackSize(int w, int h) { minTrack_ = {w, h}; }
@@ -217,6 +219,8 @@ class UiWindow {
   bool OnEraseBackground(HWND hwnd, HDC dc);
   HBRUSH BrushBehind(HWND control);
   void OnDropFiles(HWND hwnd, HDROP drop);
+  // Posts the cancel control's click; false when the window has none.
+  bool PostCancelClick(HWND hwnd);
 
   UiEvent ownEvent_;
   ControlTable controls_;
@@ -236,6 +240,7 @@ class UiWindow {
   MemoryDcOwner memoryDc_;
   BitmapHandle backgroundImage_;  // selected into memoryDc_
   int32_t defaultButton_ = 0;
+  int32_t cancelControl_ = 0;
   uint32_t newControlFlags_ = 0;
   int32_t currentPanel_ = 0;
   HBRUSH backgroundBrush_ = nullptr;
@@ -257,7 +262,6 @@ class UiWindow {
   WPARAM keyState_ = 0;
   int32_t hoverId_ = 0;
   MenuOwner menu_;
-  WakeThread wakeThread_;
 };
 
 // Fetches one message and turns it into an event in record. An event posted outside the pump is
@@ -265,6 +269,11 @@ class UiWindow {
 int NextEvent(UiEvent& record, EventMode mode);
 // Dispatches everything waiting in the thread's queue without reading events.
 bool PumpPendingMessages();
+// Sleeps until a message arrives for the thread or object (a worker thread, an event) is
+// signalled, at most timeoutMs (INFINITE: no limit); true when the object is signalled. A pump
+// that must see a worker end waits here instead of polling, so it uses no processor meanwhile.
+// Messages sent from other threads are served during the wait.
+bool WaitForMessageOrObject(HANDLE object, DWORD timeoutMs);
 
 // Copies text (null: empties the clipboard) as CF_UNICODETEXT; returns whether data was set.
 bool CopyTextToClipboard(HWND owner, const char16_t* text);

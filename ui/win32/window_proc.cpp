@@ -83,9 +83,11 @@ LRESULT UiWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   };
   switch (message) {
     case WM_CLOSE:
-      // The window never closes by itself: the program sees -6 and decides.
-      PostMessageW(hwnd_, kCloseMessage, 0, 0);
+      // The window never closes by itself: a window with a cancel control answers as if it were
+      // clicked; any other posts -6 and the program decides.
       handled = true;
+      if (hwnd == hwnd_ && PostCancelClick(hwnd)) return 0;
+      PostMessageW(hwnd_, kCloseMessage, 0, 0);
       return 0;
     case kCloseMessage:
       // Reached when somebody dispatches the queue without NextEvent.
@@ -330,10 +332,19 @@ LRESULT UiWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 LRESULT UiWindow::OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam, bool& handled) {
   auto control = reinterpret_cast<HWND>(lParam);
   uint32_t notification = HIWORD(wParam);
+  const int32_t commandId = LOWORD(wParam);
+  if (commandId == IDCANCEL || commandId == IDOK) {
+    // Only the dialog navigation sends these (Esc; Enter without a default button): no control
+    // has either id. Esc is the window's negative answer; a lone IDOK presses nothing.
+    if (commandId == IDCANCEL) PostCancelClick(hwnd);
+    handled = true;
+    return 0;
+  }
   if (!control) {
     // Accelerator (1) or a menu without notify-by-position (0): the code is the item's id.
-    int32_t id = LOWORD(wParam);
-    if (id > 0) PostUiEvent(id, WM_COMMAND, hwnd, static_cast<uint32_t>(id), notification);
+    if (commandId > 0) {
+      PostUiEvent(commandId, WM_COMMAND, hwnd, static_cast<uint32_t>(commandId), notification);
+    }
     handled = true;
     return 0;
   }
@@ -408,6 +419,13 @@ LRESULT UiWindow::OnNotify(HWND hwnd, NMHDR* header, bool& handled) {
       break;
   }
   return 0;
+}
+
+bool UiWindow::PostCancelClick(HWND hwnd) {
+  const ControlEntry* e = Entry(cancelControl_);
+  if (cancelControl_ <= 0 || !e) return false;
+  PostUiEvent(cancelControl_, WM_COMMAND, hwnd, static_cast<uint32_t>(cancelControl_), BN_CLICKED);
+  return true;
 }
 
 void UiWindow::OnDropFiles(HWND hwnd, HDROP drop) {

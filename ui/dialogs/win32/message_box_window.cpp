@@ -77,6 +77,8 @@ void MessageBoxWindow::BuildBox(UiWindow* owner, const char16_t* text, int32_t k
     buttonIds_[i] = window_.AddButton(buttons[i].text, places[i].x, places[i].y,
                                       kMessageButtonWidth, kMessageButtonHeight, style);
   }
+  // Esc, Alt+F4 and any other close press the negative button, never the first.
+  window_.SetCancelControl(ButtonId(NegativeButton(kind)));
   kind_ = kind;
   window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
   window_.SetControlState(buttonIds_[0], kStateFocus);
@@ -175,11 +177,16 @@ void MessageBoxWindow::CloseMessageBox() {
   textId_ = -1;
   buttonIds_[0] = buttonIds_[1] = buttonIds_[2] = -1;
   kind_ = -1;
+  HWND closedMeanwhile = nullptr;
   while (NextEvent(*sink, EventMode::kPeekHandled)) {
+    if (sink->code == ev::kClose && sink->source) closedMeanwhile = sink->source;
   }
   const bool quitMeanwhile = sink->quit != 0;
   *sink = saved;
   if (quitMeanwhile) sink->quit = 1;
+  // A close that arrived during the drain is not the caller's event, but it must not be lost:
+  // it goes back into the queue for the caller's next pump.
+  if (closedMeanwhile && IsWindow(closedMeanwhile)) PostMessageW(closedMeanwhile, kCloseMessage, 0, 0);
   // The box's keys went with it; left in the record they would come back with the next box or
   // tip built in this same object and shadow the owner's accelerators.
   if (sink->acceleratorWindow == &window_) sink->acceleratorWindow = nullptr;
@@ -195,8 +202,11 @@ int32_t AskUser(MessageBoxWindow& box, UiWindow& mainWindow, const char16_t* tex
 
   UiEvent& record = *mainWindow.EventSink();
   const auto buttons = MessageButtons(box.Kind());
-  int32_t answer = kAnswerNo;
+  // Until a button says otherwise, the box counts as closed.
+  int32_t answer = NegativeAnswer(box.Kind());
   for (;;) {
+    // Esc must reach the box even when another window of the program was activated meanwhile.
+    if (box.IsOpen()) record.acceleratorWindow = &box.Window();
     if (step) {
       step();
     } else {

@@ -65,8 +65,9 @@ class MessageBoxWindow {
 using PumpStep = std::function<void()>;
 
 // Shows text as a box of the given kind over the main window and pumps events until it is
-// answered: 1 yes/OK, 0 no, -1 cancel; 0 also when any window asks to close meanwhile or the
-// pump ends. A tip returns 1 at once and stays open. Without step the toolkit's NextEvent on the
+// answered: 1 yes/OK, 0 no, -1 cancel. Esc and a close of the box press its negative button; a
+// close of any other window meanwhile, or the pump's end, gives the same negative answer (OK of
+// an OK box, No of Yes/No, Cancel otherwise); the close stays in the record for the caller. A tip returns 1 at once and stays open. Without step the toolkit's NextEvent on the
 // main window's record is used.
 int32_t AskUser(MessageBoxWindow& box, UiWindow& mainWindow, const char16_t* text, int32_t kind,
                 const PumpStep& step = {});

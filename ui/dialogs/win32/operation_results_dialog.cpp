@@ -150,6 +150,8 @@ OperationResultsDialog& OperationResultsDialog::AddCancelButton() {
   const ButtonPlacement place = CancelButtonPlacement(client.right, ringSize_, listHeight, second);
   const int32_t id = window_.AddButton(u"Cancel", place.x, place.y, place.width, place.height);
   (second ? secondButtonId_ : buttonId_) = id;
+  // Esc or a close of the dialog is its Cancel (OK once finished), never the program's close.
+  if (!second) window_.SetCancelControl(id);
 
   if (client.bottom < place.neededClientHeight) {
     const bool visible = IsWindowVisible(hwnd) != FALSE;
