@@ -56,6 +56,9 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
   ApplyViewChecks();
   RefreshCommandAvailability();
   InstallGroupHeaderClick(window, ids_.list);
+  // A header click sorts by its column and a second one reverses; a rebuild keeps the arrow's
+  // column and direction.
+  EnableHeaderSort(window, ids_.list);
   InstallAccelerators();
   find_.Create(window, images_);
   return true;
