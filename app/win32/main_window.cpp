@@ -29,9 +29,14 @@ MainWindow::~MainWindow() {
   libraries_.Release();
 }
 
-int MainWindow::Run(HINSTANCE instance, UiWindow& window) {
+int MainWindow::Run(HINSTANCE instance, UiWindow& window, StartupTimes& times) {
   if (!BuildContents(instance, window)) return 0;
-  ShowAndFill();
+  times.Mark("contents_built");
+  ShowAndFill(&times);
+  if (times.Enabled()) {
+    times.Write();
+    return 0;
+  }
   AskStartupQuestions();
   EventLoop();
   return 0;
@@ -64,14 +69,20 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
   return true;
 }
 
-void MainWindow::ShowAndFill() {
+void MainWindow::ShowAndFill(StartupTimes* times) {
   window_->ShowUiWindow(SW_SHOWNORMAL, kShowUpdate);
+  if (times != nullptr) times->Mark("window_shown");
   window_->StartWakeThread();
   // Device installation may show its own dialogs.
   SetupSetNonInteractiveMode(FALSE);
   const uint32_t loaded = listFlag_;
   listFlag_ = 0;
   RebuildList(loaded);
+  if (times != nullptr) {
+    // Painted, not merely inserted: what the user sees.
+    UpdateWindow(window_->ControlHandle(ids_.list));
+    times->Mark("list_filled");
+  }
 }
 
 void MainWindow::AskStartupQuestions() {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "devices/device_platform.h"
 
@@ -17,6 +18,9 @@ class ProgramEnvironment {
   virtual DevicePlatform& Platform() = 0;
   // Asks the system to restart with the given notice; false when the request failed.
   virtual bool RestartSystem(const char16_t* message) = 0;
+  // Where a benchmark wants the start-up times, empty for a normal start. With a file the
+  // program ends once its list is filled.
+  virtual std::wstring StartupTimesFile() const { return {}; }
 };
 
 std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);
