@@ -40,9 +40,7 @@ int ListViewDeviceList::RowCount() const { return ItemCount(window_, listId_); }
 
 int ListViewDeviceList::InsertRow(int position, const WideText& text, int image, int groupId,
                                   int indent) {
-  int row = AddListItem(window_, listId_, text.Buffer(), position, groupId, image, indent);
-  if (row >= 0) SetItemChecked(window_, listId_, row, false);
-  return row;
+  return AddCheckListItem(window_, listId_, text.Buffer(), position, groupId, image, indent, false);
 }
 
 void ListViewDeviceList::DeleteAllRows() { DeleteAllItems(window_, listId_); }
