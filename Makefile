@@ -44,8 +44,10 @@ fuzz: setup
 fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
-bench: native
+# The native benchmarks, then start-up and list-view figures under Wine (bench/startup_bench.py).
+bench: native windows
 	@build/native/bench/pyravel_bench
+	@python3 bench/startup_bench.py --build build/windows
 
 clean:
 	@rm -rf build/native build/asan build/windows build/fuzz
