@@ -10,6 +10,9 @@ namespace pyr {
 
 // UiEvent::code. A positive code is the id of the control or menu item that was used.
 namespace ev {
+
+// The extra of kItemDeleted when every item of the list was deleted at once.
+constexpr uint64_t kAllItems = ~uint64_t{0};
 constexpr int32_t kNone = 0;
 constexpr int32_t kSizing = -3;
 constexpr int32_t kSized = -4;
@@ -44,7 +47,7 @@ constexpr int32_t kItemSelected = -45;
 constexpr int32_t kItemDeselected = -46;
 constexpr int32_t kItemChecked = -47;
 constexpr int32_t kItemUnchecked = -48;
-constexpr int32_t kItemDeleted = -49;
+constexpr int32_t kItemDeleted = -49;  // extra: the item, or kAllItems when all went at once
 constexpr int32_t kScrollBegin = -50;
 constexpr int32_t kScrollEnd = -51;
 constexpr int32_t kListFocusLost = -52;

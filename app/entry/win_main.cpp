@@ -7,24 +7,32 @@
 #include "app/win32/com_session.h"
 #include "app/win32/main_window.h"
 #include "app/win32/program_environment.h"
+#include "app/win32/startup_times.h"
 #include "base/win32/system_library.h"
 #include "ui/draw/win32/gdiplus_session.h"
 #include "ui/win32/ui_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace pyr;
+  StartupTimes times;
+  times.Mark("entry");
   // Before anything can load a DLL: only System32 is searched, never the program's folder.
   RestrictDllSearchToSystem32();
   // COM and GDI+ stop before the main window's UiWindow goes, which outlives everything else.
   std::optional<ComSession> com(std::in_place);
   std::optional<GdiplusSession> gdiplus(std::in_place);
+  times.Mark("com_gdiplus");
   UiWindow window;
   {
     const std::unique_ptr<ProgramEnvironment> environment = CreateProgramEnvironment(instance);
+    times.SetFile(environment->StartupTimesFile());
+    times.Mark("environment");
     auto main = std::make_unique<MainWindow>(*environment);
+    times.Mark("main_window_object");
     if (window.CreateUiWindow(u"__PyravelClass__", u"Pyravel", 750, 550, -1, -1,
                               WS_OVERLAPPEDWINDOW, DWORD(-1), nullptr) != nullptr) {
-      main->Run(instance, window);
+      times.Mark("window_created");
+      main->Run(instance, window, times);
     }
   }
   gdiplus.reset();

@@ -4,6 +4,7 @@
 #include "app/win32/list_view_device_list.h"
 
 #include "base/win32/wchar.h"
+#include "devices/device_columns.h"
 #include "ui/win32/list_view.h"
 
 namespace pyr {
@@ -15,7 +16,20 @@ HWND HeaderOf(HWND list) {
   return list ? reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
 }
 
+constexpr DWORD kListStyle = WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                             LVS_SHAREIMAGELISTS;  // 0x1000004D
+constexpr DWORD kListExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+
 }  // namespace
+
+int32_t AddDeviceListView(UiWindow& window, int x, int y, int w, int h) {
+  const int32_t id = AddListView(window, DeviceColumnTitles().Buffer(), x, y, w, h, kListStyle,
+                                 kListExStyle);
+  if (id == 0) return 0;
+  const auto columns = DeviceColumns();
+  for (int i = 0; i < kDeviceColumnCount; ++i) SetColumnWidth(window, id, i, columns[i].defaultWidth);
+  return id;
+}
 
 HWND ListViewDeviceList::List() const {
   const ControlEntry* e = window_.Entry(listId_);
@@ -26,9 +40,7 @@ int ListViewDeviceList::RowCount() const { return ItemCount(window_, listId_); }
 
 int ListViewDeviceList::InsertRow(int position, const WideText& text, int image, int groupId,
                                   int indent) {
-  int row = AddListItem(window_, listId_, text.Buffer(), position, groupId, image, indent);
-  if (row >= 0) SetItemChecked(window_, listId_, row, false);
-  return row;
+  return AddCheckListItem(window_, listId_, text.Buffer(), position, groupId, image, indent, false);
 }
 
 void ListViewDeviceList::DeleteAllRows() { DeleteAllItems(window_, listId_); }

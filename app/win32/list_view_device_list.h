@@ -7,6 +7,10 @@
 
 namespace pyr {
 
+// The device list's control: a report list with check boxes and the device columns at their
+// default widths. Returns its id, 0 on failure.
+int32_t AddDeviceListView(UiWindow& window, int x, int y, int w, int h);
+
 class ListViewDeviceList : public DeviceList {
  public:
   // The list view control listId of window; both must outlive this object.

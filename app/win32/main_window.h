@@ -15,6 +15,7 @@
 #include "app/win32/program_environment.h"
 #include "app/win32/registry_key.h"
 #include "app/win32/runtime_libraries.h"
+#include "app/win32/startup_times.h"
 #include "devices/device_inventory.h"
 #include "operations/operation_host.h"
 #include "app/win32/find_device_window.h"
@@ -34,11 +35,13 @@ class MainWindow : public InventoryHost {
 
   // Builds the window's contents, loads the settings, fills the list, asks the start-up
   // questions and runs the event loop until the window is closed. Returns 0.
-  int Run(HINSTANCE instance, UiWindow& window);
+  // With start-up times asked for, the steps are marked and the program ends after the fill.
+  int Run(HINSTANCE instance, UiWindow& window, StartupTimes& times);
 
   // The steps of Run, separately for the tests: contents and settings, then the first list.
   bool BuildContents(HINSTANCE instance, UiWindow& window);
-  void ShowAndFill();
+  // times, when given, gets a mark once the window shows and once the list is filled.
+  void ShowAndFill(StartupTimes* times = nullptr);
   void AskStartupQuestions();
   void EventLoop();
 

@@ -16,11 +16,6 @@
 namespace pyr {
 namespace {
 
-constexpr DWORD kListStyle = WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                             LVS_SHAREIMAGELISTS;  // 0x1000004D
-constexpr DWORD kListExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
-// AddMenuItem flags.
-
 constexpr int kButtonX = 10;
 constexpr int kButtonTop = 15;
 constexpr int kButtonStep = 35;
@@ -41,10 +36,8 @@ HBITMAP MainWindow::MenuBitmap(int icon) {
 
 void MainWindow::BuildList() {
   UiWindow& w = *window_;
-  ids_.list = AddListView(w, DeviceColumnTitles().Buffer(), 0, 0, 600, 550, kListStyle, kListExStyle);
+  ids_.list = AddDeviceListView(w, 0, 0, 600, 550);
   if (ids_.list == 0) return;
-  const auto columns = DeviceColumns();
-  for (int i = 0; i < kDeviceColumnCount; ++i) SetColumnWidth(w, ids_.list, i, columns[i].defaultWidth);
   w.SetControlLayoutFlags(ids_.list, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
   // The window takes the list's colours, so the pane and the list read as one surface.
   const HWND list = w.ControlHandle(ids_.list);

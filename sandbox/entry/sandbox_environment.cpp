@@ -48,16 +48,16 @@ std::wstring SandboxFolder() {
   return folder;
 }
 
-// The file given as "--pc FILE", if any.
-std::optional<std::wstring> PcFileArgument() {
+// The value given as "OPTION VALUE" on the command line, if any.
+std::optional<std::wstring> OptionValue(const wchar_t* option) {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::optional<std::wstring> file;
+  std::optional<std::wstring> value;
   for (int i = 1; args != nullptr && i + 1 < count; ++i) {
-    if (std::wcscmp(args[i], L"--pc") == 0) file = args[i + 1];
+    if (std::wcscmp(args[i], option) == 0) value = args[i + 1];
   }
   LocalFree(args);
-  return file;
+  return value;
 }
 
 // The PC of the file given with --pc, or the embedded one. A fixture that cannot be read is
@@ -65,7 +65,7 @@ std::optional<std::wstring> PcFileArgument() {
 SimulatedPc LoadPc(HINSTANCE instance) {
   SimulatedPc pc;
   std::string error;
-  const std::optional<std::wstring> file = PcFileArgument();
+  const std::optional<std::wstring> file = OptionValue(L"--pc");
   const bool loaded = file ? LoadSimulatedPcFile(std::filesystem::path(*file), &pc, &error)
                            : ParseSimulatedPc(FixtureText(instance), &pc, &error);
   if (!loaded) {
@@ -175,6 +175,9 @@ class SandboxEnvironment : public ProgramEnvironment {
   const char16_t* StartDevicePairingWizard() override {
     return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
            u"PC it starts the system's wizard for adding a Bluetooth or network device.";
+  }
+  std::wstring StartupTimesFile() const override {
+    return OptionValue(L"--startup-times").value_or(std::wstring());
   }
 
  private:

@@ -70,8 +70,31 @@ TEST_F(UiListView, DeletingItemsPostsAndFreesTheirStyle) {
   EXPECT_EQ(ItemStyle(window_, list_, 0)->item.textColour, 0xFFFFFFu);
   EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x808080u);
   DeleteAllItems(window_, list_);
+  // One event for the whole list, not one per item.
   EXPECT_EQ(window_.OwnEvent().code, ev::kItemDeleted);
+  EXPECT_EQ(window_.OwnEvent().extra, ev::kAllItems);
   EXPECT_EQ(ItemCount(window_, list_), 0);
+}
+
+TEST_F(UiListView, CheckItemsComeWithTheirStyleAndCheckBoxInOneInsertion) {
+  struct Case {
+    bool checked;
+    int index;
+  };
+  for (const Case& c : {Case{false, -1}, Case{true, -1}, Case{true, 0}}) {
+    DeleteAllItems(window_, list_);
+    Fill({u"a", u"b"});
+    const int row = AddCheckListItem(window_, list_, u"new", c.index, -1, -1, 0, c.checked);
+    ASSERT_EQ(row, c.index < 0 ? 2 : c.index);
+    EXPECT_EQ(ItemText(window_, list_, row, 0).Str(), u"new");
+    EXPECT_EQ(IsItemChecked(window_, list_, row), c.checked);
+    const ListItemStyle* style = ItemStyle(window_, list_, row);
+    ASSERT_NE(style, nullptr);
+    // The user value goes into that record; no second one replaces it.
+    ASSERT_TRUE(SetItemUserValue(window_, list_, row, 77));
+    EXPECT_EQ(ItemStyle(window_, list_, row), style);
+    EXPECT_EQ(ItemUserValue(window_, list_, row), 77u);
+  }
 }
 
 TEST_F(UiListView, BackColourMinusOneKeepsTheBackground) {

@@ -108,15 +108,15 @@ bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width) {
   return list && SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
 }
 
-int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index, int groupId,
-                int image, int indent) {
-  HWND list = ListHandle(window, listId);
-  if (!list) return -1;
+namespace {
+
+int InsertItem(HWND list, const char16_t* text, int index, int groupId, int image, int indent,
+               LPARAM param) {
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = index < 0 ? kAppendIndex : index;
   item.pszText = const_cast<wchar_t*>(W(text ? text : u""));
-  item.lParam = 0;
+  item.lParam = param;
   if (groupId != -1) {
     item.mask |= LVIF_GROUPID;
     item.iGroupId = groupId;
@@ -130,6 +130,31 @@ int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int inde
     item.iIndent = indent;
   }
   return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+}  // namespace
+
+int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index, int groupId,
+                int image, int indent) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  return InsertItem(list, text, index, groupId, image, indent, 0);
+}
+
+int AddCheckListItem(UiWindow& window, int32_t listId, const char16_t* text, int index,
+                     int groupId, int image, int indent, bool checked) {
+  HWND list = ListHandle(window, listId);
+  if (!list) return -1;
+  auto style = std::make_unique<ListItemStyle>();
+  const int row = InsertItem(list, text, index, groupId, image, indent,
+                             reinterpret_cast<LPARAM>(style.get()));
+  if (row < 0) return row;
+  // Owned by the item once inserted; freed on its deletion.
+  style.release();
+  // A list with check boxes gives every new item the empty box whatever the insertion asks;
+  // only a ticked one needs a change of its own.
+  if (checked) SetStateImage(list, row, kCheckedImage);
+  return row;
 }
 
 bool SetItemText(UiWindow& window, int32_t listId, int index, int column, const char16_t* text) {

@@ -44,6 +44,11 @@ bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width);
 // index -1 appends; groupId/image -1 leave them unset. Returns the item index or -1.
 int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index = -1,
                 int groupId = -1, int image = -1, int indent = 0);
+// As AddListItem, with the item's style record and check box made in the same insertion: one
+// change instead of three, each of which the control announces to its window (a large list
+// fills in a fraction of the time).
+int AddCheckListItem(UiWindow& window, int32_t listId, const char16_t* text, int index,
+                     int groupId, int image, int indent, bool checked);
 bool SetItemText(UiWindow& window, int32_t listId, int index, int column, const char16_t* text);
 WideText ItemText(UiWindow& window, int32_t listId, int index, int column);
 int ItemCount(UiWindow& window, int32_t listId);

@@ -31,6 +31,21 @@ bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHD
       if (newCheck == kUncheckedImage && oldCheck == kCheckedImage) post(ev::kItemUnchecked, item);
       return false;
     }
+    case LVN_DELETEALLITEMS: {
+      // Every style record is freed here at once and the control is told to skip the
+      // notification per item, which costs as much as the item itself in a large list.
+      const int count = static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
+      for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+        delete reinterpret_cast<ListItemStyle*>(item.lParam);
+      }
+      post(ev::kItemDeleted, ev::kAllItems);
+      result = TRUE;
+      return true;
+    }
     case LVN_DELETEITEM: {
       auto* gone = reinterpret_cast<NMLISTVIEW*>(header);
       std::unique_ptr<ListItemStyle> style(reinterpret_cast<ListItemStyle*>(gone->lParam));
