@@ -103,7 +103,7 @@ int BackupAllDevices(OperationHost& host, uint32_t flags) {
   DevicePlatform& platform = host.Platform();
   std::atomic<bool> cancel{false};
   ReportQueue queue;
-  const uint32_t count = RunWorker(host, kPumpWait, cancel, &queue, [&]() -> uint32_t {
+  const uint32_t count = RunWorker(host, cancel, &queue, [&]() -> uint32_t {
     QueuedReport report(queue);
     DeviceSet set = platform.GetClassDevs(nullptr, nullptr, WindowHandle{}, kDigcfAllClasses);
     if (!set.Valid()) return 0;

@@ -41,8 +41,7 @@ bool ScanHardware(OperationHost& host, uint32_t mode, bool quiet) {
   } catch (const std::system_error&) {
     ended.store(true);  // no thread: nothing to wait for, and the scan did not run
   }
-  // The main window's keep-alive messages wake each wait at least every 20 ms.
-  while (!ended.load()) host.PumpEvent(kPumpWait);
+  while (!ended.load()) host.PumpEventsFor(kWatchIntervalMs);
   if (worker.joinable()) worker.join();
   if (!quiet) host.CloseDialog();
   return accepted.load();

@@ -22,7 +22,7 @@ int InstallDriversFromFolder(OperationHost& host) {
 
   DevicePlatform& platform = host.Platform();
   std::atomic<bool> cancel{false}, reboot{false};
-  const uint32_t count = RunWorker(host, kPumpPending, cancel, nullptr, [&] {
+  const uint32_t count = RunWorker(host, cancel, nullptr, [&] {
     return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel});
   });
   host.CloseDialog();

@@ -26,6 +26,9 @@ enum PumpMode : int {
   kPumpPendingRefreshing = kPumpPending | kPumpRefreshing,
 };
 
+// How often a loop that watches a worker looks again when no event comes.
+inline constexpr uint32_t kWatchIntervalMs = 50;
+
 // SetProgress values with a meaning of their own.
 inline constexpr int32_t kProgressSpinner = -80;  // the spinning ring, no percentage
 inline constexpr int32_t kProgressTextOnly = -1;  // the ring as it is, a new status text
@@ -50,6 +53,9 @@ class OperationHost {
 
   // Takes one event (see the modes above); returns whether it took one.
   virtual bool PumpEvent(PumpMode mode) = 0;
+  // Waits at most timeoutMs for an event, then takes every pending one. For loops that watch a
+  // worker thread or a transfer: those move on without sending the window anything.
+  virtual void PumpEventsFor(uint32_t timeoutMs) = 0;
   virtual uint8_t CancelRequested() const = 0;
   virtual void SetCancelRequested(uint8_t value) = 0;
   virtual void SetRebootNeeded() = 0;

@@ -29,7 +29,7 @@ bool RefreshUpdater(OperationHost& host, const WideText& path, const WideText& u
       ready = GetDownloadInfo(job.get(), kInfoError) == kDownloadOk;
       break;
     }
-    host.PumpEvent(kPumpWait);
+    host.PumpEventsFor(kWatchIntervalMs);
     if (host.CancelRequested() != kNotCancelled) break;
   }
   // A transfer still running is cancelled here and its temporary file removed.

@@ -17,7 +17,7 @@ void ReportQueue::Deliver(OperationHost& host) {
   }
 }
 
-uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel, ReportQueue* reports,
+uint32_t RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
                    const std::function<uint32_t()>& work) {
   std::atomic<bool> done{false};
   uint32_t result = 0;
@@ -26,11 +26,9 @@ uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& ca
     done.store(true);
   });
   while (!done.load()) {
-    const bool took = host.PumpEvent(pumpMode);
+    host.PumpEventsFor(kWatchIntervalMs);
     if (host.CancelRequested()) cancel.store(true);
     if (reports) reports->Deliver(host);
-    // Peek mode returns at once when nothing is pending: do not spin.
-    if (!took && (pumpMode & kPumpPending)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   worker.join();
   if (reports) reports->Deliver(host);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -34,9 +33,9 @@ class ReportQueue {
   std::deque<Item> items_;
 };
 
-// Starts work on a thread; until it ends, takes events with pumpMode, passes the host's cancel
+// Starts work on a thread; until it ends, takes events as they come, passes the host's cancel
 // flag on to cancel and delivers reports. Returns work's result.
-uint32_t RunWorker(OperationHost& host, PumpMode pumpMode, std::atomic<bool>& cancel, ReportQueue* reports,
+uint32_t RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
                    const std::function<uint32_t()>& work);
 
 }  // namespace pyr

@@ -42,6 +42,8 @@ void MainOperationHost::AddResultLine(const WideText& line) { Results(main_).Add
 void MainOperationHost::MarkFinished() { Results(main_).MarkFinished(); }
 void MainOperationHost::CloseDialog() { Results(main_).CloseDialog(); }
 bool MainOperationHost::PumpEvent(PumpMode mode) { return main_.PumpEvent(mode); }
+
+void MainOperationHost::PumpEventsFor(uint32_t timeoutMs) { main_.PumpEventsFor(timeoutMs); }
 uint8_t MainOperationHost::CancelRequested() const { return main_.CancelRequested(); }
 void MainOperationHost::SetCancelRequested(uint8_t value) { main_.SetCancelRequested(value); }
 void MainOperationHost::SetRebootNeeded() { main_.SetRebootNeeded(); }

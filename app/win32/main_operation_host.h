@@ -24,6 +24,7 @@ class MainOperationHost : public OperationHost {
   void MarkFinished() override;
   void CloseDialog() override;
   bool PumpEvent(PumpMode mode) override;
+  void PumpEventsFor(uint32_t timeoutMs) override;
   uint8_t CancelRequested() const override;
   void SetCancelRequested(uint8_t value) override;
   void SetRebootNeeded() override;

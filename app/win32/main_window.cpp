@@ -168,6 +168,12 @@ void MainWindow::PumpUntilSignalled(HANDLE object) {
   }
 }
 
+void MainWindow::PumpEventsFor(DWORD timeoutMs) {
+  WaitForMessageOrObject(nullptr, timeoutMs);
+  while (PumpEvent(kPumpPending)) {
+  }
+}
+
 int MainWindow::TakeEvent(EventMode mode) {
   const int result = NextEvent(*event_, mode);
   const bool sessionEnds =

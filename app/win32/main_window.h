@@ -52,6 +52,8 @@ class MainWindow : public InventoryHost {
   // Handles events as PumpEvent does until object (a worker thread, an event) is signalled; in
   // between it sleeps, so a worker's end is seen at once and the wait costs no processor.
   void PumpUntilSignalled(HANDLE object);
+  // Waits at most timeoutMs for a message, then handles every pending event.
+  void PumpEventsFor(DWORD timeoutMs);
   // Whether the program is closing: its main window was closed or the session is ending. The
   // close of any other window never ends the program.
   bool Closing() const { return closing_; }

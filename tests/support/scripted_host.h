@@ -2,10 +2,12 @@
 // questions, and a record of every dialog call.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "devices/device_status.h"
@@ -93,6 +95,12 @@ class ScriptedHost : public OperationHost {
       return true;
     }
     return false;
+  }
+  // A wait, then the events: a short sleep stands in for the wait (loops watching a worker do not
+  // spin), and onPump hears the events as kPumpWait.
+  void PumpEventsFor(uint32_t) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    PumpEvent(kPumpWait);
   }
   uint8_t CancelRequested() const override { return cancel_; }
   void SetCancelRequested(uint8_t value) override { cancel_ = value; }
