@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/dialogs/win32/operation_results_dialog.h"
+#include "ui/win32/text_fit.h"
 
 #ifndef LM_GETIDEALSIZE
 #define LM_GETIDEALSIZE LM_GETIDEALHEIGHT  // one message: wParam the width, lParam a SIZE
@@ -176,6 +177,51 @@ TEST_F(TextsWhole, ResultsDialogAndProgressWindow) {
     EXPECT_TRUE(check.cut.empty()) << variant.name << ": "
                                    << Joined(check.cut);
     dialog.CloseDialog();
+  }
+}
+
+// Whatever the font: a pane of texts sized for a small font, given larger ones, has cut texts
+// until it is fitted, and none after, each control still below the one before it.
+TEST(TextFit, PaneTextsFitAtEveryFontSize) {
+  struct Case {
+    double points;
+    int weight;
+  };
+  for (const Case& c : {Case{8, FW_NORMAL}, Case{11, FW_BOLD}, Case{14, FW_NORMAL}}) {
+    UiWindow window;
+    ASSERT_NE(window.CreateUiWindow(u"PyravelTextFit", u"Fit", 300, 600, 10, 10,
+                                    WS_OVERLAPPEDWINDOW, 0, nullptr),
+              nullptr);
+    window.SetDefaultFont(c.points, c.weight);
+    const int32_t pane = window.AddPanel(100, 0, 152, 553);
+    std::vector<int32_t> stack = {
+        window.AddButton(u"Scan for hardware", 10, 15, 130, 28),
+        window.AddCheckBox(u"Show startup tooltip", 10, 60, 130, 18),
+        window.AddText(u"No drivers installed", 10, 90, 130, 20,
+                       WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE),
+        window.AddText(u"A legend title long enough to need a second line", 10, 120, 130, 18,
+                       WS_VISIBLE | SS_CENTER),
+        window.AddLink(u"Love this app? <a>Donate</a>", 150),
+        window.AddLink(u"App by <a>tolvenor.com</a>", 175),
+    };
+    window.ShowUiWindow(SW_SHOW, kShowUpdate);
+    const HWND paneHwnd = window.ControlHandle(pane);
+    if (c.points >= 11) {
+      EXPECT_FALSE(CheckTexts(paneHwnd).cut.empty()) << c.points << " pt: cut before fitting";
+    }
+    RECT client{};
+    GetClientRect(paneHwnd, &client);
+    FitStackToTexts(window, stack, client.right - 12);
+    const TextCheck check = CheckTexts(paneHwnd);
+    EXPECT_EQ(check.checked, 6) << c.points;
+    EXPECT_TRUE(check.cut.empty()) << c.points << " pt:\n" << Joined(check.cut);
+    for (size_t i = 1; i < stack.size(); ++i) {
+      EXPECT_GE(PlaceInParent(window.ControlHandle(stack[i])).top,
+                PlaceInParent(window.ControlHandle(stack[i - 1])).top +
+                    PlaceInParent(window.ControlHandle(stack[i - 1])).height)
+          << c.points << " pt, control " << i << " overlaps the one above";
+    }
+    window.DestroyUiWindow();
   }
 }
 
