@@ -105,6 +105,8 @@ class MainWindow : public InventoryHost {
   void BuildPane();
   void BuildGroupMenus();
   void BuildLegendAndLinks();
+  // Every pane text whole in whatever font the system gives: controls grow to their texts.
+  void FitPaneTexts();
   void BuildContextMenu();
   void InstallAccelerators();
   HBITMAP MenuBitmap(int icon);

@@ -12,6 +12,7 @@
 #include "devices/device_status.h"
 #include "ui/layout_rules.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/text_fit.h"
 
 namespace pyr {
 namespace {
@@ -22,6 +23,7 @@ constexpr int kButtonStep = 35;
 constexpr int kButtonWidth = 130;
 constexpr int kButtonHeight = 28;
 constexpr int kButtonIcon = 20;
+constexpr int kPaneRightMargin = 2;
 
 }  // namespace
 
@@ -54,6 +56,19 @@ void MainWindow::BuildPane() {
   ids_.startupTipBox = w.AddStartupTipCheckBox();
   BuildLegendAndLinks();
   BuildContextMenu();
+  FitPaneTexts();
+}
+
+void MainWindow::FitPaneTexts() {
+  UiWindow& w = *window_;
+  std::vector<int32_t> stack(ids_.buttons.begin(), ids_.buttons.end());
+  stack.push_back(ids_.startupTipBox);
+  stack.push_back(ids_.legendTitle);
+  stack.insert(stack.end(), ids_.legend.begin(), ids_.legend.end());
+  stack.insert(stack.end(), ids_.links.begin(), ids_.links.end());
+  RECT pane{};
+  GetClientRect(w.ControlHandle(ids_.pane), &pane);
+  FitStackToTexts(w, stack, pane.right - kButtonX - kPaneRightMargin);
 }
 
 void MainWindow::BuildGroupMenus() {

@@ -3,6 +3,8 @@
 
 #include "ui/win32/list_view_parts.h"
 
+#include <string_view>
+
 #include "base/text_list.h"
 #include "base/win32/wchar.h"
 #include "ui/win32/toolkit_images.h"
@@ -99,8 +101,14 @@ bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int i
     column.mask |= LVCF_WIDTH;
     column.cx = width;
   }
-  return SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(&column)) >= 0;
+  const auto at = static_cast<int>(SendMessageW(list, LVM_INSERTCOLUMNW,
+                                                static_cast<WPARAM>(index),
+                                                reinterpret_cast<LPARAM>(&column)));
+  if (at < 0) return false;
+  if (title && std::u16string_view(title).find(u'&') != std::u16string_view::npos) {
+    DrawHeaderTitleLiterally(list, at);
+  }
+  return true;
 }
 
 bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width) {

@@ -20,4 +20,7 @@ HWND ListHandle(UiWindow& window, int32_t listId);
 // Answers NM_CUSTOMDRAW from the items' styles: colours, fonts and cell images.
 LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw);
 
+// Draws the column's header title without taking an "&" for a mnemonic.
+bool DrawHeaderTitleLiterally(HWND list, int column);
+
 }  // namespace pyr
