@@ -31,8 +31,10 @@ pyravel_executable(pyravel-sandbox
   SOURCES ${SHARED_ENTRY} ${SANDBOX_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 target_link_libraries(pyravel-sandbox PRIVATE pyravel_sandbox)
+file(GLOB SANDBOX_CLASS_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sandbox/entry/class_pictures/*.ico)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_SOURCE_DIR}/sandbox/fixture/pc.json)
+  ${CMAKE_SOURCE_DIR}/sandbox/fixture/pc.json ${CMAKE_SOURCE_DIR}/sandbox/entry/class_pictures.rc
+  ${SANDBOX_CLASS_PICTURES})
 
 # The Windows tests look at both executables' resources, so they are built first.
 cmake_language(DEFER CALL add_dependencies pyravel_wintests Pyravel pyravel-sandbox)

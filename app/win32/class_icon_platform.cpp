@@ -24,8 +24,9 @@ int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
 
 }  // namespace
 
-ClassIconPlatform::ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes)
-    : inner_(inner), classes_(std::move(classes)) {}
+ClassIconPlatform::ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes,
+                                     ClassIconSource source)
+    : inner_(inner), classes_(std::move(classes)), source_(std::move(source)) {}
 
 ClassIconPlatform::~ClassIconPlatform() {
   for (auto& [handle, innerList] : lists_) {
@@ -59,13 +60,26 @@ bool ClassIconPlatform::GetClassImageList(ClassImageList* list) {
     inner_.DestroyClassImageList(innerList);
     return false;
   }
-  // The system's own class icons where it has them; a generic icon everywhere else.
+  // The source's icons, then the system's own class icons where it has them; a generic icon
+  // everywhere else.
+  const HICON sourceGeneric = source_ ? source_(Guid{}, size) : nullptr;
+  const HICON generic = sourceGeneric ? sourceGeneric : LoadIconW(nullptr, IDI_APPLICATION);
+  for (int32_t i = 0; i < slots; ++i) ImageList_AddIcon(images, generic);
+  if (sourceGeneric != nullptr) DestroyIcon(sourceGeneric);
+  std::vector<std::pair<Guid, int32_t>> unpictured;
+  for (const auto& [guid, index] : places) {
+    const HICON icon = source_ ? source_(guid, size) : nullptr;
+    if (icon == nullptr) {
+      unpictured.emplace_back(guid, index);
+      continue;
+    }
+    ImageList_ReplaceIcon(images, index, icon);
+    DestroyIcon(icon);
+  }
   SP_CLASSIMAGELIST_DATA system{};
   system.cbSize = sizeof(system);
-  const bool haveSystem = SetupDiGetClassImageList(&system) != FALSE;
-  const HICON generic = LoadIconW(nullptr, IDI_APPLICATION);
-  for (int32_t i = 0; i < slots; ++i) ImageList_AddIcon(images, generic);
-  for (const auto& [guid, index] : places) {
+  const bool haveSystem = !unpictured.empty() && SetupDiGetClassImageList(&system) != FALSE;
+  for (const auto& [guid, index] : unpictured) {
     if (!haveSystem) break;
     GUID systemGuid = ToSystemGuid(guid);
     int systemIndex = -1;

@@ -1,19 +1,28 @@
 // A device platform that forwards every call to another one, except that its class image lists
 // are real image lists: the system's class icons placed at the image indices the other platform
-// hands out. The sandbox build needs it because its simulated platform has no icons of its own,
-// and the list control must only ever be given a real image list.
+// hands out, or the pictures of an icon source instead. The sandbox build needs it because its
+// simulated platform has no icons of its own, and the list control must only ever be given a
+// real image list.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
 #include <map>
 
 #include "devices/device_platform.h"
 
 namespace pyr {
 
+// The icon of a class at size x size pixels, owned by the caller; for the empty GUID, the icon
+// of classes without one. nullptr: the system's icon.
+using ClassIconSource = std::function<HICON(const Guid& classGuid, int size)>;
+
 class ClassIconPlatform : public DevicePlatform {
  public:
   // classes: every class GUID the inner platform knows, for the icons to collect.
-  ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes);
+  ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes,
+                    ClassIconSource source = nullptr);
   ~ClassIconPlatform() override;
 
   bool GetClassImageList(ClassImageList* list) override;
@@ -95,6 +104,7 @@ class ClassIconPlatform : public DevicePlatform {
  private:
   DevicePlatform& inner_;
   std::vector<Guid> classes_;
+  ClassIconSource source_;
   // Real image list handed out -> the inner platform's list it stands for.
   std::map<uintptr_t, ClassImageList> lists_;
 };

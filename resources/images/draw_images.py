@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws Pyravel's artwork: the 22 menu and button pictures (PNG, ids 21 to 42) and the
-program icon (pyravel.ico). Pure Python; run it from anywhere:
+program icon (pyravel.ico), and the sandbox's device class pictures (sandbox/entry/class_pictures/,
+listed for the resource compiler in sandbox/entry/class_pictures.rc). Pure Python; run it from anywhere:
 
     python3 resources/images/draw_images.py
 
@@ -457,14 +458,181 @@ def program_icon(c):
     c.fill(polyline([(36, 50), (46, 61), (66, 38)], 10), 0x5CD66A)
 
 
+# ---------------------------------------------------------------- the sandbox's class pictures
+# Wine has no device class icons, so the simulated PC brings its own. They are drawn bold and
+# simple: they are shown at the small icon size, 16 pixels on most screens.
+
+
+def class_display(c):
+    # An adapter card: a board with a fan and its gold contacts.
+    c.fill(rect(6, 22, 84, 52), DARK_GREEN)
+    c.fill(rect(10, 26, 76, 44), GREEN)
+    c.fill(circle(38, 48, 17), DARK_GREY)
+    c.fill(circle(38, 48, 7), LIGHT_GREY)
+    c.fill(rect(62, 34, 18, 26), 0x16223A)
+    c.fill(rect(16, 74, 56, 12), YELLOW)
+
+
+def class_net(c):
+    # Three linked computers.
+    c.fill(line(50, 26, 22, 72, 9) | line(50, 26, 78, 72, 9) | line(22, 72, 78, 72, 9), DARK_GREEN)
+    for x, y in ((50, 22), (20, 72), (80, 72)):
+        c.fill(rounded(x - 19, y - 15, 38, 28, 5), DARK_BLUE)
+        c.fill(rect(x - 13, y - 9, 26, 16), LIGHT_BLUE)
+
+
+def class_usb(c):
+    # The trident of the plug's emblem.
+    c.fill(line(50, 18, 50, 84, 10), DARK_GREY)
+    c.fill(polygon([(50, 2), (64, 22), (36, 22)]), DARK_GREY)
+    c.fill(polyline([(50, 64), (24, 48), (24, 36)], 9), DARK_GREY)
+    c.fill(circle(24, 32, 9), DARK_GREY)
+    c.fill(polyline([(50, 54), (76, 40), (76, 30)], 9), DARK_GREY)
+    c.fill(rect(67, 18, 18, 16), DARK_GREY)
+    c.fill(circle(50, 86, 12), DARK_GREY)
+
+
+def class_hid(c):
+    # A joystick.
+    c.fill(rounded(12, 64, 76, 28, 8), DARK_GREY)
+    c.fill(rounded(16, 68, 68, 20, 6), GREY)
+    c.fill(line(50, 70, 50, 30, 11), DARK_GREY)
+    c.fill(circle(50, 24, 17), DARK_RED)
+    c.fill(circle(50, 24, 13), RED)
+    c.fill(circle(74, 78, 6), RED)
+
+
+def class_processor(c):
+    # A chip with pins on every side.
+    for i in range(4):
+        p = 22 + i * 16
+        for s in (rect(p - 3, 4, 7, 14), rect(p - 3, 82, 7, 14), rect(4, p - 3, 14, 7),
+                  rect(82, p - 3, 14, 7)):
+            c.fill(s, GREY)
+    c.fill(rounded(14, 14, 72, 72, 6), 0x16223A)
+    c.fill(rect(34, 34, 32, 32), vertical(0x9AA3AD, 0x4A5058, 34, 66))
+
+
+def class_disk(c):
+    # A drive with its platter.
+    c.fill(rounded(8, 10, 84, 80, 9), DARK_GREY)
+    c.fill(rounded(12, 14, 76, 72, 7), vertical(0xD6DCE3, 0x9AA3AD, 14, 86))
+    c.fill(circle(50, 44, 26), GREY)
+    c.fill(circle(50, 44, 22), LIGHT_GREY)
+    c.fill(circle(50, 44, 6), DARK_GREY)
+    c.fill(rect(20, 76, 40, 5), DARK_GREY)
+    c.fill(circle(76, 78, 4), GREEN)
+
+
+def class_audio(c):
+    # A loudspeaker and its sound.
+    c.fill(polygon([(8, 36), (26, 36), (50, 14), (50, 86), (26, 64), (8, 64)]), DARK_GREY)
+    c.fill(polygon([(12, 40), (28, 40), (46, 23), (46, 77), (28, 60), (12, 60)]), GREY)
+    c.fill(arc(50, 50, 18, 9, -50, 100), BLUE)
+    c.fill(arc(50, 50, 36, 9, -55, 110), BLUE)
+
+
+def class_keyboard(c):
+    c.fill(rounded(2, 26, 96, 50, 7), DARK_GREY)
+    c.fill(rounded(6, 30, 88, 42, 5), LIGHT_GREY)
+    for row in range(2):
+        for col in range(6):
+            c.fill(rect(11 + col * 14, 35 + row * 12, 9, 8), DARK_GREY)
+    c.fill(rect(24, 60, 52, 7), DARK_GREY)
+
+
+def class_mouse(c):
+    c.fill(polyline([(50, 28), (50, 14), (70, 4)], 6), DARK_GREY)
+    c.fill(rounded(22, 24, 56, 72, 27), DARK_GREY)
+    c.fill(rounded(26, 28, 48, 64, 23), vertical(0xF4F6F9, 0xB8C0CA, 28, 92))
+    c.fill(line(50, 28, 50, 54, 4) | line(26, 54, 74, 54, 4), DARK_GREY)
+
+
+def class_monitor(c):
+    c.fill(rounded(4, 8, 92, 64, 6), DARK_GREY)
+    c.fill(rect(10, 14, 80, 52), vertical(0x6FA8F0, DARK_BLUE, 14, 66))
+    c.fill(rect(42, 72, 16, 12), DARK_GREY)
+    c.fill(rounded(24, 82, 52, 10, 4), DARK_GREY)
+
+
+def class_ports(c):
+    # A nine-pin serial connector.
+    c.fill(polygon([(4, 24), (96, 24), (84, 78), (16, 78)]), DARK_GREY)
+    c.fill(polygon([(11, 30), (89, 30), (79, 72), (21, 72)]), GREY)
+    for i in range(5):
+        c.fill(circle(22 + i * 14, 43, 5), YELLOW)
+    for i in range(4):
+        c.fill(circle(29 + i * 14, 60, 5), YELLOW)
+
+
+def class_printer(c):
+    c.fill(rect(24, 6, 52, 34), DARK_GREY)
+    c.fill(rect(28, 10, 44, 30), WHITE)
+    c.fill(rounded(4, 34, 92, 40, 7), DARK_GREY)
+    c.fill(rounded(8, 38, 84, 32, 5), vertical(0xE1E5EA, 0xA7AFB8, 38, 70))
+    c.fill(circle(80, 48, 5), GREEN)
+    c.fill(rect(22, 62, 56, 34), DARK_GREY)
+    c.fill(rect(26, 66, 48, 26), WHITE)
+    c.fill(rect(32, 74, 36, 4) | rect(32, 82, 26, 4), GREY)
+
+
+def class_system(c):
+    # A computer case.
+    c.fill(rounded(24, 4, 52, 92, 6), DARK_GREY)
+    c.fill(rounded(28, 8, 44, 84, 4), vertical(0xB8C0CA, 0x7C858F, 8, 92))
+    c.fill(rect(34, 16, 32, 8) | rect(34, 30, 32, 8), DARK_GREY)
+    c.fill(circle(50, 74, 7), GREEN)
+
+
+def class_bluetooth(c):
+    c.fill(rounded(16, 2, 68, 96, 32), DARK_BLUE)
+    c.fill(rounded(20, 6, 60, 88, 28), BLUE)
+    c.fill(polyline([(32, 32), (66, 64), (50, 80), (50, 20), (66, 36), (32, 68)], 8), WHITE)
+
+
+def class_battery(c):
+    c.fill(rounded(4, 26, 84, 48, 7), DARK_GREY)
+    c.fill(rect(88, 40, 9, 20), DARK_GREY)
+    c.fill(rect(10, 32, 72, 36), WHITE)
+    c.fill(rect(14, 36, 46, 28), GREEN)
+
+
+def class_camera(c):
+    c.fill(rounded(30, 16, 30, 16, 4), DARK_GREY)
+    c.fill(rounded(4, 26, 92, 62, 9), DARK_GREY)
+    c.fill(rounded(8, 30, 84, 54, 7), vertical(0x8A9199, 0x4A5058, 30, 84))
+    c.fill(circle(50, 57, 23), DARK_GREY)
+    c.fill(circle(50, 57, 18), vertical(0x6FA8F0, DARK_BLUE, 39, 75))
+    c.fill(circle(44, 51, 5), WHITE)
+    c.fill(rect(76, 36, 10, 6), YELLOW)
+
+
+def class_fallback(c):
+    # A device without a picture of its own: a plain box.
+    device_box(c, 8, 18, 84, 64)
+
+
+# Resource name: painter. sandbox/win32/class_pictures.cpp says which classes show which.
+CLASS_PICTURES = {
+    "DISPLAY": class_display, "NET": class_net, "USB": class_usb, "HID": class_hid,
+    "PROCESSOR": class_processor, "DISK": class_disk, "AUDIO": class_audio,
+    "KEYBOARD": class_keyboard, "MOUSE": class_mouse, "MONITOR": class_monitor,
+    "PORTS": class_ports, "PRINTER": class_printer, "SYSTEM": class_system,
+    "BLUETOOTH": class_bluetooth, "BATTERY": class_battery, "CAMERA": class_camera,
+    "FALLBACK": class_fallback,
+}
+# The small icon size at 100, 125, 150 and 200 percent.
+CLASS_PICTURE_SIZES = (16, 20, 24, 32)
+
+
 ICON_SIZES = (16, 24, 32, 48, 256)
 
 
-def write_icon(path):
+def write_icon(path, painter=program_icon, sizes=ICON_SIZES):
     images = []
-    for size in ICON_SIZES:
+    for size in sizes:
         canvas = Canvas(size, 2 if size > 64 else 4)
-        program_icon(canvas)
+        painter(canvas)
         images.append((size, png_bytes(canvas) if size >= 256 else dib_bytes(canvas)))
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
@@ -484,6 +652,19 @@ def main():
         with open(os.path.join(HERE, "%d.png" % image_id), "wb") as f:
             f.write(png_bytes(canvas))
     write_icon(os.path.join(os.path.dirname(HERE), "pyravel.ico"))
+    write_class_pictures(os.path.join(os.path.dirname(os.path.dirname(HERE)), "sandbox", "entry"))
+
+
+def write_class_pictures(entry):
+    folder = os.path.join(entry, "class_pictures")
+    os.makedirs(folder, exist_ok=True)
+    lines = ["// Written by resources/images/draw_images.py: the sandbox's device class pictures.\n"]
+    for name, painter in CLASS_PICTURES.items():
+        file_name = name.lower() + ".ico"
+        write_icon(os.path.join(folder, file_name), painter, CLASS_PICTURE_SIZES)
+        lines.append('%s ICON "sandbox/entry/class_pictures/%s"\n' % (name, file_name))
+    with open(os.path.join(entry, "class_pictures.rc"), "w", newline="\n") as f:
+        f.writelines(lines)
 
 
 if __name__ == "__main__":

@@ -22,6 +22,7 @@
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
 #include "sandbox/entry/sandbox_resources.h"
+#include "sandbox/win32/class_picture_icons.h"
 #include "web/win32/wininet_transport.h"
 
 namespace pyr {
@@ -116,11 +117,15 @@ class SandboxTransport : public WinInetTransport {
 };
 
 // The simulated platform with what the sandbox shows instead of the system's own windows, and
-// driver packages that are folders of real files.
+// driver packages that are folders of real files. Its class pictures are its own resources.
 class SandboxPlatform : public ClassIconPlatform {
  public:
-  SandboxPlatform(SimulatedPlatform& simulated, std::vector<Guid> classes)
-      : ClassIconPlatform(simulated, std::move(classes)), simulated_(simulated) {}
+  SandboxPlatform(HINSTANCE instance, SimulatedPlatform& simulated, std::vector<Guid> classes)
+      : ClassIconPlatform(simulated, std::move(classes),
+                          [instance, &simulated](const Guid& classGuid, int size) {
+                            return LoadClassPicture(instance, simulated.Pc(), classGuid, size);
+                          }),
+        simulated_(simulated) {}
 
   // The system's update wizard cannot run here: a small stand-in names the device, and its OK
   // counts as an updated driver.
@@ -154,7 +159,7 @@ class SandboxEnvironment : public ProgramEnvironment {
  public:
   explicit SandboxEnvironment(HINSTANCE instance)
       : simulated_(LoadPc(instance)),
-        platform_(simulated_, ClassGuids(simulated_.Pc())),
+        platform_(instance, simulated_, ClassGuids(simulated_.Pc())),
         options_(ReadOptions()),
         transport_(options_.offline) {
     const std::wstring folder = SandboxFolder();
