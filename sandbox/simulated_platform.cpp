@@ -543,7 +543,8 @@ const DriverPackage* SimulatedPlatform::StageInf(std::u16string_view infPath, co
   package.hardwareIds = inf.hardwareIds;
   package.publishedName = Concat({u"oem", WideText::FromInt32(highest + 1), u".inf"});
   uint32_t hash = 2166136261u;
-  for (char16_t c : Concat({package.originalName, package.driverVer}).View()) hash = (hash ^ c) * 16777619u;
+  const WideText identity = Concat({package.originalName, package.driverVer});
+  for (char16_t c : identity.View()) hash = (hash ^ c) * 16777619u;
   package.folder = Concat({package.originalName, u"_amd64_", WideText::HexEncode(&hash, 4, WideText::kHexLower)});
   // Where the store is a folder of real files, the INF and the files it lists are copied into
   // the package's own folder, as the system stages a package; a missing file fails the install.
