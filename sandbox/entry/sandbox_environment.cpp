@@ -7,10 +7,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cwchar>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/program_environment.h"
@@ -49,16 +50,29 @@ std::wstring SandboxFolder() {
   return folder;
 }
 
-// The value given as "OPTION VALUE" on the command line, if any.
-std::optional<std::wstring> OptionValue(const wchar_t* option) {
+// The program's arguments after its own name.
+std::vector<std::wstring> Arguments() {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::optional<std::wstring> value;
-  for (int i = 1; args != nullptr && i + 1 < count; ++i) {
-    if (std::wcscmp(args[i], option) == 0) value = args[i + 1];
-  }
+  std::vector<std::wstring> arguments;
+  for (int i = 1; args != nullptr && i < count; ++i) arguments.emplace_back(args[i]);
   LocalFree(args);
+  return arguments;
+}
+
+// The value given as "OPTION VALUE" on the command line, if any; the last one counts.
+std::optional<std::wstring> OptionValue(const wchar_t* option) {
+  const std::vector<std::wstring> args = Arguments();
+  std::optional<std::wstring> value;
+  for (size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == option) value = args[i + 1];
+  }
   return value;
+}
+
+bool HasOption(const wchar_t* option) {
+  const std::vector<std::wstring> args = Arguments();
+  return std::find(args.begin(), args.end(), option) != args.end();
 }
 
 // The PC of the file given with --pc, or the embedded one. A fixture that cannot be read is
@@ -91,18 +105,9 @@ struct SandboxOptions {
 
 SandboxOptions ReadOptions() {
   SandboxOptions options;
-  int count = 0;
-  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  for (int i = 1; args != nullptr && i < count; ++i) {
-    const std::wstring arg = args[i];
-    if (arg == L"--site" && i + 1 < count) {
-      options.site = U(args[++i]);
-      while (!options.site.empty() && options.site.back() == u'/') options.site.pop_back();
-    } else if (arg == L"--offline") {
-      options.offline = true;
-    }
-  }
-  LocalFree(args);
+  options.site = U(OptionValue(L"--site").value_or(std::wstring()).c_str());
+  while (!options.site.empty() && options.site.back() == u'/') options.site.pop_back();
+  options.offline = HasOption(L"--offline");
   return options;
 }
 

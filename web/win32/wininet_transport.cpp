@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/file_system.h"
 #include "base/win32/wchar.h"
 #include "web/win32/wininet_api.h"
 
@@ -145,21 +146,6 @@ class WinInetConnection : public DownloadConnection {
   InternetHandle request_;
 };
 
-// Creates every missing folder above path; a long-path prefix or a drive is left alone.
-void CreateParentFolders(const std::u16string& path) {
-  const size_t last = path.find_last_of(u'\\');
-  if (last == std::u16string::npos) return;
-  size_t start = path.rfind(u"\\\\?\\", 0) == 0 ? 4 : 0;
-  // Skip the drive ("C:\") or the server and share of a UNC path.
-  size_t next = path.find(u'\\', start);
-  for (; next != std::u16string::npos && next < last; next = path.find(u'\\', next + 1)) {
-    const std::u16string folder = path.substr(0, next);
-    if (folder.size() <= start + 2) continue;
-    CreateDirectoryW(Wide(folder), nullptr);
-  }
-  CreateDirectoryW(Wide(path.substr(0, last)), nullptr);
-}
-
 class FileOutput : public DownloadOutput {
  public:
   FileOutput(HANDLE file, std::u16string temporary, std::u16string target)
@@ -222,7 +208,8 @@ std::unique_ptr<DownloadOutput> WinInetTransport::CreateOutput(std::u16string_vi
   const std::u16string targetPath(target);
   if (targetPath.empty()) return nullptr;
   const std::u16string temporary = TemporaryDownloadPath(targetPath);
-  CreateParentFolders(targetPath);
+  const size_t slash = targetPath.find_last_of(u'\\');
+  if (slash != std::u16string::npos) CreateDirectoryTree(WideText(targetPath.substr(0, slash)));
   HANDLE file = CreateOutputFile(temporary);
   if (file == INVALID_HANDLE_VALUE && GetFileAttributesW(Wide(temporary)) != INVALID_FILE_ATTRIBUTES) {
     // A leftover of an earlier run, perhaps read-only.
@@ -243,17 +230,12 @@ bool WinInetTransport::FileSize(std::u16string_view path, uint64_t* size) {
   return true;
 }
 
-bool WinInetTransport::FolderExists(std::u16string_view path) {
-  const DWORD attributes = GetFileAttributesW(Wide(std::u16string(path)));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
+bool WinInetTransport::FolderExists(std::u16string_view path) { return IsRealDirectory(WideText(path)); }
 
 bool WinInetTransport::CreateFolderTree(std::u16string_view path) {
-  std::u16string folder(path);
-  while (!folder.empty() && folder.back() == u'\\') folder.pop_back();
-  CreateParentFolders(folder + u"\\");
-  return FolderExists(folder);
+  std::u16string_view folder(path);
+  while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+  return CreateDirectoryTree(WideText(folder));
 }
 
 void WinInetTransport::WaitStep(uint32_t sleepMs) {
