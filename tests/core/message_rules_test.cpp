@@ -67,6 +67,22 @@ TEST(MessageBoxSize, NarrowRequestsBecome360) {
   EXPECT_EQ(MessageBoxWidthFor(450), 450);
 }
 
+TEST(MessageBoxSize, TallTextsGrowTheBoxWithinTheScreen) {
+  struct Case {
+    int32_t requested, text, limit, height;
+  } const cases[] = {
+      {150, 16, 1000, 150},   // one line: the standard box
+      {150, 85, 1000, 150},   // exactly the text room
+      {150, 86, 1000, 151},   // one pixel more grows it by one
+      {150, 400, 1000, 465},  // many lines
+      {150, 2000, 700, 700},  // no taller than the screen
+      {150, 2000, 100, 150},  // a tiny screen never shrinks the box
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MessageBoxHeightFor(c.requested, c.text, c.limit), c.height) << c.text;
+  }
+}
+
 TEST(MessageBoxSize, ButtonPlacesInTheStandardBox) {
   struct Case { int32_t kind; std::vector<Point32> places; } const cases[] = {
       {kMessageOk, {{315, 115}}},

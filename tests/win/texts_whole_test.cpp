@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_texts.h"
+#include "ui/dialogs/win32/message_box_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 #include "ui/win32/text_fit.h"
 
@@ -22,8 +24,8 @@ struct TextCheck {
 };
 
 std::wstring Text(HWND control) {
-  wchar_t text[512] = {};
-  GetWindowTextW(control, text, 512);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -78,6 +80,12 @@ void CheckOne(HWND control, TextCheck& check) {
     if (std::max(ideal.cy, height) > client.bottom) {
       fail(L"link height", std::max(ideal.cy, height), client.bottom);
     }
+    return;
+  }
+  if (name == L"Edit" && !(style & ES_MULTILINE)) {  // one line of the control's font
+    ++check.checked;
+    const SIZE one = Extent(control, text, 0, DT_NOPREFIX);
+    if (one.cy > client.bottom) fail(L"line height", one.cy, client.bottom);
     return;
   }
   if (name == L"Static") {
@@ -178,6 +186,51 @@ TEST_F(TextsWhole, ResultsDialogAndProgressWindow) {
                                    << Joined(check.cut);
     dialog.CloseDialog();
   }
+}
+
+// Every kind of box, with the program's longest questions and a text of many lines: the text
+// shows whole (the box grows for it), the buttons stay below it and inside the box, and an "&"
+// of a device name is shown, not taken as a mnemonic.
+TEST_F(TextsWhole, MessageBoxesOfEveryKind) {
+  Build();
+  std::u16string manyLines;
+  for (int i = 1; i <= 12; ++i) {
+    manyLines += u"Line " + std::u16string(1, static_cast<char16_t>(u'A' + i)) +
+                 u" of a message that goes on long enough to wrap inside the box\r\n";
+  }
+  const char16_t* texts[] = {kRebootQuestion, kFirstRunQuestion, manyLines.c_str(),
+                             u"Uninstall \"AT&T USB Modem\"?"};
+  const int32_t kinds[] = {kMessageOk, kMessageYesNo, kMessageOkCancel, kMessageYesNoCancel};
+  MessageBoxWindow box;
+  for (const char16_t* text : texts) {
+    for (const int32_t kind : kinds) {
+      box.ShowMessageBox(&window_, text, kind, kMessageBoxHeight, kMessageBoxWidth);
+      const HWND boxHwnd = box.Window().Handle();
+      ASSERT_NE(boxHwnd, nullptr);
+      const TextCheck check = CheckTexts(boxHwnd);
+      EXPECT_EQ(check.checked, 1 + static_cast<int>(MessageButtons(kind).size())) << kind;
+      EXPECT_TRUE(check.cut.empty()) << kind << ":\n" << Joined(check.cut);
+      const Box textPlace = PlaceInParent(box.Window().ControlHandle(box.TextControlId()));
+      const Box first = PlaceInParent(box.Window().ControlHandle(box.ButtonId(1)));
+      EXPECT_GE(first.top, textPlace.top + textPlace.height) << kind << ": buttons over the text";
+      EXPECT_TRUE(GetWindowLongPtrW(box.Window().ControlHandle(box.TextControlId()), GWL_STYLE) &
+                  SS_NOPREFIX);
+    }
+  }
+  box.CloseMessageBox();
+}
+
+// The find window's search box holds a line of its font, and its buttons lie inside it.
+TEST_F(TextsWhole, FindDeviceSearchBox) {
+  Build();
+  main_->ShowAndFill();
+  FindDeviceWindow& find = main_->Find();
+  find.Show();
+  find.SetSearchText(u"Intel(R) Wireless-AC 9560 160MHz gjpqy");
+  const TextCheck check = CheckTexts(find.Window().Handle());
+  EXPECT_EQ(check.checked, 1);
+  EXPECT_TRUE(check.cut.empty()) << Joined(check.cut);
+  find.Hide();
 }
 
 // Whatever the font: a pane of texts sized for a small font, given larger ones, has cut texts

@@ -37,6 +37,20 @@ inline constexpr int32_t kMessageButtonHeight = 25;
 // Widths below 160 would not hold the buttons.
 constexpr int32_t MessageBoxWidthFor(int32_t requested) { return requested < 160 ? 360 : requested; }
 
+// The message text sits this far inside the box's left, top and right edges, and this far above
+// the box's bottom edge (the buttons' band).
+inline constexpr int32_t kMessageTextMargin = 20;
+inline constexpr int32_t kMessageTextBottom = 45;
+
+// A box's height for a text that needs textHeight pixels at the box's text width: the requested
+// height, grown so that every line shows, but never past limit (the screen's work area) unless
+// the request itself is taller.
+constexpr int32_t MessageBoxHeightFor(int32_t requested, int32_t textHeight, int32_t limit) {
+  const int32_t need = textHeight + kMessageTextMargin + kMessageTextBottom;
+  if (need <= requested) return requested;
+  return need < limit ? need : (limit > requested ? limit : requested);
+}
+
 struct Point32 {
   int32_t x = 0;
   int32_t y = 0;

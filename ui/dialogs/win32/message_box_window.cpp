@@ -11,12 +11,22 @@
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/ui_window_background.h"
 #include "ui/draw/win32/window_helpers.h"
+#include "ui/win32/text_fit.h"
 
 namespace pyr {
 
 namespace {
 
 constexpr int kTipSubclassId = 0x7469;  // "ti"
+
+// Height of the work area of the monitor the box will show on.
+int WorkAreaHeight(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+  if (!GetMonitorInfoW(monitor, &info)) return GetSystemMetrics(SM_CYSCREEN);
+  return info.rcWork.bottom - info.rcWork.top;
+}
 
 bool IsMinimized(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_MINIMIZE) != 0; }
 
@@ -59,17 +69,32 @@ void MessageBoxWindow::BuildBox(UiWindow* owner, const char16_t* text, int32_t k
   if (owner && owner->Handle()) parent = UsableOwner(owner);
   window_.SetEventSink(owner ? owner->EventSink() : sink_);
   const int w = MessageBoxWidthFor(width);
-  const int h = height;
+  int h = height;
   if (!window_.CreateUiWindow(u"_WINDOW_MsgBoxClass", u"", w, h, -1, -1, WS_POPUP, 0, parent))
     return;
   window_.SetEventSink(owner ? owner->EventSink() : sink_);
   window_.SetDefaultFont(9, 400);
   window_.SetWindowTextColour(textColour);
+  // The text is shown as given: an "&" in a device name is not a mnemonic.
+  const int textWidth = w - 2 * kMessageTextMargin;
+  textId_ = window_.AddText(text, kMessageTextMargin, kMessageTextMargin, textWidth,
+                            h - kMessageTextMargin - kMessageTextBottom,
+                            WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX);
+  // Whatever font the system gives, every line of the text shows: the box grows downward.
+  if (const HWND textControl = window_.ControlHandle(textId_)) {
+    h = MessageBoxHeightFor(height, TextFitSize(textControl, textWidth).cy, WorkAreaHeight(parent));
+    if (h != height) {
+      SetWindowPos(window_.Handle(), nullptr, 0, 0, w, h,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(textControl, nullptr, 0, 0, textWidth,
+                   h - kMessageTextMargin - kMessageTextBottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
   PaintWindowBackground(window_, w, h, borderColour, fillColour, footerColour, cornerSize, 4);
   CentreWindow(window_.Handle(), parent);
   if (owner) owner->AddOwnedWindow(window_.Handle());
 
-  textId_ = window_.AddText(text, 20, 20, w - 40, h - 65);
   const auto buttons = MessageButtons(kind);
   const std::vector<Point32> places = MessageButtonPlaces(kind, w, h);
   for (size_t i = 0; i < buttons.size() && i < places.size(); ++i) {
