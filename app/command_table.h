@@ -71,6 +71,9 @@ struct Accelerator {
 inline constexpr int kIconNone = 0;
 inline constexpr int kIconCheckMarks = -1;    // the pair of drawn check-mark bitmaps
 inline constexpr int kIconDrawnCheck = -2;    // the drawn check mark of the "Select..." button
+// The context menu's state item shows the first when it enables, the second when it disables.
+inline constexpr int kIconEnable = 26;
+inline constexpr int kIconDisable = 27;
 
 struct MenuItemSpec {
   Command command = Command::kNone;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 namespace pyr {
 namespace {
@@ -60,12 +61,11 @@ bool ClassIconPlatform::GetClassImageList(ClassImageList* list) {
     inner_.DestroyClassImageList(innerList);
     return false;
   }
-  // The source's icons, then the system's own class icons where it has them; a generic icon
-  // everywhere else.
-  const HICON sourceGeneric = source_ ? source_(Guid{}, size) : nullptr;
-  const HICON generic = sourceGeneric ? sourceGeneric : LoadIconW(nullptr, IDI_APPLICATION);
-  for (int32_t i = 0; i < slots; ++i) ImageList_AddIcon(images, generic);
-  if (sourceGeneric != nullptr) DestroyIcon(sourceGeneric);
+  // Slots no class refers to stay blank: filling every one with an icon cost more than the
+  // rest of the list's build. The source's icons go in first, then the system's own class icons
+  // where it has them; a generic icon wherever neither has one.
+  ImageList_SetImageCount(images, static_cast<UINT>(slots));
+  std::set<int32_t> pictured;
   std::vector<std::pair<Guid, int32_t>> unpictured;
   for (const auto& [guid, index] : places) {
     const HICON icon = source_ ? source_(guid, size) : nullptr;
@@ -75,21 +75,37 @@ bool ClassIconPlatform::GetClassImageList(ClassImageList* list) {
     }
     ImageList_ReplaceIcon(images, index, icon);
     DestroyIcon(icon);
+    pictured.insert(index);
   }
   SP_CLASSIMAGELIST_DATA system{};
   system.cbSize = sizeof(system);
   const bool haveSystem = !unpictured.empty() && SetupDiGetClassImageList(&system) != FALSE;
+  std::set<int32_t> generics;  // slots of classes without an icon of their own, and the unknown
+  if (unknown >= 0) generics.insert(unknown);
   for (const auto& [guid, index] : unpictured) {
-    if (!haveSystem) break;
     GUID systemGuid = ToSystemGuid(guid);
     int systemIndex = -1;
-    if (!SetupDiGetClassImageIndex(&system, &systemGuid, &systemIndex)) continue;
-    const HICON icon = ImageList_GetIcon(system.ImageList, systemIndex, ILD_NORMAL);
-    if (icon == nullptr) continue;
+    const HICON icon =
+        haveSystem && SetupDiGetClassImageIndex(&system, &systemGuid, &systemIndex)
+            ? ImageList_GetIcon(system.ImageList, systemIndex, ILD_NORMAL)
+            : nullptr;
+    if (icon == nullptr) {
+      generics.insert(index);
+      continue;
+    }
     ImageList_ReplaceIcon(images, index, icon);
     DestroyIcon(icon);
+    pictured.insert(index);
   }
   if (haveSystem) SetupDiDestroyClassImageList(&system);
+  // A slot shared with a class that has a picture keeps the picture.
+  std::erase_if(generics, [&](int32_t index) { return pictured.contains(index); });
+  if (!generics.empty()) {
+    const HICON sourceGeneric = source_ ? source_(Guid{}, size) : nullptr;
+    const HICON generic = sourceGeneric ? sourceGeneric : LoadIconW(nullptr, IDI_APPLICATION);
+    for (const int32_t index : generics) ImageList_ReplaceIcon(images, index, generic);
+    if (sourceGeneric != nullptr) DestroyIcon(sourceGeneric);
+  }
 
   list->imageList.value = reinterpret_cast<uintptr_t>(images);
   list->reserved = 0;

@@ -14,6 +14,7 @@ class FindDeviceWindow {
   // Creates the window hidden, owned by main.
   bool Create(UiWindow& main, PaneImages& images);
   void Destroy() { window_.DestroyUiWindow(); }
+  bool Created() const { return window_.Handle() != nullptr; }
 
   void Show();
   void Hide();

@@ -32,7 +32,7 @@ MainWindow::~MainWindow() {
 }
 
 int MainWindow::Run(HINSTANCE instance, UiWindow& window, StartupTimes& times) {
-  if (!BuildContents(instance, window)) return 0;
+  if (!BuildContents(instance, window, &times)) return 0;
   times.Mark("contents_built");
   ShowAndFill(&times);
   if (times.Enabled()) {
@@ -48,7 +48,10 @@ int MainWindow::Run(HINSTANCE instance, UiWindow& window, StartupTimes& times) {
   return 0;
 }
 
-bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
+bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window, StartupTimes* times) {
+  const auto mark = [times](const char* step) {
+    if (times != nullptr) times->Mark(step);
+  };
   instance_ = instance;
   images_.SetModule(instance);
   window_ = &window;
@@ -57,13 +60,17 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
 
   BuildList();
   if (ids_.list == 0) return false;
+  mark("list_built");
   BuildPane();
+  mark("pane_built");
   // The grip sits in the pane's lower-right corner.
   // The grip control is 24 pixels square; its picture is made at that size, not a button's.
   ids_.sizeGrip = window.AddSizeGrip(images_.Picture(21, 24));
   window.EndPanel();
 
+  mark("grip_built");
   settingsKeyOpened_ = LoadSettings();
+  mark("settings_loaded");
   ApplyViewChecks();
   RefreshCommandAvailability();
   InstallGroupHeaderClick(window, ids_.list);
@@ -71,7 +78,7 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window) {
   // column and direction.
   EnableHeaderSort(window, ids_.list);
   InstallAccelerators();
-  find_.Create(window, images_);
+  mark("commands_ready");
   return true;
 }
 
@@ -262,6 +269,7 @@ void MainWindow::OpenGroupMenu(int buttonIndex) {
   RefreshCommandAvailability();
   RECT rect{};
   GetWindowRect(window_->ControlHandle(button), &rect);
+  GiveMenuItsPictures(button);
   window_->ShowPopupMenu(button, TPM_RIGHTALIGN | TPM_VERPOSANIMATION, rect.right + 5, rect.bottom);
 }
 
@@ -271,7 +279,7 @@ void MainWindow::OpenContextMenu() {
   const WideText status = hasSelection ? list_->CellText(selected, kColumnStatus) : WideText();
   const StateItemLook look = ContextStateItem(hasSelection, status.Buffer());
   window_->SetControlText(ids_.contextStateItem, look.text);
-  HBITMAP icon = look.enables ? enableIcon_ : disableIcon_;
+  HBITMAP icon = MenuBitmap(look.enables ? kIconEnable : kIconDisable);
   SetMenuItemBitmaps(window_->ControlMenu(ids_.contextStateItem),
                      static_cast<UINT>(ids_.contextStateItem), MF_BYCOMMAND, icon, icon);
   const auto items = ContextMenuItems();
@@ -281,6 +289,7 @@ void MainWindow::OpenContextMenu() {
     const bool enabled = hasSelection || items[i].command == Command::kScanHardware;
     window_->SetControlState(id, enabled ? kStateEnable : kStateDisable);
   }
+  GiveMenuItsPictures(ids_.list);
   window_->ShowPopupMenu(ids_.list, 0, -1, -1);
 }
 

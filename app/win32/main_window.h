@@ -39,7 +39,8 @@ class MainWindow : public InventoryHost {
   int Run(HINSTANCE instance, UiWindow& window, StartupTimes& times);
 
   // The steps of Run, separately for the tests: contents and settings, then the first list.
-  bool BuildContents(HINSTANCE instance, UiWindow& window);
+  // times, when given, gets a mark after each part of the build.
+  bool BuildContents(HINSTANCE instance, UiWindow& window, StartupTimes* times = nullptr);
   // times, when given, gets a mark once the window shows and once the list is filled.
   void ShowAndFill(StartupTimes* times = nullptr);
   void AskStartupQuestions();
@@ -91,7 +92,8 @@ class MainWindow : public InventoryHost {
   UiWindow& Window() { return *window_; }
   DeviceInventory& Inventory() { return inventory_; }
   const DeviceInventory& Inventory() const { return inventory_; }
-  FindDeviceWindow& Find() { return find_; }
+  // The find window, made on first use: it stays hidden until asked for.
+  FindDeviceWindow& Find();
   MainDialogs& Dialogs() { return dialogs_; }
   ProgramEnvironment& Environment() { return environment_; }
   bool SaveSettings();
@@ -160,9 +162,15 @@ class MainWindow : public InventoryHost {
   RuntimeLibraries libraries_;
   // Bitmaps handed to the menus and buttons; the controls copy what they keep.
   PaneImages images_;
-  // The context menu's state item switches between these two.
-  HBITMAP enableIcon_ = nullptr;
-  HBITMAP disableIcon_ = nullptr;
+  // Menu items whose pictures are still to be given: a menu gets its pictures when it first
+  // opens, so that decoding them does not hold up the window's first showing.
+  struct PendingPicture {
+    int32_t menuOwner;
+    int32_t item;
+    int icon;
+  };
+  std::vector<PendingPicture> pendingPictures_;
+  void GiveMenuItsPictures(int32_t menuOwner);
   RegistryKey settingsKey_;
 };
 

@@ -99,9 +99,9 @@ void MainWindow::BuildGroupMenus() {
           id = w.AddMenuItem(button, item.text, 100, kMenuItemCheck, on, off);
         }
       } else {
-        HBITMAP icon = MenuBitmap(item.icon);
-        id = first ? w.AttachPopupMenu(button, item.text, icon)
-                   : w.AddMenuItem(button, item.text, 100, kMenuItemPlain, icon, icon);
+        id = first ? w.AttachPopupMenu(button, item.text, nullptr)
+                   : w.AddMenuItem(button, item.text, 100, kMenuItemPlain);
+        if (id != 0) pendingPictures_.push_back({button, id, item.icon});
       }
       first = false;
       ids_.commands.Add(id, item.command, CommandSource::kMenu);
@@ -133,24 +133,38 @@ void MainWindow::BuildLegendAndLinks() {
 
 void MainWindow::BuildContextMenu() {
   UiWindow& w = *window_;
-  enableIcon_ = MenuBitmap(26);
-  disableIcon_ = MenuBitmap(27);
   const auto items = ContextMenuItems();
   for (size_t i = 0; i < items.size(); ++i) {
     const ContextItemSpec& item = items[i];
     int32_t id = 0;
-    if (i == 0) {
-      id = w.AttachPopupMenu(ids_.list, item.text, MenuBitmap(item.icon));
-    } else if (item.command == Command::kNone) {
+    if (item.command == Command::kNone) {
       id = w.AddMenuItem(ids_.list, nullptr, 100, kMenuItemSeparator);
     } else {
-      HBITMAP icon = MenuBitmap(item.icon);
-      id = w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain, icon, icon);
+      id = i == 0 ? w.AttachPopupMenu(ids_.list, item.text, nullptr)
+                  : w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain);
+      // The state item's picture follows the selection each time the menu opens.
+      if (id != 0 && item.command != Command::kToggleDeviceState) {
+        pendingPictures_.push_back({ids_.list, id, item.icon});
+      }
     }
     ids_.contextItems.push_back(id);
     if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
     ids_.commands.Add(id, item.command, CommandSource::kContextMenu);
   }
+}
+
+void MainWindow::GiveMenuItsPictures(int32_t menuOwner) {
+  std::erase_if(pendingPictures_, [&](const PendingPicture& pending) {
+    if (pending.menuOwner != menuOwner) return false;
+    const HBITMAP icon = MenuBitmap(pending.icon);
+    window_->SetMenuItemCheckMarks(pending.item, icon, icon);
+    return true;
+  });
+}
+
+FindDeviceWindow& MainWindow::Find() {
+  if (!find_.Created() && window_ != nullptr) find_.Create(*window_, images_);
+  return find_;
 }
 
 void MainWindow::InstallAccelerators() {

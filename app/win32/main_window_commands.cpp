@@ -99,7 +99,7 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       OpenDeviceProperties();
       return true;
     case Command::kFindDevice:
-      find_.Show();
+      Find().Show();
       return true;
     case Command::kFindNext:
       FindNext();

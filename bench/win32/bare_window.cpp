@@ -23,6 +23,7 @@ double UnixMsNow() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const double entry = UnixMsNow();
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
   if (args == nullptr || count < 2) return 2;
@@ -41,7 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const double shown = UnixMsNow();
   FILE* out = _wfopen(args[1], L"w");
   if (out == nullptr) return 1;
-  std::fprintf(out, "window_shown\t%.3f\n", shown);
+  std::fprintf(out, "entry\t%.3f\nwindow_shown\t%.3f\n", entry, shown);
   std::fclose(out);
   LocalFree(args);
   DestroyWindow(hwnd);

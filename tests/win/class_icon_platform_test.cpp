@@ -42,6 +42,71 @@ TEST(ClassIconPlatform, HandsOutARealImageListWithASlotForEveryClassImage) {
   EXPECT_FALSE(platform.DestroyClassImageList(list)) << "a list is destroyed once";
 }
 
+// A square icon of one colour, made from bits.
+HICON SolidIcon(int size, uint32_t argb) {
+  BITMAPV5HEADER header{};
+  header.bV5Size = sizeof(header);
+  header.bV5Width = size;
+  header.bV5Height = -size;
+  header.bV5Planes = 1;
+  header.bV5BitCount = 32;
+  header.bV5Compression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP colour = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header),
+                                    DIB_RGB_COLORS, &bits, nullptr, 0);
+  for (int i = 0; i < size * size; ++i) static_cast<uint32_t*>(bits)[i] = argb;
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+  ICONINFO info{TRUE, 0, 0, mask, colour};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  return icon;
+}
+
+// The colour at the centre of an image list's slot, drawn on white.
+COLORREF CentreOf(HIMAGELIST images, int index, int size) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  RECT all{0, 0, size, size};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+  const COLORREF centre = GetPixel(dc, size / 2, size / 2);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return centre;
+}
+
+// Only the slots a class refers to are filled: a class with a picture of its own shows it, even
+// where the unknown class shares its slot; every other class shows some icon, never a blank.
+TEST(ClassIconPlatform, EveryClassSlotShowsAnIconAndOwnPicturesWin) {
+  SimulatedPc pc = LoadTestPc();
+  ASSERT_GE(pc.classes.size(), 2u);
+  const Guid pictured = pc.classes[0].guid;
+  pc.unknownClassImage = pc.classes[0].image;
+  SimulatedPlatform simulated(std::move(pc));
+  ClassIconPlatform platform(simulated, GuidsOf(simulated.Pc()),
+                             [&](const Guid& guid, int size) -> HICON {
+                               return guid == pictured ? SolidIcon(size, 0xFFFF0000) : nullptr;
+                             });
+  ClassImageList list;
+  ASSERT_TRUE(platform.GetClassImageList(&list));
+  const auto images = reinterpret_cast<HIMAGELIST>(list.imageList.value);
+  const int size = GetSystemMetrics(SM_CXSMICON);
+  for (const SimulatedClass& c : simulated.Pc().classes) {
+    const COLORREF centre = CentreOf(images, c.image, size);
+    if (c.guid == pictured) {
+      EXPECT_EQ(centre, RGB(255, 0, 0)) << "the class's own picture";
+    } else {
+      EXPECT_NE(centre, RGB(255, 255, 255)) << "class at slot " << c.image << " is blank";
+    }
+  }
+  platform.DestroyClassImageList(list);
+}
+
 TEST(ClassIconPlatform, ListsStillHeldAtTheEndAreReleased) {
   SimulatedPlatform simulated(LoadTestPc());
   {

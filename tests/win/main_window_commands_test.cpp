@@ -101,8 +101,11 @@ class MainWindowCommandsTest : public MainWindowTest {
   }
 };
 
-TEST_F(MainWindowCommandsTest, FindWindowIsCreatedHiddenBesideTheMainWindow) {
+// The find window is not made at start-up, only when first asked for; then it is hidden.
+TEST_F(MainWindowCommandsTest, FindWindowIsMadeOnFirstUseHiddenBesideTheMainWindow) {
   BuildShown();
+  EXPECT_EQ(FindWindowW(L"__PyravelFindWnd__", L"Find a device"), nullptr);
+  main_->Find();
   HWND find = FindWindowW(L"__PyravelFindWnd__", L"Find a device");
   ASSERT_NE(find, nullptr);
   EXPECT_FALSE(IsWindowVisible(find));

@@ -127,6 +127,7 @@ class MenuWatcher {
   struct Item {
     std::wstring text;
     bool enabled;
+    bool pictured;  // a separator, or an item with its check-mark bitmaps
   };
   explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
     thread_ = std::thread([this] { Run(); });
@@ -147,7 +148,12 @@ class MenuWatcher {
           wchar_t text[256] = {};
           GetMenuStringW(menu_, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
           const UINT state = GetMenuState(menu_, static_cast<UINT>(i), MF_BYPOSITION);
-          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0});
+          MENUITEMINFOW info{};
+          info.cbSize = sizeof(info);
+          info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS;
+          GetMenuItemInfoW(menu_, static_cast<UINT>(i), TRUE, &info);
+          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0,
+                            (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
         }
         PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
         break;

@@ -432,5 +432,26 @@ TEST_F(MainWindowTest, RightClickOnAGroupButtonOpensItsMenu) {
   EXPECT_EQ(watcher.Items()[0].text, L"Show devices not present\tCtrl+S");
 }
 
+// Menus get their pictures when they first open, not while the window is built: every item of
+// every group menu and of the context menu has them by the time it shows.
+TEST_F(MainWindowTest, EveryMenuItemHasItsPictureWhenTheMenuShows) {
+  BuildShown();
+  main_->List().SelectRow(0);
+  std::vector<HWND> targets = {ListHandle()};
+  for (const int32_t button : main_->ControlIds().buttons) {
+    if (button != 0) targets.push_back(window_.ControlHandle(button));
+  }
+  for (const HWND target : targets) {
+    MenuWatcher watcher(window_.Handle());
+    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
+                 MAKELPARAM(300, 250));
+    RunLoop();
+    ASSERT_FALSE(watcher.Items().empty());
+    for (const MenuWatcher::Item& item : watcher.Items()) {
+      EXPECT_TRUE(item.pictured) << std::string(item.text.begin(), item.text.end());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pyr

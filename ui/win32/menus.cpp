@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "base/win32/wchar.h"
 #include "ui/draw/win32/images.h"
 #include "ui/win32/list_view.h"
@@ -22,12 +24,53 @@ HMENU NewPopupMenu() {
   return menu;
 }
 
-HBITMAP CopyOf(HBITMAP bitmap, int w = 0, int h = 0) {
+// A 32-bit DIB section is copied byte for byte: CopyImage converts through a device context, and
+// a menu of forty items with two pictures each made it a visible part of the start-up.
+HBITMAP CopyOfDib(HBITMAP bitmap) {
+  DIBSECTION dib{};
+  if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBits == nullptr ||
+      dib.dsBmih.biBitCount != 32 || dib.dsBmih.biCompression != BI_RGB) {
+    return nullptr;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader = dib.dsBmih;
+  void* bits = nullptr;
+  HBITMAP copy = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (copy == nullptr || bits == nullptr) {
+    if (copy != nullptr) DeleteObject(copy);
+    return nullptr;
+  }
+  GdiFlush();  // the source's pending drawing lands in its bits first
+  std::memcpy(bits, dib.dsBm.bmBits,
+              static_cast<size_t>(dib.dsBm.bmWidthBytes) * static_cast<size_t>(dib.dsBm.bmHeight));
+  return copy;
+}
+
+HBITMAP CopyOf(HBITMAP bitmap) {
   if (!bitmap) return nullptr;
-  return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, w, h, LR_CREATEDIBSECTION));
+  if (HBITMAP copy = CopyOfDib(bitmap)) return copy;
+  return static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// The entry keeps its own copies; one picture for both states is copied once.
+void TakeCheckMarks(ControlEntry& e, HBITMAP checked, HBITMAP unchecked) {
+  e.picture.Reset(CopyOf(checked));
+  e.pictureAlt.Reset(unchecked && unchecked != checked ? CopyOf(unchecked) : nullptr);
 }
 
 }  // namespace
+
+bool UiWindow::SetMenuItemCheckMarks(int32_t id, HBITMAP checked, HBITMAP unchecked) {
+  ControlEntry* e = Entry(id);
+  if (!e || e->kind != kKindMenuItem || !e->menu) return false;
+  TakeCheckMarks(*e, checked, unchecked);
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_CHECKMARKS;
+  item.hbmpChecked = e->picture.Get();
+  item.hbmpUnchecked = e->pictureAlt ? e->pictureAlt.Get() : e->picture.Get();
+  return SetMenuItemInfoW(e->menu, static_cast<UINT>(id), FALSE, &item) != FALSE;
+}
 
 int32_t UiWindow::AttachPopupMenu(int32_t controlId, const char16_t* firstItemText, HBITMAP bitmap) {
   ControlEntry* e = Entry(controlId);
@@ -95,8 +138,7 @@ int32_t UiWindow::AddMenuItem(int32_t parentId, const char16_t* text, int positi
       item.fMask |= MIIM_BITMAP;
       item.hbmpItem = e.picture.Get();
     } else if (bitmapChecked || bitmapUnchecked) {
-      e.picture.Reset(CopyOf(bitmapChecked));
-      e.pictureAlt.Reset(bitmapUnchecked ? CopyOf(bitmapUnchecked) : nullptr);
+      TakeCheckMarks(e, bitmapChecked, bitmapUnchecked);
       item.fMask |= MIIM_CHECKMARKS;
       item.hbmpChecked = e.picture.Get();
       item.hbmpUnchecked = e.pictureAlt ? e.pictureAlt.Get() : e.picture.Get();

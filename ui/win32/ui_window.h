@@ -181,6 +181,9 @@ class UiWindow {
                       MenuItemFlags flags = kMenuItemPlain, HBITMAP bitmapChecked = nullptr,
                       HBITMAP bitmapUnchecked = nullptr);
   int ShowPopupMenu(int32_t controlId, UINT flags, int x, int y);
+  // Gives an existing item the check-mark pictures AddMenuItem would have given it (own copies;
+  // unchecked null or equal to checked shows checked in both states).
+  bool SetMenuItemCheckMarks(int32_t id, HBITMAP checked, HBITMAP unchecked);
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
   // The image at its own size, as a bitmap.
   bool SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image);
