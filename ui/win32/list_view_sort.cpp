@@ -81,8 +81,11 @@ int SortList(UiWindow& window, int32_t listId, int column, int direction) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
     SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    const int was = item.fmt;
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (i == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+    // Each change makes the header and the list lay themselves out again: only real changes.
+    if (item.fmt == was) continue;
     SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
   return descending ? 1 : -1;
