@@ -7,15 +7,10 @@
 #include "app/win32/class_icon_platform.h"
 #include "sandbox/simulated_platform.h"
 #include "tests/core/test_fixture.h"
+#include "tests/win/win_test_support.h"
 
 namespace pyr {
 namespace {
-
-std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
-  std::vector<Guid> guids;
-  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
-  return guids;
-}
 
 TEST(ClassIconPlatform, HandsOutARealImageListWithASlotForEveryClassImage) {
   SimulatedPlatform simulated(LoadTestPc());

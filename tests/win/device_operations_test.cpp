@@ -7,9 +7,6 @@
 #include <cfgmgr32.h>
 #include <dlgs.h>
 
-#include <algorithm>
-#include <functional>
-
 #include "devices/device_columns.h"
 #include "devices/win32/setupapi_platform.h"
 #include "sandbox/driver_store_files.h"
@@ -22,7 +19,6 @@ namespace {
 constexpr char16_t kEthernet[] = u"Intel(R) Ethernet Connection (7) I219-V";
 constexpr char16_t kEthernetId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE";
 constexpr char16_t kEthernetHardwareId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10";
-constexpr wchar_t kResultsClass[] = L"_WND_PROGRESS_DLG_";
 constexpr wchar_t kForceQuestion[] =
     L"This INF file contains a valid driver for your device, but the one currently installed is a better "
     L"match.\r\n\r\nDo you want to force installing this driver?";
@@ -42,33 +38,6 @@ class GatedScanPlatform : public ClassIconPlatform {
   std::atomic<bool> started{false};
   std::atomic<bool> released{false};
 };
-
-HWND VisibleWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
-  HWND w = FindWindowW(cls, title);
-  return w != nullptr && IsWindowVisible(w) ? w : nullptr;
-}
-
-template <typename Found>
-Found WaitFor(const std::function<Found()>& look, int seconds = 20) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (Found found = look()) return found;
-    Sleep(20);
-  }
-  return Found{};
-}
-
-std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent) {
-  std::vector<std::pair<std::wstring, std::wstring>> children;
-  HWND child = nullptr;
-  while ((child = FindWindowExW(parent, child, nullptr, nullptr)) != nullptr) {
-    wchar_t cls[64] = {}, text[512] = {};
-    GetClassNameW(child, cls, 64);
-    GetWindowTextW(child, text, 512);
-    if (IsWindowVisible(child)) children.emplace_back(cls, text);
-  }
-  return children;
-}
 
 // What the scan's window showed while the worker was held, read from another thread.
 struct ScanSeen {
@@ -94,15 +63,7 @@ void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
-class DeviceOperationsTest : public MainWindowTest {
- protected:
-  int RowNamed(const char16_t* name) {
-    for (int row = 0; row < main_->List().RowCount(); ++row) {
-      if (main_->List().CellText(row, 0) == name) return row;
-    }
-    return -1;
-  }
-};
+using DeviceOperationsTest = MainWindowTest;
 
 TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   GatedScanPlatform gated(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
@@ -134,105 +95,6 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   EXPECT_GE(RowNamed(kEthernet), 0);
   EXPECT_FALSE(main_->RebootNeeded());
 }
-
-// Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
-// boxes, and the finished results dialog (OK); or checks that no box comes for a while. Then
-// closes the main window.
-class OperationScript {
- public:
-  struct Step {
-    enum Kind { kPicker, kBox, kResults, kNoBox } kind;
-    std::wstring answer;  // the path to type, or the box's button
-  };
-  OperationScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~OperationScript() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
-
-  std::vector<std::wstring> pickerTitles, boxTexts, resultLines;
-  std::vector<bool> resultsInFront;
-  std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
-  bool finished = false;
-
- private:
-  void Run() {
-    finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
-    Sleep(200);
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-  }
-
-  bool Do(const Step& step) {
-    switch (step.kind) {
-      case Step::kPicker: {
-        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); });
-        if (picker == nullptr) return false;
-        wchar_t title[256] = {};
-        GetWindowTextW(picker, title, 256);
-        pickerTitles.push_back(title);
-        // The file name box: an edit of its own or a combo box's edit, by the dialog's template.
-        HWND name = GetDlgItem(picker, edt1);
-        if (name == nullptr) name = GetDlgItem(picker, cmb13);
-        if (name == nullptr) return false;
-        SetFocus(name);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.answer.c_str()));
-        PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
-        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10);
-      }
-      case Step::kBox: {
-        HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
-        if (box == nullptr) return false;
-        boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
-        HWND button = nullptr;
-        for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
-          wchar_t cls[64] = {}, text[512] = {};
-          GetClassNameW(child, cls, 64);
-          GetWindowTextW(child, text, 512);
-          if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
-          if (std::wstring(cls) == L"Button" && step.answer == text) button = child;
-        }
-        if (button == nullptr) return false;
-        PostMessageW(button, BM_CLICK, 0, 0);
-        return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10);
-      }
-      case Step::kResults: {
-        HWND dialog = WaitFor<HWND>([] {
-          HWND d = VisibleWindow(kResultsClass);
-          return d != nullptr && FindWindowExW(d, nullptr, L"Button", L"OK") != nullptr ? d : nullptr;
-        });
-        if (dialog == nullptr) return false;
-        // The dialog stays in front of the main window, whatever box came and went over it.
-        bool above = false;
-        for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w != nullptr && !above; w = GetWindow(w, GW_HWNDNEXT)) {
-          above = w == main_;
-        }
-        resultsInFront.push_back(above);
-        HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
-        const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
-        for (int i = 0; i < count; ++i) {
-          wchar_t text[512] = {};
-          LVITEMW item{};
-          item.iSubItem = 1;
-          item.pszText = text;
-          item.cchTextMax = 512;
-          SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-          resultLines.push_back(text);
-        }
-        PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);
-        return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
-      }
-      case Step::kNoBox:
-        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2);
-    }
-    return false;
-  }
-
-  HWND main_;
-  std::vector<Step> steps_;
-  std::thread thread_;
-};
 
 TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForce) {
   testing::TempFolder temp;

@@ -113,13 +113,22 @@ TEST_F(Drawing, MissingPicturesAndBadSizesGiveNothing) {
   EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
 }
 
-TEST_F(Drawing, ScaledCopyDrawsTheSource) {
+// A fill lands as the colour given: scaled up, converted from a COLORREF, or inside rounded
+// corners that stay clear.
+TEST_F(Drawing, FillsLandAsGiven) {
   ImagePtr source = NewImage(10, 10);
   ASSERT_TRUE(FillRoundedRect(source.get(), 0, 0, 10, 10, 0xFFFF0000, 0));
   ImagePtr copy = ScaledCopy(source.get(), 30, 30);
   ASSERT_TRUE(copy);
   EXPECT_EQ(SizeOf(copy.get()).width, 30);
   EXPECT_EQ(Pixel(copy.get(), 15, 15), 0xFFFF0000u);
+  ImagePtr image = NewImage(4, 4);
+  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
+  EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
+  image = NewImage(40, 40);
+  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
+  EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
+  EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
 }
 
 // ---------------------------------------------------------------- solid bitmaps and colours
@@ -136,41 +145,34 @@ TEST_F(Drawing, SolidBitmapKeepsItsAlphaButNeverZero) {
   }
 }
 
-TEST_F(Drawing, ColourRefDrawnByGdiplusLandsAsTheSameColour) {
-  ImagePtr image = NewImage(4, 4);
-  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
-  EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
-}
-
 // ---------------------------------------------------------------- fonts
 
-TEST_F(Drawing, UiFontBelowOnePointIsEightAndAHalfPointsOfNormalWeight) {
-  FontHandle font = CreateUiFont(0.5, 0);
-  ASSERT_TRUE(font);
-  LOGFONTW lf{};
-  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
-  EXPECT_EQ(lf.lfHeight, -11);
-  EXPECT_EQ(lf.lfWeight, 400);
-  EXPECT_STREQ(lf.lfFaceName, L"Arial");
-  EXPECT_EQ(lf.lfQuality, PROOF_QUALITY);
-  EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
-  EXPECT_EQ(lf.lfOutPrecision, OUT_OUTLINE_PRECIS);
-  EXPECT_FALSE(lf.lfItalic);
-}
-
-TEST_F(Drawing, UiFontTakesStyleFlagsFaceAndQuality) {
-  FontHandle font = CreateUiFont(12, 700, kFontItalic | kFontStrikeOut, L"Tahoma",
-                                 CLEARTYPE_QUALITY);
-  ASSERT_TRUE(font);
-  LOGFONTW lf{};
-  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
-  EXPECT_EQ(lf.lfHeight, -16);
-  EXPECT_EQ(lf.lfWeight, 700);
-  EXPECT_TRUE(lf.lfItalic);
-  EXPECT_FALSE(lf.lfUnderline);
-  EXPECT_TRUE(lf.lfStrikeOut);
-  EXPECT_STREQ(lf.lfFaceName, L"Tahoma");
-  EXPECT_EQ(lf.lfQuality, CLEARTYPE_QUALITY);
+// Below one point a UI font is 8.5 points of normal Arial; style flags, face and quality are kept.
+TEST_F(Drawing, UiFontsTakeTheirSizeStyleFaceAndQuality) {
+  const struct {
+    FontHandle font;
+    LONG height, weight;
+    bool italic, strikeOut;
+    const wchar_t* face;
+    BYTE quality;
+  } cases[] = {
+      {CreateUiFont(0.5, 0), -11, 400, false, false, L"Arial", PROOF_QUALITY},
+      {CreateUiFont(12, 700, kFontItalic | kFontStrikeOut, L"Tahoma", CLEARTYPE_QUALITY), -16, 700,
+       true, true, L"Tahoma", CLEARTYPE_QUALITY},
+  };
+  for (const auto& c : cases) {
+    LOGFONTW lf{};
+    ASSERT_TRUE(GetObjectW(c.font.Get(), sizeof(lf), &lf)) << c.height;
+    EXPECT_EQ(lf.lfHeight, c.height);
+    EXPECT_EQ(lf.lfWeight, c.weight);
+    EXPECT_EQ(lf.lfItalic != 0, c.italic);
+    EXPECT_FALSE(lf.lfUnderline);
+    EXPECT_EQ(lf.lfStrikeOut != 0, c.strikeOut);
+    EXPECT_STREQ(lf.lfFaceName, c.face);
+    EXPECT_EQ(lf.lfQuality, c.quality);
+    EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(lf.lfOutPrecision, OUT_OUTLINE_PRECIS);
+  }
 }
 
 TEST_F(Drawing, ControlFontIsSetOnTheControl) {
@@ -242,13 +244,6 @@ TEST_F(Drawing, RoundedPathStartsOnTheTopEdgeAndIsClosed) {
   EXPECT_FLOAT_EQ(points[1].Y, 0);
 }
 
-TEST_F(Drawing, FillRoundedRectLeavesTheCornerClear) {
-  ImagePtr image = NewImage(40, 40);
-  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
-  EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
-  EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
-}
-
 TEST_F(Drawing, CentredTextInksAroundTheCentre) {
   ImagePtr image = NewImage(120, 60);
   ASSERT_TRUE(DrawTextCentred(image.get(), L"100%", 0, 0, 120, 60, nullptr, 0xFF000000));
@@ -263,7 +258,7 @@ TEST_F(Drawing, CentredTextInksAroundTheCentre) {
 
 // ---------------------------------------------------------------- window backgrounds
 
-TEST_F(Drawing, BackgroundHasFrameFillAndFooterBand) {
+TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
   ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, 4);
   ASSERT_TRUE(image);
   EXPECT_EQ(SizeOf(image.get()).width, 450);
@@ -274,10 +269,8 @@ TEST_F(Drawing, BackgroundHasFrameFillAndFooterBand) {
   EXPECT_EQ(Pixel(image.get(), 225, 112), 0xFFF0F0FFu);   // its top row: 150 - 4 - 35
   EXPECT_EQ(Pixel(image.get(), 225, 110), 0xFFFFFFFFu);
   EXPECT_EQ(Pixel(image.get(), 225, 148), 0xFF000000u);   // frame below the band
-}
-
-TEST_F(Drawing, BackgroundWithFooterLikeTheFillHasNoBand) {
-  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4);
+  // A footer like the fill: no band.
+  image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4);
   ASSERT_TRUE(image);
   for (int y = 100; y < 146; ++y) EXPECT_EQ(Pixel(image.get(), 225, y), 0xFFFFFFFFu) << y;
 }
@@ -365,25 +358,19 @@ TEST_F(Drawing, PictureBitmapReplacesAndFreesThePreviousOne) {
   DeleteObject(second);
 }
 
-TEST_F(Drawing, WindowWithoutOwnerIsCentredOnTheWorkArea) {
+// Without an owner a window is centred on the work area, else over its owner.
+TEST_F(Drawing, WindowIsCentredOverItsOwnerOrTheWorkArea) {
   PopupWindow window(200, 100);
   CentreWindow(window.Get(), nullptr);
-  RECT area{}, r{};
+  RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  GetWindowRect(window.Get(), &r);
-  EXPECT_EQ(r.left, area.left + (area.right - area.left - 200) / 2);
-  EXPECT_EQ(r.top, area.top + (area.bottom - area.top - 100) / 2);
-}
-
-TEST_F(Drawing, WindowIsCentredOverItsOwner) {
+  EXPECT_EQ(WindowRectOf(window.Get()).left, area.left + (area.right - area.left - 200) / 2);
+  EXPECT_EQ(WindowRectOf(window.Get()).top, area.top + (area.bottom - area.top - 100) / 2);
   PopupWindow owner(400, 300);
   SetWindowPos(owner.Get(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  PopupWindow window(200, 100);
   CentreWindow(window.Get(), owner.Get());
-  RECT r{};
-  GetWindowRect(window.Get(), &r);
-  EXPECT_EQ(r.left, 200);
-  EXPECT_EQ(r.top, 150);
+  EXPECT_EQ(WindowRectOf(window.Get()).left, 200);
+  EXPECT_EQ(WindowRectOf(window.Get()).top, 150);
 }
 
 }  // namespace

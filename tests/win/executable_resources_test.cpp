@@ -1,48 +1,14 @@
 // What the two executables carry: the manifest the system reads before starting them, the
 // version, the icon and pictures, and (only in the sandbox) the simulated PC.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <string>
 
 #include "sandbox/simulated_pc.h"
+#include "tests/win/win_test_support.h"
 
 namespace pyr {
 namespace {
 
-std::wstring BuildFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.rfind(L'\\'));  // .../tests
-  folder.resize(folder.rfind(L'\\'));  // the build folder
-  return folder;
-}
-
-class Executable {
- public:
-  explicit Executable(const wchar_t* name) : path_(BuildFolder() + L"\\" + name) {
-    module_ = LoadLibraryExW(path_.c_str(), nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  }
-  ~Executable() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  HMODULE Module() const { return module_; }
-  const std::wstring& Path() const { return path_; }
-
-  std::string Resource(const wchar_t* type, const wchar_t* name) const {
-    HRSRC found = FindResourceW(module_, name, type);
-    if (found == nullptr) return {};
-    HGLOBAL loaded = LoadResource(module_, found);
-    const char* data = static_cast<const char*>(LockResource(loaded));
-    return data ? std::string(data, SizeofResource(module_, found)) : std::string();
-  }
-
- private:
-  std::wstring path_;
-  HMODULE module_ = nullptr;
-};
+using Executable = ExecutableAsData;
 
 class ExecutableResources : public ::testing::TestWithParam<const wchar_t*> {};
 

@@ -10,84 +10,8 @@
 namespace pyr {
 namespace {
 
-// Waits for the results dialog to finish, remembers what it shows, presses OK and then asks the
-// main window to close, from another thread.
-class ResultsWatcher {
- public:
-  explicit ResultsWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~ResultsWatcher() { thread_.join(); }
-  std::vector<std::wstring> Texts() const { return texts_; }
-  int ResultLines() const { return lines_; }
-
- private:
-  void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < deadline) {
-      HWND dialog = FindWindowW(L"_WND_PROGRESS_DLG_", nullptr);
-      HWND ok = dialog ? FindWindowExW(dialog, nullptr, L"Button", L"OK") : nullptr;
-      if (ok != nullptr && IsWindowVisible(dialog)) {
-        HWND child = nullptr;
-        while ((child = FindWindowExW(dialog, child, nullptr, nullptr)) != nullptr) {
-          wchar_t cls[64] = {}, text[512] = {};
-          GetClassNameW(child, cls, 64);
-          GetWindowTextW(child, text, 512);
-          const std::wstring kind(cls);
-          if ((kind == L"Static" || kind == L"Edit") && text[0] != 0) texts_.push_back(text);
-          if (std::wstring(cls) == L"SysListView32") {
-            lines_ = static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0));
-          }
-        }
-        PostMessageW(ok, BM_CLICK, 0, 0);
-        Sleep(300);
-        break;
-      }
-      Sleep(20);
-    }
-    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
-  }
-
-  HWND closeAfter_;
-  std::vector<std::wstring> texts_;
-  int lines_ = -1;
-  std::thread thread_;
-};
-
-// Waits until a window of the class is visible, then asks the main window to close.
-class ShownWatcher {
- public:
-  ShownWatcher(const wchar_t* windowClass, HWND closeAfter) : class_(windowClass), closeAfter_(closeAfter) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~ShownWatcher() { thread_.join(); }
-  bool Seen() const { return seen_; }
-
- private:
-  void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!seen_ && std::chrono::steady_clock::now() < deadline) {
-      HWND w = FindWindowW(class_, nullptr);
-      seen_ = w != nullptr && IsWindowVisible(w);
-      Sleep(20);
-    }
-    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
-  }
-
-  const wchar_t* class_;
-  HWND closeAfter_;
-  std::atomic<bool> seen_{false};
-  std::thread thread_;
-};
-
 class MainWindowCommandsTest : public MainWindowTest {
  protected:
-  int RowNamed(const char16_t* name) {
-    for (int row = 0; row < main_->List().RowCount(); ++row) {
-      if (main_->List().CellText(row, 0) == name) return row;
-    }
-    return -1;
-  }
   // Two working devices that are listed, by name.
   std::vector<std::u16string> TwoWorkingDevices() {
     std::vector<std::u16string> names;
@@ -153,10 +77,11 @@ TEST_F(MainWindowCommandsTest, FindNextWalksTheMatchesAndStartsAgainAfterTheEnd)
   }
   {
     // Past the last match: the end-of-list tip, and the selection stays.
-    ShownWatcher tip(L"_WndMsgTipClass", window_.Handle());
+    OperationScript tip(window_.Handle(), {{OperationScript::Step::kShown, L"_WndMsgTipClass"}});
     PostCommand(MenuId(Command::kFindNext));
     RunLoop();
-    EXPECT_TRUE(tip.Seen());
+    tip.Join();
+    EXPECT_TRUE(tip.finished);
   }
   EXPECT_EQ(list.SelectedRow(), matches.back());
   EXPECT_EQ(main_->Find().lastFound, -1);
@@ -221,14 +146,16 @@ TEST_F(MainWindowCommandsTest, EscAtTheDisableQuestionDisablesNothing) {
     EXPECT_EQ(escape.Message(), L"Are you sure you want to disable the selected device(s)?");
   }
   EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kDisableDevNode), disables);
-  EXPECT_EQ(FindWindowW(L"_WND_PROGRESS_DLG_", nullptr), nullptr);
+  EXPECT_EQ(FindWindowW(kResultsClass, nullptr), nullptr);
   for (const auto& name : names) {
     EXPECT_EQ(main_->List().CellText(RowNamed(name.c_str()), 1), u"Working properly");
     EXPECT_TRUE(main_->List().RowChecked(RowNamed(name.c_str())));
   }
 }
 
-TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndName) {
+// The copies take the selected row's hardware id and name; without a selection the user is asked
+// for one and nothing is copied.
+TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndNameOrAskForARow) {
   BuildShown();
   DeviceList& list = main_->List();
   list.SelectRow(3);
@@ -237,18 +164,14 @@ TEST_F(MainWindowCommandsTest, CopiesTheSelectedRowsHardwareIdAndName) {
   EXPECT_FALSE(list.CellText(3, 7).Empty());
   RunCommand(MenuId(Command::kCopyDeviceName));
   EXPECT_EQ(ClipboardText(), list.CellText(3, 0).Str());
-}
 
-TEST_F(MainWindowCommandsTest, CopyWithoutASelectionAsksForOneAndCopiesNothing) {
-  BuildShown();
-  CopyTextToClipboard(window_.Handle(), u"before");
-  main_->List().SelectRow(-1);
+  list.SelectRow(-1);
   BoxAnswerer answer(L"OK", window_.Handle());
   PostCommand(MenuId(Command::kCopyHardwareId));
   RunLoop();
   EXPECT_EQ(answer.Message(),
             L"Please select one item before using this feature. To select an item, click one row");
-  EXPECT_EQ(ClipboardText(), u"before");
+  EXPECT_EQ(ClipboardText(), list.CellText(3, 0).Str());
 }
 
 TEST_F(MainWindowCommandsTest, DevicePropertiesWithoutTheSheetStillReturns) {
@@ -265,36 +188,36 @@ TEST_F(MainWindowCommandsTest, DisablingTwoTickedDevicesAndEnablingThemBack) {
   const std::vector<std::u16string> names = TwoWorkingDevices();
   ASSERT_EQ(names.size(), 2u);
   for (const auto& name : names) main_->List().SetRowChecked(RowNamed(name.c_str()), true);
-  {
-    BoxAnswerer yes(L"Yes");
-    ResultsWatcher results(window_.Handle());
-    PostCommand(MenuId(Command::kDisable));
+  using Step = OperationScript::Step;
+  const struct {
+    Command command;
+    const wchar_t* question;
+    const char16_t* status;
+  } steps[] = {
+      {Command::kDisable, L"Are you sure you want to disable the selected device(s)?", u"Disabled"},
+      {Command::kEnable, L"Are you sure you want to enable the selected device(s)?", u"Working properly"},
+  };
+  for (const auto& step : steps) {
+    OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}});
+    PostCommand(MenuId(step.command));
     RunLoop();
-    EXPECT_EQ(yes.Message(), L"Are you sure you want to disable the selected device(s)?");
-    EXPECT_EQ(results.ResultLines(), 2);
-    const auto texts = results.Texts();
+    script.Join();
+    EXPECT_TRUE(script.finished);
+    EXPECT_EQ(script.boxTexts, std::vector<std::wstring>{step.question});
+    EXPECT_EQ(script.resultLines.size(), 2u);
+    const auto& texts = script.resultTexts;
     EXPECT_NE(std::find(texts.begin(), texts.end(),
                         L"Operation complete. Results are displayed in the list above."),
               texts.end());
+    EXPECT_EQ(VisibleWindow(kResultsClass), nullptr);
+    for (const auto& name : names) {
+      const int row = RowNamed(name.c_str());
+      ASSERT_GE(row, 0);
+      EXPECT_EQ(main_->List().CellText(row, 1), step.status);
+      EXPECT_FALSE(main_->List().RowChecked(row));  // the rebuild cleared the ticks
+      main_->List().SetRowChecked(row, true);
+    }
   }
-  EXPECT_EQ(FindWindowW(L"_WND_PROGRESS_DLG_", nullptr) == nullptr ||
-                !IsWindowVisible(FindWindowW(L"_WND_PROGRESS_DLG_", nullptr)),
-            true);
-  for (const auto& name : names) {
-    const int row = RowNamed(name.c_str());
-    ASSERT_GE(row, 0);
-    EXPECT_EQ(main_->List().CellText(row, 1), u"Disabled");
-    EXPECT_FALSE(main_->List().RowChecked(row));  // the rebuild cleared the ticks
-    main_->List().SetRowChecked(row, true);
-  }
-  {
-    BoxAnswerer yes(L"Yes");
-    ResultsWatcher results(window_.Handle());
-    PostCommand(MenuId(Command::kEnable));
-    RunLoop();
-    EXPECT_EQ(results.ResultLines(), 2);
-  }
-  for (const auto& name : names) EXPECT_EQ(main_->List().CellText(RowNamed(name.c_str()), 1), u"Working properly");
 }
 
 TEST_F(MainWindowCommandsTest, CheckRulesFromTheMenu) {

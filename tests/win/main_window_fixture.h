@@ -7,7 +7,9 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -26,12 +28,6 @@ namespace pyr {
 namespace {
 
 constexpr wchar_t kSettingsSubkey[] = L"Software\\Tolvenor\\Pyravel";
-
-std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
-  std::vector<Guid> guids;
-  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
-  return guids;
-}
 
 class TestEnvironment : public ProgramEnvironment {
  public:
@@ -61,6 +57,36 @@ class TestEnvironment : public ProgramEnvironment {
  private:
   DevicePlatform* override_ = nullptr;
 };
+
+constexpr wchar_t kResultsClass[] = L"_WND_PROGRESS_DLG_";
+
+HWND VisibleWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
+  HWND w = FindWindowW(cls, title);
+  return w != nullptr && IsWindowVisible(w) ? w : nullptr;
+}
+
+template <typename Found>
+Found WaitFor(const std::function<Found()>& look, int seconds = 20) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Found found = look()) return found;
+    Sleep(20);
+  }
+  return Found{};
+}
+
+// The visible children of a window as class and text.
+inline std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent) {
+  std::vector<std::pair<std::wstring, std::wstring>> children;
+  HWND child = nullptr;
+  while ((child = FindWindowExW(parent, child, nullptr, nullptr)) != nullptr) {
+    wchar_t cls[64] = {}, text[512] = {};
+    GetClassNameW(child, cls, 64);
+    GetWindowTextW(child, text, 512);
+    if (IsWindowVisible(child)) children.emplace_back(cls, text);
+  }
+  return children;
+}
 
 // Clicks a button of the next message box this process shows, from another thread, since the
 // box's loop runs on the test's own thread. kEscape presses Esc on the box's first button instead.
@@ -170,6 +196,110 @@ class MenuWatcher {
   std::thread thread_;
 };
 
+// Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
+// boxes, and the finished results dialog (OK); or checks that no box comes for a while, or waits
+// for a window of a class to show. Then closes the main window.
+class OperationScript {
+ public:
+  struct Step {
+    enum Kind { kPicker, kBox, kResults, kNoBox, kShown } kind;
+    std::wstring answer;  // the path to type, the box's button, or the class to wait for
+  };
+  OperationScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
+    thread_ = std::thread([this] { Run(); });
+  }
+  ~OperationScript() { Join(); }
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  std::vector<std::wstring> pickerTitles, boxTexts, resultLines, resultTexts;
+  std::vector<bool> resultsInFront;
+  std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
+  bool finished = false;
+
+ private:
+  void Run() {
+    finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
+    Sleep(200);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+  }
+
+  bool Do(const Step& step) {
+    switch (step.kind) {
+      case Step::kPicker: {
+        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); });
+        if (picker == nullptr) return false;
+        wchar_t title[256] = {};
+        GetWindowTextW(picker, title, 256);
+        pickerTitles.push_back(title);
+        // The file name box: an edit of its own or a combo box's edit, by the dialog's template.
+        HWND name = GetDlgItem(picker, edt1);
+        if (name == nullptr) name = GetDlgItem(picker, cmb13);
+        if (name == nullptr) return false;
+        SetFocus(name);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.answer.c_str()));
+        PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
+        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10);
+      }
+      case Step::kBox: {
+        HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
+        if (box == nullptr) return false;
+        boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
+        HWND button = nullptr;
+        for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
+          wchar_t cls[64] = {}, text[512] = {};
+          GetClassNameW(child, cls, 64);
+          GetWindowTextW(child, text, 512);
+          if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
+          if (std::wstring(cls) == L"Button" && step.answer == text) button = child;
+        }
+        if (button == nullptr) return false;
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10);
+      }
+      case Step::kResults: {
+        HWND dialog = WaitFor<HWND>([] {
+          HWND d = VisibleWindow(kResultsClass);
+          return d != nullptr && FindWindowExW(d, nullptr, L"Button", L"OK") != nullptr ? d : nullptr;
+        });
+        if (dialog == nullptr) return false;
+        // The dialog stays in front of the main window, whatever box came and went over it.
+        bool above = false;
+        for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w != nullptr && !above; w = GetWindow(w, GW_HWNDNEXT)) {
+          above = w == main_;
+        }
+        resultsInFront.push_back(above);
+        for (const auto& [cls, text] : ChildrenOf(dialog)) {
+          if ((cls == L"Static" || cls == L"Edit") && !text.empty()) resultTexts.push_back(text);
+        }
+        HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
+        const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+        for (int i = 0; i < count; ++i) {
+          wchar_t text[512] = {};
+          LVITEMW item{};
+          item.iSubItem = 1;
+          item.pszText = text;
+          item.cchTextMax = 512;
+          SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+          resultLines.push_back(text);
+        }
+        PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);
+        return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
+      }
+      case Step::kNoBox:
+        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2);
+      case Step::kShown:
+        return WaitFor<HWND>([&step] { return VisibleWindow(step.answer.c_str()); }, 15) != nullptr;
+    }
+    return false;
+  }
+
+  HWND main_;
+  std::vector<Step> steps_;
+  std::thread thread_;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey); }
@@ -228,6 +358,19 @@ class MainWindowTest : public ::testing::Test {
   void RunCommand(int32_t id) {
     PostCommand(id);
     CloseAndRun();
+  }
+  int RowNamed(const char16_t* name) {
+    for (int row = 0; row < main_->List().RowCount(); ++row) {
+      if (main_->List().CellText(row, 0) == name) return row;
+    }
+    return -1;
+  }
+  // How often the device list was built from the platform.
+  uint64_t Builds() const { return environment_.simulated.Calls(PlatformCall::kGetClassDevs); }
+  // Handles what is pending in mode; a refreshing mode rebuilds on a device change.
+  void PumpPending(PumpMode mode = kPumpPending) {
+    while (main_->PumpEvent(mode)) {
+    }
   }
   std::wstring MenuText(HMENU menu, UINT position) {
     wchar_t text[256] = {};

@@ -14,9 +14,7 @@ TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
   for (size_t i = 0; i < groups.size(); ++i) {
     const HWND button = window_.ControlHandle(ids.buttons[i]);
     ASSERT_NE(button, nullptr) << i;
-    wchar_t text[64] = {};
-    GetWindowTextW(button, text, 64);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), groups[i].button);
+    EXPECT_EQ(TextOf(button), reinterpret_cast<const wchar_t*>(groups[i].button));
     ASSERT_EQ(GetParent(button), window_.ControlHandle(ids.pane));
     EXPECT_EQ(PlaceInParent(button), (Box{10, 15 + 35 * static_cast<int>(i), 130, 28}));
   }
@@ -25,9 +23,7 @@ TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
   const uint32_t colours[] = {0x808080, 0x5050A0, 0xA05050, 0x507090};
   const wchar_t* labels[] = {L"Disabled", L"Not working", L"Not present", L"No drivers installed"};
   for (size_t i = 0; i < 4; ++i) {
-    wchar_t text[64] = {};
-    GetWindowTextW(window_.ControlHandle(ids.legend[i]), text, 64);
-    EXPECT_STREQ(text, labels[i]);
+    EXPECT_EQ(TextOf(window_.ControlHandle(ids.legend[i])), labels[i]);
     EXPECT_EQ(window_.Entry(ids.legend[i])->backColour, colours[i]) << i;
     EXPECT_EQ(window_.Entry(ids.legend[i])->textColour, 0xFFFFFFu) << i;
   }
@@ -36,9 +32,7 @@ TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
                             L"App by <a>tolvenor.com</a>"};
   for (size_t i = 0; i < 3; ++i) {
     const HWND link = window_.ControlHandle(ids.links[i]);
-    wchar_t text[128] = {};
-    SendMessageW(link, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, links[i]);
+    EXPECT_EQ(TextOf(link), links[i]);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(font), &font);
     EXPECT_EQ(font.lfWeight, FW_BOLD) << i;
@@ -108,8 +102,7 @@ TEST_F(MainWindowTest, ThirtySevenAcceleratorsPointAtTheirMenuItems) {
 TEST_F(MainWindowTest, FirstStartTakesTheDefaultsCentredOnTheScreen) {
   Build();
   EXPECT_FALSE(main_->SettingsKeyOpened());
-  RECT r{};
-  GetWindowRect(window_.Handle(), &r);
+  const RECT r = WindowRectOf(window_.Handle());
   const HDC screen = GetDC(nullptr);
   const int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
   ReleaseDC(nullptr, screen);
@@ -137,10 +130,8 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
   StoreSetting(L"ListFlag", 3);
   Build();
   EXPECT_TRUE(main_->SettingsKeyOpened());
-  RECT r{};
-  GetWindowRect(window_.Handle(), &r);
-  EXPECT_EQ(r.right - r.left, 1100);
-  EXPECT_EQ(r.bottom - r.top, 800);
+  EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())).width, 1100);
+  EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())).height, 800);
   EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 3), 0);
   EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 7), 333);
   EXPECT_FALSE(Checked(main_->ControlIds().startupTipBox));
@@ -191,18 +182,18 @@ TEST_F(MainWindowTest, GroupByTypeTogglesTheFlatListAndTheGroupCommands) {
 
 TEST_F(MainWindowTest, DeviceChangeRebuildsOnlyWhileNothingIsChecked) {
   BuildShown();
-  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+  const uint64_t builds = Builds();
 
   main_->List().SetRowChecked(2, true);
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   CloseAndRun();
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds);
+  EXPECT_EQ(Builds(), builds);
   EXPECT_TRUE(main_->List().RowChecked(2)) << "the user's ticks survive";
 
   main_->List().SetRowChecked(2, false);
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
   CloseAndRun();
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+  EXPECT_EQ(Builds(), builds + 1);
 }
 
 TEST_F(MainWindowTest, DoubleClickTicksTheSelectedRowAndF5Refreshes) {
@@ -213,9 +204,9 @@ TEST_F(MainWindowTest, DoubleClickTicksTheSelectedRowAndF5Refreshes) {
   CloseAndRun();
   EXPECT_TRUE(main_->List().RowChecked(4));
 
-  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+  const uint64_t builds = Builds();
   RunCommand(MenuId(Command::kRefresh));
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+  EXPECT_EQ(Builds(), builds + 1);
 }
 
 TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
@@ -261,53 +252,50 @@ TEST_F(MainWindowTest, FirstRunQuestionThenTheStartupTip) {
   EXPECT_TRUE(IsWindowVisible(tip));
 }
 
-TEST_F(MainWindowTest, NoOrEscAtTheRebootQuestionClearsTheRequestAndDoesNotRestart) {
-  BuildShown();
-  for (const wchar_t* button : {L"No", BoxAnswerer::kEscape}) {
+// The reboot question comes with any event. Yes saves the settings and restarts; No, Esc and a
+// close of the main window (which also ends the program) clear the request without a restart.
+TEST_F(MainWindowTest, RebootQuestionAnswers) {
+  const struct {
+    const char* name;
+    const wchar_t* button;  // nullptr: the main window is closed instead
+    bool restarts;
+  } cases[] = {{"Yes", L"Yes", true},
+               {"No", L"No", false},
+               {"Esc", BoxAnswerer::kEscape, false},
+               {"close", nullptr, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BuildShown();
     main_->SetRebootNeeded();
-    {
-      BoxAnswerer answer(button, window_.Handle());
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
+    environment_.restartMessages.clear();
+    if (c.button == nullptr) {
+      CloseAndRun();  // returns: the close answered the question with No and ended the loop
+    } else {
+      BoxAnswerer answer(c.button, c.restarts ? nullptr : window_.Handle());
       PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-      RunLoop();
+      RunLoop();  // after Yes, ends without a close request
       EXPECT_TRUE(answer.Answered());
+      EXPECT_EQ(answer.Message(),
+                L"This computer needs to be rebooted in order to finish setting up one or more "
+                L"devices.\r\n\r\nDo you want to reboot now?");
     }
-    EXPECT_FALSE(main_->RebootNeeded());
-    EXPECT_TRUE(environment_.restartMessages.empty());
+    if (c.restarts) {
+      ASSERT_EQ(environment_.restartMessages.size(), 1u);
+      EXPECT_EQ(environment_.restartMessages[0], u"This computer will reboot in less than ten seconds");
+    } else {
+      EXPECT_FALSE(main_->RebootNeeded());
+      EXPECT_TRUE(environment_.restartMessages.empty());
+    }
+    EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "settings are saved by a close and before a restart";
+    main_.reset();
+    window_.DestroyUiWindow();
   }
-}
-
-TEST_F(MainWindowTest, ClosingWhileAQuestionIsOpenEndsTheProgram) {
-  BuildShown();
-  main_->SetRebootNeeded();
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
-  PostClose();
-  RunLoop();  // returns: the close answered the question with No and ended the loop
-  EXPECT_FALSE(main_->RebootNeeded());
-  EXPECT_TRUE(environment_.restartMessages.empty());
-  EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "an ordinary close saves the settings";
-}
-
-TEST_F(MainWindowTest, YesToTheRebootQuestionSavesAndRestarts) {
-  BuildShown();
-  main_->SetRebootNeeded();
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsSubkey);
-  {
-    BoxAnswerer answer(L"Yes");
-    PostMessageW(window_.Handle(), WM_NULL, 0, 0);  // any event brings the question
-    RunLoop();                             // ends without a close request
-    EXPECT_EQ(answer.Message(),
-              L"This computer needs to be rebooted in order to finish setting up one or more "
-              L"devices.\r\n\r\nDo you want to reboot now?");
-  }
-  ASSERT_EQ(environment_.restartMessages.size(), 1u);
-  EXPECT_EQ(environment_.restartMessages[0], u"This computer will reboot in less than ten seconds");
-  EXPECT_EQ(StoredSetting(L"AppFlag"), 1u) << "settings are saved before the restart";
 }
 
 TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
   BuildShown();
-  while (main_->PumpEvent(kPumpPending)) {
-  }
+  PumpPending();
   EXPECT_FALSE(main_->PumpEvent(kPumpPending)) << "nothing pending: returns at once";
 
   main_->Dialogs().OpenResults(window_, u"Working...", true);
@@ -331,8 +319,7 @@ TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
 // while it runs is handled during the wait.
 TEST_F(MainWindowTest, PumpingUntilAWorkerEndsSeesItsEndAndTheCancelMeanwhile) {
   BuildShown();
-  while (main_->PumpEvent(kPumpPending)) {
-  }
+  PumpPending();
   main_->Dialogs().OpenResults(window_, u"Working...", true);
   HWND cancel = main_->Dialogs().CancelButton();
   ASSERT_NE(cancel, nullptr);
@@ -359,19 +346,15 @@ TEST_F(MainWindowTest, PumpingUntilAWorkerEndsSeesItsEndAndTheCancelMeanwhile) {
 
 TEST_F(MainWindowTest, RefreshingPumpRebuildsOnDeviceChangeEvenWithTicks) {
   BuildShown();
-  while (main_->PumpEvent(kPumpPending)) {
-  }
+  PumpPending();
   main_->List().SetRowChecked(0, true);
-  const uint64_t builds = environment_.simulated.Calls(PlatformCall::kGetClassDevs);
+  const uint64_t builds = Builds();
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-  while (main_->PumpEvent(kPumpPending)) {
-  }
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds)
-      << "mode 1 never rebuilds";
+  PumpPending();
+  EXPECT_EQ(Builds(), builds) << "mode 1 never rebuilds";
   PostMessageW(window_.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-  while (main_->PumpEvent(kPumpPendingRefreshing)) {
-  }
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kGetClassDevs), builds + 1);
+  PumpPending(kPumpPendingRefreshing);
+  EXPECT_EQ(Builds(), builds + 1);
 }
 
 TEST_F(MainWindowTest, ControlLockDisablesListAndPaneUntilItEnds) {

@@ -142,20 +142,32 @@ TEST_F(MessageBoxes, AskingRestoresAMinimizedMainWindow) {
   EXPECT_FALSE(IsIconic(main_.Handle()));
 }
 
-TEST_F(MessageBoxes, TipAnswersYesAtOnceAndStaysOpen) {
+// A tip answers Yes at once and stays open; without a visible owner none is shown.
+TEST_F(MessageBoxes, TipAnswersYesAtOnceAndNeedsAVisibleOwner) {
   EXPECT_EQ(AskUser(box_, main_, u"Done.", kMessageTip), 1);
   EXPECT_EQ(box_.Kind(), kMessageTip);
   EXPECT_TRUE(IsWindowVisible(box_.Window().Handle()));
+  box_.CloseMessageBox();
+  ShowWindow(main_.Handle(), SW_HIDE);
+  EXPECT_EQ(AskUser(box_, main_, u"Nobody sees this", kMessageTip), 1);
+  EXPECT_EQ(box_.Kind(), -1);
+  EXPECT_FALSE(FindWindowW(L"_WndMsgTipClass", nullptr));
+  box_.ShowMessageBox(nullptr, u"Nor this", kMessageTip, 150, 450);
+  EXPECT_EQ(box_.Kind(), -1);
 }
 
 // The size and place rules are checked on their own; here, that the window follows them.
-TEST_F(MessageBoxes, BoxTakesItsWidenedSizeAndButtonPlaces) {
+TEST_F(MessageBoxes, BoxTakesItsWidenedSizeTextAndButtonPlaces) {
   box_.ShowMessageBox(&main_, u"Text", kMessageOk, 150, 120);
   const Box narrow = BoxOf(WindowRectOf(box_.Window().Handle()));
   EXPECT_EQ(narrow.width, 360);
   EXPECT_EQ(narrow.height, 150);
 
-  box_.ShowMessageBox(&main_, u"Text", kMessageYesNoCancel, 150, 450);
+  box_.ShowMessageBox(&main_, u"First line\r\nSecond line", kMessageYesNoCancel, 150, 450);
+  HWND text = box_.Window().ControlHandle(box_.TextControlId());
+  EXPECT_EQ(TextOf(text), L"First line\r\nSecond line") << "shown unchanged";
+  EXPECT_EQ(PlaceInParent(text).width, 410);
+  EXPECT_EQ(PlaceInParent(text).height, 85);
   const int xs[] = {52, 184, 316};
   const wchar_t* texts[] = {L"Yes", L"No", L"Cancel"};
   for (int i = 0; i < 3; ++i) {
@@ -166,15 +178,6 @@ TEST_F(MessageBoxes, BoxTakesItsWidenedSizeAndButtonPlaces) {
   EXPECT_EQ(box_.ButtonId(4), -1);
   EXPECT_EQ(box_.ButtonId(0), -1);
   EXPECT_TRUE(GetWindowLongPtrW(Button(1), GWL_STYLE) & BS_DEFPUSHBUTTON);
-}
-
-TEST_F(MessageBoxes, MessageTextIsShownUnchanged) {
-  box_.ShowMessageBox(&main_, u"First line\r\nSecond line", kMessageOk, 150, 450);
-  HWND text = box_.Window().ControlHandle(box_.TextControlId());
-  EXPECT_EQ(TextOf(text), L"First line\r\nSecond line");
-  const Box place = PlaceInParent(text);
-  EXPECT_EQ(place.width, 410);
-  EXPECT_EQ(place.height, 85);
 }
 
 TEST_F(MessageBoxes, ClosingKeepsTheEventRecord) {
@@ -200,7 +203,9 @@ TEST_F(MessageBoxes, OpeningABoxClosesTheTip) {
 
 // ---------------------------------------------------------------- tips
 
-TEST_F(MessageBoxes, TipTitleComesAfterTheSeparator) {
+// The tip's title comes after "||" (or is "Information"); its size follows its lines, with a
+// minimum width, and it sits at the main window's top left.
+TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
   box_.ShowMessageBox(&main_, u"Drivers saved.||Backup", kMessageTip, 150, 450);
   HWND tip = box_.Window().Handle();
   ASSERT_TRUE(tip);
@@ -209,49 +214,26 @@ TEST_F(MessageBoxes, TipTitleComesAfterTheSeparator) {
   EXPECT_STREQ(cls, L"_WndMsgTipClass");
   EXPECT_EQ(TextOf(tip), L"Backup");
   EXPECT_EQ(TextOf(box_.Window().ControlHandle(box_.TextControlId())), L"Drivers saved.");
+  const RECT owner = WindowRectOf(main_.Handle());
+  EXPECT_EQ(WindowRectOf(tip).left, owner.left + 24);
+  EXPECT_EQ(WindowRectOf(tip).top, owner.top + 16);
 
-  box_.ShowMessageBox(&main_, u"No title here", kMessageTip, 150, 450);
-  EXPECT_EQ(TextOf(box_.Window().Handle()), L"Information");
-}
-
-TEST_F(MessageBoxes, TipSizeFollowsItsLines) {
   box_.ShowMessageBox(&main_, u"a\r\nb\r\nc", kMessageTip, 150, 450);
-  HWND tip = box_.Window().Handle();
-  ASSERT_TRUE(tip);
-  RECT r = WindowRectOf(tip);
-  const int height = r.bottom - r.top;
-  const int lineHeight = (height - 45) / 3;
-  EXPECT_EQ((height - 45) % 3, 0);
+  EXPECT_EQ(TextOf(box_.Window().Handle()), L"Information");
+  const Box three = BoxOf(WindowRectOf(box_.Window().Handle()));
+  const int lineHeight = (three.height - 45) / 3;
+  EXPECT_EQ((three.height - 45) % 3, 0);
   EXPECT_GE(lineHeight, 16);
-  EXPECT_EQ(r.right - r.left, 75);  // three one-letter lines: the minimum width
-  RECT text = WindowRectOf(box_.Window().ControlHandle(box_.TextControlId()));
-  EXPECT_EQ(text.bottom - text.top, 3 * lineHeight);
-  EXPECT_EQ(text.right - text.left, 55);
-}
+  EXPECT_EQ(three.width, 75);  // three one-letter lines: the minimum width
+  const Box text = BoxOf(WindowRectOf(box_.Window().ControlHandle(box_.TextControlId())));
+  EXPECT_EQ(text.height, 3 * lineHeight);
+  EXPECT_EQ(text.width, 55);
 
-TEST_F(MessageBoxes, LongTipLineWidensTheTip) {
-  box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows",
-                      kMessageTip, 150, 450);
-  RECT r = WindowRectOf(box_.Window().Handle());
-  EXPECT_GT(r.right - r.left, 150);
-  EXPECT_GE(r.bottom - r.top, 16 + 45);
-}
-
-TEST_F(MessageBoxes, TipSitsAtTheMainWindowsTopLeft) {
-  box_.ShowMessageBox(&main_, u"Here", kMessageTip, 150, 450);
-  RECT owner = WindowRectOf(main_.Handle());
-  RECT tip = WindowRectOf(box_.Window().Handle());
-  EXPECT_EQ(tip.left, owner.left + 24);
-  EXPECT_EQ(tip.top, owner.top + 16);
-}
-
-TEST_F(MessageBoxes, TipNeedsAVisibleOwner) {
-  ShowWindow(main_.Handle(), SW_HIDE);
-  EXPECT_EQ(AskUser(box_, main_, u"Nobody sees this", kMessageTip), 1);
-  EXPECT_EQ(box_.Kind(), -1);
-  EXPECT_FALSE(FindWindowW(L"_WndMsgTipClass", nullptr));
-  box_.ShowMessageBox(nullptr, u"Nor this", kMessageTip, 150, 450);
-  EXPECT_EQ(box_.Kind(), -1);
+  box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows", kMessageTip,
+                      150, 450);
+  const Box wide = BoxOf(WindowRectOf(box_.Window().Handle()));
+  EXPECT_GT(wide.width, 150);
+  EXPECT_GE(wide.height, 16 + 45);
 }
 
 TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {

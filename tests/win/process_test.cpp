@@ -38,13 +38,11 @@ std::u16string CommandLineSeenBy(const WideText& arguments) {
   return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
 }
 
-TEST(Process, RunProcessWaitsAndReturnsTheExitCode) {
+TEST(Process, RunProcessGivesTheExitCodeOrWithoutWaitingTheProcessId) {
   EXPECT_EQ(RunProcess(HelperPath(), u"x /exit=3", WideText(), SW_HIDE, kWaitForExit), 3);
   EXPECT_EQ(RunProcess(u"C:\\no\\such\\program.exe", u"", WideText(), SW_HIDE, kWaitForExit), -1);
   EXPECT_EQ(RunProcess(u"C:\\no\\such\\program.exe", u"", WideText(), SW_HIDE, 0), 0);
-}
-
-TEST(Process, RunProcessWithoutWaitingGivesTheProcessId) {
+  // Without waiting: the process id.
   int64_t id = RunProcess(HelperPath(), u"x /exit=0", WideText(), SW_HIDE, 0);
   EXPECT_GT(id, 0);
   HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(id));
@@ -62,7 +60,7 @@ TEST(Process, TheArgumentsAreTheWholeCommandLine) {
   EXPECT_NE(WideText(seen).Find(u"echo_exit", false), 0);
 }
 
-TEST(Process, LaunchProcessHandsBackAProcessHandle) {
+TEST(Process, LaunchProcessHandsBackAProcessHandleAndShellOpenFailsOnAMissingTarget) {
   ProcessHandle p = LaunchProcess(HelperPath(), u"x /exit=7", WideText(), SW_HIDE, kNoFsRedirection);
   ASSERT_TRUE(p);
   ASSERT_EQ(WaitForSingleObject(p.Get(), 10000), WAIT_OBJECT_0);
@@ -70,9 +68,6 @@ TEST(Process, LaunchProcessHandsBackAProcessHandle) {
   GetExitCodeProcess(p.Get(), &code);
   EXPECT_EQ(code, 7u);
   EXPECT_FALSE(LaunchProcess(u"C:\\missing.exe", WideText(), WideText(), SW_HIDE, 0));
-}
-
-TEST(Process, ShellOpenFailsOnAMissingTarget) {
   EXPECT_EQ(ShellOpen(u"C:\\no\\such\\document.pyravel-none"), 0u);
 }
 

@@ -67,27 +67,24 @@ class RingControl : public GdiplusSuite {
   ProgressRing ring_;
 };
 
-TEST_F(RingControl, AttachingDrawsZeroPercent) {
+// Attaching draws 0 % and tells the taskbar; a half fills the right half; over a hundred, all.
+TEST_F(RingControl, TheArcCoversTheValue) {
   ring_.Attach(picture_, window_, kArc, kText, kFill);
   EXPECT_EQ(ring_.Side(), 70);
   EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
   EXPECT_EQ(ring_.Value(), 0);
-  EXPECT_EQ(ShownPixel(4, 35), RGB(255, 255, 255));  // nine o'clock: no arc yet
   EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "0/100"}));
-}
-
-TEST_F(RingControl, OverAHundredDrawsAFullRing) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ring_.Apply(150);
-  EXPECT_EQ(ShownPixel(4, 35), kArcRef);   // nine o'clock
-  EXPECT_EQ(ShownPixel(35, 65), kArcRef);  // six o'clock
-}
-
-TEST_F(RingControl, HalfDrawsTheRightHalfOnly) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ring_.Apply(50);
-  EXPECT_EQ(ShownPixel(65, 35), kArcRef);            // three o'clock
-  EXPECT_EQ(ShownPixel(4, 35), RGB(255, 255, 255));  // nine o'clock
+  const COLORREF white = RGB(255, 255, 255);
+  const struct {
+    int32_t value;
+    COLORREF nine, three, six;  // at nine, three and six o'clock; CLR_INVALID: an arc's end
+  } cases[] = {{0, white, white, white}, {50, white, kArcRef, CLR_INVALID}, {150, kArcRef, kArcRef, kArcRef}};
+  for (const auto& c : cases) {
+    if (c.value) ring_.Apply(c.value);
+    EXPECT_EQ(ShownPixel(4, 35), c.nine) << c.value;
+    EXPECT_EQ(ShownPixel(65, 35), c.three) << c.value;
+    if (c.six != CLR_INVALID) EXPECT_EQ(ShownPixel(35, 65), c.six) << c.value;
+  }
 }
 
 // What a run of values leaves on the ring and tells the taskbar: repeats and -1 change nothing,
@@ -117,7 +114,8 @@ TEST_F(RingControl, ValuesInARow) {
   }
 }
 
-TEST_F(RingControl, PercentAfterSpinningStopsTheSpinner) {
+// A percent after spinning stops the spinner and draws the arc; Stop clears the taskbar.
+TEST_F(RingControl, PercentAfterSpinningAndStop) {
   ring_.Attach(picture_, window_, kArc, kText, kFill);
   ring_.Apply(-80);
   ASSERT_TRUE(ring_.SpinnerRunning());
@@ -125,10 +123,6 @@ TEST_F(RingControl, PercentAfterSpinningStopsTheSpinner) {
   EXPECT_FALSE(ring_.SpinnerRunning());
   EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
   EXPECT_EQ(ShownPixel(4, 35), kArcRef);
-}
-
-TEST_F(RingControl, StopClearsTheTaskbar) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
   ring_.Apply(-80);
   taskbar_.clear();
   ring_.Stop();

@@ -13,75 +13,17 @@
 #include "sandbox/simulated_platform.h"
 #include "sandbox/win32/class_picture_icons.h"
 #include "tests/core/test_fixture.h"
+#include "tests/win/win_test_support.h"
 
 namespace pyr {
 namespace {
 
-// One of the executables beside the tests' folder, loaded as data.
-class ExecutableFile {
- public:
-  explicit ExecutableFile(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    folder.resize(folder.rfind(L'\\'));  // .../tests
-    folder.resize(folder.rfind(L'\\'));  // the build folder
-    module_ = LoadLibraryExW((folder + L"\\" + name).c_str(), nullptr,
-                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  }
-  ~ExecutableFile() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  HMODULE Module() const { return module_; }
-
- private:
-  HMODULE module_ = nullptr;
-};
-
-// The pixels a picture leaves on a white square of size x size.
-class Pixels {
- public:
-  explicit Pixels(int size) : size_(size) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    const RECT all{0, 0, size, size};
-    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  ~Pixels() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC Dc() const { return dc_; }
-  std::vector<uint32_t> Values() const {
-    GdiFlush();
-    std::vector<uint32_t> out(bits_, bits_ + size_ * size_);
-    for (uint32_t& v : out) v &= 0xFFFFFF;
-    return out;
-  }
-
- private:
-  int size_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t* bits_ = nullptr;
-};
-
 constexpr int kSize = 16;
 
 std::vector<uint32_t> IconPixels(HICON icon) {
-  Pixels pixels(kSize);
-  EXPECT_TRUE(DrawIconEx(pixels.Dc(), 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL));
-  return pixels.Values();
+  WhiteCanvas canvas(kSize, kSize);
+  EXPECT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL));
+  return canvas.Pixels();
 }
 
 std::vector<uint32_t> ResourcePixels(HMODULE module, const char16_t* name) {
@@ -115,8 +57,8 @@ bool SamePicture(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
 TEST(SandboxClassPictures, EveryPictureIsInTheSandboxOnlyAndDiffersFromTheFallback) {
-  const ExecutableFile sandbox(L"pyravel-sandbox.exe");
-  const ExecutableFile product(L"Pyravel.exe");
+  const ExecutableAsData sandbox(L"pyravel-sandbox.exe");
+  const ExecutableAsData product(L"Pyravel.exe");
   ASSERT_NE(sandbox.Module(), nullptr);
   ASSERT_NE(product.Module(), nullptr);
 
@@ -158,9 +100,9 @@ class SandboxImageList : public ::testing::Test {
   std::vector<uint32_t> ClassPixels(const Guid& guid) {
     int32_t index = -1;
     EXPECT_TRUE(platform_.GetClassImageIndex(list_, guid, &index));
-    Pixels pixels(kSize);
-    EXPECT_TRUE(ImageList_Draw(images_, index, pixels.Dc(), 0, 0, ILD_NORMAL));
-    return pixels.Values();
+    WhiteCanvas canvas(kSize, kSize);
+    EXPECT_TRUE(ImageList_Draw(images_, index, canvas.Dc(), 0, 0, ILD_NORMAL));
+    return canvas.Pixels();
   }
   std::vector<uint32_t> NamedClassPixels(std::u16string_view name) {
     for (const SimulatedClass& c : simulated_.Pc().classes) {
@@ -178,15 +120,9 @@ class SandboxImageList : public ::testing::Test {
     return pixels;
   }
 
-  static std::vector<Guid> Guids(const SimulatedPc& pc) {
-    std::vector<Guid> guids;
-    for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
-    return guids;
-  }
-
-  ExecutableFile sandbox_{L"pyravel-sandbox.exe"};
+  ExecutableAsData sandbox_{L"pyravel-sandbox.exe"};
   SimulatedPlatform simulated_{LoadTestPc()};
-  ClassIconPlatform platform_{simulated_, Guids(simulated_.Pc()),
+  ClassIconPlatform platform_{simulated_, GuidsOf(simulated_.Pc()),
                               [this](const Guid& guid, int size) {
                                 return LoadClassPicture(sandbox_.Module(), simulated_.Pc(), guid,
                                                         size);

@@ -296,26 +296,9 @@ int InkColumns(const std::vector<uint32_t>& pixels, int width, const RECT& area)
 // Paints into a fresh white picture of size w x h and returns its pixels.
 template <typename Paint>
 std::vector<uint32_t> Picture(int w, int h, Paint paint) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const HDC dc = CreateCompatibleDC(nullptr);
-  const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, w, h};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  paint(dc);
-  GdiFlush();
-  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
-                               static_cast<const uint32_t*>(bits) + static_cast<size_t>(w) * h);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return pixels;
+  WhiteCanvas canvas(w, h);
+  paint(canvas.Dc());
+  return canvas.Pixels();
 }
 
 // The results list's " Date & time" shows its "&": the header's picture of the title has as many

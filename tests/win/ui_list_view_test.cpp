@@ -57,18 +57,14 @@ TEST_F(UiListView, ColumnsComeFromTheLineSeparatedTitles) {
   EXPECT_EQ(column.cx, (580 - 20) / 3);
 }
 
-TEST_F(UiListView, UserValuesKeepAllSixtyFourBits) {
-  Fill({u"x"});
-  ASSERT_TRUE(SetItemUserValue(window_, list_, 0, 0x1234567890ull));
-  EXPECT_EQ(ItemUserValue(window_, list_, 0), 0x1234567890ull);
-}
-
 TEST_F(UiListView, DeletingItemsPostsAndFreesTheirStyle) {
   Fill({u"x"});
   SetItemBackColour(window_, list_, 0, 0x808080);
   ASSERT_NE(ItemStyle(window_, list_, 0), nullptr);
   EXPECT_EQ(ItemStyle(window_, list_, 0)->item.textColour, 0xFFFFFFu);
   EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x808080u);
+  SetItemBackColour(window_, list_, 0, kDefaultColour);
+  EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x808080u) << "-1 keeps the background";
   DeleteAllItems(window_, list_);
   // One event for the whole list, not one per item.
   EXPECT_EQ(window_.OwnEvent().code, ev::kItemDeleted);
@@ -91,20 +87,13 @@ TEST_F(UiListView, CheckItemsComeWithTheirStyleAndCheckBoxInOneInsertion) {
     const ListItemStyle* style = ItemStyle(window_, list_, row);
     ASSERT_NE(style, nullptr);
     // The user value goes into that record; no second one replaces it.
-    ASSERT_TRUE(SetItemUserValue(window_, list_, row, 77));
+    ASSERT_TRUE(SetItemUserValue(window_, list_, row, 0x1234567890ull));
     EXPECT_EQ(ItemStyle(window_, list_, row), style);
-    EXPECT_EQ(ItemUserValue(window_, list_, row), 77u);
+    EXPECT_EQ(ItemUserValue(window_, list_, row), 0x1234567890ull) << "all 64 bits kept";
   }
 }
 
-TEST_F(UiListView, BackColourMinusOneKeepsTheBackground) {
-  Fill({u"x"});
-  SetItemBackColour(window_, list_, 0, 0x5050A0);
-  SetItemBackColour(window_, list_, 0, kDefaultColour);
-  EXPECT_EQ(ItemStyle(window_, list_, 0)->item.backColour, 0x5050A0u);
-}
-
-TEST_F(UiListView, CheckStatesAreTheTwoStateImages) {
+TEST_F(UiListView, CheckStatesAreTheTwoStateImagesAndPostEvents) {
   Fill({u"a", u"b", u"c"});
   auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(List(), LVM_GETIMAGELIST, LVSIL_STATE, 0));
   ASSERT_NE(images, nullptr);
@@ -113,11 +102,17 @@ TEST_F(UiListView, CheckStatesAreTheTwoStateImages) {
   ImageList_GetIconSize(images, &cx, &cy);
   EXPECT_EQ(cx, 16);
   EXPECT_EQ(cy, 16);
+  Drain();
   ASSERT_TRUE(SetItemChecked(window_, list_, 1, true));
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemChecked);
+  EXPECT_EQ(window_.OwnEvent().extra, 1u);
+  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list_));
   EXPECT_EQ(SendMessageW(List(), LVM_GETITEMSTATE, 1, LVIS_STATEIMAGEMASK), 0x2000);
   EXPECT_EQ(SendMessageW(List(), LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK), 0x1000);
   EXPECT_TRUE(IsItemChecked(window_, list_, 1));
   EXPECT_FALSE(IsItemChecked(window_, list_, 0));
+  SetItemChecked(window_, list_, 1, false);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kItemUnchecked);
 }
 
 TEST_F(UiListView, CheckedItemsInOrderWithLeadingCount) {
@@ -132,17 +127,6 @@ TEST_F(UiListView, CheckedItemsInOrderWithLeadingCount) {
   EXPECT_EQ(CheckedItems(window_, list_), (IndexList{4, 0, 1, 2, 3}));
   EXPECT_EQ(SetAllChecked(window_, list_, false), 4);
   EXPECT_EQ(SetAllChecked(window_, list_, false), 0);
-}
-
-TEST_F(UiListView, CheckingPostsCheckedAndUnchecked) {
-  Fill({u"a", u"b"});
-  Drain();
-  SetItemChecked(window_, list_, 1, true);
-  EXPECT_EQ(window_.OwnEvent().code, ev::kItemChecked);
-  EXPECT_EQ(window_.OwnEvent().extra, 1u);
-  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list_));
-  SetItemChecked(window_, list_, 1, false);
-  EXPECT_EQ(window_.OwnEvent().code, ev::kItemUnchecked);
 }
 
 TEST_F(UiListView, SelectionQueriesAndEvents) {
@@ -175,32 +159,6 @@ TEST_F(UiListView, OperationsOnSomethingElseAreNeutral) {
   EXPECT_EQ(ItemUserValue(window_, 99, 0), 0u);
   EXPECT_EQ(ItemGroupId(window_, button, 0), -1);
   EXPECT_FALSE(SetItemUserValue(window_, list_, 5, 1));  // no such row
-}
-
-TEST_F(UiListView, SortDirectionRulesFollowTheShownArrow) {
-  Fill({u"abc", u"ABD", u"1,5", u"1.2"});
-  // Column 0 ascending: numbers by value, texts without regard to case.
-  EXPECT_EQ(SortList(window_, list_, 0, 1), -1);
-  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"1.2", u"1,5", u"abc", u"ABD"}));
-  // No column given: the one with the arrow; toggle from the up arrow sorts descending.
-  EXPECT_EQ(SortList(window_, list_, -1, 0), 1);
-  EXPECT_EQ(HeaderFormat(0), HDF_SORTDOWN);
-  // Keep the shown direction.
-  EXPECT_EQ(SortList(window_, list_, -1, -2), 1);
-  // Reverse it.
-  EXPECT_EQ(SortList(window_, list_, -1, -3), -1);
-  EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
-  // Another column takes the arrow; the old one loses it.
-  SortList(window_, list_, 1, 1);
-  EXPECT_EQ(HeaderFormat(0), 0);
-  EXPECT_EQ(HeaderFormat(1), HDF_SORTUP);
-}
-
-TEST_F(UiListView, SortWithoutAnyArrowUsesColumnZero) {
-  Fill({u"b", u"a"});
-  EXPECT_EQ(SortList(window_, list_, -1, 0), -1);
-  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
-  EXPECT_EQ(HeaderFormat(0), HDF_SORTUP);
 }
 
 TEST_F(UiListView, ColumnClickPostsUnlessTheHeaderSorts) {

@@ -45,12 +45,24 @@ class ToolkitWindow : public GdiplusSuite {
     SetWindowPos(window_.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  RECT ControlRect(int32_t id) {
-    HWND h = window_.ControlHandle(id);
-    RECT r{};
-    GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+  Box Place(int32_t id) { return PlaceInParent(window_.ControlHandle(id)); }
+  void Click(int32_t id) { SendMessageW(window_.ControlHandle(id), BM_CLICK, 0, 0); }
+  // Shows the window in front with the keyboard on control id, and nothing left in the queue.
+  void ShowFocused(int32_t id) {
+    window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
+    SetFocus(window_.ControlHandle(id));
+    Drain();
+  }
+  // A button with a popup menu of the given items; returns the button's id.
+  int32_t MenuButton(std::initializer_list<const char16_t*> items) {
+    const int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
+    bool first = true;
+    for (const char16_t* item : items) {
+      if (first) window_.AttachPopupMenu(button, item, nullptr);
+      else window_.AddMenuItem(-1, item);
+      first = false;
+    }
+    return button;
   }
 
   UiWindow window_;

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace pyr::testing {
 namespace {
@@ -42,17 +43,14 @@ TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceAfterIdokAndId
   EXPECT_EQ(window_.ControlFromHandle(window_.ControlHandle(button)), button);
   EXPECT_EQ(window_.ControlHandle(-1), window_.ControlHandle(text));
   EXPECT_EQ(window_.ControlHandle(0), window_.Handle());
-}
-
-TEST_F(UiWindowIds, ForeignWindowIsNotAControl) {
-  window_.AddButton(u"A", 10, 10, 100, 25);
+  // A window the toolkit did not make is no control, nor is an id past the last.
   HWND stranger = CreateWindowExW(0, L"Button", L"x", WS_CHILD, 0, 0, 10, 10, window_.Handle(),
                                   reinterpret_cast<HMENU>(1), nullptr, nullptr);
-  ASSERT_NE(stranger, nullptr);
   EXPECT_EQ(window_.ControlFromHandle(stranger), 0);
-  EXPECT_FALSE(window_.IsControl(4));
-  EXPECT_FALSE(window_.SetControlText(7, u"nothing"));
+  EXPECT_FALSE(window_.IsControl(8));
+  EXPECT_FALSE(window_.SetControlText(8, u"nothing"));
   DestroyWindow(stranger);
+  EXPECT_EQ(BoxOf(ClientOf(window_.Handle())), (Box{0, 0, 600, 400})) << "the requested client size";
 }
 
 TEST_F(UiWindowIds, RecreatedWindowStartsAgainAtTheFirstId) {
@@ -66,13 +64,6 @@ TEST_F(UiWindowIds, RecreatedWindowStartsAgainAtTheFirstId) {
                                    WS_OVERLAPPEDWINDOW, 0, nullptr),
             nullptr);
   EXPECT_EQ(window_.AddButton(u"C", 10, 10, 100, 25), a);
-}
-
-TEST_F(UiWindowIds, ClientSizeIsTheRequestedOne) {
-  RECT client{};
-  GetClientRect(window_.Handle(), &client);
-  EXPECT_EQ(client.right, 600);
-  EXPECT_EQ(client.bottom, 400);
 }
 
 TEST_F(UiWindowEvents, EveryWayOfClosingBecomesMinusSixAndTheWindowStays) {
@@ -91,13 +82,23 @@ TEST_F(UiWindowEvents, EveryWayOfClosingBecomesMinusSixAndTheWindowStays) {
   }
 }
 
-TEST_F(UiWindowEvents, ControlEventClearsTheQuitFlag) {
+TEST_F(UiWindowEvents, AClickClearsTheQuitFlagAndGoesToTheSinkThatWasSet) {
   int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
   PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
   ASSERT_TRUE(PumpUntil(ev::kClose));
-  SendMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
+  Click(button);
   EXPECT_EQ(window_.OwnEvent().code, button);
   EXPECT_EQ(window_.OwnEvent().quit, 0);
+
+  UiEvent shared;
+  window_.OwnEvent() = UiEvent{};
+  window_.SetEventSink(&shared);
+  Click(button);
+  EXPECT_EQ(shared.code, button);
+  EXPECT_EQ(shared.sourceWindow, &window_);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
+  window_.SetEventSink(nullptr);
+  EXPECT_EQ(window_.EventSink(), &window_.OwnEvent());
 }
 
 TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
@@ -111,28 +112,19 @@ TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
 }
 
-TEST_F(UiWindowEvents, EventsGoToTheSinkThatWasSet) {
-  UiEvent shared;
-  window_.SetEventSink(&shared);
-  int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
-  SendMessageW(window_.ControlHandle(button), BM_CLICK, 0, 0);
-  EXPECT_EQ(shared.code, button);
-  EXPECT_EQ(shared.sourceWindow, &window_);
-  EXPECT_EQ(window_.OwnEvent().code, 0);
-  window_.SetEventSink(nullptr);
-  EXPECT_EQ(window_.EventSink(), &window_.OwnEvent());
-}
-
-TEST_F(UiWindowEvents, EnterPressesTheDefaultButton) {
+TEST_F(UiWindowEvents, EnterPressesTheDefaultButtonThatDialogNavigationIsTold) {
+  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), 0) << "no default button yet";
   int32_t edit = window_.AddSingleLineEdit(10, 10, 200, 20);
   int32_t ok = window_.AddButton(u"OK", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
-  window_.AddButton(u"Other", 100, 40, 80, 25);
+  int32_t other = window_.AddButton(u"Other", 100, 40, 80, 25);
   EXPECT_EQ(window_.DefaultButton(), ok);
-  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
-  SetFocus(window_.ControlHandle(edit));
-  Drain();
+  ShowFocused(edit);
   PostMessageW(window_.ControlHandle(edit), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_TRUE(PumpUntil(ok));
+
+  window_.SetDefaultButton(other);
+  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), MAKELRESULT(other, DC_HASDEFID));
+  EXPECT_EQ(GetWindowLongPtrW(window_.ControlHandle(other), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
 }
 
 // A box-like window: a text first, then Yes (the default) and No, as the message box builds it.
@@ -142,7 +134,6 @@ TEST_F(UiWindowEvents, EscAndEveryCloseClickTheCancelControlNeverTheDefault) {
   const int32_t yes = window_.AddButton(u"Yes", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
   const int32_t no = window_.AddButton(u"No", 100, 40, 80, 25);
   window_.SetCancelControl(no);
-  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
   const struct {
     const char* what;
     UINT message;
@@ -152,8 +143,7 @@ TEST_F(UiWindowEvents, EscAndEveryCloseClickTheCancelControlNeverTheDefault) {
                {"WM_CLOSE", WM_CLOSE, 0, false},
                {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, false}};
   for (const auto& c : cases) {
-    SetFocus(window_.ControlHandle(yes));
-    Drain();
+    ShowFocused(yes);
     window_.OwnEvent().quit = 0;
     PostMessageW(c.toFocus ? window_.ControlHandle(yes) : window_.Handle(), c.message, c.wParam, 0);
     int code = 0;
@@ -168,9 +158,7 @@ TEST_F(UiWindowEvents, EscAndEveryCloseClickTheCancelControlNeverTheDefault) {
 TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
   window_.AddText(u"Sure?", 10, 10, 200, 20);
   const int32_t first = window_.AddButton(u"First", 10, 40, 80, 25);
-  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
-  SetFocus(window_.ControlHandle(first));
-  Drain();
+  ShowFocused(first);
   // Esc through the dialog navigation, then what it sends for Enter without a default button.
   PostMessageW(window_.ControlHandle(first), WM_KEYDOWN, VK_ESCAPE, 0);
   PostMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -184,19 +172,8 @@ TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
   EXPECT_TRUE(IsWindowVisible(window_.Handle()));
 }
 
-TEST_F(UiWindowEvents, DefaultButtonQueryAnswersDialogNavigation) {
-  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), 0);
-  window_.AddButton(u"A", 10, 10, 80, 25);
-  int32_t b = window_.AddButton(u"B", 100, 10, 80, 25);
-  window_.SetDefaultButton(b);
-  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), MAKELRESULT(b, DC_HASDEFID));
-  EXPECT_EQ(GetWindowLongPtrW(window_.ControlHandle(b), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
-}
-
 TEST_F(UiWindowEvents, AcceleratorArrivesAsTheMenuItemId) {
-  int32_t button = window_.AddButton(u"Rescan", 10, 10, 100, 25);
-  window_.AttachPopupMenu(button, u"Just refresh the list\tF5", nullptr);
-  int32_t scan = window_.AddMenuItem(-1, u"Scan for hardware changes\tCtrl+F5");
+  const int32_t scan = MenuButton({u"Just refresh the list\tF5", u"Scan for hardware changes"}) + 2;
   ACCEL table[] = {{FVIRTKEY, VK_F5, static_cast<WORD>(scan)}};
   ASSERT_TRUE(window_.SetAccelerators(table, 1));
   window_.ShowUiWindow(SW_SHOW, kShowToFront);
@@ -207,10 +184,7 @@ TEST_F(UiWindowEvents, AcceleratorArrivesAsTheMenuItemId) {
 }
 
 TEST_F(UiWindowEvents, ChoosingAMenuItemByPositionPostsItsId) {
-  int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
-  window_.AttachPopupMenu(button, u"One", nullptr);
-  window_.AddMenuItem(-1, u"Two");
-  int32_t three = window_.AddMenuItem(-1, u"Three");
+  const int32_t button = MenuButton({u"One", u"Two", u"Three"});
   HMENU menu = window_.ControlMenu(button);
   MENUINFO info{};
   info.cbSize = sizeof(info);
@@ -219,17 +193,17 @@ TEST_F(UiWindowEvents, ChoosingAMenuItemByPositionPostsItsId) {
   EXPECT_TRUE(info.dwStyle & MNS_NOTIFYBYPOS);
   // What Windows sends when the third entry is chosen in a notify-by-position menu.
   SendMessageW(window_.Handle(), WM_MENUCOMMAND, 2, reinterpret_cast<LPARAM>(menu));
-  EXPECT_EQ(window_.OwnEvent().code, three);
+  EXPECT_EQ(window_.OwnEvent().code, button + 3);
 }
 
 TEST_F(UiWindowEvents, CheckBoxClickTogglesAndPostsItsId) {
   int32_t box = window_.AddStartupTipCheckBox();
   EXPECT_EQ(window_.GetControlText(box), u"Show startup tooltip");
   EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateUncheck);
-  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  Click(box);
   EXPECT_EQ(window_.OwnEvent().code, box);
   EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateCheck);
-  SendMessageW(window_.ControlHandle(box), BM_CLICK, 0, 0);
+  Click(box);
   EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), kStateUncheck);
 }
 
@@ -238,25 +212,31 @@ TEST_F(UiWindowEvents, ControlsInsideAPanelPostLikeDirectChildren) {
   int32_t inside = window_.AddButton(u"Rescan", 10, 15, 130, 28);
   EXPECT_EQ(GetParent(window_.ControlHandle(inside)), window_.ControlHandle(panel));
   EXPECT_EQ(window_.CurrentPanel(), panel);
-  SendMessageW(window_.ControlHandle(inside), BM_CLICK, 0, 0);
+  Click(inside);
   EXPECT_EQ(window_.OwnEvent().code, inside);
   // A panel never closes by itself either.
   SendMessageW(window_.ControlHandle(panel), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(window_.ControlHandle(panel)));
 }
 
-TEST_F(UiWindowEvents, ContextMenuNamesTheControlUnderTheClick) {
-  int32_t button = window_.AddButton(u"Get info", 10, 10, 100, 25);
-  SendMessageW(window_.Handle(), WM_CONTEXTMENU,
-               reinterpret_cast<WPARAM>(window_.ControlHandle(button)), MAKELPARAM(20, 20));
-  EXPECT_EQ(window_.OwnEvent().code, ev::kContextMenu);
-  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(button));
-}
-
-TEST_F(UiWindowEvents, DeviceChangeCarriesTheEventType) {
-  SendMessageW(window_.Handle(), WM_DEVICECHANGE, 0x0007, 0);
-  EXPECT_EQ(window_.OwnEvent().code, ev::kDeviceChange);
-  EXPECT_EQ(window_.OwnEvent().param, 7u);
+// A context menu names the control under the click; a device change carries its event type.
+TEST_F(UiWindowEvents, ContextMenuAndDeviceChangeCarryTheirParameter) {
+  const int32_t button = window_.AddButton(u"Get info", 10, 10, 100, 25);
+  const struct {
+    UINT message;
+    WPARAM wParam;
+    int32_t code;
+    uint32_t param;
+  } cases[] = {
+      {WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_.ControlHandle(button)), ev::kContextMenu,
+       static_cast<uint32_t>(button)},
+      {WM_DEVICECHANGE, 0x0007, ev::kDeviceChange, 7u},
+  };
+  for (const auto& c : cases) {
+    SendMessageW(window_.Handle(), c.message, c.wParam, MAKELPARAM(20, 20));
+    EXPECT_EQ(window_.OwnEvent().code, c.code) << c.message;
+    EXPECT_EQ(window_.OwnEvent().param, c.param) << c.message;
+  }
 }
 
 TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
@@ -284,8 +264,7 @@ TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
 }
 
 TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {
-  int32_t button = window_.AddButton(u"Uninstall", 10, 10, 100, 25);
-  int32_t item = window_.AttachPopupMenu(button, u"Uninstall checked\tCtrl+X", nullptr);
+  const int32_t item = MenuButton({u"Uninstall checked\tCtrl+X"}) + 1;
   ASSERT_TRUE(window_.SetControlState(item, kStateDisable));
   MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
@@ -338,24 +317,23 @@ TEST_F(UiWindowState, DisablerRestoresExactlyWhatWasEnabled) {
   int32_t b = window_.AddButton(u"B", 10, 40, 80, 25);
   int32_t label = window_.AddText(u"label", 10, 70, 80, 20);
   int32_t c = window_.AddButton(u"C", 10, 100, 80, 25);
+  auto enabled = [&](int32_t id) { return IsWindowEnabled(window_.ControlHandle(id)) != FALSE; };
   window_.SetControlState(b, kStateDisable);
   {
     ControlsDisabler lock(window_, a, -1);
-    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(a)));
-    EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(c)));
-    EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(label)));
+    EXPECT_FALSE(enabled(a));
+    EXPECT_FALSE(enabled(c));
+    EXPECT_TRUE(enabled(label));
   }
-  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(a)));
-  EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(b)));
-  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(c)));
-}
-
-TEST_F(UiWindowState, DisablerWithLastBelowFirstTakesOnlyTheFirst) {
-  int32_t a = window_.AddButton(u"A", 10, 10, 80, 25);
-  int32_t b = window_.AddButton(u"B", 10, 40, 80, 25);
-  ControlsDisabler lock(window_, b, a);
-  EXPECT_TRUE(IsWindowEnabled(window_.ControlHandle(a)));
-  EXPECT_FALSE(IsWindowEnabled(window_.ControlHandle(b)));
+  EXPECT_TRUE(enabled(a));
+  EXPECT_FALSE(enabled(b));
+  EXPECT_TRUE(enabled(c));
+  {
+    // A last control below the first: only the first is taken.
+    ControlsDisabler lock(window_, c, a);
+    EXPECT_TRUE(enabled(a));
+    EXPECT_FALSE(enabled(c));
+  }
 }
 
 TEST_F(UiWindowState, ClipboardTakesTheTextAndNullEmptiesIt) {
@@ -391,7 +369,7 @@ TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
 using UiWindowShell = ToolkitWindow;
 
 // An HDROP as the shell hands it over: DROPFILES, then the paths, each ended, then one more 0.
-HGLOBAL MakeDrop(POINT at, std::initializer_list<const wchar_t*> paths) {
+HGLOBAL MakeDrop(POINT at, const std::vector<const wchar_t*>& paths) {
   std::wstring list;
   for (const wchar_t* p : paths) {
     list += p;
@@ -410,22 +388,26 @@ HGLOBAL MakeDrop(POINT at, std::initializer_list<const wchar_t*> paths) {
   return block;
 }
 
+// Dropped paths arrive joined by line breaks, naming the control under the drop or else 0.
 TEST_F(UiWindowShell, DroppedFilesArriveJoinedByLineBreaks) {
-  int32_t list = window_.AddText(u"", 100, 100, 200, 100, WS_VISIBLE);
-  HGLOBAL drop = MakeDrop({150, 120}, {L"C:\\a.inf", L"C:\\drivers\\b.inf", L"D:\\c d.inf"});
-  SendMessageW(window_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-  EXPECT_EQ(window_.OwnEvent().code, ev::kFilesDropped);
-  EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list));
-  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(window_.OwnEvent().extra)),
-            u"C:\\a.inf\r\nC:\\drivers\\b.inf\r\nD:\\c d.inf");
-}
-
-TEST_F(UiWindowShell, DropOutsideAnyControlNamesTheWindow) {
-  window_.AddText(u"", 100, 100, 200, 100, WS_VISIBLE);
-  HGLOBAL drop = MakeDrop({5, 5}, {L"C:\\one.txt"});
-  SendMessageW(window_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-  EXPECT_EQ(window_.OwnEvent().param, 0u);
-  EXPECT_EQ(window_.TextBuffer(), u"C:\\one.txt");
+  const int32_t list = window_.AddText(u"", 100, 100, 200, 100, WS_VISIBLE);
+  const struct {
+    POINT at;
+    std::vector<const wchar_t*> paths;
+    uint32_t control;
+    const char16_t* text;
+  } cases[] = {
+      {{150, 120}, {L"C:\\a.inf", L"C:\\drivers\\b.inf", L"D:\\c d.inf"},
+       static_cast<uint32_t>(list), u"C:\\a.inf\r\nC:\\drivers\\b.inf\r\nD:\\c d.inf"},
+      {{5, 5}, {L"C:\\one.txt"}, 0u, u"C:\\one.txt"},
+  };
+  for (const auto& c : cases) {
+    SendMessageW(window_.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.at, c.paths)), 0);
+    EXPECT_EQ(window_.OwnEvent().code, ev::kFilesDropped);
+    EXPECT_EQ(window_.OwnEvent().param, c.control);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(window_.OwnEvent().extra)), c.text);
+    EXPECT_EQ(window_.TextBuffer(), c.text);
+  }
 }
 
 struct TrayCase {
@@ -452,12 +434,9 @@ TEST_F(UiWindowShell, TrayMessagesBecomeEventsThroughThePump) {
     EXPECT_TRUE(PumpUntil(expected)) << "mouse message " << c.mouse;
     EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(icon));
   }
-}
-
-TEST_F(UiWindowShell, TrayMessageForAnUnknownIconIsNoEvent) {
   Drain();
   PostMessageW(window_.Handle(), kTrayEventMessage, 77, WM_LBUTTONUP);
-  EXPECT_EQ(PumpForEvent(), 0);
+  EXPECT_EQ(PumpForEvent(), 0) << "an unknown icon is no event";
 }
 
 struct MenuSeen {
@@ -475,9 +454,7 @@ void CALLBACK RecordAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(UiWindowShell, PopupMenuOpensWhereTheLastClickWas) {
-  int32_t button = window_.AddButton(u"View", 10, 10, 100, 25);
-  window_.AttachPopupMenu(button, u"Show devices not present\tCtrl+S", nullptr);
-  window_.AddMenuItem(-1, u"Group by device type\tCtrl+T");
+  const int32_t button = MenuButton({u"Show devices not present", u"Group by device type"});
   window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
   Drain();
   // The message that "caused the current event" carries the pointer position of its time.
@@ -531,8 +508,15 @@ TEST_F(UiWindowShell, ButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
 
 using UiPump = ToolkitWindow;
 
-TEST_F(UiPump, QuitMessageEndsTheBlockingPumpWithMinus300) {
+// The peek modes report an empty queue and a message without an event; a quit message ends
+// the blocking pump.
+TEST_F(UiPump, PeekModesAndTheQuitMessage) {
   Drain();
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 0);
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 1);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
   PostQuitMessage(0);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
   EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
@@ -548,15 +532,6 @@ TEST_F(UiPump, EventPostedWhilePumpingPendingMessagesWaitsForNextEvent) {
   EXPECT_EQ(window_.OwnEvent().pending, 1);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), button);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
-}
-
-TEST_F(UiPump, PeekModesReportNothingOnAnEmptyQueue) {
-  Drain();
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 0);
-  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 1);
-  EXPECT_EQ(window_.OwnEvent().code, 0);
 }
 
 }  // namespace

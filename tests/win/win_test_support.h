@@ -7,7 +7,9 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "sandbox/simulated_pc.h"
 #include "ui/draw/win32/gdiplus_session.h"
 
 namespace pyr {
@@ -70,6 +72,85 @@ inline std::u16string ClipboardText() {
   }
   CloseClipboard();
   return text;
+}
+
+// One of the executables in the build folder (beside the tests' folder), loaded as data.
+class ExecutableAsData {
+ public:
+  explicit ExecutableAsData(const wchar_t* name) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    path_ = self;
+    path_.resize(path_.rfind(L'\\'));  // .../tests
+    path_.resize(path_.rfind(L'\\'));  // the build folder
+    path_ += std::wstring(L"\\") + name;
+    module_ = LoadLibraryExW(path_.c_str(), nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  }
+  ~ExecutableAsData() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  ExecutableAsData(const ExecutableAsData&) = delete;
+  ExecutableAsData& operator=(const ExecutableAsData&) = delete;
+  HMODULE Module() const { return module_; }
+  const std::wstring& Path() const { return path_; }
+  std::string Resource(const wchar_t* type, const wchar_t* name) const {
+    HRSRC found = FindResourceW(module_, name, type);
+    const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module_, found)))
+                             : nullptr;
+    return data ? std::string(data, SizeofResource(module_, found)) : std::string();
+  }
+
+ private:
+  std::wstring path_;
+  HMODULE module_ = nullptr;
+};
+
+// A white, top-down 32-bit picture to paint into and read back as 0xRRGGBB values, row by row.
+class WhiteCanvas {
+ public:
+  WhiteCanvas(int width, int height) : count_(static_cast<size_t>(width) * height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
+                               nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+    const RECT all{0, 0, width, height};
+    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
+  ~WhiteCanvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  WhiteCanvas(const WhiteCanvas&) = delete;
+  WhiteCanvas& operator=(const WhiteCanvas&) = delete;
+  HDC Dc() const { return dc_; }
+  std::vector<uint32_t> Pixels() const {
+    GdiFlush();
+    std::vector<uint32_t> out(bits_, bits_ + count_);
+    for (uint32_t& v : out) v &= 0xFFFFFF;
+    return out;
+  }
+
+ private:
+  size_t count_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  uint32_t* bits_ = nullptr;
+};
+
+// The class GUIDs of a simulated PC, as the class icon platform takes them.
+inline std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
+  std::vector<Guid> guids;
+  for (const SimulatedClass& c : pc.classes) guids.push_back(c.guid);
+  return guids;
 }
 
 inline void DrainMessages() {
