@@ -221,14 +221,27 @@ class OperationScript {
  private:
   void Run() {
     finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
+    if (!finished) CloseWhatShowsUp();
     Sleep(200);
     PostMessageW(main_, WM_CLOSE, 0, 0);
+  }
+
+  // After a step failed, a picker, box or results dialog that shows late would wait for an answer
+  // forever: each is closed as it comes, so that the test fails instead of hanging.
+  static void CloseWhatShowsUp() {
+    for (int i = 0; i < 120; ++i) {
+      for (const wchar_t* cls : {L"#32770", L"_WINDOW_MsgBoxClass", kResultsClass}) {
+        if (HWND w = VisibleWindow(cls)) PostMessageW(w, WM_CLOSE, 0, 0);
+      }
+      Sleep(250);
+    }
   }
 
   bool Do(const Step& step) {
     switch (step.kind) {
       case Step::kPicker: {
-        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); });
+        // The first file dialog of a process starts the shell's machinery: slow on a busy machine.
+        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); }, 60);
         if (picker == nullptr) return false;
         wchar_t title[256] = {};
         GetWindowTextW(picker, title, 256);
