@@ -12,20 +12,12 @@ namespace pyr {
 namespace {
 
 using testing::Called;
+using testing::CallsStartingWith;
 using testing::DriverPc;
+using testing::kCheckFirst;
+using testing::Lines;
 using testing::ProgressTexts;
 using testing::ScriptedHost;
-using Lines = std::vector<std::u16string>;
-
-constexpr char16_t kCheckFirst[] = u"Please check one or more items before using this feature.";
-
-std::vector<std::u16string> CallsStartingWith(const ScriptedHost& host, std::u16string_view prefix) {
-  Lines out;
-  for (const auto& c : host.calls) {
-    if (c.rfind(prefix, 0) == 0) out.push_back(c);
-  }
-  return out;
-}
 
 // An INF on disk for Adapter B, with the given DriverVer.
 std::u16string WriteInf(const char* name, const char* driverVer) {

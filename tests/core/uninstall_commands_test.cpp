@@ -8,11 +8,10 @@ namespace {
 
 using testing::Called;
 using testing::DriverPc;
+using testing::kCheckFirst;
+using testing::Lines;
 using testing::ProgressTexts;
 using testing::ScriptedHost;
-using Lines = std::vector<std::u16string>;
-
-constexpr char16_t kCheckFirst[] = u"Please check one or more items before using this feature.";
 
 // What the deleter was asked to do, and what it answers.
 struct DeleterScript {

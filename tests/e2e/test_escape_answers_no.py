@@ -8,10 +8,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, RESULTS_CLASS, TIP_CLASS, Pyravel  # noqa: E402
 
-BOX_CLASS = "_WINDOW_MsgBoxClass"
-RESULTS_CLASS = "_WND_PROGRESS_DLG_"
 ASK_DISABLE = "Are you sure you want to disable the selected device(s)?"
 
 
@@ -36,9 +34,9 @@ def scenario(session):
     # The first-run question: Esc is No, the start goes on to the tip.
     app.box_texts()
     session.press("Escape")
-    app.wait_window_of_class("_WndMsgTipClass")
+    app.wait_window_of_class(TIP_CLASS)
     app.click_rect(app.list_rows()[0].rect)
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.wait_window_of_class(TIP_CLASS, present=False)
 
     app.keys("ctrl+a")
     app.wait_for("every row ticked", lambda: all(row.checked for row in app.list_rows()), timeout=15)

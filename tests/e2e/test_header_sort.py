@@ -8,7 +8,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from device_columns import DRIVER_DATE, header_spot  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
+from pyravel_app import TIP_CLASS, Pyravel  # noqa: E402
 
 
 def date_key(text):
@@ -30,14 +30,14 @@ def scenario(session):
     app = Pyravel(session)
     app.start()
     app.answer_box("No")
-    app.wait_window_of_class("_WndMsgTipClass")
+    app.wait_window_of_class(TIP_CLASS)
     before = dates(app)
     assert len(set(before)) > 2, "the PC needs several driver dates: %r" % set(before)
     # Sorted by name at start, which is no date order.
     assert before != sorted(before, key=date_key), "the start order already is by date"
 
     app.click_rect(header_spot(app, DRIVER_DATE))
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.wait_window_of_class(TIP_CLASS, present=False)
     ascending = app.wait_for("rows by date", lambda: (lambda d: d != before and d)(dates(app)))
     assert_ordered(ascending, False, "first click")
 

@@ -8,7 +8,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel  # noqa: E402
 
 MENU_CLASS = "#32768"
 VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFlag", "ListFlag"]
@@ -30,12 +30,12 @@ def scenario(session):
     app = Pyravel(session)
     app.start()
     app.answer_box("No")
-    app.wait_window_of_class("_WndMsgTipClass")
+    app.wait_window_of_class(TIP_CLASS)
     count, _, _ = app.rows()
 
     # A click closes the tip; a row is then selected and ticked with the keyboard.
     app.click_rect(row_rect(app, 20))
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.wait_window_of_class(TIP_CLASS, present=False)
     app.click_rect(row_rect(app, 8))
     app.keys("space")
     assert len(checked_rows(app)) == 1, "space did not tick the selected row: %r" % checked_rows(app)
@@ -83,8 +83,8 @@ def scenario(session):
     # The next start: no first-run question, the flat list and the window size come back.
     session.write_setting("WindowCx", main_rect[2] + 40)
     app.start()
-    app.wait_window_of_class("_WndMsgTipClass")
-    assert app.window_of_class("_WINDOW_MsgBoxClass") is None, "first-run question on a second start"
+    app.wait_window_of_class(TIP_CLASS)
+    assert app.window_of_class(BOX_CLASS) is None, "first-run question on a second start"
     _, grouped_again, rows = app.rows()
     assert not grouped_again, "the flat list was not restored"
     classes = [cells[2].lower() for _, cells in rows]
