@@ -1,10 +1,12 @@
-"""Drivers on the simulated PC as a user: a driver package deleted with "Uninstall and delete
-drivers" (Alt+X) leaves the store, and a rescan brings its hardware back with no driver; a driver
-changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the force
-question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled, brings
-the reboot question once after its results window closed, answered No."""
+"""Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
+delete drivers" (Alt+X) leaves the store, and a rescan (Ctrl+F5) brings its hardware back with no
+driver; "Uninstall all devices not present" (Alt+P) removes the fixture's ghosts and counts them; a
+driver changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the
+force question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled
+(Ctrl+X), brings the reboot question once after its results window closed, answered No."""
 
 import glob
+import json
 import os
 import shutil
 import sys
@@ -12,7 +14,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import BOX_CLASS, DONE, Pyravel, wine_path  # noqa: E402
+from pyravel_app import BOX_CLASS, DONE, FIXTURE, RESULTS_CLASS, Pyravel, wine_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
 ETHERNET_PACKAGE = "e1d68x64.inf_amd64_*"
@@ -24,6 +26,7 @@ ASK_DELETE = ("This will uninstall the selected device drivers and also remove t
 ASK_FORCE = "This INF file contains a valid driver for your device, but the one currently installed is a better match."
 ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
 ASK_UNINSTALL = "Are you sure you want to uninstall the selected device?"
+ASK_GHOSTS = "Are you sure you want to uninstall all devices not present?"
 ASK_REBOOT = "This computer needs to be rebooted in order to finish setting up one or more devices."
 
 
@@ -82,11 +85,13 @@ def scenario(session):
     # The scan finds the hardware again, now without a driver.
     app.keys("ctrl+F5")
     app.wait_for("the card back after the scan", lambda: ETHERNET in app.listed_names(), timeout=60)
+    assert app.window_of_class(RESULTS_CLASS) is None, "the scan window stayed open"
     card = app.row_named(ETHERNET)
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
 
-    # 2. to 4., each in a function of its own.
+    # 2. to 5., each in a function of its own.
+    uninstall_ghosts(app)
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
     try:
         change_drivers(app, store, offers)
@@ -98,8 +103,21 @@ def scenario(session):
     app.close()
 
 
+def uninstall_ghosts(app):
+    """2. Every device not present uninstalled, counted in the final text; done again, none is left."""
+    with open(FIXTURE, encoding="utf-8") as f:
+        ghosts = sum(1 for d in json.load(f)["devices"] if d.get("present", True) is False)
+    assert ghosts > 1, ghosts
+    for count, shot in ((ghosts, "results-uninstall-not-present"), (0, None)):
+        app.keys("alt+p")
+        app.answer_question(ASK_GHOSTS)
+        status, lines = app.results(shot)
+        assert status == ["Operation complete. %d devices uninstalled." % count], status
+        assert len(lines) == count and all(line.endswith(" was successfully uninstalled.") for line in lines), lines
+
+
 def change_drivers(app, store, offers):
-    """2. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
+    """3. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
     newer = write_inf(os.path.join(offers, "newer"), "ibtusb.inf", "06/01/2024,23.10.0.2", BLUETOOTH_ID)
     older = write_inf(os.path.join(offers, "older"), "ibtusb.inf", "03/03/2021,21.40.0.1", BLUETOOTH_ID)
     for path, forced, version, shot in [(newer, False, "23.10.0.2", "results-change-driver-newer"),
@@ -122,7 +140,7 @@ def change_drivers(app, store, offers):
 
 
 def reinstall_two(app):
-    """3. Two devices reinstalled: uninstalled, then found again by the two scans."""
+    """4. Two devices reinstalled: uninstalled, then found again by the two scans."""
     first, second, _ = app.pick_targets()
     names = [first.cells[0], second.cells[0]]
     app.tick_rows([first, second])
@@ -137,7 +155,7 @@ def reinstall_two(app):
 
 
 def reboot_question_once(app):
-    """4. The graphics card needs a restart when uninstalled: one question after its window closed."""
+    """5. The graphics card needs a restart when uninstalled: one question after its window closed."""
     app.tick_names([GEFORCE])
     app.keys("ctrl+x")
     app.answer_question(ASK_UNINSTALL)
