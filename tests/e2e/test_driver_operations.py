@@ -17,7 +17,7 @@ import harness  # noqa: E402
 from pyravel_app import BOX_CLASS, DONE, FIXTURE, RESULTS_CLASS, Pyravel, wine_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
-ETHERNET_PACKAGE = "e1d68x64.inf_amd64_*"
+ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
 BLUETOOTH = "Intel(R) Wireless Bluetooth(R)"
 BLUETOOTH_ID = "USB\\VID_8087&PID_0029&REV_0001"
 GEFORCE = "NVIDIA GeForce GTX 1660 SUPER"
