@@ -209,10 +209,15 @@ class Pyravel:
 
     # Steps the scenarios share -----------------------------------------------------------------
 
-    def start_past_tip(self):
-        """A first start: No to the first-run question, then a click on the first row closes the tip."""
+    def start_past_tip(self, key=None):
+        """A first start: No to the first-run question (or the key given, which has the focus), then
+        a click on the first row closes the tip."""
         self.start()
-        self.answer_box("No")
+        if key:
+            self.box_texts()
+            self.session.press(key)
+        else:
+            self.answer_box("No")
         self.wait_window_of_class(TIP_CLASS)
         self.click_rect(self.list_rows()[0].rect)
         self.wait_window_of_class(TIP_CLASS, present=False)

@@ -1,7 +1,9 @@
 """Disabling and enabling ticked devices on the simulated PC: the question, the results dialog with
 one line per device (bottom row first), the locked window while it is open, the rows reading
 "Disabled" on grey after OK, and back to "Working properly"; with nothing ticked the question
-still comes first."""
+still comes first. Esc and Alt+F4 at a question give its negative answer: Esc at the first-run
+question, and with every device ticked both keys at the disable question leave the list as it was,
+open no results dialog and keep the program running."""
 
 import os
 import re
@@ -9,7 +11,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import DONE, RESULTS_CLASS, WORKING, Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, DONE, RESULTS_CLASS, TITLE, WORKING, Pyravel  # noqa: E402
 
 MENU_CLASS = "#32768"
 DISABLED = "Disabled"
@@ -69,7 +71,7 @@ def check_states(app, names, status, colour, selected):
 def scenario(session):
     session.delete_settings()
     app = Pyravel(session)
-    app.start_past_tip()
+    app.start_past_tip("Escape")
     first, second, untouched = app.pick_targets()
     names = [first.cells[0], second.cells[0]]
     app.tick_rows([first, second])
@@ -104,6 +106,22 @@ def scenario(session):
     app.answer_box("OK")
     assert app.window_of_class(RESULTS_CLASS) is None, "a results dialog opened for no rows"
     assert [row.cells[1] for row in app.list_rows() if row.cells[0] in names] == [WORKING] * 2
+
+    # Every device ticked, then Esc or Alt+F4 at the question (which has the focus).
+    app.keys("ctrl+a")
+    app.wait_for("every row ticked", lambda: all(row.checked for row in app.list_rows()), timeout=15)
+    before = [(row.cells[0], row.cells[1], row.checked) for row in app.list_rows()]
+    for key in ("Escape", "alt+F4"):
+        app.keys("ctrl+q")
+        texts, buttons = app.box_texts()
+        assert ASK_DISABLE in texts and buttons == ["Yes", "No"], (texts, buttons)
+        session.press(key)
+        app.wait_window_of_class(BOX_CLASS, timeout=15, present=False)
+        assert app.window_of_class(RESULTS_CLASS) is None, "%s opened the results dialog" % key
+        after = [(row.cells[0], row.cells[1], row.checked) for row in app.list_rows()]
+        assert after == before, "%s changed the list: %r" % (key, [
+            (a, b) for a, b in zip(before, after) if a != b][:5])
+        assert session.find_windows(TITLE), "%s at the question ended the program" % key
     app.close()
 
 
