@@ -72,7 +72,7 @@ def scenario(session):
     store = store[0]
     assert glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the Ethernet package is not in the store"
 
-    # 1. The Ethernet card's package deleted: the card leaves, its folder leaves the store.
+    # The Ethernet card's package deleted: the card leaves, its folder leaves the store.
     app.tick_names([ETHERNET])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
@@ -90,7 +90,6 @@ def scenario(session):
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
 
-    # 2. to 5., each in a function of its own.
     uninstall_ghosts(app)
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
     try:
@@ -104,7 +103,7 @@ def scenario(session):
 
 
 def uninstall_ghosts(app):
-    """2. Every device not present uninstalled, counted in the final text; done again, none is left."""
+    """Every device not present uninstalled, counted in the final text; done again, none is left."""
     with open(FIXTURE, encoding="utf-8") as f:
         ghosts = sum(1 for d in json.load(f)["devices"] if d.get("present", True) is False)
     assert ghosts > 1, ghosts
@@ -117,7 +116,7 @@ def uninstall_ghosts(app):
 
 
 def change_drivers(app, store, offers):
-    """3. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
+    """The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
     newer = write_inf(os.path.join(offers, "newer"), "ibtusb.inf", "06/01/2024,23.10.0.2", BLUETOOTH_ID)
     older = write_inf(os.path.join(offers, "older"), "ibtusb.inf", "03/03/2021,21.40.0.1", BLUETOOTH_ID)
     for path, forced, version, shot in [(newer, False, "23.10.0.2", "results-change-driver-newer"),
@@ -140,7 +139,7 @@ def change_drivers(app, store, offers):
 
 
 def reinstall_two(app):
-    """4. Two devices reinstalled: uninstalled, then found again by the two scans."""
+    """Two devices reinstalled: uninstalled, then found again by the two scans."""
     first, second, _ = app.pick_targets()
     names = [first.cells[0], second.cells[0]]
     app.tick_rows([first, second])
@@ -155,7 +154,7 @@ def reinstall_two(app):
 
 
 def reboot_question_once(app):
-    """5. The graphics card needs a restart when uninstalled: one question after its window closed."""
+    """The graphics card needs a restart when uninstalled: one question after its window closed."""
     app.tick_names([GEFORCE])
     app.keys("ctrl+x")
     app.answer_question(ASK_UNINSTALL)
