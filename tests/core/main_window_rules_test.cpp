@@ -47,24 +47,29 @@ TEST(GroupMenuToggle, NoMenuClosedYetMeansEveryClickOpens) {
   EXPECT_TRUE(toggle.ShouldOpen(kView, 10));
 }
 
-TEST(ViewToggles, ShowDevicesNotPresentFlipsBitZeroOnly) {
-  const ViewToggleResult on = ToggleShowNotPresent(false, 0x2);
-  EXPECT_TRUE(on.checked);
-  EXPECT_EQ(on.listFlag, 0x3u);
-  const ViewToggleResult off = ToggleShowNotPresent(true, 0x3);
-  EXPECT_FALSE(off.checked);
-  EXPECT_EQ(off.listFlag, 0x2u);
-}
-
-TEST(ViewToggles, GroupByTypeFlipsFlatListAndTheGroupCommands) {
-  const ViewToggleResult flat = ToggleGroupByType(true, 0x1);
-  EXPECT_FALSE(flat.checked);
-  EXPECT_EQ(flat.listFlag, 0x3u);
-  EXPECT_FALSE(flat.groupCommandsEnabled);
-  const ViewToggleResult grouped = ToggleGroupByType(false, 0x3);
-  EXPECT_TRUE(grouped.checked);
-  EXPECT_EQ(grouped.listFlag, 0x1u);
-  EXPECT_TRUE(grouped.groupCommandsEnabled);
+// "Show devices not present" flips bit 0 only; "Group by device type" flips bit 1 (the flat list)
+// and with it the group commands.
+TEST(ViewToggles, EachFlipsItsBitOnly) {
+  const struct {
+    const char* name;
+    ViewToggleResult (*toggle)(bool, uint32_t);
+    bool checked;
+    uint32_t before;
+    ViewToggleResult after;  // checked, list flag, group commands enabled
+  } cases[] = {
+      {"not present on", ToggleShowNotPresent, false, 0x2, {true, 0x3, true}},
+      {"not present off", ToggleShowNotPresent, true, 0x3, {false, 0x2, true}},
+      {"flat", ToggleGroupByType, true, 0x1, {false, 0x3, false}},
+      {"grouped", ToggleGroupByType, false, 0x3, {true, 0x1, true}},
+  };
+  for (const auto& c : cases) {
+    const ViewToggleResult r = c.toggle(c.checked, c.before);
+    EXPECT_EQ(r.checked, c.after.checked) << c.name;
+    EXPECT_EQ(r.listFlag, c.after.listFlag) << c.name;
+    if (c.toggle == ToggleGroupByType) {
+      EXPECT_EQ(r.groupCommandsEnabled, c.after.groupCommandsEnabled) << c.name;
+    }
+  }
 }
 
 TEST(ViewToggles, ChecksForTheLoadedFlags) {

@@ -20,15 +20,20 @@ std::vector<int32_t> Answers(int32_t kind) {
 }
 
 TEST(MessageKinds, ButtonsAndAnswersLeftToRight) {
-  EXPECT_EQ(Texts(kMessageOk), (std::vector<std::u16string>{u"OK"}));
-  EXPECT_EQ(Answers(kMessageOk), (std::vector<int32_t>{1}));
-  EXPECT_EQ(Texts(kMessageYesNo), (std::vector<std::u16string>{u"Yes", u"No"}));
-  EXPECT_EQ(Answers(kMessageYesNo), (std::vector<int32_t>{1, 0}));
-  EXPECT_EQ(Texts(kMessageOkCancel), (std::vector<std::u16string>{u"OK", u"Cancel"}));
-  EXPECT_EQ(Answers(kMessageOkCancel), (std::vector<int32_t>{1, -1}));
-  EXPECT_EQ(Texts(kMessageYesNoCancel),
-            (std::vector<std::u16string>{u"Yes", u"No", u"Cancel"}));
-  EXPECT_EQ(Answers(kMessageYesNoCancel), (std::vector<int32_t>{1, 0, -1}));
+  const struct {
+    int32_t kind;
+    std::vector<std::u16string> texts;
+    std::vector<int32_t> answers;
+  } cases[] = {
+      {kMessageOk, {u"OK"}, {1}},
+      {kMessageYesNo, {u"Yes", u"No"}, {1, 0}},
+      {kMessageOkCancel, {u"OK", u"Cancel"}, {1, -1}},
+      {kMessageYesNoCancel, {u"Yes", u"No", u"Cancel"}, {1, 0, -1}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Texts(c.kind), c.texts) << c.kind;
+    EXPECT_EQ(Answers(c.kind), c.answers) << c.kind;
+  }
 }
 
 TEST(MessageKinds, ACloseGivesTheNegativeButtonOfEveryKind) {
@@ -60,11 +65,9 @@ TEST(MessageKinds, TipAndUnknownKindsHaveNoButtons) {
 }
 
 TEST(MessageBoxSize, NarrowRequestsBecome360) {
-  EXPECT_EQ(MessageBoxWidthFor(120), 360);
-  EXPECT_EQ(MessageBoxWidthFor(159), 360);
-  EXPECT_EQ(MessageBoxWidthFor(0), 360);
-  EXPECT_EQ(MessageBoxWidthFor(160), 160);
-  EXPECT_EQ(MessageBoxWidthFor(450), 450);
+  for (const auto& [requested, width] : {std::pair{120, 360}, {159, 360}, {0, 360}, {160, 160}, {450, 450}}) {
+    EXPECT_EQ(MessageBoxWidthFor(requested), width) << requested;
+  }
 }
 
 TEST(MessageBoxSize, TallTextsGrowTheBoxWithinTheScreen) {
@@ -101,25 +104,22 @@ TEST(MessageBoxSize, ButtonPlacesFollowTheWidthAndHeight) {
             (std::vector<Point32>{{66, 115}, {212, 115}}));
 }
 
-TEST(TipText, TitleFollowsTheSeparator) {
-  TipText t = SplitTipText(u"Drivers saved.||Backup");
-  EXPECT_EQ(t.message, u"Drivers saved.");
-  EXPECT_EQ(t.title, u"Backup");
-}
-
-TEST(TipText, NoSeparatorGivesInformation) {
-  TipText t = SplitTipText(u"Just a message | with a bar");
-  EXPECT_EQ(t.message, u"Just a message | with a bar");
-  EXPECT_EQ(t.title, u"Information");
-}
-
-TEST(TipText, OnlyTheFirstSeparatorSplits) {
-  TipText t = SplitTipText(u"a||b||c");
-  EXPECT_EQ(t.message, u"a");
-  EXPECT_EQ(t.title, u"b||c");
-  TipText empty = SplitTipText(u"||Title only");
-  EXPECT_EQ(empty.message, u"");
-  EXPECT_EQ(empty.title, u"Title only");
+TEST(TipText, TheFirstSeparatorSplitsTitleFromMessage) {
+  const struct {
+    const char16_t* text;
+    const char16_t* message;
+    const char16_t* title;
+  } cases[] = {
+      {u"Drivers saved.||Backup", u"Drivers saved.", u"Backup"},
+      {u"Just a message | with a bar", u"Just a message | with a bar", u"Information"},  // no separator
+      {u"a||b||c", u"a", u"b||c"},
+      {u"||Title only", u"", u"Title only"},
+  };
+  for (const auto& c : cases) {
+    const TipText t = SplitTipText(c.text);
+    EXPECT_EQ(t.message, c.message) << WideText(c.text).ToUtf8();
+    EXPECT_EQ(t.title, c.title) << WideText(c.text).ToUtf8();
+  }
 }
 
 TEST(TipText, LinesSplitAtCrLfOnly) {
@@ -131,36 +131,29 @@ TEST(TipText, LinesSplitAtCrLfOnly) {
   EXPECT_EQ(MessageLines(u"single").size(), 1u);
 }
 
-TEST(TipSize, ThreeLinesOfSixteenPixelsAre93High) {
-  const TextExtent lines[] = {{40, 16}, {30, 16}, {20, 16}};
-  TipSize size = TipSizeFor(lines);
-  EXPECT_EQ(size.height, 93);
-  EXPECT_EQ(size.width, 75);
-  EXPECT_EQ(size.lineHeight, 16);
-  EXPECT_EQ(size.lines, 3);
+// The widest and the tallest line decide, with minimums for short, low lines.
+TEST(TipSize, FromTheLineExtents) {
+  const struct {
+    std::vector<TextExtent> lines;
+    TipSize size;  // width, height, line height, lines
+  } cases[] = {
+      {{{40, 16}, {30, 16}, {20, 16}}, {75, 93, 16, 3}},
+      {{{120, 14}, {300, 18}}, {320, 2 * 18 + 45, 18, 2}},
+      {{{10, 12}}, {75, 16 + 45, 16, 1}},
+  };
+  for (const auto& c : cases) {
+    const TipSize size = TipSizeFor(c.lines);
+    EXPECT_EQ(size.width, c.size.width) << c.lines.size();
+    EXPECT_EQ(size.height, c.size.height) << c.lines.size();
+    EXPECT_EQ(size.lineHeight, c.size.lineHeight) << c.lines.size();
+    EXPECT_EQ(size.lines, c.size.lines) << c.lines.size();
+  }
 }
 
-TEST(TipSize, WidestAndTallestLineDecide) {
-  const TextExtent lines[] = {{120, 14}, {300, 18}};
-  TipSize size = TipSizeFor(lines);
-  EXPECT_EQ(size.width, 320);
-  EXPECT_EQ(size.lineHeight, 18);
-  EXPECT_EQ(size.height, 2 * 18 + 45);
-}
-
-TEST(TipSize, ShortLowLinesTakeTheMinimums) {
-  const TextExtent lines[] = {{10, 12}};
-  TipSize size = TipSizeFor(lines);
-  EXPECT_EQ(size.width, 75);
-  EXPECT_EQ(size.height, 16 + 45);
-}
-
-TEST(TipClosing, MovementAndSizingLeaveItOpen) {
+// Movement and sizing leave it open; clicks, keys, commands and closes dismiss it.
+TEST(TipClosing, WhichEventsDismissIt) {
   for (int32_t code : {0, -1, -3, -4, -5, -9, -12, -15, -16, -17, -21, -23, -24, -26})
     EXPECT_TRUE(TipSurvivesEvent(code)) << code;
-}
-
-TEST(TipClosing, ClicksKeysCommandsAndClosesDismissIt) {
   for (int32_t code : {1, 42, -6, -7, -8, -10, -11, -13, -14, -18, -19, -20, -22, -25, -201, -300})
     EXPECT_FALSE(TipSurvivesEvent(code)) << code;
 }

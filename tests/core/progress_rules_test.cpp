@@ -83,43 +83,42 @@ TEST(Ring, TextBoxUsesWholePixelsOfThePen) {
   EXPECT_FLOAT_EQ(g.textBox.h, 41);
 }
 
-TEST(CancelButton, ResultsDialogGrowsFrom350To384) {
-  ButtonPlacement b = CancelButtonPlacement(650, 70, 250, false);
-  EXPECT_EQ(b.x, 340);
-  EXPECT_EQ(b.y, 353);
-  EXPECT_EQ(b.width, 280);
-  EXPECT_EQ(b.height, 24);
-  EXPECT_EQ(b.neededClientHeight, 384);
+// The results dialog grows from 350 to 384, the compact ones by 34 too; a second button sits left.
+TEST(CancelButton, PlaceAndTheHeightItNeeds) {
+  const struct {
+    int32_t width, ring, listHeight;
+    bool second;
+    ButtonPlacement placement;  // x, y, width, height, needed client height
+  } cases[] = {
+      {650, 70, 250, false, {340, 353, 280, 24, 384}},
+      {450, 70, 0, false, {240, 93, 180, 24, 124}},
+      {400, 60, 0, false, {215, 83, 155, 24, 114}},
+      {650, 70, 250, true, {30, 353, 280, 24, 384}},
+  };
+  for (const auto& c : cases) {
+    const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second);
+    const ButtonPlacement& want = c.placement;
+    const auto row = ::testing::Message() << c.width << " ring " << c.ring << " second " << c.second;
+    EXPECT_EQ(b.x, want.x) << row;
+    EXPECT_EQ(b.y, want.y) << row;
+    EXPECT_EQ(b.width, want.width) << row;
+    EXPECT_EQ(b.height, want.height) << row;
+    EXPECT_EQ(b.neededClientHeight, want.neededClientHeight) << row;
+  }
 }
 
-TEST(CancelButton, CompactDialogGrowsFrom90To124) {
-  ButtonPlacement b = CancelButtonPlacement(450, 70, 0, false);
-  EXPECT_EQ(b.x, 240);
-  EXPECT_EQ(b.y, 93);
-  EXPECT_EQ(b.width, 180);
-  EXPECT_EQ(b.neededClientHeight, 124);
-  ButtonPlacement scan = CancelButtonPlacement(400, 60, 0, false);
-  EXPECT_EQ(scan.y, 83);
-  EXPECT_EQ(scan.neededClientHeight, 114);
-}
-
-TEST(CancelButton, SecondButtonSitsAtTheLeft) {
-  ButtonPlacement b = CancelButtonPlacement(650, 70, 250, true);
-  EXPECT_EQ(b.x, 30);
-  EXPECT_EQ(b.y, 353);
-}
-
-TEST(StatusText, OneLineIsCentredAsFourteenPixels) {
-  EXPECT_EQ(StatusTextTop(70, 1, 0), 28);
-  EXPECT_EQ(StatusTextTop(70, 1, 20), 28);
-  EXPECT_EQ(StatusTextTop(70, 0, 0), 28);
-}
-
-TEST(StatusText, SeveralLinesUseTheirMeasuredHeight) {
-  EXPECT_EQ(StatusTextTop(70, 2, 16), 19);
-  EXPECT_EQ(StatusTextTop(70, 3, 16), 11);
-  EXPECT_EQ(StatusTextTop(60, 4, 15), 0);
-  EXPECT_EQ(StatusTextTop(70, 6, 16), -13);  // more than fits: starts above, as the edit does
+// One line is centred as fourteen pixels; several use their measured height, and more than fits
+// starts above the top, as the edit does.
+TEST(StatusText, TopOfTheText) {
+  const struct {
+    int32_t height, lines, lineHeight, top;
+  } cases[] = {
+      {70, 1, 0, 28}, {70, 1, 20, 28}, {70, 0, 0, 28},
+      {70, 2, 16, 19}, {70, 3, 16, 11}, {60, 4, 15, 0}, {70, 6, 16, -13},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StatusTextTop(c.height, c.lines, c.lineHeight), c.top) << c.lines << " lines of " << c.lineHeight;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,32 +20,26 @@ TEST(SimulatedPcFixture, HoldsEveryCaseTheProgramDistinguishes) {
   SimulatedPc pc = LoadTestPc();
   EXPECT_GE(pc.devices.size(), 140u);
   EXPECT_GE(pc.classes.size(), 20u);
-  int disabled = 0, failedStart = 0, failedInstall = 0, postStart = 0, absent = 0, noClass = 0,
-      noIds = 0, hidden = 0, unlisted = 0, nameless = 0, physical = 0;
-  for (const SimulatedDevice& d : pc.devices) {
-    disabled += d.problem == 22;
-    failedStart += d.problem == 10;
-    failedInstall += d.problem == 28;
-    postStart += d.problem == 43;
-    absent += !d.present;
-    noClass += !d.classGuid;
-    noIds += d.hardwareIds.empty();
-    hidden += d.showInUninstallUi == false;
-    unlisted += d.classGuid && !pc.ClassByGuid(*d.classGuid);
-    nameless += !d.name;
-    physical += !d.locationPaths.empty();
+  const struct {
+    const char* what;
+    std::function<bool(const SimulatedDevice&)> is;
+    int atLeast;
+  } kinds[] = {
+      {"disabled", [](const SimulatedDevice& d) { return d.problem == 22; }, 1},
+      {"failed start", [](const SimulatedDevice& d) { return d.problem == 10; }, 1},
+      {"failed install", [](const SimulatedDevice& d) { return d.problem == 28; }, 1},
+      {"failed post start", [](const SimulatedDevice& d) { return d.problem == 43; }, 1},
+      {"absent", [](const SimulatedDevice& d) { return !d.present; }, 5},
+      {"without class", [](const SimulatedDevice& d) { return !d.classGuid; }, 3},
+      {"without hardware IDs", [](const SimulatedDevice& d) { return d.hardwareIds.empty(); }, 1},
+      {"hidden from uninstall", [](const SimulatedDevice& d) { return d.showInUninstallUi == false; }, 1},
+      {"of an unlisted class", [&pc](const SimulatedDevice& d) { return d.classGuid && !pc.ClassByGuid(*d.classGuid); }, 1},
+      {"nameless", [](const SimulatedDevice& d) { return !d.name; }, 1},
+      {"physical", [](const SimulatedDevice& d) { return !d.locationPaths.empty(); }, 10},
+  };
+  for (const auto& k : kinds) {
+    EXPECT_GE(std::count_if(pc.devices.begin(), pc.devices.end(), k.is), k.atLeast) << k.what;
   }
-  EXPECT_GE(disabled, 1);
-  EXPECT_GE(failedStart, 1);
-  EXPECT_GE(failedInstall, 1);
-  EXPECT_GE(postStart, 1);
-  EXPECT_GE(absent, 5);
-  EXPECT_GE(noClass, 3);
-  EXPECT_GE(noIds, 1);
-  EXPECT_GE(hidden, 1);
-  EXPECT_GE(unlisted, 1);
-  EXPECT_GE(nameless, 1);
-  EXPECT_GE(physical, 10);
   // Two classes share a picture, and at least one class has no device.
   int shared = 0, empty = 0;
   for (size_t i = 0; i < pc.classes.size(); ++i) {

@@ -7,23 +7,16 @@
 namespace pyr {
 namespace {
 
+using testing::kCheckFirst;
+using testing::Lines;
 using testing::MakeDevice;
+using testing::ProgressTexts;
 using testing::ScriptedHost;
 using testing::SmallPc;
-
-constexpr char16_t kCheckFirst[] = u"Please check one or more items before using this feature.";
 
 SimulatedPc ThreeAdapters() {
   return SmallPc({MakeDevice(u"PCI\\A", u"Adapter A"), MakeDevice(u"PCI\\B", u"Adapter B"),
                   MakeDevice(u"PCI\\C", u"Adapter C")});
-}
-
-std::vector<std::u16string> ProgressTexts(const ScriptedHost& host) {
-  std::vector<std::u16string> out;
-  for (const auto& c : host.calls) {
-    if (c.rfind(u"progress:-1:", 0) == 0) out.push_back(c.substr(12));
-  }
-  return out;
 }
 
 TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
@@ -31,23 +24,21 @@ TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
   host.list.SetAllChecked(true);
   DisableCheckedDevices(host);
 
-  EXPECT_EQ(host.asked, (std::vector<std::u16string>{
+  EXPECT_EQ(host.asked, (Lines{
                             u"Are you sure you want to disable the selected device(s)?"}));
-  EXPECT_EQ(ProgressTexts(host), (std::vector<std::u16string>{u"Disabling Adapter C (1 of 3)...",
+  EXPECT_EQ(ProgressTexts(host), (Lines{u"Disabling Adapter C (1 of 3)...",
                                                                u"Disabling Adapter B (2 of 3)...",
                                                                u"Disabling Adapter A (3 of 3)..."}));
   EXPECT_EQ(host.resultLines,
-            (std::vector<std::u16string>{u"Adapter C was successfully disabled.",
+            (Lines{u"Adapter C was successfully disabled.",
                                          u"Adapter B was successfully disabled.",
                                          u"Adapter A was successfully disabled."}));
   // The dialog opens, spins, then ends with the final text; one rebuild after the loop.
-  EXPECT_EQ(host.calls.front(), u"ask:Are you sure you want to disable the selected device(s)?");
-  EXPECT_EQ(host.calls[1], u"open:Preparing...");
-  EXPECT_EQ(host.calls[2], u"progress:-80");
-  EXPECT_EQ(host.calls[3], u"cancel-button");
-  EXPECT_EQ(host.calls[4], u"show");
-  const std::vector<std::u16string> tail(host.calls.end() - 5, host.calls.end());
-  EXPECT_EQ(tail, (std::vector<std::u16string>{
+  EXPECT_EQ(Lines(host.calls.begin(), host.calls.begin() + 5),
+            (Lines{u"ask:Are you sure you want to disable the selected device(s)?", u"open:Preparing...",
+                   u"progress:-80", u"cancel-button", u"show"}));
+  const Lines tail(host.calls.end() - 5, host.calls.end());
+  EXPECT_EQ(tail, (Lines{
                       u"rebuild",
                       u"progress:100:Operation complete. Results are displayed in the list above.",
                       u"finished", u"ok-pressed", u"close"}));
@@ -61,7 +52,7 @@ TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
 TEST(DisableChecked, AsksBeforeItLooksAtTheRows) {
   ScriptedHost host(ThreeAdapters());
   DisableCheckedDevices(host);
-  EXPECT_EQ(host.asked, (std::vector<std::u16string>{
+  EXPECT_EQ(host.asked, (Lines{
                             u"Are you sure you want to disable the selected device(s)?", kCheckFirst}));
   EXPECT_EQ(host.rebuilds, 0);
   EXPECT_EQ(host.maxLockDepth, 0);
@@ -80,7 +71,7 @@ TEST(EnableChecked, FailuresKeepTicksAndSkipTheRebuild) {
   host.list.SetRowChecked(0, true);
   host.list.SetRowChecked(2, true);
   EnableCheckedDevices(host);
-  EXPECT_EQ(host.resultLines, (std::vector<std::u16string>{u"Adapter C could not be enabled.",
+  EXPECT_EQ(host.resultLines, (Lines{u"Adapter C could not be enabled.",
                                                             u"Adapter A could not be enabled."}));
   EXPECT_EQ(host.rebuilds, 0);
   EXPECT_EQ(host.list.CheckedRows(), (std::vector<int>{0, 2}));
@@ -103,7 +94,7 @@ TEST(RestartDevices, QuestionWordingFollowsTheRowCount) {
 
   ScriptedHost none(ThreeAdapters());
   RestartDevices(none, RowSource::kSelected);
-  EXPECT_EQ(none.asked, (std::vector<std::u16string>{kCheckFirst}));  // no question first
+  EXPECT_EQ(none.asked, (Lines{kCheckFirst}));  // no question first
 }
 
 TEST(RestartDevices, CancelStopsBeforeTheNextDeviceAndClosesWithoutWaiting) {
@@ -115,11 +106,11 @@ TEST(RestartDevices, CancelStopsBeforeTheNextDeviceAndClosesWithoutWaiting) {
     if (mode == kPumpPending && h.resultLines.size() == 1) h.SetCancelRequested(kCancelPressed);
   };
   RestartDevices(host, RowSource::kChecked);
-  EXPECT_EQ(host.resultLines, (std::vector<std::u16string>{u"Adapter C was successfully restarted."}));
+  EXPECT_EQ(host.resultLines, (Lines{u"Adapter C was successfully restarted."}));
   EXPECT_EQ(host.rebuilds, 1);
   EXPECT_EQ(ProgressTexts(host).size(), 1u);
-  const std::vector<std::u16string> tail(host.calls.end() - 4, host.calls.end());
-  EXPECT_EQ(tail, (std::vector<std::u16string>{
+  const Lines tail(host.calls.end() - 4, host.calls.end());
+  EXPECT_EQ(tail, (Lines{
                       u"rebuild",
                       u"progress:100:Operation complete. Results are displayed in the list above.",
                       u"finished", u"close"}));
@@ -151,7 +142,7 @@ TEST(RunDeviceBatch, RowsWithoutALocatableDeviceAreSkippedButCounted) {
     std::vector<uint32_t> acted;
     batch.action = [&](int, const DeviceInfo& d) { return acted.push_back(d.devInst), true; };
     EXPECT_EQ(RunDeviceBatch(host, host.list.CheckedRows(), batch), 2) << stored;
-    EXPECT_EQ(ProgressTexts(host), (std::vector<std::u16string>{u"Poking Adapter C (1 of 3)...",
+    EXPECT_EQ(ProgressTexts(host), (Lines{u"Poking Adapter C (1 of 3)...",
                                                                 u"Poking Adapter A (3 of 3)..."}));
     EXPECT_EQ(host.resultLines.size(), 2u);
     ASSERT_EQ(acted.size(), 2u);

@@ -8,6 +8,7 @@
 namespace pyr {
 namespace {
 
+using testing::Called;
 using testing::PatternBytes;
 using testing::ScriptedHost;
 using testing::StandInResource;
@@ -21,10 +22,6 @@ StandInResource Updater(size_t size) {
   r.body = PatternBytes(size);
   r.bytesPerRead = 5000;
   return r;
-}
-
-bool Called(const ScriptedHost& host, const std::u16string& call) {
-  return std::find(host.calls.begin(), host.calls.end(), call) != host.calls.end();
 }
 
 TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReady) {

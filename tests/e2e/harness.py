@@ -181,11 +181,6 @@ class WineSession:
                 titles.append(name)
         return titles
 
-    def geometry(self, window):
-        out = self._xdotool(["getwindowgeometry", "--shell", str(window)], check=True).stdout
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
-
     def focus(self, window):
         self._xdotool(["windowfocus", "--sync", str(window)])
 
@@ -209,10 +204,6 @@ class WineSession:
     def click(self, x, y, button=1):
         self._xdotool(["mousemove", "--sync", str(x), str(y)], check=True)
         self._xdotool(["click", str(button)], check=True)
-
-    def click_in(self, window, dx, dy, button=1):
-        x, y, _, _ = self.geometry(window)
-        self.click(x + dx, y + dy, button)
 
     # Screenshots ----------------------------------------------------------------------------
 

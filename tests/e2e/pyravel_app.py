@@ -13,6 +13,11 @@ import harness
 ROOT = harness.ROOT
 TITLE = "Pyravel"
 FIXTURE = os.path.join(ROOT, "sandbox", "fixture", "pc.json")
+BOX_CLASS = "_WINDOW_MsgBoxClass"
+TIP_CLASS = "_WndMsgTipClass"
+RESULTS_CLASS = "_WND_PROGRESS_DLG_"
+WORKING = "Working properly"
+DONE = "Operation complete. Results are displayed in the list above."
 
 
 class Window:
@@ -43,7 +48,7 @@ class Pyravel:
     def start(self):
         if not os.path.exists(self.exe):
             raise harness.HarnessError("the sandbox build is missing: " + self.exe)
-        self.session.launch(self.exe, self.args)
+        self.process = self.session.launch(self.exe, self.args)
         self.window = self.session.wait_window(TITLE, timeout=120)
         return self.window
 
@@ -187,20 +192,141 @@ class Pyravel:
 
     def box_texts(self, timeout=30):
         """The texts and the buttons of the box that is open, or that opens within the timeout."""
-        box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
+        box = self.wait_window_of_class(BOX_CLASS, timeout)
         texts = [c["text"] for c in box.children if c["class"] == "Static" and c["text"]]
         buttons = [c["text"] for c in box.children if c["class"] == "Button"]
         return texts, buttons
 
     def answer_box(self, button, timeout=30):
-        box = self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout)
+        box = self.wait_window_of_class(BOX_CLASS, timeout)
         self.click_child(box, "Button", button)
-        self.wait_window_of_class("_WINDOW_MsgBoxClass", timeout, present=False)
+        self.wait_window_of_class(BOX_CLASS, timeout, present=False)
 
     def close(self):
         """Asks the main window to close as its caption's close box does, and waits for the end."""
         self.keys("alt+F4")
         self.session.wait_no_window(TITLE, timeout=60)
+
+    # Steps the scenarios share -----------------------------------------------------------------
+
+    def start_past_tip(self, key=None):
+        """A first start: No to the first-run question (or the key given, which has the focus), then
+        a click on the first row closes the tip."""
+        self.start()
+        if key:
+            self.box_texts()
+            self.session.press(key)
+        else:
+            self.answer_box("No")
+        self.wait_window_of_class(TIP_CLASS)
+        self.click_rect(self.list_rows()[0].rect)
+        self.wait_window_of_class(TIP_CLASS, present=False)
+
+    def shot(self, name):
+        self.session.wait_still()
+        print("screenshot: " + self.session.screenshot(name))
+
+    def listed_names(self):
+        return [row.cells[0] for row in self.list_rows()]
+
+    def row_named(self, name):
+        rows = [row for row in self.list_rows() if row.cells[0] == name]
+        assert len(rows) == 1, "%d rows named %s" % (len(rows), name)
+        return rows[0]
+
+    def pick_targets(self):
+        """Three rows working properly, fully on screen, whose names appear once (a rebuild puts rows
+        back in a new order, so they are found again by name); not neighbours, and not the first row
+        on screen (the click that closed the tip)."""
+        rows = self.list_rows()
+        full = max(row.rect[3] for row in rows)
+        names = collections.Counter(row.cells[0] for row in rows)
+        fit = [row for row in rows if row.cells[1] == WORKING and names[row.cells[0]] == 1
+               and row.rect[3] == full]
+        assert len(fit) >= 6, "too few rows to act on: %r" % [row.cells[0] for row in fit]
+        return fit[2], fit[5], fit[4]
+
+    def tick_rows(self, rows):
+        """Ticks the rows with a click and the space bar each."""
+        for row in rows:
+            self.click_rect(row.rect)
+            self.wait_for("row %d selected" % row.index,
+                          lambda: [r.index for r in self.selected_rows()] == [row.index], timeout=10)
+            self.keys("space")
+        self.wait_for("rows ticked", lambda: sorted(r.index for r in self.list_rows() if r.checked)
+                      == sorted(r.index for r in rows), timeout=10)
+
+    def tick_names(self, names):
+        """Ticks the one row of each name, reached with the keyboard from the top of the list."""
+        for name in names:
+            index = self.row_named(name).index
+            self.scroll_to_top()
+            self.keys(*(["Down"] * index))
+            self.wait_for("%s selected" % name, lambda: [r.index for r in self.selected_rows()] == [index],
+                          timeout=20)
+            self.keys("space")
+        self.wait_for("rows ticked", lambda: sorted(r.cells[0] for r in self.list_rows() if r.checked)
+                      == sorted(names), timeout=10)
+
+    def scroll_to_top(self):
+        """Selects the first row with the keyboard, which brings the top of the list into view."""
+        shown = [row for row in self.list_rows() if row.rect[2] > 0]
+        self.click_rect(shown[len(shown) // 2].rect)
+        self.keys("Home")
+        self.wait_for("the first row selected and shown", lambda: [
+            (row.index, row.rect[2] > 0) for row in self.selected_rows()] == [(0, True)], timeout=10)
+
+    def answer_question(self, question, answer="Yes", whole=True):
+        """Checks the Yes/No box shows the question (or begins with it) and answers it."""
+        texts, buttons = self.box_texts()
+        assert any(t == question or (not whole and t.startswith(question)) for t in texts), (
+            "question shown: %r" % texts)
+        assert buttons == ["Yes", "No"], buttons
+        self.click_child(self.window_of_class(BOX_CLASS), "Button", answer)
+
+        def gone():
+            box = self.window_of_class(BOX_CLASS)
+            return box is None or not any(c["text"].startswith(question) for c in box.children)
+        # Another box may follow at once, so wait for this question to go rather than for no box.
+        self.wait_for("the question answered", gone)
+
+    def no_box_for(self, seconds):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if self.window_of_class(BOX_CLASS) is not None:
+                return False
+            time.sleep(0.5)
+        return True
+
+    def results_dialog_finished(self):
+        dialog = self.window_of_class(RESULTS_CLASS)
+        if dialog is None or dialog.child("Button", "OK") is None:
+            return None
+        return dialog
+
+    def finished_results(self, timeout=30):
+        """The finished results dialog, its status texts and its lines."""
+        dialog = self.wait_for("the finished results dialog", self.results_dialog_finished, timeout)
+        status = [c["text"] for c in dialog.children if c["class"] == "Edit"]
+        lines = [line.cells[1] for line in self.list_rows(RESULTS_CLASS)]
+        return dialog, status, lines
+
+    def close_results(self, dialog):
+        self.click_child(dialog, "Button", "OK")
+        self.wait_window_of_class(RESULTS_CLASS, present=False)
+
+    def results(self, shot=None, timeout=30):
+        """The finished results window's status and lines, photographed when named, then closed."""
+        dialog, status, lines = self.finished_results(timeout)
+        if shot:
+            self.shot(shot)
+        self.close_results(dialog)
+        return status, lines
+
+
+def wine_path(path):
+    """A Linux path as the Wine side sees it: the Linux root is drive Z:."""
+    return "Z:" + path.replace("/", "\\")
 
 
 def fixture_listed_names(show_not_present=False):

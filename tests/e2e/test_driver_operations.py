@@ -1,26 +1,23 @@
-"""Drivers on the simulated PC as a user: a driver package deleted with "Uninstall and delete
-drivers" (Alt+X) leaves the store, and a rescan brings its hardware back with no driver; a driver
-changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the force
-question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled, brings
-the reboot question once after its results window closed, answered No."""
+"""Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
+delete drivers" (Alt+X) leaves the store, and a rescan (Ctrl+F5) brings its hardware back with no
+driver; "Uninstall all devices not present" (Alt+P) removes the fixture's ghosts and counts them; a
+driver changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the
+force question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled
+(Ctrl+X), brings the reboot question once after its results window closed, answered No."""
 
 import glob
+import json
 import os
 import shutil
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
-from test_device_state import RESULTS_CLASS, answer_question, pick_targets, scroll_to_top  # noqa: E402
-from test_uninstall_and_rescan import close_dialog, finished_dialog, listed_names  # noqa: E402
+from pyravel_app import BOX_CLASS, DONE, FIXTURE, RESULTS_CLASS, Pyravel, wine_path  # noqa: E402
 
-BOX_CLASS = "_WINDOW_MsgBoxClass"
-DONE = "Operation complete. Results are displayed in the list above."
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
-ETHERNET_PACKAGE = "e1d68x64.inf_amd64_*"
+ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
 BLUETOOTH = "Intel(R) Wireless Bluetooth(R)"
 BLUETOOTH_ID = "USB\\VID_8087&PID_0029&REV_0001"
 GEFORCE = "NVIDIA GeForce GTX 1660 SUPER"
@@ -29,40 +26,8 @@ ASK_DELETE = ("This will uninstall the selected device drivers and also remove t
 ASK_FORCE = "This INF file contains a valid driver for your device, but the one currently installed is a better match."
 ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
 ASK_UNINSTALL = "Are you sure you want to uninstall the selected device?"
+ASK_GHOSTS = "Are you sure you want to uninstall all devices not present?"
 ASK_REBOOT = "This computer needs to be rebooted in order to finish setting up one or more devices."
-
-
-def row_named(app, name):
-    rows = [row for row in app.list_rows() if row.cells[0] == name]
-    assert len(rows) == 1, "%d rows named %s" % (len(rows), name)
-    return rows[0]
-
-
-def tick_named(app, name):
-    """Ticks the one row of that name, reached with the keyboard from the top of the list."""
-    target = row_named(app, name)
-    scroll_to_top(app)
-    app.keys(*(["Down"] * target.index))
-    app.wait_for("%s selected" % name, lambda: [r.cells[0] for r in app.selected_rows()] == [name], timeout=20)
-    app.keys("space")
-    app.wait_for("%s ticked" % name, lambda: [r.cells[0] for r in app.list_rows() if r.checked] == [name],
-                 timeout=10)
-
-
-def question(app, text, answer):
-    texts, buttons = app.box_texts()
-    assert any(t.startswith(text) for t in texts), "question shown: %r" % texts
-    assert buttons == ["Yes", "No"], buttons
-    app.answer_box(answer)
-
-
-def results(app, shot):
-    """The finished results window: its status text and lines, photographed, then closed."""
-    dialog, status, lines = finished_dialog(app)
-    app.session.wait_still()
-    print("screenshot: " + app.session.screenshot(shot))
-    close_dialog(app, dialog)
-    return status, lines
 
 
 def write_inf(folder, name, driver_ver, hardware_id):
@@ -78,8 +43,7 @@ def write_inf(folder, name, driver_ver, hardware_id):
                   "[Models.NTamd64]\n%%Radio%%=Install, %s\n\n[SourceDisksFiles]\n%s.sys=1\n%s.cat=1\n\n"
                   "[Strings]\nMaker=\"Intel Corporation\"\nRadio=\"Wireless radio\"\n"
                   % (driver_ver, base, hardware_id, base, base))
-    # The Wine side sees the Linux root as drive Z:.
-    return "Z:" + os.path.join(folder, name).replace("/", "\\")
+    return wine_path(os.path.join(folder, name))
 
 
 def pick_inf(app, device, path):
@@ -98,47 +62,35 @@ def pick_inf(app, device, path):
     app.wait_for("the INF picker closed", lambda: all(w.title != title for w in app.windows()), timeout=30)
 
 
-def no_box_for(app, seconds):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if app.window_of_class(BOX_CLASS) is not None:
-            return False
-        time.sleep(0.5)
-    return True
-
-
 def scenario(session):
     session.delete_settings()
     app = Pyravel(session)
-    app.start()
-    app.answer_box("No")
-    app.wait_window_of_class("_WndMsgTipClass")
-    app.click_rect(app.list_rows()[0].rect)
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.start_past_tip()
     store = glob.glob(os.path.join(session.prefix, "drive_c", "users", "*", "AppData", "Local",
                                    "Pyravel Sandbox", "DriverStore", "FileRepository"))
     assert len(store) == 1, store
     store = store[0]
     assert glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the Ethernet package is not in the store"
 
-    # 1. The Ethernet card's package deleted: the card leaves, its folder leaves the store.
-    tick_named(app, ETHERNET)
+    # The Ethernet card's package deleted: the card leaves, its folder leaves the store.
+    app.tick_names([ETHERNET])
     app.keys("alt+x")
-    question(app, ASK_DELETE, "Yes")
-    status, lines = results(app, "results-delete-driver-package")
+    app.answer_question(ASK_DELETE, whole=False)
+    status, lines = app.results("results-delete-driver-package")
     assert status == [DONE], status
     assert lines == ["The driver for " + ETHERNET + " was successfully uninstalled."], lines
-    app.wait_for("the card gone from the list", lambda: ETHERNET not in listed_names(app))
+    app.wait_for("the card gone from the list", lambda: ETHERNET not in app.listed_names())
     assert not glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the package folder is still in the store"
-    assert no_box_for(app, 2), "a reboot question for a card that needs no restart"
+    assert app.no_box_for(2), "a reboot question for a card that needs no restart"
     # The scan finds the hardware again, now without a driver.
     app.keys("ctrl+F5")
-    app.wait_for("the card back after the scan", lambda: ETHERNET in listed_names(app), timeout=60)
-    card = row_named(app, ETHERNET)
+    app.wait_for("the card back after the scan", lambda: ETHERNET in app.listed_names(), timeout=60)
+    assert app.window_of_class(RESULTS_CLASS) is None, "the scan window stayed open"
+    card = app.row_named(ETHERNET)
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
 
-    # 2. to 4., each in a function of its own.
+    uninstall_ghosts(app)
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
     try:
         change_drivers(app, store, offers)
@@ -146,26 +98,39 @@ def scenario(session):
         shutil.rmtree(offers, ignore_errors=True)
 
     reinstall_two(app)
-    reboot_question_once(app, session)
+    reboot_question_once(app)
     app.close()
 
 
+def uninstall_ghosts(app):
+    """Every device not present uninstalled, counted in the final text; done again, none is left."""
+    with open(FIXTURE, encoding="utf-8") as f:
+        ghosts = sum(1 for d in json.load(f)["devices"] if d.get("present", True) is False)
+    assert ghosts > 1, ghosts
+    for count, shot in ((ghosts, "results-uninstall-not-present"), (0, None)):
+        app.keys("alt+p")
+        app.answer_question(ASK_GHOSTS)
+        status, lines = app.results(shot)
+        assert status == ["Operation complete. %d devices uninstalled." % count], status
+        assert len(lines) == count and all(line.endswith(" was successfully uninstalled.") for line in lines), lines
+
+
 def change_drivers(app, store, offers):
-    """2. The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
+    """The Bluetooth radio's driver changed to a newer INF, then to an older one, forced."""
     newer = write_inf(os.path.join(offers, "newer"), "ibtusb.inf", "06/01/2024,23.10.0.2", BLUETOOTH_ID)
     older = write_inf(os.path.join(offers, "older"), "ibtusb.inf", "03/03/2021,21.40.0.1", BLUETOOTH_ID)
     for path, forced, version, shot in [(newer, False, "23.10.0.2", "results-change-driver-newer"),
                                         (older, True, "21.40.0.1", "results-change-driver-older-forced")]:
-        tick_named(app, BLUETOOTH)
+        app.tick_names([BLUETOOTH])
         app.keys("alt+u")
         pick_inf(app, BLUETOOTH, path)
         if forced:
-            question(app, ASK_FORCE, "Yes")
-        status, lines = results(app, shot)
+            app.answer_question(ASK_FORCE, whole=False)
+        status, lines = app.results(shot)
         assert status == [DONE], status
         assert lines == ["The driver for " + BLUETOOTH + " was successfully changed."], lines
-        app.wait_for("the new driver version listed", lambda: row_named(app, BLUETOOTH).cells[5] == version)
-        assert no_box_for(app, 2), "a reboot question for a radio that needs no restart"
+        app.wait_for("the new driver version listed", lambda: app.row_named(BLUETOOTH).cells[5] == version)
+        assert app.no_box_for(2), "a reboot question for a radio that needs no restart"
     # Both went into the store as the system stages a package: INF, driver and catalog.
     staged = sorted(glob.glob(os.path.join(store, "ibtusb.inf_amd64_*")))
     assert len(staged) == 3, staged  # the fixture's own and the two offers
@@ -174,42 +139,36 @@ def change_drivers(app, store, offers):
 
 
 def reinstall_two(app):
-    """3. Two devices reinstalled: uninstalled, then found again by the two scans."""
-    first, second, _ = pick_targets(app)
+    """Two devices reinstalled: uninstalled, then found again by the two scans."""
+    first, second, _ = app.pick_targets()
     names = [first.cells[0], second.cells[0]]
-    for row in (first, second):
-        app.click_rect(row.rect)
-        app.wait_for("row selected", lambda: [r.index for r in app.selected_rows()] == [row.index], timeout=10)
-        app.keys("space")
-    app.wait_for("two rows ticked", lambda: sorted(r.cells[0] for r in app.list_rows() if r.checked) == sorted(names),
-                 timeout=10)
+    app.tick_rows([first, second])
     app.keys("ctrl+r")
-    answer_question(app, ASK_REINSTALL)
-    status, lines = results(app, "results-reinstall-two")
+    app.answer_question(ASK_REINSTALL)
+    status, lines = app.results("results-reinstall-two")
     assert status == [DONE], status
     bottom_first = sorted([first, second], key=lambda r: -r.index)
     assert lines == [r.cells[0] + " was successfully uninstalled." for r in bottom_first] + [
         "Successfully reinstalled the selected devices."], lines
-    app.wait_for("both devices listed again", lambda: all(n in listed_names(app) for n in names), timeout=60)
+    app.wait_for("both devices listed again", lambda: all(n in app.listed_names() for n in names), timeout=60)
 
 
-def reboot_question_once(app, session):
-    """4. The graphics card needs a restart when uninstalled: one question after its window closed."""
-    tick_named(app, GEFORCE)
+def reboot_question_once(app):
+    """The graphics card needs a restart when uninstalled: one question after its window closed."""
+    app.tick_names([GEFORCE])
     app.keys("ctrl+x")
-    answer_question(app, ASK_UNINSTALL)
-    dialog, status, lines = finished_dialog(app)
+    app.answer_question(ASK_UNINSTALL)
+    dialog, status, lines = app.finished_results()
     assert lines == [GEFORCE + " was successfully uninstalled."], lines
     assert app.window_of_class(BOX_CLASS) is None, "the reboot question came before the results window closed"
-    session.wait_still()
-    print("screenshot: " + session.screenshot("results-uninstall-needs-restart"))
-    close_dialog(app, dialog)
-    question(app, ASK_REBOOT, "No")
-    assert no_box_for(app, 3), "the reboot question came twice"
+    app.shot("results-uninstall-needs-restart")
+    app.close_results(dialog)
+    app.answer_question(ASK_REBOOT, "No", whole=False)
+    assert app.no_box_for(3), "the reboot question came twice"
     assert app.window_of_class("__PyravelClass__") is not None, "the program ended after No"
     app.keys("F5")
-    app.wait_for("the card gone from the list", lambda: GEFORCE not in listed_names(app))
-    assert no_box_for(app, 2), "the reboot question came back after a refresh"
+    app.wait_for("the card gone from the list", lambda: GEFORCE not in app.listed_names())
+    assert app.no_box_for(2), "the reboot question came back after a refresh"
 
 
 if __name__ == "__main__":

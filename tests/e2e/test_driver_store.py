@@ -13,10 +13,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import FIXTURE, Pyravel  # noqa: E402
+from pyravel_app import FIXTURE, RESULTS_CLASS, TIP_CLASS, Pyravel  # noqa: E402
 
-RESULTS_CLASS = "_WND_PROGRESS_DLG_"
-BOX_CLASS = "_WINDOW_MsgBoxClass"
 PICK_TITLE = "Please indicate the desination folder"
 INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
 ASK_NOT_PRESENT = ("You are about to backup all your device drivers.    "
@@ -89,35 +87,19 @@ def pick_folder(app, session, title, path):
     return dialog
 
 
-def tick_by_name(app, names):
-    rows = app.list_rows()
-    shown = [row for row in rows if row.rect[2] > 0]
-    app.click_rect(shown[0].rect)
-    for name in names:
-        index = next(row.index for row in rows if row.cells[0] == name)
-        app.keys("Home")
-        app.keys(*(["Down"] * index))
-        app.wait_for("row %d selected" % index,
-                     lambda: [r.index for r in app.selected_rows()] == [index], timeout=10)
-        app.keys("space")
-    app.wait_for("rows ticked", lambda: sorted(r.cells[0] for r in app.list_rows() if r.checked) ==
-                 sorted(names), timeout=10)
-
-
-def finished_dialog(app):
-    dialog = app.window_of_class(RESULTS_CLASS)
-    if dialog is None or dialog.child("Button", "OK") is None:
-        return None
-    return dialog
-
-
-def close_results(app, expected_status, expected_lines):
-    dialog = app.wait_for("the finished results dialog", lambda: finished_dialog(app), timeout=120)
-    edits = [c["text"] for c in dialog.children if c["class"] == "Edit"]
-    assert edits == [expected_status], "status text: %r" % edits
-    lines = [line.cells[1] for line in app.list_rows(RESULTS_CLASS)]
-    assert sorted(lines) == sorted(expected_lines), "result lines: %r" % lines
-    return dialog
+def backup_into(app, session, pc, root, saved, refused=(), shot=None, whole_pc=True):
+    """Types the folder into the dialog, checks the results (a line per device, saved or refused)
+    and that each saved device's package was copied below the backup's root (DriverBackup when the
+    whole PC is saved); returns how many files were compared."""
+    os.makedirs(root, exist_ok=True)
+    pick_folder(app, session, PICK_TITLE, windows_path(session, root))
+    status, lines = app.results(shot, timeout=120)
+    assert status == ["Operation complete. %d drivers backed up." % len(saved)], "status text: %r" % status
+    expected = ([d["name"] + " was successfully backed up." for d in saved] +
+                [d["name"] + " could not be backed up." for d in refused])
+    assert sorted(lines) == sorted(expected), "result lines: %r" % lines
+    tree = os.path.join(root, "DriverBackup") if whole_pc else root
+    return check_tree(tree, expected_folders(pc, saved), store_folder(session))
 
 
 def message_text(app):
@@ -147,66 +129,38 @@ def scenario(session):
     app.start()
 
     # Yes to the first-run question: every device, not-present ones too, with no further question.
-    first_root = os.path.join(public, "FirstRun")
-    os.makedirs(first_root)
-    app.answer_box("Yes")
-    pick_folder(app, session, PICK_TITLE, windows_path(session, first_root))
-    in_store = {p["publishedName"].lower() for p in pc["driverStore"]}
-    every = [d for d in pc["devices"] if d.get("name") and d.get("infPath", "").lower() in in_store
-             and "/" not in d["name"]]
+    # A slash is no character of a file name: such a device is reported, and nothing is written.
+    in_store = [d for d in pc["devices"] if d.get("name") and d.get("infPath", "").lower()
+                in {p["publishedName"].lower() for p in pc["driverStore"]}]
+    refused = [d for d in in_store if "/" in d["name"]]
+    every = [d for d in in_store if d not in refused]
     assert any(not d.get("present", True) for d in every), "no device that is not present in the store"
-    dialog = close_results(app, "Operation complete. %d drivers backed up." % len(every),
-                           [d["name"] + " was successfully backed up." for d in every] +
-                           [d["name"] + " could not be backed up." for d in pc["devices"]
-                            if "/" in d.get("name", "") and d.get("infPath", "").lower() in in_store])
-    app.click_child(dialog, "Button", "OK")
-    app.wait_window_of_class(RESULTS_CLASS, present=False)
-    store = store_folder(session)
-    check_tree(os.path.join(first_root, "DriverBackup"), expected_folders(pc, every), store)
-
-    app.wait_window_of_class("_WndMsgTipClass")
+    app.answer_box("Yes")
+    first_root = os.path.join(public, "FirstRun")
+    backup_into(app, session, pc, first_root, every, refused)
+    app.wait_window_of_class(TIP_CLASS)
     app.click_rect(app.list_rows()[0].rect)
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    app.wait_window_of_class(TIP_CLASS, present=False)
 
     # Backup checked: two ticked devices, the folder typed into the dialog.
-    checked_root = os.path.join(public, "PyravelBackup")
-    os.makedirs(checked_root, exist_ok=True)
-    tick_by_name(app, TICKED)
+    app.tick_names(TICKED)
     app.keys("ctrl+b")
-    pick_folder(app, session, PICK_TITLE, windows_path(session, checked_root))
-    close_results(app, "Operation complete. 2 drivers backed up.",
-                  [name + " was successfully backed up." for name in TICKED])
-    session.wait_still()
-    print("screenshot: " + session.screenshot("backup-checked-results"))
-    app.click_child(app.wait_for("dialog", lambda: finished_dialog(app)), "Button", "OK")
-    app.wait_window_of_class(RESULTS_CLASS, present=False)
-    ticked = [d for d in pc["devices"] if d.get("name") in TICKED]
-    copied = check_tree(checked_root, expected_folders(pc, ticked), store)
+    checked_root = os.path.join(public, "PyravelBackup")
+    copied = backup_into(app, session, pc, checked_root, [d for d in every if d["name"] in TICKED],
+                         shot="backup-checked-results", whole_pc=False)
     print("backup checked: %d files compared" % copied)
 
     # Backup all, No to the devices that are not present: the worker writes under DriverBackup.
-    all_root = os.path.join(public, "Everything")
-    os.makedirs(all_root, exist_ok=True)
     app.keys("alt+b")
     texts, buttons = app.box_texts()
     assert ASK_NOT_PRESENT in texts and buttons == ["Yes", "No", "Cancel"], (texts, buttons)
     app.answer_box("No")
-    pick_folder(app, session, PICK_TITLE, windows_path(session, all_root))
-    present = [d for d in pc["devices"] if d.get("present", True) and d.get("name")
-               and d.get("infPath", "").lower() in in_store]
-    # A slash is no character of a file name: such a device is reported, and nothing is written.
-    refused = [d for d in present if "/" in d["name"]]
-    present = [d for d in present if d not in refused]
-    assert refused, "the fixture has no device whose name holds a slash"
-    close_results(app, "Operation complete. %d drivers backed up." % len(present),
-                  [d["name"] + " was successfully backed up." for d in present] +
-                  [d["name"] + " could not be backed up." for d in refused])
-    session.wait_still()
-    print("screenshot: " + session.screenshot("backup-all-results"))
-    app.click_child(app.wait_for("dialog", lambda: finished_dialog(app)), "Button", "OK")
-    app.wait_window_of_class(RESULTS_CLASS, present=False)
+    all_root = os.path.join(public, "Everything")
+    present = [d for d in every if d.get("present", True)]
+    refused = [d for d in refused if d.get("present", True)]
+    assert refused, "the fixture has no present device whose name holds a slash"
+    copied = backup_into(app, session, pc, all_root, present, refused, shot="backup-all-results")
     assert os.listdir(all_root) == ["DriverBackup"], os.listdir(all_root)
-    copied = check_tree(os.path.join(all_root, "DriverBackup"), expected_folders(pc, present), store)
     print("backup all: %d devices, %d files compared" % (len(present), copied))
 
     # Install from the first backup: the same drivers, nothing better.

@@ -11,10 +11,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import FIXTURE, Pyravel  # noqa: E402
+from pyravel_app import FIXTURE, TIP_CLASS, Pyravel  # noqa: E402
 
 FIND_CLASS = "__PyravelFindWnd__"
-TIP_CLASS = "_WndMsgTipClass"
 SELECT_FIRST = ("Please select one item before using this feature. "
                 "To select an item, click one row")
 END_OF_LIST = "Find reached the end of the list."

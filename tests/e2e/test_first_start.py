@@ -7,7 +7,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import Pyravel, fixture_listed_names  # noqa: E402
+from pyravel_app import TIP_CLASS, Pyravel, fixture_listed_names  # noqa: E402
 
 FIRST_RUN = ("You seem to be using Pyravel for the first time in this PC    "
              "Do you want to create a driver backup?")
@@ -18,11 +18,8 @@ def scenario(session):
     app = Pyravel(session)
     app.start()
 
-    box = app.wait_window_of_class("_WINDOW_MsgBoxClass", timeout=60)
-    text = [c["text"] for c in box.children if c["class"] == "Static" and c["text"]]
-    assert FIRST_RUN in text, "first-run question not shown: %r" % text
-    buttons = [c["text"] for c in box.children if c["class"] == "Button"]
-    assert buttons == ["Yes", "No"], buttons
+    texts, buttons = app.box_texts(timeout=60)
+    assert FIRST_RUN in texts and buttons == ["Yes", "No"], "first-run question: %r %r" % (texts, buttons)
 
     # The list is filled before the question is asked.
     count, grouped, rows = app.rows()
@@ -37,7 +34,7 @@ def scenario(session):
     session.screenshot("message-box-first-run")
 
     app.answer_box("No")
-    tip = app.wait_window_of_class("_WndMsgTipClass", timeout=30)
+    tip = app.wait_window_of_class(TIP_CLASS, timeout=30)
     main = app.main_window()
     assert tip.rect[0] >= main.rect[0] and tip.rect[1] >= main.rect[1], "tip not over the window"
     session.wait_still()
@@ -46,9 +43,9 @@ def scenario(session):
     # Moving the mouse leaves the tip; a click on the list closes it.
     lx, ly, lw, lh = main.child("SysListView32", "")["rect"]
     session._xdotool(["mousemove", "--sync", str(lx + lw // 2), str(ly + lh // 2)])
-    assert app.window_of_class("_WndMsgTipClass") is not None, "mouse movement closed the tip"
+    assert app.window_of_class(TIP_CLASS) is not None, "mouse movement closed the tip"
     app.click_rect((lx + 200, ly + 100, 1, 1))
-    app.wait_window_of_class("_WndMsgTipClass", timeout=15, present=False)
+    app.wait_window_of_class(TIP_CLASS, timeout=15, present=False)
     session.wait_still()
     session.screenshot("main-window")
 

@@ -1,6 +1,8 @@
-"""Keys, menus and settings across two starts: F5 rebuilds the list (ticks go), Ctrl+T gives the
-flat list sorted by Class, a group button's menu opens and a second click closes it, closing the
-window writes the fourteen settings and the next start comes back as it was left."""
+"""Keys, menus, sorting and settings across two starts: a click on the "Driver date" header orders
+the rows by date and a second click reverses them; F5 rebuilds the list (ticks go) and keeps the
+order the user chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a
+second click closes it; closing the window writes the fourteen settings and the next start comes
+back as it was left."""
 
 import os
 import sys
@@ -8,7 +10,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
+from device_columns import DRIVER_DATE, header_spot  # noqa: E402
+from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel  # noqa: E402
 
 MENU_CLASS = "#32768"
 VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFlag", "ListFlag"]
@@ -16,6 +19,16 @@ VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFl
 
 def checked_rows(app):
     return [i for i, (checked, _) in enumerate(app.rows()[2]) if checked]
+
+
+def dates(app):
+    return [row.cells[DRIVER_DATE] for row in app.list_rows()]
+
+
+def assert_by_date(found, descending, what):
+    # Dates are "YYYY/MM/DD", so their text order is their date order; an empty cell sorts first.
+    expected = sorted(found, key=lambda text: (text != "", text), reverse=descending)
+    assert found == expected, "%s: rows not ordered by date: %r" % (what, found)
 
 
 def row_rect(app, down):
@@ -30,20 +43,34 @@ def scenario(session):
     app = Pyravel(session)
     app.start()
     app.answer_box("No")
-    app.wait_window_of_class("_WndMsgTipClass")
+    app.wait_window_of_class(TIP_CLASS)
     count, _, _ = app.rows()
 
-    # A click closes the tip; a row is then selected and ticked with the keyboard.
-    app.click_rect(row_rect(app, 20))
-    app.wait_window_of_class("_WndMsgTipClass", present=False)
+    # A click on the header closes the tip and orders the rows by date (at start they are by name,
+    # which is no date order); a second click reverses them.
+    before = dates(app)
+    assert len(set(before)) > 2, "the PC needs several driver dates: %r" % set(before)
+    app.click_rect(header_spot(app, DRIVER_DATE))
+    app.wait_window_of_class(TIP_CLASS, present=False)
+    ascending = app.wait_for("rows by date", lambda: (lambda d: d != before and d)(dates(app)))
+    assert_by_date(ascending, False, "first click")
+    app.click_rect(header_spot(app, DRIVER_DATE))
+    descending = app.wait_for("rows reversed", lambda: (lambda d: d != ascending and d)(dates(app)))
+    assert_by_date(descending, True, "second click")
+    app.shot("sorted-by-driver-date")
+
+    # A row selected with a click and ticked with the keyboard; F5 rebuilds the list: the tick goes,
+    # the rows and their order stay.
     app.click_rect(row_rect(app, 8))
     app.keys("space")
     assert len(checked_rows(app)) == 1, "space did not tick the selected row: %r" % checked_rows(app)
     app.keys("F5")
-    time.sleep(1)
+    app.wait_for("the list rebuilt without ticks", lambda: checked_rows(app) == [], timeout=10)
     count_after, _, _ = app.rows()
     assert count_after == count, "F5 changed the row count: %d -> %d" % (count, count_after)
-    assert checked_rows(app) == [], "F5 did not rebuild the list"
+    after = dates(app)
+    assert sorted(after) == sorted(descending), "F5 changed the rows"
+    assert_by_date(after, True, "after F5")
 
     # The View button's menu: open, closed by a second click, open again after a pause.
     view = app.main_window().child("Button", "View")
@@ -83,8 +110,8 @@ def scenario(session):
     # The next start: no first-run question, the flat list and the window size come back.
     session.write_setting("WindowCx", main_rect[2] + 40)
     app.start()
-    app.wait_window_of_class("_WndMsgTipClass")
-    assert app.window_of_class("_WINDOW_MsgBoxClass") is None, "first-run question on a second start"
+    app.wait_window_of_class(TIP_CLASS)
+    assert app.window_of_class(BOX_CLASS) is None, "first-run question on a second start"
     _, grouped_again, rows = app.rows()
     assert not grouped_again, "the flat list was not restored"
     classes = [cells[2].lower() for _, cells in rows]

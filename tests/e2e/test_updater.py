@@ -12,17 +12,12 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "net"))
 import harness  # noqa: E402
-from pyravel_app import Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, RESULTS_CLASS, TIP_CLASS, Pyravel, wine_path  # noqa: E402
 from test_servers import TestServers  # noqa: E402
 
-PROGRESS_CLASS = "_WND_PROGRESS_DLG_"
 SORRY = "Sorry, Ovelant could not be downloaded. Try again later."
 NO_SITE = "No site is set to fetch Ovelant from. Start the sandbox with --site URL to serve it."
 UPDATING = "Updating Ovelant..."
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 class UpdaterRun:
@@ -39,7 +34,7 @@ class UpdaterRun:
         self.temporary = self.updater + ".download"
         self.started_file = os.path.join(self.folder, "started.txt")
         # The stand-in updater writes its command line here.
-        session.env["PYRAVEL_ECHO_FILE"] = windows_path(self.started_file)
+        session.env["PYRAVEL_ECHO_FILE"] = wine_path(self.started_file)
         with open(os.path.join(session.build_dir, "tests", "echo_exit.exe"), "rb") as f:
             self.program = f.read()
 
@@ -69,11 +64,11 @@ def settle_start(app):
     """Answers the first-run question and closes the start-up tip, whichever shows up."""
     deadline = time.time() + 20
     while time.time() < deadline:
-        if app.window_of_class("_WINDOW_MsgBoxClass") is not None:
+        if app.window_of_class(BOX_CLASS) is not None:
             app.answer_box("No")
-        elif app.window_of_class("_WndMsgTipClass") is not None:
+        elif app.window_of_class(TIP_CLASS) is not None:
             app.click_rect(app.list_rows()[0].rect)
-            app.wait_window_of_class("_WndMsgTipClass", present=False)
+            app.wait_window_of_class(TIP_CLASS, present=False)
             return
         time.sleep(0.3)
 
@@ -106,7 +101,7 @@ def scenario(session):
 
         app = run.start("--site", site + "/")
         run_command(app)
-        progress = app.wait_window_of_class(PROGRESS_CLASS, timeout=30)
+        progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
         statics = [c["text"] for c in progress.children if c["text"]]
         assert UPDATING in statics, "progress window shows %r" % statics
         session.screenshot("updater-progress")
@@ -115,7 +110,7 @@ def scenario(session):
         assert line.endswith(" /update /flag=1"), "started as %r" % line
         assert run.copy() == servers.state["updater"], "the copy differs from what was served"
         assert not os.path.exists(run.temporary), "a temporary file was left"
-        app.wait_window_of_class(PROGRESS_CLASS, timeout=30, present=False)
+        app.wait_window_of_class(RESULTS_CLASS, timeout=30, present=False)
 
         # Second run: the copy has the server's size and stays as it is.
         os.remove(run.started_file)
@@ -134,7 +129,7 @@ def scenario(session):
             servers.state["updater_mode"] = "slow" if mode == "cancel" else mode
             run_command(app)
             if mode == "cancel":
-                progress = app.wait_window_of_class(PROGRESS_CLASS, timeout=30)
+                progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
                 app.wait_for("the transfer under way", lambda: os.path.exists(run.temporary), timeout=30)
                 app.click_child(progress, "Button", "Cancel")
             expect_notice(app, SORRY)
@@ -159,7 +154,7 @@ def scenario(session):
     app = run.start()
     run_command(app)
     expect_notice(app, NO_SITE)
-    assert app.window_of_class(PROGRESS_CLASS) is None
+    assert app.window_of_class(RESULTS_CLASS) is None
     app.close()
     shutil.rmtree(run.folder, ignore_errors=True)
 

@@ -45,17 +45,4 @@ inline SimulatedPc DriverPc() {
   return pc;
 }
 
-// The texts the progress line showed, in order.
-inline std::vector<std::u16string> ProgressTexts(const ScriptedHost& host) {
-  std::vector<std::u16string> out;
-  for (const auto& c : host.calls) {
-    if (c.rfind(u"progress:-1:", 0) == 0) out.push_back(c.substr(12));
-  }
-  return out;
-}
-
-inline bool Called(const ScriptedHost& host, const std::u16string& call) {
-  return std::find(host.calls.begin(), host.calls.end(), call) != host.calls.end();
-}
-
 }  // namespace pyr::testing

@@ -2,6 +2,7 @@
 // questions, and a record of every dialog call.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -195,5 +196,28 @@ class ScriptedHost : public OperationHost {
  private:
   DeviceSet set_;
 };
+
+using Lines = std::vector<std::u16string>;
+
+inline constexpr char16_t kCheckFirst[] = u"Please check one or more items before using this feature.";
+
+inline Lines CallsStartingWith(const ScriptedHost& host, std::u16string_view prefix) {
+  Lines out;
+  for (const auto& c : host.calls) {
+    if (c.rfind(prefix, 0) == 0) out.push_back(c);
+  }
+  return out;
+}
+
+// The texts the progress line showed, in order.
+inline Lines ProgressTexts(const ScriptedHost& host) {
+  Lines out;
+  for (const auto& c : CallsStartingWith(host, u"progress:-1:")) out.push_back(c.substr(12));
+  return out;
+}
+
+inline bool Called(const ScriptedHost& host, const std::u16string& call) {
+  return std::find(host.calls.begin(), host.calls.end(), call) != host.calls.end();
+}
 
 }  // namespace pyr::testing

@@ -48,10 +48,6 @@ class StandInTransport : public DownloadTransport {
     std::lock_guard lock(mutex_);
     return requests_;
   }
-  bool HasFile(const std::u16string& path) {
-    std::lock_guard lock(mutex_);
-    return files_.count(path) != 0;
-  }
   std::string File(const std::u16string& path) {
     std::lock_guard lock(mutex_);
     return files_.count(path) ? files_[path] : std::string();
