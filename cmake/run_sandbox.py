@@ -8,11 +8,13 @@ screenshot once the device list is drawn, prints where, and keeps running until 
 import os
 import signal
 import sys
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
 import harness  # noqa: E402
+import pyravel_app  # noqa: E402
 
 TITLE = "Pyravel"
 
@@ -36,6 +38,13 @@ def main():
                 program.wait()
                 return 0
             session.wait_window(TITLE, timeout=120)
+            # The first-run question or the start-up tip comes once the list is filled; on a new
+            # prefix the window can stand still with an empty list for a while before that.
+            app = pyravel_app.Pyravel(session, exe)
+            deadline = time.time() + 60
+            while time.time() < deadline and not any(
+                    w.cls in (pyravel_app.BOX_CLASS, pyravel_app.TIP_CLASS) for w in app.windows()):
+                time.sleep(0.5)
             session.wait_still(timeout=60)
             path = session.screenshot("make-run")
             print("make run: no display; Pyravel runs under Xvfb (%s)." % session.env["DISPLAY"])

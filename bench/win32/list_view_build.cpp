@@ -15,6 +15,7 @@
 #include "sandbox/simulated_pc.h"
 #include "sandbox/simulated_platform.h"
 #include "ui/draw/win32/gdiplus_session.h"
+#include "ui/win32/list_view.h"
 #include "ui/win32/ui_window.h"
 
 namespace {
@@ -56,6 +57,9 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   const int32_t id = AddDeviceListView(window, 0, 0, 600, 550);
+  // Set up as the program's list is: its group-header click and header sorting.
+  InstallGroupHeaderClick(window, id);
+  EnableHeaderSort(window, id);
   ListViewDeviceList list(window, id);
   window.ShowUiWindow(SW_SHOWNORMAL, kShowUpdate);
   DeviceInventory inventory(platform);

@@ -1,11 +1,28 @@
 // A click on a list view's group header toggles the group, where the system does not do it itself,
 // and can leave the item selection alone.
 #include "ui/win32/list_view.h"
+
+#include <unordered_map>
+
 #include "ui/win32/list_view_parts.h"
 #include "ui/win32/window_procs.h"
 
 namespace pyr {
 namespace {
+
+// The list's own procedure is replaced, not subclassed through comctl32: under Wine each
+// SetWindowSubclass hop asks the window server for the window's subclass record, which made
+// every one of a list build's item messages about a hundred times dearer. The hooks are kept
+// here, by list, and used on the UI thread only.
+struct GroupClickHook {
+  WNDPROC previous = nullptr;
+  const UiWindow* window = nullptr;
+};
+
+std::unordered_map<HWND, GroupClickHook>& Hooks() {
+  static std::unordered_map<HWND, GroupClickHook> hooks;
+  return hooks;
+}
 
 bool OnGroupHeader(HWND list, LPARAM lParam) {
   LVHITTESTINFO hit{};
@@ -14,11 +31,14 @@ bool OnGroupHeader(HWND list, LPARAM lParam) {
   return hit.flags & LVHT_EX_GROUP_HEADER;
 }
 
-LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR data) {
-  const auto* window = reinterpret_cast<const UiWindow*>(data);
+LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto found = Hooks().find(list);
+  if (found == Hooks().end()) return DefWindowProcW(list, message, wParam, lParam);
+  const GroupClickHook hook = found->second;
+  const UiWindow* window = hook.window;
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId);
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook.previous));
+    Hooks().erase(found);
   } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
              SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
     // The press would select the group's items; the release toggles the group instead.
@@ -64,15 +84,23 @@ LRESULT CALLBACK GroupClickSubclassProc(HWND list, UINT message, WPARAM wParam, 
       }
     }
   }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return CallWindowProcW(hook.previous, list, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
-  return list && SetWindowSubclass(list, GroupClickSubclassProc, kGroupClickSubclassId,
-                                   reinterpret_cast<DWORD_PTR>(&window));
+  if (!list) return false;
+  if (const auto found = Hooks().find(list); found != Hooks().end()) {
+    found->second.window = &window;
+    return true;
+  }
+  const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_WNDPROC));
+  if (previous == nullptr) return false;
+  Hooks()[list] = {previous, &window};
+  SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupClickProc));
+  return true;
 }
 
 }  // namespace pyr

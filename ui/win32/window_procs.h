@@ -9,7 +9,6 @@ namespace pyr {
 constexpr UINT_PTR kWindowSubclassId = 0x5059;  // the top-level window
 constexpr UINT_PTR kPanelSubclassId = 0x505A;
 constexpr UINT_PTR kBufferedSubclassId = 0x505B;
-constexpr UINT_PTR kGroupClickSubclassId = 0x505C;
 constexpr UINT_PTR kHeaderTextSubclassId = 0x505D;
 
 LRESULT CALLBACK WindowSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
