@@ -211,6 +211,29 @@ TEST_F(UiListView, CellColoursAndImagesArePainted) {
 
 // Wine 8 keeps no groups: group view cannot be switched on and items keep no group id. The
 // rules that depend on groups are covered through the in-memory device list.
+// The group-header click takes the list's procedure once, however often it is installed, passes
+// every message it does not use on to the list, and gives the procedure back when the list goes.
+TEST_F(UiListView, GroupHeaderClickHookChainsOnceAndLeavesWithTheList) {
+  const auto own = GetWindowLongPtrW(List(), GWLP_WNDPROC);
+  ASSERT_TRUE(InstallGroupHeaderClick(window_, list_));
+  const auto hooked = GetWindowLongPtrW(List(), GWLP_WNDPROC);
+  EXPECT_NE(hooked, own);
+  ASSERT_TRUE(InstallGroupHeaderClick(window_, list_));
+  EXPECT_EQ(GetWindowLongPtrW(List(), GWLP_WNDPROC), hooked) << "a second hook would call itself";
+  Fill({u"One", u"Two", u"Three"});
+  EXPECT_EQ(ItemCount(window_, list_), 3);
+  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"One", u"Two", u"Three"}));
+
+  // A list made after the first went takes the hook afresh, whether it gets the old handle or not.
+  DestroyWindow(List());
+  const int32_t other = AddListView(window_, u" Name", 0, 0, 200, 100, WS_VISIBLE | LVS_REPORT, 0);
+  ASSERT_NE(other, 0);
+  ASSERT_TRUE(InstallGroupHeaderClick(window_, other));
+  EXPECT_EQ(GetWindowLongPtrW(window_.ControlHandle(other), GWLP_WNDPROC), hooked);
+  AddListItem(window_, other, u"Four");
+  EXPECT_EQ(ItemCount(window_, other), 1);
+}
+
 TEST_F(UiListView, GroupViewAsThisSystemAnswersIt) {
   Fill({u"a"});
   bool enabled = EnableGroupView(window_, list_, true);
