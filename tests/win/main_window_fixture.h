@@ -181,7 +181,11 @@ class MenuWatcher {
           items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0,
                             (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
         }
-        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        // The menu's loop may not be reading keys yet when its window shows: Esc until it goes.
+        for (int i = 0; i < 100 && IsWindow(popup) && IsWindowVisible(popup); ++i) {
+          PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+          Sleep(100);
+        }
         break;
       }
       Sleep(20);
