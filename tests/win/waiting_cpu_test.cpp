@@ -140,7 +140,8 @@ TEST_F(WaitingCpu, ResultsDialogWaitingForOk) {
 
 TEST_F(WaitingCpu, FindWindowOpen) {
   BuildShown();
-  CpuMeter meter([this] { return main_->Find().Visible(); }, [this] { PostClose(); });
+  // Looked for by class: the meter's thread must not be the one that makes the window.
+  CpuMeter meter([] { return Shown(L"__PyravelFindWnd__"); }, [this] { PostClose(); });
   PostCommand(MenuId(Command::kFindDevice));
   RunLoop();
   meter.Join();
