@@ -60,19 +60,10 @@ HICON SolidIcon(int size, uint32_t argb) {
 
 // The colour at the centre of an image list's slot, drawn on white.
 COLORREF CentreOf(HIMAGELIST images, int index, int size) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
-  HGDIOBJ old = SelectObject(dc, canvas);
-  RECT all{0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
-  const COLORREF centre = GetPixel(dc, size / 2, size / 2);
-  SelectObject(dc, old);
-  DeleteObject(canvas);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return centre;
+  WhiteCanvas canvas(size, size);
+  ImageList_Draw(images, index, canvas.Dc(), 0, 0, ILD_NORMAL);
+  const uint32_t centre = canvas.Pixels()[static_cast<size_t>(size / 2) * size + size / 2];
+  return RGB((centre >> 16) & 0xFF, (centre >> 8) & 0xFF, centre & 0xFF);
 }
 
 // Only the slots a class refers to are filled: a class with a picture of its own shows it, even

@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "ui/win32/list_view_parts.h"
-#include "ui/win32/window_procs.h"
 
 namespace pyr {
 namespace {
