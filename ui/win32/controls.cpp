@@ -5,6 +5,7 @@
 #include "base/win32/wchar.h"
 #include "ui/layout_rules.h"
 #include "ui/win32/toolkit_images.h"
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/ui_window.h"
 #include "ui/win32/window_procs.h"
 
@@ -144,7 +145,7 @@ int32_t UiWindow::AddPanel(int x, int y, int w, int h) {
   if (!id) return 0;
   HWND panel = controls_.At(id).handle;
   SetPropW(panel, UiWindowProperty(), this);
-  SetWindowSubclass(panel, PanelSubclassProc, kPanelSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  HookProcedure(panel, PanelProc, this);
   currentPanel_ = id;
   parentForNew_ = panel;
   return id;

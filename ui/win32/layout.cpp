@@ -1,5 +1,6 @@
 // Applying the layout rules to the controls of a window in one batch.
 #include "ui/layout_rules.h"
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/ui_window.h"
 #include "ui/win32/window_procs.h"
 
@@ -25,10 +26,9 @@ bool UiWindow::SetControlLayoutFlags(int32_t id, uint32_t flags) {
   bool wasBuffered = e->flags & kFlagDoubleBuffered;
   e->flags = flags;
   if (buffered && !wasBuffered) {
-    SetWindowSubclass(e->handle, BufferedPaintSubclassProc, kBufferedSubclassId,
-                      reinterpret_cast<DWORD_PTR>(this));
+    HookProcedure(e->handle, BufferedPaintProc, this);
   } else if (!buffered && wasBuffered) {
-    RemoveWindowSubclass(e->handle, BufferedPaintSubclassProc, kBufferedSubclassId);
+    UnhookProcedure(e->handle, BufferedPaintProc);
   }
   return true;
 }

@@ -2,26 +2,11 @@
 // and can leave the item selection alone.
 #include "ui/win32/list_view.h"
 
-#include <unordered_map>
-
 #include "ui/win32/list_view_parts.h"
+#include "ui/win32/procedure_hooks.h"
 
 namespace pyr {
 namespace {
-
-// The list's own procedure is replaced, not subclassed through comctl32: under Wine each
-// SetWindowSubclass hop asks the window server for the window's subclass record, which made
-// every one of a list build's item messages about a hundred times dearer. The hooks are kept
-// here, by list, and used on the UI thread only.
-struct GroupClickHook {
-  WNDPROC previous = nullptr;
-  const UiWindow* window = nullptr;
-};
-
-std::unordered_map<HWND, GroupClickHook>& Hooks() {
-  static std::unordered_map<HWND, GroupClickHook> hooks;
-  return hooks;
-}
 
 bool OnGroupHeader(HWND list, LPARAM lParam) {
   LVHITTESTINFO hit{};
@@ -31,13 +16,11 @@ bool OnGroupHeader(HWND list, LPARAM lParam) {
 }
 
 LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto found = Hooks().find(list);
-  if (found == Hooks().end()) return DefWindowProcW(list, message, wParam, lParam);
-  const GroupClickHook hook = found->second;
-  const UiWindow* window = hook.window;
+  ProcedureHook hook;
+  if (!FindProcedureHook(list, GroupClickProc, hook)) return DefWindowProcW(list, message, wParam, lParam);
+  const auto* window = static_cast<const UiWindow*>(hook.context);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook.previous));
-    Hooks().erase(found);
+    UnhookProcedure(list, GroupClickProc, true);
   } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
              SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
     // The press would select the group's items; the release toggles the group instead.
@@ -83,7 +66,7 @@ LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM l
       }
     }
   }
-  return CallWindowProcW(hook.previous, list, message, wParam, lParam);
+  return PassOn(hook, list, message, wParam, lParam);
 }
 
 }  // namespace
@@ -91,15 +74,7 @@ LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM l
 bool InstallGroupHeaderClick(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   if (!list) return false;
-  if (const auto found = Hooks().find(list); found != Hooks().end()) {
-    found->second.window = &window;
-    return true;
-  }
-  const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_WNDPROC));
-  if (previous == nullptr) return false;
-  Hooks()[list] = {previous, &window};
-  SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupClickProc));
-  return true;
+  return HookProcedure(list, GroupClickProc, &window);
 }
 
 }  // namespace pyr

@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 #include "ui/win32/list_view_parts.h"
-#include "ui/win32/window_procs.h"
+#include "ui/win32/procedure_hooks.h"
 
 namespace pyr {
 namespace {
@@ -38,10 +38,11 @@ void DrawHeaderTitle(const DRAWITEMSTRUCT& draw) {
   if (old) SelectObject(draw.hDC, old);
 }
 
-LRESULT CALLBACK HeaderTextSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK HeaderTextProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!FindProcedureHook(list, HeaderTextProc, hook)) return DefWindowProcW(list, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, HeaderTextSubclassProc, kHeaderTextSubclassId);
+    UnhookProcedure(list, HeaderTextProc, true);
   } else if (message == WM_DRAWITEM) {
     const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlType == ODT_HEADER && draw->hwndItem == ListView_GetHeader(list)) {
@@ -49,7 +50,7 @@ LRESULT CALLBACK HeaderTextSubclassProc(HWND list, UINT message, WPARAM wParam, 
       return TRUE;
     }
   }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return PassOn(hook, list, message, wParam, lParam);
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ bool DrawHeaderTitleLiterally(HWND list, int column) {
   item.fmt |= HDF_OWNERDRAW;
   return SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
                       reinterpret_cast<LPARAM>(&item)) &&
-         SetWindowSubclass(list, HeaderTextSubclassProc, kHeaderTextSubclassId, 0);
+         HookProcedure(list, HeaderTextProc, nullptr);
 }
 
 }  // namespace pyr

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/ui_window.h"
 #include "ui/win32/window_procs.h"
 
@@ -123,14 +124,16 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
   return true;
 }
 
-LRESULT CALLBACK BufferedPaintSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
-  auto* window = reinterpret_cast<UiWindow*>(data);
-  if (message == WM_ERASEBKGND) return 1;
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, BufferedPaintSubclassProc, kBufferedSubclassId);
+LRESULT CALLBACK BufferedPaintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!FindProcedureHook(hwnd, BufferedPaintProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  if (message != WM_PAINT || wParam) return DefSubclassProc(hwnd, message, wParam, lParam);
+  auto* window = static_cast<UiWindow*>(hook.context);
+  if (message == WM_NCDESTROY) UnhookProcedure(hwnd, BufferedPaintProc, true);
+  if (!window) return PassOn(hook, hwnd, message, wParam, lParam);
+  if (message == WM_ERASEBKGND) return 1;
+  if (message != WM_PAINT || wParam) return PassOn(hook, hwnd, message, wParam, lParam);
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(hwnd, &paint);
   RECT client{};
@@ -142,8 +145,8 @@ LRESULT CALLBACK BufferedPaintSubclassProc(HWND hwnd, UINT message, WPARAM wPara
     if (memory && bitmap) {
       const SelectedObject selected(memory, bitmap.Get());
       window->FillBackgroundBehind(hwnd, memory, client);
-      DefSubclassProc(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                      PRF_CLIENT | PRF_CHILDREN);
+      PassOn(hook, hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+             PRF_CLIENT | PRF_CHILDREN);
       BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     }
   }

@@ -6,6 +6,7 @@
 
 #include "base/win32/wchar.h"
 #include "ui/draw/win32/fonts.h"
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/window_procs.h"
 
 namespace pyr {
@@ -96,8 +97,7 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   controls_.At(0).handle = hwnd_;
   // A record shared with other windows may hold their pending event; only our own is cleared.
   if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
-  SetWindowSubclass(hwnd_, WindowSubclassProc, kWindowSubclassId,
-                    reinterpret_cast<DWORD_PTR>(this));
+  HookProcedure(hwnd_, UiWindowProc, this);
 
   if (centre) {
     RECT area{};
@@ -182,7 +182,7 @@ void UiWindow::DestroyUiWindow() {
     menu_.Reset();
   }
   accelerators_.Reset();
-  RemoveWindowSubclass(hwnd, WindowSubclassProc, kWindowSubclassId);
+  UnhookProcedure(hwnd, UiWindowProc);
   RemovePropW(hwnd, UiWindowProperty());
   if (!attached) DestroyWindow(hwnd);
   largeIcon_.Reset();

@@ -1,4 +1,4 @@
-// The window subclass procedure: turns the messages the program cares about into events.
+// The window procedures: turn the messages the program cares about into events.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -6,6 +6,7 @@
 
 #include "base/win32/wchar.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/ui_window.h"
 #include "ui/win32/window_procs.h"
 
@@ -16,27 +17,35 @@ uint32_t LowWord(WPARAM w) { return LOWORD(w); }
 
 }  // namespace
 
-LRESULT CALLBACK WindowSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR, DWORD_PTR data) {
-  auto* window = reinterpret_cast<UiWindow*>(data);
-  bool handled = false;
-  LRESULT result = window->HandleMessage(hwnd, message, wParam, lParam, handled);
-  if (handled) return result;
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT CALLBACK UiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!FindProcedureHook(hwnd, UiWindowProc, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    UnhookProcedure(hwnd, UiWindowProc, true);
+    return PassOn(hook, hwnd, message, wParam, lParam);
+  }
+  if (auto* window = static_cast<UiWindow*>(hook.context)) {
+    bool handled = false;
+    LRESULT result = window->HandleMessage(hwnd, message, wParam, lParam, handled);
+    if (handled) return result;
+  }
+  return PassOn(hook, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK PanelSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR data) {
-  auto* window = reinterpret_cast<UiWindow*>(data);
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!FindProcedureHook(hwnd, PanelProc, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, PanelSubclassProc, kPanelSubclassId);
+    UnhookProcedure(hwnd, PanelProc, true);
     RemovePropW(hwnd, UiWindowProperty());
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return PassOn(hook, hwnd, message, wParam, lParam);
   }
-  bool handled = false;
-  LRESULT result = window->HandlePanelMessage(hwnd, message, wParam, lParam, handled);
-  if (handled) return result;
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  if (auto* window = static_cast<UiWindow*>(hook.context)) {
+    bool handled = false;
+    LRESULT result = window->HandlePanelMessage(hwnd, message, wParam, lParam, handled);
+    if (handled) return result;
+  }
+  return PassOn(hook, hwnd, message, wParam, lParam);
 }
 
 LRESULT UiWindow::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
