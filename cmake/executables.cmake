@@ -26,11 +26,13 @@ set(SHARED_ENTRY ${CMAKE_SOURCE_DIR}/app/entry/win_main.cpp)
 pyravel_executable(Pyravel
   SOURCES ${APP_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/resources/pyravel.rc)
+pyravel_uses_pictures(Pyravel ${CMAKE_SOURCE_DIR}/resources/pyravel.rc)
 
 pyravel_executable(pyravel-sandbox
   SOURCES ${SHARED_ENTRY} ${SANDBOX_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 target_link_libraries(pyravel-sandbox PRIVATE pyravel_sandbox)
+pyravel_uses_pictures(pyravel-sandbox ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 file(GLOB SANDBOX_CLASS_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sandbox/entry/class_pictures/*.ico)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/sandbox/fixture/pc.json ${CMAKE_SOURCE_DIR}/sandbox/entry/class_pictures.rc

@@ -1,6 +1,7 @@
 // The drawing helpers on real GDI and GDI+, with the program's own pictures linked in.
 #include "tests/win/win_test_support.h"
 
+#include <string>
 #include <vector>
 
 #include "ui/draw/win32/fonts.h"
@@ -73,6 +74,69 @@ TEST_F(Drawing, EveryPictureLoadsAtItsOwnSizeWithTransparentCornersAndContent) {
     EXPECT_GT(opaque, 20) << e.id;
     EXPECT_LT(opaque, 400) << e.id;
   }
+}
+
+// The build turns each drawn PNG into a pixel resource; GDI+'s own decoder, reading the PNG from
+// the source tree, must see the same picture, pixel for pixel.
+TEST_F(Drawing, EveryPictureHasThePixelsOfItsPng) {
+  for (int id = 21; id <= 42; ++id) {
+    const std::string png = std::string(PYRAVEL_TEST_DATA) + "/resources/images/" +
+                            std::to_string(id) + ".png";
+    const std::wstring path(png.begin(), png.end());
+    GpBitmap* raw = nullptr;
+    ASSERT_TRUE(GpOk(gp::GdipCreateBitmapFromFile(path.c_str(), &raw)) && raw) << png;
+    const ImagePtr decoded(raw);
+    const ImagePtr linked = LoadImageResource(Self(), id);
+    ASSERT_TRUE(linked) << id;
+    const ImageSize size = SizeOf(decoded.get());
+    ASSERT_EQ(SizeOf(linked.get()).width, size.width) << id;
+    ASSERT_EQ(SizeOf(linked.get()).height, size.height) << id;
+    int differing = 0;
+    for (int y = 0; y < size.height; ++y)
+      for (int x = 0; x < size.width; ++x) {
+        const Argb a = Pixel(decoded.get(), x, y), b = Pixel(linked.get(), x, y);
+        // Fully transparent pixels may differ in colour alone.
+        if (a != b && ((a >> 24) != 0 || (b >> 24) != 0)) ++differing;
+      }
+    EXPECT_EQ(differing, 0) << id;
+  }
+}
+
+TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
+  auto pixels = [](const char* magic, uint32_t width, uint32_t height, size_t rowBytes) {
+    std::string bytes(magic, 4);
+    for (uint32_t v : {width, height})
+      for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+    // Opaque blue-green pixels: B=0x80, G=0x40, R=0x00, A=0xFF.
+    for (size_t i = 0; i < rowBytes / 4; ++i) bytes += std::string("\x80\x40\x00\xFF", 4);
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool loads;
+  } cases[] = {
+      {"3 x 2", pixels("PXL1", 3, 2, 24), true},
+      {"trailing bytes", pixels("PXL1", 3, 2, 28), true},
+      {"one row short", pixels("PXL1", 3, 2, 12), false},
+      {"one byte short", pixels("PXL1", 3, 2, 24).substr(0, 12 + 23), false},
+      {"header only", pixels("PXL1", 3, 2, 0), false},
+      {"cut header", std::string("PXL1\x03\x00", 6), false},
+      {"other magic", pixels("PNG1", 3, 2, 24), false},
+      {"no width", pixels("PXL1", 0, 2, 24), false},
+      {"no height", pixels("PXL1", 3, 0, 24), false},
+      {"too wide", pixels("PXL1", 4097, 1, 4097 * 4), false},
+      {"huge width", pixels("PXL1", 0x40000001, 4, 16), false},
+  };
+  for (const auto& c : cases) {
+    const ImagePtr image = ImageFromPixels(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(image != nullptr, c.loads) << c.what;
+    if (image && c.loads) {
+      EXPECT_EQ(SizeOf(image.get()).width, 3) << c.what;
+      EXPECT_EQ(Pixel(image.get(), 2, 1), 0xFF004080u) << c.what;
+    }
+  }
+  EXPECT_FALSE(ImageFromPixels(nullptr, 40));
 }
 
 TEST_F(Drawing, ScaledPicturesAndBitmapsHaveTheRequestedSize) {

@@ -6,25 +6,40 @@ namespace pyr {
 
 namespace {
 
-using StreamPtr = std::unique_ptr<IStream, detail::ComReleaser>;
+constexpr char kPixelsMagic[4] = {'P', 'X', 'L', '1'};
+constexpr uint32_t kLargestSide = 4096;
 
-// A stream over a private copy of the bytes: GDI+ reads the stream for as long as the image
-// lives, and the resource memory is not ours to hand over.
-StreamPtr StreamOfBytes(const void* bytes, DWORD size) {
-  IStream* raw = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &raw)) || !raw) return nullptr;
-  StreamPtr stream(raw);
-  ULARGE_INTEGER length;
-  length.QuadPart = size;
-  if (FAILED(stream->SetSize(length))) return nullptr;
-  ULONG written = 0;
-  if (FAILED(stream->Write(bytes, size, &written)) || written != size) return nullptr;
-  LARGE_INTEGER start{};
-  if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return nullptr;
-  return stream;
+uint32_t ReadLe32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 }  // namespace
+
+// The pixels are copied: the resource's memory is not the image's to keep or draw on.
+ImagePtr ImageFromPixels(const void* data, size_t size) {
+  constexpr size_t kHeader = 12;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  if (!bytes) return nullptr;
+  if (size < kHeader || std::memcmp(bytes, kPixelsMagic, 4) != 0) return nullptr;
+  const uint32_t width = ReadLe32(bytes + 4), height = ReadLe32(bytes + 8);
+  if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) return nullptr;
+  const size_t stride = static_cast<size_t>(width) * 4;
+  if (size - kHeader < stride * height) return nullptr;
+  ImagePtr image = NewImage(static_cast<int>(width), static_cast<int>(height), kFormatArgb);
+  if (!image) return nullptr;
+  const Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+  Gdiplus::BitmapData locked{};
+  if (!GpOk(gp::GdipBitmapLockBits(image.get(), &all, Gdiplus::ImageLockModeWrite, kFormatArgb,
+                                   &locked))) {
+    return nullptr;
+  }
+  for (uint32_t row = 0; row < height; ++row) {
+    std::memcpy(static_cast<unsigned char*>(locked.Scan0) + static_cast<ptrdiff_t>(row) * locked.Stride,
+                bytes + kHeader + row * stride, stride);
+  }
+  if (!GpOk(gp::GdipBitmapUnlockBits(image.get(), &locked))) return nullptr;
+  return image;
+}
 
 ImagePtr LoadImageResource(HMODULE module, int id, int width, int height) {
   HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), kImageResourceType);
@@ -33,11 +48,8 @@ ImagePtr LoadImageResource(HMODULE module, int id, int width, int height) {
   HGLOBAL loaded = size ? LoadResource(module, info) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return nullptr;
-  StreamPtr stream = StreamOfBytes(bytes, size);
-  if (!stream) return nullptr;
-  GpBitmap* raw = nullptr;
-  if (!GpOk(gp::GdipCreateBitmapFromStream(stream.get(), &raw)) || !raw) return nullptr;
-  ImagePtr image(raw);
+  ImagePtr image = ImageFromPixels(bytes, size);
+  if (!image) return nullptr;
   ImageSize own = SizeOf(image.get());
   if (width <= 0) width = own.width;
   if (height <= 0) height = own.height;

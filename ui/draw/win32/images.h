@@ -1,4 +1,4 @@
-// GDI+ images: the program's "IMAGE" PNG resources, scaled copies and the bitmaps that Win32
+// GDI+ images: the program's "IMAGE" pixel resources, scaled copies and the bitmaps that Win32
 // controls take. Every function returns null on failure and leaves nothing behind.
 #pragma once
 
@@ -7,10 +7,14 @@
 
 namespace pyr {
 
-// Resource type of the program's PNG pictures.
+// Resource type of the program's pictures (pixel resources made from PNGs at build time).
 inline constexpr wchar_t kImageResourceType[] = L"IMAGE";
 
-// Decodes the PNG stored as ("IMAGE", id). Width or height 0 keeps the picture's own size.
+// An image of a pixel resource: "PXL1", width and height (little-endian 32-bit, 1 to 4096),
+// then top-down rows of B, G, R, A bytes with straight alpha. Null when the bytes are not one.
+ImagePtr ImageFromPixels(const void* bytes, size_t size);
+
+// The picture stored as ("IMAGE", id). Width or height 0 keeps the picture's own size.
 ImagePtr LoadImageResource(HMODULE module, int id, int width = 0, int height = 0);
 
 // A new w x h image (32 bpp, given format) cleared to transparent.
