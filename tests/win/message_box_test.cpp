@@ -203,6 +203,20 @@ TEST_F(MessageBoxes, OpeningABoxClosesTheTip) {
 
 // ---------------------------------------------------------------- tips
 
+// Any click on the tip, or its activation, closes it; other messages leave it open.
+TEST_F(MessageBoxes, AClickOrActivationClosesTheTip) {
+  for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONUP, WM_NCLBUTTONDOWN, WM_ACTIVATE}) {
+    box_.ShowMessageBox(&main_, u"Tip", kMessageTip, 150, 450);
+    HWND tip = box_.Window().Handle();
+    ASSERT_TRUE(tip) << message;
+    SendMessageW(tip, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(IsWindow(tip)) << message;
+    SendMessageW(tip, message, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(IsWindow(tip)) << message;
+    EXPECT_EQ(box_.Kind(), -1) << message;
+  }
+}
+
 // The tip's title comes after "||" (or is "Information"); its size follows its lines, with a
 // minimum width, and it sits at the main window's top left.
 TEST_F(MessageBoxes, TipTitleSizeAndPlace) {

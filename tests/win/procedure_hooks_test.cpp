@@ -27,7 +27,9 @@ LRESULT CALLBACK BaseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 template <char kName>
 LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, HookProc<kName>, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!FindProcedureHook(hwnd, HookProc<kName>, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
   if (message == WM_NCDESTROY) UnhookProcedure(hwnd, HookProc<kName>, true);
   if (message == kAsk && hook.context) {
     seen += kName;
@@ -62,7 +64,9 @@ class ProcedureHooks : public ::testing::Test {
     seen.clear();
     return SendMessageW(hwnd_, kAsk, 0, 0);
   }
-  WNDPROC Current() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)); }
+  WNDPROC Current() const {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC));
+  }
 
   HWND hwnd_ = nullptr;
   char first_ = '1', second_ = '2';

@@ -17,7 +17,9 @@ bool OnGroupHeader(HWND list, LPARAM lParam) {
 
 LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(list, GroupClickProc, hook)) return DefWindowProcW(list, message, wParam, lParam);
+  if (!FindProcedureHook(list, GroupClickProc, hook)) {
+    return DefWindowProcW(list, message, wParam, lParam);
+  }
   const auto* window = static_cast<const UiWindow*>(hook.context);
   if (message == WM_NCDESTROY) {
     UnhookProcedure(list, GroupClickProc, true);

@@ -40,7 +40,9 @@ void DrawHeaderTitle(const DRAWITEMSTRUCT& draw) {
 
 LRESULT CALLBACK HeaderTextProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(list, HeaderTextProc, hook)) return DefWindowProcW(list, message, wParam, lParam);
+  if (!FindProcedureHook(list, HeaderTextProc, hook)) {
+    return DefWindowProcW(list, message, wParam, lParam);
+  }
   if (message == WM_NCDESTROY) {
     UnhookProcedure(list, HeaderTextProc, true);
   } else if (message == WM_DRAWITEM) {

@@ -19,7 +19,9 @@ uint32_t LowWord(WPARAM w) { return LOWORD(w); }
 
 LRESULT CALLBACK UiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, UiWindowProc, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!FindProcedureHook(hwnd, UiWindowProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
   if (message == WM_NCDESTROY) {
     UnhookProcedure(hwnd, UiWindowProc, true);
     return PassOn(hook, hwnd, message, wParam, lParam);
@@ -34,7 +36,9 @@ LRESULT CALLBACK UiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, PanelProc, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (!FindProcedureHook(hwnd, PanelProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
   if (message == WM_NCDESTROY) {
     UnhookProcedure(hwnd, PanelProc, true);
     RemovePropW(hwnd, UiWindowProperty());

@@ -11,13 +11,12 @@
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/ui_window_background.h"
 #include "ui/draw/win32/window_helpers.h"
+#include "ui/win32/procedure_hooks.h"
 #include "ui/win32/text_fit.h"
 
 namespace pyr {
 
 namespace {
-
-constexpr int kTipSubclassId = 0x7469;  // "ti"
 
 // Height of the work area of the monitor the box will show on.
 int WorkAreaHeight(HWND window) {
@@ -41,8 +40,7 @@ HWND UsableOwner(UiWindow* owner) {
 }  // namespace
 
 MessageBoxWindow::~MessageBoxWindow() {
-  if (tipSubclassed_ && window_.Handle())
-    RemoveWindowSubclass(window_.Handle(), TipProc, kTipSubclassId);
+  if (tipHooked_ && window_.Handle()) UnhookProcedure(window_.Handle(), TipProc);
 }
 
 int32_t MessageBoxWindow::ButtonId(int index) const {
@@ -169,19 +167,22 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
   window_.SetAccelerators(keys, 2);
   kind_ = kMessageTip;
   window_.ShowUiWindow(SW_SHOWNOACTIVATE, kShowUpdate);
-  tipSubclassed_ = SetWindowSubclass(window_.Handle(), TipProc, kTipSubclassId,
-                                     reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  tipHooked_ = HookProcedure(window_.Handle(), TipProc, this);
 }
 
-LRESULT CALLBACK MessageBoxWindow::TipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR self) {
+LRESULT CALLBACK MessageBoxWindow::TipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!FindProcedureHook(hwnd, TipProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) UnhookProcedure(hwnd, TipProc, true);
   const bool closes = message == WM_ACTIVATE || message == WM_CONTEXTMENU ||
                       message == WM_NCACTIVATE || message == WM_NCLBUTTONDOWN ||
                       message == WM_NCLBUTTONUP || message == WM_NCLBUTTONDBLCLK ||
                       message == WM_SYSCOMMAND ||
                       (message >= WM_LBUTTONDOWN && message <= WM_RBUTTONDBLCLK);
-  if (!closes) return DefSubclassProc(hwnd, message, wParam, lParam);
-  reinterpret_cast<MessageBoxWindow*>(self)->CloseMessageBox();
+  if (!closes || !hook.context) return PassOn(hook, hwnd, message, wParam, lParam);
+  static_cast<MessageBoxWindow*>(hook.context)->CloseMessageBox();
   return 0;
 }
 
@@ -193,9 +194,9 @@ void MessageBoxWindow::CloseMessageBox() {
   }
   UiEvent* sink = window_.EventSink();
   const UiEvent saved = *sink;
-  if (tipSubclassed_) {
-    RemoveWindowSubclass(hwnd, TipProc, kTipSubclassId);
-    tipSubclassed_ = false;
+  if (tipHooked_) {
+    UnhookProcedure(hwnd, TipProc);
+    tipHooked_ = false;
   }
   ShowWindow(hwnd, SW_HIDE);
   window_.DestroyUiWindow();

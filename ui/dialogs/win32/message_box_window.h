@@ -50,15 +50,14 @@ class MessageBoxWindow {
  private:
   void BuildBox(UiWindow* owner, const char16_t* text, int32_t kind, int height, int width);
   void BuildTip(UiWindow* owner, const char16_t* text, int height, int width);
-  static LRESULT CALLBACK TipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                  UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK TipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   UiWindow window_;
   UiEvent* sink_ = nullptr;
   int32_t textId_ = -1;
   int32_t buttonIds_[3] = {-1, -1, -1};
   int32_t kind_ = -1;
-  bool tipSubclassed_ = false;
+  bool tipHooked_ = false;
 };
 
 // One blocking step of the caller's event pump; it leaves the event in the pumped record.

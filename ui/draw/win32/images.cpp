@@ -34,8 +34,9 @@ ImagePtr ImageFromPixels(const void* data, size_t size) {
     return nullptr;
   }
   for (uint32_t row = 0; row < height; ++row) {
-    std::memcpy(static_cast<unsigned char*>(locked.Scan0) + static_cast<ptrdiff_t>(row) * locked.Stride,
-                bytes + kHeader + row * stride, stride);
+    auto* target = static_cast<unsigned char*>(locked.Scan0) +
+                   static_cast<ptrdiff_t>(row) * locked.Stride;
+    std::memcpy(target, bytes + kHeader + row * stride, stride);
   }
   if (!GpOk(gp::GdipBitmapUnlockBits(image.get(), &locked))) return nullptr;
   return image;
