@@ -263,6 +263,32 @@ TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
   EXPECT_LT(GetTickCount() - start, 4000u);
 }
 
+// A window of its own shows the executable's icon at the system's two sizes; an owned window
+// shows its owner's.
+TEST_F(UiWindowState, WindowsCarryTheProgramIcon) {
+  auto iconSize = [](HWND hwnd, WPARAM which) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, which, 0));
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return SIZE{};
+    BITMAP bits{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bits), &bits);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return SIZE{bits.bmWidth, info.hbmColor ? bits.bmHeight : bits.bmHeight / 2};
+  };
+  UiWindow owned;
+  ASSERT_TRUE(owned.CreateUiWindow(u"PyravelToolkitOwned", u"Owned", 200, 100, 10, 10,
+                                   WS_OVERLAPPEDWINDOW, 0, window_.Handle()));
+  for (HWND hwnd : {window_.Handle(), owned.Handle()}) {
+    const SIZE big = iconSize(hwnd, ICON_BIG), small = iconSize(hwnd, ICON_SMALL);
+    EXPECT_EQ(big.cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(big.cy, GetSystemMetrics(SM_CYICON));
+    EXPECT_EQ(small.cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(small.cy, GetSystemMetrics(SM_CYSMICON));
+  }
+  owned.DestroyUiWindow();
+}
+
 TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {
   const int32_t item = MenuButton({u"Uninstall checked\tCtrl+X"}) + 1;
   ASSERT_TRUE(window_.SetControlState(item, kStateDisable));
