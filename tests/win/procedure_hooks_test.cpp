@@ -27,10 +27,9 @@ LRESULT CALLBACK BaseProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 template <char kName>
 LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, HookProc<kName>, hook)) {
+  if (!TakeHook(hwnd, message, HookProc<kName>, hook)) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  if (message == WM_NCDESTROY) UnhookProcedure(hwnd, HookProc<kName>, true);
   if (message == kAsk && hook.context) {
     seen += kName;
     seen += *static_cast<const char*>(hook.context);

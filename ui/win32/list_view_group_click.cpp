@@ -17,13 +17,11 @@ bool OnGroupHeader(HWND list, LPARAM lParam) {
 
 LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(list, GroupClickProc, hook)) {
+  if (!TakeHook(list, message, GroupClickProc, hook)) {
     return DefWindowProcW(list, message, wParam, lParam);
   }
   const auto* window = static_cast<const UiWindow*>(hook.context);
-  if (message == WM_NCDESTROY) {
-    UnhookProcedure(list, GroupClickProc, true);
-  } else if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
+  if (message == WM_LBUTTONDOWN && window && window->GroupClickKeepsSelection() &&
              SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0) && OnGroupHeader(list, lParam)) {
     // The press would select the group's items; the release toggles the group instead.
     SetFocus(list);

@@ -40,12 +40,10 @@ void DrawHeaderTitle(const DRAWITEMSTRUCT& draw) {
 
 LRESULT CALLBACK HeaderTextProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(list, HeaderTextProc, hook)) {
+  if (!TakeHook(list, message, HeaderTextProc, hook)) {
     return DefWindowProcW(list, message, wParam, lParam);
   }
-  if (message == WM_NCDESTROY) {
-    UnhookProcedure(list, HeaderTextProc, true);
-  } else if (message == WM_DRAWITEM) {
+  if (message == WM_DRAWITEM) {
     const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (draw->CtlType == ODT_HEADER && draw->hwndItem == ListView_GetHeader(list)) {
       DrawHeaderTitle(*draw);

@@ -126,11 +126,10 @@ bool UiWindow::OnEraseBackground(HWND hwnd, HDC dc) {
 
 LRESULT CALLBACK BufferedPaintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, BufferedPaintProc, hook)) {
+  if (!TakeHook(hwnd, message, BufferedPaintProc, hook)) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   auto* window = static_cast<UiWindow*>(hook.context);
-  if (message == WM_NCDESTROY) UnhookProcedure(hwnd, BufferedPaintProc, true);
   if (!window) return PassOn(hook, hwnd, message, wParam, lParam);
   if (message == WM_ERASEBKGND) return 1;
   if (message != WM_PAINT || wParam) return PassOn(hook, hwnd, message, wParam, lParam);

@@ -73,6 +73,12 @@ void UnhookProcedure(HWND window, WNDPROC procedure, bool windowDestroyed) {
   table.hooks.erase({window, procedure});
 }
 
+bool TakeHook(HWND window, UINT message, WNDPROC procedure, ProcedureHook& hook) {
+  if (!FindProcedureHook(window, procedure, hook)) return false;
+  if (message == WM_NCDESTROY) UnhookProcedure(window, procedure, true);
+  return true;
+}
+
 LRESULT PassOn(const ProcedureHook& hook, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!hook.previous) return DefWindowProcW(window, message, wParam, lParam);
   return CallWindowProcW(hook.previous, window, message, wParam, lParam);

@@ -21,6 +21,11 @@ bool HookProcedure(HWND window, WNDPROC procedure, void* context);
 // The hook `procedure` holds on the window; a hook whose context was taken back has none.
 bool FindProcedureHook(HWND window, WNDPROC procedure, ProcedureHook& hook);
 
+// What a hook procedure does first with every message: finds its hook (false when the window
+// has none; the message then goes to DefWindowProcW) and, on WM_NCDESTROY, drops it, since the
+// window is going.
+bool TakeHook(HWND window, UINT message, WNDPROC procedure, ProcedureHook& hook);
+
 // Gives the window its previous procedure back when `procedure` is still the outermost one;
 // otherwise the hook stays and passes every message through, since a procedure put in front of
 // it later still calls it. A window being destroyed (WM_NCDESTROY) always loses its hook, so

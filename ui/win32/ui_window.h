@@ -196,7 +196,7 @@ class UiWindow {
   bool SetControlTooltip(int32_t id, const char16_t* text);
   HWND TooltipWindow() const { return tooltip_; }
 
-  // The subclass procedures reach the window through these.
+  // The window procedures reach the window through these.
   LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
                              bool& handled);

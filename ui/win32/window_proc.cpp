@@ -17,39 +17,39 @@ uint32_t LowWord(WPARAM w) { return LOWORD(w); }
 
 }  // namespace
 
-LRESULT CALLBACK UiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, UiWindowProc, hook)) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) {
-    UnhookProcedure(hwnd, UiWindowProc, true);
-    return PassOn(hook, hwnd, message, wParam, lParam);
-  }
-  if (auto* window = static_cast<UiWindow*>(hook.context)) {
+namespace {
+
+using UiWindowHandler = LRESULT (UiWindow::*)(HWND, UINT, WPARAM, LPARAM, bool&);
+
+// The hook's UiWindow handles the message if it can; the rest goes on down the chain.
+LRESULT ToUiWindow(const ProcedureHook& hook, UiWindowHandler handler, HWND hwnd, UINT message,
+                   WPARAM wParam, LPARAM lParam) {
+  auto* window = static_cast<UiWindow*>(hook.context);
+  if (window && message != WM_NCDESTROY) {
     bool handled = false;
-    LRESULT result = window->HandleMessage(hwnd, message, wParam, lParam, handled);
+    const LRESULT result = (window->*handler)(hwnd, message, wParam, lParam, handled);
     if (handled) return result;
   }
   return PassOn(hook, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+}  // namespace
+
+LRESULT CALLBACK UiWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, PanelProc, hook)) {
+  if (!TakeHook(hwnd, message, UiWindowProc, hook)) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  if (message == WM_NCDESTROY) {
-    UnhookProcedure(hwnd, PanelProc, true);
-    RemovePropW(hwnd, UiWindowProperty());
-    return PassOn(hook, hwnd, message, wParam, lParam);
+  return ToUiWindow(hook, &UiWindow::HandleMessage, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!TakeHook(hwnd, message, PanelProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  if (auto* window = static_cast<UiWindow*>(hook.context)) {
-    bool handled = false;
-    LRESULT result = window->HandlePanelMessage(hwnd, message, wParam, lParam, handled);
-    if (handled) return result;
-  }
-  return PassOn(hook, hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) RemovePropW(hwnd, UiWindowProperty());
+  return ToUiWindow(hook, &UiWindow::HandlePanelMessage, hwnd, message, wParam, lParam);
 }
 
 LRESULT UiWindow::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,

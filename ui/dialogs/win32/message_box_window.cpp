@@ -172,10 +172,7 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
 
 LRESULT CALLBACK MessageBoxWindow::TipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ProcedureHook hook;
-  if (!FindProcedureHook(hwnd, TipProc, hook)) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) UnhookProcedure(hwnd, TipProc, true);
+  if (!TakeHook(hwnd, message, TipProc, hook)) return DefWindowProcW(hwnd, message, wParam, lParam);
   const bool closes = message == WM_ACTIVATE || message == WM_CONTEXTMENU ||
                       message == WM_NCACTIVATE || message == WM_NCLBUTTONDOWN ||
                       message == WM_NCLBUTTONUP || message == WM_NCLBUTTONDBLCLK ||
