@@ -26,13 +26,14 @@ target_include_directories(pyravel_json SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/jso
 
 # The program runs as administrator, so its static imports are only DLLs that Windows always
 # takes from System32 (the known DLLs) plus comctl32, which the manifest binds; cfgmgr32's
-# functions come through setupapi. Anything else (newdev, devmgr, uxtheme, wininet...) is loaded
-# at run time from System32 with SystemLibrary (base/win32/system_library.h).
+# functions come through setupapi. Anything else (newdev, devmgr, uxtheme, wininet; comdlg32 too,
+# a known DLL but a costly one to load) is loaded at run time from System32 with SystemLibrary
+# (base/win32/system_library.h).
 # cmake/check_imports.py keeps the built executables to this list.
 if(WIN32)
   add_library(pyravel_winlibs INTERFACE)
   target_link_libraries(pyravel_winlibs INTERFACE setupapi comctl32 gdiplus gdi32
-    user32 shell32 shlwapi ole32 oleaut32 uuid advapi32 comdlg32)
+    user32 shell32 shlwapi ole32 oleaut32 uuid advapi32)
 endif()
 
 # GoogleTest: the system's natively, built from /usr/src/googletest for Windows.

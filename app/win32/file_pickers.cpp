@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/win32/system_library.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -106,7 +107,12 @@ bool OpenInfFileDialog(WideText* text, const WideText& title, HWND owner) {
   info.lpstrTitle = W(title);
   info.lpstrDefExt = L"inf";
   info.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameW(&info)) return false;
+  // The common dialog library is loaded when a dialog is first asked for, not with the program:
+  // it brings the print spooler's libraries with it, a cost every start-up would pay. It stays
+  // loaded, as a static import would.
+  static const SystemLibrary dialogs(L"comdlg32.dll");
+  const auto open = dialogs.GetProc<decltype(&GetOpenFileNameW)>("GetOpenFileNameW");
+  if (open == nullptr || !open(&info)) return false;
   text->Assign(U(result.data()));
   return true;
 }
