@@ -15,13 +15,5 @@ static_assert(std::size(kColumns) == kDeviceColumnCount);
 }  // namespace
 
 std::span<const DeviceColumnInfo> DeviceColumns() { return kColumns; }
-WideText DeviceColumnTitles() {
-  WideText titles;
-  for (const DeviceColumnInfo& c : kColumns) {
-    if (!titles.Empty()) titles.Append(u"\n");
-    titles.Append(c.title);
-  }
-  return titles;
-}
 
 }  // namespace pyr

@@ -29,7 +29,5 @@ struct DeviceColumnInfo {
 
 // In column order.
 std::span<const DeviceColumnInfo> DeviceColumns();
-// The titles joined by "\n", as the list is created from them.
-WideText DeviceColumnTitles();
 
 }  // namespace pyr

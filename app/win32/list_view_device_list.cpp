@@ -23,11 +23,13 @@ constexpr DWORD kListExStyle = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX
 }  // namespace
 
 int32_t AddDeviceListView(UiWindow& window, int x, int y, int w, int h) {
-  const int32_t id = AddListView(window, DeviceColumnTitles().Buffer(), x, y, w, h, kListStyle,
-                                 kListExStyle);
+  const int32_t id = AddListView(window, nullptr, x, y, w, h, kListStyle, kListExStyle);
   if (id == 0) return 0;
+  // Each column comes with its default width: a later width change re-lays the header out.
   const auto columns = DeviceColumns();
-  for (int i = 0; i < kDeviceColumnCount; ++i) SetColumnWidth(window, id, i, columns[i].defaultWidth);
+  for (int i = 0; i < kDeviceColumnCount; ++i) {
+    InsertColumn(window, id, columns[i].title, i, columns[i].defaultWidth);
+  }
   return id;
 }
 

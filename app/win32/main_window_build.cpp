@@ -192,7 +192,12 @@ bool MainWindow::LoadSettings() {
   const bool opened = ReadStoredSettings(settingsKey_, stored);
   const PixelSize size = ChooseWindowSize(current, screen, stored);
   const PixelPoint at = CentredPosition(screen, size);
-  SetWindowPos(hwnd, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  // A resize makes the frame and every control lay out again; skip it when the size stays.
+  UINT placement = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  if (size == current) placement |= SWP_NOSIZE;
+  if (!(at == PixelPoint{rect.left, rect.top}) || size != current) {
+    SetWindowPos(hwnd, nullptr, at.x, at.y, size.cx, size.cy, placement);
+  }
 
   for (int i = 0; i < kDeviceColumnCount; ++i) {
     SetColumnWidth(*window_, ids_.list, i, ColumnWidthAtLoad(stored, i));

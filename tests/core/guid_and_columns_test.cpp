@@ -42,10 +42,12 @@ TEST(Guid, MalformedTextIsRefused) {
 }
 
 // The default widths are checked where they are used: the settings and the main window's list.
-TEST(DeviceColumns, TitlesAsTheListViewTakesThem) {
-  EXPECT_EQ(DeviceColumnTitles().ToUtf8(),
-            " Device name\n Status\n Class\n Manufacturer\n Driver date\n Driver version\n"
-            " Service name\n Hardware ID\n Inf path\n Instance ID");
+TEST(DeviceColumns, TitlesAsTheHeaderShowsThem) {
+  std::string titles;
+  for (const DeviceColumnInfo& c : DeviceColumns()) titles += WideText(c.title).ToUtf8() + "|";
+  EXPECT_EQ(titles,
+            " Device name| Status| Class| Manufacturer| Driver date| Driver version|"
+            " Service name| Hardware ID| Inf path| Instance ID|");
 }
 
 }  // namespace

@@ -57,6 +57,19 @@ TEST_F(UiListView, ColumnsComeFromTheLineSeparatedTitles) {
   EXPECT_EQ(column.cx, (580 - 20) / 3);
 }
 
+// A width already set is left alone; the list view's own auto-size widths still go through.
+TEST_F(UiListView, ColumnWidthsAndTheAutoSizeWidths) {
+  const int first = ListView_GetColumnWidth(List(), 0);
+  EXPECT_TRUE(SetColumnWidth(window_, list_, 0, first));
+  EXPECT_EQ(ListView_GetColumnWidth(List(), 0), first);
+  EXPECT_TRUE(SetColumnWidth(window_, list_, 0, 61));
+  EXPECT_EQ(ListView_GetColumnWidth(List(), 0), 61);
+  Fill({u"A rather long device name that needs more room than sixty pixels"});
+  EXPECT_TRUE(SetColumnWidth(window_, list_, 0, LVSCW_AUTOSIZE));
+  EXPECT_GT(ListView_GetColumnWidth(List(), 0), 200);
+  EXPECT_FALSE(SetColumnWidth(window_, 999, 0, 61)) << "no such list";
+}
+
 TEST_F(UiListView, DeletingItemsPostsAndFreesTheirStyle) {
   Fill({u"x"});
   SetItemBackColour(window_, list_, 0, 0x808080);

@@ -289,6 +289,61 @@ TEST_F(UiWindowState, WindowsCarryTheProgramIcon) {
   owned.DestroyUiWindow();
 }
 
+// A window given x = y = -1 is made centred: on its owner, or in the work area without one.
+TEST_F(UiWindowState, CentredWindowsAreMadeInTheirPlace) {
+  auto middle = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+  UiWindow alone, owned;
+  ASSERT_TRUE(alone.CreateUiWindow(u"PyravelToolkitAlone", u"Alone", 300, 200, -1, -1,
+                                   WS_OVERLAPPEDWINDOW, 0, nullptr));
+  ASSERT_TRUE(owned.CreateUiWindow(u"PyravelToolkitOwned", u"Owned", 200, 100, -1, -1,
+                                   WS_OVERLAPPEDWINDOW, 0, window_.Handle()));
+  RECT work{}, aloneRect{}, ownerRect{}, ownedRect{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(alone.Handle(), &aloneRect);
+  GetWindowRect(window_.Handle(), &ownerRect);
+  GetWindowRect(owned.Handle(), &ownedRect);
+  // Halving an odd width may round either way.
+  EXPECT_NEAR(middle(aloneRect).x, middle(work).x, 1);
+  EXPECT_NEAR(middle(aloneRect).y, middle(work).y, 1);
+  EXPECT_NEAR(middle(ownedRect).x, middle(ownerRect).x, 1);
+  EXPECT_NEAR(middle(ownedRect).y, middle(ownerRect).y, 1);
+  owned.DestroyUiWindow();
+  alone.DestroyUiWindow();
+}
+
+// Controls skip the non-client paint only while they have no frame: a border, and a scroll bar
+// given later, are still drawn.
+TEST_F(UiWindowState, ControlFramesAndLaterScrollBarsArePainted) {
+  const int32_t framed = window_.AddText(u"", 20, 20, 120, 60, WS_VISIBLE | WS_BORDER);
+  const int32_t scrolled = window_.AddText(u"", 200, 20, 120, 60);
+  const HWND scrolledHandle = window_.ControlHandle(scrolled);
+  SetWindowLongPtrW(scrolledHandle, GWL_STYLE, GetWindowLongPtrW(scrolledHandle, GWL_STYLE) | WS_VSCROLL);
+  SetWindowPos(scrolledHandle, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
+  RedrawWindow(window_.Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Drain();
+  // The colour of a point of the control's non-client area, and of its client area.
+  auto outer = [](HWND control, int x, int y) {
+    HDC dc = GetWindowDC(control);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(control, dc);
+    return colour;
+  };
+  const HWND framedHandle = window_.ControlHandle(framed);
+  EXPECT_EQ(outer(framedHandle, 0, 30), GetSysColor(COLOR_WINDOWFRAME)) << "the border";
+  EXPECT_NE(outer(framedHandle, 0, 30), outer(framedHandle, 5, 30));
+  RECT client{};
+  GetClientRect(scrolledHandle, &client);
+  ASSERT_LT(client.right, 120) << "the scroll bar takes its room";
+  // The scroll bar's arrow buttons and track, whatever the theme, are not all the background.
+  const COLORREF background = outer(scrolledHandle, 5, 30);
+  int drawn = 0;
+  for (int y = 0; y < 60; ++y) drawn += outer(scrolledHandle, client.right + 8, y) != background;
+  EXPECT_GT(drawn, 0) << "the scroll bar";
+}
+
 TEST_F(UiWindowState, DisabledMenuItemIsGreyedAndEnablingClearsBoth) {
   const int32_t item = MenuButton({u"Uninstall checked\tCtrl+X"}) + 1;
   ASSERT_TRUE(window_.SetControlState(item, kStateDisable));

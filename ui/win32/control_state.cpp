@@ -138,7 +138,8 @@ bool UiWindow::SetControlBackColour(int32_t id, COLORREF colour) {
     info.hbrBack = e->brush.Get();
     SetMenuInfo(e->menu, &info);
   }
-  if (e->handle) InvalidateRect(e->handle, nullptr, TRUE);
+  // A window not shown yet is painted whole when it shows.
+  if (e->handle && IsWindowVisible(e->handle)) InvalidateRect(e->handle, nullptr, TRUE);
   return true;
 }
 
@@ -150,7 +151,8 @@ bool UiWindow::SetControlTextColour(int32_t id, COLORREF colour) {
     SendMessageW(e->handle, LVM_SETTEXTCOLOR, 0,
                  static_cast<LPARAM>(colour < 0x1000000 ? colour : CLR_DEFAULT));
   }
-  if (e->handle) InvalidateRect(e->handle, nullptr, TRUE);
+  // A window not shown yet is painted whole when it shows.
+  if (e->handle && IsWindowVisible(e->handle)) InvalidateRect(e->handle, nullptr, TRUE);
   return true;
 }
 
@@ -159,7 +161,8 @@ bool UiWindow::SetControlFont(int32_t id, double points) {
   if (!e || !e->handle) return false;
   FontHandle font = CreateUiFont(points, 400);
   if (!font) return false;
-  SendMessageW(e->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  SendMessageW(e->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()),
+               IsWindowVisible(e->handle));
   e->font = std::move(font);
   return true;
 }

@@ -46,6 +46,10 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
     controls_.RemoveLast();
     return 0;
   }
+  if (kind == kKindButton || kind == kKindCheckBox || kind == kKindText || kind == kKindPicture ||
+      kind == kKindLink) {
+    HookProcedure(handle, FramelessPaintProc, nullptr);
+  }
   ControlEntry& e = controls_.At(id);
   e.handle = handle;
   e.x = x;

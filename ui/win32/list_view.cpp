@@ -113,7 +113,10 @@ bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int i
 
 bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width) {
   HWND list = ListHandle(window, listId);
-  return list && SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
+  if (!list) return false;
+  // Setting a width re-lays the header out even when nothing changes; skip that.
+  if (width >= 0 && ListView_GetColumnWidth(list, column) == width) return true;
+  return SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
 }
 
 namespace {

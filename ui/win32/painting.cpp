@@ -153,4 +153,25 @@ LRESULT CALLBACK BufferedPaintProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return 0;
 }
 
+bool HasNoFrame(HWND window) {
+  constexpr LONG_PTR kFrame = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL;
+  constexpr LONG_PTR kEdges = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE |
+                              WS_EX_DLGMODALFRAME;
+  return (GetWindowLongPtrW(window, GWL_STYLE) & kFrame) == 0 &&
+         (GetWindowLongPtrW(window, GWL_EXSTYLE) & kEdges) == 0;
+}
+
+// A frameless control has nothing to paint outside its client area, yet the default handling
+// of WM_NCPAINT still fetches a window DC for it; under Wine that is a round of display queries
+// for every control at the window's first paint. The style is read at each message, so a frame
+// or scroll bar added later is painted as usual.
+LRESULT CALLBACK FramelessPaintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ProcedureHook hook;
+  if (!TakeHook(hwnd, message, FramelessPaintProc, hook)) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  if (message == WM_NCPAINT && HasNoFrame(hwnd)) return 0;
+  return PassOn(hook, hwnd, message, wParam, lParam);
+}
+
 }  // namespace pyr

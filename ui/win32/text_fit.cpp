@@ -33,10 +33,10 @@ std::wstring TextOf(HWND control) {
   return text;
 }
 
-// The text's extent with the control's own font; wrapWidth > 0 wraps at that width.
-SIZE MeasureText(HWND control, const std::wstring& text, UINT format, int wrapWidth) {
+// The text's extent with the control's own font; wrapWidth > 0 wraps at that width. The text is
+// measured on a memory DC: a window's own DC costs a round of display queries under Wine.
+SIZE MeasureText(HDC dc, HWND control, const std::wstring& text, UINT format, int wrapWidth) {
   SIZE size{};
-  const HDC dc = GetDC(control);
   if (dc == nullptr) return size;
   const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -46,7 +46,6 @@ SIZE MeasureText(HWND control, const std::wstring& text, UINT format, int wrapWi
             format | DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
   size = {r.right - r.left, r.bottom - r.top};
   SelectObject(dc, old);
-  ReleaseDC(control, dc);
   return size;
 }
 
@@ -63,12 +62,12 @@ struct TextRoom {
   UINT format = 0;
 };
 
-SIZE FitWithRoom(HWND control, const TextRoom& room, int maxWidth) {
+SIZE FitWithRoom(HDC dc, HWND control, const TextRoom& room, int maxWidth) {
   const std::wstring text = TextOf(control);
-  SIZE text1 = MeasureText(control, text, room.format, 0);
+  SIZE text1 = MeasureText(dc, control, text, room.format, 0);
   SIZE need{text1.cx + room.extraWidth, text1.cy + room.extraHeight};
   if (need.cx > maxWidth) {
-    const SIZE wrapped = MeasureText(control, text, room.format, maxWidth - room.extraWidth);
+    const SIZE wrapped = MeasureText(dc, control, text, room.format, maxWidth - room.extraWidth);
     need = {maxWidth, wrapped.cy + room.extraHeight};
   }
   return need;
@@ -83,9 +82,7 @@ SIZE LinkFitSize(HWND control, int maxWidth) {
   return {std::min<LONG>(ideal.cx, maxWidth), std::max(ideal.cy, height)};
 }
 
-}  // namespace
-
-SIZE TextFitSize(HWND control, int maxWidth) {
+SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth) {
   const std::wstring cls = ClassOf(control);
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
   if (_wcsicmp(cls.c_str(), WC_LINK) == 0) return LinkFitSize(control, maxWidth);
@@ -95,14 +92,14 @@ SIZE TextFitSize(HWND control, int maxWidth) {
       return OuterOf(control);
     }
     const UINT prefix = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-    return FitWithRoom(control, {0, 0, prefix | DT_EXPANDTABS}, maxWidth);
+    return FitWithRoom(dc, control, {0, 0, prefix | DT_EXPANDTABS}, maxWidth);
   }
   if (_wcsicmp(cls.c_str(), L"Button") == 0) {
     const DWORD kind = style & BS_TYPEMASK;
     if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE ||
         kind == BS_AUTO3STATE || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
       const int square = GetSystemMetrics(SM_CXMENUCHECK);
-      return FitWithRoom(control, {square + kCheckGap, 2, 0}, maxWidth);
+      return FitWithRoom(dc, control, {square + kCheckGap, 2, 0}, maxWidth);
     }
     if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) {
       SIZE image{};
@@ -112,7 +109,7 @@ SIZE TextFitSize(HWND control, int maxWidth) {
         if (GetObjectW(bitmap, sizeof(bits), &bits)) image = {bits.bmWidth + 4, bits.bmHeight};
       }
       const TextRoom room{kButtonPadding + image.cx, 8, DT_CENTER};
-      SIZE need = FitWithRoom(control, room, maxWidth);
+      SIZE need = FitWithRoom(dc, control, room, maxWidth);
       need.cy = std::max<LONG>(need.cy, image.cy + 8);
       return need;
     }
@@ -120,8 +117,16 @@ SIZE TextFitSize(HWND control, int maxWidth) {
   return OuterOf(control);
 }
 
+}  // namespace
+
+SIZE TextFitSize(HWND control, int maxWidth) {
+  const MemoryDc dc;
+  return TextFitSizeOn(dc.Get(), control, maxWidth);
+}
+
 int FitStackToTexts(UiWindow& window, std::span<const int32_t> ids, int maxWidth) {
   int pushedDown = 0;
+  const MemoryDc dc;
   for (const int32_t id : ids) {
     const HWND control = window.ControlHandle(id);
     if (control == nullptr || id < 1) continue;
@@ -129,7 +134,7 @@ int FitStackToTexts(UiWindow& window, std::span<const int32_t> ids, int maxWidth
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     const SIZE now{r.right - r.left, r.bottom - r.top};
-    const SIZE need = TextFitSize(control, maxWidth);
+    const SIZE need = TextFitSizeOn(dc.Get(), control, maxWidth);
     const SIZE size{std::max(now.cx, need.cx), std::max(now.cy, need.cy)};
     if (size.cx == now.cx && size.cy == now.cy && pushedDown == 0) continue;
     // A control that now wraps needs its style to allow it.

@@ -83,10 +83,20 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   int outerW = frame.right - frame.left, outerH = frame.bottom - frame.top;
-  bool centre = x == -1 && y == -1;
-  hwnd_ = CreateWindowExW(exStyle, W(className_.c_str()), W(title ? title : u""), style,
-                          centre ? 0 : x, centre ? 0 : y, outerW, outerH, owner, nullptr,
-                          instance_, nullptr);
+  // A centred window is created in its place: moving a top-level window costs the window
+  // server a round of its own.
+  if (x == -1 && y == -1) {
+    RECT area{};
+    if (owner) {
+      GetWindowRect(owner, &area);
+    } else {
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    x = area.left + ((area.right - area.left) - outerW) / 2;
+    y = area.top + ((area.bottom - area.top) - outerH) / 2;
+  }
+  hwnd_ = CreateWindowExW(exStyle, W(className_.c_str()), W(title ? title : u""), style, x, y,
+                          outerW, outerH, owner, nullptr, instance_, nullptr);
   if (!hwnd_) {
     if (!(flagWord_ & kClassExisted)) UnregisterClassW(W(className_.c_str()), instance_);
     ResetFields();
@@ -98,19 +108,6 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   // A record shared with other windows may hold their pending event; only our own is cleared.
   if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
   HookProcedure(hwnd_, UiWindowProc, this);
-
-  if (centre) {
-    RECT area{};
-    if (owner) {
-      GetWindowRect(owner, &area);
-    } else {
-      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    int cx = area.left + ((area.right - area.left) - outerW) / 2;
-    int cy = area.top + ((area.bottom - area.top) - outerH) / 2;
-    SetWindowPos(hwnd_, nullptr, cx, cy, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-  }
 
   SetDefaultFont(9, 400);
 

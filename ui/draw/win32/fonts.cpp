@@ -17,7 +17,11 @@ FontHandle CreateUiFont(double points, int weight, uint32_t styleFlags, const wc
 FontHandle SetControlFontPoints(HWND hwnd, double points, int weight, uint32_t styleFlags,
                                 const wchar_t* faceName, int quality) {
   FontHandle font = CreateUiFont(points, weight, styleFlags, faceName, quality);
-  if (font && hwnd) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  // A window not shown yet is painted whole when it shows; asking for a repaint now costs a
+  // round trip to the window server for nothing.
+  if (font && hwnd) {
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), IsWindowVisible(hwnd));
+  }
   return font;
 }
 
