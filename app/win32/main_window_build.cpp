@@ -195,7 +195,7 @@ bool MainWindow::LoadSettings() {
   // A resize makes the frame and every control lay out again; skip it when the size stays.
   UINT placement = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
   if (size == current) placement |= SWP_NOSIZE;
-  if (!(at == PixelPoint{rect.left, rect.top}) || size != current) {
+  if (at != PixelPoint{rect.left, rect.top} || size != current) {
     SetWindowPos(hwnd, nullptr, at.x, at.y, size.cx, size.cy, placement);
   }
 
