@@ -7,6 +7,14 @@
 #include "ui/win32/list_view_parts.h"
 
 namespace pyr {
+namespace {
+
+// An item owns its style record through its parameter; this hands it back to be freed.
+std::unique_ptr<ListItemStyle> OwnedStyle(LPARAM param) {
+  return std::unique_ptr<ListItemStyle>(reinterpret_cast<ListItemStyle*>(param));
+}
+
+}  // namespace
 
 bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHDR* header,
                           LRESULT& result) {
@@ -40,7 +48,7 @@ bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHD
         item.mask = LVIF_PARAM;
         item.iItem = i;
         if (!SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
-        delete reinterpret_cast<ListItemStyle*>(item.lParam);
+        OwnedStyle(item.lParam).reset();
       }
       post(ev::kItemDeleted, ev::kAllItems);
       result = TRUE;
@@ -48,7 +56,7 @@ bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHD
     }
     case LVN_DELETEITEM: {
       auto* gone = reinterpret_cast<NMLISTVIEW*>(header);
-      std::unique_ptr<ListItemStyle> style(reinterpret_cast<ListItemStyle*>(gone->lParam));
+      const std::unique_ptr<ListItemStyle> style = OwnedStyle(gone->lParam);
       post(ev::kItemDeleted, static_cast<uint64_t>(gone->iItem));
       return false;
     }
