@@ -317,7 +317,8 @@ TEST_F(UiWindowState, ControlFramesAndLaterScrollBarsArePainted) {
   const int32_t framed = window_.AddText(u"", 20, 20, 120, 60, WS_VISIBLE | WS_BORDER);
   const int32_t scrolled = window_.AddText(u"", 200, 20, 120, 60);
   const HWND scrolledHandle = window_.ControlHandle(scrolled);
-  SetWindowLongPtrW(scrolledHandle, GWL_STYLE, GetWindowLongPtrW(scrolledHandle, GWL_STYLE) | WS_VSCROLL);
+  SetWindowLongPtrW(scrolledHandle, GWL_STYLE,
+                    GetWindowLongPtrW(scrolledHandle, GWL_STYLE) | WS_VSCROLL);
   SetWindowPos(scrolledHandle, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
