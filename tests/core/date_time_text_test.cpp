@@ -38,6 +38,34 @@ TEST(CalendarFromFileTime, Table) {
   }
 }
 
+// The way back, as the simulated PC dates its drivers: only real calendar dates convert.
+TEST(FileTimeFromCalendar, RealDatesOnlyAndTheWayBack) {
+  struct Case {
+    CalendarTime t;
+    bool valid;
+  };
+  const Case cases[] = {
+      {{2024, 2, 0, 29, 23, 59, 59, 999}, true},  // a leap day of a year divisible by 4
+      {{2000, 2, 0, 29, 0, 0, 0, 0}, true},       // and of one divisible by 400
+      {{1900, 2, 0, 29, 0, 0, 0, 0}, false},      // a century that is no leap year
+      {{2023, 2, 0, 29, 0, 0, 0, 0}, false},
+      {{2023, 4, 0, 31, 0, 0, 0, 0}, false},
+      {{1601, 1, 0, 1, 0, 0, 0, 0}, true},
+      {{1600, 12, 0, 31, 0, 0, 0, 0}, false},
+      {{2023, 13, 0, 1, 0, 0, 0, 0}, false},
+      {{2023, 1, 0, 1, 24, 0, 0, 0}, false},
+      {{2023, 1, 0, 1, 0, 0, 0, 1000}, false},
+  };
+  for (const Case& c : cases) {
+    uint64_t ticks = 0;
+    ASSERT_EQ(FileTimeFromCalendar(c.t, &ticks), c.valid) << DateTimeText(c.t, true).ToUtf8();
+    if (!c.valid) continue;
+    CalendarTime back;
+    ASSERT_TRUE(CalendarFromFileTime(ticks, &back));
+    EXPECT_EQ(DateTimeText(back, true), DateTimeText(c.t, true));
+  }
+}
+
 TEST(CalendarFromFileTime, RefusesTheHighBit) {
   CalendarTime t{2000, 1, 0, 1, 0, 0, 0, 0};
   const CalendarTime before = t;
@@ -63,6 +91,7 @@ TEST(CalendarFromOleDate, Table) {
       {-657434.0, "0100/01/01 00:00:00"},
       {2958465.5, "9999/12/31 12:00:00"},
       {-657435.0, nullptr},
+      {2958465.9999999, nullptr},  // rounds up into the year 10000
       {2958466.0, nullptr},
       {std::numeric_limits<double>::quiet_NaN(), nullptr},
       {std::numeric_limits<double>::infinity(), nullptr},
