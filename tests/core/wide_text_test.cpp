@@ -79,6 +79,13 @@ TEST(WideTextCut, LeftRightDropMid) {
   EXPECT_EQ(t, u"cd");
   t.DropRight(5);
   EXPECT_EQ(t, u"");
+  WideText r(u"abc");
+  EXPECT_EQ(r.At(1), u'a');
+  EXPECT_EQ(r.At(3), u'c');
+  EXPECT_EQ(r.At(0), 0);  // positions outside the text read as 0
+  EXPECT_EQ(r.At(4), 0);
+  r.Right(0);
+  EXPECT_EQ(r, u"");
 
   WideText m;
   m.Mid(u"hello world", 7, 0);
