@@ -117,7 +117,7 @@ TEST(StatusText, TopOfTheText) {
       {70, 2, 16, 19}, {70, 3, 16, 11}, {60, 4, 15, 0}, {70, 6, 16, -13},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(StatusTextTop(c.height, c.lines, c.lineHeight), c.top) << c.lines << " lines of " << c.lineHeight;
+    EXPECT_EQ(StatusTextTop(c.height, c.lines, c.lineHeight, 96), c.top) << c.lines << " lines of " << c.lineHeight;
   }
 }
 

@@ -155,7 +155,6 @@ TEST_F(Drawing, ScaledPicturesAndBitmapsHaveTheRequestedSize) {
       // One dimension given: the other keeps the picture's own size.
       {"picture 60 wide", imageSize(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
       {"resource bitmap", bitmapSize(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
-      {"any bitmap to 20", bitmapSize(ImageToBitmap20(big.Get())), {20, 20}},
       {"check box image", bitmapSize(CheckBoxImage(16, kCheckBoxTicked, 0xFF0000FF)), {16, 16}},
       {"background bitmap", bitmapSize(BackgroundBitmap(background.get(), 30, 20)), {30, 20}},
   };
@@ -170,7 +169,6 @@ TEST_F(Drawing, MissingPicturesAndBadSizesGiveNothing) {
   EXPECT_FALSE(LoadImageResource(Self(), 99));
   EXPECT_FALSE(LoadImageResource(Self(), 20, 20, 20));
   EXPECT_FALSE(LoadResourceBitmap(Self(), 43, 20, 20));
-  EXPECT_FALSE(ImageToBitmap20(nullptr));
   EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
   EXPECT_FALSE(ScaledCopy(source.get(), 0, 30));
   EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
@@ -237,20 +235,6 @@ TEST_F(Drawing, UiFontsTakeTheirSizeStyleFaceAndQuality) {
     EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
     EXPECT_EQ(lf.lfOutPrecision, OUT_OUTLINE_PRECIS);
   }
-}
-
-TEST_F(Drawing, ControlFontIsSetOnTheControl) {
-  HWND edit = CreateWindowExW(0, L"Edit", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
-                              Self(), nullptr);
-  ASSERT_TRUE(edit);
-  FontHandle font = SetControlFontPoints(edit, 10, 0, kFontUnderline);
-  ASSERT_TRUE(font);
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), font.Get());
-  LOGFONTW lf{};
-  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
-  EXPECT_EQ(lf.lfHeight, -13);
-  EXPECT_TRUE(lf.lfUnderline);
-  DestroyWindow(edit);
 }
 
 // ---------------------------------------------------------------- shapes and regions
@@ -323,7 +307,7 @@ TEST_F(Drawing, CentredTextInksAroundTheCentre) {
 // ---------------------------------------------------------------- window backgrounds
 
 TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
-  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, 4);
+  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, 4, 35);
   ASSERT_TRUE(image);
   EXPECT_EQ(SizeOf(image.get()).width, 450);
   EXPECT_EQ(Pixel(image.get(), 1, 75), 0xFF000000u);      // frame
@@ -334,7 +318,7 @@ TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
   EXPECT_EQ(Pixel(image.get(), 225, 110), 0xFFFFFFFFu);
   EXPECT_EQ(Pixel(image.get(), 225, 148), 0xFF000000u);   // frame below the band
   // A footer like the fill: no band.
-  image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4);
+  image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4, 35);
   ASSERT_TRUE(image);
   for (int y = 100; y < 146; ++y) EXPECT_EQ(Pixel(image.get(), 225, y), 0xFFFFFFFFu) << y;
 }

@@ -161,7 +161,7 @@ TEST_F(RingControl, SpinnerEndsWhenItsControlIsDestroyed) {
 
 TEST(DialogPictures, TipBackgroundHasOutlineAndCornerTriangle) {
   GdiplusSession session;
-  ImagePtr tip = TipBackgroundImage(120, 93);
+  ImagePtr tip = TipBackgroundImage(120, 93, 96);
   ASSERT_TRUE(tip);
   auto pixel = [&](int x, int y) {
     Gdiplus::ARGB argb = 0;

@@ -218,7 +218,7 @@ bool UiWindow::SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image) {
 }
 
 int32_t UiWindow::AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h) {
-  ImagePtr scaled = image ? ScaledCopy(image, w, h) : nullptr;
+  ImagePtr scaled = image ? ScaledCopy(image, Scale(w), Scale(h)) : nullptr;
   BitmapHandle bitmap = scaled ? ImageToBitmap(scaled.get()) : BitmapHandle();
   // A picture without its image still takes its place and its id.
   return AddPicture(bitmap.Get(), x, y, w, h);
