@@ -316,37 +316,11 @@ IndexList CheckedItems(UiWindow& window, int32_t listId) {
                       [](HWND list, int i) { return StateImage(list, i) == kCheckedImage; });
 }
 
-int FirstCheckedItem(UiWindow& window, int32_t listId) {
-  HWND list = ListHandle(window, listId);
-  if (!list) return -1;
-  int count = ListView_GetItemCount(list);
-  for (int i = 0; i < count; ++i) {
-    if (StateImage(list, i) == kCheckedImage) return i;
-  }
-  return -1;
-}
-
 int SelectedItem(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   if (!list) return -1;
   return static_cast<int>(
       SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
-}
-
-IndexList SelectedItems(UiWindow& window, int32_t listId) {
-  HWND list = ListHandle(window, listId);
-  IndexList result{0};
-  if (!list) return result;
-  auto count = static_cast<int32_t>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
-  int i = -1;
-  while (static_cast<int32_t>(result.size()) <= count) {
-    i = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                      MAKELPARAM(LVNI_SELECTED, 0)));
-    if (i < 0) break;
-    result.push_back(i);
-  }
-  result[0] = static_cast<int32_t>(result.size() - 1);
-  return result;
 }
 
 bool SelectItem(UiWindow& window, int32_t listId, int index) {
@@ -369,16 +343,6 @@ int ItemGroupId(UiWindow& window, int32_t listId, int index) {
   item.iItem = index;
   if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
   return item.iGroupId;
-}
-
-int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after) {
-  HWND list = ListHandle(window, listId);
-  if (!list || !text) return -1;
-  int count = ListView_GetItemCount(list);
-  for (int i = after < -1 ? 0 : after + 1; i < count; ++i) {
-    if (ItemText(window, listId, i, 0).Contains(text, false)) return i;
-  }
-  return -1;
 }
 
 bool EnableGroupView(UiWindow& window, int32_t listId, bool on) {

@@ -74,15 +74,11 @@ bool SetItemChecked(UiWindow& window, int32_t listId, int index, bool checked);
 bool IsItemChecked(UiWindow& window, int32_t listId, int index);
 int SetAllChecked(UiWindow& window, int32_t listId, bool checked);
 IndexList CheckedItems(UiWindow& window, int32_t listId);
-int FirstCheckedItem(UiWindow& window, int32_t listId);
 
 int SelectedItem(UiWindow& window, int32_t listId);
-IndexList SelectedItems(UiWindow& window, int32_t listId);
 bool SelectItem(UiWindow& window, int32_t listId, int index);
 
 int ItemGroupId(UiWindow& window, int32_t listId, int index);
-// First item after index `after` whose first-column text contains text, ignoring case; or -1.
-int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after = -1);
 bool EnableGroupView(UiWindow& window, int32_t listId, bool on);
 bool ExpandGroup(UiWindow& window, int32_t listId, int groupId);
 // A click anywhere on a group header toggles the group.

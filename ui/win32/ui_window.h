@@ -18,10 +18,6 @@
 #include "ui/event_codes.h"
 #include "ui/win32/control_table.h"
 
-namespace Gdiplus {
-class GpBitmap;
-}
-
 namespace pyr {
 
 class UiWindow;
@@ -189,8 +185,6 @@ class UiWindow {
   int32_t AddSingleLineEdit(int x = 1, int y = 1, int w = 200, int h = 20);
   int32_t AddLink(const char16_t* text, int y, int x = 10, int w = 140, int h = 18);
   int32_t AddPicture(HBITMAP bitmap, int x, int y, int w, int h);
-  // As AddPicture, from a GDI+ image scaled to the picture's size.
-  int32_t AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h);
   // The grip in the lower-right corner of the current panel (or the window); image is its picture
   // at SizeGripSide() pixels.
   int32_t AddSizeGrip(HBITMAP image);
@@ -212,8 +206,6 @@ class UiWindow {
   bool SetMenuItemCheckMarks(int32_t id, HBITMAP checked, HBITMAP unchecked);
   // w x h: the bitmap's size in pixels (a list view's image list is made at that size).
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
-  // The image at its own size, as a bitmap.
-  bool SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image);
 
   // --- Layout ----------------------------------------------------------------------------------
   // Records the control's place now, and its parent's client size, as what its anchors keep to.
