@@ -25,7 +25,8 @@ class Drawing : public GdiplusSuite {
     BITMAP info{};
     if (!GetObjectW(bitmap, sizeof(info), &info)) return {};
     BITMAPINFO request{};
-    request.bmiHeader = {sizeof(request.bmiHeader), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    request.bmiHeader = {
+        sizeof(request.bmiHeader), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     ScreenDc screen;
     GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &request, DIB_RGB_COLORS);
@@ -36,8 +37,9 @@ class Drawing : public GdiplusSuite {
   }
   static SIZE Size(const BitmapHandle& bitmap) {
     BITMAP info{};
-    return bitmap && GetObjectW(bitmap.Get(), sizeof(info), &info) ? SIZE{info.bmWidth, info.bmHeight}
-                                                                   : SIZE{};
+    return bitmap && GetObjectW(bitmap.Get(), sizeof(info), &info)
+               ? SIZE{info.bmWidth, info.bmHeight}
+               : SIZE{};
   }
 };
 
@@ -48,9 +50,12 @@ HMODULE Self() { return GetModuleHandleW(nullptr); }
 // nor an opaque block.
 TEST_F(Drawing, EveryPictureHasThePixelsOfItsPng) {
   for (int id = 21; id <= 42; ++id) {
-    const std::string png = std::string(PYRAVEL_TEST_DATA) + "/resources/images/" + std::to_string(id) + ".png";
+    const std::string png =
+        std::string(PYRAVEL_TEST_DATA) + "/resources/images/" + std::to_string(id) + ".png";
     GpBitmap* raw = nullptr;
-    ASSERT_TRUE(GpOk(gp::GdipCreateBitmapFromFile(std::wstring(png.begin(), png.end()).c_str(), &raw)) && raw)
+    ASSERT_TRUE(
+        GpOk(gp::GdipCreateBitmapFromFile(std::wstring(png.begin(), png.end()).c_str(), &raw)) &&
+        raw)
         << png;
     const ImagePtr decoded(raw);
     const ImagePtr linked = LoadImageResource(Self(), id);
@@ -84,11 +89,11 @@ TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
   };
   const std::pair<std::string, bool> cases[] = {
       {pixels("PXL1", 3, 2, 24), true},
-      {pixels("PXL1", 3, 2, 28), true},  // trailing bytes
-      {pixels("PXL1", 3, 2, 12), false},  // one row short
+      {pixels("PXL1", 3, 2, 28), true},                      // trailing bytes
+      {pixels("PXL1", 3, 2, 12), false},                     // one row short
       {pixels("PXL1", 3, 2, 24).substr(0, 12 + 23), false},  // one byte short
-      {pixels("PXL1", 3, 2, 0), false},  // header only
-      {std::string("PXL1\x03\x00", 6), false},  // cut header
+      {pixels("PXL1", 3, 2, 0), false},                      // header only
+      {std::string("PXL1\x03\x00", 6), false},               // cut header
       {pixels("PNG1", 3, 2, 24), false},
       {pixels("PXL1", 0, 2, 24), false},
       {pixels("PXL1", 3, 0, 24), false},
@@ -146,7 +151,8 @@ TEST_F(Drawing, FillsLandAsGiven) {
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
   EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
   EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
-  for (const auto& [colour, pixel] : {std::pair{0x80123456u, 0x80123456u}, {0x00FFFFFFu, 0x01FFFFFFu}}) {
+  for (const auto& [colour, pixel] :
+       {std::pair{0x80123456u, 0x80123456u}, {0x00FFFFFFu, 0x01FFFFFFu}}) {
     EXPECT_EQ(BitmapPixels(SolidBitmap(3, 5, colour).Get()), std::vector<uint32_t>(15, pixel));
   }
 }
@@ -183,7 +189,8 @@ TEST_F(Drawing, UiFontsTakeTheirSizeStyleFaceAndQuality) {
 class PopupWindow {
  public:
   PopupWindow(int w, int h, DWORD style = WS_POPUP)
-      : hwnd_(CreateWindowExW(0, L"Static", L"", style, 10, 10, w, h, nullptr, nullptr, Self(), nullptr)) {}
+      : hwnd_(CreateWindowExW(0, L"Static", L"", style, 10, 10, w, h, nullptr, nullptr, Self(),
+                              nullptr)) {}
   ~PopupWindow() { DestroyWindow(hwnd_); }
   HWND Get() const { return hwnd_; }
 
@@ -198,8 +205,10 @@ TEST_F(Drawing, BackgroundRegionsOfPopupsAndCaptionedWindows) {
   ASSERT_EQ(ApplyBackgroundRegion(popup.Get(), 100, 60, 20), FrameNeed::kNone);
   RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(popup.Get(), rgn.Get()), ERROR);
-  for (const POINT corner : {POINT{1, 1}, {97, 57}, {1, 57}}) EXPECT_FALSE(PtInRegion(rgn.Get(), corner.x, corner.y));
-  for (const POINT inside : {POINT{50, 30}, {50, 1}, {1, 30}}) EXPECT_TRUE(PtInRegion(rgn.Get(), inside.x, inside.y));
+  for (const POINT corner : {POINT{1, 1}, {97, 57}, {1, 57}})
+    EXPECT_FALSE(PtInRegion(rgn.Get(), corner.x, corner.y));
+  for (const POINT inside : {POINT{50, 30}, {50, 1}, {1, 30}})
+    EXPECT_TRUE(PtInRegion(rgn.Get(), inside.x, inside.y));
   EXPECT_EQ(ApplyBackgroundRegion(captioned.Get(), 300, 200, 0), FrameNeed::kCustomFrame);
   ASSERT_EQ(ApplyBackgroundRegion(captioned.Get(), 300, 200, 1), FrameNeed::kNone);
   ASSERT_NE(GetWindowRgn(captioned.Get(), rgn.Get()), ERROR);
@@ -208,28 +217,8 @@ TEST_F(Drawing, BackgroundRegionsOfPopupsAndCaptionedWindows) {
   POINT origin{0, 0};
   ClientToScreen(captioned.Get(), &origin);
   const RECT window = WindowRectOf(captioned.Get());
-  EXPECT_EQ(BoxOf(box), (Box{origin.x - window.left, origin.y - window.top, ClientOf(captioned.Get()).right,
-                             ClientOf(captioned.Get()).bottom}));
-}
-
-TEST_F(Drawing, RoundedPathStartsOnTheTopEdgeAndIsClosed) {
-  GpPath* raw = nullptr;
-  ASSERT_TRUE(GpOk(gp::GdipCreatePath(Gdiplus::FillModeAlternate, &raw)));
-  PathPtr path(raw);
-  ASSERT_TRUE(RoundedRectPath(path.get(), 10, 0, 0, 100, 50));
-  INT count = 0;
-  ASSERT_TRUE(GpOk(gp::GdipGetPointCount(path.get(), &count)));
-  ASSERT_GT(count, 8);
-  std::vector<Gdiplus::PointF> points(count);
-  std::vector<BYTE> types(count);
-  ASSERT_TRUE(GpOk(gp::GdipGetPathPoints(path.get(), points.data(), count)));
-  ASSERT_TRUE(GpOk(gp::GdipGetPathTypes(path.get(), types.data(), count)));
-  EXPECT_FLOAT_EQ(points[0].X, 5);
-  EXPECT_FLOAT_EQ(points[0].Y, 0);
-  EXPECT_TRUE(types[count - 1] & Gdiplus::PathPointTypeCloseSubpath);
-  // Clockwise: the next corner reached is the top-right one.
-  EXPECT_FLOAT_EQ(points[1].X, 95);
-  EXPECT_FLOAT_EQ(points[1].Y, 0);
+  EXPECT_EQ(BoxOf(box), (Box{origin.x - window.left, origin.y - window.top,
+                             ClientOf(captioned.Get()).right, ClientOf(captioned.Get()).bottom}));
 }
 
 TEST_F(Drawing, CentredTextInksAroundTheCentre) {
@@ -255,12 +244,17 @@ TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
     const int w = 225 * scale, h = 75 * scale, bandTop = h - border - band;
     ImagePtr image = WindowBackgroundImage(w, h, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, border, band);
     ASSERT_TRUE(image);
-    const std::pair<POINT, Argb> expected[] = {
-        {{1, h / 2}, 0xFF000000}, {{w - 2, h / 2}, 0xFF000000}, {{w / 2, bandTop - 2}, 0xFFFFFFFF},
-        {{w / 2, bandTop + 1}, 0xFFF0F0FF}, {{w / 2, h - border - 1}, 0xFFF0F0FF}, {{w / 2, h - 2}, 0xFF000000}};
-    for (const auto& [at, colour] : expected) EXPECT_EQ(Pixel(image.get(), at.x, at.y), colour) << at.x << "," << at.y;
+    const std::pair<POINT, Argb> expected[] = {{{1, h / 2}, 0xFF000000},
+                                               {{w - 2, h / 2}, 0xFF000000},
+                                               {{w / 2, bandTop - 2}, 0xFFFFFFFF},
+                                               {{w / 2, bandTop + 1}, 0xFFF0F0FF},
+                                               {{w / 2, h - border - 1}, 0xFFF0F0FF},
+                                               {{w / 2, h - 2}, 0xFF000000}};
+    for (const auto& [at, colour] : expected)
+      EXPECT_EQ(Pixel(image.get(), at.x, at.y), colour) << at.x << "," << at.y;
     image = WindowBackgroundImage(w, h, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, border, band);
-    for (int y = bandTop - 5; y < h - border; ++y) EXPECT_EQ(Pixel(image.get(), w / 2, y), 0xFFFFFFFFu) << y;
+    for (int y = bandTop - 5; y < h - border; ++y)
+      EXPECT_EQ(Pixel(image.get(), w / 2, y), 0xFFFFFFFFu) << y;
   }
 }
 
@@ -287,7 +281,8 @@ TEST_F(Drawing, CheckBoxStatesDifferWhereTheyShould) {
   EXPECT_EQ(Pixel(ticked.get(), 17, 27), green);
   EXPECT_EQ(Pixel(ticked.get(), 30, 30), 0xFFFFFFFFu);
   // The frame is black on every state; a rounded box's corner is clear.
-  for (GpBitmap* image : {empty.get(), ticked.get(), filled.get()}) EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
+  for (GpBitmap* image : {empty.get(), ticked.get(), filled.get()})
+    EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
   EXPECT_EQ(Pixel(empty.get(), 1, 1), 0xFF000000u);
   EXPECT_LT(Pixel(round.get(), 1, 1) >> 24, 0x40u);
 }
@@ -297,7 +292,8 @@ TEST_F(Drawing, PictureBitmapReplacesAndFreesThePreviousOne) {
   HBITMAP first = SolidBitmap(20, 20, 0xFFFF0000).Release();
   HBITMAP second = SolidBitmap(20, 20, 0xFF00FF00).Release();
   SetPictureBitmap(picture.Get(), first);
-  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture.Get(), STM_GETIMAGE, IMAGE_BITMAP, 0)), first);
+  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture.Get(), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+            first);
   SetPictureBitmap(picture.Get(), second);
   EXPECT_EQ(GetObjectType(first), 0u);
   EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));

@@ -49,19 +49,20 @@ TEST_F(MessageBoxes, EveryButtonOfEveryKindGivesItsAnswerAndEnterTheFirst) {
     int button;  // 0: Enter
     int32_t answer;
   } cases[] = {
-      {kMessageOk, 1, 1},          {kMessageYesNo, 1, 1},       {kMessageYesNo, 2, 0},
-      {kMessageOkCancel, 1, 1},    {kMessageOkCancel, 2, -1},   {kMessageYesNoCancel, 1, 1},
+      {kMessageOk, 1, 1},          {kMessageYesNo, 1, 1},        {kMessageYesNo, 2, 0},
+      {kMessageOkCancel, 1, 1},    {kMessageOkCancel, 2, -1},    {kMessageYesNoCancel, 1, 1},
       {kMessageYesNoCancel, 2, 0}, {kMessageYesNoCancel, 3, -1}, {kMessageYesNo, 0, 1},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(AskAndDo(c.kind, [&] {
-                if (c.button > 0) {
-                  PostMessageW(Button(c.button), BM_CLICK, 0, 0);
-                } else {
-                  PostMessageW(Focused(), WM_KEYDOWN, VK_RETURN, 0);
-                  PostMessageW(Focused(), WM_KEYUP, VK_RETURN, 0xC0000000);
-                }
-              }),
+    EXPECT_EQ(AskAndDo(c.kind,
+                       [&] {
+                         if (c.button > 0) {
+                           PostMessageW(Button(c.button), BM_CLICK, 0, 0);
+                         } else {
+                           PostMessageW(Focused(), WM_KEYDOWN, VK_RETURN, 0);
+                           PostMessageW(Focused(), WM_KEYUP, VK_RETURN, 0xC0000000);
+                         }
+                       }),
               c.answer)
         << c.kind << " button " << c.button;
     EXPECT_EQ(box_.Kind(), -1);
@@ -119,7 +120,8 @@ TEST_F(MessageBoxes, BoxTakesItsWidenedSizeTextAndButtonPlaces) {
   EXPECT_EQ(narrow.width, 360);
   EXPECT_EQ(narrow.height, 150);
   box_.ShowMessageBox(&main_, u"First line\r\nSecond line", kMessageYesNoCancel, 150, 450);
-  EXPECT_EQ(TextOf(box_.Window().ControlHandle(box_.TextControlId())), L"First line\r\nSecond line");
+  EXPECT_EQ(TextOf(box_.Window().ControlHandle(box_.TextControlId())),
+            L"First line\r\nSecond line");
   EXPECT_EQ(Place(box_.TextControlId()), (Box{20, 20, 410, 85}));
   const wchar_t* texts[] = {L"Yes", L"No", L"Cancel"};
   for (int i = 1; i <= 3; ++i) {
@@ -192,7 +194,8 @@ TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
   EXPECT_GE(lineHeight, 16);
   EXPECT_EQ(three.width, 75);  // three one-letter lines: the minimum width
   EXPECT_EQ(Place(box_.TextControlId()), (Box{10, 35, 55, 3 * lineHeight}));
-  box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows", kMessageTip, 150, 450);
+  box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows", kMessageTip,
+                      150, 450);
   EXPECT_GT(BoxOf(WindowRectOf(box_.Window().Handle())).width, 150);
 }
 
@@ -201,8 +204,10 @@ TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
 TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {
   box_.ShowMessageBox(&main_, u"Hello", kMessageTip, 150, 450);
   UiEvent& record = *main_.EventSink();
-  for (const auto& [message, code] : {std::pair{WM_MOUSEMOVE, ev::kMouseMove}, {WM_LBUTTONDOWN, ev::kLeftDown}}) {
-    PostMessageW(main_.Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(100, 100));
+  for (const auto& [message, code] :
+       {std::pair{WM_MOUSEMOVE, ev::kMouseMove}, {WM_LBUTTONDOWN, ev::kLeftDown}}) {
+    PostMessageW(main_.Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                 MAKELPARAM(100, 100));
     bool seen = false;
     for (int i = 0; i < 50 && !seen; ++i) {
       NextEvent(record, EventMode::kPeekCode);

@@ -17,7 +17,9 @@ class TaskbarLog final : public TaskbarProgress {
  public:
   explicit TaskbarLog(std::vector<std::string>* log) : log_(log) {}
   void SetState(HWND, State state) override {
-    log_->push_back(state == State::kNormal ? "normal" : state == State::kIndeterminate ? "indeterminate" : "none");
+    log_->push_back(state == State::kNormal          ? "normal"
+                    : state == State::kIndeterminate ? "indeterminate"
+                                                     : "none");
   }
   void SetValue(HWND, unsigned long long done, unsigned long long total) override {
     log_->push_back(std::to_string(done) + "/" + std::to_string(total));
@@ -37,8 +39,8 @@ class RingControl : public GdiplusSuite {
     GdiplusSuite::SetUp();
     window_ = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 100,
                               200, 120, nullptr, nullptr, nullptr, nullptr);
-    picture_ = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 70,
-                               70, window_, nullptr, nullptr, nullptr);
+    picture_ = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 70, 70,
+                               window_, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window_ && picture_);
     ring_.SetTaskbar(std::make_unique<TaskbarLog>(&taskbar_));
   }
@@ -71,7 +73,9 @@ TEST_F(RingControl, TheArcCoversTheValue) {
   const struct {
     int32_t value;
     COLORREF nine, three, six;  // at nine, three and six o'clock; CLR_INVALID: an arc's end
-  } cases[] = {{0, kWhite, kWhite, kWhite}, {50, kWhite, kArcRef, CLR_INVALID}, {150, kArcRef, kArcRef, kArcRef}};
+  } cases[] = {{0, kWhite, kWhite, kWhite},
+               {50, kWhite, kArcRef, CLR_INVALID},
+               {150, kArcRef, kArcRef, kArcRef}};
   for (const auto& c : cases) {
     ring_.Apply(c.value);
     EXPECT_EQ(ShownPixel(4, 35), c.nine) << c.value;
@@ -153,10 +157,13 @@ TEST(DialogPictures, TipBackgroundAndRingLabel) {
     const ImagePtr tip = TipBackgroundImage(180, 140, dpi);
     ASSERT_TRUE(tip);
     EXPECT_EQ(pixel(tip, corner / 5, corner / 5), kTipCornerColour) << dpi;
-    EXPECT_EQ(pixel(tip, corner + 8, corner / 3), 0xFF000000u) << dpi << ": beyond the triangle's edge";
+    EXPECT_EQ(pixel(tip, corner + 8, corner / 3), 0xFF000000u)
+        << dpi << ": beyond the triangle's edge";
     EXPECT_EQ(pixel(tip, 90, 70), 0xFF000000u) << dpi;
-    for (const POINT edge : {POINT{outline / 2, 70}, {179 - outline / 2, 70}, {90, 139 - outline / 2}}) {
-      EXPECT_EQ(pixel(tip, edge.x, edge.y), 0xFFFFFFFFu) << dpi << " at " << edge.x << "," << edge.y;
+    for (const POINT edge :
+         {POINT{outline / 2, 70}, {179 - outline / 2, 70}, {90, 139 - outline / 2}}) {
+      EXPECT_EQ(pixel(tip, edge.x, edge.y), 0xFFFFFFFFu)
+          << dpi << " at " << edge.x << "," << edge.y;
     }
     EXPECT_EQ(pixel(tip, 90, 139 - outline - 1), 0xFF000000u) << dpi << ": the outline's width";
   }

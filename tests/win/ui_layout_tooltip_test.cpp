@@ -62,7 +62,8 @@ TEST_F(UiLayout, OwnedPopupMovesWithItsOwner) {
                                nullptr, nullptr, nullptr);
   ASSERT_TRUE(window_.AddOwnedWindow(popup));
   const RECT w = WindowRectOf(window_.Handle());
-  SetWindowPos(window_.Handle(), nullptr, w.left + 30, w.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_.Handle(), nullptr, w.left + 30, w.top + 20, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_EQ(BoxOf(WindowRectOf(popup)), (Box{130, 120, 50, 50}));
   DestroyWindow(popup);
 }
@@ -74,7 +75,8 @@ TEST_F(UiTooltips, ControlsShareOneTooltipWindowThatGoesWithTheWindow) {
   EXPECT_EQ(window_.TooltipWindow(), nullptr);
   const HWND next = window_.ControlHandle(window_.AddButton(u">", 10, 10, 30, 25));
   const HWND close = window_.ControlHandle(window_.AddButton(u"x", 50, 10, 30, 25));
-  ASSERT_TRUE(window_.SetControlTooltip(window_.ControlFromHandle(next), u"First line\r\nSecond line"));
+  ASSERT_TRUE(
+      window_.SetControlTooltip(window_.ControlFromHandle(next), u"First line\r\nSecond line"));
   const HWND tip = window_.TooltipWindow();
   ASSERT_TRUE(window_.SetControlTooltip(window_.ControlFromHandle(close), u"Close find (Esc)"));
   EXPECT_EQ(window_.TooltipWindow(), tip);
@@ -82,7 +84,8 @@ TEST_F(UiTooltips, ControlsShareOneTooltipWindowThatGoesWithTheWindow) {
   EXPECT_EQ(GetWindow(tip, GW_OWNER), window_.Handle());
   EXPECT_TRUE(GetWindowLongPtrW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 100000);
-  for (const auto& [control, text] : {std::pair{next, u"First line\r\nSecond line"}, {close, u"Close find (Esc)"}}) {
+  for (const auto& [control, text] :
+       {std::pair{next, u"First line\r\nSecond line"}, {close, u"Close find (Esc)"}}) {
     wchar_t read[80] = {};
     TOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -125,7 +128,8 @@ TEST_F(UiPictures, DoubleBufferedLabelStillShowsItsText) {
   window_.SetControlFont(label, 28);
   EXPECT_EQ(window_.Entry(label)->flags, 0x0C00u);
   window_.ShowUiWindow(SW_SHOW, kShowUpdate);
-  RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(window_.Handle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Drain();
   const auto dark = [&](int32_t id) {
     const HWND control = window_.ControlHandle(id);

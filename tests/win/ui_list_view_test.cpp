@@ -29,11 +29,14 @@ class UiListView : public ToolkitWindow {
   }
   std::vector<std::u16string> Column(int column) {
     std::vector<std::u16string> out;
-    for (int i = 0; i < ItemCount(window_, list_); ++i) out.push_back(ItemText(window_, list_, i, column).Str());
+    for (int i = 0; i < ItemCount(window_, list_); ++i)
+      out.push_back(ItemText(window_, list_, i, column).Str());
     return out;
   }
   // The last event as code and extra.
-  std::pair<int32_t, uint64_t> Event() { return {window_.OwnEvent().code, window_.OwnEvent().extra}; }
+  std::pair<int32_t, uint64_t> Event() {
+    return {window_.OwnEvent().code, window_.OwnEvent().extra};
+  }
   int32_t list_ = 0;
 };
 
@@ -131,12 +134,14 @@ TEST_F(UiListView, ColumnClickPostsUnlessTheHeaderSorts) {
   click.hdr = {List(), static_cast<UINT_PTR>(list_), LVN_COLUMNCLICK};
   click.iItem = -1;
   click.iSubItem = 1;
-  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_), reinterpret_cast<LPARAM>(&click));
+  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
+               reinterpret_cast<LPARAM>(&click));
   EXPECT_EQ(Event(), std::make_pair(ev::kColumnClick, uint64_t{1}));
   window_.OwnEvent() = UiEvent{};
   ASSERT_TRUE(EnableHeaderSort(window_, list_));
   click.iSubItem = 0;
-  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_), reinterpret_cast<LPARAM>(&click));
+  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
+               reinterpret_cast<LPARAM>(&click));
   EXPECT_NE(window_.OwnEvent().code, ev::kColumnClick);
   EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
   EXPECT_EQ(ArrowOf(ListView_GetHeader(List()), 0), SortArrow::kUp);

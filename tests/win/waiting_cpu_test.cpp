@@ -20,7 +20,8 @@ double ProcessCpuSeconds() {
   FILETIME created{}, exited{}, kernel{}, user{};
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
   auto seconds = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+           1e7;
   };
   return seconds(kernel) + seconds(user);
 }
@@ -53,7 +54,8 @@ class CpuMeter {
       const double c0 = ProcessCpuSeconds();
       Sleep(2000);
       const double c1 = ProcessCpuSeconds();
-      const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      const double wall =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
       percent_ = 100.0 * (c1 - c0) / wall;
       held_ = ready_();
       measured_ = true;

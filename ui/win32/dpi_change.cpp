@@ -33,8 +33,7 @@ void RescaleColumns(HWND list, int fromDpi, int toDpi) {
 
 void ScrollBack(const ListScroll& was, int fromDpi, int toDpi) {
   const int rows = ListView_GetItemCount(was.list);
-  if (was.topRow > 0 && was.topRow < rows &&
-      ListView_GetTopIndex(was.list) != was.topRow) {
+  if (was.topRow > 0 && was.topRow < rows && ListView_GetTopIndex(was.list) != was.topRow) {
     // Scrolled to the end first, the row comes into view at the top, as far as the list allows.
     ListView_EnsureVisible(was.list, rows - 1, FALSE);
     ListView_EnsureVisible(was.list, was.topRow, FALSE);
@@ -70,7 +69,8 @@ void UiWindow::FollowDpi(int dpi, const RECT* suggested) {
   const int old = dpi_;
   dpi_ = dpi;
   for (SIZE* track : {&minTrack_, &maxTrack_}) {
-    if (track->cx > 0) *track = {RescaleForDpi(track->cx, old, dpi), RescaleForDpi(track->cy, old, dpi)};
+    if (track->cx > 0)
+      *track = {RescaleForDpi(track->cx, old, dpi), RescaleForDpi(track->cy, old, dpi)};
   }
   // The fonts of the old DPI go once every control has its new one.
   std::vector<UiFont> oldFonts;
@@ -86,7 +86,8 @@ void UiWindow::FollowDpi(int dpi, const RECT* suggested) {
     if (e.drawnCross) DrawCloseCross(e.id);
     if (e.kind == kKindListView) {
       RescaleColumns(e.handle, old, dpi);
-      if (ListView_GetExtendedListViewStyle(e.handle) & LVS_EX_CHECKBOXES) SetCheckBoxImages(*this, e.id);
+      if (ListView_GetExtendedListViewStyle(e.handle) & LVS_EX_CHECKBOXES)
+        SetCheckBoxImages(*this, e.id);
     }
   }
   oldFonts.clear();
@@ -94,8 +95,9 @@ void UiWindow::FollowDpi(int dpi, const RECT* suggested) {
   // The layout runs again at the new size, or at the old one when the size stays.
   lastLayout_ = SIZE{};
   if (suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
   }
   Layout();
   for (const ListScroll& list : lists) ScrollBack(list, old, dpi);
