@@ -109,20 +109,6 @@ TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
 }
 
-TEST_F(UiWindowEvents, EnterPressesTheDefaultButtonThatDialogNavigationIsTold) {
-  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), 0) << "no default button yet";
-  const int32_t edit = window_.AddSingleLineEdit(10, 10, 200, 20);
-  const int32_t ok = window_.AddButton(u"OK", 10, 40, 80, 25, WS_VISIBLE | BS_DEFPUSHBUTTON);
-  const int32_t other = window_.AddButton(u"Other", 100, 40, 80, 25);
-  EXPECT_EQ(window_.DefaultButton(), ok);
-  ShowFocused(edit);
-  PostMessageW(window_.ControlHandle(edit), WM_KEYDOWN, VK_RETURN, 1);
-  EXPECT_TRUE(PumpUntil(ok));
-  window_.SetDefaultButton(other);
-  EXPECT_EQ(SendMessageW(window_.Handle(), WM_USER, 0, 0), MAKELRESULT(other, DC_HASDEFID));
-  EXPECT_EQ(GetWindowLongPtrW(window_.ControlHandle(other), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
-}
-
 TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
   window_.AddText(u"Sure?", 10, 10, 200, 20);
   const int32_t first = window_.AddButton(u"First", 10, 40, 80, 25);
@@ -138,43 +124,6 @@ TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
     if (!got) break;
   }
   EXPECT_TRUE(IsWindowVisible(window_.Handle()));
-}
-
-// An accelerator arrives as its menu item's id, and so does an item chosen by its position in a
-// notify-by-position menu.
-TEST_F(UiWindowEvents, MenuItemsPostTheirIdsByAcceleratorAndByPosition) {
-  const int32_t button = MenuButton({u"Just refresh the list\tF5", u"Scan\tCtrl+F5", u"Three"});
-  const ACCEL table[] = {{FVIRTKEY, VK_F5, static_cast<WORD>(button + 2)}};
-  ASSERT_TRUE(window_.SetAccelerators(table, 1));
-  window_.ShowUiWindow(SW_SHOW, kShowToFront);
-  Drain();
-  PostMessageW(window_.Handle(), WM_KEYDOWN, VK_F5, 1);
-  EXPECT_TRUE(PumpUntil(button + 2));
-  EXPECT_EQ(window_.OwnEvent().message, static_cast<uint32_t>(WM_COMMAND));
-  MENUINFO info{};
-  info.cbSize = sizeof(info);
-  info.fMask = MIM_STYLE;
-  ASSERT_TRUE(GetMenuInfo(window_.ControlMenu(button), &info));
-  EXPECT_TRUE(info.dwStyle & MNS_NOTIFYBYPOS);
-  SendMessageW(window_.Handle(), WM_MENUCOMMAND, 2,
-               reinterpret_cast<LPARAM>(window_.ControlMenu(button)));
-  EXPECT_EQ(window_.OwnEvent().code, button + 3);
-}
-
-// A check box in a panel toggles and posts its id like a direct child; the panel never closes.
-TEST_F(UiWindowEvents, ControlsInsideAPanelPostLikeDirectChildren) {
-  const int32_t panel = window_.AddPanel();
-  const int32_t box = window_.AddStartupTipCheckBox();
-  EXPECT_EQ(GetParent(window_.ControlHandle(box)), window_.ControlHandle(panel));
-  EXPECT_EQ(window_.CurrentPanel(), panel);
-  EXPECT_EQ(window_.GetControlText(box), u"Show startup tooltip");
-  for (const uint32_t state : {kStateCheck, kStateUncheck}) {
-    Click(box);
-    EXPECT_EQ(window_.OwnEvent().code, box);
-    EXPECT_EQ(window_.GetControlState(box, kStateCheck | kStateUncheck), state);
-  }
-  SendMessageW(window_.ControlHandle(panel), WM_CLOSE, 0, 0);
-  EXPECT_TRUE(IsWindow(window_.ControlHandle(panel)));
 }
 
 TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
@@ -294,21 +243,6 @@ TEST_F(UiWindowState, MenuItemStatesTextsAndSubmenus) {
   EXPECT_EQ(GetSubMenu(window_.ControlMenu(button), 2), window_.ControlMenu(sub));
   // A control without a menu cannot hold items.
   EXPECT_EQ(window_.AddMenuItem(window_.AddText(u"x", 0, 0, 10, 10), u"nowhere"), 0);
-}
-
-TEST_F(UiWindowState, HideShowEnableDisableAndLabelText) {
-  const int32_t text = window_.AddText(u"Legend:", 10, 10, 130, 18);
-  window_.ShowUiWindow(SW_SHOW, kShowOnly);
-  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateShow);
-  window_.SetControlState(text, kStateHide);
-  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateHide), kStateHide);
-  EXPECT_FALSE(GetWindowLongPtrW(window_.ControlHandle(text), GWL_STYLE) & WS_VISIBLE);
-  window_.SetControlState(text, kStateShow | kStateDisable);
-  EXPECT_EQ(window_.GetControlState(text, kStateShow | kStateDisable | kStateEnable),
-            kStateShow | kStateDisable);
-  window_.SetControlText(text, u"Disabled");
-  EXPECT_EQ(window_.GetControlText(text), u"Disabled");
-  EXPECT_EQ(window_.TextBuffer(), u"Disabled");
 }
 
 TEST_F(UiWindowState, DisablerRestoresExactlyWhatWasEnabled) {
