@@ -216,6 +216,13 @@ void CheckEveryWindow(MainWindow& main, UiWindow& window) {
   EXPECT_TRUE(GetWindowLongPtrW(box.Window().ControlHandle(box.TextControlId()), GWL_STYLE) &
               SS_NOPREFIX)
       << "an \"&\" of a device name taken for a mnemonic";
+  // The box's framed picture and region are made at its scale: the region is the whole box.
+  RECT region{};
+  const HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  GetWindowRgn(box.Window().Handle(), shape);
+  GetRgnBox(shape, &region);
+  DeleteObject(shape);
+  EXPECT_EQ(region.right, BoxOf(WindowRectOf(box.Window().Handle())).width) << "the box's frame";
   box.ShowMessageBox(&window, kStartupTip, kMessageTip, kMessageBoxHeight, kMessageBoxWidth);
   EXPECT_TRUE(AllWhole(box.Window().Handle(), 2));
   box.CloseMessageBox();
@@ -301,6 +308,8 @@ TEST_F(TextsWhole, MovedToAnotherScaleLaysOutAgainAndKeepsTheList) {
   ListView_EnsureVisible(list, rows.RowCount() - 1, FALSE);
   ListView_EnsureVisible(list, 30, FALSE);
   ASSERT_EQ(ListView_GetTopIndex(list), 30);
+  ListView_Scroll(list, 100, 0);
+  ASSERT_EQ(GetScrollPos(list, SB_HORZ), 100);
   const int count = rows.RowCount();
   std::vector<int32_t> controls(ids.buttons.begin(), ids.buttons.end());
   controls.insert(controls.end(),
@@ -330,6 +339,9 @@ TEST_F(TextsWhole, MovedToAnotherScaleLaysOutAgainAndKeepsTheList) {
                    SendMessageW(window_.ControlHandle(ids.buttons[0]), WM_GETFONT, 0, 0)),
                sizeof(font), &font);
     EXPECT_EQ(font.lfHeight, UiFontHeight(9, to));
+    BITMAP picture{};
+    GetObjectW(window_.Entry(ids.buttons[0])->picture.Get(), sizeof(picture), &picture);
+    EXPECT_EQ(picture.bmWidth, at(20)) << "button picture";
     EXPECT_EQ(StateImageSide(list), at(16));
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), at(270));
     EXPECT_TRUE(CheckTexts(window_.Handle()).cut.empty()) << Joined(CheckTexts(window_.Handle()));
@@ -337,6 +349,7 @@ TEST_F(TextsWhole, MovedToAnotherScaleLaysOutAgainAndKeepsTheList) {
     EXPECT_EQ(rows.CheckedRows(), (std::vector<int>{2, 5}));
     EXPECT_EQ(rows.SelectedRow(), 7);
     EXPECT_EQ(ListView_GetTopIndex(list), 30);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), at(100)) << "scrolled sideways as far, at the scale";
     ASSERT_TRUE(main_->SaveSettings());
     EXPECT_EQ(StoredSetting(L"WindowCx"), 800u);
     EXPECT_EQ(StoredSetting(L"LvCol0"), 270u);
