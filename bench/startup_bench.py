@@ -50,7 +50,8 @@ def set_dpi(session, dpi):
     if dpi is None:
         session.wine(["reg", "delete", key, "/v", "LogPixels", "/f"])
     else:
-        session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+        session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
+                      "/f"])
 
 
 def main():

@@ -232,7 +232,8 @@ bool MainWindow::LoadSettings() {
   const PixelSize current96{w.Unscale(current.cx), w.Unscale(current.cy)};
   const PixelSize chosen = ChooseWindowSize(current96, {w.Unscale(screen.cx), w.Unscale(screen.cy)},
                                             stored);
-  const PixelSize size = chosen == current96 ? current : PixelSize{w.Scale(chosen.cx), w.Scale(chosen.cy)};
+  const PixelSize size =
+      chosen == current96 ? current : PixelSize{w.Scale(chosen.cx), w.Scale(chosen.cy)};
   const PixelPoint at = CentredPosition(screen, size);
   // A resize makes the frame and every control lay out again; skip it when the size stays.
   UINT placement = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
@@ -261,7 +262,8 @@ bool MainWindow::SaveSettings() {
   }
   const HWND list = window_ != nullptr ? window_->ControlHandle(ids_.list) : nullptr;
   for (int i = 0; i < kDeviceColumnCount; ++i) {
-    settings.columnWidths[i] = list != nullptr ? window_->Unscale(ListView_GetColumnWidth(list, i)) : 0;
+    settings.columnWidths[i] =
+        list != nullptr ? window_->Unscale(ListView_GetColumnWidth(list, i)) : 0;
   }
   settings.appFlag = appFlag_;
   settings.listFlag = listFlag_;

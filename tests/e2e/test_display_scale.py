@@ -21,7 +21,8 @@ BUTTONS = ("Rescan", "View", "Select...", "Uninstall", "Install", "Set state", "
 def check_texts_placed(window):
     """Every control showing a text lies inside the window and overlaps no other."""
     x, y, w, h = window.rect
-    texts = [c for c in window.children if c["text"] and c["class"] in ("Button", "Static", "SysLink")]
+    texts = [c for c in window.children
+             if c["text"] and c["class"] in ("Button", "Static", "SysLink")]
     assert texts, "no texts in %s" % window.cls
     for c in texts:
         cx, cy, cw, ch = c["rect"]
@@ -40,7 +41,8 @@ def scenario(session):
         app = Pyravel(session)
         app.start_past_tip()
         main = app.main_window()
-        heights = [c["rect"][3] for c in main.children if c["class"] == "Button" and c["text"] in BUTTONS]
+        heights = [c["rect"][3] for c in main.children
+                   if c["class"] == "Button" and c["text"] in BUTTONS]
         assert heights == [42] * len(BUTTONS), "pane buttons %r, not 42 high" % heights
         check_texts_placed(main)
         shown = [row.rect[3] for row in app.list_rows() if row.rect[3] > 0]

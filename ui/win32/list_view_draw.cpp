@@ -31,8 +31,8 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush, int inset)
     if (info.bmBitsPixel == 32) {
       BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
       // gdi32's own entry: msimg32's AlphaBlend only forwards to it.
-      GdiAlphaBlend(dc, cell.left + inset, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
-                 info.bmHeight, blend);
+      GdiAlphaBlend(dc, cell.left + inset, y, info.bmWidth, info.bmHeight, source, 0, 0,
+                    info.bmWidth, info.bmHeight, blend);
     } else {
       BitBlt(dc, cell.left + inset, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
     }

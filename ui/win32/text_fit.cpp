@@ -101,7 +101,8 @@ SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth, int dpi) {
     if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE ||
         kind == BS_AUTO3STATE || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
       const int square = MetricForDpi(SM_CXMENUCHECK, dpi);
-      return FitWithRoom(dc, control, {square + ScaleForDpi(kCheckGap, dpi), ScaleForDpi(2, dpi), 0}, maxWidth);
+      const TextRoom room{square + ScaleForDpi(kCheckGap, dpi), ScaleForDpi(2, dpi), 0};
+      return FitWithRoom(dc, control, room, maxWidth);
     }
     if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) {
       SIZE image{};
