@@ -4,6 +4,8 @@
     startup_vs_bare_window <ratio>        median launch-to-visible-window time of the sandbox over
                                           that of a bare window program of our own, runs alternating
     list_filled_after_window_ms <ms>      median time from the visible window to the painted list
+    startup_144dpi_vs_96dpi <ratio>       median launch-to-painted-list time of the sandbox with the
+                                          prefix at 144 DPI over that at 96, runs alternating
     list_view_build_10000_ms <ms>         10,000 simulated devices built into the real list view
 
 Each program writes the Unix time of its own marks; the launch time is taken here just before
@@ -40,6 +42,16 @@ def marks_of(session, exe, args, timeout=120):
                 step, value = line.split("\t")
                 marks[step] = float(value)
         return launched, marks
+
+
+def set_dpi(session, dpi):
+    """The prefix's display scale for the programs started from now on (None: its default)."""
+    key = r"HKCU\Control Panel\Desktop"
+    if dpi is None:
+        session.wine(["reg", "delete", key, "/v", "LogPixels", "/f"])
+    else:
+        session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi),
+                      "/f"])
 
 
 def main():
@@ -81,6 +93,21 @@ def main():
         print("startup_vs_bare_window %.2f" % (statistics.median(window_ms) /
                                                statistics.median(bare_ms)))
         print("list_filled_after_window_ms %.0f" % statistics.median(fill_ms))
+        # The same start at 150 % and at 100 %: the same steps, only the drawing is larger.
+        filled = {96: [], 144: []}
+        try:
+            for dpi in (144, 96):
+                set_dpi(session, dpi)
+                marks_of(session, sandbox, ["--startup-times"])
+            for _ in range(args.runs):
+                for dpi in (96, 144):
+                    set_dpi(session, dpi)
+                    launched, marks = marks_of(session, sandbox, ["--startup-times"])
+                    filled[dpi].append(marks["list_filled"] - launched)
+        finally:
+            set_dpi(session, None)
+        print("startup_144dpi_vs_96dpi %.2f" % (statistics.median(filled[144]) /
+                                                statistics.median(filled[96])))
         fixture_w = subprocess.run(["winepath", "-w", fixture], env=session.env,
                                    capture_output=True, text=True).stdout.strip()
         result = subprocess.run(["wine", list_build, fixture_w, "10000"], env=session.env,

@@ -1,5 +1,7 @@
 #include "ui/layout_rules.h"
 
+#include "ui/dpi_scale.h"
+
 namespace pyr {
 namespace {
 
@@ -43,6 +45,18 @@ LayoutBox PlaceInLayout(const LayoutBox& recorded, int refWidth, int refHeight, 
                      flags & kKeepCentreOffsetY, flags & kAnchorBottom, flags & kAnchorTop,
                      flags & kProportionalHeight, {current.y, current.height});
   return {x.start, y.start, x.length, y.length};
+}
+
+LayoutBox ScaleBox(const LayoutBox& box, int dpi) {
+  const int left = ScaleForDpi(box.x, dpi), top = ScaleForDpi(box.y, dpi);
+  return {left, top, ScaleForDpi(box.x + box.width, dpi) - left,
+          ScaleForDpi(box.y + box.height, dpi) - top};
+}
+
+LayoutBox UnscaleBox(const LayoutBox& box, int dpi) {
+  const int left = UnscaleForDpi(box.x, dpi), top = UnscaleForDpi(box.y, dpi);
+  return {left, top, UnscaleForDpi(box.x + box.width, dpi) - left,
+          UnscaleForDpi(box.y + box.height, dpi) - top};
 }
 
 }  // namespace pyr

@@ -31,6 +31,12 @@ struct LayoutBox {
 
 inline bool TakesPartInLayout(uint32_t flags) { return (flags & kMovingLayoutBits) != 0; }
 
+// A box of 96-DPI units in pixels at dpi. Its edges are scaled, not its size, so that boxes that
+// touch at 96 DPI touch at every DPI and never overlap by a rounded pixel.
+LayoutBox ScaleBox(const LayoutBox& box, int dpi);
+// Pixels at dpi as a box of 96-DPI units, edges to the nearest unit.
+LayoutBox UnscaleBox(const LayoutBox& box, int dpi);
+
 // recorded: the rectangle when the flags were set, in a parent of refWidth x refHeight;
 // current: where the control is now (an axis without a rule keeps it); newWidth x newHeight:
 // the parent's new client size.

@@ -12,6 +12,7 @@ constexpr int kHeight = 22;
 constexpr int kOffsetX = 300;
 constexpr int kOffsetY = 7;
 constexpr int kFindNextImage = 42;
+constexpr int kFindNextSide = 19;
 constexpr Argb kFrame = 0xFF000000;
 constexpr Argb kFill = 0xFFFFFFFF;
 
@@ -21,16 +22,22 @@ bool FindDeviceWindow::Create(UiWindow& main, PaneImages& images) {
   RECT mainRect{};
   GetWindowRect(main.Handle(), &mainRect);
   if (!window_.CreateUiWindow(u"__PyravelFindWnd__", u"Find a device", kWidth, kHeight,
-                              mainRect.left + kOffsetX, mainRect.top + kOffsetY, WS_POPUP, 0,
-                              main.Handle())) {
+                              mainRect.left + main.Scale(kOffsetX),
+                              mainRect.top + main.Scale(kOffsetY), WS_POPUP, 0, main.Handle())) {
     return false;
   }
   window_.SetEventSink(main.EventSink());
-  PaintWindowBackground(window_, kWidth, kHeight, kFrame, kFill, kFill, 3, 1);
 
   searchId_ = window_.AddSingleLineEdit(1, 1, 200, 20);
   findNextId_ = window_.AddButton(u"", 205, 2, 18, 18, WS_VISIBLE | BS_BITMAP | BS_DEFPUSHBUTTON);
-  window_.SetControlImage(findNextId_, images.Picture(kFindNextImage, 19), 19, 19);
+  // The frame and the button's picture are drawn for the window's DPI, again after a change.
+  const auto draw = [this, &images] {
+    PaintWindowBackground(window_, kWidth, kHeight, kFrame, kFill, kFill, 3, 1);
+    const int side = window_.Scale(kFindNextSide);
+    window_.SetControlImage(findNextId_, images.Picture(kFindNextImage, side), side, side);
+  };
+  draw();
+  window_.SetDpiFollower(draw);
   window_.SetControlTooltip(findNextId_, u"Find next (F3)");
   closeId_ = window_.AddCloseButton();
   window_.SetControlTooltip(closeId_, u"Close find (Esc)");

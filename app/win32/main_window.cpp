@@ -63,10 +63,11 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window, StartupTime
   mark("list_built");
   BuildPane();
   mark("pane_built");
-  // The grip sits in the pane's lower-right corner.
-  // The grip control is 24 pixels square; its picture is made at that size, not a button's.
-  ids_.sizeGrip = window.AddSizeGrip(images_.Picture(21, 24));
+  // The grip sits in the pane's lower-right corner; its picture is made at its own size.
+  ids_.sizeGrip = window.AddSizeGrip(images_.Picture(kSizeGripImage, window.SizeGripSide()));
   window.EndPanel();
+  // Moved to a monitor of another scale, the window makes its pictures and fits its texts again.
+  window.SetDpiFollower([this] { FollowDpi(); });
 
   mark("grip_built");
   settingsKeyOpened_ = LoadSettings();

@@ -109,6 +109,13 @@ class MainWindow : public InventoryHost {
   void BuildLegendAndLinks();
   // Every pane text whole in whatever font the system gives: controls grow to their texts.
   void FitPaneTexts();
+  // After a change of DPI: the buttons', grip's and menus' pictures at the new size, the pane's
+  // texts fitted again.
+  void FollowDpi();
+  // A group's menu items (or the context menu's) get their pictures when the menu first opens;
+  // check-mark items get theirs at once.
+  void QueueMenuPictures(size_t group);
+  void QueueContextMenuPictures();
   void BuildContextMenu();
   void InstallAccelerators();
   HBITMAP MenuBitmap(int icon);

@@ -28,12 +28,12 @@ constexpr int kPaneRightMargin = 2;
 }  // namespace
 
 HBITMAP MainWindow::ButtonBitmap(int icon) {
-  return icon == kIconDrawnCheck ? images_.CheckMark(kButtonIcon, true)
-                                 : images_.Picture(icon, kButtonIcon);
+  const int size = window_->Scale(kButtonIcon);
+  return icon == kIconDrawnCheck ? images_.CheckMark(size, true) : images_.Picture(icon, size);
 }
 
 HBITMAP MainWindow::MenuBitmap(int icon) {
-  return images_.Picture(icon, GetSystemMetrics(SM_CXMENUCHECK));
+  return images_.Picture(icon, window_->SystemMetric(SM_CXMENUCHECK));
 }
 
 void MainWindow::BuildList() {
@@ -68,7 +68,52 @@ void MainWindow::FitPaneTexts() {
   stack.insert(stack.end(), ids_.links.begin(), ids_.links.end());
   RECT pane{};
   GetClientRect(w.ControlHandle(ids_.pane), &pane);
-  FitStackToTexts(w, stack, pane.right - kButtonX - kPaneRightMargin);
+  FitStackToTexts(w, stack, pane.right - w.Scale(kButtonX + kPaneRightMargin));
+}
+
+void MainWindow::FollowDpi() {
+  UiWindow& w = *window_;
+  const auto groups = CommandGroups();
+  const int icon = w.Scale(kButtonIcon);
+  for (size_t g = 0; g < groups.size(); ++g) {
+    w.SetControlImage(ids_.buttons[g], ButtonBitmap(groups[g].icon), icon, icon);
+  }
+  const int grip = w.SizeGripSide();
+  w.SetControlImage(ids_.sizeGrip, images_.Picture(kSizeGripImage, grip), grip, grip);
+  // The menus take pictures of the new size the next time they open.
+  pendingPictures_.clear();
+  for (size_t g = 0; g < groups.size(); ++g) QueueMenuPictures(g);
+  QueueContextMenuPictures();
+  FitPaneTexts();
+}
+
+void MainWindow::QueueMenuPictures(size_t group) {
+  const GroupSpec& spec = CommandGroups()[group];
+  const int32_t button = ids_.buttons[group];
+  const int size = window_->SystemMetric(SM_CXMENUCHECK);
+  for (const MenuItemSpec& item : spec.items) {
+    const int32_t id = ids_.commands.IdOf(item.command, CommandSource::kMenu);
+    if (item.text == nullptr || id == 0) continue;
+    if (item.icon == kIconCheckMarks) {
+      // Ticked and empty check marks, shown by the item's own check state.
+      window_->SetMenuItemCheckMarks(id, images_.CheckMark(size, true),
+                                     images_.CheckMark(size, false));
+    } else {
+      pendingPictures_.push_back({button, id, item.icon});
+    }
+  }
+}
+
+void MainWindow::QueueContextMenuPictures() {
+  const auto items = ContextMenuItems();
+  for (size_t i = 0; i < items.size() && i < ids_.contextItems.size(); ++i) {
+    // The state item's picture follows the selection each time the menu opens.
+    const Command command = items[i].command;
+    if (command == Command::kNone || command == Command::kToggleDeviceState) continue;
+    if (ids_.contextItems[i] != 0) {
+      pendingPictures_.push_back({ids_.list, ids_.contextItems[i], items[i].icon});
+    }
+  }
 }
 
 void MainWindow::BuildGroupMenus() {
@@ -80,7 +125,8 @@ void MainWindow::BuildGroupMenus() {
     const int32_t button = w.AddButton(group.button, kButtonX, y, kButtonWidth, kButtonHeight);
     ids_.buttons[g] = button;
     if (button == 0) continue;
-    w.SetControlImage(button, ButtonBitmap(group.icon), kButtonIcon, kButtonIcon);
+    const int icon = w.Scale(kButtonIcon);
+    w.SetControlImage(button, ButtonBitmap(group.icon), icon, icon);
 
     bool first = true;
     for (const MenuItemSpec& item : group.items) {
@@ -88,24 +134,17 @@ void MainWindow::BuildGroupMenus() {
       if (item.text == nullptr) {
         id = w.AddMenuItem(button, nullptr, 100, kMenuItemSeparator);
       } else if (item.icon == kIconCheckMarks) {
-        const int size = GetSystemMetrics(SM_CXMENUCHECK);
-        HBITMAP on = images_.CheckMark(size, true);
-        HBITMAP off = images_.CheckMark(size, false);
-        if (first) {
-          // The first item comes with the menu; it gets its pair of check marks afterwards.
-          id = w.AttachPopupMenu(button, item.text, on);
-          SetMenuItemBitmaps(w.ControlMenu(id), static_cast<UINT>(id), MF_BYCOMMAND, off, on);
-        } else {
-          id = w.AddMenuItem(button, item.text, 100, kMenuItemCheck, on, off);
-        }
+        // The item's pair of check marks comes with the rest of the menu's pictures.
+        id = first ? w.AttachPopupMenu(button, item.text, nullptr)
+                   : w.AddMenuItem(button, item.text, 100, kMenuItemCheck);
       } else {
         id = first ? w.AttachPopupMenu(button, item.text, nullptr)
                    : w.AddMenuItem(button, item.text, 100, kMenuItemPlain);
-        if (id != 0) pendingPictures_.push_back({button, id, item.icon});
       }
       first = false;
       ids_.commands.Add(id, item.command, CommandSource::kMenu);
     }
+    QueueMenuPictures(g);
   }
 }
 
@@ -142,15 +181,12 @@ void MainWindow::BuildContextMenu() {
     } else {
       id = i == 0 ? w.AttachPopupMenu(ids_.list, item.text, nullptr)
                   : w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain);
-      // The state item's picture follows the selection each time the menu opens.
-      if (id != 0 && item.command != Command::kToggleDeviceState) {
-        pendingPictures_.push_back({ids_.list, id, item.icon});
-      }
     }
     ids_.contextItems.push_back(id);
     if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
     ids_.commands.Add(id, item.command, CommandSource::kContextMenu);
   }
+  QueueContextMenuPictures();
 }
 
 void MainWindow::GiveMenuItsPictures(int32_t menuOwner) {
@@ -190,7 +226,14 @@ bool MainWindow::LoadSettings() {
 
   StoredSettings stored;
   const bool opened = ReadStoredSettings(settingsKey_, stored);
-  const PixelSize size = ChooseWindowSize(current, screen, stored);
+  // The stored sizes, and the screen sizes the rules compare them with, are 96-DPI units: the
+  // rules choose in those and the window shows the choice at its DPI.
+  const UiWindow& w = *window_;
+  const PixelSize current96{w.Unscale(current.cx), w.Unscale(current.cy)};
+  const PixelSize chosen = ChooseWindowSize(current96, {w.Unscale(screen.cx), w.Unscale(screen.cy)},
+                                            stored);
+  const PixelSize size =
+      chosen == current96 ? current : PixelSize{w.Scale(chosen.cx), w.Scale(chosen.cy)};
   const PixelPoint at = CentredPosition(screen, size);
   // A resize makes the frame and every control lay out again; skip it when the size stays.
   UINT placement = SWP_NOACTIVATE | SWP_NOOWNERZORDER;
@@ -212,12 +255,15 @@ bool MainWindow::LoadSettings() {
 bool MainWindow::SaveSettings() {
   SettingsToSave settings;
   RECT rect{};
+  // Stored in 96-DPI units, so that a size saved at one scale reads the same at another.
   if (window_ != nullptr && GetWindowRect(window_->Handle(), &rect)) {
-    settings.window = PixelSize{rect.right - rect.left, rect.bottom - rect.top};
+    settings.window = PixelSize{window_->Unscale(rect.right - rect.left),
+                                window_->Unscale(rect.bottom - rect.top)};
   }
   const HWND list = window_ != nullptr ? window_->ControlHandle(ids_.list) : nullptr;
   for (int i = 0; i < kDeviceColumnCount; ++i) {
-    settings.columnWidths[i] = list != nullptr ? ListView_GetColumnWidth(list, i) : 0;
+    settings.columnWidths[i] =
+        list != nullptr ? window_->Unscale(ListView_GetColumnWidth(list, i)) : 0;
   }
   settings.appFlag = appFlag_;
   settings.listFlag = listFlag_;

@@ -8,6 +8,9 @@
 
 namespace pyr {
 
+// The size grip's picture.
+inline constexpr int kSizeGripImage = 21;
+
 class PaneImages {
  public:
   PaneImages();

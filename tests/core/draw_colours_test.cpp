@@ -24,7 +24,9 @@ TEST(Colours, ArgbBecomesColourRefWithRedAndBlueSwappedAndAlphaDropped) {
 
 TEST(Colours, ColourRefBecomesOpaqueArgb) {
   const ColourCase cases[] = {
-      {0xFF112233, 0x00332211}, {0xFF000000, 0x00000000}, {0xFFFFFFFF, 0x00FFFFFF},
+      {0xFF112233, 0x00332211},
+      {0xFF000000, 0x00000000},
+      {0xFFFFFFFF, 0x00FFFFFF},
       {0xFFF0F0FF, 0x00FFF0F0},
   };
   for (const auto& c : cases) {
@@ -39,11 +41,20 @@ TEST(Colours, FillPixelsNeverHaveAlphaZero) {
   EXPECT_EQ(SolidFillPixel(0x01123456), 0x01123456u);
 }
 
-TEST(FontMetrics, HeightIsForNinetySixPixelsPerInch) {
-  struct Case { double points; int32_t height; } const cases[] = {
-      {0.5, -11}, {0.0, -11}, {8.5, -11}, {9.0, -12}, {10.0, -13}, {12.0, -16}, {1.0, -1},
+// Sizes below a point are the small UI size; heights are for the DPI asked for (96 without one).
+TEST(FontMetrics, HeightIsForTheDpi) {
+  struct Case {
+    double points;
+    int dpi;
+    int32_t height;
+  } const cases[] = {
+      {0.5, 96, -11},  {0.0, 96, -11},  {8.5, 96, -11},  {9.0, 96, -12},  {10.0, 96, -13},
+      {12.0, 96, -16}, {1.0, 96, -1},   {9.0, 120, -15}, {9.0, 144, -18}, {10.0, 144, -20},
+      {8.5, 192, -22}, {0.5, 144, -17}, {9.0, 0, -12},
   };
-  for (const auto& c : cases) EXPECT_EQ(UiFontHeight(c.points), c.height) << c.points;
+  for (const auto& c : cases)
+    EXPECT_EQ(UiFontHeight(c.points, c.dpi), c.height) << c.points << " at " << c.dpi;
+  EXPECT_EQ(UiFontHeight(9.0), -12);
 }
 
 TEST(FontMetrics, WeightBelowOneIsNormal) {

@@ -19,53 +19,35 @@ std::vector<int32_t> Answers(int32_t kind) {
   return answers;
 }
 
-TEST(MessageKinds, ButtonsAndAnswersLeftToRight) {
+// The buttons of each kind left to right with their answers; Esc or a close stands for the last
+// one, never the first of a question; the tip and unknown kinds have none.
+TEST(MessageKinds, ButtonsAnswersAndTheNegativeButton) {
   const struct {
     int32_t kind;
     std::vector<std::u16string> texts;
     std::vector<int32_t> answers;
+    int32_t negative, negativeAnswer;
   } cases[] = {
-      {kMessageOk, {u"OK"}, {1}},
-      {kMessageYesNo, {u"Yes", u"No"}, {1, 0}},
-      {kMessageOkCancel, {u"OK", u"Cancel"}, {1, -1}},
-      {kMessageYesNoCancel, {u"Yes", u"No", u"Cancel"}, {1, 0, -1}},
+      {kMessageOk, {u"OK"}, {1}, 1, kAnswerYes},
+      {kMessageYesNo, {u"Yes", u"No"}, {1, 0}, 2, kAnswerNo},
+      {kMessageOkCancel, {u"OK", u"Cancel"}, {1, -1}, 2, kAnswerCancel},
+      {kMessageYesNoCancel, {u"Yes", u"No", u"Cancel"}, {1, 0, -1}, 3, kAnswerCancel},
+      {kMessageTip, {}, {}, 0, kAnswerNo},
+      {5, {}, {}, 0, kAnswerNo},
+      {-1, {}, {}, 0, kAnswerNo},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Texts(c.kind), c.texts) << c.kind;
     EXPECT_EQ(Answers(c.kind), c.answers) << c.kind;
+    EXPECT_EQ(NegativeButton(c.kind), c.negative) << c.kind;
+    EXPECT_EQ(NegativeAnswer(c.kind), c.negativeAnswer) << c.kind;
   }
-}
-
-TEST(MessageKinds, ACloseGivesTheNegativeButtonOfEveryKind) {
-  const struct {
-    int32_t kind;
-    int32_t button;
-    const char16_t* text;
-    int32_t answer;
-  } cases[] = {
-      {kMessageOk, 1, u"OK", kAnswerYes},
-      {kMessageYesNo, 2, u"No", kAnswerNo},
-      {kMessageOkCancel, 2, u"Cancel", kAnswerCancel},
-      {kMessageYesNoCancel, 3, u"Cancel", kAnswerCancel},
-  };
-  for (const auto& c : cases) {
-    ASSERT_EQ(NegativeButton(c.kind), c.button) << c.kind;
-    EXPECT_EQ(Texts(c.kind)[static_cast<size_t>(c.button - 1)], c.text) << c.kind;
-    EXPECT_EQ(NegativeAnswer(c.kind), c.answer) << c.kind;
-  }
-  EXPECT_EQ(NegativeButton(kMessageTip), 0);
-  EXPECT_EQ(NegativeAnswer(kMessageTip), kAnswerNo);
-}
-
-TEST(MessageKinds, TipAndUnknownKindsHaveNoButtons) {
-  EXPECT_TRUE(MessageButtons(kMessageTip).empty());
-  EXPECT_TRUE(MessageButtons(5).empty());
-  EXPECT_TRUE(MessageButtons(-1).empty());
   EXPECT_TRUE(MessageButtonPlaces(kMessageTip, 450, 150).empty());
 }
 
 TEST(MessageBoxSize, NarrowRequestsBecome360) {
-  for (const auto& [requested, width] : {std::pair{120, 360}, {159, 360}, {0, 360}, {160, 160}, {450, 450}}) {
+  for (const auto& [requested, width] :
+       {std::pair{120, 360}, {159, 360}, {0, 360}, {160, 160}, {450, 450}}) {
     EXPECT_EQ(MessageBoxWidthFor(requested), width) << requested;
   }
 }
@@ -86,22 +68,20 @@ TEST(MessageBoxSize, TallTextsGrowTheBoxWithinTheScreen) {
   }
 }
 
-TEST(MessageBoxSize, ButtonPlacesInTheStandardBox) {
-  struct Case { int32_t kind; std::vector<Point32> places; } const cases[] = {
-      {kMessageOk, {{315, 115}}},
-      {kMessageYesNo, {{96, 115}, {272, 115}}},
-      {kMessageOkCancel, {{96, 115}, {272, 115}}},
-      {kMessageYesNoCancel, {{52, 115}, {184, 115}, {316, 115}}},
+TEST(MessageBoxSize, ButtonPlacesFollowTheKindWidthAndHeight) {
+  struct Case {
+    int32_t kind, width, height;
+    std::vector<Point32> places;
+  } const cases[] = {
+      {kMessageOk, 450, 150, {{315, 115}}},
+      {kMessageYesNo, 450, 150, {{96, 115}, {272, 115}}},
+      {kMessageOkCancel, 450, 150, {{96, 115}, {272, 115}}},
+      {kMessageYesNoCancel, 450, 150, {{52, 115}, {184, 115}, {316, 115}}},
+      {kMessageOk, 360, 100, {{225, 65}}},
+      {kMessageYesNo, 360, 150, {{66, 115}, {212, 115}}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(MessageButtonPlaces(c.kind, 450, 150), c.places) << c.kind;
-  }
-}
-
-TEST(MessageBoxSize, ButtonPlacesFollowTheWidthAndHeight) {
-  EXPECT_EQ(MessageButtonPlaces(kMessageOk, 360, 100), (std::vector<Point32>{{225, 65}}));
-  EXPECT_EQ(MessageButtonPlaces(kMessageYesNo, 360, 150),
-            (std::vector<Point32>{{66, 115}, {212, 115}}));
+  for (const auto& c : cases)
+    EXPECT_EQ(MessageButtonPlaces(c.kind, c.width, c.height), c.places) << c.kind;
 }
 
 TEST(TipText, TheFirstSeparatorSplitsTitleFromMessage) {
@@ -111,7 +91,8 @@ TEST(TipText, TheFirstSeparatorSplitsTitleFromMessage) {
     const char16_t* title;
   } cases[] = {
       {u"Drivers saved.||Backup", u"Drivers saved.", u"Backup"},
-      {u"Just a message | with a bar", u"Just a message | with a bar", u"Information"},  // no separator
+      {u"Just a message | with a bar", u"Just a message | with a bar",
+       u"Information"},  // no separator
       {u"a||b||c", u"a", u"b||c"},
       {u"||Title only", u"", u"Title only"},
   };

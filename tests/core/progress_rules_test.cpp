@@ -9,25 +9,24 @@
 namespace pyr {
 namespace {
 
-TEST(ProgressValues, PercentagesAreCappedForTheRingButNotTheTaskbar) {
-  struct Case { int32_t value; int32_t percent; int32_t taskbar; } const cases[] = {
-      {0, 0, 0}, {42, 42, 42}, {100, 100, 100}, {150, 100, 150},
-  };
-  for (const auto& c : cases) {
-    RingRequest r = InterpretProgress(c.value);
-    EXPECT_EQ(r.change, RingChange::kPercent) << c.value;
-    EXPECT_EQ(r.percent, c.percent) << c.value;
-    EXPECT_EQ(r.taskbar, c.taskbar) << c.value;
+TEST(ProgressValues, PercentagesCapForTheRingButNotTheTaskbarAndMinusOneLeavesItAlone) {
+  for (const auto& [value, percent] : {std::pair{0, 0}, {42, 42}, {100, 100}, {150, 100}}) {
+    const RingRequest r = InterpretProgress(value);
+    EXPECT_EQ(r.change, RingChange::kPercent) << value;
+    EXPECT_EQ(r.percent, percent) << value;
+    EXPECT_EQ(r.taskbar, value) << value;
   }
-}
-
-TEST(ProgressValues, MinusOneLeavesTheRingAlone) {
   EXPECT_EQ(InterpretProgress(-1).change, RingChange::kNone);
 }
 
 TEST(ProgressValues, NegativeValuesSpinAtCappedSpeed) {
-  struct Case { int32_t value; int32_t speed; int32_t stored; int32_t step; } const cases[] = {
-      {-2, 2, -2, 1}, {-80, 80, -80, 3}, {-100, 100, -100, 4}, {-500, 100, -100, 4},
+  struct Case {
+    int32_t value;
+    int32_t speed;
+    int32_t stored;
+    int32_t step;
+  } const cases[] = {
+      {-2, 2, -2, 1},          {-80, 80, -80, 3}, {-100, 100, -100, 4}, {-500, 100, -100, 4},
       {INT_MIN, 100, -100, 4}, {-29, 29, -29, 1}, {-30, 30, -30, 2},
   };
   for (const auto& c : cases) {
@@ -37,50 +36,42 @@ TEST(ProgressValues, NegativeValuesSpinAtCappedSpeed) {
     EXPECT_EQ(r.stored, c.stored) << c.value;
     EXPECT_EQ(SpinStepDegrees(r.speed), c.step) << c.value;
   }
+  for (const auto& [angle, speed, next] :
+       {std::tuple{280, 80, 283}, {358, 80, 1}, {359, 2, 0}, {356, 100, 0}}) {
+    EXPECT_EQ(NextSpinAngle(angle, speed), next) << angle << " at " << speed;
+  }
 }
 
-TEST(Spinner, AngleWrapsAtAFullTurn) {
-  EXPECT_EQ(NextSpinAngle(280, 80), 283);
-  EXPECT_EQ(NextSpinAngle(358, 80), 1);
-  EXPECT_EQ(NextSpinAngle(359, 2), 0);
-  EXPECT_EQ(NextSpinAngle(356, 100), 0);
-}
-
-TEST(Spinner, GeometryOfASeventyPixelRing) {
-  SpinnerGeometry g = SpinnerGeometryFor(70);
-  EXPECT_EQ(g.penWidth, 10);
-  EXPECT_FLOAT_EQ(g.arcBox.x, 7);
-  EXPECT_FLOAT_EQ(g.arcBox.w, 56);
-}
-
-TEST(Ring, GeometryOfASeventyPixelRing) {
-  RingGeometry g = RingGeometryFor(70, 50);
-  EXPECT_FLOAT_EQ(g.penWidth, 7);
-  EXPECT_FLOAT_EQ(g.arcBox.x, 4.5f);
-  EXPECT_FLOAT_EQ(g.arcBox.y, 4.5f);
-  EXPECT_FLOAT_EQ(g.arcBox.w, 61);
-  EXPECT_FLOAT_EQ(g.startAngle, -90);
-  EXPECT_FLOAT_EQ(g.sweep, 181);
-  EXPECT_FLOAT_EQ(g.textBox.x, 8);
-  EXPECT_FLOAT_EQ(g.textBox.y, 14);
-  EXPECT_FLOAT_EQ(g.textBox.w, 56);
-  EXPECT_FLOAT_EQ(g.textBox.h, 42);
-  EXPECT_FLOAT_EQ(g.textPixels, 17.5f);
-}
-
-TEST(Ring, SweepRunsFromADotToAFullCircle) {
-  EXPECT_FLOAT_EQ(RingGeometryFor(70, 0).sweep, 1);
-  EXPECT_FLOAT_EQ(RingGeometryFor(70, 100).sweep, 361);
-  EXPECT_FLOAT_EQ(RingGeometryFor(70, 150).sweep, 361);
-}
-
-TEST(Ring, TextBoxUsesWholePixelsOfThePen) {
-  RingGeometry g = RingGeometryFor(65, 10);  // pen 6.5, label margins from 6
-  EXPECT_FLOAT_EQ(g.penWidth, 6.5f);
-  EXPECT_FLOAT_EQ(g.textBox.x, 7);
-  EXPECT_FLOAT_EQ(g.textBox.y, 12);
-  EXPECT_FLOAT_EQ(g.textBox.w, 53);
-  EXPECT_FLOAT_EQ(g.textBox.h, 41);
+// A seventy-pixel ring and spinner; the sweep runs from a dot to a full circle; the label's box
+// uses whole pixels of the pen.
+TEST(Ring, Geometry) {
+  const SpinnerGeometry spinner = SpinnerGeometryFor(70);
+  EXPECT_EQ(spinner.penWidth, 10);
+  EXPECT_FLOAT_EQ(spinner.arcBox.x, 7);
+  EXPECT_FLOAT_EQ(spinner.arcBox.w, 56);
+  const struct {
+    int32_t side, percent;
+    float pen, arc, arcSide, sweep, textX, textY, textW, textH;
+  } cases[] = {
+      {70, 50, 7, 4.5f, 61, 181, 8, 14, 56, 42},
+      {65, 10, 6.5f, 4.25f, 56.5f, 37, 7, 12, 53, 41},
+      {70, 0, 7, 4.5f, 61, 1, 8, 14, 56, 42},
+      {70, 150, 7, 4.5f, 61, 361, 8, 14, 56, 42},
+  };
+  for (const auto& c : cases) {
+    const RingGeometry g = RingGeometryFor(c.side, c.percent);
+    EXPECT_FLOAT_EQ(g.penWidth, c.pen) << c.side;
+    EXPECT_FLOAT_EQ(g.arcBox.x, c.arc) << c.side;
+    EXPECT_FLOAT_EQ(g.arcBox.y, c.arc) << c.side;
+    EXPECT_FLOAT_EQ(g.arcBox.w, c.arcSide) << c.side;
+    EXPECT_FLOAT_EQ(g.startAngle, -90) << c.side;
+    EXPECT_FLOAT_EQ(g.sweep, c.sweep) << c.percent;
+    EXPECT_FLOAT_EQ(g.textBox.x, c.textX) << c.side;
+    EXPECT_FLOAT_EQ(g.textBox.y, c.textY) << c.side;
+    EXPECT_FLOAT_EQ(g.textBox.w, c.textW) << c.side;
+    EXPECT_FLOAT_EQ(g.textBox.h, c.textH) << c.side;
+    EXPECT_FLOAT_EQ(g.textPixels, c.side * 0.25f) << c.side;
+  }
 }
 
 // The results dialog grows from 350 to 384, the compact ones by 34 too; a second button sits left.
@@ -98,7 +89,8 @@ TEST(CancelButton, PlaceAndTheHeightItNeeds) {
   for (const auto& c : cases) {
     const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second);
     const ButtonPlacement& want = c.placement;
-    const auto row = ::testing::Message() << c.width << " ring " << c.ring << " second " << c.second;
+    const auto row = ::testing::Message()
+                     << c.width << " ring " << c.ring << " second " << c.second;
     EXPECT_EQ(b.x, want.x) << row;
     EXPECT_EQ(b.y, want.y) << row;
     EXPECT_EQ(b.width, want.width) << row;
@@ -107,17 +99,19 @@ TEST(CancelButton, PlaceAndTheHeightItNeeds) {
   }
 }
 
-// One line is centred as fourteen pixels; several use their measured height, and more than fits
-// starts above the top, as the edit does.
+// One line is centred as fourteen pixels at 96 DPI (21 at 144); several use their measured
+// height, and more than fits starts above the top, as the edit does.
 TEST(StatusText, TopOfTheText) {
   const struct {
-    int32_t height, lines, lineHeight, top;
+    int32_t height, lines, lineHeight, dpi, top;
   } cases[] = {
-      {70, 1, 0, 28}, {70, 1, 20, 28}, {70, 0, 0, 28},
-      {70, 2, 16, 19}, {70, 3, 16, 11}, {60, 4, 15, 0}, {70, 6, 16, -13},
+      {70, 1, 0, 96, 28},   {70, 1, 20, 96, 28},  {70, 0, 0, 96, 28},
+      {105, 1, 0, 144, 42}, {88, 1, 30, 120, 35}, {70, 2, 16, 96, 19},
+      {70, 3, 16, 144, 11}, {60, 4, 15, 96, 0},   {70, 6, 16, 96, -13},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(StatusTextTop(c.height, c.lines, c.lineHeight), c.top) << c.lines << " lines of " << c.lineHeight;
+    EXPECT_EQ(StatusTextTop(c.height, c.lines, c.lineHeight, c.dpi), c.top)
+        << c.lines << " lines of " << c.lineHeight << " at " << c.dpi;
   }
 }
 

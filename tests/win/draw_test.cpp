@@ -15,95 +15,71 @@ namespace {
 
 class Drawing : public GdiplusSuite {
  protected:
-
   static Argb Pixel(GpBitmap* image, int x, int y) {
     Gdiplus::ARGB argb = 0;
     EXPECT_TRUE(GpOk(gp::GdipBitmapGetPixel(image, x, y, &argb)));
     return argb;
   }
-
-  // Every pixel of a bitmap as 0xAARRGGBB, read as a top-down 32-bit DIB.
-  static std::vector<uint32_t> BitmapPixels(HBITMAP bitmap, int* width = nullptr) {
+  // Every pixel of a bitmap as 0xAARRGGBB, row by row from the top.
+  static std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
     BITMAP info{};
     if (!GetObjectW(bitmap, sizeof(info), &info)) return {};
     BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(request.bmiHeader);
-    request.bmiHeader.biWidth = info.bmWidth;
-    request.bmiHeader.biHeight = -info.bmHeight;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    request.bmiHeader = {
+        sizeof(request.bmiHeader), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     ScreenDc screen;
-    if (!GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &request,
-                   DIB_RGB_COLORS))
-      return {};
-    if (width) *width = info.bmWidth;
+    GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &request, DIB_RGB_COLORS);
     return pixels;
   }
-
-  static SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
-    return {info.bmWidth, info.bmHeight};
+  static SIZE Size(const ImagePtr& image) {
+    return image ? SIZE{SizeOf(image.get()).width, SizeOf(image.get()).height} : SIZE{};
   }
-
+  static SIZE Size(const BitmapHandle& bitmap) {
+    BITMAP info{};
+    return bitmap && GetObjectW(bitmap.Get(), sizeof(info), &info)
+               ? SIZE{info.bmWidth, info.bmHeight}
+               : SIZE{};
+  }
 };
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-// ---------------------------------------------------------------- image resources
-
-TEST_F(Drawing, EveryPictureLoadsAtItsOwnSizeWithTransparentCornersAndContent) {
-  struct Entry { int id; int size; } const table[] = {
-      {21, 32}, {22, 48}, {23, 44}, {24, 32}, {25, 40}, {26, 48}, {27, 48}, {28, 48},
-      {29, 40}, {30, 48}, {31, 48}, {32, 40}, {33, 32}, {34, 48}, {35, 48}, {36, 48},
-      {37, 48}, {38, 48}, {39, 32}, {40, 48}, {41, 40}, {42, 40},
-  };
-  for (const auto& e : table) {
-    ImagePtr image = LoadImageResource(Self(), e.id);
-    ASSERT_TRUE(image) << e.id;
-    EXPECT_EQ(SizeOf(image.get()).width, e.size) << e.id;
-    EXPECT_EQ(SizeOf(image.get()).height, e.size) << e.id;
-    // A picture that decoded to nothing, or to an opaque block, would be a fault.
-    ImagePtr small = LoadImageResource(Self(), e.id, 20, 20);
-    ASSERT_TRUE(small) << e.id;
-    int opaque = 0;
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 20; ++x) opaque += (Pixel(small.get(), x, y) >> 24) > 0x80;
-    EXPECT_GT(opaque, 20) << e.id;
-    EXPECT_LT(opaque, 400) << e.id;
-  }
-}
-
-// The build turns each drawn PNG into a pixel resource; GDI+'s own decoder, reading the PNG from
-// the source tree, must see the same picture, pixel for pixel.
+// The build turns each drawn PNG into a pixel resource: GDI+'s own decoder, reading the PNG from
+// the source tree, sees the same picture pixel for pixel; scaled to 20 pixels it is neither empty
+// nor an opaque block.
 TEST_F(Drawing, EveryPictureHasThePixelsOfItsPng) {
   for (int id = 21; id <= 42; ++id) {
-    const std::string png = std::string(PYRAVEL_TEST_DATA) + "/resources/images/" +
-                            std::to_string(id) + ".png";
-    const std::wstring path(png.begin(), png.end());
+    const std::string png =
+        std::string(PYRAVEL_TEST_DATA) + "/resources/images/" + std::to_string(id) + ".png";
     GpBitmap* raw = nullptr;
-    ASSERT_TRUE(GpOk(gp::GdipCreateBitmapFromFile(path.c_str(), &raw)) && raw) << png;
+    ASSERT_TRUE(
+        GpOk(gp::GdipCreateBitmapFromFile(std::wstring(png.begin(), png.end()).c_str(), &raw)) &&
+        raw)
+        << png;
     const ImagePtr decoded(raw);
     const ImagePtr linked = LoadImageResource(Self(), id);
-    ASSERT_TRUE(linked) << id;
-    const ImageSize size = SizeOf(decoded.get());
-    ASSERT_EQ(SizeOf(linked.get()).width, size.width) << id;
-    ASSERT_EQ(SizeOf(linked.get()).height, size.height) << id;
+    ASSERT_EQ(Size(linked).cx, Size(decoded).cx) << id;
+    ASSERT_EQ(Size(linked).cy, Size(decoded).cy) << id;
     int differing = 0;
-    for (int y = 0; y < size.height; ++y)
-      for (int x = 0; x < size.width; ++x) {
+    for (int y = 0; y < Size(decoded).cy; ++y)
+      for (int x = 0; x < Size(decoded).cx; ++x) {
         const Argb a = Pixel(decoded.get(), x, y), b = Pixel(linked.get(), x, y);
         // Fully transparent pixels may differ in colour alone.
         if (a != b && ((a >> 24) != 0 || (b >> 24) != 0)) ++differing;
       }
     EXPECT_EQ(differing, 0) << id;
+    const ImagePtr small = LoadImageResource(Self(), id, 20, 20);
+    int opaque = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) opaque += (Pixel(small.get(), x, y) >> 24) > 0x80;
+    EXPECT_GT(opaque, 20) << id;
+    EXPECT_LT(opaque, 400) << id;
   }
 }
 
 TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
-  auto pixels = [](const char* magic, uint32_t width, uint32_t height, size_t rowBytes) {
+  const auto pixels = [](const char* magic, uint32_t width, uint32_t height, size_t rowBytes) {
     std::string bytes(magic, 4);
     for (uint32_t v : {width, height})
       for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -111,81 +87,63 @@ TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
     for (size_t i = 0; i < rowBytes / 4; ++i) bytes += std::string("\x80\x40\x00\xFF", 4);
     return bytes;
   };
-  const struct {
-    const char* what;
-    std::string bytes;
-    bool loads;
-  } cases[] = {
-      {"3 x 2", pixels("PXL1", 3, 2, 24), true},
-      {"trailing bytes", pixels("PXL1", 3, 2, 28), true},
-      {"one row short", pixels("PXL1", 3, 2, 12), false},
-      {"one byte short", pixels("PXL1", 3, 2, 24).substr(0, 12 + 23), false},
-      {"header only", pixels("PXL1", 3, 2, 0), false},
-      {"cut header", std::string("PXL1\x03\x00", 6), false},
-      {"other magic", pixels("PNG1", 3, 2, 24), false},
-      {"no width", pixels("PXL1", 0, 2, 24), false},
-      {"no height", pixels("PXL1", 3, 0, 24), false},
-      {"too wide", pixels("PXL1", 4097, 1, 4097 * 4), false},
-      {"huge width", pixels("PXL1", 0x40000001, 4, 16), false},
+  const std::pair<std::string, bool> cases[] = {
+      {pixels("PXL1", 3, 2, 24), true},
+      {pixels("PXL1", 3, 2, 28), true},                      // trailing bytes
+      {pixels("PXL1", 3, 2, 12), false},                     // one row short
+      {pixels("PXL1", 3, 2, 24).substr(0, 12 + 23), false},  // one byte short
+      {pixels("PXL1", 3, 2, 0), false},                      // header only
+      {std::string("PXL1\x03\x00", 6), false},               // cut header
+      {pixels("PNG1", 3, 2, 24), false},
+      {pixels("PXL1", 0, 2, 24), false},
+      {pixels("PXL1", 3, 0, 24), false},
+      {pixels("PXL1", 4097, 1, 4097 * 4), false},
+      {pixels("PXL1", 0x40000001, 4, 16), false},  // a width whose byte count overflows
   };
-  for (const auto& c : cases) {
-    const ImagePtr image = ImageFromPixels(c.bytes.data(), c.bytes.size());
-    EXPECT_EQ(image != nullptr, c.loads) << c.what;
-    if (image && c.loads) {
-      EXPECT_EQ(SizeOf(image.get()).width, 3) << c.what;
-      EXPECT_EQ(Pixel(image.get(), 2, 1), 0xFF004080u) << c.what;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const ImagePtr image = ImageFromPixels(cases[i].first.data(), cases[i].first.size());
+    ASSERT_EQ(image != nullptr, cases[i].second) << i;
+    if (image) {
+      EXPECT_EQ(Pixel(image.get(), 2, 1), 0xFF004080u) << i;
     }
   }
   EXPECT_FALSE(ImageFromPixels(nullptr, 40));
 }
 
-TEST_F(Drawing, ScaledPicturesAndBitmapsHaveTheRequestedSize) {
-  auto imageSize = [](ImagePtr image) {
-    return image ? SIZE{SizeOf(image.get()).width, SizeOf(image.get()).height} : SIZE{};
-  };
-  auto bitmapSize = [](BitmapHandle bitmap) { return bitmap ? BitmapSize(bitmap.Get()) : SIZE{}; };
-  BitmapHandle big = SolidBitmap(64, 32, 0xFF336699);
-  ImagePtr background = NewImage(10, 10, kFormatPargb);
+// Pictures and bitmaps come at the size asked for, or at their own; what cannot be made gives
+// nothing.
+TEST_F(Drawing, PicturesAndBitmapsTakeTheirSizeOrGiveNothing) {
+  const ImagePtr background = NewImage(10, 10, kFormatPargb);
   const struct {
-    const char* what;
-    SIZE got;
-    SIZE expected;
+    SIZE got, expected;
   } cases[] = {
-      {"picture at 20 x 20", imageSize(LoadImageResource(Self(), 23, 20, 20)), {20, 20}},
+      {Size(LoadImageResource(Self(), 23)), {44, 44}},
+      {Size(LoadImageResource(Self(), 23, 20, 20)), {20, 20}},
       // One dimension given: the other keeps the picture's own size.
-      {"picture 60 wide", imageSize(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
-      {"resource bitmap", bitmapSize(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
-      {"any bitmap to 20", bitmapSize(ImageToBitmap20(big.Get())), {20, 20}},
-      {"check box image", bitmapSize(CheckBoxImage(16, kCheckBoxTicked, 0xFF0000FF)), {16, 16}},
-      {"background bitmap", bitmapSize(BackgroundBitmap(background.get(), 30, 20)), {30, 20}},
+      {Size(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
+      {Size(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
+      {Size(CheckBoxImage(24, kCheckBoxTicked, 0xFF0000FF)), {24, 24}},
+      {Size(BackgroundBitmap(background.get(), 30, 20)), {30, 20}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.got.cx, c.expected.cx) << c.what;
-    EXPECT_EQ(c.got.cy, c.expected.cy) << c.what;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(cases[i].got.cx, cases[i].expected.cx) << i;
+    EXPECT_EQ(cases[i].got.cy, cases[i].expected.cy) << i;
   }
-}
-
-TEST_F(Drawing, MissingPicturesAndBadSizesGiveNothing) {
-  ImagePtr source = NewImage(10, 10);
   EXPECT_FALSE(LoadImageResource(Self(), 99));
   EXPECT_FALSE(LoadImageResource(Self(), 20, 20, 20));
   EXPECT_FALSE(LoadResourceBitmap(Self(), 43, 20, 20));
-  EXPECT_FALSE(ImageToBitmap20(nullptr));
   EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
-  EXPECT_FALSE(ScaledCopy(source.get(), 0, 30));
+  EXPECT_FALSE(ScaledCopy(background.get(), 0, 30));
   EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
   EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
 }
 
-// A fill lands as the colour given: scaled up, converted from a COLORREF, or inside rounded
-// corners that stay clear.
+// A fill lands as the colour given: scaled up, converted from a COLORREF, inside rounded corners
+// that stay clear, or as a solid bitmap that keeps its alpha but never 0.
 TEST_F(Drawing, FillsLandAsGiven) {
   ImagePtr source = NewImage(10, 10);
   ASSERT_TRUE(FillRoundedRect(source.get(), 0, 0, 10, 10, 0xFFFF0000, 0));
-  ImagePtr copy = ScaledCopy(source.get(), 30, 30);
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(SizeOf(copy.get()).width, 30);
-  EXPECT_EQ(Pixel(copy.get(), 15, 15), 0xFFFF0000u);
+  EXPECT_EQ(Pixel(ScaledCopy(source.get(), 30, 30).get(), 15, 15), 0xFFFF0000u);
   ImagePtr image = NewImage(4, 4);
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
   EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
@@ -193,119 +151,65 @@ TEST_F(Drawing, FillsLandAsGiven) {
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
   EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
   EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
-}
-
-// ---------------------------------------------------------------- solid bitmaps and colours
-
-TEST_F(Drawing, SolidBitmapKeepsItsAlphaButNeverZero) {
-  const struct { Argb colour; uint32_t pixel; } cases[] = {
-      {0x80123456, 0x80123456u}, {0x00FFFFFF, 0x01FFFFFFu}};
-  for (const auto& c : cases) {
-    BitmapHandle bitmap = SolidBitmap(3, 5, c.colour);
-    ASSERT_TRUE(bitmap);
-    std::vector<uint32_t> pixels = BitmapPixels(bitmap.Get());
-    ASSERT_EQ(pixels.size(), 15u);
-    for (uint32_t p : pixels) EXPECT_EQ(p, c.pixel);
+  for (const auto& [colour, pixel] :
+       {std::pair{0x80123456u, 0x80123456u}, {0x00FFFFFFu, 0x01FFFFFFu}}) {
+    EXPECT_EQ(BitmapPixels(SolidBitmap(3, 5, colour).Get()), std::vector<uint32_t>(15, pixel));
   }
 }
 
-// ---------------------------------------------------------------- fonts
-
-// Below one point a UI font is 8.5 points of normal Arial; style flags, face and quality are kept.
-TEST_F(Drawing, UiFontsTakeTheirSizeStyleFaceAndQuality) {
-  const struct {
-    FontHandle font;
-    LONG height, weight;
-    bool italic, strikeOut;
-    const wchar_t* face;
-    BYTE quality;
-  } cases[] = {
-      {CreateUiFont(0.5, 0), -11, 400, false, false, L"Arial", PROOF_QUALITY},
-      {CreateUiFont(12, 700, kFontItalic | kFontStrikeOut, L"Tahoma", CLEARTYPE_QUALITY), -16, 700,
-       true, true, L"Tahoma", CLEARTYPE_QUALITY},
+// Below one point a UI font is 8.5 points of normal Arial; the height is for the DPI asked for.
+TEST_F(Drawing, UiFontsTakeTheirSizeWeightAndDpi) {
+  const std::tuple<FontHandle, LONG, LONG> cases[] = {
+      {CreateUiFont(0.5, 0), -11, 400},
+      {CreateUiFont(9, 400, 0, nullptr, -1, 144), -18, 400},
+      {CreateUiFont(9, 700, 0, nullptr, -1, 120), -15, 700},
   };
-  for (const auto& c : cases) {
+  for (const auto& [font, height, weight] : cases) {
     LOGFONTW lf{};
-    ASSERT_TRUE(GetObjectW(c.font.Get(), sizeof(lf), &lf)) << c.height;
-    EXPECT_EQ(lf.lfHeight, c.height);
-    EXPECT_EQ(lf.lfWeight, c.weight);
-    EXPECT_EQ(lf.lfItalic != 0, c.italic);
-    EXPECT_FALSE(lf.lfUnderline);
-    EXPECT_EQ(lf.lfStrikeOut != 0, c.strikeOut);
-    EXPECT_STREQ(lf.lfFaceName, c.face);
-    EXPECT_EQ(lf.lfQuality, c.quality);
+    ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf)) << height;
+    EXPECT_EQ(lf.lfHeight, height);
+    EXPECT_EQ(lf.lfWeight, weight);
+    EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
+    EXPECT_EQ(lf.lfQuality, PROOF_QUALITY);
     EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
     EXPECT_EQ(lf.lfOutPrecision, OUT_OUTLINE_PRECIS);
   }
 }
 
-TEST_F(Drawing, ControlFontIsSetOnTheControl) {
-  HWND edit = CreateWindowExW(0, L"Edit", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
-                              Self(), nullptr);
-  ASSERT_TRUE(edit);
-  FontHandle font = SetControlFontPoints(edit, 10, 0, kFontUnderline);
-  ASSERT_TRUE(font);
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), font.Get());
-  LOGFONTW lf{};
-  ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf));
-  EXPECT_EQ(lf.lfHeight, -13);
-  EXPECT_TRUE(lf.lfUnderline);
-  DestroyWindow(edit);
-}
-
-// ---------------------------------------------------------------- shapes and regions
-
 class PopupWindow {
  public:
-  PopupWindow(int w, int h, DWORD style = WS_POPUP) {
-    hwnd_ = CreateWindowExW(0, L"Static", L"", style, 10, 10, w, h, nullptr, nullptr, Self(),
-                            nullptr);
-  }
-  ~PopupWindow() { if (hwnd_) DestroyWindow(hwnd_); }
+  PopupWindow(int w, int h, DWORD style = WS_POPUP)
+      : hwnd_(CreateWindowExW(0, L"Static", L"", style, 10, 10, w, h, nullptr, nullptr, Self(),
+                              nullptr)) {}
+  ~PopupWindow() { DestroyWindow(hwnd_); }
   HWND Get() const { return hwnd_; }
 
  private:
   HWND hwnd_;
 };
 
-TEST_F(Drawing, RoundedRegionCutsTheCornersOnly) {
-  PopupWindow window(100, 60);
-  ASSERT_TRUE(window.Get());
-  ASSERT_TRUE(SetRoundedRegion(window.Get(), 100, 60, 20));
+// A popup's background region is rounded at its corners only; a captioned window's is its client
+// area (corner 1), or it takes a frame of its own (corner 0).
+TEST_F(Drawing, BackgroundRegionsOfPopupsAndCaptionedWindows) {
+  const PopupWindow popup(100, 60), captioned(300, 200, WS_OVERLAPPEDWINDOW);
+  ASSERT_EQ(ApplyBackgroundRegion(popup.Get(), 100, 60, 20), FrameNeed::kNone);
   RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
-  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
+  ASSERT_NE(GetWindowRgn(popup.Get(), rgn.Get()), ERROR);
+  for (const POINT corner : {POINT{1, 1}, {97, 57}, {1, 57}})
+    EXPECT_FALSE(PtInRegion(rgn.Get(), corner.x, corner.y));
+  for (const POINT inside : {POINT{50, 30}, {50, 1}, {1, 30}})
+    EXPECT_TRUE(PtInRegion(rgn.Get(), inside.x, inside.y));
+  EXPECT_EQ(ApplyBackgroundRegion(captioned.Get(), 300, 200, 0), FrameNeed::kCustomFrame);
+  ASSERT_EQ(ApplyBackgroundRegion(captioned.Get(), 300, 200, 1), FrameNeed::kNone);
+  ASSERT_NE(GetWindowRgn(captioned.Get(), rgn.Get()), ERROR);
   RECT box{};
   GetRgnBox(rgn.Get(), &box);
-  EXPECT_EQ(box.left, 0);
-  EXPECT_EQ(box.top, 0);
-  EXPECT_GE(box.right, 99);
-  EXPECT_GE(box.bottom, 59);
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 1));
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 97, 57));
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 57));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), 50, 30));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), 50, 1));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), 1, 30));
-}
-
-TEST_F(Drawing, RoundedPathStartsOnTheTopEdgeAndIsClosed) {
-  GpPath* raw = nullptr;
-  ASSERT_TRUE(GpOk(gp::GdipCreatePath(Gdiplus::FillModeAlternate, &raw)));
-  PathPtr path(raw);
-  ASSERT_TRUE(RoundedRectPath(path.get(), 10, 0, 0, 100, 50));
-  INT count = 0;
-  ASSERT_TRUE(GpOk(gp::GdipGetPointCount(path.get(), &count)));
-  ASSERT_GT(count, 8);
-  std::vector<Gdiplus::PointF> points(count);
-  std::vector<BYTE> types(count);
-  ASSERT_TRUE(GpOk(gp::GdipGetPathPoints(path.get(), points.data(), count)));
-  ASSERT_TRUE(GpOk(gp::GdipGetPathTypes(path.get(), types.data(), count)));
-  EXPECT_FLOAT_EQ(points[0].X, 5);
-  EXPECT_FLOAT_EQ(points[0].Y, 0);
-  EXPECT_TRUE(types[count - 1] & Gdiplus::PathPointTypeCloseSubpath);
-  // Clockwise: the next corner reached is the top-right one.
-  EXPECT_FLOAT_EQ(points[1].X, 95);
-  EXPECT_FLOAT_EQ(points[1].Y, 0);
+  POINT origin{0, 0};
+  ClientToScreen(captioned.Get(), &origin);
+  const RECT window = WindowRectOf(captioned.Get());
+  EXPECT_EQ(BoxOf(box), (Box{origin.x - window.left, origin.y - window.top,
+                             ClientOf(captioned.Get()).right, ClientOf(captioned.Get()).bottom}));
 }
 
 TEST_F(Drawing, CentredTextInksAroundTheCentre) {
@@ -314,123 +218,88 @@ TEST_F(Drawing, CentredTextInksAroundTheCentre) {
   long sumX = 0, sumY = 0, ink = 0;
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 120; ++x)
-      if ((Pixel(image.get(), x, y) >> 24) > 0x80) { sumX += x; sumY += y; ++ink; }
+      if ((Pixel(image.get(), x, y) >> 24) > 0x80) {
+        sumX += x;
+        sumY += y;
+        ++ink;
+      }
   ASSERT_GT(ink, 20);
   EXPECT_NEAR(static_cast<double>(sumX) / ink, 60, 5);
   EXPECT_NEAR(static_cast<double>(sumY) / ink, 30, 5);
 }
 
-// ---------------------------------------------------------------- window backgrounds
-
+// A frame, the fill, and a footer band unless it is like the fill: at 100 % and at 150 %, where
+// the frame is 6 pixels and the band 53.
 TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
-  ImagePtr image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, 4);
-  ASSERT_TRUE(image);
-  EXPECT_EQ(SizeOf(image.get()).width, 450);
-  EXPECT_EQ(Pixel(image.get(), 1, 75), 0xFF000000u);      // frame
-  EXPECT_EQ(Pixel(image.get(), 448, 75), 0xFF000000u);
-  EXPECT_EQ(Pixel(image.get(), 225, 60), 0xFFFFFFFFu);    // body
-  EXPECT_EQ(Pixel(image.get(), 225, 130), 0xFFF0F0FFu);   // footer band
-  EXPECT_EQ(Pixel(image.get(), 225, 112), 0xFFF0F0FFu);   // its top row: 150 - 4 - 35
-  EXPECT_EQ(Pixel(image.get(), 225, 110), 0xFFFFFFFFu);
-  EXPECT_EQ(Pixel(image.get(), 225, 148), 0xFF000000u);   // frame below the band
-  // A footer like the fill: no band.
-  image = WindowBackgroundImage(450, 150, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 4);
-  ASSERT_TRUE(image);
-  for (int y = 100; y < 146; ++y) EXPECT_EQ(Pixel(image.get(), 225, y), 0xFFFFFFFFu) << y;
+  for (const auto& [scale, border, band] : {std::tuple{2, 4, 35}, {3, 6, 53}}) {
+    const int w = 225 * scale, h = 75 * scale, bandTop = h - border - band;
+    ImagePtr image = WindowBackgroundImage(w, h, 0xFF000000, 0xFFFFFFFF, 0xFFF0F0FF, border, band);
+    ASSERT_TRUE(image);
+    const std::pair<POINT, Argb> expected[] = {{{1, h / 2}, 0xFF000000},
+                                               {{w - 2, h / 2}, 0xFF000000},
+                                               {{w / 2, bandTop - 2}, 0xFFFFFFFF},
+                                               {{w / 2, bandTop + 1}, 0xFFF0F0FF},
+                                               {{w / 2, h - border - 1}, 0xFFF0F0FF},
+                                               {{w / 2, h - 2}, 0xFF000000}};
+    for (const auto& [at, colour] : expected)
+      EXPECT_EQ(Pixel(image.get(), at.x, at.y), colour) << at.x << "," << at.y;
+    image = WindowBackgroundImage(w, h, 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, border, band);
+    for (int y = bandTop - 5; y < h - border; ++y)
+      EXPECT_EQ(Pixel(image.get(), w / 2, y), 0xFFFFFFFFu) << y;
+  }
 }
 
 TEST_F(Drawing, BackgroundBitmapFillsHolesWithTheHoleColour) {
   ImagePtr image = NewImage(10, 10, kFormatPargb);
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 5, 10, 0xFF204080, 0));
-  BitmapHandle same = BackgroundBitmap(image.get(), 10, 10);
-  int width = 0;
-  std::vector<uint32_t> pixels = BitmapPixels(same.Get(), &width);
-  ASSERT_EQ(width, 10);
+  const std::vector<uint32_t> pixels = BitmapPixels(BackgroundBitmap(image.get(), 10, 10).Get());
+  ASSERT_EQ(pixels.size(), 100u);
   EXPECT_EQ(pixels[5 * 10 + 1] & 0xFFFFFF, 0x204080u);
   EXPECT_EQ(pixels[5 * 10 + 8] & 0xFFFFFF, 0xFEFEFEu);
 }
-
-TEST_F(Drawing, BackgroundRegionOfAPopupIsRounded) {
-  PopupWindow window(200, 100);
-  EXPECT_EQ(ApplyBackgroundRegion(window.Get(), 200, 100, 12), FrameNeed::kNone);
-  RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
-  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, 0));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), 100, 50));
-}
-
-TEST_F(Drawing, BackgroundRegionOfACaptionedWindowIsItsClientArea) {
-  PopupWindow window(300, 200, WS_OVERLAPPEDWINDOW);
-  ASSERT_TRUE(window.Get());
-  EXPECT_EQ(ApplyBackgroundRegion(window.Get(), 300, 200, 0), FrameNeed::kCustomFrame);
-  ASSERT_EQ(ApplyBackgroundRegion(window.Get(), 300, 200, 1), FrameNeed::kNone);
-  RegionHandle rgn(CreateRectRgn(0, 0, 0, 0));
-  ASSERT_NE(GetWindowRgn(window.Get(), rgn.Get()), ERROR);
-  RECT box{}, window_rect{}, client{};
-  GetRgnBox(rgn.Get(), &box);
-  GetWindowRect(window.Get(), &window_rect);
-  GetClientRect(window.Get(), &client);
-  POINT origin{0, 0};
-  ClientToScreen(window.Get(), &origin);
-  EXPECT_EQ(box.left, origin.x - window_rect.left);
-  EXPECT_EQ(box.top, origin.y - window_rect.top);
-  EXPECT_EQ(box.right - box.left, client.right);
-  EXPECT_EQ(box.bottom - box.top, client.bottom);
-}
-
-// ---------------------------------------------------------------- check boxes
 
 TEST_F(Drawing, CheckBoxStatesDifferWhereTheyShould) {
   const Argb green = 0xFF00A000;
   ImagePtr empty = CheckBoxPicture(40, kCheckBoxEmpty, green);
   ImagePtr ticked = CheckBoxPicture(40, kCheckBoxTicked, green);
   ImagePtr filled = CheckBoxPicture(40, kCheckBoxFilled, green);
-  ASSERT_TRUE(empty && ticked && filled);
-  // Centre of the box: white, the mark, the square.
+  ImagePtr round = CheckBoxPicture(40, kCheckBoxEmpty | kCheckBoxRounded, green);
+  ASSERT_TRUE(empty && ticked && filled && round);
+  // Centre of the box: white, the mark, the square, which leaves a white margin.
   EXPECT_EQ(Pixel(empty.get(), 20, 20), 0xFFFFFFFFu);
   EXPECT_EQ(Pixel(filled.get(), 20, 20), green);
+  EXPECT_EQ(Pixel(filled.get(), 5, 20), 0xFFFFFFFFu);
   EXPECT_EQ(Pixel(ticked.get(), 17, 27), green);
   EXPECT_EQ(Pixel(ticked.get(), 30, 30), 0xFFFFFFFFu);
-  // The square leaves a white margin inside the frame.
-  EXPECT_EQ(Pixel(filled.get(), 5, 20), 0xFFFFFFFFu);
-  // The frame is black on every state.
+  // The frame is black on every state; a rounded box's corner is clear.
   for (GpBitmap* image : {empty.get(), ticked.get(), filled.get()})
     EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
-}
-
-TEST_F(Drawing, RoundedCheckBoxHasClearCorners) {
-  ImagePtr square = CheckBoxPicture(40, kCheckBoxEmpty, 0xFF000000);
-  ImagePtr round = CheckBoxPicture(40, kCheckBoxEmpty | kCheckBoxRounded, 0xFF000000);
-  EXPECT_EQ(Pixel(square.get(), 1, 1), 0xFF000000u);
+  EXPECT_EQ(Pixel(empty.get(), 1, 1), 0xFF000000u);
   EXPECT_LT(Pixel(round.get(), 1, 1) >> 24, 0x40u);
 }
 
-// ---------------------------------------------------------------- window chores
-
 TEST_F(Drawing, PictureBitmapReplacesAndFreesThePreviousOne) {
-  HWND picture = CreateWindowExW(0, L"Static", L"", WS_POPUP | SS_BITMAP, 0, 0, 20, 20, nullptr,
-                                 nullptr, Self(), nullptr);
-  ASSERT_TRUE(picture);
+  const PopupWindow picture(20, 20, WS_POPUP | SS_BITMAP);
   HBITMAP first = SolidBitmap(20, 20, 0xFFFF0000).Release();
   HBITMAP second = SolidBitmap(20, 20, 0xFF00FF00).Release();
-  SetPictureBitmap(picture, first);
-  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), first);
-  SetPictureBitmap(picture, second);
+  SetPictureBitmap(picture.Get(), first);
+  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture.Get(), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+            first);
+  SetPictureBitmap(picture.Get(), second);
   EXPECT_EQ(GetObjectType(first), 0u);
   EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_BITMAP));
-  DestroyWindow(picture);
-  DeleteObject(second);
+  ClearPictureBitmap(picture.Get());
+  EXPECT_EQ(GetObjectType(second), 0u);
 }
 
 // Without an owner a window is centred on the work area, else over its owner.
 TEST_F(Drawing, WindowIsCentredOverItsOwnerOrTheWorkArea) {
-  PopupWindow window(200, 100);
+  const PopupWindow window(200, 100), owner(400, 300);
   CentreWindow(window.Get(), nullptr);
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   EXPECT_EQ(WindowRectOf(window.Get()).left, area.left + (area.right - area.left - 200) / 2);
   EXPECT_EQ(WindowRectOf(window.Get()).top, area.top + (area.bottom - area.top - 100) / 2);
-  PopupWindow owner(400, 300);
   SetWindowPos(owner.Get(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   CentreWindow(window.Get(), owner.Get());
   EXPECT_EQ(WindowRectOf(window.Get()).left, 200);

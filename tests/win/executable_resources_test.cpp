@@ -12,7 +12,7 @@ using Executable = ExecutableAsData;
 
 class ExecutableResources : public ::testing::TestWithParam<const wchar_t*> {};
 
-TEST_P(ExecutableResources, ManifestAsksForAdministratorCommonControlsAndFiveSystems) {
+TEST_P(ExecutableResources, ManifestAsksForAdministratorCommonControlsFiveSystemsAndPerMonitorDpi) {
   const Executable exe(GetParam());
   ASSERT_NE(exe.Module(), nullptr) << "missing executable";
   const std::string manifest = exe.Resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
@@ -26,7 +26,26 @@ TEST_P(ExecutableResources, ManifestAsksForAdministratorCommonControlsAndFiveSys
                            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
                            "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
   for (const char* id : systems) EXPECT_NE(manifest.find(id), std::string::npos) << id;
-  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << "no DPI awareness is declared";
+  // Per-monitor DPI awareness, as the system reads the manifest: v2 with v1 as the fallback, and
+  // the older element for the systems before.
+  ACTCTXW context{};
+  context.cbSize = sizeof(context);
+  context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  context.lpSource = exe.Path().c_str();
+  context.lpResourceName = MAKEINTRESOURCEW(1);
+  const HANDLE activation = CreateActCtxW(&context);
+  ASSERT_NE(activation, INVALID_HANDLE_VALUE);
+  const auto setting = [&](const wchar_t* ns, const wchar_t* name) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    QueryActCtxSettingsW(0, activation, ns, name, value, 64, &written);
+    return std::wstring(value);
+  };
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+            L"PerMonitorV2, PerMonitor");
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+            L"true/pm");
+  ReleaseActCtx(activation);
 }
 
 TEST_P(ExecutableResources, FileVersionIsOneOneZeroZero) {

@@ -55,6 +55,8 @@ class ProcedureHooks : public ::testing::Test {
     hwnd_ = CreateWindowExW(0, L"PyravelHookTest", L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(hwnd_, nullptr);
+    ASSERT_TRUE(HookProcedure(hwnd_, kInner, &first_));
+    ASSERT_TRUE(HookProcedure(hwnd_, kOuter, &second_));
   }
   void TearDown() override {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -71,21 +73,15 @@ class ProcedureHooks : public ::testing::Test {
   char first_ = '1', second_ = '2';
 };
 
-TEST_F(ProcedureHooks, HooksRunOutsideInWithTheirContextAndPassOn) {
-  ASSERT_TRUE(HookProcedure(hwnd_, kInner, &first_));
-  ASSERT_TRUE(HookProcedure(hwnd_, kOuter, &second_));
+// Hooks run outside in with their context and pass on; hooking again only changes the context.
+// The outermost hook taken back gives the procedure back to the one before it.
+TEST_F(ProcedureHooks, HooksRunOutsideInAndTheOutermostGivesTheProcedureBack) {
   EXPECT_EQ(Ask(), 100);
   EXPECT_EQ(seen, "o2i1b");
-  // Hooking again only changes the context: the procedure is not put in twice.
   ASSERT_TRUE(HookProcedure(hwnd_, kInner, &second_));
   EXPECT_EQ(Ask(), 100);
   EXPECT_EQ(seen, "o2i2b");
   EXPECT_FALSE(HookProcedure(nullptr, kInner, &first_));
-}
-
-TEST_F(ProcedureHooks, TheOutermostHookGivesTheProcedureBack) {
-  ASSERT_TRUE(HookProcedure(hwnd_, kInner, &first_));
-  ASSERT_TRUE(HookProcedure(hwnd_, kOuter, &second_));
   UnhookProcedure(hwnd_, kOuter);
   EXPECT_EQ(Current(), kInner);
   ProcedureHook hook;
@@ -96,20 +92,13 @@ TEST_F(ProcedureHooks, TheOutermostHookGivesTheProcedureBack) {
   EXPECT_EQ(seen, "b");
 }
 
-TEST_F(ProcedureHooks, AnInnerHookTakenBackPassesEverythingThrough) {
-  ASSERT_TRUE(HookProcedure(hwnd_, kInner, &first_));
-  ASSERT_TRUE(HookProcedure(hwnd_, kOuter, &second_));
+// An inner hook taken back stays in the chain, passing everything through, until the window goes;
+// then no hook is left behind.
+TEST_F(ProcedureHooks, AnInnerHookTakenBackPassesThroughUntilTheWindowGoes) {
   UnhookProcedure(hwnd_, kInner);
-  // The outer hook still calls the inner one, which now only passes the message on.
   EXPECT_EQ(Current(), kOuter);
   EXPECT_EQ(Ask(), 10);
   EXPECT_EQ(seen, "o2b");
-}
-
-TEST_F(ProcedureHooks, ADestroyedWindowLeavesNoHookBehind) {
-  ASSERT_TRUE(HookProcedure(hwnd_, kInner, &first_));
-  ASSERT_TRUE(HookProcedure(hwnd_, kOuter, &second_));
-  UnhookProcedure(hwnd_, kInner);  // not outermost: kept until the window goes
   const HWND gone = hwnd_;
   ASSERT_TRUE(DestroyWindow(hwnd_));
   hwnd_ = nullptr;

@@ -1,5 +1,5 @@
 // The progress ring on a real picture control: what it draws, what the taskbar is told, and
-// that the spinner really turns on screen.
+// that the spinner really turns on screen; the pictures of the dialogs.
 #include "tests/win/win_test_support.h"
 
 #include <string>
@@ -30,28 +30,25 @@ class TaskbarLog final : public TaskbarProgress {
 };
 
 constexpr Argb kArc = 0xFF1030A0;
-constexpr Argb kText = 0xFF000000;
-constexpr Argb kFill = 0xFFFFFFFF;
 constexpr COLORREF kArcRef = RGB(0x10, 0x30, 0xA0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 class RingControl : public GdiplusSuite {
  protected:
   void SetUp() override {
     GdiplusSuite::SetUp();
-    HINSTANCE self = GetModuleHandleW(nullptr);
     window_ = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 100,
-                              200, 120, nullptr, nullptr, self, nullptr);
-    ASSERT_TRUE(window_);
-    picture_ = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 70,
-                               70, window_, nullptr, self, nullptr);
-    ASSERT_TRUE(picture_);
+                              200, 120, nullptr, nullptr, nullptr, nullptr);
+    picture_ = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 10, 10, 70, 70,
+                               window_, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window_ && picture_);
     ring_.SetTaskbar(std::make_unique<TaskbarLog>(&taskbar_));
   }
   void TearDown() override {
     ring_.Stop();
     if (window_) DestroyWindow(window_);
   }
-
+  void Attach(Argb text = 0xFF000000) { ring_.Attach(picture_, window_, kArc, text, 0xFFFFFFFF); }
   // The colour of a pixel of the bitmap the control shows.
   COLORREF ShownPixel(int x, int y) {
     auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(picture_, STM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -69,26 +66,29 @@ class RingControl : public GdiplusSuite {
 
 // Attaching draws 0 % and tells the taskbar; a half fills the right half; over a hundred, all.
 TEST_F(RingControl, TheArcCoversTheValue) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
+  Attach();
   EXPECT_EQ(ring_.Side(), 70);
   EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
-  EXPECT_EQ(ring_.Value(), 0);
   EXPECT_EQ(taskbar_, (std::vector<std::string>{"normal", "0/100"}));
-  const COLORREF white = RGB(255, 255, 255);
   const struct {
     int32_t value;
     COLORREF nine, three, six;  // at nine, three and six o'clock; CLR_INVALID: an arc's end
-  } cases[] = {{0, white, white, white}, {50, white, kArcRef, CLR_INVALID}, {150, kArcRef, kArcRef, kArcRef}};
+  } cases[] = {{0, kWhite, kWhite, kWhite},
+               {50, kWhite, kArcRef, CLR_INVALID},
+               {150, kArcRef, kArcRef, kArcRef}};
   for (const auto& c : cases) {
-    if (c.value) ring_.Apply(c.value);
+    ring_.Apply(c.value);
     EXPECT_EQ(ShownPixel(4, 35), c.nine) << c.value;
     EXPECT_EQ(ShownPixel(65, 35), c.three) << c.value;
-    if (c.six != CLR_INVALID) EXPECT_EQ(ShownPixel(35, 65), c.six) << c.value;
+    if (c.six != CLR_INVALID) {
+      EXPECT_EQ(ShownPixel(35, 65), c.six) << c.value;
+    }
   }
 }
 
 // What a run of values leaves on the ring and tells the taskbar: repeats and -1 change nothing,
-// the spin speed is capped, the taskbar hears the value the caller gave.
+// the spin speed is capped, the taskbar hears the value the caller gave; a percent after spinning
+// stops the spinner and draws the arc; Stop clears the taskbar.
 TEST_F(RingControl, ValuesInARow) {
   const struct {
     std::vector<int32_t> values;
@@ -101,10 +101,11 @@ TEST_F(RingControl, ValuesInARow) {
       {{30, -1}, {"normal", "30/100"}, ProgressRing::kModePercent, 30},
       {{-80, -1}, {"indeterminate"}, ProgressRing::kModeSpin, -80},
       {{-500, -100, -2}, {"indeterminate", "indeterminate"}, ProgressRing::kModeSpin, -2},
+      {{-80, 100}, {"indeterminate", "normal", "100/100"}, ProgressRing::kModePercent, 100},
   };
   for (const auto& c : cases) {
     ring_.Stop();
-    ring_.Attach(picture_, window_, kArc, kText, kFill);
+    Attach();
     taskbar_.clear();
     for (int32_t v : c.values) ring_.Apply(v);
     EXPECT_EQ(taskbar_, c.taskbar) << c.values.front();
@@ -112,81 +113,64 @@ TEST_F(RingControl, ValuesInARow) {
     EXPECT_EQ(ring_.Value(), c.value) << c.values.front();
     EXPECT_EQ(ring_.SpinnerRunning(), c.mode == ProgressRing::kModeSpin) << c.values.front();
   }
-}
-
-// A percent after spinning stops the spinner and draws the arc; Stop clears the taskbar.
-TEST_F(RingControl, PercentAfterSpinningAndStop) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ring_.Apply(-80);
-  ASSERT_TRUE(ring_.SpinnerRunning());
-  ring_.Apply(100);
-  EXPECT_FALSE(ring_.SpinnerRunning());
-  EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModePercent);
   EXPECT_EQ(ShownPixel(4, 35), kArcRef);
-  ring_.Apply(-80);
   taskbar_.clear();
   ring_.Stop();
   EXPECT_EQ(ring_.CurrentMode(), ProgressRing::kModeNone);
   EXPECT_EQ(taskbar_, (std::vector<std::string>{"none"}));
 }
 
-TEST_F(RingControl, SpinnerDrawsOnTheVisibleControl) {
-  ring_.Attach(picture_, window_, kArc, 0xFFFF0000, kFill);
+// The spinner draws on the visible control, and ends when the control is destroyed.
+TEST_F(RingControl, SpinnerDrawsOnTheVisibleControlAndEndsWithIt) {
+  Attach(0xFFFF0000);
   ShowWindow(window_, SW_SHOWNOACTIVATE);
   UpdateWindow(window_);
   ring_.Apply(-80);
-  // Let the spinner draw a few frames while this thread keeps the windows served.
+  // Let the spinner draw frames while this thread keeps the windows served.
   int red = 0;
-  for (int attempt = 0; attempt < 50 && red == 0; ++attempt) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  for (int attempt = 0; attempt < 100 && red <= 10; ++attempt) {
+    DrainMessages();
     Sleep(20);
+    red = 0;
     HDC dc = GetDC(picture_);
     for (int y = 0; y < 70; y += 2)
       for (int x = 0; x < 70; x += 2) red += GetPixel(dc, x, y) == RGB(255, 0, 0);
     ReleaseDC(picture_, dc);
   }
   EXPECT_GT(red, 10);
-}
-
-TEST_F(RingControl, SpinnerEndsWhenItsControlIsDestroyed) {
-  ring_.Attach(picture_, window_, kArc, kText, kFill);
-  ShowWindow(window_, SW_SHOWNOACTIVATE);
-  ring_.Apply(-80);
   DestroyWindow(window_);
   window_ = nullptr;
   ring_.Apply(50);  // joins the spinner: this must not hang
   EXPECT_FALSE(ring_.SpinnerRunning());
 }
 
-TEST(DialogPictures, TipBackgroundHasOutlineAndCornerTriangle) {
+// The tip's background has its white outline and corner triangle, drawn larger at 150 %; the
+// ring's label is inked in its middle.
+TEST(DialogPictures, TipBackgroundAndRingLabel) {
   GdiplusSession session;
-  ImagePtr tip = TipBackgroundImage(120, 93);
-  ASSERT_TRUE(tip);
-  auto pixel = [&](int x, int y) {
+  const auto pixel = [](const ImagePtr& image, int x, int y) {
     Gdiplus::ARGB argb = 0;
-    gp::GdipBitmapGetPixel(tip.get(), x, y, &argb);
+    gp::GdipBitmapGetPixel(image.get(), x, y, &argb);
     return argb;
   };
-  EXPECT_EQ(pixel(6, 6), kTipCornerColour);
-  EXPECT_EQ(pixel(60, 50), 0xFF000000u);
-  EXPECT_EQ(pixel(1, 60), 0xFFFFFFFFu);
-  EXPECT_EQ(pixel(118, 60), 0xFFFFFFFFu);
-  EXPECT_EQ(pixel(60, 91), 0xFFFFFFFFu);
-  EXPECT_EQ(pixel(40, 10), 0xFF000000u);  // beyond the triangle's edge
-}
-
-TEST(DialogPictures, RingLabelIsInkedInTheMiddle) {
-  GdiplusSession session;
-  ImagePtr ring = RingImage(70, 7, kArc, 0xFFFF0000, kFill);
-  ASSERT_TRUE(ring);
+  for (const auto& [dpi, outline, corner] : {std::tuple{96, 2, 32}, {144, 3, 48}}) {
+    const ImagePtr tip = TipBackgroundImage(180, 140, dpi);
+    ASSERT_TRUE(tip);
+    EXPECT_EQ(pixel(tip, corner / 5, corner / 5), kTipCornerColour) << dpi;
+    EXPECT_EQ(pixel(tip, corner + 8, corner / 3), 0xFF000000u)
+        << dpi << ": beyond the triangle's edge";
+    EXPECT_EQ(pixel(tip, 90, 70), 0xFF000000u) << dpi;
+    for (const POINT edge :
+         {POINT{outline / 2, 70}, {179 - outline / 2, 70}, {90, 139 - outline / 2}}) {
+      EXPECT_EQ(pixel(tip, edge.x, edge.y), 0xFFFFFFFFu)
+          << dpi << " at " << edge.x << "," << edge.y;
+    }
+    EXPECT_EQ(pixel(tip, 90, 139 - outline - 1), 0xFF000000u) << dpi << ": the outline's width";
+  }
+  const ImagePtr ring = RingImage(70, 7, kArc, 0xFFFF0000, 0xFFFFFFFF);
   int ink = 0;
   for (int y = 14; y < 56; ++y)
-    for (int x = 8; x < 64; ++x) {
-      Gdiplus::ARGB argb = 0;
-      gp::GdipBitmapGetPixel(ring.get(), x, y, &argb);
-      ink += (argb & 0xFFFFFF) == 0xFF0000;
-    }
+    for (int x = 8; x < 64; ++x) ink += (pixel(ring, x, y) & 0xFFFFFF) == 0xFF0000;
   EXPECT_GT(ink, 10);
 }
 

@@ -1,134 +1,129 @@
-// Every text of the main window and the dialogs is whole where it stands: each static text,
-// button, check box and link is measured with its own font against its client rectangle, and
-// each control lies inside its parent.
+// Every text of the main window, the boxes and the dialogs is whole where it stands, at every
+// display scale: each static text, button, check box, link and search box is measured with its own
+// font against its client rectangle, lies inside its parent and overlaps no other; the pictures
+// are drawn at the scale. A window moved to a monitor of another scale lays itself out again.
 #include "tests/win/main_window_fixture.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/main_window_texts.h"
 #include "ui/dialogs/win32/message_box_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
+#include "ui/dpi_scale.h"
+#include "ui/draw/font_metrics.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/text_fit.h"
 
 #ifndef LM_GETIDEALSIZE
 #define LM_GETIDEALSIZE LM_GETIDEALHEIGHT  // one message: wParam the width, lParam a SIZE
 #endif
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace pyr {
 namespace {
 
+// Misfits as "text: why" lines; checked counts the controls that were measured.
 struct TextCheck {
-  int checked = 0;                 // controls with a text that were measured
-  std::vector<std::wstring> cut;   // "text: why" for each that does not fit
+  int checked = 0;
+  std::vector<std::wstring> cut;
+  void Fail(const std::wstring& text, const wchar_t* why, LONG need, LONG have) {
+    cut.push_back(text + L": " + why + L" " + std::to_wstring(need) + L" > " +
+                  std::to_wstring(have));
+  }
 };
 
-std::wstring Text(HWND control) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
+// How a control shows its text: one line, wrapped, as a link, or as an edit's scrolled line.
+enum class Shows { kNothing, kLine, kWrapped, kLink, kEdit };
+
+Shows HowShown(HWND control) {
+  wchar_t cls[64] = {};
+  GetClassNameW(control, cls, 64);
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+  const DWORD kind = style & SS_TYPEMASK, button = style & BS_TYPEMASK;
+  if (!IsWindowVisible(control) || GetWindowTextLengthW(control) == 0) return Shows::kNothing;
+  if (_wcsicmp(cls, WC_LINK) == 0) return Shows::kLink;
+  if (_wcsicmp(cls, L"Edit") == 0) return style & ES_MULTILINE ? Shows::kNothing : Shows::kEdit;
+  if (_wcsicmp(cls, L"Static") == 0 && (kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT)) {
+    return style & SS_CENTERIMAGE ? Shows::kLine : Shows::kWrapped;
+  }
+  if (_wcsicmp(cls, L"Button") != 0 || button > BS_AUTOCHECKBOX) return Shows::kNothing;
+  return style & BS_MULTILINE ? Shows::kWrapped : Shows::kLine;
 }
 
-// Text extent with the control's WM_GETFONT font; wrapWidth > 0 wraps there.
-SIZE Extent(HWND control, const std::wstring& text, int wrapWidth, UINT prefix) {
+// The width a control leaves its text: a button's edges and picture or check square go first.
+int TextRoom(HWND control) {
+  wchar_t cls[64] = {};
+  GetClassNameW(control, cls, 64);
+  const int width = ClientOf(control).right;
+  const auto kind = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+  if (_wcsicmp(cls, L"Button") != 0) return width;
+  if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX) {
+    return width - MetricForDpi(SM_CXMENUCHECK, WindowDpi(control));
+  }
+  const UiWindow* window = UiWindow::FromHandle(GetParent(control));
+  const ControlEntry* entry = window ? window->Entry(window->ControlFromHandle(control)) : nullptr;
+  BITMAP picture{};
+  const bool pictured = entry && GetObjectW(entry->picture.Get(), sizeof(picture), &picture);
+  return width - 4 - (pictured ? picture.bmWidth : 0);
+}
+
+// The text's extent with the control's font, on one line or wrapped within wrapWidth.
+SIZE Extent(HWND control, const std::wstring& text, int wrapWidth) {
+  wchar_t cls[64] = {};
+  GetClassNameW(control, cls, 64);
+  const bool literal =
+      _wcsicmp(cls, L"Edit") == 0 ||
+      (_wcsicmp(cls, L"Static") == 0 && (GetWindowLongPtrW(control, GWL_STYLE) & SS_NOPREFIX));
   const HDC dc = GetDC(control);
   const HGDIOBJ old =
       SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  SIZE size{};
-  if (wrapWidth <= 0 && prefix == DT_NOPREFIX) {
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  } else {
-    RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 0x7FFF, 0};
-    DrawTextW(dc, text.c_str(), -1, &r,
-              DT_CALCRECT | prefix | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
-    size = {r.right, r.bottom};
-  }
+  RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 0x7FFF, 0};
+  DrawTextW(dc, text.c_str(), -1, &r,
+            DT_CALCRECT | DT_EXPANDTABS | (literal ? DT_NOPREFIX : 0) |
+                (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
   SelectObject(dc, old);
   ReleaseDC(control, dc);
-  return size;
+  return {r.right, r.bottom};
 }
 
 void CheckOne(HWND control, TextCheck& check) {
-  wchar_t cls[64] = {};
-  GetClassNameW(control, cls, 64);
-  const std::wstring name = cls;
-  const std::wstring text = Text(control);
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
-  if (!IsWindowVisible(control) || text.empty()) return;
-  RECT client{};
-  GetClientRect(control, &client);
-  const auto fail = [&](const wchar_t* why, LONG need, LONG have) {
-    check.cut.push_back(text + L": " + why + L" " + std::to_wstring(need) + L" > " +
-                        std::to_wstring(have));
-  };
-
-  // Inside the parent's client area, or the edge cuts it.
-  RECT place{};
-  GetWindowRect(control, &place);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
-  RECT parent{};
-  GetClientRect(GetParent(control), &parent);
-  if (place.right > parent.right) fail(L"right edge past the parent's", place.right, parent.right);
-  if (place.bottom > parent.bottom) fail(L"bottom past the parent's", place.bottom, parent.bottom);
-
-  if (_wcsicmp(cls, WC_LINK) == 0) {
-    ++check.checked;
+  const Shows shows = HowShown(control);
+  if (shows == Shows::kNothing) return;
+  ++check.checked;
+  const std::wstring text = TextOf(control);
+  const RECT client = ClientOf(control), parent = ClientOf(GetParent(control));
+  const Box at = PlaceInParent(control);
+  if (at.left + at.width > parent.right) {
+    check.Fail(text, L"right edge past the parent's", at.left + at.width, parent.right);
+  }
+  if (at.top + at.height > parent.bottom) {
+    check.Fail(text, L"bottom past the parent's", at.top + at.height, parent.bottom);
+  }
+  // Siblings that show a text never overlap it.
+  for (HWND next = GetWindow(control, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
+    const Box o = PlaceInParent(next);
+    if (HowShown(next) != Shows::kNothing && o.left < at.left + at.width &&
+        at.left < o.left + o.width && o.top < at.top + at.height && at.top < o.top + o.height) {
+      check.cut.push_back(text + L": overlaps " + TextOf(next));
+    }
+  }
+  if (shows == Shows::kLink) {
     SIZE ideal{};
     const auto height = static_cast<LONG>(
-        SendMessageW(control, LM_GETIDEALSIZE, static_cast<WPARAM>(client.right),
-                     reinterpret_cast<LPARAM>(&ideal)));
-    if (std::max(ideal.cy, height) > client.bottom) {
-      fail(L"link height", std::max(ideal.cy, height), client.bottom);
-    }
+        SendMessageW(control, LM_GETIDEALSIZE, client.right, reinterpret_cast<LPARAM>(&ideal)));
+    const LONG need = std::max(ideal.cy, height);
+    if (need > client.bottom) check.Fail(text, L"link height", need, client.bottom);
     return;
   }
-  if (name == L"Edit" && !(style & ES_MULTILINE)) {  // one line of the control's font
-    ++check.checked;
-    const SIZE one = Extent(control, text, 0, DT_NOPREFIX);
-    if (one.cy > client.bottom) fail(L"line height", one.cy, client.bottom);
-    return;
-  }
-  if (name == L"Static") {
-    const DWORD kind = style & SS_TYPEMASK;
-    if (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT) return;
-    ++check.checked;
-    const UINT prefix = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
-    if (style & SS_CENTERIMAGE) {  // one line only
-      const SIZE one = Extent(control, text, 0, prefix);
-      if (one.cx > client.right) fail(L"width", one.cx, client.right);
-      if (one.cy > client.bottom) fail(L"height", one.cy, client.bottom);
-    } else {
-      const SIZE wrapped = Extent(control, text, client.right, prefix);
-      if (wrapped.cy > client.bottom) fail(L"wrapped height", wrapped.cy, client.bottom);
-    }
-    return;
-  }
-  if (name == L"Button") {
-    const DWORD kind = style & BS_TYPEMASK;
-    const bool box = kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX;
-    const bool push = kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON;
-    if (!box && !push) return;
-    ++check.checked;
-    int room = client.right;
-    if (box) room -= GetSystemMetrics(SM_CXMENUCHECK);
-    if (push) {
-      room -= 4;  // edges
-      if (const auto bitmap = reinterpret_cast<HBITMAP>(
-              SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
-        BITMAP bits{};
-        GetObjectW(bitmap, sizeof(bits), &bits);
-        room -= bits.bmWidth;
-      }
-    }
-    if (style & BS_MULTILINE) {
-      const SIZE wrapped = Extent(control, text, room, 0);
-      if (wrapped.cy > client.bottom) fail(L"wrapped height", wrapped.cy, client.bottom);
-    } else {
-      const SIZE one = Extent(control, text, 0, 0);
-      if (one.cx > room) fail(L"width", one.cx, room);
-      if (one.cy > client.bottom) fail(L"height", one.cy, client.bottom);
-    }
-  }
+  const int room = TextRoom(control);
+  const SIZE need = Extent(control, text, shows == Shows::kWrapped ? room : 0);
+  // An edit scrolls its text sideways: it needs a line's height.
+  if (shows == Shows::kLine && need.cx > room) check.Fail(text, L"width", need.cx, room);
+  if (need.cy > client.bottom) check.Fail(text, L"height", need.cy, client.bottom);
 }
 
 TextCheck CheckTexts(HWND top) {
@@ -144,109 +139,236 @@ TextCheck CheckTexts(HWND top) {
 }
 
 // The misfits as one printable message (the texts are plain ASCII).
-std::string Joined(const std::vector<std::wstring>& lines) {
+std::string Joined(const TextCheck& check) {
   std::string all;
-  for (const std::wstring& line : lines) {
+  for (const std::wstring& line : check.cut) {
     for (const wchar_t c : line) all += static_cast<char>(c);
     all += '\n';
   }
   return all;
 }
 
+// Whether the texts of a window are whole, with as many controls measured as expected.
+::testing::AssertionResult AllWhole(HWND window, int measured) {
+  const TextCheck check = CheckTexts(window);
+  if (check.checked == measured && check.cut.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << check.checked << " measured, not " << measured << "\n"
+                                       << Joined(check);
+}
+
+int StateImageSide(HWND list) {
+  int side = 0, unused = 0;
+  ImageList_GetIconSize(ListView_GetImageList(list, LVSIL_STATE), &side, &unused);
+  return side;
+}
+
 using TextsWhole = MainWindowTest;
 
-// The pane's buttons, check box, legend and links, in the window's bold and normal fonts.
-TEST_F(TextsWhole, MainWindowPane) {
-  Build();
-  main_->ShowAndFill();
-  const TextCheck check = CheckTexts(window_.Handle());
-  // 6 buttons, the check box, the legend's title and 4 labels, 3 links at least.
-  EXPECT_GE(check.checked, 15);
-  EXPECT_TRUE(check.cut.empty()) << Joined(check.cut);
-}
+// The main window's pane, the results dialog and the compact progress window, every kind of box
+// with the program's longest questions and a text of many lines (and an "&" that is no mnemonic),
+// the startup tip and the find window: texts whole at the process's DPI, pictures drawn at it,
+// and the settings' 96-DPI column widths shown at it.
+void CheckEveryWindow(MainWindow& main, UiWindow& window) {
+  const int dpi = window.Dpi();
+  SCOPED_TRACE(::testing::Message() << dpi << " DPI");
+  ASSERT_EQ(dpi, SystemDpi());
+  main.ShowAndFill();
+  // 8 buttons, the check box, the legend's title and 4 labels, 3 links.
+  EXPECT_TRUE(AllWhole(window.Handle(), 17));
+  const MainWindow::Ids& ids = main.ControlIds();
+  BITMAP picture{};
+  GetObjectW(window.Entry(ids.buttons[0])->picture.Get(), sizeof(picture), &picture);
+  EXPECT_EQ(picture.bmWidth, ScaleForDpi(20, dpi)) << "button picture";
+  const HWND list = window.ControlHandle(ids.list);
+  EXPECT_EQ(ListView_GetColumnWidth(list, 7), ScaleForDpi(333, dpi)) << "a stored width";
+  // The check boxes are drawn at the scale and sit on their rows.
+  EXPECT_EQ(StateImageSide(list), ScaleForDpi(16, dpi));
+  RECT row{};
+  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+  EXPECT_GE(row.bottom - row.top, StateImageSide(list)) << "a check box taller than its row";
 
-// The results dialog with its Cancel button, and the compact progress window.
-TEST_F(TextsWhole, ResultsDialogAndProgressWindow) {
-  Build();
-  struct Variant {
-    const char* name;
-    bool results;
-  };
-  for (const Variant& variant : {Variant{"results", true}, Variant{"progress", false}}) {
-    OperationResultsDialog dialog;
-    if (variant.results) {
-      dialog.OpenResultsDialog(u"Scanning for hardware changes", &window_);
+  OperationResultsDialog dialog;
+  for (const int ring : {70, 60}) {
+    if (ring == 70) {
+      dialog.OpenResultsDialog(u"Scanning for hardware changes", &window);
     } else {
-      dialog.OpenProgressWindow(u"Scanning for hardware changes", &window_, 300, 60);
+      dialog.OpenProgressWindow(u"Scanning for hardware changes", &window, 300, 60);
     }
     dialog.AddCancelButton().ShowDialog();
-    const TextCheck check = CheckTexts(dialog.DialogHandle());
-    EXPECT_GE(check.checked, 1) << variant.name;
-    EXPECT_TRUE(check.cut.empty()) << variant.name << ": "
-                                   << Joined(check.cut);
+    EXPECT_TRUE(AllWhole(dialog.DialogHandle(), 1));
+    EXPECT_NEAR(dialog.Ring().Side(), ScaleForDpi(ring, dpi), 1) << "the ring";
     dialog.CloseDialog();
   }
-}
 
-// Every kind of box, with the program's longest questions and a text of many lines: the text
-// shows whole (the box grows for it), the buttons stay below it and inside the box, and an "&"
-// of a device name is shown, not taken as a mnemonic.
-TEST_F(TextsWhole, MessageBoxesOfEveryKind) {
-  Build();
-  std::u16string manyLines;
-  for (int i = 1; i <= 12; ++i) {
-    manyLines += u"Line " + std::u16string(1, static_cast<char16_t>(u'A' + i)) +
-                 u" of a message that goes on long enough to wrap inside the box\r\n";
+  std::u16string lines;
+  for (char16_t i = u'A'; i < u'M'; ++i) {
+    lines += u"Line " + std::u16string(1, i) + u" of a message that goes on long enough\r\n";
   }
-  const char16_t* texts[] = {kRebootQuestion, kFirstRunQuestion, manyLines.c_str(),
-                             u"Uninstall \"AT&T USB Modem\"?"};
-  const int32_t kinds[] = {kMessageOk, kMessageYesNo, kMessageOkCancel, kMessageYesNoCancel};
   MessageBoxWindow box;
-  for (const char16_t* text : texts) {
-    for (const int32_t kind : kinds) {
-      box.ShowMessageBox(&window_, text, kind, kMessageBoxHeight, kMessageBoxWidth);
-      const HWND boxHwnd = box.Window().Handle();
-      ASSERT_NE(boxHwnd, nullptr);
-      const TextCheck check = CheckTexts(boxHwnd);
-      EXPECT_EQ(check.checked, 1 + static_cast<int>(MessageButtons(kind).size())) << kind;
-      EXPECT_TRUE(check.cut.empty()) << kind << ":\n" << Joined(check.cut);
-      const Box textPlace = PlaceInParent(box.Window().ControlHandle(box.TextControlId()));
-      const Box first = PlaceInParent(box.Window().ControlHandle(box.ButtonId(1)));
-      EXPECT_GE(first.top, textPlace.top + textPlace.height) << kind << ": buttons over the text";
-      EXPECT_TRUE(GetWindowLongPtrW(box.Window().ControlHandle(box.TextControlId()), GWL_STYLE) &
-                  SS_NOPREFIX);
+  for (const char16_t* text :
+       {kRebootQuestion, kFirstRunQuestion, lines.c_str(), u"Uninstall \"AT&T USB Modem\"?"}) {
+    for (const int32_t kind : {kMessageOk, kMessageYesNo, kMessageOkCancel, kMessageYesNoCancel}) {
+      box.ShowMessageBox(&window, text, kind, kMessageBoxHeight, kMessageBoxWidth);
+      EXPECT_TRUE(
+          AllWhole(box.Window().Handle(), 1 + static_cast<int>(MessageButtons(kind).size())));
     }
   }
+  EXPECT_TRUE(GetWindowLongPtrW(box.Window().ControlHandle(box.TextControlId()), GWL_STYLE) &
+              SS_NOPREFIX)
+      << "an \"&\" of a device name taken for a mnemonic";
+  // The box's framed picture and region are made at its scale: the region is the whole box.
+  RECT region{};
+  const HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  GetWindowRgn(box.Window().Handle(), shape);
+  GetRgnBox(shape, &region);
+  DeleteObject(shape);
+  EXPECT_EQ(region.right, BoxOf(WindowRectOf(box.Window().Handle())).width) << "the box's frame";
+  box.ShowMessageBox(&window, kStartupTip, kMessageTip, kMessageBoxHeight, kMessageBoxWidth);
+  EXPECT_TRUE(AllWhole(box.Window().Handle(), 2));
   box.CloseMessageBox();
-}
 
-// The find window's search box holds a line of its font, and its buttons lie inside it.
-TEST_F(TextsWhole, FindDeviceSearchBox) {
-  Build();
-  main_->ShowAndFill();
-  FindDeviceWindow& find = main_->Find();
+  FindDeviceWindow& find = main.Find();
   find.Show();
   find.SetSearchText(u"Intel(R) Wireless-AC 9560 160MHz gjpqy");
-  const TextCheck check = CheckTexts(find.Window().Handle());
-  EXPECT_EQ(check.checked, 1);
-  EXPECT_TRUE(check.cut.empty()) << Joined(check.cut);
+  EXPECT_TRUE(AllWhole(find.Window().Handle(), 1));
   find.Hide();
 }
 
+constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+constexpr char kDpiVariable[] = "PYRAVEL_TEST_DPI";
+
+// Runs this test in a new process started with the prefix at dpi (a process takes its scale when
+// it starts); its exit code, -1 when it did not end in time.
+int RunThisTestAt(int dpi) {
+  DWORD old = 0, size = sizeof(old);
+  const bool had = RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD,
+                                nullptr, &old, &size) == ERROR_SUCCESS;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+  const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string filter = std::string(test.test_suite_name()) + "." + test.name();
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" +
+                         std::wstring(filter.begin(), filter.end());
+  SetEnvironmentVariableA(kDpiVariable, std::to_string(dpi).c_str());
+  STARTUPINFOW start{};
+  start.cb = sizeof(start);
+  PROCESS_INFORMATION child{};
+  DWORD code = static_cast<DWORD>(-1);
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                     &child)) {
+    if (WaitForSingleObject(child.hProcess, 180000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(child.hProcess, &code);
+    } else {
+      TerminateProcess(child.hProcess, code);
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
+  SetEnvironmentVariableA(kDpiVariable, nullptr);
+  if (had) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &old, sizeof(old));
+  } else {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+  }
+  return static_cast<int>(code);
+}
+
+// At 100, 125, 150 and 200 %: the process's own scale here, each other one in a process of its
+// own.
+TEST_F(TextsWhole, EveryTextWholeAtEveryDisplayScale) {
+  StoreSetting(L"LvCol7", 333);
+  const char* asked = std::getenv(kDpiVariable);
+  for (const int dpi : {96, 120, 144, 192}) {
+    if (asked != nullptr && dpi != std::atoi(asked)) continue;
+    if (dpi == SystemDpi()) {
+      Build();
+      CheckEveryWindow(*main_, window_);
+    } else {
+      EXPECT_EQ(asked, nullptr) << "the prefix's scale was not taken";
+      EXPECT_EQ(RunThisTestAt(dpi), 0) << "at " << dpi << " DPI: see that run's failures above";
+    }
+  }
+}
+
+// Moved to a monitor of another scale, as Windows tells it: the window takes the suggested
+// rectangle and lays out at the new scale in the new fonts, keeping the list's rows, ticks,
+// selection and scroll and storing its sizes in 96-DPI units; moved back, it is as it was.
+TEST_F(TextsWhole, MovedToAnotherScaleLaysOutAgainAndKeepsTheList) {
+  BuildShown();
+  // Small enough to be taken at 150 % on the test's screen.
+  SetWindowPos(window_.Handle(), nullptr, 0, 0, 800, 620, SWP_NOMOVE | SWP_NOZORDER);
+  const MainWindow::Ids& ids = main_->ControlIds();
+  DeviceList& rows = main_->List();
+  const HWND list = ListHandle();
+  rows.SetRowChecked(2, true);
+  rows.SetRowChecked(5, true);
+  rows.SelectRow(7);
+  // Row 30 at the top, which leaves rows below it at every scale.
+  ListView_EnsureVisible(list, rows.RowCount() - 1, FALSE);
+  ListView_EnsureVisible(list, 30, FALSE);
+  ASSERT_EQ(ListView_GetTopIndex(list), 30);
+  ListView_Scroll(list, 100, 0);
+  ASSERT_EQ(GetScrollPos(list, SB_HORZ), 100);
+  const int count = rows.RowCount();
+  std::vector<int32_t> controls(ids.buttons.begin(), ids.buttons.end());
+  controls.insert(controls.end(),
+                  {ids.startupTipBox, ids.list, ids.pane, ids.legend[3], ids.links[2]});
+  std::vector<Box> before;
+  for (const int32_t id : controls) before.push_back(PlaceInParent(window_.ControlHandle(id)));
+  const int from = window_.Dpi();
+  for (const int to : {from * 3 / 2, from}) {
+    SCOPED_TRACE(::testing::Message() << from << " to " << to << " DPI");
+    const auto at = [to](int value) { return ScaleForDpi(value, to); };
+    const Box now = BoxOf(WindowRectOf(window_.Handle()));
+    const RECT suggested{now.left, now.top, now.left + RescaleForDpi(now.width, window_.Dpi(), to),
+                         now.top + RescaleForDpi(now.height, window_.Dpi(), to)};
+    SendMessageW(window_.Handle(), WM_DPICHANGED, MAKEWPARAM(to, to),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())), BoxOf(suggested));
+    EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)).left,
+              ClientOf(window_.Handle()).right - (at(750) - at(600)));
+    for (int i = 0; i < 8; ++i) {
+      const Box button = PlaceInParent(window_.ControlHandle(ids.buttons[static_cast<size_t>(i)]));
+      EXPECT_EQ(button.left, at(10)) << i;
+      EXPECT_GE(button.top, at(15 + 35 * i)) << i;
+      EXPECT_GE(button.height, at(43 + 35 * i) - at(15 + 35 * i)) << i;
+    }
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(
+                   SendMessageW(window_.ControlHandle(ids.buttons[0]), WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    EXPECT_EQ(font.lfHeight, UiFontHeight(9, to));
+    BITMAP picture{};
+    GetObjectW(window_.Entry(ids.buttons[0])->picture.Get(), sizeof(picture), &picture);
+    EXPECT_EQ(picture.bmWidth, at(20)) << "button picture";
+    EXPECT_EQ(StateImageSide(list), at(16));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), at(270));
+    EXPECT_TRUE(CheckTexts(window_.Handle()).cut.empty()) << Joined(CheckTexts(window_.Handle()));
+    EXPECT_EQ(rows.RowCount(), count);
+    EXPECT_EQ(rows.CheckedRows(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(rows.SelectedRow(), 7);
+    EXPECT_EQ(ListView_GetTopIndex(list), 30);
+    EXPECT_EQ(GetScrollPos(list, SB_HORZ), at(100)) << "scrolled sideways as far, at the scale";
+    ASSERT_TRUE(main_->SaveSettings());
+    EXPECT_EQ(StoredSetting(L"WindowCx"), 800u);
+    EXPECT_EQ(StoredSetting(L"LvCol0"), 270u);
+  }
+  for (size_t i = 0; i < controls.size(); ++i) {
+    EXPECT_EQ(PlaceInParent(window_.ControlHandle(controls[i])), before[i])
+        << "back in place " << i;
+  }
+}
+
 // Whatever the font: a pane of texts sized for a small font, given larger ones, has cut texts
-// until it is fitted, and none after, each control still below the one before it.
+// until it is fitted, and none after.
 TEST(TextFit, PaneTextsFitAtEveryFontSize) {
-  struct Case {
-    double points;
-    int weight;
-  };
-  for (const Case& c : {Case{8, FW_NORMAL}, Case{11, FW_BOLD}, Case{14, FW_NORMAL}}) {
+  for (const auto& [points, weight] : {std::pair{8.0, FW_NORMAL}, {11.0, FW_BOLD}, {14.0, 400}}) {
     UiWindow window;
-    ASSERT_NE(window.CreateUiWindow(u"PyravelTextFit", u"Fit", 300, 600, 10, 10,
-                                    WS_OVERLAPPEDWINDOW, 0, nullptr),
-              nullptr);
-    window.SetDefaultFont(c.points, c.weight);
-    const int32_t pane = window.AddPanel(100, 0, 152, 553);
+    ASSERT_TRUE(window.CreateUiWindow(u"PyravelTextFit", u"Fit", 300, 600, 10, 10,
+                                      WS_OVERLAPPEDWINDOW, 0, nullptr));
+    window.SetDefaultFont(points, weight);
+    const HWND pane = window.ControlHandle(window.AddPanel(100, 0, 152, 553));
     std::vector<int32_t> stack = {
         window.AddButton(u"Scan for hardware", 10, 15, 130, 28),
         window.AddCheckBox(u"Show startup tooltip", 10, 60, 130, 18),
@@ -258,47 +380,14 @@ TEST(TextFit, PaneTextsFitAtEveryFontSize) {
         window.AddLink(u"App by <a>tolvenor.com</a>", 175),
     };
     window.ShowUiWindow(SW_SHOW, kShowUpdate);
-    const HWND paneHwnd = window.ControlHandle(pane);
-    if (c.points >= 11) {
-      EXPECT_FALSE(CheckTexts(paneHwnd).cut.empty()) << c.points << " pt: cut before fitting";
+    if (points >= 11) {
+      EXPECT_FALSE(CheckTexts(pane).cut.empty()) << points << " pt: cut before fitting";
     }
-    RECT client{};
-    GetClientRect(paneHwnd, &client);
-    FitStackToTexts(window, stack, client.right - 12);
-    const TextCheck check = CheckTexts(paneHwnd);
-    EXPECT_EQ(check.checked, 6) << c.points;
-    EXPECT_TRUE(check.cut.empty()) << c.points << " pt:\n" << Joined(check.cut);
-    for (size_t i = 1; i < stack.size(); ++i) {
-      EXPECT_GE(PlaceInParent(window.ControlHandle(stack[i])).top,
-                PlaceInParent(window.ControlHandle(stack[i - 1])).top +
-                    PlaceInParent(window.ControlHandle(stack[i - 1])).height)
-          << c.points << " pt, control " << i << " overlaps the one above";
-    }
+    FitStackToTexts(window, stack, ClientOf(pane).right - 12);
+    SCOPED_TRACE(points);
+    EXPECT_TRUE(AllWhole(pane, 6));
     window.DestroyUiWindow();
   }
-}
-
-// Columns holding a dark pixel within area of a 32-bit top-down picture of the given width.
-int InkColumns(const std::vector<uint32_t>& pixels, int width, const RECT& area) {
-  int columns = 0;
-  for (int x = area.left; x < area.right; ++x) {
-    for (int y = area.top; y < area.bottom; ++y) {
-      const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-      if (((p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF)) < 3 * 100) {
-        ++columns;
-        break;
-      }
-    }
-  }
-  return columns;
-}
-
-// Paints into a fresh white picture of size w x h and returns its pixels.
-template <typename Paint>
-std::vector<uint32_t> Picture(int w, int h, Paint paint) {
-  WhiteCanvas canvas(w, h);
-  paint(canvas.Dc());
-  return canvas.Pixels();
 }
 
 // The results list's " Date & time" shows its "&": the header's picture of the title has as many
@@ -306,34 +395,42 @@ std::vector<uint32_t> Picture(int w, int h, Paint paint) {
 TEST_F(TextsWhole, HeaderTitleShowsItsAmpersand) {
   Build();
   OperationResultsDialog dialog;
-  dialog.OpenResultsDialog(u"Done", &window_);
-  dialog.ShowDialog();
-  const HWND list = dialog.DialogWindow().ControlHandle(dialog.ResultListId());
-  const HWND header = ListView_GetHeader(list);
-  ASSERT_NE(header, nullptr);
+  dialog.OpenResultsDialog(u"Done", &window_).ShowDialog();
+  const HWND header =
+      ListView_GetHeader(dialog.DialogWindow().ControlHandle(dialog.ResultListId()));
   RECT item{};
-  ASSERT_TRUE(SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)));
-  RECT client{};
-  GetClientRect(header, &client);
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
-
-  const std::vector<uint32_t> shown = Picture(client.right, client.bottom, [&](HDC dc) {
-    SendMessageW(header, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  });
-  const auto titleDrawn = [&](UINT prefix) {
-    return Picture(client.right, client.bottom, [&](HDC dc) {
-      const HGDIOBJ old = SelectObject(dc, font);
+  ASSERT_TRUE(Header_GetItemRect(header, 0, &item));
+  const RECT client = ClientOf(header);
+  // Columns inked within the item, less its frame, by a painting on white.
+  const auto inked = [&](const auto& paint) {
+    WhiteCanvas canvas(client.right, client.bottom);
+    paint(canvas.Dc());
+    const std::vector<uint32_t> pixels = canvas.Pixels();
+    int columns = 0;
+    for (LONG x = item.left + 2; x < item.right - 4; ++x) {
+      bool ink = false;
+      for (LONG y = item.top + 2; y < item.bottom - 2; ++y) {
+        const uint32_t p = pixels[static_cast<size_t>(y * client.right + x)];
+        ink = ink || (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF) < 300;
+      }
+      columns += ink;
+    }
+    return columns;
+  };
+  const auto title = [&](UINT prefix) {
+    return inked([&](HDC dc) {
+      const HGDIOBJ old =
+          SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
       RECT r = item;
       DrawTextW(dc, L" Date & time", -1, &r, DT_SINGLELINE | DT_VCENTER | prefix);
       SelectObject(dc, old);
     });
   };
-  // Leave out the item's frame: its dividing line and edges are not text.
-  const RECT inside{item.left + 2, item.top + 2, item.right - 4, item.bottom - 2};
-  const int literal = InkColumns(titleDrawn(DT_NOPREFIX), client.right, inside);
-  const int mnemonic = InkColumns(titleDrawn(0), client.right, inside);
-  ASSERT_GT(std::abs(literal - mnemonic), 2) << "the two drawings must tell apart";
-  EXPECT_NEAR(InkColumns(shown, client.right, inside), literal, 1);
+  const int literal = title(DT_NOPREFIX);
+  ASSERT_GT(std::abs(literal - title(0)), 2) << "the two drawings must tell apart";
+  EXPECT_NEAR(
+      inked([&](HDC dc) { SendMessageW(header, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); }),
+      literal, 1);
   dialog.CloseDialog();
 }
 

@@ -13,25 +13,39 @@ using UiLayout = ToolkitWindow;
 using UiTooltips = ToolkitWindow;
 using UiPictures = ToolkitWindow;
 
-// Where each anchor puts a control is checked on the rules; here, that a resize applies them.
+// Where each anchor puts a control is checked on the rules; here, that a resize applies them, also
+// inside a panel, and that the minimum track size is answered.
 TEST_F(UiLayout, ResizeMovesAnchoredControlsThenPostsSizeChanged) {
-  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  ResizeClient(750, 550);
+  const int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
   window_.SetControlLayoutFlags(right, 0x0002);
-  int32_t still = window_.AddText(u"", 40, 200, 50, 20, WS_VISIBLE);
+  const int32_t still = window_.AddText(u"", 40, 200, 50, 20, WS_VISIBLE);
   window_.SetControlLayoutFlags(still, 0x0011);
+  const int32_t panel = window_.AddPanel();
+  window_.SetControlLayoutFlags(panel, 0x0032);
+  const int32_t grip = window_.AddSizeGrip(nullptr);
+  EXPECT_EQ(window_.ControlKindOf(grip), kKindSizeGrip);
+  const Box gripBefore = Place(grip);
   Drain();
-  ResizeClient(900, 550);
+  ResizeClient(900, 650);
   EXPECT_EQ(window_.OwnEvent().code, ev::kSized);
-  EXPECT_EQ(Place(right), (Box{310, 120, 580, 20}));
+  EXPECT_EQ(Place(right), (Box{160, 120, 580, 20}));
   EXPECT_EQ(Place(still), (Box{40, 200, 50, 20}));
+  EXPECT_EQ(Place(panel), (Box{750, -1, 152, 653}));
+  EXPECT_EQ(Place(grip), (Box{gripBefore.left, gripBefore.top + 100, 24, 24}));
   // Moved by hand; a layout at an unchanged client size must leave it there.
   SetWindowPos(window_.ControlHandle(right), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   EXPECT_FALSE(window_.Layout());
   EXPECT_EQ(Place(right).left, 5);
+  window_.SetMinTrackSize(400, 300);
+  MINMAXINFO info{};
+  SendMessageW(window_.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 400);
+  EXPECT_EQ(info.ptMinTrackSize.y, 300);
 }
 
 TEST_F(UiLayout, MinimizedWindowIsNotLaidOutAndTheRestoreLaysOutOnce) {
-  int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
+  const int32_t right = window_.AddText(u"", 10, 120, 580, 20, WS_VISIBLE);
   window_.SetControlLayoutFlags(right, 0x0002);
   window_.ShowUiWindow(SW_SHOW, kShowOnly);
   ShowWindow(window_.Handle(), SW_MINIMIZE);
@@ -43,69 +57,15 @@ TEST_F(UiLayout, MinimizedWindowIsNotLaidOutAndTheRestoreLaysOutOnce) {
   EXPECT_EQ(Place(right).left, 60);
 }
 
-TEST_F(UiLayout, PanelChildrenFollowTheirPanelsNewSize) {
-  ResizeClient(750, 550);
-  int32_t panel = window_.AddPanel();
-  window_.SetControlLayoutFlags(panel, 0x0032);
-  int32_t grip = window_.AddSizeGrip(nullptr);
-  ASSERT_NE(grip, 0);
-  EXPECT_EQ(window_.ControlKindOf(grip), kKindSizeGrip);
-  const Box before = Place(grip);
-  ResizeClient(900, 650);
-  EXPECT_EQ(Place(panel), (Box{750, -1, 152, 653}));
-  EXPECT_EQ(Place(grip), (Box{before.left, before.top + 100, before.width, before.height}));
-}
-
 TEST_F(UiLayout, OwnedPopupMovesWithItsOwner) {
   HWND popup = CreateWindowExW(0, L"Static", L"", WS_POPUP, 100, 100, 50, 50, window_.Handle(),
                                nullptr, nullptr, nullptr);
   ASSERT_TRUE(window_.AddOwnedWindow(popup));
-  RECT w{};
-  GetWindowRect(window_.Handle(), &w);
+  const RECT w = WindowRectOf(window_.Handle());
   SetWindowPos(window_.Handle(), nullptr, w.left + 30, w.top + 20, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT p{};
-  GetWindowRect(popup, &p);
-  EXPECT_EQ(p.left, 130);
-  EXPECT_EQ(p.top, 120);
+  EXPECT_EQ(BoxOf(WindowRectOf(popup)), (Box{130, 120, 50, 50}));
   DestroyWindow(popup);
-}
-
-TEST_F(UiLayout, MinimumTrackSizeIsAnswered) {
-  window_.SetMinTrackSize(400, 300);
-  MINMAXINFO info{};
-  SendMessageW(window_.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-  EXPECT_EQ(info.ptMinTrackSize.x, 400);
-  EXPECT_EQ(info.ptMinTrackSize.y, 300);
-}
-
-int CountTooltipWindows(HWND owner) {
-  struct Count {
-    HWND owner;
-    int n;
-  } count{owner, 0};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* c = reinterpret_cast<Count*>(data);
-        wchar_t name[64] = {};
-        GetClassNameW(hwnd, name, 64);
-        if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == c->owner) ++c->n;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.n;
-}
-
-std::u16string ToolText(HWND tip, HWND control) {
-  wchar_t text[80] = {};
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = control;
-  tool.uId = reinterpret_cast<UINT_PTR>(control);
-  tool.lpszText = text;
-  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-  return U(text);
 }
 
 // Controls share one topmost tooltip window, which keeps line breaks and goes with the window.
@@ -113,96 +73,80 @@ std::u16string ToolText(HWND tip, HWND control) {
 TEST_F(UiTooltips, ControlsShareOneTooltipWindowThatGoesWithTheWindow) {
   EXPECT_FALSE(window_.SetControlTooltip(3, u"nothing")) << "no such control";
   EXPECT_EQ(window_.TooltipWindow(), nullptr);
-  int32_t next = window_.AddButton(u">", 10, 10, 30, 25);
-  int32_t close = window_.AddButton(u"x", 50, 10, 30, 25);
-  ASSERT_TRUE(window_.SetControlTooltip(next, u"First line\r\nSecond line"));
-  HWND tip = window_.TooltipWindow();
-  ASSERT_TRUE(window_.SetControlTooltip(close, u"Close find (Esc)"));
+  const HWND next = window_.ControlHandle(window_.AddButton(u">", 10, 10, 30, 25));
+  const HWND close = window_.ControlHandle(window_.AddButton(u"x", 50, 10, 30, 25));
+  ASSERT_TRUE(
+      window_.SetControlTooltip(window_.ControlFromHandle(next), u"First line\r\nSecond line"));
+  const HWND tip = window_.TooltipWindow();
+  ASSERT_TRUE(window_.SetControlTooltip(window_.ControlFromHandle(close), u"Close find (Esc)"));
   EXPECT_EQ(window_.TooltipWindow(), tip);
   EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
-  EXPECT_EQ(CountTooltipWindows(window_.Handle()), 1);
+  EXPECT_EQ(GetWindow(tip, GW_OWNER), window_.Handle());
   EXPECT_TRUE(GetWindowLongPtrW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 100000);
-  EXPECT_EQ(ToolText(tip, window_.ControlHandle(next)), u"First line\r\nSecond line");
-  EXPECT_EQ(ToolText(tip, window_.ControlHandle(close)), u"Close find (Esc)");
+  for (const auto& [control, text] :
+       {std::pair{next, u"First line\r\nSecond line"}, {close, u"Close find (Esc)"}}) {
+    wchar_t read[80] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = control;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = read;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::u16string(U(read)), text);
+  }
   window_.DestroyUiWindow();
   EXPECT_FALSE(IsWindow(tip));
 }
 
+// The toolkit's own copy of the close button's picture: a dark cross on light, of its side.
 TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
-  int32_t close = window_.AddCloseButton();
-  ASSERT_NE(close, 0);
-  EXPECT_EQ(Place(close).left, 230);
-  EXPECT_EQ(Place(close).top, 1);
+  const int32_t close = window_.AddCloseButton();
+  EXPECT_EQ(Place(close), (Box{230, 1, 20, 20}));
   ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-  // The toolkit's own copy (a picture control of common controls 6 shows a copy of it).
-  HBITMAP bitmap = window_.Entry(close)->picture.Get();
-  ASSERT_NE(bitmap, nullptr);
-  BITMAP info{};
-  GetObjectW(bitmap, sizeof(info), &info);
-  EXPECT_EQ(info.bmWidth, 20);
-  EXPECT_EQ(info.bmHeight, 20);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  WhiteCanvas canvas(20, 20);
+  const MemoryDc source;
+  const SelectedObject picture(source.Get(), window_.Entry(close)->picture.Get());
+  BitBlt(canvas.Dc(), 0, 0, 20, 20, source.Get(), 0, 0, SRCCOPY);
+  const std::vector<uint32_t> pixels = canvas.Pixels();
+  const auto brightness = [&](int x, int y) {
+    const uint32_t p = pixels[static_cast<size_t>(y) * 20 + x];
+    return (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
+  };
   // The strokes cross in the middle; the middle of an edge is far from both.
-  COLORREF centre = GetPixel(dc, 10, 10);
-  COLORREF edge = GetPixel(dc, 10, 1);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  EXPECT_LT(GetRValue(centre) + GetGValue(centre) + GetBValue(centre), 200);
-  EXPECT_GT(GetRValue(edge) + GetGValue(edge) + GetBValue(edge), 600);
+  EXPECT_LT(brightness(10, 10), 200u);
+  EXPECT_GT(brightness(10, 1), 600u);
 }
 
-TEST_F(UiPictures, PictureKeepsItsOwnCopyOfTheBitmap) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP mine = CreateCompatibleBitmap(screen, 8, 8);
-  ReleaseDC(nullptr, screen);
-  int32_t picture = window_.AddPicture(mine, 10, 10, 8, 8);
-  auto shown = reinterpret_cast<HBITMAP>(
-      SendMessageW(window_.ControlHandle(picture), STM_GETIMAGE, IMAGE_BITMAP, 0));
-  EXPECT_NE(shown, nullptr);
-  EXPECT_NE(shown, mine);
-  DeleteObject(mine);
-  BITMAP info{};
-  EXPECT_TRUE(GetObjectW(shown, sizeof(info), &info));
-}
-
-using UiPainting = ToolkitWindow;
-
-int DarkPixels(HWND control) {
-  RECT r{};
-  GetClientRect(control, &r);
-  HDC dc = GetDC(control);
-  int dark = 0;
-  for (int y = 0; y < r.bottom; y += 2) {
-    for (int x = 0; x < r.right; x += 2) {
-      COLORREF c = GetPixel(dc, x, y);
-      if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 150) ++dark;
-    }
-  }
-  ReleaseDC(control, dc);
-  return dark;
-}
-
-TEST_F(UiPainting, DoubleBufferedLabelStillShowsItsText) {
+// A label painted through its own buffer still shows its text; erasing is left to that paint.
+TEST_F(UiPictures, DoubleBufferedLabelStillShowsItsText) {
   window_.SetWindowBackColour(0xFFFFFF);
   window_.SetNewControlFlags(0x0800);
-  int32_t label = window_.AddText(u"WWWW", 10, 10, 200, 50, WS_VISIBLE);
+  const int32_t label = window_.AddText(u"WWWW", 10, 10, 200, 50, WS_VISIBLE);
   window_.SetNewControlFlags(0);
-  int32_t empty = window_.AddText(u"", 10, 100, 200, 50, WS_VISIBLE);
+  const int32_t empty = window_.AddText(u"", 10, 100, 200, 50, WS_VISIBLE);
   window_.SetControlFont(label, 28);
   EXPECT_EQ(window_.Entry(label)->flags, 0x0C00u);
   window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   RedrawWindow(window_.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Drain();
-  EXPECT_GT(DarkPixels(window_.ControlHandle(label)), 20);
-  EXPECT_EQ(DarkPixels(window_.ControlHandle(empty)), 0);
-  // Erasing is left to the buffered paint.
-  HDC dc = GetDC(window_.ControlHandle(label));
-  EXPECT_EQ(SendMessageW(window_.ControlHandle(label), WM_ERASEBKGND,
-                         reinterpret_cast<WPARAM>(dc), 0), 1);
-  ReleaseDC(window_.ControlHandle(label), dc);
+  const auto dark = [&](int32_t id) {
+    const HWND control = window_.ControlHandle(id);
+    HDC dc = GetDC(control);
+    int count = 0;
+    for (int y = 0; y < 50; y += 2)
+      for (int x = 0; x < 200; x += 2) {
+        const COLORREF c = GetPixel(dc, x, y);
+        count += c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 150;
+      }
+    const LRESULT erased = SendMessageW(control, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(control, dc);
+    return std::pair{count, erased};
+  };
+  EXPECT_GT(dark(label).first, 20);
+  EXPECT_EQ(dark(label).second, 1);
+  EXPECT_EQ(dark(empty).first, 0);
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ double ProcessCpuSeconds() {
   FILETIME created{}, exited{}, kernel{}, user{};
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
   auto seconds = [](const FILETIME& t) {
-    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+           1e7;
   };
   return seconds(kernel) + seconds(user);
 }
@@ -53,7 +54,8 @@ class CpuMeter {
       const double c0 = ProcessCpuSeconds();
       Sleep(2000);
       const double c1 = ProcessCpuSeconds();
-      const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      const double wall =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
       percent_ = 100.0 * (c1 - c0) / wall;
       held_ = ready_();
       measured_ = true;
@@ -80,81 +82,65 @@ HWND FinishedDialogOk() {
   return FindWindowExW(dialog, nullptr, L"Button", L"OK");
 }
 
-class WaitingCpu : public MainWindowTest {
- protected:
-  void Report(const char* state, const CpuMeter& meter) {
-    ASSERT_TRUE(meter.Measured()) << state << " was never reached";
-    EXPECT_TRUE(meter.HeldToTheEnd()) << state << " ended before the measurement did";
-    std::printf("cpu_percent_%s %.2f\n", state, meter.Percent());
+using WaitingCpu = MainWindowTest;
+
+// Each state: what shows it is reached, how the measurement ends it, and what puts the program
+// into it (on the test's thread, which then sits in the state).
+TEST_F(WaitingCpu, EveryWaitingState) {
+  const struct {
+    const char* name;
+    std::function<bool()> ready;
+    std::function<void()> end;
+    std::function<void()> run;
+  } states[] = {
+      {"idle_main_window", [this] { return IsWindowVisible(window_.Handle()) != FALSE; },
+       [this] { PostClose(); }, [this] { RunLoop(); }},
+      {"box_waiting", [] { return Shown(L"_WINDOW_MsgBoxClass"); },
+       [] { PostMessageW(FindWindowW(L"_WINDOW_MsgBoxClass", nullptr), WM_CLOSE, 0, 0); },
+       [this] { EXPECT_EQ(main_->AskUser(u"Do you want to wait?", kMessageYesNo), kAnswerNo); }},
+      {"results_dialog_waiting", [] { return FinishedDialogOk() != nullptr; },
+       [this] {
+         PostMessageW(FinishedDialogOk(), BM_CLICK, 0, 0);
+         Sleep(200);
+         PostClose();
+       },
+       [this] {
+         main_->List().SetRowChecked(0, true);
+         const BoxAnswerer yes(L"Yes");
+         PostCommand(MenuId(Command::kRestart));
+         RunLoop();
+       }},
+      // Looked for by class: the meter's thread must not be the one that makes the window.
+      {"find_window_open", [] { return Shown(L"__PyravelFindWnd__"); }, [this] { PostClose(); },
+       [this] {
+         PostCommand(MenuId(Command::kFindDevice));
+         RunLoop();
+       }},
+      {"tip_shown", [] { return Shown(L"_WndMsgTipClass"); }, [this] { PostClose(); },
+       [this] {
+         main_->AskUser(u"Nothing to do.||Pyravel", kMessageTip);
+         RunLoop();
+       }},
+  };
+  // The meter reads the processor time this process uses: spinning here shows in it.
+  const double spun = ProcessCpuSeconds();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (ProcessCpuSeconds() - spun < 0.05 && std::chrono::steady_clock::now() < deadline) {
+  }
+  ASSERT_GE(ProcessCpuSeconds() - spun, 0.05) << "the meter sees no processor time";
+  for (const auto& state : states) {
+    BuildShown();
+    CpuMeter meter(state.ready, state.end);
+    state.run();
+    meter.Join();
+    ASSERT_TRUE(meter.Measured()) << state.name << " was never reached";
+    EXPECT_TRUE(meter.HeldToTheEnd()) << state.name << " ended before the measurement did";
+    std::printf("cpu_percent_%s %.2f\n", state.name, meter.Percent());
     std::fflush(stdout);
-    EXPECT_LT(meter.Percent(), kLimitPercent) << state << " spins";
+    EXPECT_LT(meter.Percent(), kLimitPercent) << state.name << " spins";
+    main_.reset();
+    window_.DestroyUiWindow();
   }
-  void PostCloseTo(const wchar_t* windowClass) {
-    if (HWND w = FindWindowW(windowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
-  }
-};
-
-// The meter itself: a thread that never waits shows as most of a core, so a low figure below
-// means waiting, not a meter that reads nothing.
-TEST_F(WaitingCpu, MeterSeesASpinningThread) {
-  std::atomic<bool> ended{false};
-  CpuMeter meter([] { return true; }, [&] { ended = true; });
-  volatile uint64_t turns = 0;
-  while (!ended) turns = turns + 1;
-  meter.Join();
-  ASSERT_TRUE(meter.Measured());
-  EXPECT_GT(meter.Percent(), 50.0);
-}
-
-TEST_F(WaitingCpu, IdleMainWindow) {
-  BuildShown();
-  CpuMeter meter([this] { return IsWindowVisible(window_.Handle()) != FALSE; }, [this] { PostClose(); });
-  RunLoop();
-  meter.Join();
-  Report("idle_main_window", meter);
-}
-
-TEST_F(WaitingCpu, BoxWaitingForAnAnswer) {
-  BuildShown();
-  CpuMeter meter([] { return Shown(L"_WINDOW_MsgBoxClass"); },
-                 [this] { PostCloseTo(L"_WINDOW_MsgBoxClass"); });
-  EXPECT_EQ(main_->AskUser(u"Do you want to wait?", kMessageYesNo), kAnswerNo);
-  meter.Join();
-  Report("box_waiting", meter);
-}
-
-TEST_F(WaitingCpu, ResultsDialogWaitingForOk) {
-  BuildShown();
-  main_->List().SetRowChecked(0, true);
-  BoxAnswerer yes(L"Yes");
-  CpuMeter meter([] { return FinishedDialogOk() != nullptr; }, [this] {
-    if (HWND ok = FinishedDialogOk()) PostMessageW(ok, BM_CLICK, 0, 0);
-    Sleep(200);
-    PostClose();
-  });
-  PostCommand(MenuId(Command::kRestart));
-  RunLoop();
-  meter.Join();
-  Report("results_dialog_waiting", meter);
-}
-
-TEST_F(WaitingCpu, FindWindowOpen) {
-  BuildShown();
-  // Looked for by class: the meter's thread must not be the one that makes the window.
-  CpuMeter meter([] { return Shown(L"__PyravelFindWnd__"); }, [this] { PostClose(); });
-  PostCommand(MenuId(Command::kFindDevice));
-  RunLoop();
-  meter.Join();
-  Report("find_window_open", meter);
-}
-
-TEST_F(WaitingCpu, TipShown) {
-  BuildShown();
-  CpuMeter meter([] { return Shown(L"_WndMsgTipClass"); }, [this] { PostClose(); });
-  main_->AskUser(u"Nothing to do.||Pyravel", kMessageTip);
-  RunLoop();
-  meter.Join();
-  Report("tip_shown", meter);
 }
 
 }  // namespace

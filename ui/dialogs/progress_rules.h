@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "ui/dpi_scale.h"
+
 namespace pyr {
 
 // SetProgress values: >= 0 a percentage, -1 leave the ring as it is, <= -2 spin.
@@ -58,13 +60,14 @@ struct ButtonPlacement {
 ButtonPlacement CancelButtonPlacement(int32_t clientWidth, int32_t ringSide, int32_t listHeight,
                                       bool second);
 
-// Top of the formatting rectangle that centres lines of text in an edit of this client height.
-// A single line is taken as 14 pixels high.
+// Top of the formatting rectangle that centres lines of text in an edit of this client height
+// (pixels at dpi). A single line is taken as 14 pixels high at 96 DPI.
 inline constexpr int32_t kSingleStatusLineHeight = 14;
-constexpr int32_t StatusTextTop(int32_t clientHeight, int32_t lines, int32_t lineHeight) {
+constexpr int32_t StatusTextTop(int32_t clientHeight, int32_t lines, int32_t lineHeight,
+                                int dpi) {
   if (lines <= 1) {
     lines = 1;
-    lineHeight = kSingleStatusLineHeight;
+    lineHeight = ScaleForDpi(kSingleStatusLineHeight, dpi);
   }
   return (clientHeight - lines * lineHeight) / 2;
 }

@@ -1,7 +1,9 @@
-// Font arithmetic of the toolkit: heights for 96 pixels per inch, whatever the screen says.
+// Font arithmetic of the toolkit: character heights for the DPI of the window that shows them.
 #pragma once
 
 #include <cstdint>
+
+#include "ui/dpi_scale.h"
 
 namespace pyr {
 
@@ -9,10 +11,10 @@ namespace pyr {
 constexpr double kFallbackFontPoints = 8.5;
 constexpr int32_t kNormalFontWeight = 400;
 
-// The negative (character) height CreateFont expects for a size in points.
-constexpr int32_t UiFontHeight(double points) {
+// The negative (character) height CreateFont expects for a size in points at dpi.
+constexpr int32_t UiFontHeight(double points, int dpi = kBaseDpi) {
   if (points < 1.0) points = kFallbackFontPoints;
-  return -static_cast<int32_t>(points * 96.0 / 72.0);
+  return -static_cast<int32_t>(points * (dpi > 0 ? dpi : kBaseDpi) / 72.0);
 }
 
 constexpr int32_t UiFontWeight(int32_t weight) { return weight < 1 ? kNormalFontWeight : weight; }

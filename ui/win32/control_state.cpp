@@ -158,12 +158,8 @@ bool UiWindow::SetControlTextColour(int32_t id, COLORREF colour) {
 
 bool UiWindow::SetControlFont(int32_t id, double points) {
   ControlEntry* e = Entry(id == 0 ? -1 : id);
-  if (!e || !e->handle) return false;
-  FontHandle font = CreateUiFont(points, 400);
-  if (!font) return false;
-  SendMessageW(e->handle, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()),
-               IsWindowVisible(e->handle));
-  e->font = std::move(font);
+  if (!e || !e->handle || !FontFor(points, 400)) return false;
+  SetEntryFont(*e, points, 400, IsWindowVisible(e->handle));
   return true;
 }
 

@@ -29,13 +29,18 @@ struct ControlEntry {
   HCURSOR cursor = nullptr;
   COLORREF textColour = kDefaultColour;
   COLORREF backColour = kDefaultColour;
+  // Its place in the parent's client area and the parent's client size when it was recorded, in
+  // 96-DPI units: the layout and a change of DPI place the control from these.
   int x = 0, y = 0, width = 0, height = 0;
-  int refWidth = 0, refHeight = 0;  // parent client size when the rectangle was recorded
+  int refWidth = 0, refHeight = 0;
   uint32_t flags = 0;
+  // The font the control was given (0 points: none of the window's).
+  double fontPoints = 0;
+  int fontWeight = 0;
   // Kind-specific data.
   BitmapHandle picture;          // a picture's own copy of its bitmap
   BitmapHandle pictureAlt;       // a menu item's unchecked check-mark bitmap
-  FontHandle font;               // a font made for this control alone
+  bool drawnCross = false;       // a close button: the toolkit draws its cross at every DPI
   bool ownsMenu = false;         // a popup attached to the control (destroyed with it)
   bool headerSort = false;       // list views: a header click sorts instead of posting -54
   // List views: the drawn check boxes, and the images made by SetControlImage. A list that does

@@ -39,9 +39,11 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
   }
   HWND parent = parentForNew_ ? parentForNew_ : hwnd_;
   int32_t id = NewEntry(kind);
-  HWND handle = CreateWindowExW(exStyle, className, W(text ? text : u""), style, x, y, w, h,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                instance_, nullptr);
+  const LayoutBox place = ScaleBox({x, y, w, h}, dpi_);
+  HWND handle = CreateWindowExW(exStyle, className, W(text ? text : u""), style, place.x, place.y,
+                                place.width, place.height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
+                                nullptr);
   if (!handle) {
     controls_.RemoveLast();
     return 0;
@@ -56,7 +58,7 @@ int32_t UiWindow::AddControl(uint32_t kind, const wchar_t* className, const char
   e.y = y;
   e.width = w;
   e.height = h;
-  if (defaultFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
+  SetEntryFont(e, fontPoints_, fontWeight_, false);
   if (parent != hwnd_) {
     if (ControlEntry* panel = Entry(ControlFromHandle(parent));
         panel && panel->panelChildren.size() < kPanelChildLimit) {
@@ -119,9 +121,8 @@ int32_t UiWindow::AddPicture(HBITMAP bitmap, int x, int y, int w, int h) {
 int32_t UiWindow::AddCloseButton() {
   int32_t id = AddPicture(nullptr, 230, 1, 20, 20);
   if (!id) return 0;
-  if (const BitmapHandle cross(MakeCloseCrossBitmap(20)); cross) {
-    SetControlImage(id, cross.Get(), 20, 20);  // the control keeps a copy
-  }
+  controls_.At(id).drawnCross = true;
+  DrawCloseCross(id);
   SetControlCursor(id, LoadCursorW(nullptr, IDC_HAND));
   SetControlTooltip(id, u"Close this dialog box");
   return id;
@@ -132,7 +133,7 @@ int32_t UiWindow::AddSizeGrip(HBITMAP image) {
   RECT client{};
   GetClientRect(parentForNew_ ? parentForNew_ : hwnd_, &client);
   uint32_t old = SetNewControlFlags(0);
-  int32_t id = AddPicture(image, client.right - 21, client.bottom - 21, 24, 24);
+  int32_t id = AddPicture(image, Unscale(client.right) - 21, Unscale(client.bottom) - 21, 24, 24);
   SetNewControlFlags(old);
   if (!id) return 0;
   controls_.At(id).kind = kKindSizeGrip;
@@ -153,6 +154,25 @@ int32_t UiWindow::AddPanel(int x, int y, int w, int h) {
   currentPanel_ = id;
   parentForNew_ = panel;
   return id;
+}
+
+void UiWindow::DrawCloseCross(int32_t id) {
+  const int side = Scale(20);
+  if (const BitmapHandle cross(MakeCloseCrossBitmap(side)); cross) {
+    SetControlImage(id, cross.Get(), side, side);  // the control keeps a copy
+  }
+}
+
+bool UiWindow::PlaceControl(int32_t id, int x, int y, int w, int h) {
+  ControlEntry* e = Entry(id);
+  if (!e || !e->handle) return false;
+  const LayoutBox place = ScaleBox({x, y, w, h}, dpi_);
+  e->x = x;
+  e->y = y;
+  e->width = w;
+  e->height = h;
+  return SetWindowPos(e->handle, nullptr, place.x, place.y, place.width, place.height,
+                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
 }
 
 bool UiWindow::SetControlCursor(int32_t id, HCURSOR cursor) {

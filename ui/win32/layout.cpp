@@ -16,12 +16,13 @@ bool UiWindow::SetControlLayoutFlags(int32_t id, uint32_t flags) {
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   RECT client{};
   GetClientRect(parent, &client);
-  e->x = r.left;
-  e->y = r.top;
-  e->width = r.right - r.left;
-  e->height = r.bottom - r.top;
-  e->refWidth = client.right;
-  e->refHeight = client.bottom;
+  const LayoutBox place = UnscaleBox({r.left, r.top, r.right - r.left, r.bottom - r.top}, dpi_);
+  e->x = place.x;
+  e->y = place.y;
+  e->width = place.width;
+  e->height = place.height;
+  e->refWidth = Unscale(client.right);
+  e->refHeight = Unscale(client.bottom);
   bool buffered = flags & kFlagDoubleBuffered;
   bool wasBuffered = e->flags & kFlagDoubleBuffered;
   e->flags = flags;
@@ -56,8 +57,9 @@ bool UiWindow::Layout() {
       RECT parentClient{};
       GetClientRect(parent, &parentClient);
       LayoutBox current{now.left, now.top, now.right - now.left, now.bottom - now.top};
-      LayoutBox placed = PlaceInLayout({e.x, e.y, e.width, e.height}, e.refWidth, e.refHeight,
-                                       e.flags, current, parentClient.right, parentClient.bottom);
+      LayoutBox placed = PlaceInLayout(ScaleBox({e.x, e.y, e.width, e.height}, dpi_),
+                                       Scale(e.refWidth), Scale(e.refHeight), e.flags, current,
+                                       parentClient.right, parentClient.bottom);
       UINT how = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE;
       if (pass == 0) {
         batch = DeferWindowPos(batch, e.handle, nullptr, placed.x, placed.y, placed.width,

@@ -99,7 +99,7 @@ bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int i
   column.pszText = const_cast<wchar_t*>(W(title ? title : u""));
   if (width >= 0) {
     column.mask |= LVCF_WIDTH;
-    column.cx = width;
+    column.cx = window.Scale(width);
   }
   const auto at = static_cast<int>(SendMessageW(list, LVM_INSERTCOLUMNW,
                                                 static_cast<WPARAM>(index),
@@ -114,6 +114,7 @@ bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int i
 bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width) {
   HWND list = ListHandle(window, listId);
   if (!list) return false;
+  if (width >= 0) width = window.Scale(width);
   // Setting a width re-lays the header out even when nothing changes; skip that.
   if (width >= 0 && ListView_GetColumnWidth(list, column) == width) return true;
   return SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), width);
@@ -272,10 +273,11 @@ bool SetCheckBoxImages(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   ControlEntry* e = window.Entry(listId);
   if (!list || !e) return false;
-  ImageListOwner images(ImageList_Create(16, 16, ILC_COLOR32, 2, 0));
+  const int side = window.Scale(16);
+  ImageListOwner images(ImageList_Create(side, side, ILC_COLOR32, 2, 0));
   if (!images) return false;
   for (bool checked : {false, true}) {
-    const BitmapHandle picture(MakeCheckBoxBitmap(16, checked));
+    const BitmapHandle picture(MakeCheckBoxBitmap(side, checked));
     if (!picture || ImageList_Add(images.Get(), picture.Get(), nullptr) < 0) return false;
   }
   // The list hands back the image list it showed before; it is ours to free.
@@ -314,37 +316,11 @@ IndexList CheckedItems(UiWindow& window, int32_t listId) {
                       [](HWND list, int i) { return StateImage(list, i) == kCheckedImage; });
 }
 
-int FirstCheckedItem(UiWindow& window, int32_t listId) {
-  HWND list = ListHandle(window, listId);
-  if (!list) return -1;
-  int count = ListView_GetItemCount(list);
-  for (int i = 0; i < count; ++i) {
-    if (StateImage(list, i) == kCheckedImage) return i;
-  }
-  return -1;
-}
-
 int SelectedItem(UiWindow& window, int32_t listId) {
   HWND list = ListHandle(window, listId);
   if (!list) return -1;
   return static_cast<int>(
       SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
-}
-
-IndexList SelectedItems(UiWindow& window, int32_t listId) {
-  HWND list = ListHandle(window, listId);
-  IndexList result{0};
-  if (!list) return result;
-  auto count = static_cast<int32_t>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
-  int i = -1;
-  while (static_cast<int32_t>(result.size()) <= count) {
-    i = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                      MAKELPARAM(LVNI_SELECTED, 0)));
-    if (i < 0) break;
-    result.push_back(i);
-  }
-  result[0] = static_cast<int32_t>(result.size() - 1);
-  return result;
 }
 
 bool SelectItem(UiWindow& window, int32_t listId, int index) {
@@ -367,16 +343,6 @@ int ItemGroupId(UiWindow& window, int32_t listId, int index) {
   item.iItem = index;
   if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return -1;
   return item.iGroupId;
-}
-
-int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after) {
-  HWND list = ListHandle(window, listId);
-  if (!list || !text) return -1;
-  int count = ListView_GetItemCount(list);
-  for (int i = after < -1 ? 0 : after + 1; i < count; ++i) {
-    if (ItemText(window, listId, i, 0).Contains(text, false)) return i;
-  }
-  return -1;
 }
 
 bool EnableGroupView(UiWindow& window, int32_t listId, bool on) {

@@ -37,9 +37,11 @@ struct ListItemStyle {
 using IndexList = std::vector<int32_t>;
 
 // Columns are separated by "\n"; each is (w - 20) / count wide. exStyle -1 = full-row select.
+// Places, sizes and column widths are 96-DPI units, shown at the window's DPI.
 int32_t AddListView(UiWindow& window, const char16_t* columns, int x, int y, int w, int h,
                     DWORD style, DWORD exStyle);
 bool InsertColumn(UiWindow& window, int32_t listId, const char16_t* title, int index, int width);
+// A width below 0 is the list view's own (LVSCW_AUTOSIZE...).
 bool SetColumnWidth(UiWindow& window, int32_t listId, int column, int width);
 // index -1 appends; groupId/image -1 leave them unset. Returns the item index or -1.
 int AddListItem(UiWindow& window, int32_t listId, const char16_t* text, int index = -1,
@@ -66,20 +68,17 @@ bool SetCellImage(UiWindow& window, int32_t listId, int index, int column, HBITM
 // Null when the item has no style yet.
 const ListItemStyle* ItemStyle(UiWindow& window, int32_t listId, int index);
 
+// The drawn check boxes as the list's state images, at the window's DPI.
 bool SetCheckBoxImages(UiWindow& window, int32_t listId);
 bool SetItemChecked(UiWindow& window, int32_t listId, int index, bool checked);
 bool IsItemChecked(UiWindow& window, int32_t listId, int index);
 int SetAllChecked(UiWindow& window, int32_t listId, bool checked);
 IndexList CheckedItems(UiWindow& window, int32_t listId);
-int FirstCheckedItem(UiWindow& window, int32_t listId);
 
 int SelectedItem(UiWindow& window, int32_t listId);
-IndexList SelectedItems(UiWindow& window, int32_t listId);
 bool SelectItem(UiWindow& window, int32_t listId, int index);
 
 int ItemGroupId(UiWindow& window, int32_t listId, int index);
-// First item after index `after` whose first-column text contains text, ignoring case; or -1.
-int FindItem(UiWindow& window, int32_t listId, const char16_t* text, int after = -1);
 bool EnableGroupView(UiWindow& window, int32_t listId, bool on);
 bool ExpandGroup(UiWindow& window, int32_t listId, int groupId);
 // A click anywhere on a group header toggles the group.

@@ -5,9 +5,9 @@
 namespace pyr {
 namespace {
 
-// A cell with an image: its background is filled, the image drawn 2 pixels from its left edge
-// and vertically centred, and the list then draws the text on it without a background.
-void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
+// A cell with an image: its background is filled, the image drawn 2 (96-DPI) pixels from its
+// left edge and vertically centred, and the list then draws the text on it without a background.
+void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush, int inset) {
   HWND list = draw->nmcd.hdr.hwndFrom;
   RECT cell{};
   cell.top = draw->iSubItem;
@@ -31,10 +31,10 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
     if (info.bmBitsPixel == 32) {
       BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
       // gdi32's own entry: msimg32's AlphaBlend only forwards to it.
-      GdiAlphaBlend(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
-                 info.bmHeight, blend);
+      GdiAlphaBlend(dc, cell.left + inset, y, info.bmWidth, info.bmHeight, source, 0, 0,
+                    info.bmWidth, info.bmHeight, blend);
     } else {
-      BitBlt(dc, cell.left + 2, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+      BitBlt(dc, cell.left + inset, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
     }
   }
   SetBkMode(dc, TRANSPARENT);
@@ -43,7 +43,7 @@ void DrawCellImage(NMLVCUSTOMDRAW* draw, HBITMAP image, HBRUSH brush) {
 
 }  // namespace
 
-LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw) {
+LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw, const UiWindow& window) {
   switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
@@ -73,7 +73,10 @@ LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw) {
         // The item's own image belongs to its first cell.
         HBITMAP image = cell->image ? cell->image : draw->iSubItem == 0 ? style->item.image
                                                                         : nullptr;
-        if (image) DrawCellImage(draw, image, cell->brush ? cell->brush.Get() : style->item.brush.Get());
+        if (image) {
+          DrawCellImage(draw, image, cell->brush ? cell->brush.Get() : style->item.brush.Get(),
+                        window.Scale(2));
+        }
       } else if (!style->cells.empty() || style->item.image) {
         result |= CDRF_NOTIFYSUBITEMDRAW;
       }

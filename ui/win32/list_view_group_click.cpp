@@ -47,7 +47,9 @@ LRESULT CALLBACK GroupClickProc(HWND list, UINT message, WPARAM wParam, LPARAM l
                           reinterpret_cast<LPARAM>(&r))) {
           continue;
         }
-        if (r.bottom > r.top + 20) r.bottom = r.top + 20;
+        // The header's own line, without the description below it.
+        const int line = window ? window->Scale(20) : 20;
+        if (r.bottom > r.top + line) r.bottom = r.top + line;
         if (!PtInRect(&r, hit.pt)) continue;
         UINT before = group.state & LVGS_COLLAPSED;
         // Some systems toggle the group themselves on this click; give them the time to.

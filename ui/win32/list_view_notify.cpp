@@ -24,7 +24,7 @@ bool HandleListViewNotify(UiWindow& window, ControlEntry& entry, HWND hwnd, NMHD
   };
   switch (header->code) {
     case NM_CUSTOMDRAW:
-      result = ListViewCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+      result = ListViewCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header), window);
       return true;
     case LVN_ITEMCHANGED: {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);

@@ -17,8 +17,9 @@ inline constexpr UINT kCheckedImage = INDEXTOSTATEIMAGEMASK(2);
 // The list view of a control id; null for any other control.
 HWND ListHandle(UiWindow& window, int32_t listId);
 
-// Answers NM_CUSTOMDRAW from the items' styles: colours, fonts and cell images.
-LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw);
+// Answers NM_CUSTOMDRAW from the items' styles: colours, fonts and cell images (placed for the
+// window's DPI).
+LRESULT ListViewCustomDraw(NMLVCUSTOMDRAW* draw, const UiWindow& window);
 
 // Draws the column's header title without taking an "&" for a mnemonic.
 bool DrawHeaderTitleLiterally(HWND list, int column);

@@ -210,18 +210,4 @@ bool UiWindow::SetControlImage(int32_t id, HBITMAP bitmap, int w, int h) {
   }
 }
 
-bool UiWindow::SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image) {
-  if (!image) return false;
-  ImageSize size = SizeOf(image);
-  BitmapHandle bitmap = ImageToBitmap(image);
-  return bitmap && SetControlImage(id, bitmap.Get(), size.width, size.height);
-}
-
-int32_t UiWindow::AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h) {
-  ImagePtr scaled = image ? ScaledCopy(image, w, h) : nullptr;
-  BitmapHandle bitmap = scaled ? ImageToBitmap(scaled.get()) : BitmapHandle();
-  // A picture without its image still takes its place and its id.
-  return AddPicture(bitmap.Get(), x, y, w, h);
-}
-
 }  // namespace pyr

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/dpi_scale.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/ui_window.h"
 
 #ifndef LM_GETIDEALSIZE
@@ -14,9 +16,9 @@
 namespace pyr {
 namespace {
 
-// Room a push button keeps around its text (its edge, focus rectangle and padding).
+// Room a push button keeps around its text (its edge, focus rectangle and padding), and the gap
+// between a check box's square and its text, in 96-DPI units.
 constexpr int kButtonPadding = 16;
-// The gap between a check box's square and its text.
 constexpr int kCheckGap = 6;
 
 std::wstring ClassOf(HWND control) {
@@ -82,7 +84,7 @@ SIZE LinkFitSize(HWND control, int maxWidth) {
   return {std::min<LONG>(ideal.cx, maxWidth), std::max(ideal.cy, height)};
 }
 
-SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth) {
+SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth, int dpi) {
   const std::wstring cls = ClassOf(control);
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
   if (_wcsicmp(cls.c_str(), WC_LINK) == 0) return LinkFitSize(control, maxWidth);
@@ -98,19 +100,23 @@ SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth) {
     const DWORD kind = style & BS_TYPEMASK;
     if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE ||
         kind == BS_AUTO3STATE || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON) {
-      const int square = GetSystemMetrics(SM_CXMENUCHECK);
-      return FitWithRoom(dc, control, {square + kCheckGap, 2, 0}, maxWidth);
+      const int square = MetricForDpi(SM_CXMENUCHECK, dpi);
+      const TextRoom room{square + ScaleForDpi(kCheckGap, dpi), ScaleForDpi(2, dpi), 0};
+      return FitWithRoom(dc, control, room, maxWidth);
     }
     if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) {
       SIZE image{};
       if (const auto bitmap = reinterpret_cast<HBITMAP>(
               SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
         BITMAP bits{};
-        if (GetObjectW(bitmap, sizeof(bits), &bits)) image = {bits.bmWidth + 4, bits.bmHeight};
+        if (GetObjectW(bitmap, sizeof(bits), &bits)) {
+          image = {bits.bmWidth + ScaleForDpi(4, dpi), bits.bmHeight};
+        }
       }
-      const TextRoom room{kButtonPadding + image.cx, 8, DT_CENTER};
+      const int edges = ScaleForDpi(8, dpi);
+      const TextRoom room{ScaleForDpi(kButtonPadding, dpi) + image.cx, edges, DT_CENTER};
       SIZE need = FitWithRoom(dc, control, room, maxWidth);
-      need.cy = std::max<LONG>(need.cy, image.cy + 8);
+      need.cy = std::max<LONG>(need.cy, image.cy + edges);
       return need;
     }
   }
@@ -119,9 +125,9 @@ SIZE TextFitSizeOn(HDC dc, HWND control, int maxWidth) {
 
 }  // namespace
 
-SIZE TextFitSize(HWND control, int maxWidth) {
+SIZE TextFitSize(HWND control, int maxWidth, int dpi) {
   const MemoryDc dc;
-  return TextFitSizeOn(dc.Get(), control, maxWidth);
+  return TextFitSizeOn(dc.Get(), control, maxWidth, dpi);
 }
 
 int FitStackToTexts(UiWindow& window, std::span<const int32_t> ids, int maxWidth) {
@@ -134,7 +140,7 @@ int FitStackToTexts(UiWindow& window, std::span<const int32_t> ids, int maxWidth
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     const SIZE now{r.right - r.left, r.bottom - r.top};
-    const SIZE need = TextFitSizeOn(dc.Get(), control, maxWidth);
+    const SIZE need = TextFitSizeOn(dc.Get(), control, maxWidth, window.Dpi());
     const SIZE size{std::max(now.cx, need.cx), std::max(now.cy, need.cy)};
     if (size.cx == now.cx && size.cy == now.cy && pushedDown == 0) continue;
     // A control that now wraps needs its style to allow it.
@@ -147,12 +153,13 @@ int FitStackToTexts(UiWindow& window, std::span<const int32_t> ids, int maxWidth
     }
     SetWindowPos(control, nullptr, r.left, r.top + pushedDown, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    // The layout works from the recorded rectangle: record the new one.
+    // The layout and a change of DPI place the control from its record: record the new place,
+    // its size rounded up so that no scale takes a pixel of the text's room.
     if (ControlEntry* e = window.Entry(id)) {
-      e->x = r.left;
-      e->y = r.top + pushedDown;
-      e->width = size.cx;
-      e->height = size.cy;
+      e->x = window.Unscale(r.left);
+      e->y = window.Unscale(r.top + pushedDown);
+      e->width = UnscaleUpForDpi(size.cx, window.Dpi());
+      e->height = UnscaleUpForDpi(size.cy, window.Dpi());
     }
     pushedDown += size.cy - now.cy;
   }

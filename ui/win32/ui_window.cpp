@@ -5,7 +5,9 @@
 #include <shellapi.h>
 
 #include "base/win32/wchar.h"
+#include "ui/dpi_scale.h"
 #include "ui/draw/win32/fonts.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/procedure_hooks.h"
 #include "ui/win32/window_procs.h"
 
@@ -43,6 +45,8 @@ void UiWindow::ResetFields() {
   lastMouse_ = POINT{};
   keyState_ = 0;
   hoverId_ = 0;
+  dpi_ = kBaseDpi;
+  dpiFollower_ = nullptr;
 }
 
 UiWindow* UiWindow::FromHandle(HWND hwnd) {
@@ -80,8 +84,11 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
     }
   }
 
-  RECT frame{0, 0, width, height};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  // The DPI the window will have: its owner's, or the system's. Windows decides by the monitor
+  // it lands on; a window that lands elsewhere is resized below.
+  dpi_ = owner ? WindowDpi(owner) : SystemDpi();
+  RECT frame{0, 0, Scale(width), Scale(height)};
+  AdjustWindowRectForDpi(&frame, style, exStyle, dpi_);
   int outerW = frame.right - frame.left, outerH = frame.bottom - frame.top;
   // A centred window is created in its place: moving a top-level window costs the window
   // server a round of its own.
@@ -104,6 +111,10 @@ HWND UiWindow::CreateUiWindow(const char16_t* className, const char16_t* title, 
   }
   SetPropW(hwnd_, UiWindowProperty(), this);
   parentForNew_ = hwnd_;
+  if (const int actual = WindowDpi(hwnd_); actual != dpi_) {
+    dpi_ = actual;
+    SetClientSize(width, height);
+  }
   controls_.At(0).handle = hwnd_;
   // A record shared with other windows may hold their pending event; only our own is cleared.
   if (sink_ == &ownEvent_) ownEvent_ = UiEvent{};
@@ -197,16 +208,10 @@ void UiWindow::DestroyUiWindow() {
   if (sink_->acceleratorWindow == this) sink_->acceleratorWindow = nullptr;
   if (ownEvent_.acceleratorWindow == this) ownEvent_.acceleratorWindow = nullptr;
   UiEvent* keepSink = sink_;
-  FontHandle keepFont = std::move(defaultFont_);
-  double keepPoints = fontPoints_;
-  int keepWeight = fontWeight_;
-  retiredFonts_.clear();
+  fonts_.clear();
   ResetFields();
-  // The sink and the default font are settings of the object, not of one window.
+  // The sink is a setting of the object, not of one window.
   sink_ = keepSink;
-  defaultFont_ = std::move(keepFont);
-  fontPoints_ = keepPoints;
-  fontWeight_ = keepWeight;
 }
 
 void UiWindow::ShowUiWindow(int showCommand, ShowFlags flags) {
@@ -248,13 +253,48 @@ void UiWindow::PostUiEvent(int32_t code, uint32_t message, HWND handle, uint32_t
 }
 
 void UiWindow::SetDefaultFont(double points, int weight) {
-  FontHandle font = CreateUiFont(points, weight);
-  if (!font) return;
-  // Controls created earlier keep using the old font until the window goes.
-  if (defaultFont_) retiredFonts_.push_back(std::move(defaultFont_));
-  defaultFont_ = std::move(font);
   fontPoints_ = points;
   fontWeight_ = weight;
+}
+
+HFONT UiWindow::FontFor(double points, int weight) {
+  for (const UiFont& f : fonts_) {
+    if (f.points == points && f.weight == weight) return f.font.Get();
+  }
+  FontHandle font = CreateUiFont(points, weight, 0, nullptr, -1, dpi_);
+  if (!font) return nullptr;
+  // Kept for as long as the window: the controls that show it never own it.
+  fonts_.push_back({points, weight, std::move(font)});
+  return fonts_.back().font.Get();
+}
+
+void UiWindow::SetEntryFont(ControlEntry& entry, double points, int weight, bool redraw) {
+  const HFONT font = FontFor(points, weight);
+  if (!font || !entry.handle) return;
+  entry.fontPoints = points;
+  entry.fontWeight = weight;
+  SendMessageW(entry.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+int UiWindow::Scale(int value) const { return ScaleForDpi(value, dpi_); }
+
+int UiWindow::Unscale(int pixels) const { return UnscaleForDpi(pixels, dpi_); }
+
+int UiWindow::SystemMetric(int index) const { return MetricForDpi(index, dpi_); }
+
+SIZE UiWindow::ClientSize() const {
+  RECT client{};
+  if (hwnd_) GetClientRect(hwnd_, &client);
+  return {Unscale(client.right), Unscale(client.bottom)};
+}
+
+bool UiWindow::SetClientSize(int width, int height) {
+  if (!hwnd_) return false;
+  RECT frame{0, 0, Scale(width), Scale(height)};
+  AdjustWindowRectForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
+  return SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER) != FALSE;
 }
 
 void UiWindow::SetWindowBackColour(COLORREF colour) {

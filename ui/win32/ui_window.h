@@ -8,17 +8,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/wide_text.h"
 #include "base/win32/owners.h"
 #include "ui/event_codes.h"
 #include "ui/win32/control_table.h"
-
-namespace Gdiplus {
-class GpBitmap;
-}
 
 namespace pyr {
 
@@ -81,7 +79,8 @@ class UiWindow {
   UiWindow& operator=(const UiWindow&) = delete;
 
   // --- Lifecycle -------------------------------------------------------------------------------
-  // width/height are the client size; x = y = -1 centres on the owner (or the work area);
+  // width/height are the client size in 96-DPI units, shown at the DPI of the monitor the window
+  // opens on; x, y are screen pixels, and x = y = -1 centres on the owner (or the work area);
   // exStyle -1 means WS_EX_ACCEPTFILES. An existing window of this object is destroyed first.
   HWND CreateUiWindow(const char16_t* className, const char16_t* title, int width, int height,
                       int x, int y, DWORD style, DWORD exStyle, HWND owner);
@@ -90,6 +89,23 @@ class UiWindow {
 
   HWND Handle() const { return hwnd_; }
   HINSTANCE Instance() const { return instance_; }
+
+  // --- Display scale ---------------------------------------------------------------------------
+  // Positions and sizes given to the window and its controls are in 96-DPI units; the window
+  // shows them at its DPI, which follows the monitor it is on (WM_DPICHANGED).
+  int Dpi() const { return dpi_; }
+  // A 96-DPI value in pixels at the window's DPI, and pixels back in 96-DPI units.
+  int Scale(int value) const;
+  int Unscale(int pixels) const;
+  // A system metric (SM_CXMENUCHECK...) at the window's DPI.
+  int SystemMetric(int index) const;
+  // The client area in 96-DPI units.
+  SIZE ClientSize() const;
+  // Sets the client area (96-DPI units), keeping the window where it is.
+  bool SetClientSize(int width, int height);
+  // Called once the window has followed a change of DPI (its controls placed, their fonts and the
+  // toolkit's own pictures remade), for what the window's builder drew or measured itself.
+  void SetDpiFollower(std::function<void()> follower) { dpiFollower_ = std::move(follower); }
   // The UiWindow that owns a toolkit window handle (top-level or panel), or null.
   static UiWindow* FromHandle(HWND hwnd);
 
@@ -154,9 +170,12 @@ class UiWindow {
   bool SetControlTextColour(int32_t id, COLORREF colour);
   bool SetControlFont(int32_t id, double points);
   bool SetControlCursor(int32_t id, HCURSOR cursor);
+  // Moves a control to x, y, w x h (96-DPI units, in its parent) and keeps that as its place.
+  bool PlaceControl(int32_t id, int x, int y, int w, int h);
 
   // --- Controls --------------------------------------------------------------------------------
   // Each returns the new id, or 0 when creation failed. style -1 = the documented default.
+  // Positions and sizes are 96-DPI units in the parent's client area.
   int32_t AddButton(const char16_t* text, int x, int y, int w, int h, DWORD style = DWORD(-1));
   int32_t AddCheckBox(const char16_t* text, int x, int y, int w, int h);
   int32_t AddStartupTipCheckBox();
@@ -166,9 +185,10 @@ class UiWindow {
   int32_t AddSingleLineEdit(int x = 1, int y = 1, int w = 200, int h = 20);
   int32_t AddLink(const char16_t* text, int y, int x = 10, int w = 140, int h = 18);
   int32_t AddPicture(HBITMAP bitmap, int x, int y, int w, int h);
-  // As AddPicture, from a GDI+ image scaled to w x h.
-  int32_t AddPictureFromImage(Gdiplus::GpBitmap* image, int x, int y, int w, int h);
+  // The grip in the lower-right corner of the current panel (or the window); image is its picture
+  // at SizeGripSide() pixels.
   int32_t AddSizeGrip(HBITMAP image);
+  int SizeGripSide() const { return Scale(24); }
   int32_t AddPanel(int x = 600, int y = -1, int w = 152, int h = 553);
   // Creates any child control and enters it into the table (used by the list view too).
   int32_t AddControl(uint32_t kind, const wchar_t* className, const char16_t* text, DWORD style,
@@ -184,11 +204,11 @@ class UiWindow {
   // Gives an existing item the check-mark pictures AddMenuItem would have given it (own copies;
   // unchecked null or equal to checked shows checked in both states).
   bool SetMenuItemCheckMarks(int32_t id, HBITMAP checked, HBITMAP unchecked);
+  // w x h: the bitmap's size in pixels (a list view's image list is made at that size).
   bool SetControlImage(int32_t id, HBITMAP bitmap, int w, int h);
-  // The image at its own size, as a bitmap.
-  bool SetControlImageFromImage(int32_t id, Gdiplus::GpBitmap* image);
 
   // --- Layout ----------------------------------------------------------------------------------
+  // Records the control's place now, and its parent's client size, as what its anchors keep to.
   bool SetControlLayoutFlags(int32_t id, uint32_t flags);
   bool Layout();
 
@@ -213,6 +233,13 @@ class UiWindow {
   };
 
   int32_t NewEntry(uint32_t kind);
+  // The window's font of that size and weight at its DPI, made on first use.
+  HFONT FontFor(double points, int weight);
+  void SetEntryFont(ControlEntry& entry, double points, int weight, bool redraw);
+  // WM_DPICHANGED: the window takes the suggested rectangle and lays itself out at dpi.
+  void FollowDpi(int dpi, const RECT* suggested);
+  void PlaceEveryControl();
+  void DrawCloseCross(int32_t id);
   void ApplyNewControlDefaults(ControlEntry& entry, HWND parent);
   void DestroyControl(ControlEntry& entry);
   void ResetFields();
@@ -236,8 +263,15 @@ class UiWindow {
   SIZE createdClient_{};
   double fontPoints_ = 9;
   int fontWeight_ = 400;
-  FontHandle defaultFont_;
-  std::vector<FontHandle> retiredFonts_;  // default fonts that controls may still use
+  // The fonts the controls use, one per size and weight, made at dpi_.
+  struct UiFont {
+    double points;
+    int weight;
+    FontHandle font;
+  };
+  std::vector<UiFont> fonts_;
+  int dpi_ = 96;
+  std::function<void()> dpiFollower_;
   UiEvent* sink_ = &ownEvent_;
   HGDIOBJ replacedBitmap_ = nullptr;
   MemoryDcOwner memoryDc_;

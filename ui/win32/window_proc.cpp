@@ -10,6 +10,10 @@
 #include "ui/win32/ui_window.h"
 #include "ui/win32/window_procs.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace pyr {
 namespace {
 
@@ -306,6 +310,11 @@ LRESULT UiWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         }
       }
       post(ev::kMoved, 0, 0);
+      return 0;
+    case WM_DPICHANGED:
+      if (hwnd != hwnd_) return 0;
+      FollowDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      handled = true;
       return 0;
     case WM_DROPFILES:
       OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/dialogs/progress_rules.h"
+#include "ui/dpi_scale.h"
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/shapes.h"
 
@@ -46,7 +47,7 @@ ImagePtr RingImage(int side, int percent, Argb arc, Argb text, Argb background) 
   return image;
 }
 
-ImagePtr TipBackgroundImage(int width, int height) {
+ImagePtr TipBackgroundImage(int width, int height, int dpi) {
   ImagePtr image = NewImage(width, height, kFormatPargb);
   GraphicsPtr g = SmoothDrawing(image.get());
   if (!g) return nullptr;
@@ -57,12 +58,18 @@ ImagePtr TipBackgroundImage(int width, int height) {
   GpBrushPtr black(rawBlack);
   if (!GpOk(gp::GdipCreateSolidFill(kTipCornerColour, &rawCorner))) return nullptr;
   GpBrushPtr corner(rawCorner);
-  if (!GpOk(gp::GdipCreatePen1(0xFFFFFFFF, 2, Gdiplus::UnitPixel, &rawPen))) return nullptr;
+  const int outline = ScaleForDpi(2, dpi);
+  if (!GpOk(gp::GdipCreatePen1(0xFFFFFFFF, static_cast<float>(outline), Gdiplus::UnitPixel,
+                               &rawPen)))
+    return nullptr;
   GpPenPtr white(rawPen);
-  const Gdiplus::PointF triangle[3] = {{0, 0}, {0, 32}, {32, 0}};
+  const auto side = static_cast<float>(ScaleForDpi(32, dpi));
+  const Gdiplus::PointF triangle[3] = {{0, 0}, {0, side}, {side, 0}};
+  const int inset = outline / 2;
   const bool ok =
       GpOk(gp::GdipFillRectangleI(g.get(), black.get(), 0, 0, width, height)) &&
-      GpOk(gp::GdipDrawRectangleI(g.get(), white.get(), 1, 1, width - 2, height - 2)) &&
+      GpOk(gp::GdipDrawRectangleI(g.get(), white.get(), inset, inset, width - outline,
+                                  height - outline)) &&
       GpOk(gp::GdipFillPolygon(g.get(), corner.get(), triangle, 3, Gdiplus::FillModeAlternate));
   return ok ? std::move(image) : nullptr;
 }

@@ -10,8 +10,9 @@ namespace pyr {
 // and the percentage in its middle.
 ImagePtr RingImage(int side, int percent, Argb arc, Argb text, Argb background);
 
-// The tip's background: black, a white 2-pixel outline and a blue corner triangle.
-ImagePtr TipBackgroundImage(int width, int height);
+// The tip's background, width x height pixels: black, a white outline 2 pixels wide and a blue
+// corner triangle of 32 pixels, both at 96 DPI and drawn larger at dpi.
+ImagePtr TipBackgroundImage(int width, int height, int dpi);
 inline constexpr Argb kTipCornerColour = 0xFF6060FF;
 
 }  // namespace pyr

@@ -8,6 +8,7 @@
 
 #include "base/win32/wchar.h"
 #include "ui/dialogs/win32/dialog_pictures.h"
+#include "ui/dpi_scale.h"
 #include "ui/draw/win32/images.h"
 #include "ui/draw/win32/ui_window_background.h"
 #include "ui/draw/win32/window_helpers.h"
@@ -80,16 +81,22 @@ void MessageBoxWindow::BuildBox(UiWindow* owner, const char16_t* text, int32_t k
                             WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX);
   // Whatever font the system gives, every line of the text shows: the box grows downward.
   if (const HWND textControl = window_.ControlHandle(textId_)) {
-    h = MessageBoxHeightFor(height, TextFitSize(textControl, textWidth).cy, WorkAreaHeight(parent));
+    RECT room{};
+    GetClientRect(textControl, &room);
+    const int dpi = window_.Dpi();
+    const int textHeight = UnscaleUpForDpi(TextFitSize(textControl, room.right, dpi).cy, dpi);
+    h = MessageBoxHeightFor(height, textHeight, window_.Unscale(WorkAreaHeight(window_.Handle())));
     if (h != height) {
-      SetWindowPos(window_.Handle(), nullptr, 0, 0, w, h,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      SetWindowPos(textControl, nullptr, 0, 0, textWidth,
-                   h - kMessageTextMargin - kMessageTextBottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      window_.SetClientSize(w, h);
+      window_.PlaceControl(textId_, kMessageTextMargin, kMessageTextMargin, textWidth,
+                           h - kMessageTextMargin - kMessageTextBottom);
     }
   }
-  PaintWindowBackground(window_, w, h, borderColour, fillColour, footerColour, cornerSize, 4);
+  const auto paint = [this, w, h] {
+    PaintWindowBackground(window_, w, h, borderColour, fillColour, footerColour, cornerSize, 4);
+  };
+  paint();
+  window_.SetDpiFollower(paint);
   CentreWindow(window_.Handle(), parent);
   if (owner) owner->AddOwnedWindow(window_.Handle());
 
@@ -120,14 +127,14 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
     RECT box{};
     GetRgnBox(region.Get(), &box);
     anchor.left += box.left;
-    anchor.top += box.top + 4;
+    anchor.top += box.top + owner->Scale(4);
   }
   const TipText parts = SplitTipText(text);
   const bool topmost = (GetWindowLongPtrW(ownerHwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   window_.SetEventSink(owner->EventSink());
-  if (!window_.CreateUiWindow(u"_WndMsgTipClass", parts.title.Buffer(), w, h, anchor.left + 24,
-                              anchor.top + 16, WS_POPUP, topmost ? WS_EX_TOPMOST : 0,
-                              ownerHwnd))
+  if (!window_.CreateUiWindow(u"_WndMsgTipClass", parts.title.Buffer(), w, h,
+                              anchor.left + owner->Scale(24), anchor.top + owner->Scale(16),
+                              WS_POPUP, topmost ? WS_EX_TOPMOST : 0, ownerHwnd))
     return;
   window_.SetEventSink(owner->EventSink());
   owner->AddOwnedWindow(window_.Handle());
@@ -135,7 +142,7 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
   window_.SetWindowTextColour(0xFFFFFF);
   textId_ = window_.AddText(parts.message.Buffer(), 10, 35, w - 20, h - 45);
 
-  // Measure the lines with the font the message control shows them in.
+  // Measure the lines with the font the message control shows them in, in 96-DPI units.
   HWND message = window_.ControlHandle(textId_);
   std::vector<TextExtent> extents;
   {
@@ -143,22 +150,25 @@ void MessageBoxWindow::BuildTip(UiWindow* owner, const char16_t* text, int heigh
     auto font = reinterpret_cast<HFONT>(SendMessageW(message, WM_GETFONT, 0, 0));
     SelectedObject selected(dc.Get(), font ? static_cast<HGDIOBJ>(font)
                                            : GetStockObject(DEFAULT_GUI_FONT));
+    const int dpi = window_.Dpi();
     for (std::u16string_view line : MessageLines(parts.message.View())) {
       SIZE size{};
       GetTextExtentPoint32W(dc.Get(), W(line.data()), static_cast<int>(line.size()), &size);
-      extents.push_back({size.cx, size.cy});
+      extents.push_back({UnscaleUpForDpi(size.cx, dpi), UnscaleUpForDpi(size.cy, dpi)});
     }
   }
   const TipSize size = TipSizeFor(extents);
   w = size.width;
   h = size.height;
-  SetWindowPos(window_.Handle(), nullptr, 0, 0, w, h,
-               SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOZORDER);
-  SetWindowPos(message, nullptr, 0, 0, w - 20, size.lines * size.lineHeight,
-               SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+  window_.SetClientSize(w, h);
+  window_.PlaceControl(textId_, 10, 35, w - 20, size.lines * size.lineHeight);
 
-  ImagePtr background = TipBackgroundImage(w, h);
-  if (background) SetBackgroundImage(window_, background.get(), w, h);
+  const auto paint = [this, w, h] {
+    ImagePtr background = TipBackgroundImage(window_.Scale(w), window_.Scale(h), window_.Dpi());
+    if (background) SetBackgroundImage(window_, background.get());
+  };
+  paint();
+  window_.SetDpiFollower(paint);
   const int32_t titleId = window_.AddText(parts.title.Buffer(), 35, 6, w - 35, 20);
   window_.SetControlFont(titleId, 12);
 

@@ -4,6 +4,7 @@
 
 #include "base/date_time_text.h"
 #include "ui/dialogs/progress_rules.h"
+#include "ui/dpi_scale.h"
 #include "ui/draw/win32/shapes.h"
 #include "ui/draw/win32/ui_window_background.h"
 #include "ui/draw/win32/window_helpers.h"
@@ -43,10 +44,23 @@ bool OperationResultsDialog::Begin(UiWindow* owner, int width, int height) {
   window_.SetEventSink(sink);
   window_.SetDefaultFont(10, 400);
   window_.SetWindowTextColour(textColour);
-  PaintWindowBackground(window_, width, height, borderColour, fillColour, fillColour, cornerSize,
-                        kFrameBorder);
+  PaintBackground();
+  // Dragged to a monitor of another scale, the dialog draws its frame and ring again there.
+  window_.SetDpiFollower([this] {
+    PaintBackground();
+    ring_.Refit();
+    if (const HWND status = window_.ControlHandle(statusId_)) {
+      SetStatusText(window_.GetControlText(statusId_).Buffer());
+    }
+  });
   if (owner) owner->AddOwnedWindow(window_.Handle());
   return true;
+}
+
+void OperationResultsDialog::PaintBackground() {
+  const SIZE client = window_.ClientSize();
+  PaintWindowBackground(window_, client.cx, client.cy, borderColour, fillColour, fillColour,
+                        cornerSize, kFrameBorder);
 }
 
 void OperationResultsDialog::AttachRing(int x, int y, int side, Argb arc) {
@@ -109,7 +123,7 @@ void OperationResultsDialog::SetStatusText(const char16_t* text) {
   SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
   window_.SetControlText(statusId_, text ? text : u"");
   const auto lines = static_cast<int32_t>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
-  int32_t lineHeight = kSingleStatusLineHeight;
+  int32_t lineHeight = 0;
   if (lines > 1) {
     const LRESULT first = SendMessageW(edit, EM_POSFROMCHAR,
                                        SendMessageW(edit, EM_LINEINDEX, 0, 0), 0);
@@ -117,7 +131,7 @@ void OperationResultsDialog::SetStatusText(const char16_t* text) {
                                         SendMessageW(edit, EM_LINEINDEX, 1, 0), 0);
     lineHeight = static_cast<short>(HIWORD(second)) - static_cast<short>(HIWORD(first));
   }
-  client.top = StatusTextTop(client.bottom, lines, lineHeight);
+  client.top = StatusTextTop(client.bottom, lines, lineHeight, window_.Dpi());
   SendMessageW(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
   SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(edit, nullptr, TRUE);
@@ -138,29 +152,24 @@ OperationResultsDialog& OperationResultsDialog::AddCancelButton() {
     window_.SetControlText(secondButtonId_, u"Cancel");
     return *this;
   }
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  int listHeight = 0;
-  if (HWND list = window_.ControlHandle(listId_); list && listId_ >= 1) {
-    RECT r{};
-    GetWindowRect(list, &r);
-    listHeight = r.bottom - r.top;
-  }
+  // The dialog's own 96-DPI sizes, whatever its scale.
+  const SIZE client = window_.ClientSize();
+  const ControlEntry* list = listId_ >= 1 ? window_.Entry(listId_) : nullptr;
   const bool second = buttonId_ >= 1;
-  const ButtonPlacement place = CancelButtonPlacement(client.right, ringSize_, listHeight, second);
+  const ButtonPlacement place =
+      CancelButtonPlacement(client.cx, ringSize_, list ? list->height : 0, second);
   const int32_t id = window_.AddButton(u"Cancel", place.x, place.y, place.width, place.height);
   (second ? secondButtonId_ : buttonId_) = id;
   // Esc or a close of the dialog is its Cancel (OK once finished), never the program's close.
   if (!second) window_.SetCancelControl(id);
 
-  if (client.bottom < place.neededClientHeight) {
+  if (client.cy < place.neededClientHeight) {
     const bool visible = IsWindowVisible(hwnd) != FALSE;
     HWND foreground = GetForegroundWindow();
-    PaintWindowBackground(window_, client.right, place.neededClientHeight, borderColour,
-                          fillColour, fillColour, cornerSize, kFrameBorder);
-    SetWindowPos(hwnd, nullptr, 0, 0, client.right, place.neededClientHeight,
-                 SWP_NOMOVE | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
-    SetRoundedRegion(hwnd, client.right, place.neededClientHeight, cornerSize);
+    window_.SetClientSize(client.cx, place.neededClientHeight);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW);
+    PaintBackground();
     if (foreground) SetForegroundWindow(foreground);
     if (visible) {
       ShowWindow(hwnd, SW_SHOW);
@@ -197,9 +206,11 @@ OperationResultsDialog& OperationResultsDialog::AddResultLine(const char16_t* te
   // A line longer than the result column widens it (the list then scrolls sideways), so that
   // no device name or result is cut short.
   HWND list = window_.ControlHandle(listId_);
-  const auto needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
-                                                    reinterpret_cast<LPARAM>(text ? text : u""))) + 16;
-  if (row >= 0 && needed > static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0))) {
+  const auto textWidth = static_cast<int>(
+      SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text ? text : u"")));
+  const int needed = UnscaleUpForDpi(textWidth, window_.Dpi()) + 16;  // 96-DPI units
+  if (row >= 0 &&
+      window_.Scale(needed) > static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0))) {
     SetColumnWidth(window_, listId_, 1, needed);
   }
   return *this;

@@ -59,6 +59,8 @@ class OperationResultsDialog {
 
  private:
   bool Begin(UiWindow* owner, int width, int height);
+  // The framed background at the dialog's size and DPI.
+  void PaintBackground();
   void AttachRing(int x, int y, int side, Argb arc);
   void SetStatusText(const char16_t* text);
   void ResetIds();

@@ -85,6 +85,22 @@ void ProgressRing::Spin(int32_t value) {
   Taskbar(TaskbarProgress::State::kIndeterminate);
 }
 
+void ProgressRing::Refit() {
+  if (!control_) return;
+  RECT client{};
+  GetClientRect(control_, &client);
+  if (client.right == side_) return;
+  side_ = client.right;
+  if (mode_ == kModePercent) {
+    const int32_t shown = lastPercentRequest_;
+    lastPercentRequest_ = -1;
+    ShowPercent(shown);
+  } else if (mode_ == kModeSpin) {
+    EndSpinner();  // a spinner of the new side starts in its place
+    Spin(value_);
+  }
+}
+
 void ProgressRing::Stop() {
   stop_ = true;
   mode_ = kModeNone;

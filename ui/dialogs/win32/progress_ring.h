@@ -30,6 +30,9 @@ class ProgressRing {
   void Apply(int32_t value);
   // Lets the spinner end on its next frame and clears the taskbar progress.
   void Stop();
+  // The control changed size (its window moved to a monitor of another scale): the ring is drawn
+  // again at the new side, as it was.
+  void Refit();
 
   Mode CurrentMode() const { return mode_; }
   // The percentage shown, or the stored spin value (-speed, at least -100).

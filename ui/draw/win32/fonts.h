@@ -1,4 +1,4 @@
-// Fonts of the toolkit, sized for 96 pixels per inch.
+// Fonts of the toolkit, sized for the DPI of the window that shows them.
 #pragma once
 
 #include "ui/draw/font_metrics.h"
@@ -8,10 +8,6 @@ namespace pyr {
 
 // quality -1 means PROOF_QUALITY; a null or empty face means "Arial".
 FontHandle CreateUiFont(double points, int weight = 0, uint32_t styleFlags = 0,
-                        const wchar_t* faceName = nullptr, int quality = -1);
-
-// Sets such a font on a control; the returned font must outlive the control's use of it.
-FontHandle SetControlFontPoints(HWND hwnd, double points, int weight = 0, uint32_t styleFlags = 0,
-                                const wchar_t* faceName = nullptr, int quality = -1);
+                        const wchar_t* faceName = nullptr, int quality = -1, int dpi = kBaseDpi);
 
 }  // namespace pyr

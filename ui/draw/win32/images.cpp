@@ -99,14 +99,6 @@ BitmapHandle ImageToBitmap(GpBitmap* image, Argb background) {
   return BitmapHandle(bitmap);
 }
 
-BitmapHandle ImageToBitmap20(HBITMAP bitmap) {
-  GpBitmap* raw = nullptr;
-  if (!bitmap || !GpOk(gp::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &raw))) return {};
-  ImagePtr source(raw);
-  ImagePtr small = ScaledCopy(source.get(), 20, 20);
-  return ImageToBitmap(small.get());
-}
-
 BitmapHandle LoadResourceBitmap(HMODULE module, int id, int width, int height) {
   ImagePtr image = LoadImageResource(module, id, width, height);
   return ImageToBitmap(image.get());

@@ -29,8 +29,6 @@ ImageSize SizeOf(GpImage* image);
 
 // An HBITMAP of the image; transparent pixels are blended onto background (ARGB).
 BitmapHandle ImageToBitmap(GpBitmap* image, Argb background = 0);
-// A 20 x 20 copy of a bitmap, the size of pane button and menu icons.
-BitmapHandle ImageToBitmap20(HBITMAP bitmap);
 // A loaded resource as an HBITMAP of the given size, or null.
 BitmapHandle LoadResourceBitmap(HMODULE module, int id, int width, int height);
 

@@ -149,7 +149,7 @@ bool DrawTextCentred(GpImage* image, const wchar_t* text, float x, float y, floa
 }
 
 ImagePtr WindowBackgroundImage(int width, int height, Argb outer, Argb inner, Argb footer,
-                               int border) {
+                               int border, int band) {
   ImagePtr image = NewImage(width, height, kFormatPargb);
   if (!image) return nullptr;
   const float w = static_cast<float>(width), h = static_cast<float>(height);
@@ -159,8 +159,9 @@ ImagePtr WindowBackgroundImage(int width, int height, Argb outer, Argb inner, Ar
     return nullptr;
   if (footer != inner) {
     GraphicsPtr g = ImageGraphics(image.get());
-    const float band = static_cast<float>(kFooterBandHeight);
-    if (!g || !FillRect(g.get(), footer, b, h - b - band, w - 2 * b, band)) return nullptr;
+    const float bandHeight = static_cast<float>(band);
+    if (!g || !FillRect(g.get(), footer, b, h - b - bandHeight, w - 2 * b, bandHeight))
+      return nullptr;
   }
   return image;
 }

@@ -24,10 +24,11 @@ bool DrawTextCentred(GpImage* image, const wchar_t* text, float x, float y, floa
 GpFontPtr PixelFont(float pixels, int style = 0);
 
 // The framed background of the toolkit's popups: outer colour across w x h (rounded with
-// corner = border), inner colour inset by border, and, when footer differs from inner, a
-// 35-pixel band of footer colour along the bottom inside the border.
+// corner = border), inner colour inset by border, and, when footer differs from inner, a band of
+// footer colour band pixels high along the bottom inside the border.
 ImagePtr WindowBackgroundImage(int width, int height, Argb outer, Argb inner, Argb footer,
-                               int border);
+                               int border, int band);
+// The footer band's height in 96-DPI units.
 inline constexpr int kFooterBandHeight = 35;
 
 // The list's check-box picture in one of its states, size x size.

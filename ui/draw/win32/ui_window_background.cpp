@@ -22,9 +22,13 @@ bool SetBackgroundImage(UiWindow& window, GpBitmap* image, int width, int height
 
 bool PaintWindowBackground(UiWindow& window, int width, int height, Argb outer, Argb inner,
                            Argb footer, int corner, int border) {
-  ImagePtr image = WindowBackgroundImage(width, height, outer, inner, footer, border);
-  if (!image || !SetBackgroundImage(window, image.get(), width, height)) return false;
-  const FrameNeed need = ApplyBackgroundRegion(window.Handle(), width, height, corner);
+  const int w = window.Scale(width), h = window.Scale(height);
+  ImagePtr image = WindowBackgroundImage(w, h, outer, inner, footer, window.Scale(border),
+                                         window.Scale(kFooterBandHeight));
+  if (!image || !SetBackgroundImage(window, image.get(), w, h)) return false;
+  // Corners 0 and 1 name a kind of frame, not a size.
+  const FrameNeed need =
+      ApplyBackgroundRegion(window.Handle(), w, h, corner > 1 ? window.Scale(corner) : corner);
   if (need == FrameNeed::kCustomFrame) window.SetCustomFrame(1);
   return need != FrameNeed::kFailed;
 }
