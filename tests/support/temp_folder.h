@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,11 @@ class TempFolder {
     std::sort(files.begin(), files.end());
     return files;
   }
-  // A link to a folder (a symbolic link here, the kind of reparse point this system makes).
-  bool LinkFolder(const WideText& link, const WideText& target) const;
+  // A symbolic link to a file or folder, the reparse point a standard user can make. Wine 8 makes
+  // none itself (its CreateSymbolicLinkW does nothing); a Unix link, which it shows as a reparse
+  // point when it leads to a folder, is its nearest equivalent.
+  bool Link(const WideText& link, const WideText& target) const;
+  bool HardLink(const WideText& link, const WideText& target) const;
 
  private:
   static void Collect(const WideText& folder, const std::string& prefix, std::vector<std::string>* files) {
@@ -68,23 +72,59 @@ class TempFolder {
     } while (it.Next());
   }
 
+#ifndef _WIN32
+  static std::string Native(const WideText& p) {
+    std::string s = p.ToUtf8();
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+  }
+#endif
   WideText root_;
   bool made_ = false;
   static inline uint32_t next_ = 0;
 };
 
-inline bool TempFolder::LinkFolder(const WideText& link, const WideText& target) const {
 #ifdef _WIN32
-  return CreateSymbolicLinkW(reinterpret_cast<const wchar_t*>(link.Buffer()),
-                             reinterpret_cast<const wchar_t*>(target.Buffer()), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
-#else
-  auto native = [](const WideText& p) {
-    std::string s = p.ToUtf8();
-    std::replace(s.begin(), s.end(), '\\', '/');
-    return s;
-  };
-  return symlink(native(target).c_str(), native(link).c_str()) == 0;
-#endif
+inline bool TempFolder::Link(const WideText& link, const WideText& target) const {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  auto wide = [](const WideText& t) { return reinterpret_cast<const wchar_t*>(t.Buffer()); };
+  if (!unixName) {
+    const DWORD kind = (GetFileAttributesW(wide(target)) & FILE_ATTRIBUTE_DIRECTORY) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+    return CreateSymbolicLinkW(wide(link), wide(target), kind) != 0;
+  }
+  char* from = unixName(wide(target));
+  char* to = unixName(wide(link));
+  std::wstring command = L"Z:\\bin\\ln -s ";
+  for (const char* part : {from, " ", to}) command += std::wstring(part, part + std::strlen(part));
+  HeapFree(GetProcessHeap(), 0, from);
+  HeapFree(GetProcessHeap(), 0, to);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // A Unix program's handle does not tell when it ends: the link's arrival does.
+  for (int i = 0; i < 500 && !PathTaken(link); ++i) Sleep(10);
+  return PathTaken(link);
 }
+
+inline bool TempFolder::HardLink(const WideText& link, const WideText& target) const {
+  return CreateHardLinkW(reinterpret_cast<const wchar_t*>(link.Buffer()),
+                         reinterpret_cast<const wchar_t*>(target.Buffer()), nullptr) != 0;
+}
+#else
+inline bool TempFolder::Link(const WideText& link, const WideText& target) const {
+  return symlink(Native(target).c_str(), Native(link).c_str()) == 0;
+}
+inline bool TempFolder::HardLink(const WideText& link, const WideText& target) const {
+  return ::link(Native(target).c_str(), Native(link).c_str()) == 0;
+}
+#endif
 
 }  // namespace pyr::testing
