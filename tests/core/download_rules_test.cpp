@@ -6,6 +6,7 @@
 #include "support/program_bytes.h"
 #include "web/download_rules.h"
 #include "web/program_image.h"
+#include "web/program_signature.h"
 
 namespace pyr {
 namespace {
@@ -137,6 +138,30 @@ TEST(ProgramImage, OnlyAWholeProgramOfAKnownMachinePasses) {
               c.passes)
         << c.name;
   }
+}
+
+TEST(ProgramSignature, OnlyAnIntactSignatureOfTheMakerThroughATrustedRootPasses) {
+  const SignaturePolicy maker{u"Tolvenor", ""}, pinned{u"Test", "AB12"};
+  struct Case {
+    const char* name;
+    SignatureFacts facts;
+    const SignaturePolicy* policy;
+    bool passes;
+  } cases[] = {
+      {"the maker through the system's roots", {0, 0, u"Tolvenor", "99"}, &maker, true},
+      {"revocation lists out of reach", {kTrustRevocationOffline, kTrustRevocationFailure, u"Tolvenor", "99"}, &maker, true},
+      {"another signer", {0, 0, u"Tolvenor Ltd", "99"}, &maker, false},
+      {"no signature", {0x800B0100, 0, u"", ""}, &maker, false},
+      {"a changed file", {0x80096010, 0, u"Tolvenor", "99"}, &maker, false},
+      {"revoked", {0x80092010, 0, u"Tolvenor", "99"}, &maker, false},
+      {"a root nobody trusts", {0, kTrustUntrustedRoot, u"Tolvenor", "99"}, &maker, false},
+      {"the pinned root", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", "AB12"}, &pinned, true},
+      {"another root under the pin", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", "AB13"}, &pinned, false},
+      {"a system root under the pin", {0, 0, u"Test", "99"}, &pinned, false},
+      {"the pinned root, another name", {0, kTrustUntrustedRoot, u"Tolvenor", "AB12"}, &pinned, false},
+      {"the pinned root, a changed file", {0x80096010, kTrustUntrustedRoot, u"Test", "AB12"}, &pinned, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SignedByMaker(c.facts, *c.policy), c.passes) << c.name;
 }
 
 }  // namespace

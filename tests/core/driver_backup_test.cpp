@@ -252,35 +252,36 @@ TEST_F(BackupCommandTest, HostileNamesStayInsideTheRoot) {
 // A standard user may put links below a folder the elevated backup writes to.
 TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThrough) {
   const WideText victim = temp_.Path(u"victim\\e1d.sys");
-  const WideText device = temp_.Path(u"pick\\Net\\Ethernet - Intel - 1.2.3.4");
-  struct Case {
-    const char* name;
-    std::function<bool()> plant;
-    bool refused;  // where the system shows the link
-  } cases[] = {
-      {"class folder linked elsewhere", [&] { return temp_.Link(temp_.Path(u"pick\\Net"), temp_.Path(u"victim")); }, true},
-      {"device folder linked elsewhere",
-       [&] { return CreateDirectoryTree(temp_.Path(u"pick\\Net")) && temp_.Link(device, temp_.Path(u"victim")); }, true},
-      {"a file hard-linked elsewhere",
-       [&] { return CreateDirectoryTree(device) && temp_.HardLink(Concat({device, u"\\e1d.sys"}), victim); }, true},
+  temp_.Write(victim, "system file");
+  int run = 0;
+  // Each plants a link in pick, given the device's folder there.
+  const std::function<bool(const WideText&, const WideText&)> plants[] = {
+      [&](const WideText& pick, const WideText&) { return temp_.Link(Concat({pick, u"\\Net"}), temp_.Path(u"victim")); },
+      [&](const WideText& pick, const WideText& device) {
+        return CreateDirectoryTree(Concat({pick, u"\\Net"})) && temp_.Link(device, temp_.Path(u"victim"));
+      },
+      [&](const WideText&, const WideText& device) {
+        return CreateDirectoryTree(device) && temp_.HardLink(Concat({device, u"\\e1d.sys"}), victim);
+      },
 #ifndef _WIN32  // Wine shows a link to a file as the file: it is then replaced, still never written through
-      {"a file linked elsewhere",
-       [&] { return CreateDirectoryTree(device) && temp_.Link(Concat({device, u"\\e1d.sys"}), victim); }, true},
+      [&](const WideText&, const WideText& device) {
+        return CreateDirectoryTree(device) && temp_.Link(Concat({device, u"\\e1d.sys"}), victim);
+      },
 #endif
   };
-  for (const Case& c : cases) {
-    DeletePath(temp_.Path(u"pick"), 0);
-    CreateDirectoryTree(temp_.Path(u"pick"));
-    temp_.Write(victim, "system file");
-    ASSERT_TRUE(c.plant()) << c.name;
+  for (const auto& plant : plants) {
+    SCOPED_TRACE(run);
+    const WideText pick = temp_.Path(Concat({u"pick", WideText::FromInt32(run++)}).View());
+    ASSERT_TRUE(CreateDirectoryTree(pick));
+    ASSERT_TRUE(plant(pick, Concat({pick, u"\\Net\\Ethernet - Intel - 1.2.3.4"})));
     TickRows({0});
     host_->resultLines.clear();
-    host_->folderPicks.push_back(temp_.Path(u"pick").Str());
-    EXPECT_EQ(BackupCheckedDevices(*host_), c.refused ? 0 : 1) << c.name;
-    EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet could not be backed up."})) << c.name;
-    EXPECT_EQ(TreeOf(temp_.Path(u"victim")), std::vector<std::string>{"e1d.sys"}) << c.name;
+    host_->folderPicks.push_back(pick.Str());
+    EXPECT_EQ(BackupCheckedDevices(*host_), 0);
+    EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet could not be backed up."}));
+    EXPECT_EQ(TreeOf(temp_.Path(u"victim")), std::vector<std::string>{"e1d.sys"});
     std::string content;
-    EXPECT_TRUE(ReadWholeFile(victim, &content, 100) && content == "system file") << c.name;
+    EXPECT_TRUE(ReadWholeFile(victim, &content, 100) && content == "system file");
   }
 }
 

@@ -112,17 +112,20 @@ TEST_F(WebDownload, FailuresLeaveTheOldCopyAndNoTemporaryFile) {
   struct Case {
     std::u16string url;
     uint32_t error;
+    uint32_t flags = 0;
   };
   const Case cases[] = {
       {Http(u"/status/404"), kDownloadOpenFailed},
       {Http(u"/status/500"), kDownloadOpenFailed},
+      {Http(u"/status/203"), kDownloadOpenFailed},  // only 200 is the resource itself
       {Http(u"/drop/300000"), kDownloadTransferFailed},
       {u"http://127.0.0.1:1/bytes/10", kDownloadOpenFailed},  // nothing listens there
       {Ftp(u"/missing.bin"), kDownloadOpenFailed},
+      {Http(u"/status/200"), kDownloadNotAProgram, kDownloadProgramImage},  // a page where a program is wanted
   };
   for (const Case& c : cases) {
     WriteBytes(target_, "old copy");
-    DownloadJobPtr job = StartDownload(net_, c.url, Target(), kDownloadReload, u"", 0);
+    DownloadJobPtr job = StartDownload(net_, c.url, Target(), kDownloadReload | c.flags, u"", 0);
     const Outcome o = WaitForEnd(job);
     EXPECT_EQ(o.error, c.error) << std::string(c.url.begin(), c.url.end());
     EXPECT_EQ(o.stage, kStageNone);
@@ -143,6 +146,32 @@ TEST_F(WebDownload, CancelMidTransferLeavesTheOldCopyAndNoTemporaryFile) {
   CloseDownload(job);
   EXPECT_EQ(ReadBytes(target_), "old copy");
   EXPECT_FALSE(TemporaryLeft());
+}
+
+TEST_F(WebDownload, TheTemporaryFileIsNewAndNeverALinkToAnotherFile) {
+  const fs::path victim = folder_ / "victim.sys", temporary(TemporaryDownloadPath(Target()));
+  for (const bool linked : {true, false}) {
+    WriteBytes(victim, "system file");
+    fs::remove(temporary);
+    if (linked) {
+      ASSERT_TRUE(CreateHardLinkW(temporary.c_str(), victim.c_str(), nullptr));
+    } else {
+      WriteBytes(temporary, "leftover of an earlier run");
+    }
+    DownloadJobPtr job = StartDownload(net_, Http(u"/bytes/25000"), Target(), kDownloadReload, u"", 0);
+    EXPECT_EQ(WaitForEnd(job).error, linked ? kDownloadCreateFailed : kDownloadOk);
+    CloseDownload(job);
+    EXPECT_EQ(ReadBytes(victim), "system file");
+    EXPECT_EQ(ReadBytes(target_).size(), linked ? 0u : 25000u);
+  }
+}
+
+TEST_F(WebDownload, TheUrlARequestEndedAtIsReadAfterTheServersForwarding) {
+  std::unique_ptr<DownloadConnection> connection = net_.NewConnection();
+  ASSERT_TRUE(connection->OpenSession(kDownloadUserAgent, 10000, 2));
+  ASSERT_TRUE(connection->OpenUrl(Http(u"/redirect/bytes/3000"), u"", kInternetFlagReload));
+  EXPECT_EQ(connection->FinalUrl(), Http(u"/bytes/3000"));
+  EXPECT_EQ(connection->StatusCode(), 200u);
 }
 
 TEST_F(WebDownload, ALocalCopyOfTheServersSizeIsKept) {

@@ -95,6 +95,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_slowly(int(arg))
             elif kind == "drop":
                 self.send_and_drop(int(arg))
+            elif kind == "redirect":
+                self.send_response(302)
+                self.send_header("Location", "/" + "/".join(parts[1:]))
+                self.send_header("Content-Length", "0")
+                self.end_headers()
             elif kind == "status":
                 self.send_body(b"<html>error page</html>", status=int(arg), content_type="text/html")
             elif kind == "referer":

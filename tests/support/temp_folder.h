@@ -96,8 +96,10 @@ inline bool TempFolder::Link(const WideText& link, const WideText& target) const
   }
   char* from = unixName(wide(target));
   char* to = unixName(wide(link));
-  std::wstring command = L"Z:\\bin\\ln -s ";
-  for (const char* part : {from, " ", to}) command += std::wstring(part, part + std::strlen(part));
+  std::wstring command = L"Z:\\bin\\ln -s";
+  for (const char* part : {static_cast<const char*>(from), static_cast<const char*>(to)}) {
+    command += L" \"" + std::wstring(part, part + std::strlen(part)) + L"\"";
+  }
   HeapFree(GetProcessHeap(), 0, from);
   HeapFree(GetProcessHeap(), 0, to);
   STARTUPINFOW startup{};
