@@ -24,6 +24,19 @@ def pattern_bytes(n):
     return bytes(((i * 7 + i // 251) % 251) for i in range(n))
 
 
+def program_header(size):
+    """The first 0x400 bytes of an AMD64 program image whose one section fills the rest of size."""
+    header = bytearray(0x400)
+    header[0:2] = b"MZ"
+    struct.pack_into("<I", header, 0x3C, 0x80)
+    header[0x80:0x84] = b"PE\0\0"
+    struct.pack_into("<HHxxxxxxxxxxxxH", header, 0x84, 0x8664, 1, 240)
+    struct.pack_into("<H", header, 0x98, 0x20B)
+    struct.pack_into("<I", header, 0x98 + 108, 16)
+    struct.pack_into("<II", header, 0x98 + 240 + 16, size - 0x400, 0x400)
+    return bytes(header)
+
+
 def meta(http_equiv, content):
     return '<html><head><title>x</title><meta %s content="%s"></head><body>moved</body></html>' % (
         http_equiv, content)
@@ -89,8 +102,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_body(pattern_bytes(4096))
             elif kind == "nolen":
                 self.send_body(pattern_bytes(int(arg)), length=False)
-            elif kind == "block":
-                self.send_stream(int(arg))
+            elif kind in ("block", "program"):
+                self.send_stream(int(arg), program=kind == "program")
             elif kind == "slow":
                 self.send_slowly(int(arg))
             elif kind == "drop":
@@ -115,8 +128,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
-    def send_stream(self, n):
-        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it.
+    def send_stream(self, n, program=False):
+        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it;
+        # as a program, headers first whose one section runs to the end.
         self.send_response(200)
         self.send_header("Content-Length", str(n))
         self.end_headers()
@@ -124,6 +138,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         block = pattern_bytes(65536)
         left = n
+        if program:
+            self.wfile.write(program_header(n))
+            left -= 0x400
         while left > 0:
             piece = block if left >= len(block) else block[:left]
             self.wfile.write(piece)
@@ -162,6 +179,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         mode = state.get("updater_mode", "serve")
         if mode == "404":
             self.send_body(b"<html>not found</html>", status=404, content_type="text/html")
+        elif mode == "page":
+            # A maintenance page where the program should be, served as a success.
+            self.send_body(b"<html><body>Down for maintenance</body></html>", content_type="text/html")
         elif mode == "drop":
             self.send_and_drop(len(state["updater"]))
         elif mode == "slow":
