@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
 // The loop the engine is measured against: one thread, one buffer, read then write.
-bool BareLoop(const std::wstring& url, const std::wstring& path, uint32_t chunk, uint64_t* bytes) {
+bool BareLoop(const std::wstring& url, const std::wstring& path, uint32_t chunk, uint64_t* bytes, bool flush) {
   HINTERNET session = InternetOpenW(L"bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   HINTERNET request = session ? InternetOpenUrlW(session, url.c_str(), nullptr, 0,
                                                  INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION, 0)
@@ -43,7 +43,10 @@ bool BareLoop(const std::wstring& url, const std::wstring& path, uint32_t chunk,
     ok = WriteFile(file, buffer.data(), read, &written, nullptr) && written == read;
     *bytes += read;
   }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (file != INVALID_HANDLE_VALUE) {
+    if (flush) FlushFileBuffers(file);
+    CloseHandle(file);
+  }
   if (request) InternetCloseHandle(request);
   if (session) InternetCloseHandle(session);
   DeleteFileW(path.c_str());
@@ -95,45 +98,40 @@ int wmain(int argc, wchar_t** argv) {
   // One transfer of each kind is too few against a server on the same cores: the kinds take
   // turns, and the medians of the per-round ratios are printed.
   constexpr int kRounds = 5;
-  std::vector<double> loopSeconds, engineSeconds, ratios, checkOverheads;
+  // Four kinds, each round in another order so that none always follows the same one: the bare
+  // loop, the loop with the flush the engine now makes, the engine, the engine with the program
+  // image check the updater asks for.
+  std::vector<double> seconds[4], ratios, checkOverheads, flushOverheads;
   double enginePeak = 0;
   for (int round = 0; round < kRounds; ++round) {
-    uint64_t bytes = 0;
-    Clock::time_point start = Clock::now();
-    if (!BareLoop(url, path, chunk, &bytes) || bytes != size) {
-      std::fprintf(stderr, "the bare loop failed after %llu bytes\n", static_cast<unsigned long long>(bytes));
-      return 1;
-    }
-    loopSeconds.push_back(Seconds(start));
-    double plain = 0;
-    // The engine as the updater uses it (program image check) and without the check.
-    for (const uint32_t flags : {0u, uint32_t{pyr::kDownloadProgramImage}}) {
-      start = Clock::now();
-      if (!Engine(transport, url16, path16, &bytes, flags) || bytes != size) {
-        std::fprintf(stderr, "the engine failed after %llu bytes\n", static_cast<unsigned long long>(bytes));
+    for (int step = 0; step < 4; ++step) {
+      const int kind = (step + round) % 4;
+      uint64_t bytes = 0;
+      const Clock::time_point start = Clock::now();
+      const bool ok = kind < 2 ? BareLoop(url, path, chunk, &bytes, kind == 1)
+                               : Engine(transport, url16, path16, &bytes, kind == 3 ? pyr::kDownloadProgramImage : 0);
+      if (!ok || bytes != size) {
+        std::fprintf(stderr, "transfer kind %d failed after %llu bytes\n", kind, static_cast<unsigned long long>(bytes));
         return 1;
       }
-      const double seconds = Seconds(start);
-      if (flags == 0) {
-        plain = seconds;
-        engineSeconds.push_back(seconds);
-        ratios.push_back(loopSeconds.back() / seconds);
-      } else {
-        checkOverheads.push_back((seconds / plain - 1) * 100);
-      }
+      seconds[kind].push_back(Seconds(start));
     }
+    ratios.push_back(seconds[0].back() / seconds[2].back());
+    flushOverheads.push_back((seconds[1].back() / seconds[0].back() - 1) * 100);
+    checkOverheads.push_back((seconds[3].back() / seconds[2].back() - 1) * 100);
     enginePeak = std::max(enginePeak, PeakWorkingSetMb());
   }
+  const std::vector<double>& loopSeconds = seconds[0];
+  const std::vector<double>& engineSeconds = seconds[2];
   std::printf("download_loop_mb_per_s %.1f\n", size / 1048576.0 / Median(loopSeconds));
   std::printf("download_engine_mb_per_s %.1f\n", size / 1048576.0 / Median(engineSeconds));
   std::printf("download_vs_wininet_loop %.3f\n", Median(ratios));
   std::printf("download_program_check_overhead_percent %.1f\n", Median(checkOverheads));
+  std::printf("download_flush_overhead_percent %.1f\n", Median(flushOverheads));
   if (argc > 3) {
-    // The signature check before a start, against the time the engine takes to fetch that file.
+    // The signature check before each start of the updater.
     const pyr::WideText program(reinterpret_cast<const char16_t*>(argv[3]));
     HANDLE file = CreateFileW(argv[3], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER programSize{};
-    GetFileSizeEx(file, &programSize);
     std::vector<double> checks;
     for (int round = 0; round < kRounds; ++round) {
       const Clock::time_point start = Clock::now();
@@ -141,9 +139,7 @@ int wmain(int argc, wchar_t** argv) {
       checks.push_back(Seconds(start));
     }
     CloseHandle(file);
-    const double fetch = programSize.QuadPart / (size / Median(engineSeconds));
     std::printf("download_signature_check_ms %.1f\n", Median(checks) * 1000);
-    std::printf("download_signature_check_percent_of_fetch %.1f\n", Median(checks) / fetch * 100);
   }
   std::printf("download_peak_working_set_mb %.1f\n", enginePeak);
   std::printf("download_working_set_before_mb %.1f\n", before);

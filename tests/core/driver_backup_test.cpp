@@ -164,10 +164,7 @@ class BackupCommandTest : public ::testing::Test {
 
   DriverPackage Package(const char16_t* published, const char16_t* original, const char16_t* folder,
                         std::vector<std::string> files) {
-    DriverPackage p;
-    p.publishedName = published;
-    p.originalName = original;
-    p.folder = folder;
+    DriverPackage p{published, original, folder};
     WideText dir = Concat({store_, u"\\FileRepository\\", folder});
     temp_.Write(Concat({dir, u"\\", original}), "[Version]\r\nDriverVer=01/01/2020,1.0\r\n");
     for (const std::string& f : files) temp_.Write(Concat({dir, u"\\", WideText::FromUtf8(f.c_str())}), f);
@@ -177,7 +174,6 @@ class BackupCommandTest : public ::testing::Test {
   void TickRows(std::initializer_list<int> rows) {
     for (int r : rows) host_->list.SetRowChecked(r, true);
   }
-
   std::vector<std::string> TreeOf(const WideText& folder) { return temp_.Tree(folder); }
 
   testing::TempFolder temp_;
@@ -191,13 +187,10 @@ TEST_F(BackupCommandTest, BackupCheckedCopiesEachTickedDevicesPackage) {
   host_->folderPicks.push_back(dest.Str() + u"\\");
   EXPECT_EQ(BackupCheckedDevices(*host_), 2);
   EXPECT_EQ(host_->folderTitles.front(), (std::pair<std::u16string, uint32_t>{kBackupFolderTitle, 0x20}));
-  EXPECT_EQ(TreeOf(dest), (std::vector<std::string>{
-                              "Net/Ethernet - Intel - 1.2.3.4/e1d.cat",
-                              "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
-                              "Net/Ethernet - Intel - 1.2.3.4/e1d.sys",
-                              "Net/Wireless/sub/fw.bin",
-                              "Net/Wireless/wifi.inf",
-                          }));
+  EXPECT_EQ(TreeOf(dest), (std::vector<std::string>{"Net/Ethernet - Intel - 1.2.3.4/e1d.cat",
+                                                     "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
+                                                     "Net/Ethernet - Intel - 1.2.3.4/e1d.sys", "Net/Wireless/sub/fw.bin",
+                                                     "Net/Wireless/wifi.inf"}));
   // The device without a driver is skipped without a line.
   EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet was successfully backed up.",
                                                              u"Wireless was successfully backed up."}));
