@@ -16,6 +16,37 @@
 
 namespace pyr::testing {
 
+#ifdef _WIN32
+// Under Wine: a Unix program run on Unix paths (wine_get_unix_file_name), waited for by what it
+// makes or removes, since its handle does not tell when it ends. False elsewhere.
+template <typename Done>
+inline bool RunUnix(const wchar_t* program, std::initializer_list<const WideText*> paths, const wchar_t* options,
+                    Done done) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  std::wstring command = std::wstring(program) + L" " + options;
+  for (const WideText* path : paths) {
+    char* name = unixName(reinterpret_cast<const wchar_t*>(path->Buffer()));
+    if (!name) return false;
+    command += L" \"" + std::wstring(name, name + std::strlen(name)) + L"\"";
+    HeapFree(GetProcessHeap(), 0, name);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
+  return done();
+}
+
+#endif
+
 class TempFolder {
  public:
   TempFolder() {
@@ -30,10 +61,17 @@ class TempFolder {
     const uint32_t pid = static_cast<uint32_t>(getpid());
 #endif
     root_.Append({u"\\pyr_test_", WideText::FromUInt32(pid), u"_", WideText::FromUInt32(next_++)});
-    DeletePath(root_, 0);
-    made_ = CreateDirectoryTree(root_);
+    Remove();
+    made_ = !PathTaken(root_) && CreateDirectoryTree(root_);
   }
-  ~TempFolder() { DeletePath(root_, 0); }
+  ~TempFolder() { Remove(); }
+  // Wine removes no Unix link through the system's calls: there the folder goes through rm.
+  void Remove() {
+#ifdef _WIN32
+    if (PathTaken(root_)) RunUnix(L"Z:\\bin\\rm", {&root_}, L"-rf", [&] { return !PathTaken(root_); });
+#endif
+    DeletePath(root_, 0);
+  }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
@@ -86,34 +124,13 @@ class TempFolder {
 
 #ifdef _WIN32
 inline bool TempFolder::Link(const WideText& link, const WideText& target) const {
-  using UnixName = char*(__cdecl*)(const wchar_t*);
-  const auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  WideText parent = link;
+  parent.ParentPath(false);
+  CreateDirectoryTree(parent);
   auto wide = [](const WideText& t) { return reinterpret_cast<const wchar_t*>(t.Buffer()); };
-  if (!unixName) {
-    const DWORD kind = (GetFileAttributesW(wide(target)) & FILE_ATTRIBUTE_DIRECTORY) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
-    return CreateSymbolicLinkW(wide(link), wide(target), kind) != 0;
-  }
-  char* from = unixName(wide(target));
-  char* to = unixName(wide(link));
-  std::wstring command = L"Z:\\bin\\ln -s";
-  for (const char* part : {static_cast<const char*>(from), static_cast<const char*>(to)}) {
-    command += L" \"" + std::wstring(part, part + std::strlen(part)) + L"\"";
-  }
-  HeapFree(GetProcessHeap(), 0, from);
-  HeapFree(GetProcessHeap(), 0, to);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  // A Unix program's handle does not tell when it ends: the link's arrival does.
-  for (int i = 0; i < 500 && !PathTaken(link); ++i) Sleep(10);
-  return PathTaken(link);
+  if (RunUnix(L"Z:\\bin\\ln", {&target, &link}, L"-s", [&] { return PathTaken(link); })) return true;
+  const DWORD kind = (GetFileAttributesW(wide(target)) & FILE_ATTRIBUTE_DIRECTORY) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+  return CreateSymbolicLinkW(wide(link), wide(target), kind) != 0 && PathTaken(link);
 }
 
 inline bool TempFolder::HardLink(const WideText& link, const WideText& target) const {
