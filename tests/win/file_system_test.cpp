@@ -162,6 +162,7 @@ TEST_F(FileSystemTest, CopyFolderTreeReplacesFilesAndFailsOnAnyFileItCannotCopy)
   EXPECT_FALSE(CopyFolderTree(At(u"src"), At(u"blocked")));
   // A destination file with a second name is not written through.
   MakeFile(u"victim.sys", "system file");
+  ASSERT_TRUE(CreateDirectoryTree(At(u"linked")));
   ASSERT_TRUE(temp_.HardLink(At(u"linked\\a.inf"), At(u"victim.sys")));
   EXPECT_FALSE(CopyFolderTree(At(u"src"), At(u"linked")));
   EXPECT_EQ(Content(u"victim.sys"), "system file");
