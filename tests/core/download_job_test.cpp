@@ -280,9 +280,10 @@ TEST(RemoteFileSize, SendsTheSearchRefererAndAnswersZeroOnFailureOrCancel) {
   EXPECT_EQ(net.Requests().back().flags, 0x80400000u);
   int steps = 0;
   const KeepWaiting counting = [&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    net.holdOpens = false;  // the probe waits for the caller's first step
     return ++steps > 0;
   };
+  net.holdOpens = true;
   EXPECT_EQ(GetRemoteFileSize(net, kUrl, counting), 12345u);
   EXPECT_GT(steps, 0);  // the caller's own wait step, not the transport's
   net.holdOpens = true;
