@@ -31,7 +31,7 @@ test: native asan windows
 	@ctest --test-dir build/windows -L 'wine|e2e' --output-on-failure
 
 # Fuzzers: a short run per target here, a long one with fuzz-long.
-FUZZERS = property_format_fuzzer fixture_parser_fuzzer meta_refresh_fuzzer
+FUZZERS = property_format_fuzzer fixture_parser_fuzzer meta_refresh_fuzzer download_rules_fuzzer
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz

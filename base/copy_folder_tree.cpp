@@ -1,11 +1,40 @@
 #include "base/file_system.h"
 
+#include "base/text_list.h"
+
 namespace pyr {
 
-bool CopyOneFile(const WideText& from, const WideText& to);  // platform: overwrites
+namespace {
+
+// A destination folder: an existing real folder is used, anything else in its place fails, and a
+// missing one is made.
+bool MakeOrUseFolder(const WideText& folder) {
+  if (IsRealDirectory(folder)) return true;
+  return !PathTaken(folder) && CreateDirectoryTree(folder) && IsRealDirectory(folder);
+}
+
+}  // namespace
+
+bool CreateFolderBelow(const WideText& base, const WideText& folder) {
+  WideText top = base;
+  top.StripTrailingBackslashes();
+  const std::u16string_view path = folder.View();
+  if (path.size() <= top.Length() || path.substr(0, top.Length()) != top.View() || path[top.Length()] != u'\\') {
+    return false;
+  }
+  if (!PathTaken(top) && !CreateDirectoryTree(top)) return false;
+  WideText level = top;
+  const TextList pieces = Split(path.substr(top.Length() + 1), u"\\", true);
+  for (const std::u16string& piece : pieces.Pieces()) {
+    if (piece.empty()) continue;
+    level.Append({u"\\", piece});
+    if (!MakeOrUseFolder(level)) return false;
+  }
+  return true;
+}
 
 bool CopyFolderTree(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
-  if (!CreateDirectoryTree(destination)) return false;
+  if (!MakeOrUseFolder(destination)) return false;
   DirectoryIterator entries;
   // A source that cannot be listed leaves an empty destination, which still counts as copied.
   if (!entries.Open(Concat({source, u"\\*"}), kSkipReparsePoints)) return true;
@@ -16,8 +45,8 @@ bool CopyFolderTree(const WideText& source, const WideText& destination, const P
     to.AssignConcat({destination, u"\\", entries.Name()});
     if (entries.IsDirectory()) {
       if (!CopyFolderTree(from, to, pump)) return false;
-    } else {
-      CopyOneFile(from, to);  // a file that cannot be copied does not stop the rest
+    } else if (!RemovePlainFile(to) || !CopyToNewFile(from, to)) {
+      return false;  // a package missing a file is no backup
     }
   } while (entries.Next());
   return true;

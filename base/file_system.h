@@ -25,16 +25,15 @@ inline constexpr int kDeleteFailed = 0;          // at least one item is still t
 inline constexpr int kDeleteDone = 1;            // everything is gone, or was never there
 inline constexpr int kDeletePendingRestart = 2;  // gone or scheduled; something waits for the restart
 
-// Security reset modes.
+// Security reset modes. The reset applies to the one item named: a tree is reset item by item by
+// the delete that walks it, so no reset ever travels through a link below.
 enum SecurityResetMode : uint32_t {
-  kResetWholeTree = 1,
   kResetUnprotectedDacl = 2,
   kResetProtectedDacl = 4,  // wins over kResetUnprotectedDacl
   kResetNoDacl = 8,         // owner only, and no first try at taking ownership alone
-  kResetKeepExplicit = 16,
 };
 inline constexpr uint32_t kResetFileMode = kResetProtectedDacl;
-inline constexpr uint32_t kResetFolderMode = kResetProtectedDacl | kResetWholeTree;
+inline constexpr uint32_t kResetFolderMode = kResetProtectedDacl;
 
 // Handles pending window events between entries; may be empty.
 using PendingEventPump = std::function<void()>;
@@ -62,25 +61,38 @@ int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
                const SecurityReplacement* security, const PendingEventPump& pump = {});
 int DeleteOneFile(const WideText& path, uint32_t flags, const SecurityReplacement* security);
 int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacement* security);
+// False, and nothing changed, for a reparse point: its target may be anything on the disk.
 bool ResetSecurity(const SecurityReplacement& security, const WideText& path, uint32_t mode);
 
-// Copies source's tree into destination (created as needed); reparse points are not followed,
-// existing files are overwritten, a file that cannot be copied is skipped, a folder that cannot
-// be created fails the copy. The pump, when given, runs before each entry.
+// Copies source's tree into destination. Source entries that are reparse points are skipped.
+// Destination folders are created, or used when they are real folders; a reparse point there
+// fails the copy, as does any file or folder that cannot be copied. An existing destination
+// file is removed first, never written through; a link in its place (a reparse point or a file
+// with a second hard link) fails the copy. The pump, when given, runs before each entry.
 bool CopyFolderTree(const WideText& source, const WideText& destination,
                     const PendingEventPump& pump = {});
+// Creates folder, which lies below base: base is created as a whole when missing (it is the
+// user's choice), every level below it must be absent (then created) or a real folder.
+bool CreateFolderBelow(const WideText& base, const WideText& folder);
 
 // Creates path and every missing folder above it; true when the folder exists afterwards.
 bool CreateDirectoryTree(const WideText& path);
 // A folder and not a reparse point.
 bool IsRealDirectory(const WideText& path);
+// Whether anything (a file, a folder, a link, even a broken one) has this name.
+bool PathTaken(const WideText& path);
+// Removes a plain file so that a copy can take its name; false for a folder, a reparse point, a
+// file with another hard link (writing it would write the other name too) or a failed delete.
+bool RemovePlainFile(const WideText& path);
+// Copies a file to a name nothing holds yet.
+bool CopyToNewFile(const WideText& from, const WideText& to);
 // Size in bytes, 0 when it cannot be read.
 uint64_t GetFileSizeByPath(const WideText& path);
 
 // The whole content of a file of at most limit bytes; false when it cannot be read or is larger.
 bool ReadWholeFile(const WideText& path, std::string* bytes, uint64_t limit);
 
-// The path with the long-path prefix when it is a drive path.
+// The path with the long-path prefix: "\\?\" before a drive path, "\\?\UNC\" for a server's share.
 WideText LongPath(const WideText& path);
 
 // Directory iterator options.

@@ -187,6 +187,10 @@ void WideText::StripTrailingBackslashes() {
 void WideText::AddLongPathPrefix() {
   if (Length() >= 2 && !(text_[0] == u'\\' && text_[1] == u'\\') && text_[1] == u':') {
     text_.insert(0, u"\\\\?\\");
+  } else if (Length() >= 3 && text_[0] == u'\\' && text_[1] == u'\\' && text_[2] != u'?' && text_[2] != u'.' &&
+             text_[2] != u'\\') {
+    // \\server\share\... becomes \\?\UNC\server\share\...
+    text_.replace(0, 2, u"\\\\?\\UNC\\");
   }
 }
 

@@ -16,8 +16,9 @@ def main():
     exe = os.path.join(build, "bench", "download_bench.exe")
     env = dict(os.environ, WINEPREFIX=os.path.join(build, "wineprefix"))
     with TestServers(lifetime=600) as servers:
-        url = "http://127.0.0.1:%d/block/%d" % (servers.http_port, size)
-        result = subprocess.run([os.path.join(ROOT, "cmake", "wine-run.sh"), exe, url, str(size)],
+        url = "http://127.0.0.1:%d/program/%d" % (servers.http_port, size)
+        signed = os.path.join(build, "tests", "echo_exit_signed.exe")
+        result = subprocess.run([os.path.join(ROOT, "cmake", "wine-run.sh"), exe, url, str(size), signed],
                                 env=env, capture_output=True, text=True, timeout=580)
     sys.stdout.write(result.stdout)
     if result.returncode != 0:

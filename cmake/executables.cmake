@@ -32,6 +32,7 @@ pyravel_executable(pyravel-sandbox
   SOURCES ${SHARED_ENTRY} ${SANDBOX_ENTRY_SOURCES}
   RESOURCES ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 target_link_libraries(pyravel-sandbox PRIVATE pyravel_sandbox)
+target_include_directories(pyravel-sandbox PRIVATE ${PYRAVEL_SIGNER_DIR})
 pyravel_uses_pictures(pyravel-sandbox ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc)
 file(GLOB SANDBOX_CLASS_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sandbox/entry/class_pictures/*.ico)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/sandbox/entry/sandbox.rc APPEND PROPERTY OBJECT_DEPENDS

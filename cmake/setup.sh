@@ -10,7 +10,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(cmake ninja-build g++ make pkg-config libpcre2-dev googletest libgtest-dev libgmock-dev
   libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   mingw-w64-tools wine wine64 fonts-wine fonts-liberation xvfb xauth xdotool imagemagick python3 python3-pyftpdlib
-  dpkg-dev
+  dpkg-dev openssl osslsigncode
   clang libfuzzer-14-dev libclang-rt-14-dev)
 
 missing=()

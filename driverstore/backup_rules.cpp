@@ -1,5 +1,7 @@
 #include "driverstore/backup_rules.h"
 
+#include "base/text_list.h"
+
 namespace pyr {
 
 WideText BackupRoot(const WideText& picked, bool wholePc) {
@@ -7,6 +9,33 @@ WideText BackupRoot(const WideText& picked, bool wholePc) {
   root.StripTrailingBackslashes();
   if (wholePc && !root.Contains(u"\\DriverBackup", false)) root.Append(u"\\DriverBackup");
   return root;
+}
+
+BackupTarget MakeBackupTarget(const WideText& picked, bool wholePc) {
+  BackupTarget target{picked, BackupRoot(picked, wholePc)};
+  target.chosen.StripTrailingBackslashes();
+  return target;
+}
+
+WideText UsableName(std::u16string_view name) {
+  const size_t end = name.find_last_not_of(u". ");
+  if (end == std::u16string_view::npos) return WideText();
+  std::u16string usable(name.substr(0, end + 1));
+  const size_t dot = usable.find(u'.');
+  std::u16string_view stem = std::u16string_view(usable).substr(0, dot);
+  const size_t stemEnd = stem.find_last_not_of(u' ');
+  stem = stem.substr(0, stemEnd == std::u16string_view::npos ? 0 : stemEnd + 1);
+  static constexpr const char16_t* kDeviceNames[] = {
+      u"CON",  u"PRN",  u"AUX",  u"NUL",  u"CONIN$", u"CONOUT$", u"COM1", u"COM2", u"COM3", u"COM4",
+      u"COM5", u"COM6", u"COM7", u"COM8", u"COM9",   u"COM\u00B9", u"COM\u00B2", u"COM\u00B3", u"LPT1", u"LPT2",
+      u"LPT3", u"LPT4", u"LPT5", u"LPT6", u"LPT7",   u"LPT8",   u"LPT9", u"LPT\u00B9", u"LPT\u00B2", u"LPT\u00B3"};
+  for (const char16_t* device : kDeviceNames) {
+    if (WideText::EqualsNoCase(stem, device)) {
+      usable.insert(stem.size(), u"_");
+      break;
+    }
+  }
+  return WideText(std::move(usable));
 }
 
 bool PartStaysInside(std::u16string_view part) {
@@ -31,9 +60,13 @@ bool DeviceBackupFolder(const WideText& root, const BackupFolderParts& parts, Wi
   if (parts.manufacturer) leaf.Append({u" - ", *parts.manufacturer});
   if (parts.version) leaf.Append({u" - ", *parts.version});
   if (!PartStaysInside(className.View()) || !PartStaysInside(leaf.View())) return false;
-  WideText base = root;
-  base.StripTrailingBackslashes();
-  folder->AssignConcat({base, u"\\", className, u"\\", leaf});
+  WideText path = root;
+  path.StripTrailingBackslashes();
+  for (const WideText* part : {&className, &leaf}) {
+    const TextList levels = Split(part->View(), u"\\", true);
+    for (const std::u16string& level : levels.Pieces()) path.Append({u"\\", UsableName(level)});
+  }
+  *folder = std::move(path);
   return true;
 }
 

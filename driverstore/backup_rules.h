@@ -25,6 +25,18 @@ enum BackupAllFlags : uint32_t {
 // unless the path already holds it (in any case).
 WideText BackupRoot(const WideText& picked, bool wholePc);
 
+// Where a backup writes: below the folder the user chose, nothing existing may be a link.
+struct BackupTarget {
+  WideText chosen;  // the pick, trailing backslashes removed: the user's own, used as it is
+  WideText root;    // chosen, or chosen\DriverBackup for a whole-PC backup
+};
+BackupTarget MakeBackupTarget(const WideText& picked, bool wholePc);
+
+// A folder or file name Windows can open: trailing dots and blanks trimmed (Windows drops them,
+// so the name would mean another folder), and a device name (CON, NUL, COM1, LPT1 and the like,
+// with or without an extension) given a "_" after its stem. Empty when nothing usable is left.
+WideText UsableName(std::u16string_view name);
+
 // The text parts naming a device's backup folder; manufacturer and version may be absent.
 struct BackupFolderParts {
   WideText className;  // empty: "Unknown class"
@@ -33,9 +45,9 @@ struct BackupFolderParts {
   const WideText* version = nullptr;
 };
 
-// root\class\name[ - manufacturer][ - version]. The parts come from drivers anyone can install, so
-// one that could lead out of root (a "." or ".." level, a drive, a "\\?\" or "\\" prefix, an empty
-// level) gives false and nothing is to be written for that device.
+// root\class\name[ - manufacturer][ - version], each level made usable (UsableName). The parts
+// come from drivers anyone can install, so one that could lead out of root (a "." or ".." level, a
+// drive, a "\\?\" or "\\" prefix, an empty level) gives false and nothing is to be written.
 bool DeviceBackupFolder(const WideText& root, const BackupFolderParts& parts, WideText* folder);
 
 // Whether a part, split into folder levels at its backslashes, stays below the folder it is put in.

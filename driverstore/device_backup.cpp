@@ -8,8 +8,8 @@
 
 namespace pyr {
 
-bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device, const WideText& root,
-                     BackupReport& report, const PendingEventPump& pump) {
+bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device,
+                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump) {
   PropertyReader reader(platform);
   std::vector<WideText> texts;
   auto read = [&](const DevPropKey& key, WideText* out) {
@@ -34,9 +34,13 @@ bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& 
   report.Progress(Concat({u"Backing up ", className.Empty() ? WideText(kUnknownClass) : className, u"..."}));
   WideText destination;
   bool copied = false;
-  if (DeviceBackupFolder(root, parts, &destination)) {
+  if (DeviceBackupFolder(target.root, parts, &destination)) {
     if (pump) pump();
-    copied = CopyFolderTree(StoreFolderOfInf(storeInf), destination, pump);
+    // Only a folder the checks made or accepted is removed again; a refused level is left alone.
+    if (CreateFolderBelow(target.chosen, destination)) {
+      copied = CopyFolderTree(StoreFolderOfInf(storeInf), destination, pump);
+      if (!copied) DeletePath(destination, 0);
+    }
   }
   report.Line(Concat({name, copied ? kBackedUpSuffix : kNotBackedUpSuffix}));
   return copied;

@@ -3,6 +3,7 @@
 
 #include "base/file_system.h"
 #include "devices/device_platform.h"
+#include "driverstore/backup_rules.h"
 
 namespace pyr {
 
@@ -15,9 +16,11 @@ class BackupReport {
 };
 
 // Copies the device's package into root\class\name[ - manufacturer][ - version]. Devices without a
-// driver, a store location or a name are skipped without a line; true only when the copy worked.
-// The pump, when given, runs before the copy and before each copied entry.
-bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device, const WideText& root,
-                     BackupReport& report, const PendingEventPump& pump = {});
+// driver, a store location or a name are skipped without a line; true only when every file was
+// copied. Below the chosen folder no existing link is entered and no existing file is written
+// through; a copy that failed part-way leaves no partial folder. The pump, when given, runs before
+// the copy and before each copied entry.
+bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device,
+                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump = {});
 
 }  // namespace pyr

@@ -1,6 +1,7 @@
 #include "driverstore/install_from_folder.h"
 
 #include "base/file_system.h"
+#include "driverstore/backup_rules.h"
 
 namespace pyr {
 
@@ -38,6 +39,8 @@ uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, 
   WideText path;
   do {
     if (flags.cancelRequested && flags.cancelRequested->load()) return count;
+    // The installer gets the path without the long-path prefix, where such a name means another.
+    if (!(UsableName(entries.Name().View()) == entries.Name())) continue;
     path.AssignConcat({folder, u"\\", entries.Name()});
     if (entries.IsDirectory()) {
       count += InstallFromOneFolder(platform, path, flags);

@@ -29,7 +29,8 @@ struct InstallFlags {
 };
 
 // Walks folder (reparse points not entered), offers each INF without forcing it, and returns how
-// many the system installed. Stops before the next entry once cancel is set.
+// many the system installed. An entry whose name Windows would read as another one (UsableName
+// differs) is neither entered nor offered. Stops before the next entry once cancel is set.
 uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags);
 
 }  // namespace pyr

@@ -9,6 +9,7 @@
 #include "driverstore/device_backup.h"
 #include "operations/worker_thread.h"
 #include "base/message_kinds.h"
+#include "operations/operation_texts.h"
 
 namespace pyr {
 
@@ -51,8 +52,10 @@ void OpenBackupDialog(OperationHost& host) {
   host.ShowDialog();
 }
 
-void ShowSummaryAndWait(OperationHost& host, uint32_t count) {
-  const WideText summary = BackupSummary(host.CancelRequested() != kNotCancelled, count);
+// The summary, or with started false the notice that nothing could start.
+void ShowSummaryAndWait(OperationHost& host, uint32_t count, bool started = true) {
+  const WideText summary =
+      started ? BackupSummary(host.CancelRequested() != kNotCancelled, count) : WideText(kOperationNotStarted);
   host.SetProgress(100, &summary);
   host.MarkFinished();
   while (!host.CancelRequested()) host.PumpEvent(kPumpRefreshing);
@@ -67,7 +70,7 @@ int BackupCheckedDevices(OperationHost& host) {
   if (rows.empty()) return 0;
   WideText picked;
   if (!host.BrowseForFolder(&picked, kBackupFolderTitle, kBifValidate)) return -1;
-  const WideText root = BackupRoot(picked, false);
+  const BackupTarget target = MakeBackupTarget(picked, false);
   OpenBackupDialog(host);
   HostReport report(host);
   const PendingEventPump pump = [&host] { DrainPending(host); };
@@ -79,7 +82,7 @@ int BackupCheckedDevices(OperationHost& host) {
       host.CloseDialog();
       return 0;
     }
-    if (BackUpOneDevice(host.Platform(), host.InventorySet(), device, root, report, pump)) ++count;
+    if (BackUpOneDevice(host.Platform(), host.InventorySet(), device, target, report, pump)) ++count;
     DrainPending(host);
     if (host.CancelRequested()) break;
   }
@@ -97,13 +100,13 @@ int BackupAllDevices(OperationHost& host, uint32_t flags) {
   }
   WideText picked;
   if (!host.BrowseForFolder(&picked, kBackupFolderTitle, kBifReturnOnlyFsDirs | kBifValidate)) return -1;
-  const WideText root = BackupRoot(picked, true);
+  const BackupTarget target = MakeBackupTarget(picked, true);
   OpenBackupDialog(host);
 
   DevicePlatform& platform = host.Platform();
   std::atomic<bool> cancel{false};
   ReportQueue queue;
-  const uint32_t count = RunWorker(host, cancel, &queue, [&]() -> uint32_t {
+  const std::optional<uint32_t> count = RunWorker(host, cancel, &queue, [&]() -> uint32_t {
     QueuedReport report(queue);
     DeviceSet set = platform.GetClassDevs(nullptr, nullptr, WindowHandle{}, kDigcfAllClasses);
     if (!set.Valid()) return 0;
@@ -114,14 +117,14 @@ int BackupAllDevices(OperationHost& host, uint32_t flags) {
       uint8_t present = 1;  // unreadable counts as present
       reader.ReadFixed(set, device, devpkey::kIsPresent, &present, 1);
       if (!present && !includeNotPresent) continue;
-      if (BackUpOneDevice(platform, set, device, root, report)) ++backedUp;
+      if (BackUpOneDevice(platform, set, device, target, report)) ++backedUp;
       if (cancel.load()) break;
     }
     platform.DestroyDeviceInfoList(set);
     return backedUp;
   });
-  ShowSummaryAndWait(host, count);
-  return static_cast<int>(count);
+  ShowSummaryAndWait(host, count.value_or(0), count.has_value());
+  return static_cast<int>(count.value_or(0));
 }
 
 }  // namespace pyr

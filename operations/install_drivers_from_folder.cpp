@@ -5,6 +5,7 @@
 #include "driverstore/install_from_folder.h"
 #include "operations/worker_thread.h"
 #include "base/message_kinds.h"
+#include "operations/operation_texts.h"
 
 namespace pyr {
 
@@ -22,13 +23,16 @@ int InstallDriversFromFolder(OperationHost& host) {
 
   DevicePlatform& platform = host.Platform();
   std::atomic<bool> cancel{false}, reboot{false};
-  const uint32_t count = RunWorker(host, cancel, nullptr, [&] {
+  const std::optional<uint32_t> installed = RunWorker(host, cancel, nullptr, [&] {
     return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel});
   });
   host.CloseDialog();
+  const uint32_t count = installed.value_or(0);
   if (reboot.load()) host.SetRebootNeeded();
   if (count != 0) host.RebuildInventory();
-  host.AskUser(InstallClosingMessage(host.CancelRequested() != kNotCancelled, count, folder), kMessageOk);
+  host.AskUser(installed ? InstallClosingMessage(host.CancelRequested() != kNotCancelled, count, folder)
+                         : WideText(kOperationNotStarted),
+               kMessageOk);
   return static_cast<int>(count);
 }
 

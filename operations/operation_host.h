@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 #include "base/wide_text.h"
 #include "devices/device_list.h"
@@ -86,14 +89,26 @@ class OperationHost {
   virtual DownloadTransport& Transport() = 0;
   // The maker's site the updater is fetched from; empty when none is set.
   virtual WideText UpdaterSite() const = 0;
-  // Where the updater is kept: beside the program's own executable.
+  // Where the updater is kept: beside the program's own executable; empty when the program's own
+  // path cannot be read in full.
   virtual WideText UpdaterPath() const = 0;
-  // Starts the updater without waiting for it; false when it did not start.
-  virtual bool LaunchUpdater(const WideText& path, const WideText& arguments) = 0;
+  // Starts the updater without waiting for it, only when it is signed by the maker.
+  enum class UpdaterStart { kStarted, kNotStarted, kNotSigned };
+  virtual UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) = 0;
 
   // --- Uninstall, driver and rescan commands ---
   // After a system wizard has closed.
   virtual void BringMainWindowToTop() = 0;
+
+  // Starts a worker thread; false when the system has none to give (the body then never runs).
+  virtual bool StartThread(std::thread* thread, std::function<void()> body) {
+    try {
+      *thread = std::thread(std::move(body));
+      return true;
+    } catch (const std::system_error&) {
+      return false;
+    }
+  }
 };
 
 // Scope of the control lock.

@@ -13,24 +13,30 @@ constexpr int kProgressWidth = 450;
 constexpr int kProgressHeight = 70;
 
 // Fetches the updater unless the copy beside the program already has the server's size; false
-// on any failure or a cancel, which leave the old copy as it was.
+// on any failure or a cancel, which leave the old copy as it was. Only a complete program image
+// replaces the copy.
 bool RefreshUpdater(OperationHost& host, const WideText& path, const WideText& url) {
-  DownloadTransport& transport = host.Transport();
-  DownloadJobPtr job = ResolveAndStartDownload(transport, path, url);
+  // The size probe waits through the host's pump, so a Cancel or a close meanwhile counts.
+  const KeepWaiting keepWaiting = [&host] {
+    host.PumpEventsFor(kWatchIntervalMs);
+    return host.CancelRequested() == kNotCancelled;
+  };
+  DownloadJobPtr job = ResolveAndStartDownload(host.Transport(), path, url, kDownloadProgramImage, keepWaiting);
   bool ready = false;
   int32_t shown = -1;
-  while (job) {
+  while (job && host.CancelRequested() == kNotCancelled) {
+    // Done first: a job that ends between the two reads still shows its last percentage.
+    const bool done = GetDownloadInfo(job.get(), kInfoDone) != 0;
     const int32_t percent = static_cast<int32_t>(GetDownloadInfo(job.get(), kInfoPercent));
     if (percent > shown) {
       host.SetProgress(percent, nullptr);
       shown = percent;
     }
-    if (GetDownloadInfo(job.get(), kInfoDone) != 0) {
+    if (done) {
       ready = GetDownloadInfo(job.get(), kInfoError) == kDownloadOk;
       break;
     }
     host.PumpEventsFor(kWatchIntervalMs);
-    if (host.CancelRequested() != kNotCancelled) break;
   }
   // A transfer still running is cancelled here and its temporary file removed.
   CloseDownload(job);
@@ -41,7 +47,9 @@ bool RefreshUpdater(OperationHost& host, const WideText& path, const WideText& u
 
 bool UpdateDriversWithOvelant(OperationHost& host) {
   const WideText site = host.UpdaterSite();
-  if (site.Empty()) {
+  const bool online = host.Transport().IsConnected();
+  // The site is needed only to fetch; offline the copy there is may still be started.
+  if (online && site.Empty()) {
     host.AskUser(kUpdaterNoSite, kMessageOk);
     return false;
   }
@@ -54,10 +62,9 @@ bool UpdateDriversWithOvelant(OperationHost& host) {
   while (host.PumpEvent(kPumpPending)) {
   }
   uint64_t size = 0;
-  const bool haveCopy = host.Transport().FileSize(path.View(), &size);
-  // Offline, whatever copy there is gets started.
-  const bool ready = host.Transport().IsConnected() ? RefreshUpdater(host, path, Concat({site, kUpdaterSitePath}))
-                                                   : haveCopy;
+  // Without the program's own folder there is no place for the updater: never a relative path.
+  const bool ready = !path.Empty() && (online ? RefreshUpdater(host, path, Concat({site, kUpdaterSitePath}))
+                                              : host.Transport().FileSize(path.View(), &size));
   if (!ready) {
     host.CloseDialog();
     host.AskUser(kUpdaterFailed, kMessageOk);
@@ -65,9 +72,10 @@ bool UpdateDriversWithOvelant(OperationHost& host) {
   }
   const WideText running(u"Running Ovelant...");
   host.SetProgress(kProgressSpinner, &running);
-  const bool started = host.LaunchUpdater(path, kUpdaterArguments);
+  const OperationHost::UpdaterStart start = host.LaunchUpdater(path, kUpdaterArguments);
   host.CloseDialog();
-  return started;
+  if (start == OperationHost::UpdaterStart::kNotSigned) host.AskUser(kUpdaterNotSigned, kMessageOk);
+  return start == OperationHost::UpdaterStart::kStarted;
 }
 
 }  // namespace pyr

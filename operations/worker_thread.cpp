@@ -17,14 +17,17 @@ void ReportQueue::Deliver(OperationHost& host) {
   }
 }
 
-uint32_t RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
-                   const std::function<uint32_t()>& work) {
+std::optional<uint32_t> RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
+                                  const std::function<uint32_t()>& work) {
   std::atomic<bool> done{false};
   uint32_t result = 0;
-  std::thread worker([&] {
-    result = work();
-    done.store(true);
-  });
+  std::thread worker;
+  if (!host.StartThread(&worker, [&] {
+        result = work();
+        done.store(true);
+      })) {
+    return std::nullopt;
+  }
   while (!done.load()) {
     host.PumpEventsFor(kWatchIntervalMs);
     if (host.CancelRequested()) cancel.store(true);

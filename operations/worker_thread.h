@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "operations/operation_host.h"
@@ -33,9 +34,10 @@ class ReportQueue {
   std::deque<Item> items_;
 };
 
-// Starts work on a thread; until it ends, takes events as they come, passes the host's cancel
-// flag on to cancel and delivers reports. Returns work's result.
-uint32_t RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
-                   const std::function<uint32_t()>& work);
+// Starts work on a thread (through the host); until it ends, takes events as they come, passes
+// the host's cancel flag on to cancel and delivers reports. Returns work's result, or nothing
+// when the thread could not be started.
+std::optional<uint32_t> RunWorker(OperationHost& host, std::atomic<bool>& cancel, ReportQueue* reports,
+                                  const std::function<uint32_t()>& work);
 
 }  // namespace pyr

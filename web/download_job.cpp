@@ -1,5 +1,6 @@
 #include "web/download_job.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "web/download_rules.h"
+#include "web/program_image.h"
 #include "web/site_addresses.h"
 
 namespace pyr {
@@ -73,16 +75,18 @@ struct DownloadJob {
 namespace {
 
 // The size the server announces: Content-Length, or the FTP file size for an ftp URL whose
-// server gives none. False when the URL answered with an HTTP error or the FTP file cannot be
-// opened.
+// server gives none; 0 when unknown or not credible. False when the answer is not the resource:
+// any HTTP status but 200 (an error, a redirect not followed, a partial answer), an https request
+// that ended on another scheme, or an FTP file that cannot be opened.
 bool QueryRemoteSize(DownloadConnection& connection, std::u16string_view url, uint64_t* size) {
-  // An error page is not the resource.
-  if (connection.StatusCode() >= 400) return false;
-  *size = WideText(connection.ContentLengthText()).ToUInt64();
-  if (*size == 0) *size = connection.ContentLengthNumber();
+  if (UrlHasPrefix(url, u"http") && connection.StatusCode() != 200) return false;
+  if (UrlHasPrefix(url, u"https:") && !UrlHasPrefix(connection.FinalUrl(), u"https:")) return false;
+  const std::u16string text = connection.ContentLengthText();
+  // The numeric query only where there is no text to judge: WinINet reads "-1" as a number too.
+  *size = text.empty() ? CredibleSize(connection.ContentLengthNumber()) : ParseContentLength(text);
   if (*size == 0 && UrlHasPrefix(url, u"ftp")) {
     if (!connection.OpenFtpFile(url, UrlHasPrefix(url, u"ftps"))) return false;
-    *size = connection.FtpFileSize();
+    *size = CredibleSize(connection.FtpFileSize());
   }
   return true;
 }
@@ -135,6 +139,8 @@ void TransferToMemory(DownloadJob& job, const ChunkPlan& chunks, uint64_t announ
 
 void WriterThread(DownloadJob& job) {
   std::unique_ptr<DownloadOutput> output = job.transport.CreateOutput(job.filePath);
+  std::vector<uint8_t> head;  // the start of the file, for the program image check
+  uint64_t written = 0;
   if (!output) {
     job.Fail(kDownloadCreateFailed);
   } else {
@@ -143,10 +149,19 @@ void WriterThread(DownloadJob& job) {
       const uint32_t count = job.pending[which].load();
       if (count == 0) break;  // finished, with both buffers written
       if (!output->Write(job.buffers[which].data(), count)) job.Fail(kDownloadTransferFailed);
-      job.pending[which].store(0);
+      written += count;
+      if ((job.flags & kDownloadProgramImage) && head.size() < kProgramHeadBytes) {
+        head.insert(head.end(), job.buffers[which].begin(),
+                    job.buffers[which].begin() + std::min<size_t>(count, kProgramHeadBytes - head.size()));
       }
+      job.pending[which].store(0);
+    }
     job.pending[0].store(0);
     job.pending[1].store(0);
+    if (!job.Failed() && job.finished.load() && (job.flags & kDownloadProgramImage) &&
+        !IsCompleteProgramImage(head.data(), head.size(), written)) {
+      job.Fail(kDownloadNotAProgram);
+    }
     if (!job.Failed() && job.finished.load()) {
       if (output->Commit()) {
         job.stage.store(kStageComplete);
@@ -229,7 +244,7 @@ void ReadUrl(DownloadJob& job) {
       job.received.store(announced);
       job.percent.store(100);
       job.stage.store(kStageAlreadyPresent);
-        return;
+      return;
     }
   }
   const ChunkPlan plan = PlanChunks(announced);
@@ -319,7 +334,7 @@ void CloseDownload(DownloadJobPtr& job) {
   job.reset();
 }
 
-uint64_t GetRemoteFileSize(DownloadTransport& transport, std::u16string_view url) {
+uint64_t GetRemoteFileSize(DownloadTransport& transport, std::u16string_view url, const KeepWaiting& keepWaiting) {
   std::atomic<uint64_t> size{0};
   std::atomic<bool> ended{false};
   const std::u16string target(url);
@@ -342,9 +357,16 @@ uint64_t GetRemoteFileSize(DownloadTransport& transport, std::u16string_view url
   } catch (const std::system_error&) {
     return 0;
   }
-  while (!ended.load()) transport.WaitStep(5);
+  bool cancelled = false;
+  while (!ended.load()) {
+    if (!keepWaiting) {
+      transport.WaitStep(5);
+    } else if (!keepWaiting()) {
+      cancelled = true;
+    }
+  }
   worker.join();
-  return size.load();
+  return cancelled ? 0 : size.load();
 }
 
 bool DownloadText(DownloadTransport& transport, std::u16string_view url, std::u16string_view referer,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -16,6 +17,7 @@ enum DownloadFlag : uint32_t {
   kDownloadReload = 2,          // bypass the cache
   kDownloadToMemory = 4,        // into the job's buffer instead of a file
   kDownloadSkipIfSameSize = 8,  // a local file of the remote size is not fetched again
+  kDownloadProgramImage = 16,   // only a complete program image replaces the file
 };
 
 enum DownloadStage : uint32_t {
@@ -29,11 +31,12 @@ enum DownloadStage : uint32_t {
 enum DownloadError : uint32_t {
   kDownloadOk = 0,
   kDownloadOffline = 1,
-  kDownloadOpenFailed = 2,  // session, URL (also an HTTP error status) or FTP file
+  kDownloadOpenFailed = 2,  // session, URL (any HTTP status but 200, https left for another scheme) or FTP file
   kDownloadCancelled = 3,
   kDownloadCreateFailed = 4,
   kDownloadNoMemory = 5,
   kDownloadTransferFailed = 6,
+  kDownloadNotAProgram = 7,  // kDownloadProgramImage: what arrived is no complete program image
 };
 
 // Selectors of GetDownloadInfo.
@@ -73,9 +76,15 @@ uint64_t DownloadedBytes(const DownloadJob* job);
 // releases it; the reference becomes null.
 void CloseDownload(DownloadJobPtr& job);
 
-// Blocking, while the caller's messages are handled: the size of the resource, 0 when unknown
-// or when the request fails.
-uint64_t GetRemoteFileSize(DownloadTransport& transport, std::u16string_view url);
+// Between the steps of a blocking wait: handles the caller's events; false when the caller
+// cancelled (the wait then still ends, with no result).
+using KeepWaiting = std::function<bool()>;
+
+// Blocking, while the caller's messages are handled (by keepWaiting when given, else by the
+// transport's wait step): the size of the resource, 0 when unknown, cancelled, or when the
+// request fails.
+uint64_t GetRemoteFileSize(DownloadTransport& transport, std::u16string_view url,
+                           const KeepWaiting& keepWaiting = {});
 // Blocking, without handling messages: the page at url as text.
 bool DownloadText(DownloadTransport& transport, std::u16string_view url, std::u16string_view referer,
                   WideText* text, uint64_t knownSize);

@@ -24,9 +24,30 @@ MemoryPlan PlanMemoryTransfer(uint64_t knownSize, uint64_t totalSize, uint32_t c
   return plan;
 }
 
+uint64_t ParseContentLength(std::u16string_view text) {
+  // More digits than the largest credible size has cannot be credible (and cannot wrap).
+  if (text.empty() || text.size() > 13) return 0;
+  uint64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return 0;
+    value = value * 10 + static_cast<uint64_t>(c - u'0');
+  }
+  return CredibleSize(value);
+}
+
+uint64_t CredibleSize(uint64_t size) { return size <= kLargestCredibleSize ? size : 0; }
+
 uint32_t DownloadPercent(uint64_t received, uint64_t total) {
   if (total == 0) return 0;
-  return static_cast<uint32_t>((received * 1000 + 4) / (total * 10));
+  if (received >= total) return 100;
+  // Both scaled down together until the products fit; past 2^54 bytes a part in 2^10 is lost.
+  while (received > (UINT64_MAX - 4) / 1000 || total > UINT64_MAX / 10) {
+    received >>= 10;
+    total >>= 10;
+  }
+  if (total == 0) return 0;
+  const uint64_t percent = (received * 1000 + 4) / (total * 10);
+  return static_cast<uint32_t>(percent < 100 ? percent : 100);
 }
 
 std::u16string RefererHeaders(std::u16string_view referer) {

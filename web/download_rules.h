@@ -31,7 +31,16 @@ struct MemoryPlan {
 };
 MemoryPlan PlanMemoryTransfer(uint64_t knownSize, uint64_t totalSize, uint32_t chunk);
 
-// (received * 1000 + 4) / (total * 10), in integer arithmetic; 0 for a total of 0.
+// No server sends more than this in one answer; a larger size is a lie, taken as unknown.
+inline constexpr uint64_t kLargestCredibleSize = uint64_t{1} << 40;
+// A size a server announces: digits only, at most kLargestCredibleSize; anything else (a sign,
+// blanks, a fraction, a wrapped 64-bit value) is 0, unknown.
+uint64_t ParseContentLength(std::u16string_view text);
+// The size as it is when credible, else 0.
+uint64_t CredibleSize(uint64_t size);
+
+// (received * 1000 + 4) / (total * 10) in integer arithmetic, without overflow for any values,
+// at most 100; 0 for a total of 0.
 uint32_t DownloadPercent(uint64_t received, uint64_t total);
 
 // "Referer: <referer>\r\n\r\n", or empty for a referer too short to be an address.

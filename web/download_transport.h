@@ -26,6 +26,8 @@ class DownloadConnection {
   virtual bool OpenUrl(std::u16string_view url, std::u16string_view headers, uint32_t flags) = 0;
   // The HTTP status of the opened URL; 0 when it has none (FTP).
   virtual uint32_t StatusCode() = 0;
+  // The URL the opened request ended at, after the forwarding WinINet follows itself.
+  virtual std::u16string FinalUrl() = 0;
   // HTTP_QUERY_CONTENT_LENGTH as text (empty when absent) and as a number (0 when absent).
   virtual std::u16string ContentLengthText() = 0;
   virtual uint64_t ContentLengthNumber() = 0;
@@ -44,7 +46,7 @@ class DownloadOutput {
  public:
   virtual ~DownloadOutput() = default;
   virtual bool Write(const void* data, uint32_t size) = 0;
-  // Closes the file and moves it over the target (replace, write-through).
+  // Flushes the file to the disk, closes it and moves it over the target (replace, write-through).
   virtual bool Commit() = 0;
   // Closes and deletes the temporary file; the target stays as it was. The destructor of an
   // output neither committed nor discarded discards it.
@@ -57,7 +59,8 @@ class DownloadTransport {
   // InternetGetConnectedState.
   virtual bool IsConnected() = 0;
   virtual std::unique_ptr<DownloadConnection> NewConnection() = 0;
-  // Creates the folders above target and the temporary file beside it; null when it cannot.
+  // Creates the folders above target and the temporary file beside it, as a new file; null when it
+  // cannot, or when a link holds the temporary file's name.
   virtual std::unique_ptr<DownloadOutput> CreateOutput(std::u16string_view target) = 0;
   // The size of the file at path; false when there is none.
   virtual bool FileSize(std::u16string_view path, uint64_t* size) = 0;

@@ -87,7 +87,8 @@ bool ResolveMetaRefresh(const WideText& page, const WideText& pageUrl, WideText*
 }
 
 DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideText& localPath,
-                                       const WideText& downloadUrl) {
+                                       const WideText& downloadUrl, uint32_t extraFlags,
+                                       const KeepWaiting& keepWaiting) {
   if (transport.FolderExists(localPath.View()) || downloadUrl.Length() < 5) return nullptr;
   const std::u16string_view path = localPath.View();
   const size_t backslash = path.rfind(u'\\');
@@ -101,7 +102,14 @@ DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideT
   const std::u16string referer(url.substr(0, lastSlash == std::u16string_view::npos ? 0 : lastSlash));
 
   WideText link = downloadUrl;
-  if (GetRemoteFileSize(transport, url) < kSmallestDirectDownload) {
+  bool cancelled = false;
+  const KeepWaiting watch = [&] {
+    if (keepWaiting && !keepWaiting()) cancelled = true;
+    return !cancelled;
+  };
+  const uint64_t size = GetRemoteFileSize(transport, url, keepWaiting ? watch : KeepWaiting());
+  if (cancelled) return nullptr;
+  if (size < kSmallestDirectDownload) {
     WideText page;
     if (DownloadText(transport, url, kSearchReferer, &page, kForwardingPageLimit)) {
       ResolveMetaRefresh(page, downloadUrl, &link);
@@ -109,7 +117,8 @@ DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideT
       link.Clear();
     }
   }
-  return StartDownload(transport, link.View(), path, kDownloadReload | kDownloadSkipIfSameSize, referer, 0);
+  return StartDownload(transport, link.View(), path, kDownloadReload | kDownloadSkipIfSameSize | extraFlags, referer,
+                       0);
 }
 
 }  // namespace pyr

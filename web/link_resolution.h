@@ -20,8 +20,10 @@ inline constexpr uint64_t kForwardingPageLimit = 51200;
 bool ResolveMetaRefresh(const WideText& page, const WideText& pageUrl, WideText* link);
 
 // Starts the file transfer of the resolved link into localPath (skipped when the local file
-// already has the remote size); null when nothing was started.
+// already has the remote size), with extraFlags added to the transfer's flags; null when nothing
+// was started, also when keepWaiting reported a cancel during the size probe.
 DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideText& localPath,
-                                       const WideText& downloadUrl);
+                                       const WideText& downloadUrl, uint32_t extraFlags = 0,
+                                       const KeepWaiting& keepWaiting = {});
 
 }  // namespace pyr

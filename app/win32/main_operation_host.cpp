@@ -10,6 +10,7 @@
 #include "base/win32/process.h"
 #include "app/win32/main_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
+#include "web/win32/program_signature.h"
 
 namespace pyr {
 
@@ -93,16 +94,20 @@ DownloadTransport& MainOperationHost::Transport() { return main_.Environment().T
 WideText MainOperationHost::UpdaterSite() const { return WideText(main_.Environment().MakerSite()); }
 
 WideText MainOperationHost::UpdaterPath() const {
-  std::u16string path(4096, u'\0');
-  const DWORD length = GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(path.data()), 4096);
-  path.resize(length < 4096 ? length : 0);
-  path.resize(path.rfind(u'\\') == std::u16string::npos ? 0 : path.rfind(u'\\') + 1);
-  return WideText(path + u"Ovelant.exe");
+  const WideText folder = ModuleFolder(nullptr);
+  return folder.Empty() ? folder : Concat({folder, u"Ovelant.exe"});
 }
 
-bool MainOperationHost::LaunchUpdater(const WideText& path, const WideText& arguments) {
+OperationHost::UpdaterStart MainOperationHost::LaunchUpdater(const WideText& path, const WideText& arguments) {
   // The updater runs on its own; its handle is not kept.
-  return static_cast<bool>(LaunchProcess(path, arguments, WideText(), SW_SHOW, 0));
+  switch (StartSignedProgram(path, arguments, main_.Environment().UpdaterSigner())) {
+    case SignedStart::kStarted:
+      return UpdaterStart::kStarted;
+    case SignedStart::kNotSigned:
+      return UpdaterStart::kNotSigned;
+    default:
+      return UpdaterStart::kNotStarted;
+  }
 }
 
 // --- Uninstall, driver and rescan commands ---

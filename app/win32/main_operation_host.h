@@ -47,7 +47,7 @@ class MainOperationHost : public OperationHost {
   DownloadTransport& Transport() override;
   WideText UpdaterSite() const override;
   WideText UpdaterPath() const override;
-  bool LaunchUpdater(const WideText& path, const WideText& arguments) override;
+  UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) override;
 
   // --- Uninstall, driver and rescan commands ---
   void BringMainWindowToTop() override;

@@ -95,9 +95,23 @@ int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pu
   return DeleteOneFile(path, flags, nullptr);
 }
 
-bool CopyOneFile(const WideText& from, const WideText& to) {
+bool CopyToNewFile(const WideText& from, const WideText& to) {
   std::error_code ec;
-  return fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::overwrite_existing, ec);
+  // Without overwrite the target is opened with O_EXCL, which a symbolic link fails too.
+  return fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::none, ec);
+}
+
+bool PathTaken(const WideText& path) {
+  struct stat link {};
+  return lstat(NativePath(path).c_str(), &link) == 0;
+}
+
+bool RemovePlainFile(const WideText& path) {
+  struct stat link {};
+  const std::string p = NativePath(path);
+  if (lstat(p.c_str(), &link) != 0) return true;
+  if (!S_ISREG(link.st_mode) || link.st_nlink > 1) return false;
+  return std::remove(p.c_str()) == 0;
 }
 
 bool CreateDirectoryTree(const WideText& path) {

@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include "base/text_list.h"
+#include "base/win32/owners.h"
 #include "base/win32/security_parts.h"
 #include "base/win32/wchar.h"
 
@@ -103,35 +104,59 @@ SecurityReplacement::~SecurityReplacement() {
 
 bool SecurityReplacement::Valid() const { return parts_->dacl != nullptr; }
 
+namespace {
+
+// Opened without following a link, so that the reparse point itself is what is looked at.
+HANDLE OpenForSecurity(const WideText& path, DWORD access) {
+  return CreateFileW(W(path), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// A reparse point by its handle, or by its name: Wine shows a link to a folder only there.
+bool IsReparsePoint(HANDLE item, const WideText& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(item, &info)) return true;
+  const DWORD byName = GetFileAttributesW(W(path));
+  return ((info.dwFileAttributes | (byName == INVALID_FILE_ATTRIBUTES ? 0 : byName)) &
+          FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Sets owner and DACL on the object alone: the kernel call propagates nothing to the items below.
+bool SetOnHandle(HANDLE item, PSID owner, PACL dacl, bool protectedDacl, bool withDacl) {
+  SECURITY_DESCRIPTOR descriptor;
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
+  SECURITY_INFORMATION info = 0;
+  if (owner) {
+    SetSecurityDescriptorOwner(&descriptor, owner, FALSE);
+    info |= OWNER_SECURITY_INFORMATION;
+  }
+  if (withDacl) {
+    SetSecurityDescriptorDacl(&descriptor, TRUE, dacl, FALSE);
+    if (protectedDacl) SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    info |= DACL_SECURITY_INFORMATION;
+  }
+  return SetKernelObjectSecurity(item, info, &descriptor) != FALSE;
+}
+
+}  // namespace
+
 bool ResetSecurity(const SecurityReplacement& security, const WideText& path, uint32_t mode) {
   const auto& parts = security.Get();
-  PSID owner = parts.owner;
-  SECURITY_INFORMATION info = 0;
-  if (owner) info |= OWNER_SECURITY_INFORMATION;
-  if (!(mode & kResetNoDacl)) info |= DACL_SECURITY_INFORMATION;
-  if (mode & kResetProtectedDacl) {
-    info |= PROTECTED_DACL_SECURITY_INFORMATION;
-  } else if (mode & kResetUnprotectedDacl) {
-    info |= UNPROTECTED_DACL_SECURITY_INFORMATION;
-  }
-  PACL dacl = (mode & kResetNoDacl) ? nullptr : parts.dacl;
-  auto* name = const_cast<wchar_t*>(W(path));
-  auto apply = [&] {
-    if ((mode & kResetWholeTree) && IsFolder(path)) {
-      return TreeResetNamedSecurityInfoW(name, SE_FILE_OBJECT, info, owner, nullptr, dacl, nullptr,
-                                         (mode & kResetKeepExplicit) ? TRUE : FALSE, nullptr,
-                                         ProgressInvokeNever, nullptr) == ERROR_SUCCESS;
-    }
-    return SetNamedSecurityInfoW(name, SE_FILE_OBJECT, info, owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
-  };
-  if (apply()) return true;
+  const bool withDacl = !(mode & kResetNoDacl);
+  const bool protectedDacl = (mode & kResetProtectedDacl) != 0;
+  FileOwner item(OpenForSecurity(path, WRITE_OWNER | (withDacl ? WRITE_DAC : 0)));
+  if (item && IsReparsePoint(item.Get(), path)) return false;
+  if (item && SetOnHandle(item.Get(), parts.owner, parts.dacl, protectedDacl, withDacl)) return true;
   // Without ownership the DACL cannot be written: take ownership alone, then try once more.
-  if (owner && !(mode & kResetNoDacl) &&
-      SetNamedSecurityInfoW(name, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, owner, nullptr, nullptr,
-                            nullptr) == ERROR_SUCCESS) {
-    return apply();
+  if (!parts.owner || !withDacl) return false;
+  FileOwner owned(OpenForSecurity(path, WRITE_OWNER));
+  if (!owned || IsReparsePoint(owned.Get(), path) || !SetOnHandle(owned.Get(), parts.owner, nullptr, false, false)) {
+    return false;
   }
-  return false;
+  owned.Reset();
+  FileOwner again(OpenForSecurity(path, WRITE_DAC));
+  return again && !IsReparsePoint(again.Get(), path) &&
+         SetOnHandle(again.Get(), nullptr, parts.dacl, protectedDacl, true);
 }
 
 // ---- Deleting ----
@@ -220,8 +245,29 @@ int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pu
 
 // ---- Creating, copying, asking ----
 
-bool CopyOneFile(const WideText& from, const WideText& to) {
-  return CopyFileW(W(LongPath(from)), W(LongPath(to)), FALSE) != FALSE;
+bool CopyToNewFile(const WideText& from, const WideText& to) {
+  // Fail if anything holds the name: a link put there after the check is not written through.
+  return CopyFileW(W(LongPath(from)), W(LongPath(to)), TRUE) != FALSE;
+}
+
+bool PathTaken(const WideText& path) {
+  WIN32_FIND_DATAW found;
+  FindOwner find(FindFirstFileW(W(LongPath(path)), &found));
+  return find.Valid() || GetFileAttributesW(W(LongPath(path))) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemovePlainFile(const WideText& given) {
+  const WideText path = LongPath(given);
+  const DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return !PathTaken(given);
+  if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  FileOwner file(CreateFileW(W(path), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !GetFileInformationByHandle(file.Get(), &info)) return false;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1) return false;
+  file.Reset();
+  return DeleteOneFile(path, 0, nullptr) == kDeleteDone && !PathTaken(given);
 }
 
 bool CreateDirectoryTree(const WideText& given) {
@@ -241,12 +287,15 @@ bool CreateDirectoryTree(const WideText& given) {
   if (CreateDirectoryW(W(path), nullptr)) return true;
   if (GetLastError() == ERROR_ALREADY_EXISTS) return IsFolder(path);
 
-  // Walk down from the drive or the server, creating each missing level in order.
-  std::u16string_view prefix = prefixed ? u"\\\\?\\" : (path.View().starts_with(u"\\\\") ? u"\\\\" : u"");
+  // Walk down from the drive or the server's share, creating each missing level in order.
+  const bool unc = path.View().starts_with(u"\\\\?\\UNC\\");
+  std::u16string_view prefix = unc ? u"\\\\?\\UNC\\" : prefixed ? u"\\\\?\\" : u"";
   TextList pieces = Split(path.View().substr(prefix.size()), u"\\", true);
-  if (pieces.Count() < 2) return false;
+  const uint32_t first = unc ? 2 : 1;  // a share is the top level there is
+  if (pieces.Count() < first + 1) return false;
   WideText level = Concat({prefix, pieces.Pieces()[0]});
-  for (uint32_t i = 1; i < pieces.Count(); ++i) {
+  if (unc) level.Append({u"\\", pieces.Pieces()[1]});
+  for (uint32_t i = first; i < pieces.Count(); ++i) {
     const std::u16string& piece = pieces.Pieces()[i];
     if (piece.empty()) continue;
     level.Append({u"\\", piece});

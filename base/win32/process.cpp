@@ -25,6 +25,16 @@ const wchar_t* OrNull(const WideText& t) { return t.Empty() ? nullptr : W(t); }
 
 }  // namespace
 
+WideText ModuleFolder(HMODULE module, uint32_t capacity) {
+  std::vector<wchar_t> path(capacity);
+  const DWORD length = capacity == 0 ? 0 : GetModuleFileNameW(module, path.data(), capacity);
+  // A path that filled the buffer was cut short.
+  if (length == 0 || length >= capacity) return WideText();
+  std::u16string_view text(U(path.data()), length);
+  const size_t slash = text.rfind(u'\\');
+  return slash == std::u16string_view::npos ? WideText() : WideText(text.substr(0, slash + 1));
+}
+
 bool IsWow64(void* process) {
   ModuleOwner kernel;
   using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);

@@ -27,6 +27,10 @@ int64_t RunProcess(const WideText& program, const WideText& arguments,
 // The ID of the started process, 1 when the shell started none, 0 on failure.
 uint32_t ShellOpen(const WideText& target);
 
+// The folder of a module's file, with its trailing backslash (null: the program's own); empty
+// when the path does not fit in capacity units, so that no caller ever builds a relative path.
+WideText ModuleFolder(HMODULE module, uint32_t capacity = 4096);
+
 bool IsWow64(void* process = nullptr);
 bool DisableFsRedirection(void** oldValue);
 bool RevertFsRedirection(void* oldValue);

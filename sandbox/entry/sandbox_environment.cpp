@@ -25,6 +25,7 @@
 #include "sandbox/entry/sandbox_resources.h"
 #include "sandbox/win32/class_picture_icons.h"
 #include "web/win32/wininet_transport.h"
+#include "test_signer.h"
 
 namespace pyr {
 namespace {
@@ -182,6 +183,8 @@ class SandboxEnvironment : public ProgramEnvironment {
   bool RestartSystem(const char16_t*) override { return true; }
   DownloadTransport& Transport() override { return transport_; }
   std::u16string MakerSite() const override { return options_.site; }
+  // The updater a --site serves is signed by the build's test certificate, trusted here alone.
+  SignaturePolicy UpdaterSigner() const override { return {kTestSigner, kTestSignerSha1}; }
   const char16_t* StartDevicePairingWizard() override {
     return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
            u"PC it starts the system's wizard for adding a Bluetooth or network device.";

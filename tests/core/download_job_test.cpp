@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "support/program_bytes.h"
 #include "support/stand_in_transport.h"
 #include "web/download_job.h"
 #include "web/link_resolution.h"
@@ -40,47 +41,40 @@ StandInResource Served(std::string body, bool announce = true) {
 }
 
 TEST(DownloadJob, FileTransfersDeliverEveryByteInOrder) {
-  // Sizes on both sides of the chunk table's steps, and reads shorter than a chunk.
-  for (size_t size : {1u, 19999u, 20000u, 20001u, 250000u, 1500000u}) {
-    for (uint32_t perRead : {0u, 7777u}) {
-      StandInTransport net;
-      StandInResource r = Served(PatternBytes(size));
-      r.bytesPerRead = perRead;
-      net.resources[kUrl] = r;
-      DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
-      ASSERT_TRUE(job);
-      const Outcome o = WaitForEnd(job);
-      EXPECT_EQ(o.error, kDownloadOk) << size;
-      EXPECT_EQ(o.stage, kStageComplete) << size;
-      EXPECT_EQ(o.percent, 100u) << size;
-      EXPECT_EQ(o.received, size);
-      EXPECT_EQ(o.total, size);
-      CloseDownload(job);
-      EXPECT_FALSE(job);
-      EXPECT_TRUE(net.File(kTarget) == PatternBytes(size)) << size << " " << perRead;
-      EXPECT_EQ(net.OpenOutputs(), 0u);
+  // Sizes on both sides of the chunk table's steps, reads shorter than a chunk, no length at all.
+  struct Case {
+    size_t size;
+    uint32_t perRead;
+    bool announce;
+    uint32_t percent;
+  } cases[] = {{1, 0, true, 100},         {19999, 7777, true, 100},    {20001, 0, true, 100},
+               {250000, 7777, true, 100}, {1500000, 0, true, 100},
+               {500000, 0, false, 47},      // without length the percent is not recomputed at the end
+               {1500000, 0, false, 100}};   // past the 1 MiB placeholder the total follows the bytes
+  for (const Case& c : cases) {
+    StandInTransport net;
+    net.resources[kUrl] = Served(PatternBytes(c.size), c.announce);
+    net.resources[kUrl].bytesPerRead = c.perRead;
+    DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
+    ASSERT_TRUE(job);
+    const Outcome o = WaitForEnd(job);
+    EXPECT_EQ(std::vector<uint32_t>({o.error, o.stage, o.percent, o.total, o.received}),
+              std::vector<uint32_t>({kDownloadOk, kStageComplete, c.percent, uint32_t(c.size), uint32_t(c.size)}))
+        << c.size << " " << c.perRead;
+    CloseDownload(job);
+    EXPECT_FALSE(job);
+    EXPECT_TRUE(net.File(kTarget) == PatternBytes(c.size)) << c.size;
+    EXPECT_EQ(net.OpenOutputs(), 0u);
+    if (c.size >= 500000) {
+      EXPECT_GT(net.waitSteps, 0);  // the wait flag waited in the caller's wait step
     }
   }
-}
-
-TEST(DownloadJob, WithoutLengthTheTotalFollowsTheBytesAndThePercentIsNotRecomputed) {
+  // A drive path gets the long-path prefix.
   StandInTransport net;
-  net.resources[kUrl] = Served(PatternBytes(500000), false);
-  DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
-  const Outcome o = WaitForEnd(job);
-  EXPECT_EQ(o.stage, kStageComplete);
-  EXPECT_EQ(o.percent, 47u);
-  EXPECT_EQ(o.total, 500000u);
-  EXPECT_GT(net.waitSteps, 0);  // the wait flag waited in the caller's wait step
+  net.resources[kUrl] = Served("abc");
+  DownloadJobPtr job = StartDownload(net, kUrl, u"C:\\tools\\O.exe", kDownloadWait, u"", 0);
   CloseDownload(job);
-
-  // Beyond the 1 MiB placeholder the total follows the received count.
-  net.resources[kUrl] = Served(PatternBytes(1500000), false);
-  job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
-  const Outcome big = WaitForEnd(job);
-  EXPECT_EQ(big.percent, 100u);
-  EXPECT_EQ(big.total, 1500000u);
-  CloseDownload(job);
+  EXPECT_EQ(net.File(u"\\\\?\\C:\\tools\\O.exe"), "abc");
 }
 
 TEST(DownloadJob, RequestsCarryTheAgentTheRefererAndTheReloadFlag) {
@@ -98,11 +92,13 @@ TEST(DownloadJob, RequestsCarryTheAgentTheRefererAndTheReloadFlag) {
   }
 }
 
-TEST(DownloadJob, FailuresReportTheirErrorAndLeaveTheOldFileAlone) {
+TEST(DownloadJob, OnlyAWholeAnswerOfStatus200ReplacesTheOldFile) {
+  const std::string program = testing::ProgramBytes({});
   struct Case {
     const char* name;
     std::function<void(StandInTransport&)> setUp;
     uint32_t error;
+    uint32_t flags = 0;
   };
   const Case cases[] = {
       {"offline", [](StandInTransport& n) { n.connected = false; }, kDownloadOffline},
@@ -110,34 +106,77 @@ TEST(DownloadJob, FailuresReportTheirErrorAndLeaveTheOldFileAlone) {
       {"url not opened", [](StandInTransport& n) { n.resources.clear(); }, kDownloadOpenFailed},
       {"error page", [](StandInTransport& n) { n.resources[kUrl].status = 404; }, kDownloadOpenFailed},
       {"server error", [](StandInTransport& n) { n.resources[kUrl].status = 500; }, kDownloadOpenFailed},
+      {"partial content", [](StandInTransport& n) { n.resources[kUrl].status = 206; }, kDownloadOpenFailed},
+      {"a redirect not followed", [](StandInTransport& n) { n.resources[kUrl].status = 302; }, kDownloadOpenFailed},
       {"no output file", [](StandInTransport& n) { n.outputOpens = false; }, kDownloadCreateFailed},
       {"target not replaced", [](StandInTransport& n) { n.commitWorks = false; }, kDownloadCreateFailed},
-      {"read fails", [](StandInTransport& n) { n.resources[kUrl].failAfter = 150000; }, kDownloadTransferFailed},
+      {"read fails", [](StandInTransport& n) { n.resources[kUrl].failAfter = 1500; }, kDownloadTransferFailed},
       {"connection dropped before the announced length",
-       [](StandInTransport& n) { n.resources[kUrl].endAfter = 150000; }, kDownloadTransferFailed},
+       [](StandInTransport& n) { n.resources[kUrl].endAfter = 1500; }, kDownloadTransferFailed},
+      {"a page served with 200 where a program is wanted",
+       [](StandInTransport& n) { n.resources[kUrl] = Served("<html>Down for maintenance</html>"); },
+       kDownloadNotAProgram, kDownloadProgramImage},
+      {"a program cut short, of unknown length",
+       [&](StandInTransport& n) { n.resources[kUrl] = Served(program.substr(0, program.size() - 300), false); },
+       kDownloadNotAProgram, kDownloadProgramImage},
   };
   for (const Case& c : cases) {
     StandInTransport net;
-    net.resources[kUrl] = Served(PatternBytes(300000));
+    net.resources[kUrl] = Served(program);
+    net.resources[kUrl].bytesPerRead = 500;
     net.PutFile(kTarget, "old copy");
     c.setUp(net);
-    DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
+    DownloadJobPtr job = StartDownload(net, kUrl, kTarget, c.flags, u"", 0);
     const Outcome o = WaitForEnd(job);
     EXPECT_EQ(o.error, c.error) << c.name;
     // Once an error is set the job reads as reset.
-    EXPECT_EQ(o.stage, 0u) << c.name;
-    EXPECT_EQ(o.received, 0u) << c.name;
+    EXPECT_EQ(o.stage + o.received, 0u) << c.name;
     CloseDownload(job);
     EXPECT_EQ(net.File(kTarget), "old copy") << c.name;
     EXPECT_EQ(net.OpenOutputs(), 0u) << c.name;
+  }
+  // The same whole program passes the check.
+  StandInTransport net;
+  net.resources[kUrl] = Served(program, false);
+  DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadProgramImage | kDownloadWait, u"", 0);
+  EXPECT_EQ(WaitForEnd(job).error, kDownloadOk);
+  CloseDownload(job);
+  EXPECT_EQ(net.File(kTarget), program);
+}
+
+TEST(DownloadJob, AnHttpsRequestForwardedToAnotherSchemeIsRefused) {
+  const std::u16string secure = u"https://127.0.0.1/ovelant/Ovelant.exe";
+  for (const auto& [endsAt, error] : {std::pair<std::u16string, uint32_t>{u"http://127.0.0.1/o.exe", kDownloadOpenFailed},
+                                      {u"ftp://127.0.0.1/o.exe", kDownloadOpenFailed},
+                                      {u"https://mirror.example/o.exe", kDownloadOk}}) {
+    StandInTransport net;
+    net.resources[secure] = Served(PatternBytes(30000));
+    net.resources[secure].endsAt = endsAt;
+    DownloadJobPtr job = StartDownload(net, secure, kTarget, kDownloadWait, u"", 0);
+    EXPECT_EQ(WaitForEnd(job).error, error) << WideText(endsAt).ToUtf8();
+    CloseDownload(job);
+    EXPECT_EQ(GetRemoteFileSize(net, secure), error == kDownloadOk ? 30000u : 0u);
+  }
+}
+
+TEST(DownloadJob, AnIncredibleLengthIsUnknownAndTheTransferStillEnds) {
+  for (const char16_t* length : {u"9223372036854775808", u"1844674407370955162", u"-1", u"+5", u" 7"}) {
+    StandInTransport net;
+    net.resources[kUrl] = Served(PatternBytes(30000));
+    net.resources[kUrl].lengthText = length;
+    EXPECT_EQ(GetRemoteFileSize(net, kUrl), 0u) << WideText(length).ToUtf8();
+    DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
+    const Outcome o = WaitForEnd(job);
+    EXPECT_EQ(o.error, kDownloadOk);
+    EXPECT_EQ(o.percent, 2u);  // against the unknown size's placeholder
+    CloseDownload(job);
   }
 }
 
 TEST(DownloadJob, CancelStopsATransferAndLeavesNoTemporaryFile) {
   StandInTransport net;
-  StandInResource r = Served(PatternBytes(3000000));
-  r.bytesPerRead = 1000;
-  net.resources[kUrl] = r;
+  net.resources[kUrl] = Served(PatternBytes(3000000));
+  net.resources[kUrl].bytesPerRead = 1000;
   net.PutFile(kTarget, "old copy");
   net.holdReads = true;
   DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
@@ -148,44 +187,36 @@ TEST(DownloadJob, CancelStopsATransferAndLeavesNoTemporaryFile) {
   });
   CloseDownload(job);
   release.join();
-  EXPECT_FALSE(job);
   EXPECT_EQ(net.File(kTarget), "old copy");
   EXPECT_EQ(net.OpenOutputs(), 0u);
 }
 
 TEST(DownloadJob, ALocalFileOfTheRemoteSizeIsNotFetchedAgain) {
-  StandInTransport net;
-  net.resources[kUrl] = Served(PatternBytes(4000));
-  net.PutFile(kTarget, std::string(4000, 'o'));
-  DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadSkipIfSameSize, u"", 0);
-  Outcome o = WaitForEnd(job);
-  EXPECT_EQ(o.stage, kStageAlreadyPresent);
-  EXPECT_EQ(o.percent, 100u);
-  EXPECT_EQ(o.received, 4000u);
-  CloseDownload(job);
-  EXPECT_EQ(net.File(kTarget), std::string(4000, 'o'));
-
-  // A known size is compared instead of the file; a different size is fetched.
-  job = StartDownload(net, kUrl, kTarget, kDownloadSkipIfSameSize, u"", 3999);
-  o = WaitForEnd(job);
-  EXPECT_EQ(o.stage, kStageComplete);
-  CloseDownload(job);
-  EXPECT_TRUE(net.File(kTarget) == PatternBytes(4000));
-
-  // Without the flag the same size is fetched all the same.
-  net.PutFile(kTarget, std::string(4000, 'o'));
-  job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
-  EXPECT_EQ(WaitForEnd(job).stage, kStageComplete);
-  CloseDownload(job);
-  EXPECT_TRUE(net.File(kTarget) == PatternBytes(4000));
+  struct Case {
+    uint32_t flags;
+    uint64_t knownSize;
+    uint32_t stage;
+  } cases[] = {{kDownloadSkipIfSameSize, 0, kStageAlreadyPresent},
+               {kDownloadSkipIfSameSize, 3999, kStageComplete},  // a known size is compared instead of the file
+               {0, 0, kStageComplete}};                          // without the flag it is fetched all the same
+  for (const Case& c : cases) {
+    StandInTransport net;
+    net.resources[kUrl] = Served(PatternBytes(4000));
+    net.PutFile(kTarget, std::string(4000, 'o'));
+    DownloadJobPtr job = StartDownload(net, kUrl, kTarget, c.flags | kDownloadWait, u"", c.knownSize);
+    const Outcome o = WaitForEnd(job);
+    EXPECT_EQ(o.stage, c.stage);
+    EXPECT_EQ(o.percent, 100u);
+    CloseDownload(job);
+    EXPECT_EQ(net.File(kTarget), c.stage == kStageAlreadyPresent ? std::string(4000, 'o') : PatternBytes(4000));
+  }
 }
 
 TEST(DownloadJob, FtpGivesTheSizeWhereHttpGivesNone) {
   StandInTransport net;
   const std::u16string url = u"ftp://127.0.0.1/pub/Ovelant.exe";
-  StandInResource r = Served(PatternBytes(30000), false);
-  r.ftpSize = 30000;
-  net.resources[url] = r;
+  net.resources[url] = Served(PatternBytes(30000), false);
+  net.resources[url].ftpSize = 30000;
   DownloadJobPtr job = StartDownload(net, url, kTarget, 0, u"", 0);
   const Outcome o = WaitForEnd(job);
   EXPECT_EQ(o.error, kDownloadOk);
@@ -204,50 +235,27 @@ TEST(DownloadJob, MemoryTransfersAreCappedAndEndInTwoZeroBytes) {
   Outcome o = WaitForEnd(job);
   // A page without length stops at the 1 MiB placeholder.
   EXPECT_EQ(o.stage, kStageComplete);
-  EXPECT_EQ(o.received, 1048576u);
-  EXPECT_EQ(o.total, 1048576u);
+  EXPECT_EQ(o.received + o.total, 2 * 1048576u);
   const uint8_t* bytes = GetDownloadBuffer(job.get());
   ASSERT_NE(bytes, nullptr);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 1048576), PatternBytes(1048576));
-  EXPECT_EQ(bytes[1048576], 0);
-  EXPECT_EQ(bytes[1048577], 0);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 1048578), PatternBytes(1048576) + std::string(2, '\0'));
+  EXPECT_EQ(GetDownloadInfo(job.get(), 0), kNoDownloadInfo);
+  EXPECT_EQ(GetDownloadInfo(job.get(), 7), kNoDownloadInfo);
   CloseDownload(job);
+  EXPECT_EQ(GetDownloadInfo(nullptr, kInfoDone), kNoDownloadInfo);
 
-  // A known size bounds the read.
-  job = StartDownload(net, kUrl, u"", kDownloadToMemory, u"", 51200);
-  o = WaitForEnd(job);
-  EXPECT_EQ(o.received, 51200u);
+  job = StartDownload(net, kUrl, u"", kDownloadToMemory, u"", 51200);  // a known size bounds the read
+  EXPECT_EQ(WaitForEnd(job).received, 51200u);
   CloseDownload(job);
-
   // An empty answer is a failed transfer; file jobs have no buffer.
   net.resources[kUrl] = Served("", false);
   job = StartDownload(net, kUrl, u"", kDownloadToMemory, u"", 0);
   EXPECT_EQ(WaitForEnd(job).error, kDownloadTransferFailed);
   CloseDownload(job);
   net.resources[kUrl] = Served("abc");
-  job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
-  WaitForEnd(job);
+  job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
   EXPECT_EQ(GetDownloadBuffer(job.get()), nullptr);
   CloseDownload(job);
-}
-
-TEST(DownloadJob, InfoAnswersAllOnesForNoJobOrAnUnknownSelector) {
-  EXPECT_EQ(GetDownloadInfo(nullptr, kInfoDone), kNoDownloadInfo);
-  StandInTransport net;
-  net.resources[kUrl] = Served("abc");
-  DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
-  EXPECT_EQ(GetDownloadInfo(job.get(), 0), kNoDownloadInfo);
-  EXPECT_EQ(GetDownloadInfo(job.get(), 7), kNoDownloadInfo);
-  EXPECT_EQ(GetDownloadInfo(job.get(), kInfoReceived), 3u);
-  CloseDownload(job);
-}
-
-TEST(DownloadJob, DrivePathsGetTheLongPathPrefix) {
-  StandInTransport net;
-  net.resources[kUrl] = Served("abc");
-  DownloadJobPtr job = StartDownload(net, kUrl, u"C:\\tools\\O.exe", kDownloadWait, u"", 0);
-  CloseDownload(job);
-  EXPECT_EQ(net.File(u"\\\\?\\C:\\tools\\O.exe"), "abc");
 }
 
 TEST(DownloadText, DecodesThePageAndSendsTheUrlAsRefererWhenNoneIsGiven) {
@@ -259,18 +267,27 @@ TEST(DownloadText, DecodesThePageAndSendsTheUrlAsRefererWhenNoneIsGiven) {
   EXPECT_EQ(text.Str(), u"<p>\u00E9t\u00E9</p>");
   EXPECT_EQ(net.Requests().back().headers, u"Referer: " + page + u"\r\n\r\n");
   EXPECT_EQ(net.Requests().back().flags, 0x80400800u);
-
   net.resources[page].status = 404;
   EXPECT_FALSE(DownloadText(net, page, u"", &text, 0));
   EXPECT_TRUE(text.Empty());
 }
 
-TEST(RemoteFileSize, SendsTheSearchRefererAndAnswersZeroOnFailure) {
+TEST(RemoteFileSize, SendsTheSearchRefererAndAnswersZeroOnFailureOrCancel) {
   StandInTransport net;
   net.resources[kUrl] = Served(PatternBytes(12345));
   EXPECT_EQ(GetRemoteFileSize(net, kUrl), 12345u);
   EXPECT_EQ(net.Requests().back().headers, u"Referer: " + std::u16string(kSearchReferer) + u"\r\n\r\n");
   EXPECT_EQ(net.Requests().back().flags, 0x80400000u);
+  int steps = 0;
+  const KeepWaiting counting = [&] {
+    net.holdOpens = false;  // the probe waits for the caller's first step
+    return ++steps > 0;
+  };
+  net.holdOpens = true;
+  EXPECT_EQ(GetRemoteFileSize(net, kUrl, counting), 12345u);
+  EXPECT_GT(steps, 0);  // the caller's own wait step, not the transport's
+  net.holdOpens = true;
+  EXPECT_EQ(GetRemoteFileSize(net, kUrl, [&] { return net.holdOpens = false; }), 0u);  // cancelled
   net.resources[kUrl].lengthAsNumberOnly = true;  // the numeric query answers when the text one does not
   EXPECT_EQ(GetRemoteFileSize(net, kUrl), 12345u);
   net.resources[kUrl].status = 404;
@@ -283,43 +300,37 @@ TEST(ResolveAndStartDownload, FetchesLargeAnswersDirectlyAndFollowsForwardingPag
   const std::u16string pageUrl = u"http://127.0.0.1/ovelant/get.html";
   const std::u16string fileUrl = u"http://127.0.0.1/files/Ovelant-3.exe";
   struct Case {
-    const char* name;
     std::u16string published;
     StandInResource answer;
     std::u16string fetched;  // the URL of the last request
-  };
-  StandInResource page = Served("<meta http-equiv=\"refresh\" content=\"0; url=/files/Ovelant-3.exe\">");
-  const Case cases[] = {
-      {"file-sized answer", fileUrl, Served(PatternBytes(10240)), fileUrl},
-      {"forwarding page", pageUrl, page, fileUrl},
-      {"small file named .exe", kUrl, Served(PatternBytes(3000), false), kUrl},
-  };
+  } cases[] = {{fileUrl, Served(PatternBytes(10240)), fileUrl},
+               {pageUrl, Served("<meta http-equiv=\"refresh\" content=\"0; url=/files/Ovelant-3.exe\">"), fileUrl},
+               {kUrl, Served(PatternBytes(3000), false), kUrl}};  // a small file named .exe
   for (const Case& c : cases) {
     StandInTransport net;
     net.AddFolder(u"tools");
     net.resources[c.published] = c.answer;
     net.resources[fileUrl] = Served(PatternBytes(10240));
     DownloadJobPtr job = ResolveAndStartDownload(net, kTarget, WideText(std::u16string_view(c.published)));
-    ASSERT_TRUE(job) << c.name;
-    EXPECT_EQ(WaitForEnd(job).error, kDownloadOk) << c.name;
+    ASSERT_TRUE(job);
+    EXPECT_EQ(WaitForEnd(job).error, kDownloadOk);
     CloseDownload(job);
     const auto requests = net.Requests();
-    EXPECT_EQ(requests.back().url, c.fetched) << c.name;
+    EXPECT_EQ(requests.back().url, c.fetched);
     // The referer is the published folder, without its trailing slash.
     const std::u16string folder = c.published.substr(0, c.published.rfind(u'/'));
-    EXPECT_EQ(requests.back().headers, u"Referer: " + folder + u"\r\n\r\n") << c.name;
-    EXPECT_EQ(requests.back().flags, 0x80400800u) << c.name;
+    EXPECT_EQ(requests.back().headers, u"Referer: " + folder + u"\r\n\r\n");
+    EXPECT_EQ(requests.back().flags, 0x80400800u);
   }
-}
-
-TEST(ResolveAndStartDownload, StartsNothingForAFolderOrAnAddressTooShort) {
+  // Nothing for a folder, an address too short or a cancel during the size probe; missing folders are made.
   StandInTransport net;
   net.AddFolder(u"tools");
+  net.resources[kUrl] = Served(PatternBytes(20000));
   EXPECT_FALSE(ResolveAndStartDownload(net, u"tools", kUrl));
   EXPECT_FALSE(ResolveAndStartDownload(net, kTarget, u"http"));
   EXPECT_TRUE(net.Requests().empty());
-  // A missing folder is created first.
-  net.resources[kUrl] = Served(PatternBytes(20000));
+  net.holdOpens = true;  // the probe lasts until the caller's first wait step, which cancels
+  EXPECT_FALSE(ResolveAndStartDownload(net, kTarget, kUrl, 0, [&] { return net.holdOpens = false; }));
   DownloadJobPtr job = ResolveAndStartDownload(net, u"new\\deep\\O.exe", kUrl);
   ASSERT_TRUE(job);
   CloseDownload(job);

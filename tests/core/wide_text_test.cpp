@@ -113,7 +113,7 @@ TEST(WideTextCut, TrimOnlyTheFourWhitespaceUnits) {
 TEST(WideTextPaths, LongPathPrefix) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
       {u"C:\\x", u"\\\\?\\C:\\x"},
-      {u"\\\\server\\share", u"\\\\server\\share"},
+      {u"\\\\server\\share", u"\\\\?\\UNC\\server\\share"},
       {u"x\\y", u"x\\y"},
       {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"},
       {u"", u""},

@@ -1,8 +1,9 @@
 """The driver store tools on the simulated PC, with the files on disk checked: the first-run backup,
-"Backup checked" of two
-ticked devices into a folder typed into the folder dialog, "Backup all" answering No to the
-not-present question, and "Install drivers from folder" on that backup (nothing better) and on a
-folder with one newer package (installed; the list shows the new version)."""
+"Backup checked" of two ticked devices into a folder where a standard user has put a link to
+another folder in place of their class folder (Wine makes no junction: a Unix link to a folder,
+which Wine shows as a reparse point, stands in), "Backup all" answering No to the not-present
+question, and "Install drivers from folder" on the first backup (nothing better) and on a folder
+with one newer package (installed; the list shows the new version)."""
 
 import filecmp
 import json
@@ -94,12 +95,13 @@ def backup_into(app, session, pc, root, saved, refused=(), shot=None, whole_pc=T
     os.makedirs(root, exist_ok=True)
     pick_folder(app, session, PICK_TITLE, windows_path(session, root))
     status, lines = app.results(shot, timeout=120)
-    assert status == ["Operation complete. %d drivers backed up." % len(saved)], "status text: %r" % status
+    count = "1 driver" if len(saved) == 1 else "%d drivers" % len(saved)
+    assert status == ["Operation complete. %s backed up." % count], "status text: %r" % status
     expected = ([d["name"] + " was successfully backed up." for d in saved] +
                 [d["name"] + " could not be backed up." for d in refused])
     assert sorted(lines) == sorted(expected), "result lines: %r" % lines
     tree = os.path.join(root, "DriverBackup") if whole_pc else root
-    return check_tree(tree, expected_folders(pc, saved), store_folder(session))
+    return check_tree(tree, expected_folders(pc, saved), store_folder(session)) if saved else 0
 
 
 def message_text(app):
@@ -124,7 +126,7 @@ def scenario(session):
     app = Pyravel(session)
     pc = load_fixture()
     public = os.path.join(session.prefix, "drive_c", "users", "Public")
-    for left in ("FirstRun", "PyravelBackup", "Everything", "Newer"):  # from an earlier run here
+    for left in ("FirstRun", "PyravelBackup", "Everything", "Newer", "Victim"):  # from an earlier run here
         shutil.rmtree(os.path.join(public, left), ignore_errors=True)
     app.start()
 
@@ -142,13 +144,21 @@ def scenario(session):
     app.click_rect(app.list_rows()[0].rect)
     app.wait_window_of_class(TIP_CLASS, present=False)
 
-    # Backup checked: two ticked devices, the folder typed into the dialog.
+    # Backup checked: two ticked devices into a folder whose class folder is a link elsewhere.
+    checked_root = os.path.join(public, "PyravelBackup")
+    victim = os.path.join(public, "Victim")
+    os.makedirs(victim)
+    with open(os.path.join(victim, "e1d68x64.sys"), "w") as f:
+        f.write("a system file")
+    os.makedirs(checked_root)
+    os.symlink(victim, os.path.join(checked_root, "Net"))
     app.tick_names(TICKED)
     app.keys("ctrl+b")
-    checked_root = os.path.join(public, "PyravelBackup")
-    copied = backup_into(app, session, pc, checked_root, [d for d in every if d["name"] in TICKED],
-                         shot="backup-checked-results", whole_pc=False)
-    print("backup checked: %d files compared" % copied)
+    backup_into(app, session, pc, checked_root, [], [d for d in every if d["name"] in TICKED],
+                shot="backup-checked-results", whole_pc=False)
+    assert os.listdir(victim) == ["e1d68x64.sys"], "written through the link: %r" % os.listdir(victim)
+    with open(os.path.join(victim, "e1d68x64.sys")) as f:
+        assert f.read() == "a system file", "the file behind the link changed"
 
     # Backup all, No to the devices that are not present: the worker writes under DriverBackup.
     app.keys("alt+b")
@@ -165,7 +175,7 @@ def scenario(session):
 
     # Install from the first backup: the same drivers, nothing better.
     app.keys("ctrl+i")
-    pick_folder(app, session, INSTALL_TITLE, windows_path(session, checked_root))
+    pick_folder(app, session, INSTALL_TITLE, windows_path(session, first_root))
     assert NOTHING_BETTER in message_text(app)
     app.answer_box("OK")
 

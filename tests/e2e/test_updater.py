@@ -1,11 +1,13 @@
 """"Update drivers with Ovelant" on the sandbox with --site: the updater (a small program of the
-tests' own) fetched from a server on 127.0.0.1 and started with " /update /flag=1", progress
-shown, a second run that keeps the copy whose size matches, and a 404, a dropped connection and a
-cancel that leave the existing copy as it was and no temporary file; offline with and without a
-copy; and without --site one message that no site is set."""
+tests' own, signed with the build's test certificate) fetched from a server on 127.0.0.1 and
+started with " /update /flag=1", progress shown, a second run that keeps the copy whose size
+matches; a 404, a page served with 200, a dropped connection and a cancel that leave the copy as it
+was, no temporary file and nothing started; offline, the copy started, an unsigned one planted
+beside the program refused, none at all reported; online without --site one message."""
 
 import os
 import shutil
+import subprocess
 import sys
 import time
 
@@ -16,6 +18,7 @@ from pyravel_app import BOX_CLASS, RESULTS_CLASS, TIP_CLASS, Pyravel, wine_path 
 from test_servers import TestServers  # noqa: E402
 
 SORRY = "Sorry, Ovelant could not be downloaded. Try again later."
+NOT_SIGNED = "Ovelant.exe beside Pyravel is not signed by its maker, so it was not started."
 NO_SITE = "No site is set to fetch Ovelant from. Start the sandbox with --site URL to serve it."
 UPDATING = "Updating Ovelant..."
 
@@ -38,6 +41,20 @@ class UpdaterRun:
         with open(os.path.join(session.build_dir, "tests", "echo_exit.exe"), "rb") as f:
             self.program = f.read()
 
+    def signed(self, padding):
+        """The program with padding after it (a new size for each stage), signed as the maker's
+        stand-in is."""
+        unsigned, signed = os.path.join(self.folder, "unsigned.bin"), os.path.join(self.folder, "signed.bin")
+        with open(unsigned, "wb") as f:
+            f.write(self.program + b"\0" * padding)
+        signer = os.path.join(self.session.build_dir, "test_signer", "test_")
+        subprocess.run(["osslsigncode", "sign", "-certs", signer + "cert.pem", "-key", signer + "key.pem",
+                        "-h", "sha256", "-in", unsigned, "-out", signed], check=True, capture_output=True)
+        with open(signed, "rb") as f:
+            data = f.read()
+        os.remove(signed)
+        return data
+
     def start(self, *args):
         app = Pyravel(self.session, exe=self.exe, args=list(args))
         app.start()
@@ -51,7 +68,9 @@ class UpdaterRun:
             if os.path.exists(self.started_file) and os.path.getsize(self.started_file) > 0:
                 time.sleep(0.2)
                 with open(self.started_file, "rb") as f:
-                    return f.read().decode("utf-16-le")
+                    line = f.read().decode("utf-16-le")
+                os.remove(self.started_file)
+                return line
             time.sleep(0.2)
         return None
 
@@ -73,21 +92,16 @@ def settle_start(app):
         time.sleep(0.3)
 
 
-def run_command(app):
+def run_command(app, notice=None, shot=None):
     # A click makes the main window the active one again after the updater's own window.
     app.click_rect(app.list_rows()[0].rect)
     app.keys("ctrl+m")
-
-
-def expect_notice(app, text):
-    texts, buttons = app.box_texts(timeout=60)
-    assert text in texts, "box says %r, not %r" % (texts, text)
-    assert buttons == ["OK"], buttons
-    app.answer_box("OK")
-
-
-def updater_requests(servers):
-    return [r for r in servers.state.get("requests", []) if r[1] == "/ovelant/Ovelant.exe"]
+    if notice:
+        texts, buttons = app.box_texts(timeout=60)
+        assert notice in texts and buttons == ["OK"], "box says %r %r, not %r" % (texts, buttons, notice)
+        if shot:
+            app.session.screenshot(shot)
+        app.answer_box("OK")
 
 
 def scenario(session):
@@ -95,10 +109,8 @@ def scenario(session):
     run = UpdaterRun(session)
     with TestServers(lifetime=800) as servers:
         site = "http://127.0.0.1:%d" % servers.http_port
-        # Padding after the program keeps it runnable and lets each stage serve a new size.
-        servers.state["updater"] = run.program + b"\0" * 100000
+        servers.state["updater"] = run.signed(100000)
         servers.state["updater_mode"] = "slow"
-
         app = run.start("--site", site + "/")
         run_command(app)
         progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
@@ -106,54 +118,54 @@ def scenario(session):
         assert UPDATING in statics, "progress window shows %r" % statics
         session.screenshot("updater-progress")
         line = run.started_with()
-        assert line is not None, "the updater was not started"
-        assert line.endswith(" /update /flag=1"), "started as %r" % line
+        assert line is not None and line.endswith(" /update /flag=1"), "started as %r" % line
         assert run.copy() == servers.state["updater"], "the copy differs from what was served"
         assert not os.path.exists(run.temporary), "a temporary file was left"
         app.wait_window_of_class(RESULTS_CLASS, timeout=30, present=False)
 
         # Second run: the copy has the server's size and stays as it is.
-        os.remove(run.started_file)
         os.utime(run.updater, (1000000000, 1000000000))
         servers.state["updater_mode"] = "serve"
         run_command(app)
-        assert run.started_with() is not None, "the kept copy was not started; windows: %r; requests: %r" % (
-            [(w.cls, w.title) for w in app.windows()], updater_requests(servers)[-3:])
+        assert run.started_with() is not None, "the kept copy was not started"
         assert os.path.getmtime(run.updater) == 1000000000, "the matching copy was fetched again"
 
-        # A 404, a dropped connection and a cancel leave the copy and no temporary file.
+        # What is not a whole program of the maker's never replaces the copy and starts nothing.
         kept = run.copy()
-        os.remove(run.started_file)
-        for mode in ("404", "drop", "cancel"):
-            servers.state["updater"] = run.program + b"\0" * 2000000
+        servers.state["updater"] = run.signed(2000000)
+        for mode in ("404", "page", "drop", "cancel"):
             servers.state["updater_mode"] = "slow" if mode == "cancel" else mode
             run_command(app)
             if mode == "cancel":
                 progress = app.wait_window_of_class(RESULTS_CLASS, timeout=30)
                 app.wait_for("the transfer under way", lambda: os.path.exists(run.temporary), timeout=30)
                 app.click_child(progress, "Button", "Cancel")
-            expect_notice(app, SORRY)
+            texts, _ = app.box_texts(timeout=60)
+            assert SORRY in texts, "%s: box says %r" % (mode, texts)
+            app.answer_box("OK")
             assert run.copy() == kept, "%s changed the existing copy" % mode
             assert not os.path.exists(run.temporary), "%s left a temporary file" % mode
-            assert not os.path.exists(run.started_file), "%s started the updater" % mode
+            assert run.started_with(timeout=1) is None, "%s started the updater" % mode
         app.close()
 
-        # Offline: the copy there is gets started without a request; with none, the notice.
-        before = len(updater_requests(servers))
+        # Offline: the copy there is gets started without a request; an unsigned one padded to the
+        # server's size is refused; with none, the notice.
+        requests = len(servers.state.get("requests", []))
         app = run.start("--site", site, "--offline")
         run_command(app)
         assert run.started_with() is not None, "offline, the existing copy was not started"
-        os.remove(run.started_file)
+        with open(run.updater, "wb") as f:
+            f.write(run.program.ljust(len(kept), b"\0"))
+        run_command(app, NOT_SIGNED, shot="updater-not-signed")
+        assert run.started_with(timeout=2) is None, "the planted unsigned copy was started"
         os.remove(run.updater)
-        run_command(app)
-        expect_notice(app, SORRY)
-        assert len(updater_requests(servers)) == before, "the offline sandbox reached the server"
+        run_command(app, SORRY)
+        assert len(servers.state.get("requests", [])) == requests, "the offline sandbox reached the server"
         app.close()
 
     # Without --site the sandbox says so once and touches no network.
     app = run.start()
-    run_command(app)
-    expect_notice(app, NO_SITE)
+    run_command(app, NO_SITE)
     assert app.window_of_class(RESULTS_CLASS) is None
     app.close()
     shutil.rmtree(run.folder, ignore_errors=True)

@@ -1,12 +1,13 @@
 """HTTP and FTP servers for the download tests, on 127.0.0.1 only.
 
 As a module: `with TestServers() as servers:` gives servers.http_port (and, with ftp=True,
-servers.ftp_port and servers.ftp_root). As a script: starts both, runs the command after "--" with
-PYRAVEL_HTTP_PORT, PYRAVEL_FTP_PORT and PYRAVEL_FTP_ROOT set, and stops them when it ends.
-Either way the servers stop by themselves after their lifetime.
+servers.ftp_port). As a script: starts both, runs the command after "--" with PYRAVEL_HTTP_PORT
+and PYRAVEL_FTP_PORT set, and stops them when it ends. Either way the servers stop by themselves
+after their lifetime.
 """
 
 import http.server
+import logging
 import os
 import socket
 import struct
@@ -22,6 +23,19 @@ LOOPBACK = "127.0.0.1"
 def pattern_bytes(n):
     """The same bytes as the C++ tests' PatternBytes: a shifted or repeated chunk shows."""
     return bytes(((i * 7 + i // 251) % 251) for i in range(n))
+
+
+def program_header(size):
+    """The first 0x400 bytes of an AMD64 program image whose one section fills the rest of size."""
+    header = bytearray(0x400)
+    header[0:2] = b"MZ"
+    struct.pack_into("<I", header, 0x3C, 0x80)
+    header[0x80:0x84] = b"PE\0\0"
+    struct.pack_into("<HHxxxxxxxxxxxxH", header, 0x84, 0x8664, 1, 240)
+    struct.pack_into("<H", header, 0x98, 0x20B)
+    struct.pack_into("<I", header, 0x98 + 108, 16)
+    struct.pack_into("<II", header, 0x98 + 240 + 16, size - 0x400, 0x400)
+    return bytes(header)
 
 
 def meta(http_equiv, content):
@@ -51,7 +65,6 @@ ENCODED_PAGES = {
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
-    server_version = "PyravelTest/1"
 
     def log_message(self, *args):
         pass
@@ -62,16 +75,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         self.respond(head=False)
 
-    def send_body(self, body, status=200, length=True, content_type="application/octet-stream"):
+    def start_body(self, length, status=200, content_type="application/octet-stream", location=None):
+        """The status and headers; False for a HEAD request, which gets no body. Without a length
+        the connection's end ends the body."""
         self.send_response(status)
         self.send_header("Content-Type", content_type)
-        if length:
-            self.send_header("Content-Length", str(len(body)))
-        else:
+        if location:
+            self.send_header("Location", location)
+        if length is None:
             self.send_header("Connection", "close")
             self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(length))
         self.end_headers()
-        if not self.head:
+        return not self.head
+
+    def send_body(self, body, status=200, length=True, content_type="application/octet-stream"):
+        if self.start_body(len(body) if length else None, status, content_type):
             self.wfile.write(body)
 
     def respond(self, head):
@@ -81,58 +101,50 @@ class Handler(http.server.BaseHTTPRequestHandler):
         parts = path.strip("/").split("/")
         host = "%s:%d" % (LOOPBACK, self.server.server_address[1])
         state.setdefault("requests", []).append((self.command, self.path, self.headers.get("Referer")))
+        kind, arg = parts[0], (parts[1] if len(parts) > 1 else "")
+        routes = {
+            "bytes": lambda: self.send_body(pattern_bytes(int(arg))),
+            "named": lambda: self.send_body(pattern_bytes(4096)),
+            "nolen": lambda: self.send_body(pattern_bytes(int(arg)), length=False),
+            "block": lambda: self.send_stream(int(arg)),
+            "program": lambda: self.send_stream(int(arg), program=True),
+            "slow": lambda: self.send_slowly(pattern_bytes(int(arg)), 8192, 0.02),
+            "drop": lambda: self.send_and_drop(int(arg)),
+            "redirect": lambda: self.start_body(0, 302, location="/" + "/".join(parts[1:])),
+            "status": lambda: self.send_body(b"<html>error page</html>", int(arg), content_type="text/html"),
+            "referer": lambda: self.send_body((self.headers.get("Referer") or "(none)").encode(), content_type="text/plain"),
+            "forward": lambda: self.send_body(FORWARDING_PAGES[arg].replace("{host}", host).encode(), content_type="text/html"),
+            "text": lambda: self.send_body(ENCODED_PAGES[arg], content_type="text/html"),
+        }
         try:
-            kind, arg = parts[0], (parts[1] if len(parts) > 1 else "")
-            if kind == "bytes":
-                self.send_body(pattern_bytes(int(arg)))
-            elif kind == "named":
-                self.send_body(pattern_bytes(4096))
-            elif kind == "nolen":
-                self.send_body(pattern_bytes(int(arg)), length=False)
-            elif kind == "block":
-                self.send_stream(int(arg))
-            elif kind == "slow":
-                self.send_slowly(int(arg))
-            elif kind == "drop":
-                self.send_and_drop(int(arg))
-            elif kind == "status":
-                self.send_body(b"<html>error page</html>", status=int(arg), content_type="text/html")
-            elif kind == "referer":
-                self.send_body((self.headers.get("Referer") or "(none)").encode(), content_type="text/plain")
-            elif kind == "forward":
-                self.send_body(FORWARDING_PAGES[arg].replace("{host}", host).encode(), content_type="text/html")
-            elif kind == "text":
-                self.send_body(ENCODED_PAGES[arg], content_type="text/html")
-            elif path == "/ovelant/Ovelant.exe":
+            if path == "/ovelant/Ovelant.exe":
                 self.serve_updater(state)
+            elif kind in routes:
+                routes[kind]()
             else:
                 self.send_body(b"not here", status=404)
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
-    def send_stream(self, n):
-        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it.
-        self.send_response(200)
-        self.send_header("Content-Length", str(n))
-        self.end_headers()
-        if self.head:
+    def send_stream(self, n, program=False):
+        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it;
+        # as a program, headers first whose one section runs to the end.
+        if not self.start_body(n):
             return
-        block = pattern_bytes(65536)
-        left = n
+        block, left = pattern_bytes(65536), n
+        if program:
+            self.wfile.write(program_header(n))
+            left -= 0x400
         while left > 0:
             piece = block if left >= len(block) else block[:left]
             self.wfile.write(piece)
             left -= len(piece)
 
-    def send_slowly(self, n, piece=8192, pause=0.02, limit=30.0):
-        self.send_response(200)
-        self.send_header("Content-Length", str(n))
-        self.end_headers()
-        if self.head:
+    def send_slowly(self, body, piece, pause, limit=60.0):
+        if not self.start_body(len(body)):
             return
-        body = pattern_bytes(n)
         started = time.monotonic()
-        for i in range(0, n, piece):
+        for i in range(0, len(body), piece):
             if time.monotonic() - started > limit:
                 break
             self.wfile.write(body[i:i + piece])
@@ -140,10 +152,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(pause)
 
     def send_and_drop(self, n):
-        self.send_response(200)
-        self.send_header("Content-Length", str(n))
-        self.end_headers()
-        if self.head:
+        if not self.start_body(n):
             return
         self.wfile.write(pattern_bytes(n // 2))
         self.wfile.flush()
@@ -157,40 +166,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
         mode = state.get("updater_mode", "serve")
         if mode == "404":
             self.send_body(b"<html>not found</html>", status=404, content_type="text/html")
+        elif mode == "page":
+            # A maintenance page where the program should be, served as a success.
+            self.send_body(b"<html><body>Down for maintenance</body></html>", content_type="text/html")
         elif mode == "drop":
             self.send_and_drop(len(state["updater"]))
         elif mode == "slow":
-            self.send_slowly_bytes(state["updater"])
+            self.send_slowly(state["updater"], 4096, 0.05)
         else:
             self.send_body(state["updater"])
-
-    def send_slowly_bytes(self, body, piece=4096, pause=0.05, limit=60.0):
-        self.send_response(200)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        if self.head:
-            return
-        started = time.monotonic()
-        for i in range(0, len(body), piece):
-            if time.monotonic() - started > limit:
-                break
-            self.wfile.write(body[i:i + piece])
-            self.wfile.flush()
-            time.sleep(pause)
 
 
 class TestServers:
     def __init__(self, ftp=False, lifetime=900):
-        self.want_ftp = ftp
-        self.lifetime = lifetime
-        self.state = {}
-        self.http_port = None
-        self.ftp_port = None
-        self.ftp_root = None
-        self._http = None
-        self._ftp = None
-        self._timer = None
-        self._tmp = None
+        self.want_ftp, self.lifetime, self.state = ftp, lifetime, {}
+        self.http_port = self.ftp_port = self._ftp = self._tmp = None
 
     def __enter__(self):
         self._http = http.server.ThreadingHTTPServer((LOOPBACK, 0), Handler)
@@ -212,17 +202,12 @@ class TestServers:
         from pyftpdlib.servers import ThreadedFTPServer
 
         self._tmp = tempfile.TemporaryDirectory(prefix="pyravel-ftp-")
-        self.ftp_root = self._tmp.name
-        with open(os.path.join(self.ftp_root, "file.bin"), "wb") as f:
+        with open(os.path.join(self._tmp.name, "file.bin"), "wb") as f:
             f.write(pattern_bytes(123457))
         authorizer = DummyAuthorizer()
-        authorizer.add_anonymous(self.ftp_root)
-        handler = type("Handler", (FTPHandler,), {})
-        handler.authorizer = authorizer
-        handler.masquerade_address = LOOPBACK
-        handler.passive_ports = None
-        handler.permit_foreign_addresses = False
-        import logging
+        authorizer.add_anonymous(self._tmp.name)
+        handler = type("Handler", (FTPHandler,), {"authorizer": authorizer, "masquerade_address": LOOPBACK,
+                                                   "permit_foreign_addresses": False})
         # A handler of our own keeps pyftpdlib from logging every command to the terminal.
         logger = logging.getLogger("pyftpdlib")
         logger.addHandler(logging.NullHandler())
@@ -232,8 +217,7 @@ class TestServers:
         threading.Thread(target=self._ftp.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
 
     def stop(self):
-        if self._timer:
-            self._timer.cancel()
+        self._timer.cancel()
         if self._http:
             self._http.shutdown()
             self._http.server_close()

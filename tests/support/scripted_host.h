@@ -152,14 +152,19 @@ class ScriptedHost : public OperationHost {
   DownloadTransport& Transport() override { return web; }
   WideText UpdaterSite() const override { return WideText(std::u16string_view(site)); }
   WideText UpdaterPath() const override { return WideText(std::u16string_view(updaterPath)); }
-  bool LaunchUpdater(const WideText& path, const WideText& arguments) override {
+  UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) override {
     calls.push_back(u"launch:" + path.Str() + u"|" + arguments.Str());
-    return launchWorks;
+    return launchResult;
   }
+  // Starting a worker thread fails while set, as when the system has no thread to give.
+  bool StartThread(std::thread* thread, std::function<void()> body) override {
+    return !threadsFail && OperationHost::StartThread(thread, std::move(body));
+  }
+  bool threadsFail = false;
   StandInTransport web;
   std::u16string site = u"http://127.0.0.1:8080";
   std::u16string updaterPath = u"pyravel\\Ovelant.exe";
-  bool launchWorks = true;
+  UpdaterStart launchResult = UpdaterStart::kStarted;
 
   // --- Uninstall, driver and rescan commands ---
   void BringMainWindowToTop() override { calls.push_back(u"to-top"); }

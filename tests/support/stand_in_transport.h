@@ -25,6 +25,8 @@ struct StandInResource {
   int64_t failAfter = -1;      // the read that would pass this many bytes fails
   int64_t endAfter = -1;       // the connection closes (reads return 0) after this many bytes
   uint32_t bytesPerRead = 0;   // 0: as many as asked for
+  std::u16string lengthText;   // a Content-Length of the server's own, instead of the body's size
+  std::u16string endsAt;       // where WinINet's own forwarding ended; empty: the URL itself
 };
 
 class StandInTransport : public DownloadTransport {
@@ -40,8 +42,8 @@ class StandInTransport : public DownloadTransport {
   bool sessionOpens = true;
   bool outputOpens = true;
   bool commitWorks = true;
-  // While set, reads wait (a slow server); the test releases them.
-  std::atomic<bool> holdReads{false};
+  // While set, reads (and opens) wait: a slow server; the test releases them.
+  std::atomic<bool> holdReads{false}, holdOpens{false};
 
   // --- Record ---
   std::vector<Request> Requests() {
@@ -109,7 +111,9 @@ class StandInTransport : public DownloadTransport {
       return t_.sessionOpens;
     }
     bool OpenUrl(std::u16string_view url, std::u16string_view headers, uint32_t flags) override {
+      while (t_.holdOpens.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       std::lock_guard lock(t_.mutex_);
+      url_ = url;
       t_.requests_.push_back({std::u16string(url), std::u16string(headers), agent_, flags});
       auto it = t_.resources.find(std::u16string(url));
       if (it == t_.resources.end()) return false;
@@ -117,8 +121,10 @@ class StandInTransport : public DownloadTransport {
       return true;
     }
     uint32_t StatusCode() override { return IsFtp() ? 0 : resource_.status; }
+    std::u16string FinalUrl() override { return resource_.endsAt.empty() ? url_ : resource_.endsAt; }
     std::u16string ContentLengthText() override {
       if (IsFtp() || !resource_.announceLength || resource_.lengthAsNumberOnly) return {};
+      if (!resource_.lengthText.empty()) return resource_.lengthText;
       const std::string n = std::to_string(resource_.body.size());
       return std::u16string(n.begin(), n.end());
     }
@@ -147,7 +153,7 @@ class StandInTransport : public DownloadTransport {
    private:
     bool IsFtp() const { return resource_.ftpSize != 0 || !resource_.ftpOpens; }
     StandInTransport& t_;
-    std::u16string agent_;
+    std::u16string agent_, url_;
     StandInResource resource_;
     uint64_t offset_ = 0;
   };

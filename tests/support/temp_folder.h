@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,37 @@
 #endif
 
 namespace pyr::testing {
+
+#ifdef _WIN32
+// Under Wine: a Unix program run on Unix paths (wine_get_unix_file_name), waited for by what it
+// makes or removes, since its handle does not tell when it ends. False elsewhere.
+template <typename Done>
+inline bool RunUnix(const wchar_t* program, std::initializer_list<const WideText*> paths, const wchar_t* options,
+                    Done done) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return false;
+  std::wstring command = std::wstring(program) + L" " + options;
+  for (const WideText* path : paths) {
+    char* name = unixName(reinterpret_cast<const wchar_t*>(path->Buffer()));
+    if (!name) return false;
+    command += L" \"" + std::wstring(name, name + std::strlen(name)) + L"\"";
+    HeapFree(GetProcessHeap(), 0, name);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
+  return done();
+}
+
+#endif
 
 class TempFolder {
  public:
@@ -29,10 +61,17 @@ class TempFolder {
     const uint32_t pid = static_cast<uint32_t>(getpid());
 #endif
     root_.Append({u"\\pyr_test_", WideText::FromUInt32(pid), u"_", WideText::FromUInt32(next_++)});
-    DeletePath(root_, 0);
-    made_ = CreateDirectoryTree(root_);
+    Remove();
+    made_ = !PathTaken(root_) && CreateDirectoryTree(root_);
   }
-  ~TempFolder() { DeletePath(root_, 0); }
+  ~TempFolder() { Remove(); }
+  // Wine removes no Unix link through the system's calls: there the folder goes through rm.
+  void Remove() {
+#ifdef _WIN32
+    if (PathTaken(root_)) RunUnix(L"Z:\\bin\\rm", {&root_}, L"-rf", [&] { return !PathTaken(root_); });
+#endif
+    DeletePath(root_, 0);
+  }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
@@ -51,8 +90,11 @@ class TempFolder {
     std::sort(files.begin(), files.end());
     return files;
   }
-  // A link to a folder (a symbolic link here, the kind of reparse point this system makes).
-  bool LinkFolder(const WideText& link, const WideText& target) const;
+  // A symbolic link to a file or folder, the reparse point a standard user can make. Wine 8 makes
+  // none itself (its CreateSymbolicLinkW does nothing); a Unix link, which it shows as a reparse
+  // point when it leads to a folder, is its nearest equivalent.
+  bool Link(const WideText& link, const WideText& target) const;
+  bool HardLink(const WideText& link, const WideText& target) const;
 
  private:
   static void Collect(const WideText& folder, const std::string& prefix, std::vector<std::string>* files) {
@@ -68,23 +110,40 @@ class TempFolder {
     } while (it.Next());
   }
 
+#ifndef _WIN32
+  static std::string Native(const WideText& p) {
+    std::string s = p.ToUtf8();
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+  }
+#endif
   WideText root_;
   bool made_ = false;
   static inline uint32_t next_ = 0;
 };
 
-inline bool TempFolder::LinkFolder(const WideText& link, const WideText& target) const {
 #ifdef _WIN32
-  return CreateSymbolicLinkW(reinterpret_cast<const wchar_t*>(link.Buffer()),
-                             reinterpret_cast<const wchar_t*>(target.Buffer()), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
-#else
-  auto native = [](const WideText& p) {
-    std::string s = p.ToUtf8();
-    std::replace(s.begin(), s.end(), '\\', '/');
-    return s;
-  };
-  return symlink(native(target).c_str(), native(link).c_str()) == 0;
-#endif
+inline bool TempFolder::Link(const WideText& link, const WideText& target) const {
+  WideText parent = link;
+  parent.ParentPath(false);
+  CreateDirectoryTree(parent);
+  auto wide = [](const WideText& t) { return reinterpret_cast<const wchar_t*>(t.Buffer()); };
+  if (RunUnix(L"Z:\\bin\\ln", {&target, &link}, L"-s", [&] { return PathTaken(link); })) return true;
+  const DWORD kind = (GetFileAttributesW(wide(target)) & FILE_ATTRIBUTE_DIRECTORY) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+  return CreateSymbolicLinkW(wide(link), wide(target), kind) != 0 && PathTaken(link);
 }
+
+inline bool TempFolder::HardLink(const WideText& link, const WideText& target) const {
+  return CreateHardLinkW(reinterpret_cast<const wchar_t*>(link.Buffer()),
+                         reinterpret_cast<const wchar_t*>(target.Buffer()), nullptr) != 0;
+}
+#else
+inline bool TempFolder::Link(const WideText& link, const WideText& target) const {
+  return symlink(Native(target).c_str(), Native(link).c_str()) == 0;
+}
+inline bool TempFolder::HardLink(const WideText& link, const WideText& target) const {
+  return ::link(Native(target).c_str(), Native(link).c_str()) == 0;
+}
+#endif
 
 }  // namespace pyr::testing

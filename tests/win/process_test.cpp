@@ -4,11 +4,14 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <type_traits>
 
 #include "base/os_version.h"
 #include "base/win32/process.h"
 #include "base/win32/system_folder.h"
 #include "base/win32/wchar.h"
+#include "web/site_addresses.h"
+#include "web/win32/program_signature.h"
 
 namespace pyr {
 namespace {
@@ -22,16 +25,23 @@ WideText HelperPath() {
   return path;
 }
 
-// Runs the helper with the given arguments and returns the command line it saw.
-std::u16string CommandLineSeenBy(const WideText& arguments) {
+// Runs start (which starts the helper, or says why not) and returns the command line the helper
+// saw; empty when it did not run.
+template <typename Start, typename Result>
+std::u16string CommandLineSeenBy(Start start, Result expected) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   WideText echo(U(temp));
   echo.Append(u"pyravel_echo.txt");
   DeleteFileW(W(echo));
   SetEnvironmentVariableW(L"PYRAVEL_ECHO_FILE", W(echo));
-  EXPECT_EQ(RunProcess(HelperPath(), arguments, WideText(), SW_HIDE, kWaitForExit), 0);
+  const Result result = start();
+  EXPECT_EQ(result, expected);
   SetEnvironmentVariableW(L"PYRAVEL_ECHO_FILE", nullptr);
+  // A helper started without waiting writes its line soon; one not started writes nothing.
+  const bool started = !std::is_same_v<Result, SignedStart> || result == Result{};
+  for (int i = 0; started && i < 500 && GetFileAttributesW(W(echo)) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(10);
+  if (started) Sleep(100);
   std::ifstream in(std::string(echo.ToUtf8()), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   DeleteFileW(W(echo));
@@ -53,9 +63,12 @@ TEST(Process, RunProcessGivesTheExitCodeOrWithoutWaitingTheProcessId) {
 }
 
 TEST(Process, TheArgumentsAreTheWholeCommandLine) {
-  EXPECT_EQ(CommandLineSeenBy(u" /update /flag=1"), u" /update /flag=1");
+  auto run = [](const WideText& arguments) {
+    return [arguments] { return RunProcess(HelperPath(), arguments, WideText(), SW_HIDE, kWaitForExit); };
+  };
+  EXPECT_EQ(CommandLineSeenBy(run(u" /update /flag=1"), 0), u" /update /flag=1");
   // No arguments: no command line is passed, so the system uses the program name alone.
-  std::u16string seen = CommandLineSeenBy(WideText());
+  std::u16string seen = CommandLineSeenBy(run(WideText()), 0);
   EXPECT_EQ(seen.find(u"/"), std::u16string::npos);
   EXPECT_NE(WideText(seen).Find(u"echo_exit", false), 0);
 }
@@ -69,6 +82,46 @@ TEST(Process, LaunchProcessHandsBackAProcessHandleAndShellOpenFailsOnAMissingTar
   EXPECT_EQ(code, 7u);
   EXPECT_FALSE(LaunchProcess(u"C:\\missing.exe", WideText(), WideText(), SW_HIDE, 0));
   EXPECT_EQ(ShellOpen(u"C:\\no\\such\\document.pyravel-none"), 0u);
+}
+
+TEST(Process, TheModuleFolderIsWholeOrNothing) {
+  const WideText folder = ModuleFolder(nullptr);
+  EXPECT_EQ(Concat({folder, u"echo_exit.exe"}), HelperPath());
+  EXPECT_TRUE(ModuleFolder(nullptr, static_cast<uint32_t>(HelperPath().Length())).Empty());  // cut short
+}
+
+// The updater's start on copies of the helper signed at build time by the test certificate the
+// sandbox trusts, and by another one of the same name.
+TEST(SignedStart, OnlyAnIntactCopySignedByTheTrustedSignerStarts) {
+  const WideText folder = ModuleFolder(nullptr), tampered = Concat({folder, u"echo_exit_tampered.exe"});
+  const WideText signedCopy = Concat({folder, u"echo_exit_signed.exe"});
+  ASSERT_TRUE(CopyFileW(W(signedCopy), W(tampered), FALSE));
+  HANDLE file = CreateFileW(W(tampered), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFilePointer(file, 0x500, nullptr, FILE_BEGIN);  // into the code
+  DWORD written = 0;
+  WriteFile(file, "\xCC", 1, &written, nullptr);
+  CloseHandle(file);
+  const SignaturePolicy sandbox{u"Pyravel Test Signer", PYRAVEL_TEST_SIGNER_SHA1}, product{kMakerSigner, ""};
+  struct Case {
+    const char16_t* file;
+    const SignaturePolicy* policy;
+    SignedStart expected;
+  } cases[] = {{u"echo_exit_signed.exe", &sandbox, SignedStart::kStarted},
+               {u"echo_exit_signed.exe", &product, SignedStart::kNotSigned},  // neither the maker nor its root
+               {u"echo_exit_other.exe", &sandbox, SignedStart::kNotSigned},   // the same name, another key
+               {u"echo_exit_tampered.exe", &sandbox, SignedStart::kNotSigned},
+               {u"echo_exit.exe", &sandbox, SignedStart::kNotSigned},
+               {u"missing.exe", &sandbox, SignedStart::kNotStarted}};
+  for (const Case& c : cases) {
+    const std::u16string seen =
+        CommandLineSeenBy([&] { return StartSignedProgram(Concat({folder, c.file}), u" /update /flag=1", *c.policy); },
+                          c.expected);
+    EXPECT_EQ(seen, c.expected == SignedStart::kStarted ? u" /update /flag=1" : u"") << WideText(c.file).ToUtf8();
+  }
+  // What refuses the test certificate for the product under Wine too: its chain ends at no trusted root.
+  FileOwner held(CreateFileW(W(signedCopy), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_EQ(ReadSignatureFacts(held.Get(), signedCopy).chainError, kTrustUntrustedRoot);
+  DeleteFileW(W(tampered));
 }
 
 TEST(Process, A64BitProcessIsNotWow64) {

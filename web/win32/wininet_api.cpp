@@ -15,6 +15,7 @@ struct LoadedWinInet {
     if (!library) return;
     complete = Get(api.InternetOpenW, "InternetOpenW") &&
                Get(api.InternetSetOptionW, "InternetSetOptionW") &&
+               Get(api.InternetQueryOptionW, "InternetQueryOptionW") &&
                Get(api.InternetOpenUrlW, "InternetOpenUrlW") && Get(api.HttpQueryInfoW, "HttpQueryInfoW") &&
                Get(api.InternetCrackUrlW, "InternetCrackUrlW") &&
                Get(api.InternetConnectW, "InternetConnectW") && Get(api.FtpOpenFileW, "FtpOpenFileW") &&

@@ -10,6 +10,7 @@ namespace pyr {
 struct WinInetApi {
   decltype(&::InternetOpenW) InternetOpenW = nullptr;
   decltype(&::InternetSetOptionW) InternetSetOptionW = nullptr;
+  decltype(&::InternetQueryOptionW) InternetQueryOptionW = nullptr;
   decltype(&::InternetOpenUrlW) InternetOpenUrlW = nullptr;
   decltype(&::HttpQueryInfoW) HttpQueryInfoW = nullptr;
   decltype(&::InternetCrackUrlW) InternetCrackUrlW = nullptr;

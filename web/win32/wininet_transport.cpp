@@ -77,6 +77,16 @@ class WinInetConnection : public DownloadConnection {
     return code;
   }
 
+  std::u16string FinalUrl() override {
+    DWORD size = 0;
+    net_->InternetQueryOptionW(request_.Get(), INTERNET_OPTION_URL, nullptr, &size);
+    if (size == 0) return {};
+    std::wstring url(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+    if (!net_->InternetQueryOptionW(request_.Get(), INTERNET_OPTION_URL, url.data(), &size)) return {};
+    return std::u16string(U(url.c_str()));
+  }
+
   std::u16string ContentLengthText() override {
     wchar_t text[128] = {};
     DWORD size = sizeof(text);
@@ -160,8 +170,15 @@ class FileOutput : public DownloadOutput {
   }
 
   bool Commit() override {
+    // The rename below does not flush the data: a power cut could leave a zero-filled file of the
+    // right size, which the size check would then keep.
+    const bool flushed = FlushFileBuffers(file_) != FALSE;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
+    if (!flushed) {
+      DeleteFileW(Wide(temporary_));
+      return false;
+    }
     constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (MoveFileExW(Wide(temporary_), Wide(target_), kReplace)) return true;
     // A read-only copy in the way is still ours to replace.
@@ -183,8 +200,9 @@ class FileOutput : public DownloadOutput {
   std::u16string target_;
 };
 
+// Always a new file: whatever held the name before is never written through.
 HANDLE CreateOutputFile(const std::u16string& path) {
-  return CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  return CreateFileW(Wide(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -211,11 +229,10 @@ std::unique_ptr<DownloadOutput> WinInetTransport::CreateOutput(std::u16string_vi
   const size_t slash = targetPath.find_last_of(u'\\');
   if (slash != std::u16string::npos) CreateDirectoryTree(WideText(targetPath.substr(0, slash)));
   HANDLE file = CreateOutputFile(temporary);
-  if (file == INVALID_HANDLE_VALUE && GetFileAttributesW(Wide(temporary)) != INVALID_FILE_ATTRIBUTES) {
-    // A leftover of an earlier run, perhaps read-only.
-    SetFileAttributesW(Wide(temporary), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(Wide(temporary));
-    file = CreateOutputFile(temporary);
+  const WideText leftover(temporary);
+  if (file == INVALID_HANDLE_VALUE && PathTaken(leftover)) {
+    // A leftover of an earlier run (read-only too) goes; a link put in its place is refused.
+    if (RemovePlainFile(leftover)) file = CreateOutputFile(temporary);
   }
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<FileOutput>(file, temporary, targetPath);
