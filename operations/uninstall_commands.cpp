@@ -60,10 +60,11 @@ bool UninstallDevice(OperationHost& host, int row) {
   return true;
 }
 
-bool RemoveDriverPackage(OperationHost& host, int row) {
+bool RemoveDriverPackage(OperationHost& host, int row, bool* deviceGone) {
   const WideText inf = host.List().CellText(row, kColumnInfPath);
   // The system's own packages stay, and so does a device whose package cannot go.
   if (!IsPublishedOemInf(inf) || !UninstallDevice(host, row)) return false;
+  if (deviceGone != nullptr) *deviceGone = true;
   return host.Platform().UninstallOemInf(inf.Buffer(), 0);
 }
 
@@ -112,9 +113,13 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
   batch.failureSuffix = u" could not be uninstalled.";
   batch.locateFirst = false;
   batch.cancelCheckBeforeActing = true;
-  batch.action = [&host](int row, const DeviceInfo&) { return RemoveDriverPackage(host, row); };
+  bool devicesGone = false;
+  batch.action = [&host, &devicesGone](int row, const DeviceInfo&) {
+    return RemoveDriverPackage(host, row, &devicesGone);
+  };
   ControlLockScope lock(host);
-  RunDeviceBatch(host, rows, batch);
+  // Devices whose packages stayed are gone all the same: their rows must go too.
+  if (RunDeviceBatch(host, rows, batch) == 0 && devicesGone) host.RebuildInventory();
 }
 
 int UninstallAllNotPresent(OperationHost& host) {

@@ -15,8 +15,9 @@ namespace pyr {
 bool UninstallDevice(OperationHost& host, int row);
 // Uninstalls the row's device, then asks the system to take its driver package out of the store.
 // Only a package the system published for a vendor (oem<digits>.inf) is ever asked for, and
-// never by force: the system keeps a package that another device still uses.
-bool RemoveDriverPackage(OperationHost& host, int row);
+// never by force: the system keeps a package that another device still uses. *deviceGone, when
+// given, is set once the device is uninstalled, whether or not its package went.
+bool RemoveDriverPackage(OperationHost& host, int row, bool* deviceGone = nullptr);
 
 // "Uninstall checked" (kChecked) and "Uninstall device" (kSelected).
 void UninstallDevices(OperationHost& host, RowSource source);

@@ -116,8 +116,9 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
 // --- Package removal and devices removed with their parent ---
 
 // Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
-// never by force: a package another device still uses, present or not, stays.
-TEST(RemoveDriverPackage, OnlyPublishedPackagesThatNoOtherDeviceUses) {
+// never by force: a package another device still uses, present or not, stays, and the line says
+// so; the device is gone all the same, and so is its row.
+TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
   const struct {
     const char16_t* inf;
     bool twinUsesIt;  // a device not present installed from the same package
@@ -126,7 +127,8 @@ TEST(RemoveDriverPackage, OnlyPublishedPackagesThatNoOtherDeviceUses) {
       {u"oem1.inf", false, true, true},          {u"OEM1.INF", false, true, true},
       {u"oem1.inf", true, false, true},          {u"oem10.inf", false, false, true},
       {u"net.inf", false, false, false},         {u"oem.inf", false, false, false},
-      {u"oem1a.inf", false, false, false},       {u"oem1.inf.bak", false, false, false},
+      {u"oem1a.inf", false, false, false},       {u"net1.inf", false, false, false},
+      {u"oem1.pnf", false, false, false},
       {u"C:\\Windows\\INF\\oem1.inf", false, false, false}, {u"", false, false, false},
   };
   for (const auto& c : cases) {
@@ -135,8 +137,12 @@ TEST(RemoveDriverPackage, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     if (c.twinUsesIt) pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\A2", u"Twin", 0, false), u"oem1.inf", 2020, u"1.0"));
     ScriptedHost host(std::move(pc));
     host.list.SetCellText(0, kColumnInfPath, c.inf);
-    EXPECT_EQ(RemoveDriverPackage(host, 0), c.removed);
+    host.list.SelectRow(0);
+    UninstallAndDeleteDrivers(host, RowSource::kSelected);
+    EXPECT_EQ(host.resultLines, Lines{c.removed ? u"The driver for Adapter A was successfully uninstalled."
+                                                : u"The driver for Adapter A could not be uninstalled."});
     EXPECT_EQ(host.platform.FindDevice(u"PCI\\A")->uninstalled, c.deviceGone);
+    EXPECT_EQ(host.rebuilds, c.deviceGone ? 1 : 0);
     EXPECT_EQ(host.platform.Pc().driverStore.size(), c.removed ? 2u : 3u);
   }
 }
