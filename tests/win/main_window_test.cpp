@@ -347,6 +347,7 @@ class BuildCounter : public ClassIconPlatform {
 TEST_F(MainWindowTest, DeviceChangeBurstsRebuildOnceWhenTheyStop) {
   BuildCounter counter(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
   environment_.UsePlatform(&counter);
+  MainGoesFirst first{main_};
   BuildShown();
   PumpPending();
   const auto burst = [this] {
@@ -390,7 +391,6 @@ TEST_F(MainWindowTest, DeviceChangeBurstsRebuildOnceWhenTheyStop) {
   burst();
   idle(10000, builds + 3);
   EXPECT_EQ(counter.builds, builds + 3);
-  main_.reset();  // before the platform it reads
 }
 
 TEST_F(MainWindowTest, ControlLockDisablesListAndPaneUntilItEnds) {
