@@ -53,4 +53,11 @@ uint32_t AppFlagAfterTipBox(bool nowChecked, uint32_t appFlag);
 // A device arrived or left: the list is rebuilt only when nothing is ticked, so ticks survive.
 inline bool RebuildOnDeviceChange(int checkedRows) { return checkedRows == 0; }
 
+// Device-change notices come in bursts (a dock, a hub, each device an uninstall removes): they
+// are gathered into one rebuild once none has come for this long.
+constexpr int64_t kDeviceChangeQuietMs = 300;
+inline bool DeviceChangesSettled(bool pending, int64_t lastNoticeMs, int64_t nowMs) {
+  return pending && nowMs - lastNoticeMs >= kDeviceChangeQuietMs;
+}
+
 }  // namespace pyr

@@ -14,8 +14,6 @@ namespace {
 
 constexpr int kMaxSortPasses = 5000;
 constexpr uint32_t kAllClassesFlags = 0;
-// Groups of classes without a picture still need identifiers of their own.
-constexpr int kGroupIdWithoutImage = 100000;
 
 // Step 1: the column to sort by after this build.
 int SortColumnFor(const DeviceInventory& inventory, const DeviceList& list, uint32_t flags) {
@@ -149,10 +147,10 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
   }
 
   SortClassTable(table, n);
-  for (size_t i = 0; i < table.size(); ++i) {
-    DeviceClassInfo& c = table[i];
-    c.groupId = c.imageIndex >= 0 ? c.imageIndex : kGroupIdWithoutImage + static_cast<int>(i);
-  }
+  // Classes share pictures (every class without one of its own, and the no-class entry, gets the
+  // Unknown picture) and the list refuses a second group of an identifier: the place in the
+  // table is each class's own.
+  for (size_t i = 0; i < table.size(); ++i) table[i].groupId = static_cast<int>(i);
   if (grouping) {
     for (const DeviceClassInfo& c : table) {
       ListGroup group;

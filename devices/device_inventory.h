@@ -20,7 +20,7 @@ struct DeviceClassInfo {
   WideText name;
   WideText description;  // the group header
   int32_t imageIndex = -1;
-  int groupId = kNoGroup;  // the image index; a stand-in when the class has no picture
+  int groupId = kNoGroup;  // the place in the class table (pictures are shared, places are not)
 };
 
 // What the build needs from the window that shows the list.

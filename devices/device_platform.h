@@ -30,8 +30,8 @@ constexpr uint32_t kCmReenumerateNormal = 0x0;
 constexpr uint32_t kCmReenumerateRetryInstallation = 0x2;
 // UpdateDriverForPlugAndPlayDevicesW flags.
 constexpr uint32_t kInstallFlagForce = 0x1;
-// The error DiUninstallDriverW leaves when the INF is not an installed OEM INF.
-constexpr uint32_t kErrorNotAnInstalledOemInf = 0xE000023C;
+// CM_Locate_DevNodeW: also find a device that is not present (phantom).
+constexpr uint32_t kCmLocateDevNodePhantom = 0x1;
 constexpr uint32_t kErrorInsufficientBuffer = 122;
 constexpr uint32_t kErrorNotFound = 1168;
 
@@ -124,17 +124,16 @@ class DevicePlatform {
   virtual bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
                                                  const char16_t* infPath, uint32_t flags,
                                                  bool* rebootRequired) = 0;
-  // Whether DiUninstallDriverW was found at run time (it is missing on older systems).
-  virtual bool HasUninstallDriver() = 0;
-  // DiUninstallDriverW; *error gets the last error on failure (kErrorNotAnInstalledOemInf
-  // is the one the caller reads).
-  virtual bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                               bool* needsReboot, uint32_t* error) = 0;
   // DiInstallDriverW (no window).
   virtual bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                              bool* needsReboot) = 0;
   // SetupGetInfDriverStoreLocationW(published INF name, no platform, no locale, 1024 chars).
   virtual bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) = 0;
+
+  // --- Driver package removal ---
+  // SetupUninstallOEMInfW(published name such as oem12.inf, flags, no reserved): removes the
+  // package from the store; false when the system keeps it.
+  virtual bool UninstallOemInf(const char16_t* infName, uint32_t flags) = 0;
 
   // --- Conversions only the system can do (property reader) ---
   // ConvertSecurityDescriptorToStringSecurityDescriptorW(SDDL_REVISION_1,

@@ -1,5 +1,7 @@
 #include "operations/uninstall_commands.h"
 
+#include <algorithm>
+
 #include "operations/operation_texts.h"
 #include "devices/device_columns.h"
 #include "devices/device_inventory.h"
@@ -19,12 +21,31 @@ WideText ForOneOrMany(const char16_t* stem, size_t rows) {
   return Concat({stem, rows == 1 ? u"?" : u"s?"});
 }
 
-// The folder that holds the store's copy of the INF.
-WideText FolderOf(const WideText& path) {
-  const std::u16string_view view = path.View();
-  const size_t slash = view.find_last_of(u'\\');
-  return slash == std::u16string_view::npos ? WideText() : WideText(view.substr(0, slash));
+// Whether the system no longer knows the device, present or not.
+bool GoneFromTheSystem(DevicePlatform& platform, const WideText& instanceId) {
+  DevInst node = 0;
+  return !instanceId.Empty() &&
+         platform.LocateDevNode(&node, instanceId.Buffer(), kCmLocateDevNodePhantom) == kCrNoSuchDevNode;
 }
+
+// The name the system gives a package it added to the store: "oem", digits, ".inf".
+bool IsPublishedOemInf(const WideText& name) {
+  const std::u16string_view view = name.View();
+  constexpr size_t kPrefix = 3, kSuffix = 4;
+  if (view.size() <= kPrefix + kSuffix || !WideText::EqualsNoCase(view.substr(0, kPrefix), u"oem") ||
+      !WideText::EqualsNoCase(view.substr(view.size() - kSuffix), u".inf")) {
+    return false;
+  }
+  const std::u16string_view digits = view.substr(kPrefix, view.size() - kPrefix - kSuffix);
+  return std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+// A device not present, as "Uninstall all devices not present" found it before removing any.
+struct AbsentDevice {
+  uint32_t index;
+  WideText name;
+  WideText instanceId;
+};
 
 }  // namespace
 
@@ -33,35 +54,18 @@ bool UninstallDevice(OperationHost& host, int row) {
   if (!DeviceOfRow(host, row, &device)) return false;
   bool reboot = false;
   if (!host.Platform().UninstallDevice(host.MainWindowHandle(), host.InventorySet(), device, 0, &reboot)) {
-    return false;
+    return GoneFromTheSystem(host.Platform(), host.List().CellText(row, kColumnInstanceId));
   }
   if (reboot) host.SetRebootNeeded();
   return true;
 }
 
-bool RemoveDriverPackage(OperationHost& host, int row, PathDeleter deletePath) {
-  DevicePlatform& platform = host.Platform();
+bool RemoveDriverPackage(OperationHost& host, int row, bool* deviceGone) {
   const WideText inf = host.List().CellText(row, kColumnInfPath);
-  if (inf.Empty()) return false;
-  WideText storePath;
-  if (!platform.GetInfDriverStoreLocation(inf.Buffer(), &storePath)) return false;
-
-  bool reboot = false;
-  if (platform.HasUninstallDriver()) {
-    uint32_t error = 0;
-    bool ok = platform.UninstallDriver(host.MainWindowHandle(), storePath.Buffer(), 0, &reboot, &error);
-    // A package the system does not hold as an OEM package is already out of the store.
-    if (!ok && error == kErrorNotAnInstalledOemInf) ok = true;
-    if (reboot) host.SetRebootNeeded();
-    return ok;
-  }
-
-  // Without the system's package removal: never delete anything outside the driver store.
-  if (deletePath == nullptr || storePath.Find(u"\\DriverStore\\", false) == 0) return false;
-  if (!UninstallDevice(host, row)) return false;
-  const int deleted = deletePath(FolderOf(storePath), kDeleteAtRestart);
-  if (deleted == 2) host.SetRebootNeeded();
-  return deleted != 0;
+  // The system's own packages stay, and so does a device whose package cannot go.
+  if (!IsPublishedOemInf(inf) || !UninstallDevice(host, row)) return false;
+  if (deviceGone != nullptr) *deviceGone = true;
+  return host.Platform().UninstallOemInf(inf.Buffer(), 0);
 }
 
 void UninstallDevices(OperationHost& host, RowSource source) {
@@ -87,7 +91,7 @@ void UninstallDevices(OperationHost& host, RowSource source) {
   RunDeviceBatch(host, rows, batch);
 }
 
-void UninstallAndDeleteDrivers(OperationHost& host, RowSource source, PathDeleter deletePath) {
+void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
   host.SetCancelRequested(kNotCancelled);
   const std::vector<int> rows = RowsOf(host.List(), source);
   if (rows.empty()) {
@@ -109,11 +113,13 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source, PathDelete
   batch.failureSuffix = u" could not be uninstalled.";
   batch.locateFirst = false;
   batch.cancelCheckBeforeActing = true;
-  batch.action = [&host, deletePath](int row, const DeviceInfo&) {
-    return RemoveDriverPackage(host, row, deletePath);
+  bool devicesGone = false;
+  batch.action = [&host, &devicesGone](int row, const DeviceInfo&) {
+    return RemoveDriverPackage(host, row, &devicesGone);
   };
   ControlLockScope lock(host);
-  RunDeviceBatch(host, rows, batch);
+  // Devices whose packages stayed are gone all the same: their rows must go too.
+  if (RunDeviceBatch(host, rows, batch) == 0 && devicesGone) host.RebuildInventory();
 }
 
 int UninstallAllNotPresent(OperationHost& host) {
@@ -129,8 +135,9 @@ int UninstallAllNotPresent(OperationHost& host) {
   // A set of its own, with absent devices too: a device-change notice may rebuild the list
   // (and its set) while this loop runs.
   const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, host.MainWindowHandle(), kDigcfAllClasses);
+  // Found before any is removed: a device goes with its parent, and then has no name to read.
   PropertyReader reader(platform);
-  int removed = 0;
+  std::vector<AbsentDevice> absent;
   DeviceInfo device;
   for (uint32_t i = 0; set.Valid() && platform.EnumDeviceInfo(set, i, &device); ++i) {
     uint8_t present = 1;
@@ -138,16 +145,22 @@ int UninstallAllNotPresent(OperationHost& host) {
     if (present != 0) continue;
     WideText name = reader.ReadFirst(set, device, devpkey::kName);
     if (name.Empty()) name = WideText(kUnknownDeviceName);
-    const WideText progress = Concat({u"Uninstalling ", name, u"..."});
+    absent.push_back({i, std::move(name), reader.ReadFirst(set, device, devpkey::kInstanceId)});
+  }
+  int removed = 0;
+  for (const AbsentDevice& a : absent) {
+    if (!platform.EnumDeviceInfo(set, a.index, &device)) break;
+    const WideText progress = Concat({u"Uninstalling ", a.name, u"..."});
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host, kPumpPendingRefreshing);
     bool reboot = false;
-    if (platform.UninstallDevice(host.MainWindowHandle(), set, device, 0, &reboot)) {
-      host.AddResultLine(Concat({name, u" was successfully uninstalled."}));
+    if (platform.UninstallDevice(host.MainWindowHandle(), set, device, 0, &reboot) ||
+        GoneFromTheSystem(platform, a.instanceId)) {
+      host.AddResultLine(Concat({a.name, u" was successfully uninstalled."}));
       ++removed;
       if (reboot) host.SetRebootNeeded();
     } else {
-      host.AddResultLine(Concat({name, u" could not be Uninstalled."}));
+      host.AddResultLine(Concat({a.name, u" could not be Uninstalled."}));
     }
     DrainPendingEvents(host, kPumpPendingRefreshing);
     if (host.CancelRequested()) break;

@@ -110,6 +110,12 @@ class Fields {
   std::string* error_;
 };
 
+std::u16string FoldedId(const WideText& id) {
+  std::u16string folded(id.View());
+  for (char16_t& c : folded) c = LowerUnit(c);
+  return folded;
+}
+
 bool ParseClasses(const Json& list, SimulatedPc* pc, std::string* error) {
   for (size_t i = 0; i < list.size(); ++i) {
     std::string path = "classes[" + std::to_string(i) + "]";
@@ -120,11 +126,12 @@ bool ParseClasses(const Json& list, SimulatedPc* pc, std::string* error) {
     int64_t image = 0;
     if (!f.GuidField("guid", true, &guid) || !f.Text("name", true, &c.name) ||
         !f.Text("description", true, &c.description) ||
-        !f.Int("image", true, 0, INT32_MAX, &image)) {
+        !f.Int("image", false, 0, INT32_MAX, &image)) {
       return false;
     }
     c.guid = *guid;
-    c.image = static_cast<int32_t>(image);
+    // SetupDiGetClassImageIndex answers the Unknown picture for a class without one of its own.
+    c.image = f.Find("image") ? static_cast<int32_t>(image) : pc->unknownClassImage;
     if (pc->ClassByGuid(c.guid)) return f.Fail("guid", "listed twice");
     pc->classes.push_back(std::move(c));
   }
@@ -146,7 +153,8 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
       !f.Text("driverVersion", false, &d.driverVersion) || !f.Text("service", false, &d.service) ||
       !f.Text("infPath", false, &d.infPath) || !f.Date("driverDate", &d.driverDate) ||
       !f.Int("problem", false, 0, UINT32_MAX, &problem) || !f.Bool("present", &present) ||
-      !f.Bool("showInUninstallUi", &show) || !f.Bool("notDisableable", &notDisableable) || !f.Bool("needsRestart", &needsRestart)) {
+      !f.Bool("showInUninstallUi", &show) || !f.Bool("notDisableable", &notDisableable) || !f.Bool("needsRestart", &needsRestart) ||
+      !f.Text("parent", false, &d.parent)) {
     return false;
   }
   if (d.instanceId.Empty()) return f.Fail("instanceId", "must not be empty");
@@ -167,9 +175,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   d.needsRestart = needsRestart.value_or(false);
   // Instance IDs compare without regard to case; a set keeps 10,000 devices from costing
   // 50 million comparisons.
-  std::u16string folded(d.instanceId.View());
-  for (char16_t& c : folded) c = LowerUnit(c);
-  if (!seenIds->insert(std::move(folded)).second) return f.Fail("instanceId", "used twice");
+  if (!seenIds->insert(FoldedId(d.instanceId)).second) return f.Fail("instanceId", "used twice");
   pc->devices.push_back(std::move(d));
   return true;
 }
@@ -224,6 +230,14 @@ bool ParseSimulatedPc(std::string_view text, SimulatedPc* out, std::string* erro
       return false;
     }
   }
+  // A parent names a device of the same PC.
+  for (size_t i = 0; i < pc.devices.size(); ++i) {
+    const WideText& parent = pc.devices[i].parent;
+    if (!parent.Empty() && !seenIds.count(FoldedId(parent))) {
+      *error = "devices[" + std::to_string(i) + "].parent: no device \"" + parent.ToUtf8() + "\"";
+      return false;
+    }
+  }
   if (const Json* store = top.Find("driverStore")) {
     if (!store->is_array()) return top.Fail("driverStore", "expected an array");
     for (size_t i = 0; i < store->size(); ++i) {
@@ -267,6 +281,7 @@ SimulatedPc ScaledPc(const SimulatedPc& base, size_t deviceCount) {
     SimulatedDevice d = base.devices[i % base.devices.size()];
     if (size_t round = i / base.devices.size()) {
       d.instanceId.Append({u"#", WideText::FromUInt64(round)});
+      if (!d.parent.Empty()) d.parent.Append({u"#", WideText::FromUInt64(round)});
     }
     pc.devices.push_back(std::move(d));
   }

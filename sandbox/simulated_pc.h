@@ -18,7 +18,7 @@ struct SimulatedClass {
   Guid guid;
   WideText name;
   WideText description;
-  int32_t image = 0;
+  int32_t image = 0;  // the PC's unknownClassImage for a class without a picture of its own
 };
 
 // A property value as the system hands it out.
@@ -46,6 +46,7 @@ struct SimulatedDevice {
   std::vector<DevPropKey> removed;
   bool uninstalled = false;  // gone until a rescan brings it back
   bool needsRestart = false;  // uninstalling it or changing its driver needs a restart
+  WideText parent;  // instance ID of the device it hangs under; empty: the tree's root
 };
 
 struct DriverPackage {

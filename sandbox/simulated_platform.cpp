@@ -352,7 +352,7 @@ bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) 
   return true;
 }
 
-ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t) {
+ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) {
   Count(PlatformCall::kLocateDevNode);
   if (!deviceId || !*deviceId) {
     if (rootLocateFails_) return kCrFailure;
@@ -361,7 +361,10 @@ ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* dev
   }
   for (size_t i = 0; i < pc_.devices.size(); ++i) {
     const SimulatedDevice& d = pc_.devices[i];
-    if (!d.uninstalled && WideText::EqualsNoCase(d.instanceId.View(), deviceId)) {
+    // CM_LOCATE_DEVNODE_PHANTOM also finds a device that is not present; an uninstalled one is
+    // found by neither.
+    const bool findable = d.present || (flags & kCmLocateDevNodePhantom);
+    if (!d.uninstalled && findable && WideText::EqualsNoCase(d.instanceId.View(), deviceId)) {
       *devInst = static_cast<DevInst>(i + 2);
       return kCrSuccess;
     }
@@ -430,18 +433,34 @@ bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const Devic
   Count(PlatformCall::kUninstallDevice);
   SimulatedDevice* d = DeviceIn(set, device);
   if (!d || d->uninstalled || Fails(*d)) return false;
-  d->uninstalled = true;
-  if (needsReboot) *needsReboot = needsReboot_ || d->needsRestart;
+  bool restart = needsReboot_;
+  RemoveWithChildren(*d, &restart);
+  if (needsReboot) *needsReboot = restart;
   return true;
+}
+
+// DiUninstallDevice takes the device's children with it, present or not (not-present ones from
+// Windows 8 on).
+void SimulatedPlatform::RemoveWithChildren(SimulatedDevice& d, bool* restart) {
+  d.uninstalled = true;
+  *restart |= d.needsRestart;
+  for (SimulatedDevice& child : pc_.devices) {
+    if (!child.uninstalled && WideText::EqualsNoCase(child.parent.View(), d.instanceId.View())) {
+      RemoveWithChildren(child, restart);
+    }
+  }
 }
 
 // --- Drivers ---
 
+// A published name (oemN.inf) or a package's full path in the store: original names repeat
+// across versions of a package, so a file name alone never picks one.
 const DriverPackage* SimulatedPlatform::PackageForInf(std::u16string_view infPath) const {
-  std::u16string_view name = FileNameOf(infPath);
+  const bool bare = FileNameOf(infPath).size() == infPath.size();
   for (const DriverPackage& p : pc_.driverStore) {
-    if (WideText::EqualsNoCase(name, p.publishedName.View()) ||
-        WideText::EqualsNoCase(name, p.originalName.View())) {
+    const WideText stored = Concat({PackageFolder(storeRoot_, p), u"\\", p.originalName});
+    if (bare ? WideText::EqualsNoCase(infPath, p.publishedName.View())
+             : WideText::EqualsNoCase(infPath, stored.View())) {
       return &p;
     }
   }
@@ -563,26 +582,23 @@ const DriverPackage* SimulatedPlatform::StageInf(std::u16string_view infPath, co
   return &pc_.driverStore.back();
 }
 
-bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, uint32_t,
-                                        bool* needsReboot, uint32_t* error) {
-  Count(PlatformCall::kUninstallDriver);
-  if (error) *error = 0;
-  const DriverPackage* p = infPath ? PackageForInf(infPath) : nullptr;
-  // The system's own packages are not OEM packages and cannot be removed.
-  if (!hasUninstallDriver_ || !p || p->publishedName.Find(u"oem", false) != 1) {
-    if (error) *error = kErrorNotAnInstalledOemInf;
-    return false;
+// SetupUninstallOEMInfW: only a published OEM package leaves the store, with its files; without
+// SUOI_FORCEDELETE the system keeps one that any device, present or not, was installed from.
+bool SimulatedPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags) {
+  Count(PlatformCall::kUninstallOemInf);
+  constexpr uint32_t kForceDelete = 0x1;  // SUOI_FORCEDELETE
+  const std::u16string_view name = infName ? std::u16string_view(infName) : std::u16string_view();
+  const DriverPackage* p = nullptr;
+  for (const DriverPackage& candidate : pc_.driverStore) {
+    if (WideText::EqualsNoCase(name, candidate.publishedName.View())) p = &candidate;
   }
-  // Devices installed from the package lose it: gone until a rescan finds them without drivers.
-  bool restart = needsReboot_;
-  for (SimulatedDevice& d : pc_.devices) {
-    if (!d.uninstalled && WideText::EqualsNoCase(d.infPath.View(), p->publishedName.View())) {
-      d.uninstalled = true;
-      restart |= d.needsRestart;
-    }
-  }
+  if (!p || p->publishedName.Find(u"oem", false) != 1) return false;
+  const bool inUse = std::any_of(pc_.devices.begin(), pc_.devices.end(), [&](const SimulatedDevice& d) {
+    return !d.uninstalled && WideText::EqualsNoCase(d.infPath.View(), p->publishedName.View());
+  });
+  if (inUse && !(flags & kForceDelete)) return false;
+  if (IsRealDirectory(storeRoot_) && DeletePath(PackageFolder(storeRoot_, *p), 0) == 0) return false;
   pc_.driverStore.erase(pc_.driverStore.begin() + (p - pc_.driverStore.data()));
-  if (needsReboot) *needsReboot = restart;
   return true;
 }
 

@@ -1,7 +1,8 @@
 // SimulatedPlatform: the DevicePlatform seam over a SimulatedPc. It behaves like the system for
-// the calls the program makes (disabling sets problem 22, uninstalling removes a device until a
-// rescan, a rescan with retry installs devices whose package is in the store), counts its calls
-// and can be told to fail.
+// the calls the program makes (disabling sets problem 22, uninstalling removes a device and its
+// children until a rescan, a rescan with retry installs devices whose package is in the store,
+// a package in use stays in the store), counts its calls and can be told to fail. The rules it
+// models are listed in windows_behaviour.md beside it.
 #pragma once
 
 #include <array>
@@ -34,7 +35,7 @@ enum class PlatformCall {
   kUninstallDevice,
   kShowUpdateDevice,
   kUpdateDriverForPlugAndPlayDevices,
-  kUninstallDriver,
+  kUninstallOemInf,
   kInstallDriver,
   kGetInfDriverStoreLocation,
   kCount
@@ -72,12 +73,10 @@ class SimulatedPlatform : public DevicePlatform {
   bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
                                          const char16_t* infPath, uint32_t flags,
                                          bool* rebootRequired) override;
-  bool HasUninstallDriver() override { return hasUninstallDriver_; }
-  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                       bool* needsReboot, uint32_t* error) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
+  bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
 
@@ -102,7 +101,6 @@ class SimulatedPlatform : public DevicePlatform {
   void FailActionsOn(const WideText& instanceId) { failingDevices_.push_back(instanceId); }
   // Calls with a needs-reboot output report that a reboot is needed.
   void SetNeedsReboot(bool needed) { needsReboot_ = needed; }
-  void SetHasUninstallDriver(bool has) { hasUninstallDriver_ = has; }
   // What the update wizard answers (the user may close it without updating).
   void SetUpdateWizardResult(bool updated) { wizardUpdates_ = updated; }
   // CM_Locate_DevNodeW of the root answers CR_FAILURE, as under Wine.
@@ -130,6 +128,7 @@ class SimulatedPlatform : public DevicePlatform {
   bool ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
+  void RemoveWithChildren(SimulatedDevice& d, bool* restart);
   void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
   const DriverPackage* StageInf(std::u16string_view infPath, const InfFacts& inf);
 
@@ -146,7 +145,6 @@ class SimulatedPlatform : public DevicePlatform {
   bool openSetFails_ = false;
   bool imageListFails_ = false;
   bool needsReboot_ = false;
-  bool hasUninstallDriver_ = true;
   bool wizardUpdates_ = true;
   bool rootLocateFails_ = false;
 };

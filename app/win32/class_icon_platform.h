@@ -82,17 +82,15 @@ class ClassIconPlatform : public DevicePlatform {
     return inner_.UpdateDriverForPlugAndPlayDevices(parent, hardwareId, infPath, flags,
                                                     rebootRequired);
   }
-  bool HasUninstallDriver() override { return inner_.HasUninstallDriver(); }
-  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                       bool* needsReboot, uint32_t* error) override {
-    return inner_.UninstallDriver(parent, infPath, flags, needsReboot, error);
-  }
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override {
     return inner_.InstallDriver(parent, infPath, flags, needsReboot);
   }
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override {
     return inner_.GetInfDriverStoreLocation(infName, path);
+  }
+  bool UninstallOemInf(const char16_t* infName, uint32_t flags) override {
+    return inner_.UninstallOemInf(infName, flags);
   }
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override {
     return inner_.SecurityDescriptorToSddl(bytes, size, sddl);

@@ -116,6 +116,13 @@ void MainWindow::EventLoop() {
     // A close that arrived while a question or an operation was running has already answered
     // it; it ends the loop here without another wait.
     if (closing_) break;
+    if (DeviceChangesSettled()) {
+      if (RebuildOnDeviceChange(static_cast<int>(list_->CheckedRows().size()))) {
+        RebuildList(listFlag_);
+      } else {
+        ForgetDeviceChanges();
+      }
+    }
     if (FromMainWindow()) {
       HandleMainEvent();
     } else if (find_.IsSourceOf(*event_)) {
@@ -159,10 +166,30 @@ bool MainWindow::PumpEvent(PumpMode mode) {
     cancelRequested_.store(kProgramClosing);
   } else if (dialogs_.IsCancelClick(*event_)) {
     cancelRequested_.store(kCancelPressed);
-  } else if ((mode & kPumpRefreshing) != 0 && event_->code == ev::kDeviceChange) {
+  } else if ((mode & kPumpRefreshing) != 0 && DeviceChangesSettled()) {
     RebuildList(listFlag_);
   }
   return took;
+}
+
+namespace {
+constexpr UINT_PTR kDeviceChangeTimer = 0x5059;
+}  // namespace
+
+void MainWindow::NoteDeviceChange() {
+  deviceChangePending_ = true;
+  lastDeviceChangeMs_ = NowMs();
+  // Setting the timer again restarts its count.
+  SetTimer(window_->Handle(), kDeviceChangeTimer, static_cast<UINT>(kDeviceChangeQuietMs), nullptr);
+}
+
+bool MainWindow::DeviceChangesSettled() const {
+  return pyr::DeviceChangesSettled(deviceChangePending_, lastDeviceChangeMs_, NowMs());
+}
+
+void MainWindow::ForgetDeviceChanges() {
+  deviceChangePending_ = false;
+  KillTimer(window_->Handle(), kDeviceChangeTimer);
 }
 
 void MainWindow::PumpUntilSignalled(HANDLE object) {
@@ -184,6 +211,8 @@ void MainWindow::PumpEventsFor(DWORD timeoutMs) {
 
 int MainWindow::TakeEvent(EventMode mode) {
   const int result = NextEvent(*event_, mode);
+  // Noted whoever reads the event: a message box's loop too.
+  if (event_->code == ev::kDeviceChange) NoteDeviceChange();
   const bool sessionEnds =
       event_->message == WM_QUERYENDSESSION || event_->message == WM_ENDSESSION;
   if ((event_->code == ev::kClose && (FromMainWindow() || sessionEnds)) ||
@@ -203,6 +232,8 @@ ControlsDisabler MainWindow::LockControls() {
 }
 
 void MainWindow::RebuildList(uint32_t listFlag) {
+  // The new list shows every change noticed so far.
+  ForgetDeviceChanges();
   BuildInventory(inventory_, *list_, *this, listFlag,
                  WindowHandle{reinterpret_cast<uintptr_t>(window_->Handle())});
   listFlag_ = listFlag;
@@ -224,10 +255,7 @@ void MainWindow::HandleMainEvent() {
   const int32_t code = event_->code;
   switch (code) {
     case ev::kDeviceChange:
-      if (RebuildOnDeviceChange(static_cast<int>(list_->CheckedRows().size()))) {
-        RebuildList(listFlag_);
-      }
-      return;
+      return;  // noted by the pump; the rebuild waits for the burst to end
     case ev::kMenuLoopLeft:
       menuToggle_.MenuClosed(NowMs());
       return;

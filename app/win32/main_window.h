@@ -150,6 +150,14 @@ class MainWindow : public InventoryHost {
   // NextEvent on the main record; notes the program's close, whoever reads the event.
   int TakeEvent(EventMode mode);
 
+  // Device-change notices: each one (re)starts a quiet-period timer that wakes the pump; the
+  // rebuild comes once the burst is over, in the idle loop or a refreshing pump only.
+  void NoteDeviceChange();
+  bool DeviceChangesSettled() const;
+  void ForgetDeviceChanges();
+  bool deviceChangePending_ = false;
+  int64_t lastDeviceChangeMs_ = 0;
+
   ProgramEnvironment& environment_;
   UiWindow* window_ = nullptr;
   FindDeviceWindow find_;

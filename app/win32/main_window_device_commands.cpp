@@ -4,20 +4,12 @@
 
 #include "app/win32/main_operation_host.h"
 #include "app/win32/main_window.h"
-#include "base/file_system.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
 #include "base/message_kinds.h"
 
 namespace pyr {
-
-namespace {
-
-int DeleteStoreFolder(const WideText& path, uint32_t flags) { return DeletePath(path, flags); }
-constexpr PathDeleter kStoreFolderDeleter = DeleteStoreFolder;
-
-}  // namespace
 
 void MainWindow::RunDeviceCommand(Command command, CommandSource source) {
   MainOperationHost host(*this);
@@ -33,7 +25,7 @@ void MainWindow::RunDeviceCommand(Command command, CommandSource source) {
       UninstallDevices(host, rows);
       return;
     case Command::kUninstallAndDeleteDrivers:
-      UninstallAndDeleteDrivers(host, rows, kStoreFolderDeleter);
+      UninstallAndDeleteDrivers(host, rows);
       return;
     case Command::kUninstallNotPresent:
       UninstallAllNotPresent(host);

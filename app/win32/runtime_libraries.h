@@ -1,6 +1,5 @@
-// The two system libraries looked up at run time: devmgr.dll for the device property sheet and
-// newdev.dll for removing driver packages. Either may be missing (older systems, Wine); its
-// entry point is then null and the commands that need it do without.
+// The system library looked up at run time: devmgr.dll for the device property sheet. It may be
+// missing (Wine); its entry point is then null and the command that needs it does without.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +10,6 @@ namespace pyr {
 
 using DevicePropertiesRunDllFn = void(WINAPI*)(HWND owner, HINSTANCE instance, LPCWSTR commandLine,
                                                int show);
-using DiUninstallDriverFn = BOOL(WINAPI*)(HWND owner, LPCWSTR infPath, DWORD flags,
-                                          PBOOL needReboot);
 
 class RuntimeLibraries {
  public:
@@ -21,22 +18,17 @@ class RuntimeLibraries {
   RuntimeLibraries(const RuntimeLibraries&) = delete;
   RuntimeLibraries& operator=(const RuntimeLibraries&) = delete;
 
-  // Loads both libraries from System32 and looks their entry points up; libraries already held
-  // are freed first.
+  // Loads the library from System32 and looks its entry point up; a library already held is
+  // freed first.
   void Load();
-  // Frees newdev.dll, then devmgr.dll.
   void Release();
 
   DevicePropertiesRunDllFn DevicePropertiesRunDll() const { return deviceProperties_; }
-  DiUninstallDriverFn DiUninstallDriver() const { return uninstallDriver_; }
   HMODULE Devmgr() const { return devmgr_.Get(); }
-  HMODULE Newdev() const { return newdev_.Get(); }
 
  private:
   SystemLibrary devmgr_;
   DevicePropertiesRunDllFn deviceProperties_ = nullptr;
-  SystemLibrary newdev_;
-  DiUninstallDriverFn uninstallDriver_ = nullptr;
 };
 
 }  // namespace pyr

@@ -98,8 +98,6 @@ SetupApiPlatform::SetupApiPlatform() {
   updateDriver_ = reinterpret_cast<void*>(
       Lookup<UpdateDriverFn>(newdev, "UpdateDriverForPlugAndPlayDevicesW"));
   installDriver_ = reinterpret_cast<void*>(Lookup<DriverPackageFn>(newdev, "DiInstallDriverW"));
-  uninstallDriver_ =
-      reinterpret_cast<void*>(Lookup<DriverPackageFn>(newdev, "DiUninstallDriverW"));
   restartDevices_ = reinterpret_cast<void*>(
       Lookup<RestartDevicesFn>(GetModuleHandleW(L"setupapi.dll"), "SetupDiRestartDevices"));
 }
@@ -217,7 +215,13 @@ bool SetupApiPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& device
     *error = lastError;
     return false;
   }
-  // The system does not know the key (or the device lacks it): ask the older calls.
+  // Only a key the system does not know (or the device lacks) is asked of the older calls: a
+  // device that no longer exists must not read as one that is merely not present.
+  if (lastError != ERROR_NOT_FOUND) {
+    *requiredSize = 0;
+    *error = lastError;
+    return false;
+  }
   std::vector<uint8_t> value;
   uint32_t legacyType = 0;
   if (!ReadLegacyDeviceProperty(ToSet(set), &data, key, &legacyType, &value)) {
@@ -303,23 +307,6 @@ bool SetupApiPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle parent,
   return ok != FALSE;
 }
 
-bool SetupApiPlatform::HasUninstallDriver() { return uninstallDriver_ != nullptr; }
-
-bool SetupApiPlatform::UninstallDriver(WindowHandle parent, const char16_t* infPath,
-                                       uint32_t flags, bool* needsReboot, uint32_t* error) {
-  if (error) *error = 0;
-  if (!uninstallDriver_) {
-    if (error) *error = ERROR_PROC_NOT_FOUND;
-    return false;
-  }
-  BOOL reboot = FALSE;
-  BOOL ok = reinterpret_cast<DriverPackageFn>(uninstallDriver_)(ToWindow(parent), W(infPath),
-                                                                flags, &reboot);
-  if (!ok && error) *error = GetLastError();
-  SetReboot(needsReboot, reboot);
-  return ok != FALSE;
-}
-
 bool SetupApiPlatform::InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                                      bool* needsReboot) {
   if (!installDriver_) return false;
@@ -338,6 +325,12 @@ bool SetupApiPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideTe
   }
   *path = WideText(text.View());
   return true;
+}
+
+// --- Driver package removal ---
+
+bool SetupApiPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags) {
+  return SetupUninstallOEMInfW(W(infName), flags, nullptr) != FALSE;
 }
 
 // --- Conversions ---

@@ -42,12 +42,10 @@ class SetupApiPlatform : public DevicePlatform {
   bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
                                          const char16_t* infPath, uint32_t flags,
                                          bool* rebootRequired) override;
-  bool HasUninstallDriver() override;
-  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                       bool* needsReboot, uint32_t* error) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
+  bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
 
@@ -63,7 +61,6 @@ class SetupApiPlatform : public DevicePlatform {
   void* showUpdateDevice_ = nullptr;
   void* updateDriver_ = nullptr;
   void* installDriver_ = nullptr;
-  void* uninstallDriver_ = nullptr;
   uint64_t fallbackReads_ = 0;
 };
 

@@ -15,7 +15,6 @@
 
 #include "app/win32/class_icon_platform.h"
 #include "app/win32/program_environment.h"
-#include "base/file_system.h"
 #include "base/win32/wchar.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
@@ -145,16 +144,6 @@ class SandboxPlatform : public ClassIconPlatform {
                                    L"Update Driver Software", MB_OKCANCEL | MB_ICONINFORMATION);
     simulated_.SetUpdateWizardResult(answer == IDOK);
     return ClassIconPlatform::ShowUpdateDevice(parent, set, device, flags, needsReboot);
-  }
-
-  // A removed package takes its folder in the sandbox's store with it.
-  bool UninstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags, bool* needsReboot,
-                       uint32_t* error) override {
-    if (!ClassIconPlatform::UninstallDriver(parent, infPath, flags, needsReboot, error)) return false;
-    const std::u16string_view path(infPath);
-    const size_t slash = path.find_last_of(u'\\');
-    if (slash != std::u16string_view::npos) DeletePath(WideText(path.substr(0, slash)), 0);
-    return true;
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "devices/device_columns.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
@@ -19,23 +20,6 @@ using testing::kCheckFirst;
 using testing::Lines;
 using testing::ProgressTexts;
 using testing::ScriptedHost;
-
-// What the deleter was asked to do, and what it answers.
-struct DeleterScript {
-  int answer = 1;
-  std::vector<std::u16string> paths;
-  std::vector<uint32_t> flags;
-};
-DeleterScript* gDeleter = nullptr;
-int ScriptedDelete(const WideText& path, uint32_t flags) {
-  gDeleter->paths.push_back(path.Str());
-  gDeleter->flags.push_back(flags);
-  return gDeleter->answer;
-}
-int NeverDelete(const WideText&, uint32_t) {
-  ADD_FAILURE() << "nothing may be deleted here";
-  return 0;
-}
 
 TEST(UninstallDevices, TextsForOneAndForSeveralRows) {
   struct Case {
@@ -108,7 +92,7 @@ TEST(UninstallDevices, CancelBeforeTheNextDevice) {
 TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   ScriptedHost one(DriverPc());
   one.list.SelectRow(0);
-  UninstallAndDeleteDrivers(one, RowSource::kSelected, NeverDelete);
+  UninstallAndDeleteDrivers(one, RowSource::kSelected);
   EXPECT_EQ(one.asked, Lines{u"This will uninstall the selected device drivers and also remove them from the "
                              u"driver store.You may need to install a new driver for the selected device after "
                              u"this operation.\r\n\r\nAre you sure you want to proceed?"});
@@ -117,10 +101,10 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   EXPECT_EQ(one.resultLines, Lines{u"The driver for Adapter A was successfully uninstalled."});
   EXPECT_EQ(one.platform.Pc().driverStore.size(), 2u);
 
-  // Adapter C's INF is not in the store, and the printer has no INF at all.
+  // Adapter C's INF is the system's own, and the printer has no INF at all.
   ScriptedHost several(DriverPc());
   several.list.SetAllChecked(true);
-  UninstallAndDeleteDrivers(several, RowSource::kChecked, NeverDelete);
+  UninstallAndDeleteDrivers(several, RowSource::kChecked);
   EXPECT_NE(several.asked[0].find(u"selected devices drivers"), std::u16string::npos);
   EXPECT_NE(several.asked[0].find(u"for the selected devices after"), std::u16string::npos);
   EXPECT_EQ(several.resultLines, (Lines{u"The driver for Old printer could not be uninstalled.",
@@ -129,48 +113,59 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
                                         u"The driver for Adapter A was successfully uninstalled."}));
 }
 
-TEST(RemoveDriverPackage, AnInboxPackageCountsAsRemoved) {
-  SimulatedPc pc = DriverPc();
-  pc.driverStore.push_back(testing::Package(u"net.inf", u"net.inf", u"01/01/2006,10.0", u"HW\\Adapter C"));
-  ScriptedHost host(std::move(pc));
-  // The system's removal refuses it as "not an installed OEM INF": it stays, and that is fine.
-  EXPECT_TRUE(RemoveDriverPackage(host, 2, NeverDelete));
-  EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDriver), 1u);
-  EXPECT_EQ(host.platform.Pc().driverStore.size(), 4u);
-}
+// --- Package removal and devices removed with their parent ---
 
-TEST(RemoveDriverPackage, WithoutTheSystemsRemovalTheStoreFolderIsDeleted) {
-  struct Case {
-    int deleteAnswer;
-    bool result;
-    bool reboot;
-  } cases[] = {{1, true, false}, {2, true, true}, {0, false, false}};
-  for (const Case& c : cases) {
-    ScriptedHost host(DriverPc());
-    host.platform.SetHasUninstallDriver(false);
-    DeleterScript script;
-    script.answer = c.deleteAnswer;
-    gDeleter = &script;
-    EXPECT_EQ(RemoveDriverPackage(host, 1, ScriptedDelete), c.result);
-    EXPECT_EQ(script.paths,
-              Lines{u"C:\\Windows\\System32\\DriverStore\\FileRepository\\netb.inf_amd64_0123"});
-    EXPECT_EQ(script.flags, std::vector<uint32_t>{kDeleteAtRestart});
-    EXPECT_EQ(host.rebootNeeded, c.reboot);
-    EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDevice), 1u);
-    EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDriver), 0u);
+// Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
+// never by force: a package another device still uses, present or not, stays, and the line says
+// so; the device is gone all the same, and so is its row.
+TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
+  const struct {
+    const char16_t* inf;
+    bool twinUsesIt;  // a device not present installed from the same package
+    bool removed, deviceGone;
+  } cases[] = {
+      {u"oem1.inf", false, true, true},          {u"OEM1.INF", false, true, true},
+      {u"oem1.inf", true, false, true},          {u"oem10.inf", false, false, true},
+      {u"net.inf", false, false, false},         {u"oem.inf", false, false, false},
+      {u"oem1a.inf", false, false, false},       {u"net1.inf", false, false, false},
+      {u"oem1.pnf", false, false, false},
+      {u"C:\\Windows\\INF\\oem1.inf", false, false, false}, {u"", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideText(c.inf).ToUtf8());
+    SimulatedPc pc = DriverPc();
+    if (c.twinUsesIt) pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\A2", u"Twin", 0, false), u"oem1.inf", 2020, u"1.0"));
+    ScriptedHost host(std::move(pc));
+    host.list.SetCellText(0, kColumnInfPath, c.inf);
+    host.list.SelectRow(0);
+    UninstallAndDeleteDrivers(host, RowSource::kSelected);
+    EXPECT_EQ(host.resultLines, Lines{c.removed ? u"The driver for Adapter A was successfully uninstalled."
+                                                : u"The driver for Adapter A could not be uninstalled."});
+    EXPECT_EQ(host.platform.FindDevice(u"PCI\\A")->uninstalled, c.deviceGone);
+    EXPECT_EQ(host.rebuilds, c.deviceGone ? 1 : 0);
+    EXPECT_EQ(host.platform.Pc().driverStore.size(), c.removed ? 2u : 3u);
   }
 }
 
-TEST(RemoveDriverPackage, NothingOutsideTheDriverStoreIsTouched) {
-  ScriptedHost host(DriverPc());
-  host.platform.SetHasUninstallDriver(false);
-  host.platform.SetDriverStoreRoot(u"C:\\Windows\\inf");
-  EXPECT_FALSE(RemoveDriverPackage(host, 0, NeverDelete));
-  EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDevice), 0u);
-  // A row without an INF path, and an INF the store does not know.
-  EXPECT_FALSE(RemoveDriverPackage(host, 3, NeverDelete));
-  host.list.SetCellText(0, 8, u"oem99.inf");
-  EXPECT_FALSE(RemoveDriverPackage(host, 0, NeverDelete));
+// DiUninstallDevice takes a device's children with it, present or not: a child met after its
+// parent is unknown to the system and counts as uninstalled; a device the system still knows,
+// even one not present, that could not be removed stays a failure.
+TEST(UninstallDevices, AChildThatWentWithItsParentCountsAsUninstalled) {
+  SimulatedDevice hub = testing::MakeDevice(u"USB\\HUB", u"Hub", 0, false);
+  SimulatedDevice stick = testing::MakeDevice(u"USB\\STICK", u"Stick", 0, false);
+  stick.parent = u"USB\\HUB";
+  const SimulatedDevice stuck = testing::MakeDevice(u"USB\\STUCK", u"Stuck", 0, false);
+  // Rows go last to first, the set's devices first to last: the hub comes before the stick.
+  ScriptedHost ticked(testing::SmallPc({stick, hub, stuck}));
+  ScriptedHost ghosts(testing::SmallPc({hub, stick, stuck}));
+  for (ScriptedHost* host : {&ticked, &ghosts}) host->platform.FailActionsOn(u"USB\\STUCK");
+  ticked.list.SetAllChecked(true);
+  UninstallDevices(ticked, RowSource::kChecked);
+  EXPECT_EQ(ticked.resultLines, (Lines{u"Stuck could not be uninstalled.", u"Hub was successfully uninstalled.",
+                                       u"Stick was successfully uninstalled."}));
+  EXPECT_EQ(UninstallAllNotPresent(ghosts), 2);
+  EXPECT_EQ(ghosts.resultLines, (Lines{u"Hub was successfully uninstalled.", u"Stick was successfully uninstalled.",
+                                       u"Stuck could not be Uninstalled."}));
 }
 
 TEST(UninstallAllNotPresent, FinalTextCountsAndCancel) {
@@ -377,7 +372,7 @@ TEST(ReinstallDevices, NoScanAfterACancelOrWhenNothingWasUninstalled) {
   failing.platform.FailActionsOn(u"PCI\\A");
   ReinstallDevices(failing, RowSource::kChecked);
   EXPECT_EQ(failing.resultLines, Lines{u"Adapter A could not be uninstalled."});
-  EXPECT_EQ(failing.platform.Calls(PlatformCall::kLocateDevNode), 0u);
+  EXPECT_EQ(failing.platform.Calls(PlatformCall::kReenumerateDevNode), 0u);
   EXPECT_EQ(failing.rebuilds, 0);
 }
 
@@ -448,15 +443,7 @@ TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDrivers) {
   } cases[] = {
       {"uninstall", true, [](ScriptedHost& h) { UninstallDevices(h, RowSource::kChecked); }},
       {"uninstall not present", true, [](ScriptedHost& h) { UninstallAllNotPresent(h); }},
-      {"delete drivers", true,
-       [](ScriptedHost& h) {
-         UninstallAndDeleteDrivers(h, RowSource::kChecked, [](const WideText&, uint32_t) { return 1; });
-       }},
-      {"delete drivers without the system's removal", true,
-       [](ScriptedHost& h) {
-         h.platform.SetHasUninstallDriver(false);
-         UninstallAndDeleteDrivers(h, RowSource::kChecked, [](const WideText&, uint32_t) { return 1; });
-       }},
+      {"delete drivers", true, [](ScriptedHost& h) { UninstallAndDeleteDrivers(h, RowSource::kChecked); }},
       {"update", true, [](ScriptedHost& h) { UpdateDrivers(h, RowSource::kChecked); }},
       {"change", true,
        [](ScriptedHost& h) {

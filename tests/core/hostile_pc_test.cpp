@@ -135,34 +135,50 @@ TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
   EXPECT_EQ(halves, 2);
 }
 
-// A file that cannot be used is named in the message, with the place of the fault (the faults
-// of the content itself are the parser's, tested with it).
+// A PC file that cannot be used: the message names the file and the place of the fault, and the
+// PC stays as it was.
 TEST(PcFile, ErrorsNameTheFileAndThePlace) {
+  const std::string head = R"({"unknownClassImage": 1, "classes": [
+      {"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}", "name": "Display",
+       "description": "Display adapters", "image": 2}], "devices": [)";
   const struct {
-    const char* file;
-    const char* content;  // null: no such file
-    const char* place;
+    std::string content;  // empty: no such file
+    std::string place;
   } cases[] = {
-      {"pyravel_no_such_pc.json", nullptr, ": cannot be read"},
-      {"pyravel_bad_json.json", "{\"classes\": [}", "line 1, column 14"},
-      {"pyravel_bad_field.json",
-       R"({"unknownClassImage": 0, "classes": [], "devices": [{"instanceId": "A"},
-           {"instanceId": "B", "hardwareIds": ["x", 5]}]})",
-       "devices[1].hardwareIds[1]: expected a string"},
+      {"", ": cannot be read"},
+      {"{\"classes\": [}", "not valid JSON: parse error at line 1, column 14"},
+      {"[]", "must be a JSON object"},
+      {R"({"classes": [], "devices": []})", "pc.unknownClassImage: missing"},
+      {R"({"unknownClassImage": 1, "classes": {}, "devices": []})", "pc.classes: expected an array"},
+      {R"({"unknownClassImage": 1, "classes": [{"guid": "{nope}", "name": "x", "description": "y"}],
+          "devices": []})", "classes[0].guid: expected a GUID"},
+      {R"({"unknownClassImage": 1, "classes": [{"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}",
+          "name": "x", "image": 1}], "devices": []})", "classes[0].description: missing"},
+      {head + R"({"name": "x"}]})", "devices[0].instanceId: missing"},
+      {head + R"({"instanceId": "A\\1", "hardwareIds": ["a", 5]}]})", "devices[0].hardwareIds[1]: expected a string"},
+      {head + R"({"instanceId": "A\\1", "class": "Printer"}]})", "devices[0].class: no class named \"Printer\""},
+      {head + R"({"instanceId": "A\\1", "problem": -1}]})", "devices[0].problem: must lie between"},
+      {head + R"({"instanceId": "A\\1", "present": "yes"}]})", "devices[0].present: expected true or false"},
+      {head + R"({"instanceId": "A\\1", "driverDate": "2023/01/01"}]})", "devices[0].driverDate: expected a date YYYY-MM-DD"},
+      {head + R"({"instanceId": "A\\1", "driverDate": "2023-02-30"}]})", "devices[0].driverDate: not a date"},
+      {head + R"({"instanceId": "A\\1"}, {"instanceId": "a\\1"}]})", "devices[1].instanceId: used twice"},
+      {head + R"({"instanceId": "A\\1", "parent": "a\\1"}, {"instanceId": "B", "parent": "C"}]})",
+       "devices[1].parent: no device \"C\""},
+      {head + R"(7]})", "devices[0]: expected an object"},
   };
+  const fs::path path = fs::temp_directory_path() / "pyravel_bad_pc.json";
   for (const auto& c : cases) {
-    const fs::path path = fs::temp_directory_path() / c.file;
     fs::remove(path);
-    if (c.content) WriteTemp(c.file, c.content);
+    if (!c.content.empty()) WriteTemp(path.filename().string(), c.content);
     SimulatedPc pc;
     pc.devices.resize(3);
     std::string error;
-    EXPECT_FALSE(LoadSimulatedPcFile(path, &pc, &error)) << c.file;
+    EXPECT_FALSE(LoadSimulatedPcFile(path, &pc, &error)) << c.content;
     EXPECT_EQ(error.rfind(path.string() + ": ", 0), 0u) << error;
     EXPECT_NE(error.find(c.place), std::string::npos) << error;
     EXPECT_EQ(pc.devices.size(), 3u) << "a failed load leaves the PC as it was";
-    fs::remove(path);
   }
+  fs::remove(path);
 }
 
 // The commands on a hostile PC: ticks, state changes, search and copy texts.

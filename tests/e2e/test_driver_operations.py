@@ -1,6 +1,7 @@
 """Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
 delete drivers" (Alt+X) leaves the store, and a rescan (Ctrl+F5) brings its hardware back with no
-driver; "Uninstall all devices not present" (Alt+P) removes the fixture's ghosts and counts them; a
+driver; a package that sibling devices still use stays, and the line says so; "Uninstall all devices
+not present" (Alt+P) removes the fixture's ghosts and counts them; a
 driver changed (Alt+U) to a newer INF typed into the file dialog, then to an older one after the
 force question; two devices reinstalled (Ctrl+R); and a device that needs a restart, uninstalled
 (Ctrl+X), brings the reboot question once after its results window closed, answered No."""
@@ -21,6 +22,9 @@ ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not o
 BLUETOOTH = "Intel(R) Wireless Bluetooth(R)"
 BLUETOOTH_ID = "USB\\VID_8087&PID_0029&REV_0001"
 GEFORCE = "NVIDIA GeForce GTX 1660 SUPER"
+SMBUS = "Intel(R) SMBus - A323"
+ROOT_PORT = "Intel(R) PCI Express Root Port #1 - A338"
+SHARED_PACKAGE = "heci.inf_amd64_1b2c3d4e5f607182"  # oem7.inf, on Intel's system devices
 ASK_DELETE = ("This will uninstall the selected device drivers and also remove them from the driver store."
               "You may need to install a new driver for the selected device after this operation.")
 ASK_FORCE = "This INF file contains a valid driver for your device, but the one currently installed is a better match."
@@ -90,6 +94,7 @@ def scenario(session):
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
 
+    shared_package_stays(app, store)
     uninstall_ghosts(app)
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
     try:
@@ -100,6 +105,20 @@ def scenario(session):
     reinstall_two(app)
     reboot_question_once(app)
     app.close()
+
+
+def shared_package_stays(app, store):
+    """The SMBus controller's package also drives the root ports: the controller goes, the package
+    stays in the store and on the ports, and its line is the failure line."""
+    app.tick_names([SMBUS])
+    app.keys("alt+x")
+    app.answer_question(ASK_DELETE, whole=False)
+    status, lines = app.results("results-delete-shared-package")
+    assert status == [DONE], status
+    assert lines == ["The driver for " + SMBUS + " could not be uninstalled."], lines
+    app.wait_for("the controller gone from the list", lambda: SMBUS not in app.listed_names())
+    assert glob.glob(os.path.join(store, SHARED_PACKAGE)), "a package in use left the store"
+    assert app.row_named(ROOT_PORT).cells[8] == "oem7.inf", app.row_named(ROOT_PORT).cells
 
 
 def uninstall_ghosts(app):

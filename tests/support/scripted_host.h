@@ -169,7 +169,8 @@ class ScriptedHost : public OperationHost {
   // --- Uninstall, driver and rescan commands ---
   void BringMainWindowToTop() override { calls.push_back(u"to-top"); }
 
-  // Rows in set order: name, status, hardware ID; user value = set index; group = class image.
+  // Rows in set order: name, status, hardware ID, INF, instance ID; user value = set index;
+  // group = class image.
   void RebuildRows() {
     if (set_.Valid()) platform.DestroyDeviceInfoList(set_);
     list.DeleteAllRows();
@@ -187,6 +188,7 @@ class ScriptedHost : public OperationHost {
       list.SetCellText(row, 1, DeviceStatusText(state));
       list.SetCellText(row, 7, reader.ReadFirst(set_, device, devpkey::kHardwareIds));
       list.SetCellText(row, 8, reader.ReadFirst(set_, device, devpkey::kDriverInfPath));
+      list.SetCellText(row, 9, reader.ReadFirst(set_, device, devpkey::kInstanceId));
     }
   }
 

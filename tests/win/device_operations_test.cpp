@@ -68,6 +68,7 @@ using DeviceOperationsTest = MainWindowTest;
 TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   GatedScanPlatform gated(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
   environment_.UsePlatform(&gated);
+  MainGoesFirst first{main_};
   // The card was uninstalled: only the scan brings it back.
   environment_.simulated.FindDevice(kEthernetId)->uninstalled = true;
   BuildShown();
@@ -202,6 +203,7 @@ class SystemScanPlatform : public ClassIconPlatform {
 TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuildsTheList) {
   SystemScanPlatform platform(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
   environment_.UsePlatform(&platform);
+  MainGoesFirst first{main_};
   DEVINST root = 0;
   const bool scans = CM_Locate_DevNodeW(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS;
   if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {

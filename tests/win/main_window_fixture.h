@@ -395,6 +395,13 @@ class MainWindowTest : public ::testing::Test {
     return text;
   }
 
+  // Declared after a platform of the test's own: the main window, which reads that platform
+  // until it is destroyed, goes first, also when the test ends early.
+  struct MainGoesFirst {
+    std::unique_ptr<MainWindow>& main;
+    ~MainGoesFirst() { main.reset(); }
+  };
+
   TestEnvironment environment_;
   UiWindow window_;
   std::unique_ptr<MainWindow> main_;

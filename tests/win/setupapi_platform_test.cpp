@@ -19,6 +19,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "devices/win32/setupapi_platform.h"
+#include "tests/support/temp_folder.h"
 
 namespace pyr {
 namespace {
@@ -164,27 +165,55 @@ TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
 }
 
 TEST_F(SetupApiPlatformTest, FunctionsFoundAtRunTimeMatchTheSystem) {
-  HMODULE newdev = GetModuleHandleW(L"newdev.dll");
-  ASSERT_NE(newdev, nullptr);
-  EXPECT_EQ(platform_.HasUninstallDriver(), GetProcAddress(newdev, "DiUninstallDriverW") != nullptr);
   EXPECT_EQ(platform_.HasRestartDevices(),
             GetProcAddress(GetModuleHandleW(L"setupapi.dll"), "SetupDiRestartDevices") != nullptr);
-  bool reboot = true;
-  uint32_t error = 0;
-  if (!platform_.HasUninstallDriver()) {
-    EXPECT_FALSE(platform_.UninstallDriver({}, u"C:\\x\\oem1.inf", 0, &reboot, &error));
-    EXPECT_EQ(error, static_cast<uint32_t>(ERROR_PROC_NOT_FOUND));
-  }
 }
 
-TEST_F(SetupApiPlatformTest, LocatingTheRootAnswersWhatTheSystemAnswers) {
+// The root, and devices by instance ID with the lookup that also finds devices not present. Only
+// an answer of "no such device" means a device went with its parent; Wine answers CR_FAILURE to
+// every lookup, so there a failed uninstall always stays a failure.
+TEST_F(SetupApiPlatformTest, LocatingAnswersWhatTheSystemAnswers) {
   DEVINST direct = 0;
-  const CONFIGRET expected = CM_Locate_DevNodeW(&direct, nullptr, CM_LOCATE_DEVNODE_NORMAL);
-  DevInst root = 0;
-  EXPECT_EQ(platform_.LocateDevNode(&root, nullptr, 0), expected);
-  if (expected == CR_SUCCESS) {
-    EXPECT_EQ(root, direct);
-  }
+  DevInst found = 0;
+  const CONFIGRET root = CM_Locate_DevNodeW(&direct, nullptr, CM_LOCATE_DEVNODE_NORMAL);
+  EXPECT_EQ(platform_.LocateDevNode(&found, nullptr, 0), root);
+  if (root == CR_SUCCESS) EXPECT_EQ(found, direct);
+  HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
+  SP_DEVINFO_DATA data{};
+  data.cbSize = sizeof data;
+  wchar_t instance[1024] = {};
+  ASSERT_TRUE(SetupDiEnumDeviceInfo(set, 0, &data));
+  ASSERT_TRUE(SetupDiGetDeviceInstanceIdW(set, &data, instance, 1024, nullptr));
+  SetupDiDestroyDeviceInfoList(set);
+  wchar_t unknown[] = L"ROOT\\PYRAVEL_NEVER_INSTALLED\\0000";
+  const CONFIGRET known = CM_Locate_DevNodeW(&direct, instance, CM_LOCATE_DEVNODE_PHANTOM);
+  const CONFIGRET none = CM_Locate_DevNodeW(&direct, unknown, CM_LOCATE_DEVNODE_PHANTOM);
+  EXPECT_EQ(platform_.LocateDevNode(&found, U(instance), kCmLocateDevNodePhantom), known);
+  EXPECT_EQ(platform_.LocateDevNode(&found, U(unknown), kCmLocateDevNodePhantom), none);
+  std::printf("  phantom lookup: a present device %lu, an unknown one %lu\n", known, none);
+  const bool wine = known == CR_FAILURE;
+  EXPECT_EQ(none, wine ? CR_FAILURE : CR_NO_SUCH_DEVNODE);
+  if (!wine) EXPECT_EQ(known, CR_SUCCESS);
+}
+
+// A vendor INF published into the system's INF folder, then removed through the platform under
+// its published name. Windows deletes it. Wine publishes it under its own name and its removal is
+// a stub that answers TRUE and deletes nothing: there the sandbox's store stands in.
+TEST_F(SetupApiPlatformTest, RemovingAPublishedPackage) {
+  testing::TempFolder temp;
+  const WideText inf = temp.Path(u"pyrtest.inf");
+  ASSERT_TRUE(temp.Write(inf, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=System\r\n"
+                              "ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}\r\nProvider=Pyravel\r\n"
+                              "DriverVer=01/02/2024,1.0.0.0\r\n"));
+  wchar_t published[MAX_PATH] = {};
+  ASSERT_TRUE(SetupCopyOEMInfW(W(inf), nullptr, SPOST_NONE, 0, published, MAX_PATH, nullptr, nullptr))
+      << GetLastError();
+  const bool answered = platform_.UninstallOemInf(U(wcsrchr(published, L'\\') + 1), 0);
+  const bool gone = GetFileAttributesW(published) == INVALID_FILE_ATTRIBUTES;
+  DeleteFileW(published);
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(gone, !wine) << WideText(U(published)).ToUtf8();
 }
 
 TEST_F(SetupApiPlatformTest, SecurityDescriptorsBecomeSddl) {

@@ -32,25 +32,16 @@ TEST(EnablePrivileges, EnablesWhatTheTokenHoldsAndReturnsThePreviousState) {
   EXPECT_TRUE(EnablePrivileges().has_value());
 }
 
-TEST(RuntimeLibraries, MissingLibrariesAndExportsLeaveNullEntryPoints) {
-  const bool newdevLoadedBefore = GetModuleHandleW(L"newdev.dll") != nullptr;
+TEST(RuntimeLibraries, AMissingLibraryOrExportLeavesANullEntryPoint) {
   RuntimeLibraries libraries;
   libraries.Load();
-  // Each entry point is there exactly when its library exports it.
   const HMODULE devmgr = libraries.Devmgr();
   EXPECT_EQ(libraries.DevicePropertiesRunDll() != nullptr,
             devmgr != nullptr && GetProcAddress(devmgr, "DeviceProperties_RunDLLW") != nullptr);
-  ASSERT_NE(libraries.Newdev(), nullptr) << "newdev.dll ships with every system";
-  EXPECT_EQ(libraries.DiUninstallDriver() != nullptr,
-            GetProcAddress(libraries.Newdev(), "DiUninstallDriverW") != nullptr);
-  // Loading again frees what it held first: the reference count does not grow.
   libraries.Load();
   libraries.Release();
-  EXPECT_EQ(libraries.Newdev(), nullptr);
-  EXPECT_EQ(libraries.DiUninstallDriver(), nullptr);
-  if (!newdevLoadedBefore) {
-    EXPECT_EQ(GetModuleHandleW(L"newdev.dll"), nullptr) << "newdev.dll still loaded after Release";
-  }
+  EXPECT_EQ(libraries.Devmgr(), nullptr);
+  EXPECT_EQ(libraries.DevicePropertiesRunDll(), nullptr);
 }
 
 }  // namespace

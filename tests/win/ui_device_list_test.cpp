@@ -66,32 +66,26 @@ void FillDevices(DeviceList& list) {
   }
 }
 
-TEST_F(UiDeviceList, RowsTextsAndUserValuesMatchTheMemoryList) {
+TEST_F(UiDeviceList, RowsChecksAndSelectionMatchTheMemoryList) {
   Both(FillDevices);
   Both([](DeviceList& l) { l.InsertRow(1, u"Inserted", kNoImage, kNoGroup, 0); });
   Both([](DeviceList& l) { l.InsertRow(99, u"Past the end", kNoImage, kNoGroup, 0); });
+  Both([](DeviceList& l) { l.SetRowChecked(5, true); });
+  Both([](DeviceList& l) { l.SetRowChecked(0, true); });
+  Both([](DeviceList& l) { l.SelectRow(2); });
+  Both([](DeviceList& l) { l.SelectRow(1); });
   ExpectSameRows();
+  EXPECT_EQ(real_->SelectedRow(), 1);
   EXPECT_EQ(real_->FindRowByUserValue(12), memory_.FindRowByUserValue(12));
   EXPECT_EQ(real_->FindRowByUserValue(77), -1);
   EXPECT_EQ(real_->CellText(42, 0), u"");
+  EXPECT_EQ(real_->SetAllChecked(true), memory_.SetAllChecked(true));
+  EXPECT_EQ(real_->SetAllChecked(false), memory_.SetAllChecked(false));
   Both([](DeviceList& l) { l.SetRowChecked(1, true); });
   Both([](DeviceList& l) { l.DeleteAllRows(); });
   ExpectSameRows();
   EXPECT_EQ(real_->RowCount(), 0);
   EXPECT_TRUE(real_->CheckedRows().empty());
-}
-
-TEST_F(UiDeviceList, ChecksAndSelectionMatchTheMemoryList) {
-  Both(FillDevices);
-  Both([](DeviceList& l) { l.SetRowChecked(3, true); });
-  Both([](DeviceList& l) { l.SetRowChecked(0, true); });
-  ExpectSameRows();
-  EXPECT_EQ(real_->SetAllChecked(true), memory_.SetAllChecked(true));
-  EXPECT_EQ(real_->SetAllChecked(false), memory_.SetAllChecked(false));
-  Both([](DeviceList& l) { l.SelectRow(2); });
-  Both([](DeviceList& l) { l.SelectRow(1); });
-  ExpectSameRows();
-  EXPECT_EQ(real_->SelectedRow(), 1);
 }
 
 TEST_F(UiDeviceList, SortingMatchesTheMemoryListInEveryDirection) {
