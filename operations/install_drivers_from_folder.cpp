@@ -21,9 +21,10 @@ int InstallDriversFromFolder(OperationHost& host) {
   host.ShowDialog();
 
   DevicePlatform& platform = host.Platform();
+  const WindowHandle owner = host.ProgressWindowHandle();
   std::atomic<bool> cancel{false}, reboot{false};
   const uint32_t count = RunWorker(host, cancel, nullptr, [&] {
-    return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel});
+    return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel, owner});
   });
   host.CloseDialog();
   if (reboot.load()) host.SetRebootNeeded();

@@ -1,6 +1,9 @@
 #include "sandbox/simulated_platform.h"
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 
@@ -15,7 +18,7 @@ namespace pyr {
 namespace {
 
 constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorNoSuchDevInst = 0xE000020B;
+constexpr uint32_t kErrorGenFailure = 31;
 constexpr uint8_t kDevPropTrue = 0xFF;
 
 void PutString(std::vector<uint8_t>* out, std::u16string_view s) {
@@ -108,6 +111,11 @@ bool Betters(const DriverVer& offered, const SimulatedDevice& d) {
 bool ReadInf(std::u16string_view path, InfFacts* inf) {
   std::string bytes;
   return ReadWholeFile(WideText(path), &bytes, 1u << 20) && ParseInfText(bytes, inf);
+}
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace
@@ -216,6 +224,7 @@ bool SimulatedPlatform::DestroyClassImageList(const ClassImageList& list) {
 DeviceSet SimulatedPlatform::GetClassDevs(const Guid* classGuid, const char16_t*, WindowHandle,
                                           uint32_t flags) {
   Count(PlatformCall::kGetClassDevs);
+  FinishPendingInstalls();
   if (openSetFails_) return DeviceSet{~uintptr_t{0}};
   std::vector<size_t> members;
   for (size_t i = 0; i < pc_.devices.size(); ++i) {
@@ -348,12 +357,20 @@ bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) 
   if (!d || d->uninstalled || !d->present || Fails(*d) || d->problem == kProblemDisabled) {
     return false;
   }
+  // A driver that cannot be stopped while Windows runs starts again only at the next boot:
+  // SetupDiRestartDevices then sets DI_NEEDREBOOT and the problem CM_PROB_NEED_RESTART.
+  if (d->needsRestart || needsReboot_) {
+    RaiseInstallFlags(set, device, kDiNeedReboot);
+    d->problem = kProblemNeedsRestart;
+    return true;
+  }
   if (d->problem == kProblemNeedsRestart) d->problem = 0;
   return true;
 }
 
 ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t) {
   Count(PlatformCall::kLocateDevNode);
+  FinishPendingInstalls();
   if (!deviceId || !*deviceId) {
     if (rootLocateFails_) return kCrFailure;
     *devInst = kRootDevInst;
@@ -375,6 +392,13 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
   for (SimulatedDevice& d : pc_.devices) {
     if (!d.present) continue;
     if (d.uninstalled) {
+      // Nothing enumerates root-enumerated or software devices: once removed they stay gone.
+      if (IsRootEnumerated(d.instanceId.View())) continue;
+      // The bus reports the device at once; the PnP manager installs it in its own time.
+      if (d.installDelayMs != 0) {
+        if (d.installedAtMs == 0) d.installedAtMs = d.installDelayMs < 0 ? INT64_MAX : NowMs() + d.installDelayMs;
+        continue;
+      }
       d.uninstalled = false;
       // Hardware whose package left the store comes back with no driver and no class: the
       // list's "No drivers installed".
@@ -403,25 +427,6 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
       }
     }
   }
-  return kCrSuccess;
-}
-
-ConfigRet SimulatedPlatform::DisableDevNode(DevInst devInst, uint32_t) {
-  Count(PlatformCall::kDisableDevNode);
-  SimulatedDevice* d = DeviceOf(devInst);
-  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
-  if (Fails(*d)) return kCrFailure;
-  if (d->notDisableable) return kCrNotDisableable;
-  d->problem = kProblemDisabled;
-  return kCrSuccess;
-}
-
-ConfigRet SimulatedPlatform::EnableDevNode(DevInst devInst, uint32_t) {
-  Count(PlatformCall::kEnableDevNode);
-  SimulatedDevice* d = DeviceOf(devInst);
-  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
-  if (Fails(*d)) return kCrFailure;
-  if (d->problem == kProblemDisabled) d->problem = 0;
   return kCrSuccess;
 }
 
@@ -472,47 +477,6 @@ bool SimulatedPlatform::ShowUpdateDevice(WindowHandle, DeviceSet set, const Devi
   if (!d || d->uninstalled || Fails(*d)) return false;
   if (needsReboot) *needsReboot = needsReboot_ && wizardUpdates_;
   return wizardUpdates_;
-}
-
-bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const char16_t* hardwareId,
-                                                          const char16_t* infPath, uint32_t flags,
-                                                          bool* rebootRequired) {
-  Count(PlatformCall::kUpdateDriverForPlugAndPlayDevices);
-  if (!hardwareId || !infPath) return false;
-  // An INF file on disk is read as the system would; a bare name means a package of the store.
-  InfFacts inf;
-  const bool onDisk = ReadInf(infPath, &inf);
-  const DriverPackage* stored = onDisk ? nullptr : PackageForInf(infPath);
-  if (!onDisk && !stored) return false;
-  const std::vector<WideText>& ids = onDisk ? inf.hardwareIds : stored->hardwareIds;
-  // The system only installs an INF that names the hardware.
-  if (std::none_of(ids.begin(), ids.end(), [&](const WideText& id) { return IdMatches(id.View(), hardwareId); })) {
-    return false;
-  }
-  std::vector<SimulatedDevice*> targets;
-  for (SimulatedDevice& d : pc_.devices) {
-    if (d.uninstalled || !d.present) continue;
-    for (const WideText& id : d.hardwareIds) {
-      if (WideText::EqualsNoCase(id.View(), hardwareId)) {
-        targets.push_back(&d);
-        break;
-      }
-    }
-  }
-  if (targets.empty()) return false;
-  const DriverVer offered = ParseDriverVer(onDisk ? inf.driverVer : stored->driverVer);
-  bool restart = needsReboot_;
-  for (SimulatedDevice* d : targets) {
-    if (Fails(*d)) return false;
-    // Without force only a newer driver replaces the installed one.
-    if (!(flags & kInstallFlagForce) && !Betters(offered, *d)) return false;
-    restart |= d->needsRestart;
-  }
-  if (onDisk) stored = StageInf(infPath, inf);
-  if (!stored) return false;
-  for (SimulatedDevice* d : targets) InstallPackage(d, *stored);
-  if (rebootRequired) *rebootRequired = restart;
-  return true;
 }
 
 namespace {
@@ -586,9 +550,10 @@ bool SimulatedPlatform::UninstallDriver(WindowHandle, const char16_t* infPath, u
   return true;
 }
 
-bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags,
+bool SimulatedPlatform::InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                                       bool* needsReboot) {
   Count(PlatformCall::kInstallDriver);
+  lastInstallParent_ = parent;
   // Like the system: read the INF, install it on each listed device whose driver it betters.
   constexpr uint32_t kForceInf = 0x2;  // DIIRFLAG_FORCE_INF
   InfFacts inf;
@@ -607,7 +572,8 @@ bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uin
       restart |= d.needsRestart;
     }
   }
-  if (targets.empty()) return false;
+  // The package goes into the store whether or not a device takes it, and that alone is a
+  // success: DiInstallDriverW returns TRUE when it only staged the package.
   const DriverPackage* package = StageInf(infPath, inf);
   if (!package) return false;
   for (SimulatedDevice* d : targets) InstallPackage(d, *package);
@@ -633,5 +599,142 @@ bool SimulatedPlatform::SecurityDescriptorToSddl(const uint8_t*, uint32_t, WideT
 }
 
 bool SimulatedPlatform::LoadIndirectString(const char16_t*, WideText*) { return false; }
+
+// --- Through the class installer, on one device ---
+
+void SimulatedPlatform::FinishPendingInstalls() {
+  const int64_t now = NowMs();
+  for (SimulatedDevice& d : pc_.devices) {
+    if (d.uninstalled && d.installedAtMs != 0 && d.installedAtMs <= now) {
+      d.uninstalled = false;
+      d.installedAtMs = 0;
+    }
+  }
+}
+
+bool SimulatedPlatform::ChangeDeviceState(DeviceSet set, const DeviceInfo& device,
+                                          uint32_t stateChange, uint32_t scope, uint32_t* error) {
+  Count(PlatformCall::kChangeDeviceState);
+  constexpr uint32_t kErrorInvalidParameter = 87;
+  constexpr uint32_t kErrorNotDisableable = 0xE0000231;
+  SimulatedDevice* d = DeviceIn(set, device);
+  uint32_t code = 0;
+  if (!d || d->uninstalled || !d->present) {
+    code = kErrorNoSuchDevInst;
+  } else if (Fails(*d)) {
+    code = kErrorGenFailure;
+  } else if (scope != kDicsFlagGlobal || (stateChange != kDicsEnable && stateChange != kDicsDisable)) {
+    code = kErrorInvalidParameter;  // only global enables and disables are modelled
+  } else if (stateChange == kDicsDisable && d->notDisableable) {
+    code = kErrorNotDisableable;
+  }
+  if (code != 0) {
+    if (error) *error = code;
+    return false;
+  }
+  // Through the class installer the change is kept for every later boot (CONFIGFLAG_DISABLED).
+  d->disabledAtBoot = stateChange == kDicsDisable;
+  if (stateChange == kDicsEnable) {
+    if (d->problem == kProblemDisabled) d->problem = 0;
+  } else if (d->needsRestart) {
+    // A device that cannot be stopped now (its removal is vetoed) is disabled at the next boot:
+    // the call succeeds and asks for a restart.
+    RaiseInstallFlags(set, device, kDiNeedReboot);
+  } else {
+    d->problem = kProblemDisabled;
+  }
+  if (needsReboot_) RaiseInstallFlags(set, device, kDiNeedReboot);
+  return true;
+}
+
+bool SimulatedPlatform::GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device,
+                                              uint32_t* flags) {
+  Count(PlatformCall::kGetDeviceInstallFlags);
+  if (!DeviceIn(set, device)) return false;
+  auto it = installFlags_.find({set.value, device.devInst});
+  *flags = it == installFlags_.end() ? 0 : it->second;
+  return true;
+}
+
+bool SimulatedPlatform::InstallDeviceDriver(WindowHandle parent, DeviceSet set,
+                                            const DeviceInfo& device, const char16_t* infPath,
+                                            uint32_t flags, bool* needsReboot, uint32_t* error) {
+  Count(PlatformCall::kInstallDeviceDriver);
+  lastInstallParent_ = parent;
+  if (needsReboot) *needsReboot = false;
+  auto fail = [error](uint32_t code) {
+    if (error) *error = code;
+    return false;
+  };
+  SimulatedDevice* d = DeviceIn(set, device);
+  // DiInstallDevice installs on a device that is present in the system.
+  if (!d || d->uninstalled || !d->present) return fail(kErrorNoSuchDevInst);
+  if (Fails(*d)) return fail(kErrorGenFailure);
+  const auto fits = [&](const std::vector<WideText>& ids) {
+    return std::any_of(ids.begin(), ids.end(), [&](const WideText& id) {
+      return std::any_of(d->hardwareIds.begin(), d->hardwareIds.end(),
+                         [&](const WideText& own) { return IdMatches(id.View(), own.View()); });
+    });
+  };
+  // The compatible drivers: the INF's alone when one is given (a file on disk, or a package of
+  // the store by its published name), else the newest fitting package of the store.
+  InfFacts inf;
+  const bool onDisk = infPath && ReadInf(infPath, &inf);
+  const DriverPackage* stored = nullptr;
+  if (infPath && !onDisk) {
+    stored = PackageForInf(infPath);
+    if (!stored) return fail(kErrorFileNotFound);
+  } else if (!infPath) {
+    for (const DriverPackage& p : pc_.driverStore) {
+      if (fits(p.hardwareIds) && (!stored || ParseDriverVer(p.driverVer).date > ParseDriverVer(stored->driverVer).date)) {
+        stored = &p;
+      }
+    }
+  }
+  if (onDisk ? !fits(inf.hardwareIds) : (stored && !fits(stored->hardwareIds))) return fail(kErrorNoCompatDrivers);
+  // Without a package of its own the device keeps the system's driver it has (reinstalled in place).
+  if (!onDisk && !stored && d->infPath.Empty()) return fail(kErrorNoCompatDrivers);
+  if (onDisk || stored) {
+    const DriverVer offered = ParseDriverVer(onDisk ? inf.driverVer : stored->driverVer);
+    if (!(flags & kInstallFlagForce) && !Betters(offered, *d)) return fail(kErrorNoMoreItems);
+    if (onDisk) stored = StageInf(infPath, inf);
+    if (!stored) return fail(kErrorFileNotFound);
+    InstallPackage(d, *stored);
+  }
+  if (needsReboot) *needsReboot = needsReboot_ || d->needsRestart;
+  return true;
+}
+
+uint32_t SimulatedPlatform::WaitNoPendingInstallEvents(uint32_t timeoutMs) {
+  Count(PlatformCall::kWaitNoPendingInstallEvents);
+  FinishPendingInstalls();
+  int64_t last = 0;
+  for (const SimulatedDevice& d : pc_.devices) {
+    if (d.uninstalled && d.installedAtMs != 0) last = std::max(last, d.installedAtMs);
+  }
+  if (last == 0) return kWaitObject0;
+  const int64_t left = last - NowMs();
+  // An install that never ends is known to outlast any wait: no need to sit it out.
+  if (last == INT64_MAX || left > int64_t{timeoutMs}) {
+    if (last != INT64_MAX) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+    return kWaitTimeout;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(left));
+  FinishPendingInstalls();
+  return kWaitObject0;
+}
+
+void SimulatedPlatform::Reboot() {
+  for (SimulatedDevice& d : pc_.devices) {
+    if (d.uninstalled && d.installedAtMs != 0) d.installedAtMs = 1;  // long over
+    if (d.disabledAtBoot) {
+      d.problem = kProblemDisabled;
+    } else if (d.problem == kProblemDisabled || d.problem == kProblemNeedsRestart) {
+      d.problem = 0;
+    }
+  }
+  FinishPendingInstalls();
+  installFlags_.clear();
+}
 
 }  // namespace pyr

@@ -152,14 +152,6 @@ TEST_F(SimulatedPlatformTest, PresentFlagHidesAbsentDevices) {
   EXPECT_EQ(platform_.OpenSets(), 0u);
 }
 
-TEST_F(SimulatedPlatformTest, DisableSetsProblem22AndEnableClearsIt) {
-  const DevInst nic = DevInstOf(kNic);
-  EXPECT_EQ(platform_.DisableDevNode(nic, 0), kCrSuccess);
-  EXPECT_EQ(Problem(kNic), 22u);
-  EXPECT_EQ(platform_.EnableDevNode(nic, 0), kCrSuccess);
-  EXPECT_EQ(Problem(kNic), 0u);
-}
-
 TEST_F(SimulatedPlatformTest, UninstalledDeviceReturnsWithARescanOnlyWhenPresent) {
   for (const char16_t* id : {kNic, kOldStick}) {
     DeviceSet set;
@@ -195,20 +187,6 @@ TEST_F(SimulatedPlatformTest, RescanWithRetryInstallsAPackageFromTheStore) {
   EXPECT_EQ(reader_.ReadFirst(set, device, devpkey::kClass).ToUtf8(), "USB");
   EXPECT_EQ(reader_.ReadFirst(set, device, devpkey::kDriverDate).ToUtf8(), "2021/04/02 00:00:00");
   platform_.DestroyDeviceInfoList(set);
-}
-
-TEST_F(SimulatedPlatformTest, UpdateDriverNeedsANewerPackageUnlessForced) {
-  const char16_t* hwid = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10";
-  bool reboot = false;
-  // The same package as installed: not newer.
-  EXPECT_FALSE(platform_.UpdateDriverForPlugAndPlayDevices({}, hwid, u"D:\\drv\\e1d68x64.inf", 0,
-                                                           &reboot));
-  platform_.SetNeedsReboot(true);
-  EXPECT_TRUE(platform_.UpdateDriverForPlugAndPlayDevices({}, hwid, u"D:\\drv\\e1d68x64.inf",
-                                                          kInstallFlagForce, &reboot));
-  EXPECT_TRUE(reboot);
-  EXPECT_FALSE(platform_.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_FFFF", u"e1d68x64.inf",
-                                                           kInstallFlagForce, &reboot));
 }
 
 TEST_F(SimulatedPlatformTest, DriverStoreLocationsAndRemoval) {
@@ -259,8 +237,8 @@ TEST_F(SimulatedPlatformTest, DevicesThatNeedARestartSayWhenTheirDriverGoes) {
   } cases[] = {
       {kUninstall, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008", nullptr, true},
       {kUninstall, kNic, nullptr, false},
-      {kForceDriver, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1", u"nv_dispi.inf", true},
-      {kForceDriver, u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10", u"e1d68x64.inf", false},
+      {kForceDriver, u"PCI\\VEN_10DE&DEV_21C4&SUBSYS_13033842&REV_A1\\4&2A3B5E0C&0&0008", u"nv_dispi.inf", true},
+      {kForceDriver, kNic, u"e1d68x64.inf", false},
       {kRemovePackage, u"oem41.inf", nullptr, true},  // the Realtek sound device's
   };
   for (const Case& c : cases) {
@@ -278,7 +256,12 @@ TEST_F(SimulatedPlatformTest, DevicesThatNeedARestartSayWhenTheirDriverGoes) {
       done = platform_.UninstallDevice({}, set, device, 0, &reboot);
       platform_.DestroyDeviceInfoList(set);
     } else if (c.action == kForceDriver) {
-      done = platform_.UpdateDriverForPlugAndPlayDevices({}, c.target, c.inf, kInstallFlagForce, &reboot);
+      DeviceSet set;
+      DeviceInfo device;
+      uint32_t error = 0;
+      ASSERT_TRUE(Find(c.target, 0, &set, &device));
+      done = platform_.InstallDeviceDriver({}, set, device, c.inf, kInstallFlagForce, &reboot, &error);
+      platform_.DestroyDeviceInfoList(set);
     } else {
       WideText path;
       uint32_t error = 0;
