@@ -413,6 +413,9 @@ TEST(ReinstallDevices, RootDevicesInPlaceOthersOnlyWhenFoundAgain) {
        {u"Adapter B was successfully uninstalled.", kNotReinstalled}, 1, false},
       {"not present: never found again", {u"Old printer"}, [](ScriptedHost&) {},
        {u"Old printer was successfully uninstalled.", kNotReinstalled}, 1, false},
+      {"in place, not present", {u"WAN Miniport"},
+       [](ScriptedHost& h) { h.platform.FindDevice(u"ROOT\\NET\\0000")->present = false; }, {kNotReinstalled}, 0,
+       true},
       {"no root to rescan", {u"Adapter A"}, [](ScriptedHost& h) { h.platform.SetRootLocateFails(true); },
        {u"Adapter A was successfully uninstalled.", kNotReinstalled}, 1, false},
       {"one of two not uninstalled", {u"Adapter A", u"Adapter B"},
@@ -496,13 +499,22 @@ TEST(ScanHardware, CompactWindowModesAndFailures) {
   }
 }
 
-TEST(RescanAndRebuild, RebuildsWhateverTheScanAnswered) {
+// The list is rebuilt whatever the scan answered; a scan brings back removed hardware, but no
+// root-enumerated device, which no bus reports.
+TEST(RescanAndRebuild, RebuildsWhateverTheScanAnsweredAndBringsBackHardwareOnly) {
   for (bool fails : {false, true}) {
-    ScriptedHost host(DriverPc());
+    SimulatedPc pc = DriverPc();
+    pc.devices.push_back(testing::MakeDevice(u"ROOT\\NET\\0000", u"WAN Miniport"));
+    ScriptedHost host(std::move(pc));
+    host.list.SetRowChecked(0, true);
+    host.list.SetRowChecked(4, true);
+    UninstallDevices(host, RowSource::kChecked);
     host.platform.SetRootLocateFails(fails);
     RescanAndRebuild(host, kCmReenumerateNormal);
-    EXPECT_EQ(host.rebuilds, 1);
+    EXPECT_EQ(host.rebuilds, 2);
     EXPECT_EQ(host.calls.back(), u"rebuild");
+    EXPECT_EQ(Listed(host, u"Adapter A"), !fails);
+    EXPECT_FALSE(Listed(host, u"WAN Miniport"));
   }
 }
 

@@ -1,6 +1,7 @@
 // Device operations driven in-process on the simulated PC, as a user would: the hardware scan's
 // worker thread under its compact window, the INF picker answered with a typed path, the reboot
-// question after an uninstall that needs a restart, and "Reinstall" with the system's own scan.
+// question after an uninstall that needs a restart, and "Reinstall" with the system's own scan;
+// and the class-installer calls and install from folder on the system's own devices.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include "devices/device_columns.h"
 #include "devices/win32/setupapi_platform.h"
+#include "driverstore/install_from_folder.h"
 #include "sandbox/driver_store_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/win/main_window_fixture.h"
@@ -63,6 +65,8 @@ void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
 
+bool OnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
 using DeviceOperationsTest = MainWindowTest;
 
 TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
@@ -84,13 +88,9 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   EXPECT_TRUE(seen.closedAfterRelease);
   EXPECT_EQ(seen.client.right, 400);
   EXPECT_EQ(seen.client.bottom, 80);
-  bool scanningText = false, anyButton = false;
-  for (const auto& [cls, text] : seen.children) {
-    scanningText |= text == L"Scanning for hardware changes...";
-    anyButton |= cls == L"Button";
-  }
-  EXPECT_TRUE(scanningText);
-  EXPECT_FALSE(anyButton);  // the scan cannot be cancelled
+  // The scan's text, and no button: the scan cannot be cancelled.
+  EXPECT_EQ(seen.children, (std::vector<std::pair<std::wstring, std::wstring>>{
+                               {L"Edit", L"Scanning for hardware changes..."}}));
   // The list was rebuilt after the scan, and a scan asks for no reboot.
   EXPECT_GE(RowNamed(kEthernet), 0);
   EXPECT_FALSE(main_->RebootNeeded());
@@ -183,8 +183,8 @@ TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
   EXPECT_EQ(RowNamed(kGeForce), -1);
 }
 
-// The simulated PC, except that the re-enumeration goes to the system's configuration manager
-// (under Wine, one whose root cannot be located).
+// The simulated PC, except that the rescan and the wait for its installs go to the system's
+// configuration manager (under Wine, one whose root cannot be located).
 class SystemScanPlatform : public ClassIconPlatform {
  public:
   using ClassIconPlatform::ClassIconPlatform;
@@ -193,6 +193,9 @@ class SystemScanPlatform : public ClassIconPlatform {
   }
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
     return system_.ReenumerateDevNode(devInst, flags);
+  }
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override {
+    return system_.WaitNoPendingInstallEvents(timeoutMs);
   }
 
  private:
@@ -204,9 +207,7 @@ TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuild
   environment_.UsePlatform(&platform);
   DEVINST root = 0;
   const bool scans = CM_Locate_DevNodeW(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS;
-  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
-    EXPECT_FALSE(scans) << "Wine's configuration manager was expected to locate no root";
-  }
+  if (OnWine()) EXPECT_FALSE(scans) << "Wine's configuration manager was expected to locate no root";
   using Step = OperationScript::Step;
   BuildShown();
   main_->List().SetRowChecked(RowNamed(kEthernet), true);
@@ -222,6 +223,54 @@ TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuild
                                              : L"Failed to reinstall the selected devices."}));
   // The list was rebuilt after the uninstall (the system's scan knows nothing of the simulated card).
   EXPECT_EQ(RowNamed(kEthernet), -1);
+}
+
+// An INF, in a folder of its own, for hardware that no device has.
+WideText UnrelatedInf(testing::TempFolder& temp) {
+  const WideText inf = temp.Path(u"offer\\unrelated.inf");
+  temp.Write(inf, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\n"
+                  "ClassGuid={4d36e972-e325-11ce-bfc1-08002be10318}\r\nProvider=%M%\r\n"
+                  "DriverVer=01/01/2024,1.0.0.0\r\n[Manufacturer]\r\n%M%=Models,NTamd64\r\n"
+                  "[Models.NTamd64]\r\n%D%=Inst,PCI\\VEN_FFFF&DEV_FFFF\r\n[Inst]\r\n"
+                  "[Inst.Services]\r\nAddService=,2\r\n[Strings]\r\nM=\"Maker\"\r\nD=\"Nothing\"\r\n");
+  return inf;
+}
+
+// The class-installer calls on one of the system's devices: Wine's class installer does not
+// handle DIF_PROPERTYCHANGE; an INF that fits no device is staged but offers no driver (and so
+// Wine's DiInstallDevice, a stub that would end the process, is never reached); nothing asks
+// for a restart or stays pending.
+TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Made());
+  SetupApiPlatform platform;
+  const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses | kDigcfPresent);
+  DeviceInfo device;
+  ASSERT_TRUE(platform.EnumDeviceInfo(set, 0, &device));
+  uint32_t error = 0, flags = ~0u;
+  EXPECT_EQ(platform.ChangeDeviceState(set, device, kDicsEnable, kDicsFlagGlobal, &error), !OnWine());
+  ASSERT_TRUE(platform.GetDeviceInstallFlags(set, device, &flags));
+  EXPECT_EQ(flags & (kDiNeedReboot | kDiNeedRestart), 0u);
+  bool reboot = true;
+  EXPECT_FALSE(platform.InstallDeviceDriver({}, set, device, UnrelatedInf(temp).Buffer(), 0, &reboot, &error));
+  EXPECT_EQ(error, kErrorNoCompatDrivers);
+  EXPECT_FALSE(reboot);
+  EXPECT_EQ(platform.WaitNoPendingInstallEvents(0), kWaitObject0);
+  EXPECT_TRUE(platform.DestroyDeviceInfoList(set));
+}
+
+// DiInstallDriverW answers TRUE for a package it only put into the store (Wine's for any INF):
+// install from folder counts a package only when a device took it.
+TEST(SystemDevices, APackageNoDeviceTookIsNotCountedAsInstalled) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Made());
+  SetupApiPlatform platform;
+  const WideText inf = UnrelatedInf(temp);
+  bool reboot = false;
+  const bool staged = platform.InstallDriver({}, inf.Buffer(), 0, &reboot);
+  if (OnWine()) EXPECT_TRUE(staged) << "Wine's DiInstallDriverW was expected to answer TRUE";
+  std::atomic<bool> rebootNeeded{false};
+  EXPECT_EQ(InstallFromOneFolder(platform, temp.Path(u"offer"), InstallFlags{&rebootNeeded, nullptr, {}}), 0u);
 }
 
 }  // namespace
