@@ -332,28 +332,9 @@ TEST(ChangeDrivers, NewerOlderForcedAndCancelledPicks) {
   }
 }
 
-TEST(ChangeDrivers, ACancelledPickStillOffersTheNextDevice) {
-  ScriptedHost host(DriverPc());
-  host.list.SetRowChecked(0, true);
-  host.list.SetRowChecked(1, true);
-  host.infPicks = {u"", u"oem3.inf"};  // nothing for B, the store's newer package for A
-  ChangeDrivers(host);
-  EXPECT_EQ(CallsStartingWith(host, u"pick:"), (Lines{u"pick:Select driver INF file for Adapter B",
-                                                       u"pick:Select driver INF file for Adapter A"}));
-  EXPECT_EQ(ProgressTexts(host), (Lines{u"Changing driver for Adapter B (1 of 2)...",
-                                        u"Changing driver for Adapter A (2 of 2)..."}));
-  // oem3.inf is for Adapter B's hardware, not A's: nothing to force.
-  EXPECT_TRUE(host.asked.empty());
-  EXPECT_EQ(host.resultLines, Lines{u"The driver for Adapter A could not be changed."});
-
-  ScriptedHost none(DriverPc());
-  none.list.SelectRow(0);  // a selection is not enough
-  ChangeDrivers(none);
-  EXPECT_EQ(none.asked, Lines{kCheckFirst});
-}
-
 // The chosen INF goes on the ticked device alone: its twin of the same hardware ID keeps its
-// driver, and a ticked row that is not present gets its failure line without a file to pick.
+// driver. A ticked row that is not present gets its failure line without a file to pick, and a
+// cancelled pick still leaves the next device its own.
 TEST(ChangeDrivers, OnlyTheTickedDeviceTakesTheDriver) {
   SimulatedPc pc = DriverPc();
   pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\B2", u"Adapter B"), u"oem2.inf", 2020, u"2.0"));
@@ -361,17 +342,24 @@ TEST(ChangeDrivers, OnlyTheTickedDeviceTakesTheDriver) {
   absent.hardwareIds = {u"HW\\Adapter B"};
   pc.devices.push_back(absent);
   ScriptedHost host(std::move(pc));
-  host.list.SetRowChecked(1, true);
-  host.list.SetRowChecked(5, true);
-  host.infPicks = {WriteInf("pyravel_change_driver", "newer.inf", "03/01/2024,3.0")};
+  for (int row : {1, 2, 5}) host.list.SetRowChecked(row, true);
+  host.infPicks = {u"", WriteInf("pyravel_change_driver", "newer.inf", "03/01/2024,3.0")};
   ChangeDrivers(host);
-  EXPECT_EQ(CallsStartingWith(host, u"pick:"), Lines{u"pick:Select driver INF file for Adapter B"});
+  EXPECT_EQ(ProgressTexts(host), (Lines{u"Changing driver for Absent B (1 of 3)...", u"Changing driver for Adapter C (2 of 3)...",
+                                        u"Changing driver for Adapter B (3 of 3)..."}));
+  EXPECT_EQ(CallsStartingWith(host, u"pick:"), (Lines{u"pick:Select driver INF file for Adapter C",
+                                                       u"pick:Select driver INF file for Adapter B"}));
   EXPECT_EQ(host.resultLines, (Lines{u"The driver for Absent B could not be changed.",
                                      u"The driver for Adapter B was successfully changed."}));
   for (auto [id, version] : {std::pair{u"PCI\\B", u"3.0"}, {u"PCI\\B2", u"2.0"}, {u"PCI\\B3", u"2.0"}}) {
     EXPECT_EQ(host.platform.FindDevice(id)->driverVersion, version) << WideText(id).ToUtf8();
   }
   EXPECT_EQ(host.platform.LastInstallParent().value, ScriptedHost::kDialogWindow);
+
+  ScriptedHost none(DriverPc());
+  none.list.SelectRow(0);  // a selection is not enough
+  ChangeDrivers(none);
+  EXPECT_EQ(none.asked, Lines{kCheckFirst});
 }
 
 // Install from folder: the progress window owns the installs, so the system's prompts come in

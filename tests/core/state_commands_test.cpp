@@ -79,19 +79,14 @@ TEST(EnableChecked, FailuresKeepTicksAndSkipTheRebuild) {
 }
 
 TEST(RestartDevices, QuestionWordingFollowsTheRowCount) {
-  ScriptedHost one(ThreeAdapters());
-  one.list.SetRowChecked(1, true);
-  one.answers = {0};
-  RestartDevices(one, RowSource::kChecked);
-  EXPECT_EQ(one.asked.back(), u"Are you sure you want to restart the selected device?");
-
-  ScriptedHost two(ThreeAdapters());
-  two.list.SetRowChecked(0, true);
-  two.list.SetRowChecked(1, true);
-  two.answers = {0};
-  RestartDevices(two, RowSource::kChecked);
-  EXPECT_EQ(two.asked.back(), u"Are you sure you want to restart the selected devices?");
-
+  for (const auto& [rows, question] : {std::pair{std::vector<int>{1}, u"Are you sure you want to restart the selected device?"},
+                                       {std::vector<int>{0, 1}, u"Are you sure you want to restart the selected devices?"}}) {
+    ScriptedHost host(ThreeAdapters());
+    for (int row : rows) host.list.SetRowChecked(row, true);
+    host.answers = {0};
+    RestartDevices(host, RowSource::kChecked);
+    EXPECT_EQ(host.asked, Lines{question});
+  }
   ScriptedHost none(ThreeAdapters());
   RestartDevices(none, RowSource::kSelected);
   EXPECT_EQ(none.asked, (Lines{kCheckFirst}));  // no question first
@@ -184,7 +179,6 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
        u"Working properly", u"Disabled"},
       {"enable", 22, false, checked(EnableCheckedDevices), u" was successfully enabled.", false, u"Working properly",
        u"Working properly"},
-      {"restart", 0, false, restart, u" was successfully restarted.", false, u"Working properly", u"Working properly"},
       {"restart at the next boot", 0, true, restart, u" could not be restarted.", true, u"Error: Needs restart",
        u"Working properly"},
       {"context disable", 0, false, selected, nullptr, false, u"Disabled", u"Disabled"},
