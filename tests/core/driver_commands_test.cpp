@@ -471,17 +471,10 @@ TEST(ScanHardware, CompactWindowModesAndFailures) {
     ScriptedHost host(std::move(pc));
     host.platform.SetRootLocateFails(c.locateFails);
     EXPECT_EQ(ScanHardware(host, c.mode, c.quiet), c.result);
-    const Lines window = c.quiet ? Lines{}
-                                 : Lines{u"progress-window:Scanning for hardware changes...:400x60", u"progress:-80",
-                                         u"show", u"close"};
-    Lines dialogCalls;
-    for (const auto& call : host.calls) {
-      if (call.rfind(u"progress-window:", 0) == 0 || call.rfind(u"progress:", 0) == 0 || call == u"show" || call == u"close") {
-        dialogCalls.push_back(call);
-      }
-    }
-    EXPECT_EQ(dialogCalls, window);
-    EXPECT_EQ(host.rebuilds, 0);
+    // The compact window unless quiet, and nothing else: no rebuild of its own.
+    EXPECT_EQ(host.calls, (c.quiet ? Lines{}
+                                   : Lines{u"progress-window:Scanning for hardware changes...:400x60", u"progress:-80",
+                                           u"show", u"close"}));
     host.RebuildInventory();
     EXPECT_EQ(host.list.CellText(4, 1).Str(), c.status);
   }
