@@ -442,19 +442,25 @@ bool SetupApiPlatform::InstallDeviceDriver(WindowHandle parent, DeviceSet set,
     if (error) *error = code;
     return false;
   };
+  // DiInstallDevice installs what the driver store holds: a package chosen by the user goes there
+  // first, and the element then looks for drivers in its published INF alone.
+  wchar_t published[MAX_PATH] = {};
+  if (infPath && !SetupCopyOEMInfW(W(infPath), nullptr, SPOST_PATH, 0, published, MAX_PATH,
+                                   nullptr, nullptr)) {
+    return fail(GetLastError());
+  }
+  // The element belongs to the list's device set and keeps what an earlier search set on it.
   SetupDiDestroyDriverInfoList(devices, &data, SPDIT_COMPATDRIVER);
-  if (infPath) {
-    // DiInstallDevice installs what the driver store holds: the package goes there first, and the
-    // element looks for drivers in its published INF alone.
-    wchar_t published[MAX_PATH] = {};
-    if (!SetupCopyOEMInfW(W(infPath), nullptr, SPOST_PATH, 0, published, MAX_PATH, nullptr,
-                          nullptr) ||
-        !EditInstallParams(devices, &data, [&](SP_DEVINSTALL_PARAMS_W& p) {
+  if (!EditInstallParams(devices, &data, [&](SP_DEVINSTALL_PARAMS_W& p) {
+        p.Flags &= ~DI_ENUMSINGLEINF;
+        p.FlagsEx &= ~(DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST);
+        p.DriverPath[0] = L'\0';
+        if (infPath) {
           p.Flags |= DI_ENUMSINGLEINF;
           wcscpy_s(p.DriverPath, MAX_PATH, published);
-        })) {
-      return fail(GetLastError());
-    }
+        }
+      })) {
+    return fail(GetLastError());
   }
   SP_DRVINFO_DATA_W offered{};
   if (!SelectBestDriver(devices, &data, &offered)) return fail(GetLastError());
@@ -465,6 +471,7 @@ bool SetupApiPlatform::InstallDeviceDriver(WindowHandle parent, DeviceSet set,
     if (EditInstallParams(devices, &data, [](SP_DEVINSTALL_PARAMS_W& p) {
           p.Flags &= ~DI_ENUMSINGLEINF;
           p.FlagsEx |= DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST;
+          p.DriverPath[0] = L'\0';
         }) &&
         SelectBestDriver(devices, &data, &best) && !SameDriver(best, offered)) {
       return fail(ERROR_NO_MORE_ITEMS);
