@@ -60,13 +60,13 @@ class SetupApiPlatform : public DevicePlatform {
 
  private:
   uintptr_t newdev_ = 0;  // HMODULE
+  void* installDevice_ = nullptr;
+  void* waitNoPendingInstalls_ = nullptr;
   void* restartDevices_ = nullptr;
   void* uninstallDevice_ = nullptr;
   void* showUpdateDevice_ = nullptr;
   void* installDriver_ = nullptr;
   void* uninstallDriver_ = nullptr;
-  void* installDevice_ = nullptr;
-  void* waitNoPendingInstalls_ = nullptr;
   uint64_t fallbackReads_ = 0;
 };
 

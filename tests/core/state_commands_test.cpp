@@ -177,6 +177,8 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
       {"disable", 0, false, checked(DisableCheckedDevices), u" was successfully disabled.", false, u"Disabled", u"Disabled"},
       {"disable vetoed", 0, true, checked(DisableCheckedDevices), u" was successfully disabled.", true,
        u"Working properly", u"Disabled"},
+      {"not disableable", 0, false, checked(DisableCheckedDevices), u" could not be disabled.", false,
+       u"Working properly", u"Working properly"},
       {"enable", 22, false, checked(EnableCheckedDevices), u" was successfully enabled.", false, u"Working properly",
        u"Working properly"},
       {"restart at the next boot", 0, true, restart, u" could not be restarted.", true, u"Error: Needs restart",
@@ -189,6 +191,7 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
     SCOPED_TRACE(c.what);
     SimulatedDevice device = MakeDevice(u"PCI\\A", u"Adapter A", c.problem);
     device.needsRestart = c.stuck;
+    device.notDisableable = std::string_view(c.what) == "not disableable";  // no DN_DISABLEABLE
     ScriptedHost host(SmallPc({device}));
     c.run(host);
     EXPECT_EQ(host.resultLines, c.line ? Lines{Concat({u"Adapter A", c.line}).Str()} : Lines{});
