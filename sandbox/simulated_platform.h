@@ -164,6 +164,7 @@ class SimulatedPlatform : public DevicePlatform {
     installFlags_[{set.value, device.devInst}] |= flags;
   }
   void FinishPendingInstalls();
+  static int64_t NowMs();
 };
 
 }  // namespace pyr
