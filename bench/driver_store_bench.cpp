@@ -47,7 +47,7 @@ double BestWalkSeconds(const WideText& root, int runs, uint64_t* offers) {
     CountingPlatform platform;
     std::atomic<bool> cancel{false};
     auto start = std::chrono::steady_clock::now();
-    InstallFromOneFolder(platform, root, InstallFlags{nullptr, &cancel});
+    InstallFromOneFolder(platform, root, InstallFlags{nullptr, &cancel, {}});
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     best = std::min(best, took.count());
     *offers = platform.offers;

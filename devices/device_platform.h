@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/wide_text.h"
+#include "devices/class_installer.h"
 #include "devices/guid.h"
 
 namespace pyr {
@@ -20,7 +21,6 @@ constexpr ConfigRet kCrSuccess = 0x00;
 constexpr ConfigRet kCrInvalidDevNode = 0x05;
 constexpr ConfigRet kCrNoSuchDevNode = 0x0D;
 constexpr ConfigRet kCrFailure = 0x13;
-constexpr ConfigRet kCrNotDisableable = 0x33;
 
 // SetupDiGetClassDevsW flags.
 constexpr uint32_t kDigcfPresent = 0x2;
@@ -28,7 +28,7 @@ constexpr uint32_t kDigcfAllClasses = 0x4;
 // CM_Reenumerate_DevNode flags.
 constexpr uint32_t kCmReenumerateNormal = 0x0;
 constexpr uint32_t kCmReenumerateRetryInstallation = 0x2;
-// UpdateDriverForPlugAndPlayDevicesW flags.
+// InstallDeviceDriver: install even a driver that ranks no better than the installed one.
 constexpr uint32_t kInstallFlagForce = 0x1;
 // CM_Locate_DevNodeW: also find a device that is not present (phantom).
 constexpr uint32_t kCmLocateDevNodePhantom = 0x1;
@@ -108,10 +108,6 @@ class DevicePlatform {
   virtual ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) = 0;
   // CM_Reenumerate_DevNode.
   virtual ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) = 0;
-  // CM_Disable_DevNode.
-  virtual ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) = 0;
-  // CM_Enable_DevNode.
-  virtual ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) = 0;
   // DiUninstallDevice.
   virtual bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                                uint32_t flags, bool* needsReboot) = 0;
@@ -120,11 +116,7 @@ class DevicePlatform {
   // DiShowUpdateDevice: the system's update wizard.
   virtual bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                                 uint32_t flags, bool* needsReboot) = 0;
-  // UpdateDriverForPlugAndPlayDevicesW(parent, hardwareId, infPath, 0 or kInstallFlagForce).
-  virtual bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
-                                                 const char16_t* infPath, uint32_t flags,
-                                                 bool* rebootRequired) = 0;
-  // DiInstallDriverW (no window).
+  // DiInstallDriverW; the parent owns the system's prompts (publisher, unsigned driver).
   virtual bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                              bool* needsReboot) = 0;
   // SetupGetInfDriverStoreLocationW(published INF name, no platform, no locale, 1024 chars).
@@ -141,6 +133,26 @@ class DevicePlatform {
   virtual bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) = 0;
   // SHLoadIndirectString into a 4096-character buffer.
   virtual bool LoadIndirectString(const char16_t* source, WideText* text) = 0;
+
+  // --- Through the class installer, on one device (codes in devices/class_installer.h) ---
+  // SetupDiSetClassInstallParamsW(SP_PROPCHANGE_PARAMS{DIF_PROPERTYCHANGE, stateChange, scope,
+  // profile 0}), then SetupDiCallClassInstaller(DIF_PROPERTYCHANGE): the device's class installer
+  // (the Net class's among them) takes part. *error gets the last error on failure.
+  virtual bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                                 uint32_t scope, uint32_t* error) = 0;
+  // SetupDiGetDeviceInstallParamsW: the element's Flags (kDiNeedReboot, kDiNeedRestart).
+  virtual bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) = 0;
+  // Installs a driver on this one device and no other: the element's compatible drivers
+  // (SetupDiBuildDriverInfoList; those of infPath alone when given: the package staged with
+  // SetupCopyOEMInfW, then DI_ENUMSINGLEINF with its DriverPath), the best one selected by the
+  // class installer (DIF_SELECTBESTCOMPATDRV) and installed with DiInstallDevice. Without
+  // kInstallFlagForce a driver that ranks no better than the installed one is not installed:
+  // false with kErrorNoMoreItems. *error gets the last error on failure.
+  virtual bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                                   const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                                   uint32_t* error) = 0;
+  // CM_WaitNoPendingInstallEvents(timeoutMs): kWaitObject0, kWaitTimeout or kWaitFailed.
+  virtual uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) = 0;
 };
 
 }  // namespace pyr

@@ -120,4 +120,11 @@ bool IsErrorStatus(std::u16string_view status) {
          !IsNotPresentStatus(status);
 }
 
+bool IsRootEnumerated(std::u16string_view instanceId) {
+  for (std::u16string_view prefix : {u"ROOT\\", u"SWD\\"}) {
+    if (WideText::EqualsNoCase(instanceId.substr(0, prefix.size()), prefix)) return true;
+  }
+  return false;
+}
+
 }  // namespace pyr

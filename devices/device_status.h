@@ -47,4 +47,8 @@ bool IsDisabledStatus(std::u16string_view status);
 bool IsNotPresentStatus(std::u16string_view status);
 bool IsErrorStatus(std::u16string_view status);
 
+// ROOT\ devices (miniports, virtual buses) and SWD\ software devices: no bus driver reports them
+// again once they are removed, so a rescan never brings them back.
+bool IsRootEnumerated(std::u16string_view instanceId);
+
 }  // namespace pyr

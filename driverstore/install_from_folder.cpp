@@ -2,6 +2,8 @@
 
 #include "base/file_system.h"
 #include "driverstore/backup_rules.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
 
 namespace pyr {
 
@@ -32,7 +34,30 @@ WideText InstallProgressText(const WideText& folder) {
   return Concat({u"Installing drivers from ", folder, u"..."});
 }
 
-uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags) {
+namespace {
+
+// The driver every present device runs: its INF, version and date. A package that a device took
+// changes one of them, whereas DiInstallDriverW's answer cannot tell: it is TRUE as well when the
+// package only went into the driver store.
+std::vector<WideText> DriversInUse(DevicePlatform& platform) {
+  std::vector<WideText> drivers;
+  const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, WindowHandle{}, kDigcfAllClasses | kDigcfPresent);
+  if (!set.Valid()) return drivers;
+  PropertyReader reader(platform);
+  DeviceInfo device;
+  for (uint32_t i = 0; platform.EnumDeviceInfo(set, i, &device); ++i) {
+    drivers.push_back(Concat({reader.ReadFirst(set, device, devpkey::kInstanceId), u"|",
+                              reader.ReadFirst(set, device, devpkey::kDriverInfPath), u"|",
+                              reader.ReadFirst(set, device, devpkey::kDriverVersion), u"|",
+                              reader.ReadFirst(set, device, devpkey::kDriverDate)}));
+  }
+  platform.DestroyDeviceInfoList(set);
+  return drivers;
+}
+
+// drivers: what the devices ran before the next offer, kept up to date.
+uint32_t InstallFromFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags,
+                           std::vector<WideText>* drivers) {
   DirectoryIterator entries;
   if (!entries.Open(Concat({folder, u"\\*"}), kSkipReparsePoints)) return 0;
   uint32_t count = 0;
@@ -43,15 +68,26 @@ uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, 
     if (!(UsableName(entries.Name().View()) == entries.Name())) continue;
     path.AssignConcat({folder, u"\\", entries.Name()});
     if (entries.IsDirectory()) {
-      count += InstallFromOneFolder(platform, path, flags);
+      count += InstallFromFolder(platform, path, flags, drivers);
     } else if (IsInfFileName(entries.Name().View())) {
       bool reboot = false;
       // No forcing: the system installs only where the package ranks better.
-      if (platform.InstallDriver(WindowHandle{}, path.Buffer(), 0, &reboot)) ++count;
+      if (platform.InstallDriver(flags.owner, path.Buffer(), 0, &reboot)) {
+        std::vector<WideText> now = DriversInUse(platform);
+        if (now != *drivers) ++count;
+        *drivers = std::move(now);
+      }
       if (reboot && flags.rebootNeeded) flags.rebootNeeded->store(true);
     }
   } while (entries.Next());
   return count;
+}
+
+}  // namespace
+
+uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags) {
+  std::vector<WideText> drivers = DriversInUse(platform);
+  return InstallFromFolder(platform, folder, flags, &drivers);
 }
 
 }  // namespace pyr

@@ -22,15 +22,18 @@ WideText InstallCountText(uint32_t count);
 WideText InstallClosingMessage(bool cancelled, uint32_t count, const WideText& folder);
 WideText InstallProgressText(const WideText& folder);
 
-// Flags shared with the interface thread; either may be null.
+// Flags shared with the interface thread (either may be null), and the window that owns the
+// system's prompts (publisher, unsigned driver) so that they open in front of it.
 struct InstallFlags {
   std::atomic<bool>* rebootNeeded = nullptr;
   const std::atomic<bool>* cancelRequested = nullptr;
+  WindowHandle owner;
 };
 
 // Walks folder (reparse points not entered), offers each INF without forcing it, and returns how
-// many the system installed. An entry whose name Windows would read as another one (UsableName
-// differs) is neither entered nor offered. Stops before the next entry once cancel is set.
+// many packages a device took; one the system only put in its store does not count. An entry
+// whose name Windows would read as another one (UsableName differs) is neither entered nor
+// offered. Stops before the next entry once cancel is set.
 uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags);
 
 }  // namespace pyr

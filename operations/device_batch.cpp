@@ -7,6 +7,16 @@ void DrainPendingEvents(OperationHost& host, PumpMode mode) {
   }
 }
 
+bool RestartRequested(OperationHost& host, const DeviceInfo& device) {
+  uint32_t flags = 0;
+  if (!host.Platform().GetDeviceInstallFlags(host.InventorySet(), device, &flags) ||
+      (flags & (kDiNeedReboot | kDiNeedRestart)) == 0) {
+    return false;
+  }
+  host.SetRebootNeeded();
+  return true;
+}
+
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device) {
   const DeviceSet set = host.InventorySet();
   if (!set.Valid() || row < 0 || row >= host.List().RowCount()) return false;

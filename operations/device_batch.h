@@ -13,6 +13,10 @@ namespace pyr {
 // row, or the set no longer holds the device.
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device);
 
+// After a change to the device: whether the system asked for a restart to finish it (the element's
+// DI_NEEDREBOOT or DI_NEEDRESTART), which then also sets the host's reboot flag.
+bool RestartRequested(OperationHost& host, const DeviceInfo& device);
+
 // Takes the events already waiting (clicks on Cancel among them) without blocking.
 void DrainPendingEvents(OperationHost& host, PumpMode mode = kPumpPending);
 

@@ -1,7 +1,10 @@
 #include "operations/driver_commands.h"
 
+#include <algorithm>
+
 #include "operations/operation_texts.h"
 #include "devices/device_columns.h"
+#include "devices/device_status.h"
 #include "operations/device_batch.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
@@ -38,21 +41,53 @@ WideText KOfN(const char16_t* verb, const WideText& name, int k, int n) {
   return Concat({verb, name, u" (", WideText::FromInt32(k), u" of ", WideText::FromInt32(n), u")..."});
 }
 
-// One device of "Change checked device drivers": true when a driver was put on it.
-bool ChangeDriverOf(OperationHost& host, int row, const WideText& infPath) {
+// One device of "Change checked device drivers": the chosen INF on this device alone, never on
+// the other devices that share its hardware ID. True when the driver went on.
+bool ChangeDriverOf(OperationHost& host, const DeviceInfo& device, const WideText& infPath) {
   DevicePlatform& platform = host.Platform();
-  const WideText hardwareId = host.List().CellText(row, kColumnHardwareId);
   bool reboot = false;
-  bool ok = platform.UpdateDriverForPlugAndPlayDevices(host.MainWindowHandle(), hardwareId.Buffer(),
-                                                       infPath.Buffer(), 0, &reboot);
-  // The system gives no reason the caller could tell apart; the user decides whether to force.
-  if (!ok && host.AskUser(kForceDriverQuestion, kMessageYesNo) == kAnswerYes) {
+  uint32_t error = 0;
+  bool ok = platform.InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(), device,
+                                         infPath.Buffer(), 0, &reboot, &error);
+  // Only a driver that ranks no better than the installed one is worth forcing; any other
+  // refusal (no driver of the INF fits, the device is gone) stands.
+  if (!ok && error == kErrorNoMoreItems && host.AskUser(kForceDriverQuestion, kMessageYesNo) == kAnswerYes) {
     reboot = false;
-    ok = platform.UpdateDriverForPlugAndPlayDevices(host.MainWindowHandle(), hardwareId.Buffer(),
-                                                    infPath.Buffer(), kInstallFlagForce, &reboot);
+    ok = platform.InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(), device,
+                                      infPath.Buffer(), kInstallFlagForce, &reboot, &error);
   }
   if (ok && reboot) host.SetRebootNeeded();
   return ok;
+}
+
+// Root-enumerated and software devices are reinstalled where they are, since nothing would bring
+// them back once removed: the best driver the system has goes on again. True when it did for all.
+bool ReinstallInPlace(OperationHost& host, const std::vector<DeviceInfo>& devices) {
+  bool all = true;
+  for (const DeviceInfo& device : devices) {
+    bool reboot = false;
+    uint32_t error = 0;
+    const bool ok = host.Platform().InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(),
+                                                        device, nullptr, kInstallFlagForce, &reboot, &error);
+    if (ok && reboot) host.SetRebootNeeded();
+    all = all && ok;
+    DrainPendingEvents(host);
+  }
+  return all;
+}
+
+// Whether every removed device is in the device tree again: a rescan is only a request and the
+// installs it starts run in their own time, so they are waited for (bounded) before each device
+// is looked for by its instance ID.
+bool RemovedDevicesCameBack(OperationHost& host, const std::vector<WideText>& instanceIds) {
+  if (!ScanHardware(host, kCmReenumerateRetryInstallation, true)) return false;
+  ScanHardware(host, kCmReenumerateRetryInstallation, true);
+  if (!WaitForPendingInstalls(host)) return false;
+  constexpr uint32_t kLocatePresentOnly = 0;  // CM_LOCATE_DEVNODE_NORMAL
+  return std::all_of(instanceIds.begin(), instanceIds.end(), [&](const WideText& id) {
+    DevInst found = 0;
+    return host.Platform().LocateDevNode(&found, id.Buffer(), kLocatePresentOnly) == kCrSuccess;
+  });
 }
 
 }  // namespace
@@ -102,9 +137,11 @@ void ChangeDrivers(OperationHost& host) {
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host);
     if (host.CancelRequested()) break;
+    // A device that is not connected takes no driver: its line comes without a file to pick.
+    const bool present = !IsNotPresentStatus(host.List().CellText(row, kColumnStatus).View());
     WideText infPath;
-    if (host.OpenInfFileDialog(&infPath, Concat({u"Select driver INF file for ", name}))) {
-      const bool ok = ChangeDriverOf(host, row, infPath);
+    if (!present || host.OpenInfFileDialog(&infPath, Concat({u"Select driver INF file for ", name}))) {
+      const bool ok = present && ChangeDriverOf(host, device, infPath);
       if (ok) ++changed;
       host.AddResultLine(Concat({u"The driver for ", name, ok ? u" was successfully changed." : u" could not be changed."}));
     }
@@ -126,36 +163,42 @@ void ReinstallDevices(OperationHost& host, RowSource source) {
   ControlLockScope lock(host);
   OpenBatchDialog(host, u"Preparing to uninstall");
   const int n = static_cast<int>(rows.size());
-  int uninstalled = 0;
+  std::vector<DeviceInfo> inPlace;
+  std::vector<WideText> removed;  // instance IDs
   int k = 0;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
     const int row = *it;
     ++k;
     const WideText name = host.List().CellText(row, kColumnName);
+    const WideText instanceId = host.List().CellText(row, kColumnInstanceId);
+    if (IsRootEnumerated(instanceId.View())) {
+      DeviceInfo device;
+      if (DeviceOfRow(host, row, &device)) inPlace.push_back(device);
+      continue;
+    }
     const WideText progress = KOfN(u"Uninstalling ", name, k, n);
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host);
     if (host.CancelRequested()) break;
     const bool ok = UninstallDevice(host, row);
-    if (ok) ++uninstalled;
+    if (ok) removed.push_back(instanceId);
     host.AddResultLine(Concat({name, ok ? u" was successfully uninstalled." : u" could not be uninstalled."}));
   }
-  if (uninstalled > 0) {
-    // The rows point into the old set; rebuild before the devices come back.
-    host.RebuildInventory();
-    if (!host.CancelRequested()) {
-      const WideText reinstalling(u"Reinstalling the selected devices...");
-      host.SetProgress(kProgressTextOnly, &reinstalling);
-      DrainPendingEvents(host);
-      if (ScanHardware(host, kCmReenumerateRetryInstallation, true)) {
-        ScanHardware(host, kCmReenumerateRetryInstallation, true);
-        host.AddResultLine(kReinstalled);
-        // Show the devices that came back even where no device-change notice arrives.
-        host.RebuildInventory();
-      } else {
-        host.AddResultLine(kNotReinstalled);
-      }
+  if ((removed.empty() && inPlace.empty()) || host.CancelRequested()) {
+    if (!removed.empty()) host.RebuildInventory();
+  } else {
+    const WideText reinstalling(u"Reinstalling the selected devices...");
+    host.SetProgress(kProgressTextOnly, &reinstalling);
+    DrainPendingEvents(host);
+    // The in-place devices first: like every row, they point into the set the rebuild ends.
+    bool ok = ReinstallInPlace(host, inPlace);
+    if (!removed.empty()) {
+      host.RebuildInventory();
+      ok = RemovedDevicesCameBack(host, removed) && ok;
     }
+    host.AddResultLine(ok ? kReinstalled : kNotReinstalled);
+    // Show the devices that came back even where no device-change notice arrives.
+    host.RebuildInventory();
   }
   FinishBatchDialog(host);
 }

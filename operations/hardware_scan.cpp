@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+#include "operations/worker_thread.h"
+
 namespace pyr {
 
 namespace {
@@ -45,6 +47,18 @@ bool ScanHardware(OperationHost& host, uint32_t mode, bool quiet) {
   if (worker.joinable()) worker.join();
   if (!quiet) host.CloseDialog();
   return accepted.load();
+}
+
+bool WaitForPendingInstalls(OperationHost& host) {
+  DevicePlatform& platform = host.Platform();
+  std::atomic<bool> cancel{false};
+  return RunWorker(host, cancel, nullptr, [&]() -> uint32_t {
+    for (uint32_t slice = 0; slice < kInstallWaitSlices && !cancel.load(); ++slice) {
+      const uint32_t answer = platform.WaitNoPendingInstallEvents(kInstallWaitSliceMs);
+      if (answer != kWaitTimeout) return answer == kWaitObject0 ? 1 : 0;
+    }
+    return 0;
+  }) == 1;
 }
 
 void RescanAndRebuild(OperationHost& host, uint32_t mode) {

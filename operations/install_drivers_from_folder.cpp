@@ -22,9 +22,10 @@ int InstallDriversFromFolder(OperationHost& host) {
   host.ShowDialog();
 
   DevicePlatform& platform = host.Platform();
+  const WindowHandle owner = host.ProgressWindowHandle();
   std::atomic<bool> cancel{false}, reboot{false};
   const std::optional<uint32_t> installed = RunWorker(host, cancel, nullptr, [&] {
-    return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel});
+    return InstallFromOneFolder(platform, folder, InstallFlags{&reboot, &cancel, owner});
   });
   host.CloseDialog();
   const uint32_t count = installed.value_or(0);

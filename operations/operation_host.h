@@ -77,6 +77,9 @@ class OperationHost {
   virtual DeviceSet InventorySet() const = 0;
   virtual DeviceList& List() = 0;
   virtual WindowHandle MainWindowHandle() const = 0;
+  // The open results dialog or compact progress window, else the main window: the owner of what
+  // the system shows while it installs (publisher and unsigned-driver prompts), so it comes in front.
+  virtual WindowHandle ProgressWindowHandle() const = 0;
 
   // --- Driver store tools: pickers and the compact progress window ---
   // Folder picker with SHBrowseForFolder-style options; text holds the pick.

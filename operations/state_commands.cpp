@@ -26,10 +26,17 @@ constexpr StateChange kEnable = {u"Are you sure you want to enable the selected 
                                  u"Enabling ", u" was successfully enabled.",
                                  u" could not be enabled.", true};
 
-bool SetDeviceEnabled(DevicePlatform& platform, const DeviceInfo& device, bool enable) {
-  const ConfigRet rc = enable ? platform.EnableDevNode(device.devInst, 0)
-                              : platform.DisableDevNode(device.devInst, 0);
-  return rc == kCrSuccess;
+// Through the class installer, as the system's device manager does: the class's own installer
+// takes part and the change holds for every later boot. A device that cannot stop now (its
+// removal is vetoed) is disabled at the next boot: a success that asks for a restart.
+bool SetDeviceEnabled(OperationHost& host, const DeviceInfo& device, bool enable) {
+  uint32_t error = 0;
+  if (!host.Platform().ChangeDeviceState(host.InventorySet(), device, enable ? kDicsEnable : kDicsDisable,
+                                         kDicsFlagGlobal, &error)) {
+    return false;
+  }
+  RestartRequested(host, device);
+  return true;
 }
 
 void ChangeCheckedDevices(OperationHost& host, const StateChange& change) {
@@ -46,7 +53,7 @@ void ChangeCheckedDevices(OperationHost& host, const StateChange& change) {
   batch.successSuffix = change.successSuffix;
   batch.failureSuffix = change.failureSuffix;
   batch.action = [&host, enable = change.enable](int, const DeviceInfo& device) {
-    return SetDeviceEnabled(host.Platform(), device, enable);
+    return SetDeviceEnabled(host, device, enable);
   };
   ControlLockScope lock(host);
   RunDeviceBatch(host, rows, batch);
@@ -83,8 +90,9 @@ void RestartDevices(OperationHost& host, RowSource source) {
   batch.successSuffix = u" was successfully restarted.";
   batch.failureSuffix = u" could not be restarted.";
   batch.cancelCheckBeforeActing = true;
+  // A device that can start again only at the next boot was not restarted now.
   batch.action = [&host](int, const DeviceInfo& device) {
-    return host.Platform().RestartDevices(host.InventorySet(), device);
+    return host.Platform().RestartDevices(host.InventorySet(), device) && !RestartRequested(host, device);
   };
   ControlLockScope lock(host);
   RunDeviceBatch(host, rows, batch);
@@ -98,7 +106,7 @@ void ToggleSelectedDeviceState(OperationHost& host) {
   }
   DeviceInfo device;
   const bool ok = DeviceOfRow(host, row, &device) &&
-                  SetDeviceEnabled(host.Platform(), device, RowIsDisabled(host.List(), row));
+                  SetDeviceEnabled(host, device, RowIsDisabled(host.List(), row));
   if (!ok) {
     host.AskUser(kStateNotSet, kMessageOk);
     return;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/date_time_text.h"
+#include "devices/device_status.h"
 
 namespace pyr {
 
@@ -157,6 +158,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
       !f.Text("parent", false, &d.parent)) {
     return false;
   }
+  if (!f.Int("installDelayMs", false, -1, 600000, &d.installDelayMs)) return false;
   if (d.instanceId.Empty()) return f.Fail("instanceId", "must not be empty");
   if (className) {
     if (d.classGuid) return f.Fail("class", "give either class or classGuid");
@@ -173,6 +175,7 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   d.showInUninstallUi = show;
   d.notDisableable = notDisableable.value_or(false);
   d.needsRestart = needsRestart.value_or(false);
+  d.disabledAtBoot = d.problem == kProblemDisabled;
   // Instance IDs compare without regard to case; a set keeps 10,000 devices from costing
   // 50 million comparisons.
   if (!seenIds->insert(FoldedId(d.instanceId)).second) return f.Fail("instanceId", "used twice");

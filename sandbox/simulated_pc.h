@@ -41,6 +41,10 @@ struct SimulatedDevice {
   bool present = true;
   std::optional<bool> showInUninstallUi;  // absent unless the driver sets it
   bool notDisableable = false;
+  // Installation and state, as the class installer and the PnP manager keep them.
+  int64_t installDelayMs = 0;   // how long its install takes after a rescan; -1: never ends
+  int64_t installedAtMs = 0;    // while uninstalled: when its pending install ends (0: none)
+  bool disabledAtBoot = false;  // disabled for good (CONFIGFLAG_DISABLED)
   // Values that replace or add to the ones above (tests use them for odd types and sizes).
   std::vector<RawProperty> overrides;
   std::vector<DevPropKey> removed;

@@ -1,6 +1,7 @@
 #include "sandbox/simulated_platform.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -8,6 +9,7 @@
 #include "base/file_system.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
+#include "sandbox/driver_offers.h"
 #include "sandbox/driver_store_files.h"
 
 namespace pyr {
@@ -15,7 +17,6 @@ namespace pyr {
 namespace {
 
 constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorNoSuchDevInst = 0xE000020B;
 constexpr uint8_t kDevPropTrue = 0xFF;
 
 void PutString(std::vector<uint8_t>* out, std::u16string_view s) {
@@ -52,63 +53,6 @@ std::u16string_view FileNameOf(std::u16string_view path) {
   return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
-// Whether a package's hardware ID selects a device ID: equal, or a prefix ending at '&'.
-bool IdMatches(std::u16string_view packageId, std::u16string_view deviceId) {
-  if (packageId.size() > deviceId.size()) return false;
-  if (!WideText::EqualsNoCase(packageId, deviceId.substr(0, packageId.size()))) return false;
-  return packageId.size() == deviceId.size() || deviceId[packageId.size()] == u'&';
-}
-
-// DriverVer "MM/DD/YYYY,version": date as a FILETIME, and the version.
-struct DriverVer {
-  uint64_t date = 0;
-  WideText version;
-};
-
-DriverVer ParseDriverVer(const WideText& text) {
-  DriverVer v;
-  std::string s = text.ToUtf8();
-  unsigned m = 0, d = 0, y = 0;
-  if (std::sscanf(s.c_str(), "%u/%u/%u", &m, &d, &y) == 3) {
-    CalendarTime c;
-    c.year = static_cast<uint16_t>(y);
-    c.month = static_cast<uint16_t>(m);
-    c.day = static_cast<uint16_t>(d);
-    if (!FileTimeFromCalendar(c, &v.date)) v.date = 0;
-  }
-  size_t comma = s.find(',');
-  if (comma != std::string::npos) v.version = WideText::FromUtf8(s.c_str() + comma + 1);
-  return v;
-}
-
-std::vector<uint64_t> VersionParts(const WideText& version) {
-  std::vector<uint64_t> parts(1, 0);
-  for (char16_t c : version.View()) {
-    if (c == u'.') parts.push_back(0);
-    else if (c >= u'0' && c <= u'9') parts.back() = parts.back() * 10 + (c - u'0');
-  }
-  return parts;
-}
-
-// Dotted versions compared part by part as numbers; missing parts count as 0.
-int CompareVersions(const WideText& a, const WideText& b) {
-  std::vector<uint64_t> x = VersionParts(a), y = VersionParts(b);
-  x.resize(std::max(x.size(), y.size()), 0);
-  y.resize(x.size(), 0);
-  return x < y ? -1 : (y < x ? 1 : 0);
-}
-
-// Whether the offered driver is newer than the device's: a later date, or the same date and a
-// higher version. A device without a driver takes any.
-bool Betters(const DriverVer& offered, const SimulatedDevice& d) {
-  return !d.driverDate || offered.date > *d.driverDate ||
-         (offered.date == *d.driverDate && CompareVersions(offered.version, d.driverVersion) > 0);
-}
-
-bool ReadInf(std::u16string_view path, InfFacts* inf) {
-  std::string bytes;
-  return ReadWholeFile(WideText(path), &bytes, 1u << 20) && ParseInfText(bytes, inf);
-}
 
 }  // namespace
 
@@ -216,6 +160,7 @@ bool SimulatedPlatform::DestroyClassImageList(const ClassImageList& list) {
 DeviceSet SimulatedPlatform::GetClassDevs(const Guid* classGuid, const char16_t*, WindowHandle,
                                           uint32_t flags) {
   Count(PlatformCall::kGetClassDevs);
+  FinishPendingInstalls();
   if (openSetFails_) return DeviceSet{~uintptr_t{0}};
   std::vector<size_t> members;
   for (size_t i = 0; i < pc_.devices.size(); ++i) {
@@ -348,12 +293,20 @@ bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) 
   if (!d || d->uninstalled || !d->present || Fails(*d) || d->problem == kProblemDisabled) {
     return false;
   }
+  // A driver that cannot be stopped while Windows runs starts again only at the next boot:
+  // SetupDiRestartDevices then sets DI_NEEDREBOOT and the problem CM_PROB_NEED_RESTART.
+  if (d->needsRestart || needsReboot_) {
+    RaiseInstallFlags(set, device, kDiNeedReboot);
+    d->problem = kProblemNeedsRestart;
+    return true;
+  }
   if (d->problem == kProblemNeedsRestart) d->problem = 0;
   return true;
 }
 
 ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) {
   Count(PlatformCall::kLocateDevNode);
+  FinishPendingInstalls();
   if (!deviceId || !*deviceId) {
     if (rootLocateFails_) return kCrFailure;
     *devInst = kRootDevInst;
@@ -378,6 +331,13 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
   for (SimulatedDevice& d : pc_.devices) {
     if (!d.present) continue;
     if (d.uninstalled) {
+      // Nothing enumerates root-enumerated or software devices: once removed they stay gone.
+      if (IsRootEnumerated(d.instanceId.View())) continue;
+      // The bus reports the device at once; the PnP manager installs it in its own time.
+      if (d.installDelayMs != 0) {
+        if (d.installedAtMs == 0) d.installedAtMs = d.installDelayMs < 0 ? INT64_MAX : NowMs() + d.installDelayMs;
+        continue;
+      }
       d.uninstalled = false;
       // Hardware whose package left the store comes back with no driver and no class: the
       // list's "No drivers installed".
@@ -406,25 +366,6 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
       }
     }
   }
-  return kCrSuccess;
-}
-
-ConfigRet SimulatedPlatform::DisableDevNode(DevInst devInst, uint32_t) {
-  Count(PlatformCall::kDisableDevNode);
-  SimulatedDevice* d = DeviceOf(devInst);
-  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
-  if (Fails(*d)) return kCrFailure;
-  if (d->notDisableable) return kCrNotDisableable;
-  d->problem = kProblemDisabled;
-  return kCrSuccess;
-}
-
-ConfigRet SimulatedPlatform::EnableDevNode(DevInst devInst, uint32_t) {
-  Count(PlatformCall::kEnableDevNode);
-  SimulatedDevice* d = DeviceOf(devInst);
-  if (!d || d->uninstalled || !d->present) return kCrNoSuchDevNode;
-  if (Fails(*d)) return kCrFailure;
-  if (d->problem == kProblemDisabled) d->problem = 0;
   return kCrSuccess;
 }
 
@@ -491,47 +432,6 @@ bool SimulatedPlatform::ShowUpdateDevice(WindowHandle, DeviceSet set, const Devi
   if (!d || d->uninstalled || Fails(*d)) return false;
   if (needsReboot) *needsReboot = needsReboot_ && wizardUpdates_;
   return wizardUpdates_;
-}
-
-bool SimulatedPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle, const char16_t* hardwareId,
-                                                          const char16_t* infPath, uint32_t flags,
-                                                          bool* rebootRequired) {
-  Count(PlatformCall::kUpdateDriverForPlugAndPlayDevices);
-  if (!hardwareId || !infPath) return false;
-  // An INF file on disk is read as the system would; a bare name means a package of the store.
-  InfFacts inf;
-  const bool onDisk = ReadInf(infPath, &inf);
-  const DriverPackage* stored = onDisk ? nullptr : PackageForInf(infPath);
-  if (!onDisk && !stored) return false;
-  const std::vector<WideText>& ids = onDisk ? inf.hardwareIds : stored->hardwareIds;
-  // The system only installs an INF that names the hardware.
-  if (std::none_of(ids.begin(), ids.end(), [&](const WideText& id) { return IdMatches(id.View(), hardwareId); })) {
-    return false;
-  }
-  std::vector<SimulatedDevice*> targets;
-  for (SimulatedDevice& d : pc_.devices) {
-    if (d.uninstalled || !d.present) continue;
-    for (const WideText& id : d.hardwareIds) {
-      if (WideText::EqualsNoCase(id.View(), hardwareId)) {
-        targets.push_back(&d);
-        break;
-      }
-    }
-  }
-  if (targets.empty()) return false;
-  const DriverVer offered = ParseDriverVer(onDisk ? inf.driverVer : stored->driverVer);
-  bool restart = needsReboot_;
-  for (SimulatedDevice* d : targets) {
-    if (Fails(*d)) return false;
-    // Without force only a newer driver replaces the installed one.
-    if (!(flags & kInstallFlagForce) && !Betters(offered, *d)) return false;
-    restart |= d->needsRestart;
-  }
-  if (onDisk) stored = StageInf(infPath, inf);
-  if (!stored) return false;
-  for (SimulatedDevice* d : targets) InstallPackage(d, *stored);
-  if (rebootRequired) *rebootRequired = restart;
-  return true;
 }
 
 namespace {
@@ -602,9 +502,10 @@ bool SimulatedPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags)
   return true;
 }
 
-bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags,
+bool SimulatedPlatform::InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                                       bool* needsReboot) {
   Count(PlatformCall::kInstallDriver);
+  lastInstallParent_ = parent;
   // Like the system: read the INF, install it on each listed device whose driver it betters.
   constexpr uint32_t kForceInf = 0x2;  // DIIRFLAG_FORCE_INF
   InfFacts inf;
@@ -623,7 +524,8 @@ bool SimulatedPlatform::InstallDriver(WindowHandle, const char16_t* infPath, uin
       restart |= d.needsRestart;
     }
   }
-  if (targets.empty()) return false;
+  // The package goes into the store whether or not a device takes it, and that alone is a
+  // success: DiInstallDriverW returns TRUE when it only staged the package.
   const DriverPackage* package = StageInf(infPath, inf);
   if (!package) return false;
   for (SimulatedDevice* d : targets) InstallPackage(d, *package);

@@ -30,14 +30,15 @@ enum class PlatformCall {
   kRestartDevices,
   kLocateDevNode,
   kReenumerateDevNode,
-  kDisableDevNode,
-  kEnableDevNode,
   kUninstallDevice,
   kShowUpdateDevice,
-  kUpdateDriverForPlugAndPlayDevices,
   kUninstallOemInf,
   kInstallDriver,
   kGetInfDriverStoreLocation,
+  kChangeDeviceState,
+  kGetDeviceInstallFlags,
+  kInstallDeviceDriver,
+  kWaitNoPendingInstallEvents,
   kCount
 };
 
@@ -64,21 +65,23 @@ class SimulatedPlatform : public DevicePlatform {
   bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
   ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
-  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override;
-  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override;
   bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                        uint32_t flags, bool* needsReboot) override;
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                         uint32_t flags, bool* needsReboot) override;
-  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
-                                         const char16_t* infPath, uint32_t flags,
-                                         bool* rebootRequired) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
   bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
+  bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                         uint32_t scope, uint32_t* error) override;
+  bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) override;
+  bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                           const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                           uint32_t* error) override;
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
 
   // --- Counting ---
   uint64_t Calls(PlatformCall call) const { return calls_[static_cast<size_t>(call)]; }
@@ -117,6 +120,11 @@ class SimulatedPlatform : public DevicePlatform {
   void SetRawProperty(std::u16string_view instanceId, const DevPropKey& key, uint32_t type,
                       std::vector<uint8_t> bytes);
   void RemoveProperty(std::u16string_view instanceId, const DevPropKey& key);
+  // The PC restarts: disables made for good hold, changes that waited for the restart are made,
+  // pending installs end.
+  void Reboot();
+  // The parent window the last driver install was given (its prompts open over it).
+  WindowHandle LastInstallParent() const { return lastInstallParent_; }
 
  private:
   // devInst values: the root is 1, device i is i + 2.
@@ -147,6 +155,14 @@ class SimulatedPlatform : public DevicePlatform {
   bool needsReboot_ = false;
   bool wizardUpdates_ = true;
   bool rootLocateFails_ = false;
+  // Installation parameters of each set's elements (SP_DEVINSTALL_PARAMS.Flags).
+  std::map<std::pair<uintptr_t, DevInst>, uint32_t> installFlags_;
+  WindowHandle lastInstallParent_;
+  void RaiseInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t flags) {
+    installFlags_[{set.value, device.devInst}] |= flags;
+  }
+  void FinishPendingInstalls();
+  static int64_t NowMs();
 };
 
 }  // namespace pyr

@@ -62,12 +62,6 @@ class ClassIconPlatform : public DevicePlatform {
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
     return inner_.ReenumerateDevNode(devInst, flags);
   }
-  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override {
-    return inner_.DisableDevNode(devInst, flags);
-  }
-  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override {
-    return inner_.EnableDevNode(devInst, flags);
-  }
   bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                        uint32_t flags, bool* needsReboot) override {
     return inner_.UninstallDevice(parent, set, device, flags, needsReboot);
@@ -75,12 +69,6 @@ class ClassIconPlatform : public DevicePlatform {
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                         uint32_t flags, bool* needsReboot) override {
     return inner_.ShowUpdateDevice(parent, set, device, flags, needsReboot);
-  }
-  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
-                                         const char16_t* infPath, uint32_t flags,
-                                         bool* rebootRequired) override {
-    return inner_.UpdateDriverForPlugAndPlayDevices(parent, hardwareId, infPath, flags,
-                                                    rebootRequired);
   }
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override {
@@ -97,6 +85,21 @@ class ClassIconPlatform : public DevicePlatform {
   }
   bool LoadIndirectString(const char16_t* source, WideText* text) override {
     return inner_.LoadIndirectString(source, text);
+  }
+  bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                         uint32_t scope, uint32_t* error) override {
+    return inner_.ChangeDeviceState(set, device, stateChange, scope, error);
+  }
+  bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) override {
+    return inner_.GetDeviceInstallFlags(set, device, flags);
+  }
+  bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                           const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                           uint32_t* error) override {
+    return inner_.InstallDeviceDriver(parent, set, device, infPath, flags, needsReboot, error);
+  }
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override {
+    return inner_.WaitNoPendingInstallEvents(timeoutMs);
   }
 
  private:

@@ -70,6 +70,12 @@ WindowHandle MainOperationHost::MainWindowHandle() const {
   return WindowHandle{reinterpret_cast<uintptr_t>(main_.Window().Handle())};
 }
 
+WindowHandle MainOperationHost::ProgressWindowHandle() const {
+  HWND dialog = Results(main_).DialogHandle();
+  if (dialog == nullptr || !IsWindowVisible(dialog)) dialog = main_.Window().Handle();
+  return WindowHandle{reinterpret_cast<uintptr_t>(dialog)};
+}
+
 // --- Driver store tools ---
 
 bool MainOperationHost::BrowseForFolder(WideText* text, const WideText& title, uint32_t options) {

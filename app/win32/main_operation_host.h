@@ -36,6 +36,7 @@ class MainOperationHost : public OperationHost {
   DeviceSet InventorySet() const override;
   DeviceList& List() override;
   WindowHandle MainWindowHandle() const override;
+  WindowHandle ProgressWindowHandle() const override;
 
   // --- Driver store tools ---
   bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override;

@@ -32,8 +32,10 @@ static_assert(sizeof(Guid) == sizeof(GUID), "Guid mirrors GUID");
 // compatibility layers lack them, and a missing import would keep the program from starting.
 using RestartDevicesFn = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 using DeviceActionFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, DWORD, PBOOL);
-using UpdateDriverFn = BOOL(WINAPI*)(HWND, LPCWSTR, LPCWSTR, DWORD, PBOOL);
 using DriverPackageFn = BOOL(WINAPI*)(HWND, LPCWSTR, DWORD, PBOOL);
+using InstallDeviceFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, PSP_DRVINFO_DATA_W, DWORD,
+                                      PBOOL);
+using WaitNoPendingInstallsFn = DWORD(WINAPI*)(DWORD);
 
 constexpr DWORD kNameBuffer = 1024;
 constexpr DWORD kIndirectBuffer = 4096;
@@ -82,6 +84,10 @@ void SetReboot(bool* out, BOOL value) {
   if (out) *out = value != FALSE;
 }
 
+bool RunsOnWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 }  // namespace
 
 SetupApiPlatform::SetupApiPlatform() {
@@ -95,11 +101,15 @@ SetupApiPlatform::SetupApiPlatform() {
   newdev_ = reinterpret_cast<uintptr_t>(newdev);
   uninstallDevice_ = reinterpret_cast<void*>(Lookup<DeviceActionFn>(newdev, "DiUninstallDevice"));
   showUpdateDevice_ = reinterpret_cast<void*>(Lookup<DeviceActionFn>(newdev, "DiShowUpdateDevice"));
-  updateDriver_ = reinterpret_cast<void*>(
-      Lookup<UpdateDriverFn>(newdev, "UpdateDriverForPlugAndPlayDevicesW"));
   installDriver_ = reinterpret_cast<void*>(Lookup<DriverPackageFn>(newdev, "DiInstallDriverW"));
   restartDevices_ = reinterpret_cast<void*>(
       Lookup<RestartDevicesFn>(GetModuleHandleW(L"setupapi.dll"), "SetupDiRestartDevices"));
+  // Wine exports DiInstallDevice as a stub that ends the process when it is called.
+  if (!RunsOnWine()) {
+    installDevice_ = reinterpret_cast<void*>(Lookup<InstallDeviceFn>(newdev, "DiInstallDevice"));
+  }
+  waitNoPendingInstalls_ = reinterpret_cast<void*>(Lookup<WaitNoPendingInstallsFn>(
+      GetModuleHandleW(L"setupapi.dll"), "CMP_WaitNoPendingInstallEvents"));
 }
 
 SetupApiPlatform::~SetupApiPlatform() {
@@ -261,14 +271,6 @@ ConfigRet SetupApiPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags) 
   return CM_Reenumerate_DevNode(devInst, flags);
 }
 
-ConfigRet SetupApiPlatform::DisableDevNode(DevInst devInst, uint32_t flags) {
-  return CM_Disable_DevNode(devInst, flags);
-}
-
-ConfigRet SetupApiPlatform::EnableDevNode(DevInst devInst, uint32_t flags) {
-  return CM_Enable_DevNode(devInst, flags);
-}
-
 bool SetupApiPlatform::UninstallDevice(WindowHandle parent, DeviceSet set,
                                        const DeviceInfo& device, uint32_t flags,
                                        bool* needsReboot) {
@@ -292,18 +294,6 @@ bool SetupApiPlatform::ShowUpdateDevice(WindowHandle parent, DeviceSet set,
   BOOL ok = reinterpret_cast<DeviceActionFn>(showUpdateDevice_)(ToWindow(parent), ToSet(set),
                                                                 &data, flags, &reboot);
   SetReboot(needsReboot, reboot);
-  return ok != FALSE;
-}
-
-bool SetupApiPlatform::UpdateDriverForPlugAndPlayDevices(WindowHandle parent,
-                                                         const char16_t* hardwareId,
-                                                         const char16_t* infPath, uint32_t flags,
-                                                         bool* rebootRequired) {
-  if (!updateDriver_) return false;
-  BOOL reboot = FALSE;
-  BOOL ok = reinterpret_cast<UpdateDriverFn>(updateDriver_)(ToWindow(parent), W(hardwareId),
-                                                            W(infPath), flags, &reboot);
-  SetReboot(rebootRequired, reboot);
   return ok != FALSE;
 }
 
@@ -375,6 +365,125 @@ bool SetupApiPlatform::LoadIndirectString(const char16_t* source, WideText* text
   }
   *text = WideText(result.View());
   return true;
+}
+
+// --- Through the class installer, on one device ---
+
+namespace {
+
+// Changes the element's installation parameters in place.
+template <typename Edit>
+bool EditInstallParams(HDEVINFO set, SP_DEVINFO_DATA* data, Edit edit) {
+  SP_DEVINSTALL_PARAMS_W params{};
+  params.cbSize = sizeof params;
+  if (!SetupDiGetDeviceInstallParamsW(set, data, &params)) return false;
+  edit(params);
+  return SetupDiSetDeviceInstallParamsW(set, data, &params) != FALSE;
+}
+
+bool SameDriver(const SP_DRVINFO_DATA_W& a, const SP_DRVINFO_DATA_W& b) {
+  return a.DriverType == b.DriverType && a.DriverVersion == b.DriverVersion &&
+         CompareFileTime(&a.DriverDate, &b.DriverDate) == 0 &&
+         wcscmp(a.Description, b.Description) == 0 && wcscmp(a.MfgName, b.MfgName) == 0 &&
+         wcscmp(a.ProviderName, b.ProviderName) == 0;
+}
+
+// The driver the class installer prefers among the element's compatible drivers.
+bool SelectBestDriver(HDEVINFO set, SP_DEVINFO_DATA* data, SP_DRVINFO_DATA_W* driver) {
+  driver->cbSize = sizeof *driver;
+  return SetupDiBuildDriverInfoList(set, data, SPDIT_COMPATDRIVER) &&
+         SetupDiCallClassInstaller(DIF_SELECTBESTCOMPATDRV, set, data) &&
+         SetupDiGetSelectedDriverW(set, data, driver);
+}
+
+}  // namespace
+
+bool SetupApiPlatform::ChangeDeviceState(DeviceSet set, const DeviceInfo& device,
+                                         uint32_t stateChange, uint32_t scope, uint32_t* error) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  SP_PROPCHANGE_PARAMS params{};
+  params.ClassInstallHeader.cbSize = sizeof params.ClassInstallHeader;
+  params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+  params.StateChange = stateChange;
+  params.Scope = scope;
+  params.HwProfile = 0;
+  if (SetupDiSetClassInstallParamsW(ToSet(set), &data, &params.ClassInstallHeader, sizeof params) &&
+      SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, ToSet(set), &data)) {
+    return true;
+  }
+  if (error) *error = GetLastError();
+  return false;
+}
+
+bool SetupApiPlatform::GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device,
+                                             uint32_t* flags) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  SP_DEVINSTALL_PARAMS_W params{};
+  params.cbSize = sizeof params;
+  if (!SetupDiGetDeviceInstallParamsW(ToSet(set), &data, &params)) return false;
+  *flags = params.Flags;
+  return true;
+}
+
+bool SetupApiPlatform::InstallDeviceDriver(WindowHandle parent, DeviceSet set,
+                                           const DeviceInfo& device, const char16_t* infPath,
+                                           uint32_t flags, bool* needsReboot, uint32_t* error) {
+  SetReboot(needsReboot, FALSE);
+  const HDEVINFO devices = ToSet(set);
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  auto fail = [error](DWORD code) {
+    if (error) *error = code;
+    return false;
+  };
+  // DiInstallDevice installs what the driver store holds: a package chosen by the user goes there
+  // first, and the element then looks for drivers in its published INF alone.
+  wchar_t published[MAX_PATH] = {};
+  if (infPath && !SetupCopyOEMInfW(W(infPath), nullptr, SPOST_PATH, 0, published, MAX_PATH,
+                                   nullptr, nullptr)) {
+    return fail(GetLastError());
+  }
+  // The element belongs to the list's device set and keeps what an earlier search set on it.
+  SetupDiDestroyDriverInfoList(devices, &data, SPDIT_COMPATDRIVER);
+  if (!EditInstallParams(devices, &data, [&](SP_DEVINSTALL_PARAMS_W& p) {
+        p.Flags &= ~DI_ENUMSINGLEINF;
+        p.FlagsEx &= ~(DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST);
+        p.DriverPath[0] = L'\0';
+        if (infPath) {
+          p.Flags |= DI_ENUMSINGLEINF;
+          wcscpy_s(p.DriverPath, MAX_PATH, published);
+        }
+      })) {
+    return fail(GetLastError());
+  }
+  SP_DRVINFO_DATA_W offered{};
+  if (!SelectBestDriver(devices, &data, &offered)) return fail(GetLastError());
+  if (!(flags & kInstallFlagForce)) {
+    // The installed driver joins the list: when the class installer then prefers it, the offer is
+    // no better match, as UpdateDriverForPlugAndPlayDevicesW would also answer.
+    SP_DRVINFO_DATA_W best{};
+    if (EditInstallParams(devices, &data, [](SP_DEVINSTALL_PARAMS_W& p) {
+          p.Flags &= ~DI_ENUMSINGLEINF;
+          p.FlagsEx |= DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST;
+          p.DriverPath[0] = L'\0';
+        }) &&
+        SelectBestDriver(devices, &data, &best) && !SameDriver(best, offered)) {
+      return fail(ERROR_NO_MORE_ITEMS);
+    }
+    if (!SetupDiSetSelectedDriverW(devices, &data, &offered)) return fail(GetLastError());
+  }
+  if (!installDevice_) return fail(ERROR_PROC_NOT_FOUND);
+  BOOL reboot = FALSE;
+  if (!reinterpret_cast<InstallDeviceFn>(installDevice_)(ToWindow(parent), devices, &data, &offered,
+                                                         0, &reboot)) {
+    return fail(GetLastError());
+  }
+  SetReboot(needsReboot, reboot);
+  return true;
+}
+
+uint32_t SetupApiPlatform::WaitNoPendingInstallEvents(uint32_t timeoutMs) {
+  if (!waitNoPendingInstalls_) return kWaitFailed;
+  return reinterpret_cast<WaitNoPendingInstallsFn>(waitNoPendingInstalls_)(timeoutMs);
 }
 
 }  // namespace pyr

@@ -33,21 +33,23 @@ class SetupApiPlatform : public DevicePlatform {
   bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
   ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
-  ConfigRet DisableDevNode(DevInst devInst, uint32_t flags) override;
-  ConfigRet EnableDevNode(DevInst devInst, uint32_t flags) override;
   bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                        uint32_t flags, bool* needsReboot) override;
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
                         uint32_t flags, bool* needsReboot) override;
-  bool UpdateDriverForPlugAndPlayDevices(WindowHandle parent, const char16_t* hardwareId,
-                                         const char16_t* infPath, uint32_t flags,
-                                         bool* rebootRequired) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
                      bool* needsReboot) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
   bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
+  bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                         uint32_t scope, uint32_t* error) override;
+  bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) override;
+  bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                           const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                           uint32_t* error) override;
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
 
   // How many property reads the older calls answered (for tests and diagnostics).
   uint64_t FallbackReads() const { return fallbackReads_; }
@@ -56,10 +58,11 @@ class SetupApiPlatform : public DevicePlatform {
 
  private:
   uintptr_t newdev_ = 0;  // HMODULE
+  void* installDevice_ = nullptr;
+  void* waitNoPendingInstalls_ = nullptr;
   void* restartDevices_ = nullptr;
   void* uninstallDevice_ = nullptr;
   void* showUpdateDevice_ = nullptr;
-  void* updateDriver_ = nullptr;
   void* installDriver_ = nullptr;
   uint64_t fallbackReads_ = 0;
 };

@@ -125,7 +125,10 @@ class RecordingPlatform : public SimulatedPlatform {
     flagsSeen |= flags;
     if (needsReboot) *needsReboot = path.find("reboot") != std::string::npos;
     if (cancel && offered.size() == cancelAfter) cancel->store(true);
-    return path.find("refused") == std::string::npos;
+    // A device of its own takes each offer but a refused one.
+    const bool taken = path.find("refused") == std::string::npos;
+    if (taken) Pc().devices.push_back(testing::MakeDevice(WideText::FromUtf8(path.c_str()).Buffer(), u"Taker"));
+    return taken;
   }
   std::vector<std::string> offered;
   uint32_t flagsSeen = 0;
@@ -348,7 +351,7 @@ TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
 
   RecordingPlatform platform(SimulatedPc{});
   std::atomic<bool> reboot{false}, cancel{false};
-  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel}), 4u);
+  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel, {}}), 4u);
   std::sort(platform.offered.begin(), platform.offered.end());
   const std::string sep = "\\";
   EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub" + sep + "deep" + sep + "c.inf",
@@ -360,7 +363,7 @@ TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
   RecordingPlatform stopping(SimulatedPc{});
   stopping.cancel = &cancel;
   stopping.cancelAfter = 2;
-  const uint32_t installed = InstallFromOneFolder(stopping, temp_.Path(u"walk"), InstallFlags{nullptr, &cancel});
+  const uint32_t installed = InstallFromOneFolder(stopping, temp_.Path(u"walk"), InstallFlags{nullptr, &cancel, {}});
   ASSERT_EQ(stopping.offered.size(), 2u);
   EXPECT_EQ(installed, std::count_if(stopping.offered.begin(), stopping.offered.end(),
                                      [](const std::string& p) { return p.find("refused") == std::string::npos; }));

@@ -7,6 +7,7 @@
 #include "devices/device_columns.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
+#include "operations/install_drivers_from_folder.h"
 #include "operations/uninstall_commands.h"
 #include "support/driver_pc.h"
 
@@ -230,16 +231,33 @@ TEST(UninstallAllNotPresent, DeclinedOpensNoDialogAndAnUnnamedDeviceIsUnknown) {
   EXPECT_TRUE(Called(noSet, u"progress:100:Operation complete. 0 devices uninstalled."));
 }
 
-// An INF on disk for Adapter B, with the given DriverVer.
-std::u16string WriteInf(const char* name, const char* driverVer) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "pyravel_driver_commands";
+// An INF on disk in a folder of its own, for Adapter B unless told otherwise.
+std::u16string WriteInf(const char* folderName, const char* name, const char* driverVer,
+                        const char* hardwareId = "HW\\Adapter B") {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / folderName;
   std::filesystem::create_directories(folder);
   const std::filesystem::path path = folder / name;
   std::ofstream(path) << "; picked by the user\n[Version]\nSignature=\"$Windows NT$\"\nClass=Net\n"
                       << "Provider=%Maker%\nDriverVer = " << driverVer << "\n\n[Manufacturer]\n"
                       << "%Maker%=Models,NTamd64\n\n[Models.NTamd64]\n"
-                      << "%Desc% = Install, HW\\Adapter B, PCI\\CC_0200\n\n[Strings]\nMaker=\"Maker\"\n";
+                      << "%Desc% = Install, " << hardwareId << ", PCI\\CC_0200\n\n[Strings]\nMaker=\"Maker\"\n";
   return path.u16string();
+}
+
+// Ticks the rows of these names.
+void Tick(ScriptedHost& host, std::initializer_list<const char16_t*> names) {
+  for (int row = 0; row < host.list.RowCount(); ++row) {
+    for (const char16_t* name : names) {
+      if (host.list.CellText(row, 0) == name) host.list.SetRowChecked(row, true);
+    }
+  }
+}
+
+bool Listed(ScriptedHost& host, const char16_t* name) {
+  for (int row = 0; row < host.list.RowCount(); ++row) {
+    if (host.list.CellText(row, 0) == name) return true;
+  }
+  return false;
 }
 
 TEST(UpdateDrivers, OneWizardPerLocatedRowThenOneRebuild) {
@@ -276,8 +294,9 @@ TEST(UpdateDrivers, ClosingTheProgramStopsAfterTheCurrentWizard) {
 }
 
 TEST(ChangeDrivers, NewerOlderForcedAndCancelledPicks) {
-  const std::u16string newer = WriteInf("newer.inf", "03/01/2024,3.0");
-  const std::u16string older = WriteInf("older.inf", "01/01/2019,1.0");
+  const std::u16string newer = WriteInf("pyravel_change_driver", "newer.inf", "03/01/2024,3.0");
+  const std::u16string older = WriteInf("pyravel_change_driver", "older.inf", "01/01/2019,1.0");
+  const std::u16string other = WriteInf("pyravel_change_driver", "other.inf", "03/01/2024,3.0", "HW\\Other");
   struct Case {
     std::u16string pick;
     std::deque<int> answers;  // to the force question
@@ -289,6 +308,8 @@ TEST(ChangeDrivers, NewerOlderForcedAndCancelledPicks) {
       {older, {0}, {kForceDriverQuestion}, {u"The driver for Adapter B could not be changed."}, u"2.0"},
       {older, {1}, {kForceDriverQuestion}, {u"The driver for Adapter B was successfully changed."}, u"1.0"},
       {u"", {}, {}, {}, u"2.0"},  // the user cancelled the file dialog
+      // No driver of the INF fits: nothing to force.
+      {other, {}, {}, {u"The driver for Adapter B could not be changed."}, u"2.0"},
   };
   for (const Case& c : cases) {
     ScriptedHost host(DriverPc());
@@ -306,19 +327,29 @@ TEST(ChangeDrivers, NewerOlderForcedAndCancelledPicks) {
   }
 }
 
-TEST(ChangeDrivers, ACancelledPickStillOffersTheNextDevice) {
-  ScriptedHost host(DriverPc());
-  host.list.SetRowChecked(0, true);
-  host.list.SetRowChecked(1, true);
-  host.infPicks = {u"", u"oem3.inf"};  // nothing for B, the store's newer package for A
+// The chosen INF goes on the ticked device alone: its twin of the same hardware ID keeps its
+// driver. A ticked row that is not present gets its failure line without a file to pick, and a
+// cancelled pick still leaves the next device its own.
+TEST(ChangeDrivers, OnlyTheTickedDeviceTakesTheDriver) {
+  SimulatedPc pc = DriverPc();
+  pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\B2", u"Adapter B"), u"oem2.inf", 2020, u"2.0"));
+  SimulatedDevice absent = testing::WithDriver(testing::MakeDevice(u"PCI\\B3", u"Absent B", 0, false), u"oem2.inf", 2020, u"2.0");
+  absent.hardwareIds = {u"HW\\Adapter B"};
+  pc.devices.push_back(absent);
+  ScriptedHost host(std::move(pc));
+  for (int row : {1, 2, 5}) host.list.SetRowChecked(row, true);
+  host.infPicks = {u"", WriteInf("pyravel_change_driver", "newer.inf", "03/01/2024,3.0")};
   ChangeDrivers(host);
-  EXPECT_EQ(CallsStartingWith(host, u"pick:"), (Lines{u"pick:Select driver INF file for Adapter B",
-                                                       u"pick:Select driver INF file for Adapter A"}));
-  EXPECT_EQ(ProgressTexts(host), (Lines{u"Changing driver for Adapter B (1 of 2)...",
-                                        u"Changing driver for Adapter A (2 of 2)..."}));
-  // oem3.inf is for Adapter B's hardware, not A's.
-  EXPECT_EQ(host.asked, Lines{kForceDriverQuestion});
-  EXPECT_EQ(host.resultLines, Lines{u"The driver for Adapter A could not be changed."});
+  EXPECT_EQ(ProgressTexts(host), (Lines{u"Changing driver for Absent B (1 of 3)...", u"Changing driver for Adapter C (2 of 3)...",
+                                        u"Changing driver for Adapter B (3 of 3)..."}));
+  EXPECT_EQ(CallsStartingWith(host, u"pick:"), (Lines{u"pick:Select driver INF file for Adapter C",
+                                                       u"pick:Select driver INF file for Adapter B"}));
+  EXPECT_EQ(host.resultLines, (Lines{u"The driver for Absent B could not be changed.",
+                                     u"The driver for Adapter B was successfully changed."}));
+  for (auto [id, version] : {std::pair{u"PCI\\B", u"3.0"}, {u"PCI\\B2", u"2.0"}, {u"PCI\\B3", u"2.0"}}) {
+    EXPECT_EQ(host.platform.FindDevice(id)->driverVersion, version) << WideText(id).ToUtf8();
+  }
+  EXPECT_EQ(host.platform.LastInstallParent().value, ScriptedHost::kDialogWindow);
 
   ScriptedHost none(DriverPc());
   none.list.SelectRow(0);  // a selection is not enough
@@ -326,32 +357,70 @@ TEST(ChangeDrivers, ACancelledPickStillOffersTheNextDevice) {
   EXPECT_EQ(none.asked, Lines{kCheckFirst});
 }
 
-TEST(ReinstallDevices, UninstallsRebuildsAndScansTwice) {
+// Install from folder: the progress window owns the installs, so the system's prompts come in
+// front; a package counts only when a device took it, not when the system only stored it.
+TEST(InstallDriversFromFolder, CountsWhatDevicesTookAndOwnsThePrompts) {
+  ScriptedHost host(DriverPc());
+  host.platform.FindDevice(u"PCI\\B")->needsRestart = true;
+  WriteInf("pyravel_install_folder", "newer.inf", "03/01/2024,3.0");
+  WriteInf("pyravel_install_folder", "older.inf", "01/01/2019,1.0");
+  const std::u16string other = WriteInf("pyravel_install_folder", "other.inf", "03/01/2024,3.0", "HW\\Other");
+  const std::u16string folder = other.substr(0, other.size() - 10);
+  host.folderPicks = {folder};
+  EXPECT_EQ(InstallDriversFromFolder(host), 1);
+  EXPECT_EQ(host.asked, Lines{u"The operation succeeded. One driver was installed from " + folder});
+  EXPECT_EQ(host.platform.FindDevice(u"PCI\\B")->driverVersion, u"3.0");
+  EXPECT_EQ(host.platform.Pc().driverStore.size(), 6u);  // all three went into the store
+  EXPECT_EQ(host.platform.LastInstallParent().value, ScriptedHost::kDialogWindow);
+  EXPECT_TRUE(host.rebootNeeded);
+}
+
+// A ROOT\ or SWD\ device is reinstalled where it is and never removed, since nothing would
+// bring it back; the others are removed, and the reinstall succeeds only when each is found again
+// once the installs the rescan started have ended.
+TEST(ReinstallDevices, RootDevicesInPlaceOthersOnlyWhenFoundAgain) {
   struct Case {
-    std::vector<int> rows;
-    const char16_t* failing;
-    const char16_t* question;
+    const char* what;
+    std::initializer_list<const char16_t*> ticked;
+    std::function<void(ScriptedHost&)> setUp;
     Lines lines;
+    uint64_t uninstalls;
+    bool listedAfter;
   } cases[] = {
-      {{1}, nullptr, u"Are you sure you want to reinstall the selected device?",
-       {u"Adapter B was successfully uninstalled.", kReinstalled}},
-      // One of two cannot be uninstalled: the scan still runs for the other.
-      {{0, 1}, u"PCI\\B", u"Are you sure you want to reinstall the selected devices?",
-       {u"Adapter B could not be uninstalled.", u"Adapter A was successfully uninstalled.", kReinstalled}},
+      {"in place", {u"WAN Miniport", u"RAS adapter"}, [](ScriptedHost&) {}, {kReinstalled}, 0, true},
+      {"an install that ends after a while", {u"Adapter B"},
+       [](ScriptedHost& h) { h.platform.FindDevice(u"PCI\\B")->installDelayMs = 30; },
+       {u"Adapter B was successfully uninstalled.", kReinstalled}, 1, true},
+      {"an install that never ends", {u"Adapter B"},
+       [](ScriptedHost& h) { h.platform.FindDevice(u"PCI\\B")->installDelayMs = -1; },
+       {u"Adapter B was successfully uninstalled.", kNotReinstalled}, 1, false},
+      {"not present: never found again", {u"Old printer"}, [](ScriptedHost&) {},
+       {u"Old printer was successfully uninstalled.", kNotReinstalled}, 1, false},
+      {"in place, not present", {u"WAN Miniport"},
+       [](ScriptedHost& h) { h.platform.FindDevice(u"ROOT\\NET\\0000")->present = false; }, {kNotReinstalled}, 0,
+       true},
+      {"no root to rescan", {u"Adapter A"}, [](ScriptedHost& h) { h.platform.SetRootLocateFails(true); },
+       {u"Adapter A was successfully uninstalled.", kNotReinstalled}, 1, false},
+      {"one of two not uninstalled", {u"Adapter A", u"Adapter B"},
+       [](ScriptedHost& h) { h.platform.FailActionsOn(u"PCI\\B"); },
+       {u"Adapter B could not be uninstalled.", u"Adapter A was successfully uninstalled.", kReinstalled}, 2, true},
   };
   for (const Case& c : cases) {
-    ScriptedHost host(DriverPc());
-    for (int row : c.rows) host.list.SetRowChecked(row, true);
-    if (c.failing) host.platform.FailActionsOn(c.failing);
+    SCOPED_TRACE(c.what);
+    SimulatedPc pc = DriverPc();
+    pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"ROOT\\NET\\0000", u"WAN Miniport"), u"netrasa.inf", 2006, u"10.0"));
+    pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"SWD\\RAS\\1", u"RAS adapter"), u"netrasa.inf", 2006, u"10.0"));
+    ScriptedHost host(std::move(pc));
+    c.setUp(host);
+    Tick(host, c.ticked);
     ReinstallDevices(host, RowSource::kChecked);
-    EXPECT_EQ(host.asked, Lines{c.question});
-    EXPECT_TRUE(Called(host, u"open:Preparing to uninstall"));
+    EXPECT_EQ(host.asked, Lines{c.ticked.size() == 1 ? u"Are you sure you want to reinstall the selected device?"
+                                                     : u"Are you sure you want to reinstall the selected devices?"});
     EXPECT_EQ(host.resultLines, c.lines);
-    EXPECT_EQ(host.platform.Calls(PlatformCall::kReenumerateDevNode), 2u);
-    EXPECT_TRUE(CallsStartingWith(host, u"progress-window:").empty());  // the scans are quiet
+    EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDevice), c.uninstalls);
     EXPECT_TRUE(Called(host, u"progress:-1:Reinstalling the selected devices..."));
-    // The devices are back in the list.
-    EXPECT_EQ(host.list.RowCount(), 4);
+    EXPECT_TRUE(CallsStartingWith(host, u"progress-window:").empty());  // the scans are quiet
+    for (const char16_t* name : c.ticked) EXPECT_EQ(Listed(host, name), c.listedAfter) << WideText(name).ToUtf8();
   }
 }
 
@@ -376,16 +445,6 @@ TEST(ReinstallDevices, NoScanAfterACancelOrWhenNothingWasUninstalled) {
   EXPECT_EQ(failing.rebuilds, 0);
 }
 
-TEST(ReinstallDevices, ARootThatCannotBeFoundFailsTheReinstall) {
-  ScriptedHost host(DriverPc());
-  host.list.SelectRow(0);
-  host.platform.SetRootLocateFails(true);
-  ReinstallDevices(host, RowSource::kSelected);
-  EXPECT_EQ(host.resultLines, (Lines{u"Adapter A was successfully uninstalled.", kNotReinstalled}));
-  EXPECT_EQ(host.platform.Calls(PlatformCall::kLocateDevNode), 1u);  // no second scan
-  EXPECT_EQ(host.rebuilds, 1);
-}
-
 TEST(ScanHardware, CompactWindowModesAndFailures) {
   SimulatedDevice missing = testing::MakeDevice(u"PCI\\N", u"New adapter", 28);
   missing.hardwareIds = {u"HW\\Adapter B"};
@@ -407,35 +466,37 @@ TEST(ScanHardware, CompactWindowModesAndFailures) {
     ScriptedHost host(std::move(pc));
     host.platform.SetRootLocateFails(c.locateFails);
     EXPECT_EQ(ScanHardware(host, c.mode, c.quiet), c.result);
-    const Lines window = c.quiet ? Lines{}
-                                 : Lines{u"progress-window:Scanning for hardware changes...:400x60", u"progress:-80",
-                                         u"show", u"close"};
-    Lines dialogCalls;
-    for (const auto& call : host.calls) {
-      if (call.rfind(u"progress-window:", 0) == 0 || call.rfind(u"progress:", 0) == 0 || call == u"show" || call == u"close") {
-        dialogCalls.push_back(call);
-      }
-    }
-    EXPECT_EQ(dialogCalls, window);
-    EXPECT_EQ(host.rebuilds, 0);
+    // The compact window unless quiet, and nothing else: no rebuild of its own.
+    EXPECT_EQ(host.calls, (c.quiet ? Lines{}
+                                   : Lines{u"progress-window:Scanning for hardware changes...:400x60", u"progress:-80",
+                                           u"show", u"close"}));
     host.RebuildInventory();
     EXPECT_EQ(host.list.CellText(4, 1).Str(), c.status);
   }
 }
 
-TEST(RescanAndRebuild, RebuildsWhateverTheScanAnswered) {
+// The list is rebuilt whatever the scan answered; a scan brings back removed hardware, but no
+// root-enumerated device, which no bus reports.
+TEST(RescanAndRebuild, RebuildsWhateverTheScanAnsweredAndBringsBackHardwareOnly) {
   for (bool fails : {false, true}) {
-    ScriptedHost host(DriverPc());
+    SimulatedPc pc = DriverPc();
+    pc.devices.push_back(testing::MakeDevice(u"ROOT\\NET\\0000", u"WAN Miniport"));
+    ScriptedHost host(std::move(pc));
+    host.list.SetRowChecked(0, true);
+    host.list.SetRowChecked(4, true);
+    UninstallDevices(host, RowSource::kChecked);
     host.platform.SetRootLocateFails(fails);
     RescanAndRebuild(host, kCmReenumerateNormal);
-    EXPECT_EQ(host.rebuilds, 1);
+    EXPECT_EQ(host.rebuilds, 2);
     EXPECT_EQ(host.calls.back(), u"rebuild");
+    EXPECT_EQ(Listed(host, u"Adapter A"), !fails);
+    EXPECT_FALSE(Listed(host, u"WAN Miniport"));
   }
 }
 
 // Which operations raise the reboot flag when the platform says a restart is needed: the ones
-// that uninstall or put drivers on devices, never the scans or the state changes.
-TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDrivers) {
+// that uninstall, put drivers on devices or change their state, never the scans.
+TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDevices) {
   struct Case {
     const char* name;
     bool sets;
@@ -455,9 +516,9 @@ TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDrivers) {
       {"reinstall", true, [](ScriptedHost& h) { ReinstallDevices(h, RowSource::kChecked); }},
       {"scan", false, [](ScriptedHost& h) { RescanAndRebuild(h, kCmReenumerateNormal); }},
       {"scan and install", false, [](ScriptedHost& h) { RescanAndRebuild(h, kCmReenumerateRetryInstallation); }},
-      {"disable", false, [](ScriptedHost& h) { DisableCheckedDevices(h); }},
-      {"enable", false, [](ScriptedHost& h) { EnableCheckedDevices(h); }},
-      {"restart", false, [](ScriptedHost& h) { RestartDevices(h, RowSource::kChecked); }},
+      {"disable", true, [](ScriptedHost& h) { DisableCheckedDevices(h); }},
+      {"enable", true, [](ScriptedHost& h) { EnableCheckedDevices(h); }},
+      {"restart", true, [](ScriptedHost& h) { RestartDevices(h, RowSource::kChecked); }},
   };
   for (const Case& c : cases) {
     for (bool platformSays : {false, true}) {

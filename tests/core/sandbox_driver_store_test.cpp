@@ -72,8 +72,7 @@ class SandboxInstallTest : public ::testing::Test {
 // older one's entry and files alone, although both carry the same INF name.
 TEST_F(SandboxInstallTest, RemovingOneVersionLeavesTheOtherIntact) {
   bool reboot = false;
-  ASSERT_TRUE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_1&DEV_2&SUBSYS_3",
-                                                                Inf(u"nic.inf", u"10/10/2024,7.0").Buffer(), 0, &reboot));
+  ASSERT_TRUE(host_->platform.InstallDriver({}, Inf(u"nic.inf", u"10/10/2024,7.0").Buffer(), 0, &reboot));
   ASSERT_EQ(host_->platform.Pc().driverStore.size(), 2u);
   const DriverPackage older = host_->platform.Pc().driverStore[0];
   const WideText newer = PackageFolder(store_, host_->platform.Pc().driverStore[1]);
@@ -89,9 +88,12 @@ TEST_F(SandboxInstallTest, RemovingOneVersionLeavesTheOtherIntact) {
   DevInst root = 0;
   ASSERT_EQ(host_->platform.LocateDevNode(&root, nullptr, 0), kCrSuccess);
   host_->platform.ReenumerateDevNode(root, kCmReenumerateNormal);
-  EXPECT_FALSE(host_->platform.UpdateDriverForPlugAndPlayDevices({}, u"PCI\\VEN_1&DEV_2&SUBSYS_3",
-                                                                 Concat({newer, u"\\nic.inf"}).Buffer(),
-                                                                 kInstallFlagForce, &reboot));
+  host_->RebuildRows();
+  DeviceInfo card;
+  ASSERT_TRUE(host_->platform.EnumDeviceInfo(host_->InventorySet(), 0, &card));
+  uint32_t error = 0;
+  EXPECT_FALSE(host_->platform.InstallDeviceDriver({}, host_->InventorySet(), card, Concat({newer, u"\\nic.inf"}).Buffer(),
+                                                   kInstallFlagForce, &reboot, &error));
 }
 
 TEST_F(SandboxInstallTest, InstallFromFolderOnABackupAndOnANewerPackage) {

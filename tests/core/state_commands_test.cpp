@@ -79,19 +79,14 @@ TEST(EnableChecked, FailuresKeepTicksAndSkipTheRebuild) {
 }
 
 TEST(RestartDevices, QuestionWordingFollowsTheRowCount) {
-  ScriptedHost one(ThreeAdapters());
-  one.list.SetRowChecked(1, true);
-  one.answers = {0};
-  RestartDevices(one, RowSource::kChecked);
-  EXPECT_EQ(one.asked.back(), u"Are you sure you want to restart the selected device?");
-
-  ScriptedHost two(ThreeAdapters());
-  two.list.SetRowChecked(0, true);
-  two.list.SetRowChecked(1, true);
-  two.answers = {0};
-  RestartDevices(two, RowSource::kChecked);
-  EXPECT_EQ(two.asked.back(), u"Are you sure you want to restart the selected devices?");
-
+  for (const auto& [rows, question] : {std::pair{std::vector<int>{1}, u"Are you sure you want to restart the selected device?"},
+                                       {std::vector<int>{0, 1}, u"Are you sure you want to restart the selected devices?"}}) {
+    ScriptedHost host(ThreeAdapters());
+    for (int row : rows) host.list.SetRowChecked(row, true);
+    host.answers = {0};
+    RestartDevices(host, RowSource::kChecked);
+    EXPECT_EQ(host.asked, Lines{question});
+  }
   ScriptedHost none(ThreeAdapters());
   RestartDevices(none, RowSource::kSelected);
   EXPECT_EQ(none.asked, (Lines{kCheckFirst}));  // no question first
@@ -150,16 +145,66 @@ TEST(RunDeviceBatch, RowsWithoutALocatableDeviceAreSkippedButCounted) {
   }
 }
 
-TEST(ToggleSelectedDeviceState, EnablesADisabledRowAndDisablesAnyOther) {
-  ScriptedHost host(SmallPc({MakeDevice(u"PCI\\A", u"Adapter A", 22), MakeDevice(u"PCI\\B", u"Adapter B", 10)}));
-  host.list.SelectRow(0);
-  ToggleSelectedDeviceState(host);
-  EXPECT_EQ(host.list.CellText(0, 1), u"Working properly");
-  host.list.SelectRow(1);
-  ToggleSelectedDeviceState(host);
-  EXPECT_EQ(host.list.CellText(1, 1), u"Disabled");
-  EXPECT_EQ(host.rebuilds, 2);
-  EXPECT_TRUE(host.asked.empty());
+// Disable, enable and the context item go through the class installer, so a change holds after
+// the PC restarts. A device that cannot stop now changes at the next boot: disabling it is a
+// success that asks for a restart, restarting it a failure that does. The context item enables
+// a disabled row and disables any other, with no question.
+TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
+  const auto checked = [](void (*command)(OperationHost&)) {
+    return [command](ScriptedHost& h) {
+      h.list.SetRowChecked(0, true);
+      command(h);
+    };
+  };
+  const auto selected = [](ScriptedHost& h) {
+    h.list.SelectRow(0);
+    ToggleSelectedDeviceState(h);
+  };
+  const auto restart = [](ScriptedHost& h) {
+    h.list.SetRowChecked(0, true);
+    RestartDevices(h, RowSource::kChecked);
+  };
+  struct Case {
+    const char* what;
+    uint32_t problem;
+    bool stuck;  // its driver cannot stop while Windows runs
+    std::function<void(ScriptedHost&)> run;
+    const char16_t* line;  // none for the context item
+    bool reboot;
+    const char16_t* status;
+    const char16_t* afterRestart;
+  } cases[] = {
+      {"disable", 0, false, checked(DisableCheckedDevices), u" was successfully disabled.", false, u"Disabled", u"Disabled"},
+      {"disable vetoed", 0, true, checked(DisableCheckedDevices), u" was successfully disabled.", true,
+       u"Working properly", u"Disabled"},
+      {"not disableable", 0, false, checked(DisableCheckedDevices), u" could not be disabled.", false,
+       u"Working properly", u"Working properly"},
+      {"enable", 22, false, checked(EnableCheckedDevices), u" was successfully enabled.", false, u"Working properly",
+       u"Working properly"},
+      {"restart at the next boot", 0, true, restart, u" could not be restarted.", true, u"Error: Needs restart",
+       u"Working properly"},
+      {"context disable", 0, false, selected, nullptr, false, u"Disabled", u"Disabled"},
+      {"context disable vetoed", 0, true, selected, nullptr, true, u"Working properly", u"Disabled"},
+      {"context enable", 22, false, selected, nullptr, false, u"Working properly", u"Working properly"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SimulatedDevice device = MakeDevice(u"PCI\\A", u"Adapter A", c.problem);
+    device.needsRestart = c.stuck;
+    device.notDisableable = std::string_view(c.what) == "not disableable";  // no DN_DISABLEABLE
+    ScriptedHost host(SmallPc({device}));
+    c.run(host);
+    EXPECT_EQ(host.resultLines, c.line ? Lines{Concat({u"Adapter A", c.line}).Str()} : Lines{});
+    if (!c.line) {
+      EXPECT_TRUE(host.asked.empty());
+    }
+    EXPECT_EQ(host.rebootNeeded, c.reboot);
+    host.RebuildInventory();
+    EXPECT_EQ(host.list.CellText(0, 1), c.status);
+    host.platform.Reboot();
+    host.RebuildInventory();
+    EXPECT_EQ(host.list.CellText(0, 1), c.afterRestart);
+  }
 }
 
 TEST(ToggleSelectedDeviceState, MessagesForNoSelectionAndFailure) {

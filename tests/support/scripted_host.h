@@ -75,7 +75,10 @@ class ScriptedHost : public OperationHost {
     answers.pop_front();
     return a;
   }
-  void OpenResultsDialog(const WideText& statusText) override { calls.push_back(u"open:" + statusText.Str()); }
+  void OpenResultsDialog(const WideText& statusText) override {
+    calls.push_back(u"open:" + statusText.Str());
+    dialogOpen_ = true;
+  }
   void SetProgress(int32_t percent, const WideText* text) override {
     calls.push_back(u"progress:" + WideText::FromInt32(percent).Str() + (text ? u":" + text->Str() : u""));
   }
@@ -86,7 +89,10 @@ class ScriptedHost : public OperationHost {
     calls.push_back(u"line:" + line.Str());
   }
   void MarkFinished() override { calls.push_back(u"finished"); finished_ = true; }
-  void CloseDialog() override { calls.push_back(u"close"); }
+  void CloseDialog() override {
+    calls.push_back(u"close");
+    dialogOpen_ = false;
+  }
   bool PumpEvent(PumpMode mode) override {
     ++pumps;
     if (onPump) onPump(*this, mode);
@@ -119,6 +125,8 @@ class ScriptedHost : public OperationHost {
   DeviceSet InventorySet() const override { return set_; }
   DeviceList& List() override { return list; }
   WindowHandle MainWindowHandle() const override { return WindowHandle{}; }
+  static constexpr uintptr_t kDialogWindow = 0xD1A1;
+  WindowHandle ProgressWindowHandle() const override { return WindowHandle{dialogOpen_ ? kDialogWindow : 0}; }
 
   // --- Driver store tools: queued folder picks (an absent pick is a cancel) ---
   std::deque<std::optional<std::u16string>> folderPicks;
@@ -145,6 +153,7 @@ class ScriptedHost : public OperationHost {
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
     calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
                     WideText::FromInt32(height).Str());
+    dialogOpen_ = true;
   }
   bool HasResultList() const override { return true; }
 
@@ -194,6 +203,7 @@ class ScriptedHost : public OperationHost {
 
   uint8_t cancel_ = kNotCancelled;
   bool finished_ = false;
+  bool dialogOpen_ = false;
   bool rebootNeeded = false;
   bool grouped = true;
   int pumps = 0;

@@ -1,14 +1,15 @@
 // Device operations driven in-process on the simulated PC, as a user would: the hardware scan's
 // worker thread under its compact window, the INF picker answered with a typed path, the reboot
-// question after an uninstall that needs a restart, and "Reinstall" with the system's own scan.
+// question after an uninstall that needs a restart; and the class-installer calls and install
+// from folder on the system's own devices.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <cfgmgr32.h>
 #include <dlgs.h>
 
 #include "devices/device_columns.h"
 #include "devices/win32/setupapi_platform.h"
+#include "driverstore/install_from_folder.h"
 #include "sandbox/driver_store_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/win/main_window_fixture.h"
@@ -62,6 +63,8 @@ void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
   Sleep(100);
   PostMessageW(main, WM_CLOSE, 0, 0);
 }
+
+bool OnWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 using DeviceOperationsTest = MainWindowTest;
 
@@ -184,46 +187,59 @@ TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
   EXPECT_EQ(RowNamed(kGeForce), -1);
 }
 
-// The simulated PC, except that the re-enumeration goes to the system's configuration manager
-// (under Wine, one whose root cannot be located).
-class SystemScanPlatform : public ClassIconPlatform {
- public:
-  using ClassIconPlatform::ClassIconPlatform;
-  ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override {
-    return system_.LocateDevNode(devInst, deviceId, flags);
-  }
-  ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override {
-    return system_.ReenumerateDevNode(devInst, flags);
-  }
+// An INF, in a folder of its own, for hardware that no device has.
+WideText UnrelatedInf(testing::TempFolder& temp) {
+  const WideText inf = temp.Path(u"offer\\unrelated.inf");
+  temp.Write(inf, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\n"
+                  "ClassGuid={4d36e972-e325-11ce-bfc1-08002be10318}\r\nProvider=%M%\r\n"
+                  "DriverVer=01/01/2024,1.0.0.0\r\n[Manufacturer]\r\n%M%=Models,NTamd64\r\n"
+                  "[Models.NTamd64]\r\n%D%=Inst,PCI\\VEN_FFFF&DEV_FFFF\r\n[Inst]\r\n"
+                  "[Inst.Services]\r\nAddService=,2\r\n[Strings]\r\nM=\"Maker\"\r\nD=\"Nothing\"\r\n");
+  return inf;
+}
 
- private:
-  SetupApiPlatform system_;
-};
-
-TEST_F(DeviceOperationsTest, ReinstallReportsWhatTheSystemsScanAnswersAndRebuildsTheList) {
-  SystemScanPlatform platform(environment_.simulated, GuidsOf(environment_.simulated.Pc()));
-  environment_.UsePlatform(&platform);
-  MainGoesFirst first{main_};
-  DEVINST root = 0;
-  const bool scans = CM_Locate_DevNodeW(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS;
-  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
-    EXPECT_FALSE(scans) << "Wine's configuration manager was expected to locate no root";
+// The class-installer calls on one of the system's devices: Wine's class installer does not
+// handle DIF_PROPERTYCHANGE; neither an INF that fits no device (staged all the same) nor, for a
+// reinstall in place, the INFs Wine knows offer a driver for it, so Wine's DiInstallDevice (a
+// stub that would end the process) is never reached; nothing asks for a restart or is pending,
+// and the root of the device tree cannot be located for a rescan.
+TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Made());
+  SetupApiPlatform platform;
+  const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses | kDigcfPresent);
+  DeviceInfo device;
+  ASSERT_TRUE(platform.EnumDeviceInfo(set, 0, &device));
+  uint32_t error = 0, flags = ~0u;
+  EXPECT_EQ(platform.ChangeDeviceState(set, device, kDicsEnable, kDicsFlagGlobal, &error), !OnWine());
+  ASSERT_TRUE(platform.GetDeviceInstallFlags(set, device, &flags));
+  EXPECT_EQ(flags & (kDiNeedReboot | kDiNeedRestart), 0u);
+  bool reboot = true;
+  EXPECT_FALSE(platform.InstallDeviceDriver({}, set, device, UnrelatedInf(temp).Buffer(), 0, &reboot, &error));
+  EXPECT_EQ(error, kErrorNoCompatDrivers);
+  EXPECT_FALSE(reboot);
+  error = 0;
+  EXPECT_EQ(platform.InstallDeviceDriver({}, set, device, nullptr, kInstallFlagForce, &reboot, &error), !OnWine());
+  if (OnWine()) {
+    EXPECT_EQ(error, kErrorNoCompatDrivers);
   }
-  using Step = OperationScript::Step;
-  BuildShown();
-  main_->List().SetRowChecked(RowNamed(kEthernet), true);
-  OperationScript script(window_.Handle(), {{Step::kBox, L"Yes"}, {Step::kResults, L""}, {Step::kNoBox, L""}});
-  PostCommand(MenuId(Command::kReinstall));
-  RunLoop();
-  script.Join();
-  EXPECT_TRUE(script.finished);
-  const std::wstring name(kEthernet, kEthernet + std::size(kEthernet) - 1);
-  EXPECT_EQ(script.resultLines,
-            (std::vector<std::wstring>{name + L" was successfully uninstalled.",
-                                       scans ? L"Successfully reinstalled the selected devices."
-                                             : L"Failed to reinstall the selected devices."}));
-  // The list was rebuilt after the uninstall (the system's scan knows nothing of the simulated card).
-  EXPECT_EQ(RowNamed(kEthernet), -1);
+  EXPECT_EQ(platform.WaitNoPendingInstallEvents(0), kWaitObject0);
+  DevInst root = 0;
+  EXPECT_EQ(platform.LocateDevNode(&root, nullptr, 0) == kCrSuccess, !OnWine());
+  EXPECT_TRUE(platform.DestroyDeviceInfoList(set));
+}
+
+// DiInstallDriverW answers TRUE for a package it only put into the store (Wine's for any INF):
+// install from folder counts a package only when a device took it.
+TEST(SystemDevices, APackageNoDeviceTookIsNotCountedAsInstalled) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Made());
+  SetupApiPlatform platform;
+  const WideText inf = UnrelatedInf(temp);
+  bool reboot = false;
+  EXPECT_TRUE(platform.InstallDriver({}, inf.Buffer(), 0, &reboot) || !OnWine()) << "Wine's answer is TRUE";
+  std::atomic<bool> rebootNeeded{false};
+  EXPECT_EQ(InstallFromOneFolder(platform, temp.Path(u"offer"), InstallFlags{&rebootNeeded, nullptr, {}}), 0u);
 }
 
 }  // namespace

@@ -138,14 +138,14 @@ TEST_F(MainWindowCommandsTest, EscAtTheDisableQuestionDisablesNothing) {
   const std::vector<std::u16string> names = TwoWorkingDevices();
   ASSERT_EQ(names.size(), 2u);
   for (const auto& name : names) main_->List().SetRowChecked(RowNamed(name.c_str()), true);
-  const uint64_t disables = environment_.simulated.Calls(PlatformCall::kDisableDevNode);
+  const uint64_t disables = environment_.simulated.Calls(PlatformCall::kChangeDeviceState);
   {
     BoxAnswerer escape(BoxAnswerer::kEscape, window_.Handle());
     PostCommand(MenuId(Command::kDisable));
     RunLoop();
     EXPECT_EQ(escape.Message(), L"Are you sure you want to disable the selected device(s)?");
   }
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kDisableDevNode), disables);
+  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kChangeDeviceState), disables);
   EXPECT_EQ(FindWindowW(kResultsClass, nullptr), nullptr);
   for (const auto& name : names) {
     EXPECT_EQ(main_->List().CellText(RowNamed(name.c_str()), 1), u"Working properly");

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -202,19 +203,26 @@ class MenuWatcher {
 
 // Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
 // boxes, and the finished results dialog (OK); or checks that no box comes for a while, or waits
-// for a window of a class to show. Then closes the main window.
+// for a window of a class to show. Then closes the main window. Every wait is bounded: a step that
+// does not come, or a close that does not end the event loop, fails the test within a minute and
+// names what it waited for.
 class OperationScript {
  public:
   struct Step {
     enum Kind { kPicker, kBox, kResults, kNoBox, kShown } kind;
     std::wstring answer;  // the path to type, the box's button, or the class to wait for
   };
-  OperationScript(HWND main, std::vector<Step> steps) : main_(main), steps_(std::move(steps)) {
+  OperationScript(HWND main, std::vector<Step> steps)
+      : main_(main), mainThread_(GetWindowThreadProcessId(main, nullptr)), steps_(std::move(steps)) {
     thread_ = std::thread([this] { Run(); });
   }
   ~OperationScript() { Join(); }
+  // Called once the event loop the script closes has returned.
   void Join() {
+    loopEnded_.store(true);
     if (thread_.joinable()) thread_.join();
+    if (!waitedFor_.empty()) ADD_FAILURE() << "the operation script waited in vain for " << waitedFor_;
+    waitedFor_.clear();
   }
 
   std::vector<std::wstring> pickerTitles, boxTexts, resultLines, resultTexts;
@@ -225,43 +233,77 @@ class OperationScript {
  private:
   void Run() {
     finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
-    if (!finished) CloseWhatShowsUp();
-    Sleep(200);
+    // At once: a close that comes while the operation lets go of the window must still end the loop.
     PostMessageW(main_, WM_CLOSE, 0, 0);
+    // After a failed step a picker, box or results dialog may wait for an answer, shown or not:
+    // each is closed as it comes until the loop has ended.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!loopEnded_.load() && std::chrono::steady_clock::now() < deadline) {
+      if (!finished) CloseProgramWindows();
+      Sleep(100);
+    }
+    if (loopEnded_.load()) return;
+    // The main thread is stuck where nothing can reach it: end the run rather than hang it.
+    if (waitedFor_.empty()) waitedFor_ = "the event loop to end after the main window's WM_CLOSE";
+    std::fprintf(stderr, "OperationScript: waited in vain for %s; the test process ends here\n", waitedFor_.c_str());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
   }
 
-  // After a step failed, a picker, box or results dialog that shows late would wait for an answer
-  // forever: each is closed as it comes, so that the test fails instead of hanging.
-  static void CloseWhatShowsUp() {
-    for (int i = 0; i < 120; ++i) {
-      for (const wchar_t* cls : {L"#32770", L"_WINDOW_MsgBoxClass", kResultsClass}) {
-        if (HWND w = VisibleWindow(cls)) PostMessageW(w, WM_CLOSE, 0, 0);
-      }
-      Sleep(250);
+  // Every top-level window of the program's thread with this class, shown or not.
+  std::vector<HWND> ProgramWindows(const wchar_t* cls) const {
+    std::pair<const wchar_t*, std::vector<HWND>> found{cls, {}};
+    EnumThreadWindows(mainThread_, [](HWND w, LPARAM p) {
+      auto* f = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(p);
+      wchar_t name[64] = {};
+      GetClassNameW(w, name, 64);
+      if (std::wstring(name) == f->first) f->second.push_back(w);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+  }
+
+  void CloseProgramWindows() const {
+    for (HWND picker : ProgramWindows(L"#32770")) PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+    for (const wchar_t* cls : {L"_WINDOW_MsgBoxClass", kResultsClass}) {
+      for (HWND w : ProgramWindows(cls)) PostMessageW(w, WM_CLOSE, 0, 0);
     }
+  }
+
+  bool Failed(const std::string& what) {
+    waitedFor_ = what;
+    return false;
   }
 
   bool Do(const Step& step) {
     switch (step.kind) {
       case Step::kPicker: {
-        // The first file dialog of a process starts the shell's machinery: slow on a busy machine.
-        HWND picker = WaitFor<HWND>([] { return VisibleWindow(L"#32770"); }, 60);
-        if (picker == nullptr) return false;
+        // The first file dialog of a process starts the shell's machinery: slow on a busy machine,
+        // so it gets most of the minute a step may take.
+        HWND picker = WaitFor<HWND>([this] {
+          for (HWND w : ProgramWindows(L"#32770")) {
+            if (IsWindowVisible(w)) return w;
+          }
+          return HWND{};
+        }, 40);
+        if (picker == nullptr) return Failed("the INF picker to show (40 s)");
         wchar_t title[256] = {};
         GetWindowTextW(picker, title, 256);
         pickerTitles.push_back(title);
         // The file name box: an edit of its own or a combo box's edit, by the dialog's template.
         HWND name = GetDlgItem(picker, edt1);
         if (name == nullptr) name = GetDlgItem(picker, cmb13);
-        if (name == nullptr) return false;
+        if (name == nullptr) return Failed("the INF picker's file name box");
         SetFocus(name);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.answer.c_str()));
         PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
-        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10);
+        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10) ||
+               Failed("the INF picker to close after OK (10 s)");
       }
       case Step::kBox: {
         HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
-        if (box == nullptr) return false;
+        const std::string answer(step.answer.begin(), step.answer.end());
+        if (box == nullptr) return Failed("a message box to answer \"" + answer + "\" (20 s)");
         boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
         HWND button = nullptr;
         for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
@@ -271,16 +313,17 @@ class OperationScript {
           if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
           if (std::wstring(cls) == L"Button" && step.answer == text) button = child;
         }
-        if (button == nullptr) return false;
+        if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
         PostMessageW(button, BM_CLICK, 0, 0);
-        return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10);
+        return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10) ||
+               Failed("the message box to close after \"" + answer + "\" (10 s)");
       }
       case Step::kResults: {
         HWND dialog = WaitFor<HWND>([] {
           HWND d = VisibleWindow(kResultsClass);
           return d != nullptr && FindWindowExW(d, nullptr, L"Button", L"OK") != nullptr ? d : nullptr;
         });
-        if (dialog == nullptr) return false;
+        if (dialog == nullptr) return Failed("the finished results dialog with its OK button (20 s)");
         // The dialog stays in front of the main window, whatever box came and went over it.
         bool above = false;
         for (HWND w = GetWindow(dialog, GW_HWNDNEXT); w != nullptr && !above; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -302,18 +345,24 @@ class OperationScript {
           resultLines.push_back(text);
         }
         PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);
-        return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10);
+        return WaitFor<bool>([] { return VisibleWindow(kResultsClass) == nullptr; }, 10) ||
+               Failed("the results dialog to close after OK (10 s)");
       }
       case Step::kNoBox:
-        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2);
+        return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2) ||
+               Failed("2 s without a message box, but one came");
       case Step::kShown:
-        return WaitFor<HWND>([&step] { return VisibleWindow(step.answer.c_str()); }, 15) != nullptr;
+        return WaitFor<HWND>([&step] { return VisibleWindow(step.answer.c_str()); }, 15) != nullptr ||
+               Failed("a window of class " + std::string(step.answer.begin(), step.answer.end()) + " (15 s)");
     }
     return false;
   }
 
   HWND main_;
+  DWORD mainThread_;
   std::vector<Step> steps_;
+  std::string waitedFor_;
+  std::atomic<bool> loopEnded_{false};
   std::thread thread_;
 };
 

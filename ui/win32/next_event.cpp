@@ -113,6 +113,12 @@ bool PumpPendingMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    if (msg.message == kCloseMessage) {
+      // A close is the program's to see: dispatched here, its event would be overwritten by the
+      // next message's before the program's loop takes one.
+      PostMessageW(msg.hwnd, kCloseMessage, msg.wParam, msg.lParam);
+      break;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
