@@ -38,31 +38,6 @@ def program_header(size):
     return bytes(header)
 
 
-def meta(http_equiv, content):
-    return '<html><head><title>x</title><meta %s content="%s"></head><body>moved</body></html>' % (
-        http_equiv, content)
-
-
-# Pages that forward with a meta refresh, in the spellings browsers accept.
-FORWARDING_PAGES = {
-    "relative.html": meta('HTTP-EQUIV = "Refresh"', "0; url=/bytes/12345"),
-    "single.htm": meta("http-equiv='refresh'", "1;URL=/bytes/23456"),
-    "bare.php": meta("http-equiv=refresh", "0; url=../bytes/34567"),
-    "absolute.html": meta('http-equiv="refresh"', "0; http://{host}/bytes/45678"),
-    "escaped.html": meta('http-equiv="refresh"', "0; url=http://{host}/named/My%20File.exe"),
-    "short.html": meta('http-equiv="refresh"', "0; url=/a.exe"),
-}
-
-TEXT = "<p>Caf\u00e9 \u20ac</p>"
-ENCODED_PAGES = {
-    "utf16le-mark": b"\xff\xfe" + TEXT.encode("utf-16-le"),
-    "utf16be-mark": b"\xfe\xff" + TEXT.encode("utf-16-be"),
-    "utf8-mark": b"\xef\xbb\xbf" + TEXT.encode("utf-8"),
-    "utf16le": TEXT.encode("utf-16-le"),
-    "utf8": TEXT.encode("utf-8"),
-}
-
-
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
@@ -99,12 +74,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         state = self.server.state
         path = self.path.split("?", 1)[0]
         parts = path.strip("/").split("/")
-        host = "%s:%d" % (LOOPBACK, self.server.server_address[1])
         state.setdefault("requests", []).append((self.command, self.path, self.headers.get("Referer")))
         kind, arg = parts[0], (parts[1] if len(parts) > 1 else "")
         routes = {
             "bytes": lambda: self.send_body(pattern_bytes(int(arg))),
-            "named": lambda: self.send_body(pattern_bytes(4096)),
             "nolen": lambda: self.send_body(pattern_bytes(int(arg)), length=False),
             "block": lambda: self.send_stream(int(arg)),
             "program": lambda: self.send_stream(int(arg), program=True),
@@ -113,8 +86,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
             "redirect": lambda: self.start_body(0, 302, location="/" + "/".join(parts[1:])),
             "status": lambda: self.send_body(b"<html>error page</html>", int(arg), content_type="text/html"),
             "referer": lambda: self.send_body((self.headers.get("Referer") or "(none)").encode(), content_type="text/plain"),
-            "forward": lambda: self.send_body(FORWARDING_PAGES[arg].replace("{host}", host).encode(), content_type="text/html"),
-            "text": lambda: self.send_body(ENCODED_PAGES[arg], content_type="text/html"),
         }
         try:
             if path == "/ovelant/Ovelant.exe":

@@ -1,16 +1,12 @@
-// Device operations driven in-process on the simulated PC, as a user would: the hardware scan's
-// worker thread under its compact window, the INF picker answered with a typed path, the reboot
-// question after an uninstall that needs a restart; and the class-installer calls and install
-// from folder on the system's own devices.
+// Device operations driven in-process on the simulated PC: the hardware scan's worker thread under
+// its compact window, the reboot question after an uninstall that needs a restart; and the
+// class-installer calls and install from folder on the system's own devices.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <dlgs.h>
 
-#include "devices/device_columns.h"
 #include "devices/win32/setupapi_platform.h"
 #include "driverstore/install_from_folder.h"
-#include "sandbox/driver_store_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/win/main_window_fixture.h"
 
@@ -19,10 +15,6 @@ namespace {
 
 constexpr char16_t kEthernet[] = u"Intel(R) Ethernet Connection (7) I219-V";
 constexpr char16_t kEthernetId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE";
-constexpr char16_t kEthernetHardwareId[] = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10";
-constexpr wchar_t kForceQuestion[] =
-    L"This INF file contains a valid driver for your device, but the one currently installed is a better "
-    L"match.\r\n\r\nDo you want to force installing this driver?";
 
 // Re-enumeration that waits until the test lets it go, noting the thread it ran on.
 class GatedScanPlatform : public ClassIconPlatform {
@@ -100,70 +92,8 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   EXPECT_FALSE(main_->RebootNeeded());
 }
 
-TEST_F(DeviceOperationsTest, InfPickerTakesATypedPathNewerChangesOlderAsksToForce) {
-  testing::TempFolder temp;
-  ASSERT_TRUE(temp.Made());
-  const WideText store = temp.Path(u"DriverStore");
-  ASSERT_TRUE(CreateDirectoryTree(store));
-  environment_.simulated.SetDriverStoreRoot(store);
-  // Two offers for the card, each in a folder of its own with the files its INF lists.
-  auto offer = [&](const char16_t* folder, const char16_t* driverVer) {
-    DriverPackage p;
-    p.originalName = u"e1d68x64.inf";
-    p.driverVer = driverVer;
-    p.provider = u"Intel";
-    p.className = u"Net";
-    p.hardwareIds = {kEthernetHardwareId};
-    const std::vector<WideText> files = PackageFileNames(p);
-    for (const WideText& f : files) temp.Write(Concat({temp.Path(folder), u"\\", f}), "driver");
-    const WideText inf = Concat({temp.Path(folder), u"\\", p.originalName});
-    temp.Write(inf, MakeInfText(p, files));
-    return std::wstring(reinterpret_cast<const wchar_t*>(inf.Buffer()));
-  };
-  const std::wstring newer = offer(u"newer", u"10/10/2024,13.0.0.1");
-  const std::wstring older = offer(u"older", u"01/01/2019,11.0.0.1");
-  const std::wstring title = L"Select driver INF file for " + std::wstring(kEthernet, kEthernet + std::size(kEthernet) - 1);
-  const std::wstring changed = L"The driver for " + title.substr(27) + L" was successfully changed.";
-  const std::wstring refused = L"The driver for " + title.substr(27) + L" could not be changed.";
-  using Step = OperationScript::Step;
-  BuildShown();
-
-  struct Case {
-    const wchar_t* what;
-    std::vector<Step> steps;
-    std::vector<std::wstring> boxes;
-    std::wstring line;
-    const char16_t* versionAfter;
-  } cases[] = {
-      {L"newer", {{Step::kPicker, newer}, {Step::kResults, L""}}, {}, changed, u"13.0.0.1"},
-      {L"older, not forced", {{Step::kPicker, older}, {Step::kBox, L"No"}, {Step::kResults, L""}},
-       {kForceQuestion}, refused, u"13.0.0.1"},
-      {L"older, forced", {{Step::kPicker, older}, {Step::kBox, L"Yes"}, {Step::kResults, L""}},
-       {kForceQuestion}, changed, u"11.0.0.1"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const int row = RowNamed(kEthernet);
-    ASSERT_GE(row, 0);
-    main_->List().SetRowChecked(row, true);
-    OperationScript script(window_.Handle(), c.steps);
-    PostCommand(MenuId(Command::kChangeDrivers));
-    RunLoop();
-    script.Join();
-    EXPECT_TRUE(script.finished);
-    EXPECT_EQ(script.pickerTitles, std::vector<std::wstring>{title});
-    EXPECT_EQ(script.boxTexts, c.boxes);
-    EXPECT_EQ(script.resultLines, std::vector<std::wstring>{c.line});
-    EXPECT_EQ(script.resultsInFront, std::vector<bool>{true});
-    EXPECT_EQ(main_->List().CellText(RowNamed(kEthernet), kColumnDriverVersion), c.versionAfter);
-  }
-  // Each INF that went in was copied into the store with its files, as the system stages it.
-  EXPECT_EQ(temp.Tree(Concat({store, u"\\FileRepository"})).size(), 6u);
-  EXPECT_FALSE(main_->RebootNeeded());  // this card needs no restart
-}
-
 // A device whose removal needs a restart: the reboot question comes once, after the results
-// dialog has closed; No clears the request and the program goes on.
+// dialog has closed, which stays in front of the main window; No clears the request.
 TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
   constexpr char16_t kGeForce[] = u"NVIDIA GeForce GTX 1660 SUPER";
   using Step = OperationScript::Step;
@@ -181,6 +111,7 @@ TEST_F(DeviceOperationsTest, RebootQuestionOnceAfterTheResultsDialogClosed) {
             L"This computer needs to be rebooted in order to finish setting up one or more devices.\r\n\r\n"
             L"Do you want to reboot now?");
   EXPECT_EQ(script.boxOverResults, (std::vector<bool>{false, false}));
+  EXPECT_EQ(script.resultsInFront, std::vector<bool>{true});
   EXPECT_EQ(script.resultLines, std::vector<std::wstring>{L"NVIDIA GeForce GTX 1660 SUPER was successfully uninstalled."});
   EXPECT_FALSE(main_->RebootNeeded());
   EXPECT_TRUE(environment_.restartMessages.empty());

@@ -40,20 +40,15 @@ class TestEnvironment : public ProgramEnvironment {
     restartMessages.emplace_back(message);
     return true;
   }
-  const char16_t* StartDevicePairingWizard() override {
-    ++pairingWizardStarts;
-    return nullptr;
-  }
+  const char16_t* StartDevicePairingWizard() override { return nullptr; }
 
   DownloadTransport& Transport() override { return transport; }
-  std::u16string MakerSite() const override { return site; }
+  std::u16string MakerSite() const override { return {}; }
 
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
   WinInetTransport transport;
-  std::u16string site;
-  int pairingWizardStarts = 0;
 
  private:
   DevicePlatform* override_ = nullptr;
@@ -88,64 +83,6 @@ inline std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent
   }
   return children;
 }
-
-// Clicks a button of the next message box this process shows, from another thread, since the
-// box's loop runs on the test's own thread. kEscape presses Esc on the box's first button instead.
-class BoxAnswerer {
- public:
-  static constexpr const wchar_t* kEscape = L"\x1b";
-  // closeAfter: a window to ask to close once the button is clicked.
-  explicit BoxAnswerer(const wchar_t* buttonText, HWND closeAfter = nullptr)
-      : button_(buttonText), closeAfter_(closeAfter) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~BoxAnswerer() {
-    stop_ = true;
-    thread_.join();
-  }
-  std::wstring Message() const { return message_; }
-  bool Answered() const { return answered_; }
-
- private:
-  void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-      HWND box = FindWindowW(L"_WINDOW_MsgBoxClass", nullptr);
-      if (box != nullptr && IsWindowVisible(box)) {
-        HWND child = nullptr;
-        while ((child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr) {
-          wchar_t cls[64] = {}, text[512] = {};
-          GetClassNameW(child, cls, 64);
-          GetWindowTextW(child, text, 512);
-          if (std::wstring(cls) == L"Static" && text[0] != 0) message_ = text;
-          const bool escape = button_ == kEscape;
-          if (std::wstring(cls) == L"Button" && (escape || button_ == text)) {
-            if (escape) {
-              PostMessageW(child, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-              PostMessageW(child, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-            } else {
-              PostMessageW(child, BM_CLICK, 0, 0);
-            }
-            answered_ = true;
-            if (closeAfter_ != nullptr) {
-              Sleep(200);
-              PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
-            }
-            return;
-          }
-        }
-      }
-      Sleep(20);
-    }
-  }
-
-  std::wstring button_;
-  HWND closeAfter_;
-  std::wstring message_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> answered_{false};
-  std::thread thread_;
-};
 
 // Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
 // another thread, since the menu's loop runs on the test's own thread.
@@ -201,19 +138,17 @@ class MenuWatcher {
   std::thread thread_;
 };
 
-// Answers, in order, the windows an operation shows: the INF picker (given a typed path), message
-// boxes, and the finished results dialog (OK); or checks that no box comes for a while, or waits
-// for a window of a class to show. Then closes the main window. Every wait is bounded: a step that
-// does not come, or a close that does not end the event loop, fails the test within a minute and
-// names what it waited for.
+// Answers, in order, what an operation shows: message boxes, the finished results dialog (OK),
+// or a while without a box; then closes the main window. Every wait is bounded: a step that does
+// not come, or a close that does not end the event loop, fails the test and names what it waited for.
 class OperationScript {
  public:
   struct Step {
-    enum Kind { kPicker, kBox, kResults, kNoBox, kShown } kind;
-    std::wstring answer;  // the path to type, the box's button, or the class to wait for
+    enum Kind { kBox, kResults, kNoBox } kind;
+    std::wstring answer;  // the box's button, or kEscape for Esc on it
   };
   OperationScript(HWND main, std::vector<Step> steps)
-      : main_(main), mainThread_(GetWindowThreadProcessId(main, nullptr)), steps_(std::move(steps)) {
+      : main_(main), steps_(std::move(steps)) {
     thread_ = std::thread([this] { Run(); });
   }
   ~OperationScript() { Join(); }
@@ -225,7 +160,8 @@ class OperationScript {
     waitedFor_.clear();
   }
 
-  std::vector<std::wstring> pickerTitles, boxTexts, resultLines, resultTexts;
+  static constexpr const wchar_t* kEscape = L"\x1b";
+  std::vector<std::wstring> boxTexts, resultLines;
   std::vector<bool> resultsInFront;
   std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
   bool finished = false;
@@ -235,7 +171,7 @@ class OperationScript {
     finished = std::all_of(steps_.begin(), steps_.end(), [this](const Step& step) { return Do(step); });
     // At once: a close that comes while the operation lets go of the window must still end the loop.
     PostMessageW(main_, WM_CLOSE, 0, 0);
-    // After a failed step a picker, box or results dialog may wait for an answer, shown or not:
+    // After a failed step a box or results dialog may wait for an answer, shown or not:
     // each is closed as it comes until the loop has ended.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (!loopEnded_.load() && std::chrono::steady_clock::now() < deadline) {
@@ -250,23 +186,10 @@ class OperationScript {
     TerminateProcess(GetCurrentProcess(), 3);
   }
 
-  // Every top-level window of the program's thread with this class, shown or not.
-  std::vector<HWND> ProgramWindows(const wchar_t* cls) const {
-    std::pair<const wchar_t*, std::vector<HWND>> found{cls, {}};
-    EnumThreadWindows(mainThread_, [](HWND w, LPARAM p) {
-      auto* f = reinterpret_cast<std::pair<const wchar_t*, std::vector<HWND>>*>(p);
-      wchar_t name[64] = {};
-      GetClassNameW(w, name, 64);
-      if (std::wstring(name) == f->first) f->second.push_back(w);
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
-    return found.second;
-  }
-
-  void CloseProgramWindows() const {
-    for (HWND picker : ProgramWindows(L"#32770")) PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+  // Hidden ones too: a box or dialog may wait for an answer before it shows.
+  static void CloseProgramWindows() {
     for (const wchar_t* cls : {L"_WINDOW_MsgBoxClass", kResultsClass}) {
-      for (HWND w : ProgramWindows(cls)) PostMessageW(w, WM_CLOSE, 0, 0);
+      if (HWND w = FindWindowW(cls, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
     }
   }
 
@@ -277,29 +200,6 @@ class OperationScript {
 
   bool Do(const Step& step) {
     switch (step.kind) {
-      case Step::kPicker: {
-        // The first file dialog of a process starts the shell's machinery: slow on a busy machine,
-        // so it gets most of the minute a step may take.
-        HWND picker = WaitFor<HWND>([this] {
-          for (HWND w : ProgramWindows(L"#32770")) {
-            if (IsWindowVisible(w)) return w;
-          }
-          return HWND{};
-        }, 40);
-        if (picker == nullptr) return Failed("the INF picker to show (40 s)");
-        wchar_t title[256] = {};
-        GetWindowTextW(picker, title, 256);
-        pickerTitles.push_back(title);
-        // The file name box: an edit of its own or a combo box's edit, by the dialog's template.
-        HWND name = GetDlgItem(picker, edt1);
-        if (name == nullptr) name = GetDlgItem(picker, cmb13);
-        if (name == nullptr) return Failed("the INF picker's file name box");
-        SetFocus(name);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.answer.c_str()));
-        PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(picker, IDOK)));
-        return WaitFor<bool>([picker] { return !IsWindow(picker) || !IsWindowVisible(picker); }, 10) ||
-               Failed("the INF picker to close after OK (10 s)");
-      }
       case Step::kBox: {
         HWND box = WaitFor<HWND>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass"); });
         const std::string answer(step.answer.begin(), step.answer.end());
@@ -311,10 +211,16 @@ class OperationScript {
           GetClassNameW(child, cls, 64);
           GetWindowTextW(child, text, 512);
           if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
-          if (std::wstring(cls) == L"Button" && step.answer == text) button = child;
+          const bool escape = step.answer == kEscape;
+          if (std::wstring(cls) == L"Button" && (step.answer == text || (escape && !button))) button = child;
         }
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
-        PostMessageW(button, BM_CLICK, 0, 0);
+        if (step.answer == kEscape) {
+          PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+          PostMessageW(button, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        } else {
+          PostMessageW(button, BM_CLICK, 0, 0);
+        }
         return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10) ||
                Failed("the message box to close after \"" + answer + "\" (10 s)");
       }
@@ -330,9 +236,6 @@ class OperationScript {
           above = w == main_;
         }
         resultsInFront.push_back(above);
-        for (const auto& [cls, text] : ChildrenOf(dialog)) {
-          if ((cls == L"Static" || cls == L"Edit") && !text.empty()) resultTexts.push_back(text);
-        }
         HWND list = FindWindowExW(dialog, nullptr, L"SysListView32", nullptr);
         const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
@@ -351,15 +254,11 @@ class OperationScript {
       case Step::kNoBox:
         return !WaitFor<bool>([] { return VisibleWindow(L"_WINDOW_MsgBoxClass") != nullptr; }, 2) ||
                Failed("2 s without a message box, but one came");
-      case Step::kShown:
-        return WaitFor<HWND>([&step] { return VisibleWindow(step.answer.c_str()); }, 15) != nullptr ||
-               Failed("a window of class " + std::string(step.answer.begin(), step.answer.end()) + " (15 s)");
     }
     return false;
   }
 
   HWND main_;
-  DWORD mainThread_;
   std::vector<Step> steps_;
   std::string waitedFor_;
   std::atomic<bool> loopEnded_{false};
@@ -437,11 +336,6 @@ class MainWindowTest : public ::testing::Test {
   void PumpPending(PumpMode mode = kPumpPending) {
     while (main_->PumpEvent(mode)) {
     }
-  }
-  std::wstring MenuText(HMENU menu, UINT position) {
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
-    return text;
   }
 
   // Declared after a platform of the test's own: the main window, which reads that platform
