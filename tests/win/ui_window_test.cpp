@@ -91,7 +91,7 @@ TEST_F(UiWindowEvents, AClickClearsTheQuitFlagAndGoesToTheSinkThatWasSet) {
 }
 
 // An event posted outside the pump, or by a window while the pending messages are dispatched,
-// is returned by the next NextEvent first, and only once.
+// is returned by the next NextEvent first, and only once; an empty queue gives 0.
 TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   const int32_t button = window_.AddButton(u"Cancel", 10, 10, 80, 25);
   Drain();
@@ -107,6 +107,13 @@ TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   EXPECT_EQ(window_.OwnEvent().pending, 1);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), button);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
+  // A message without an event is handled; a quit message ends the blocking pump.
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 1);
+  EXPECT_EQ(window_.OwnEvent().code, 0);
+  PostQuitMessage(0);
+  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
+  EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
 }
 
 TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
@@ -269,15 +276,6 @@ TEST_F(UiWindowState, DisablerRestoresExactlyWhatWasEnabled) {
   }
 }
 
-TEST_F(UiWindowState, ClipboardTakesTheTextAndNullEmptiesIt) {
-  ASSERT_TRUE(CopyTextToClipboard(window_.Handle(), u"PCI\\VEN_8086&DEV_1237"));
-  EXPECT_EQ(ClipboardText(), u"PCI\\VEN_8086&DEV_1237");
-  CopyTextToClipboard(window_.Handle(), nullptr);
-  ASSERT_TRUE(OpenClipboard(window_.Handle()));
-  EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
-  CloseClipboard();
-}
-
 TEST_F(UiWindowState, ControlColoursAnswerCtlColor) {
   const int32_t text = window_.AddText(u"Not present", 10, 10, 130, 20);
   const HWND control = window_.ControlHandle(text);
@@ -410,20 +408,6 @@ TEST_F(UiWindowShell, PictureButtonAndMenuItemTakeTheirOwnCopiesOfImages) {
   ASSERT_TRUE(GetMenuItemInfoW(window_.ControlMenu(item), item, FALSE, &menuItem));
   EXPECT_TRUE(GetObjectW(menuItem.hbmpItem, sizeof(info), &info));
   EXPECT_EQ(info.bmWidth, 20);
-}
-
-// The peek modes report an empty queue and a message without an event; a quit message ends
-// the blocking pump.
-TEST_F(UiWindowShell, PeekModesAndTheQuitMessage) {
-  Drain();
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 0);
-  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekHandled), 1);
-  EXPECT_EQ(window_.OwnEvent().code, 0);
-  PostQuitMessage(0);
-  EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kWait), 0);
-  EXPECT_EQ(window_.OwnEvent().code, ev::kPumpFailed);
 }
 
 }  // namespace

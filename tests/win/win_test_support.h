@@ -60,20 +60,6 @@ inline RECT ClientOf(HWND hwnd) {
   return r;
 }
 
-// The text on the clipboard; a marker when another window holds it open.
-inline std::u16string ClipboardText() {
-  std::u16string text;
-  if (!OpenClipboard(nullptr)) return u"<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const char16_t*>(GlobalLock(data))) {
-      text = p;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 // One of the executables in the build folder (beside the tests' folder), loaded as data.
 class ExecutableAsData {
  public:

@@ -52,117 +52,90 @@ std::wstring ClassOf(HWND hwnd) {
   return buffer;
 }
 
-struct Search {
-  DWORD process = 0;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->process && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
-  return TRUE;
+// The visible top-level windows of the process that owns main.
+std::vector<HWND> TopLevelWindows(HWND main) {
+  std::pair<DWORD, std::vector<HWND>> search{0, {}};
+  GetWindowThreadProcessId(main, &search.first);
+  EnumWindows([](HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->first && IsWindowVisible(hwnd)) s->second.push_back(hwnd);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
 
-BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM param) {
-  reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-  return TRUE;
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, [](HWND hwnd, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&children));
+  return children;
 }
 
 HWND FindTitled(const wchar_t* title) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    HWND hwnd = FindWindowW(nullptr, title);
-    if (hwnd != nullptr) return hwnd;
-    Sleep(100);
-  }
-  return nullptr;
+  HWND hwnd = nullptr;
+  for (int attempt = 0; attempt < 50 && (hwnd = FindWindowW(nullptr, title)) == nullptr; ++attempt) Sleep(100);
+  return hwnd;
 }
 
+void PrintRect(const RECT& r) { std::printf("\t%ld\t%ld\t%ld\t%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
 int ListWindows(HWND main) {
-  Search search;
-  GetWindowThreadProcessId(main, &search.process);
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-  for (HWND hwnd : search.found) {
+  for (HWND hwnd : TopLevelWindows(main)) {
     RECT r{};
     GetWindowRect(hwnd, &r);
-    std::printf("window\t%s\t%s\t%ld\t%ld\t%ld\t%ld\n", Utf8(ClassOf(hwnd)).c_str(),
-                Utf8(WindowText(hwnd)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
-    std::vector<HWND> children;
-    EnumChildWindows(hwnd, CollectChildren, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children) {
+    std::printf("window\t%s\t%s", Utf8(ClassOf(hwnd)).c_str(), Utf8(WindowText(hwnd)).c_str());
+    PrintRect(r);
+    for (HWND child : Children(hwnd)) {
       if (!IsWindowVisible(child)) continue;
-      const std::wstring text = WindowText(child);
-      RECT c{};
-      GetWindowRect(child, &c);
-      std::printf("child\t%s\t%s\t%d\t%ld\t%ld\t%ld\t%ld\n", Utf8(ClassOf(child)).c_str(),
-                  Utf8(text).c_str(), IsWindowEnabled(child) ? 1 : 0, c.left, c.top,
-                  c.right - c.left, c.bottom - c.top);
+      GetWindowRect(child, &r);
+      std::printf("child\t%s\t%s\t%d", Utf8(ClassOf(child)).c_str(), Utf8(WindowText(child)).c_str(),
+                  IsWindowEnabled(child) ? 1 : 0);
+      PrintRect(r);
     }
   }
   return 0;
 }
 
-HWND TopLevelOfClass(HWND main, const std::wstring& cls) {
-  Search search;
-  GetWindowThreadProcessId(main, &search.process);
-  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-  for (HWND hwnd : search.found) {
-    if (ClassOf(hwnd) == cls) return hwnd;
-  }
-  return nullptr;
-}
-
-// Reads one cell of a list view in another process through memory allocated there.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, size_t size) : process_(process), size_(size) {
-    address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  void* Address() const { return address_; }
-  bool Write(const void* data, size_t size, size_t offset = 0) {
-    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-  }
+// Memory in the program's process, through which a list view answers: an LVITEMW or a RECT
+// first, then room for a cell's text.
+struct Remote {
+  static constexpr size_t kChars = 1024;
+  HANDLE process;
+  char* address = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                    MEM_COMMIT, PAGE_READWRITE));
+  ~Remote() { VirtualFreeEx(process, address, 0, MEM_RELEASE); }
+  bool Write(const void* data, size_t size) { return WriteProcessMemory(process, address, data, size, nullptr); }
   bool Read(void* data, size_t size, size_t offset = 0) {
-    return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+    return ReadProcessMemory(process, address + offset, data, size, nullptr);
   }
-
- private:
-  HANDLE process_;
-  size_t size_;
-  void* address_ = nullptr;
 };
 
-std::wstring CellText(HWND list, RemoteBuffer& remote, int row, int column) {
-  constexpr size_t kChars = 1024;
+std::wstring CellText(HWND list, Remote& remote, int row, int column) {
   LVITEMW item{};
   item.iSubItem = column;
-  item.cchTextMax = kChars;
-  item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(item));
+  item.cchTextMax = Remote::kChars;
+  item.pszText = reinterpret_cast<wchar_t*>(remote.address + sizeof(item));
   remote.Write(&item, sizeof(item));
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(remote.Address()));
-  std::wstring text(kChars, L'\0');
-  remote.Read(text.data(), kChars * sizeof(wchar_t), sizeof(item));
-  text.resize(wcsnlen(text.c_str(), kChars));
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address));
+  std::wstring text(Remote::kChars, L'\0');
+  remote.Read(text.data(), Remote::kChars * sizeof(wchar_t), sizeof(item));
+  text.resize(wcsnlen(text.c_str(), Remote::kChars));
   return text;
 }
 
-// The part of a row that the list shows, in screen pixels; empty when it is scrolled away.
-RECT VisibleRowRect(HWND list, RemoteBuffer& remote, int row) {
-  RECT bounds{};
-  bounds.left = LVIR_BOUNDS;
+// The part of a row that the list shows below its header, in screen pixels; empty when it is
+// scrolled away.
+RECT VisibleRowRect(HWND list, Remote& remote, int row) {
+  RECT bounds{LVIR_BOUNDS, 0, 0, 0}, client{}, shown{};
   remote.Write(&bounds, sizeof(bounds));
-  RECT shown{};
-  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                    reinterpret_cast<LPARAM>(remote.Address())) ||
+  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address)) ||
       !remote.Read(&bounds, sizeof(bounds))) {
     return shown;
   }
-  RECT client{};
   GetClientRect(list, &client);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   if (header != nullptr && IsWindowVisible(header)) {
@@ -176,49 +149,34 @@ RECT VisibleRowRect(HWND list, RemoteBuffer& remote, int row) {
 }
 
 int ListRows(HWND main, const wchar_t* windowClass) {
-  HWND owner = main;
-  if (windowClass != nullptr) {
-    owner = TopLevelOfClass(main, windowClass);
-    if (owner == nullptr) {
-      std::printf("error\tno window of that class\n");
-      return 1;
-    }
+  HWND owner = windowClass == nullptr ? main : nullptr, list = nullptr;
+  for (HWND hwnd : windowClass ? TopLevelWindows(main) : std::vector<HWND>{}) {
+    if (owner == nullptr && ClassOf(hwnd) == windowClass) owner = hwnd;
   }
-  std::vector<HWND> children;
-  EnumChildWindows(owner, CollectChildren, reinterpret_cast<LPARAM>(&children));
-  HWND list = nullptr;
-  for (HWND child : children) {
+  for (HWND child : owner ? Children(owner) : std::vector<HWND>{}) {
     if (ClassOf(child) == WC_LISTVIEWW) list = child;
-  }
-  if (list == nullptr) {
-    std::printf("error\tno list view\n");
-    return 1;
   }
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process = list ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid) : nullptr;
   if (process == nullptr) {
-    std::printf("error\tcannot open the process\n");
+    std::printf("error\t%s\n", !owner ? "no window of that class" : !list ? "no list view" : "cannot open the process");
     return 1;
   }
   const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  const int grouped = static_cast<int>(SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0));
-  std::printf("rows\t%d\tgrouped\t%d\n", rows, grouped);
+  std::printf("rows\t%d\tgrouped\t%d\n", rows, static_cast<int>(SendMessageW(list, LVM_ISGROUPVIEWENABLED, 0, 0)));
   {
-    RemoteBuffer remote(process, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+    Remote remote{process};
     for (int row = 0; row < rows; ++row) {
-      const UINT state = static_cast<UINT>(
-          SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
-      std::printf("row\t%d\t%d", row, (state >> 12) == 2 ? 1 : 0);
+      const auto state = [&](UINT mask) {
+        return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
+      };
+      std::printf("row\t%d\t%d", row, (state(LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0);
       for (int column = 0; column < 10; ++column) {
         std::printf("\t%s", Utf8(CellText(list, remote, row, column)).c_str());
       }
-      const UINT selected = static_cast<UINT>(
-          SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED));
-      const RECT r = VisibleRowRect(list, remote, row);
-      std::printf("\t%d\t%ld\t%ld\t%ld\t%ld\n", (selected & LVIS_SELECTED) ? 1 : 0, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top);
+      std::printf("\t%d", (state(LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0);
+      PrintRect(VisibleRowRect(list, remote, row));
     }
   }
   CloseHandle(process);
