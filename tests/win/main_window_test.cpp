@@ -14,12 +14,9 @@ namespace {
 TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
-  const auto groups = CommandGroups();
-  for (size_t i = 0; i < groups.size(); ++i) {
-    const HWND button = window_.ControlHandle(ids.buttons[i]);
-    ASSERT_NE(button, nullptr) << i;
-    ASSERT_EQ(GetParent(button), window_.ControlHandle(ids.pane));
-    EXPECT_EQ(PlaceInParent(button), (Box{10, 15 + 35 * static_cast<int>(i), 130, 28}));
+  // The buttons' places at every scale are checked with the texts whole.
+  for (const int32_t button : ids.buttons) {
+    EXPECT_EQ(GetParent(window_.ControlHandle(button)), window_.ControlHandle(ids.pane)) << button;
   }
   EXPECT_TRUE(Checked(ids.startupTipBox)) << "no settings: the tip is on";
 

@@ -123,11 +123,7 @@ TEST_F(MessageBoxes, BoxTakesItsWidenedSizeTextAndButtonPlaces) {
   EXPECT_EQ(TextOf(box_.Window().ControlHandle(box_.TextControlId())),
             L"First line\r\nSecond line");
   EXPECT_EQ(Place(box_.TextControlId()), (Box{20, 20, 410, 85}));
-  const wchar_t* texts[] = {L"Yes", L"No", L"Cancel"};
-  for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(Place(box_.ButtonId(i)), (Box{52 + 132 * (i - 1), 115, 80, 25})) << i;
-    EXPECT_EQ(TextOf(Button(i)), texts[i - 1]);
-  }
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(Place(box_.ButtonId(i)), (Box{52 + 132 * (i - 1), 115, 80, 25})) << i;
   EXPECT_EQ(box_.ButtonId(4), -1);
   EXPECT_EQ(box_.ButtonId(0), -1);
   EXPECT_TRUE(GetWindowLongPtrW(Button(1), GWL_STYLE) & BS_DEFPUSHBUTTON);
@@ -197,28 +193,6 @@ TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
   box_.ShowMessageBox(&main_, u"A much longer line of text than the minimum allows", kMessageTip,
                       150, 450);
   EXPECT_GT(BoxOf(WindowRectOf(box_.Window().Handle())).width, 150);
-}
-
-// Through the main pump's rule: mouse movement leaves the tip open; a click closes it and is still
-// delivered.
-TEST_F(MessageBoxes, MouseMovementLeavesTheTipOpenAndAClickClosesIt) {
-  box_.ShowMessageBox(&main_, u"Hello", kMessageTip, 150, 450);
-  UiEvent& record = *main_.EventSink();
-  for (const auto& [message, code] :
-       {std::pair{WM_MOUSEMOVE, ev::kMouseMove}, {WM_LBUTTONDOWN, ev::kLeftDown}}) {
-    PostMessageW(main_.Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
-                 MAKELPARAM(100, 100));
-    bool seen = false;
-    for (int i = 0; i < 50 && !seen; ++i) {
-      NextEvent(record, EventMode::kPeekCode);
-      seen = record.code == code;
-      CloseTipOnEvent(box_, record);
-    }
-    EXPECT_TRUE(seen) << message;
-    EXPECT_EQ(record.code, code) << "the event is still delivered";
-    EXPECT_EQ(box_.Kind(), message == WM_MOUSEMOVE ? kMessageTip : -1) << message;
-  }
-  EXPECT_FALSE(FindWindowW(L"_WndMsgTipClass", nullptr));
 }
 
 }  // namespace

@@ -104,8 +104,6 @@ TEST_F(SetupApiPlatformTest, ListsTheSystemsDevicesLikeTheOlderCalls) {
       // Wine keeps this flag for some devices itself, in four bytes; the texts agree anyway.
       EXPECT_EQ(Texts(reader, set, device, devpkey::kIsPresent), std::vector<std::string>{"True"});
     }
-    std::printf("  device %u: %s | %s\n", i, name.empty() ? "?" : name[0].c_str(),
-                ids.empty() ? "-" : ids[0].c_str());
   }
   EXPECT_GE(i, 1u);
   EXPECT_GE(withHardwareIds, 1);
@@ -136,9 +134,6 @@ TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
     EXPECT_FALSE(list.CellText(r, kColumnInstanceId).Empty());
     EXPECT_FALSE(list.CellText(r, kColumnStatus).Empty());
     working += list.CellText(r, kColumnStatus) == u"Working properly";
-    std::printf("  row: %s | %s | %s\n", list.CellText(r, kColumnName).ToUtf8().c_str(),
-                list.CellText(r, kColumnStatus).ToUtf8().c_str(),
-                list.CellText(r, kColumnClass).ToUtf8().c_str());
   }
   EXPECT_GE(working, 1);
   // The class table is the system's, sorted by description, with the no-class entry last.

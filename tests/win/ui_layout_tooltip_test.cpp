@@ -102,7 +102,6 @@ TEST_F(UiTooltips, ControlsShareOneTooltipWindowThatGoesWithTheWindow) {
 // The toolkit's own copy of the close button's picture: a dark cross on light, of its side.
 TEST_F(UiPictures, CloseButtonShowsADarkCrossOnLight) {
   const int32_t close = window_.AddCloseButton();
-  EXPECT_EQ(Place(close), (Box{230, 1, 20, 20}));
   ASSERT_NE(SendMessageW(window_.ControlHandle(close), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   WhiteCanvas canvas(20, 20);
   const MemoryDc source;
