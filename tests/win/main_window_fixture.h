@@ -1,5 +1,5 @@
 // The main window built for real on the simulated PC, for tests that drive it in-process: its
-// environment, a helper that answers message boxes from another thread, and a fixture.
+// environment, helpers that answer its menus, boxes and dialogs from another thread, and a fixture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -205,22 +205,13 @@ class OperationScript {
         const std::string answer(step.answer.begin(), step.answer.end());
         if (box == nullptr) return Failed("a message box to answer \"" + answer + "\" (20 s)");
         boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
-        HWND button = nullptr;
-        for (HWND child = nullptr; (child = FindWindowExW(box, child, nullptr, nullptr)) != nullptr;) {
-          wchar_t cls[64] = {}, text[512] = {};
-          GetClassNameW(child, cls, 64);
-          GetWindowTextW(child, text, 512);
-          if (std::wstring(cls) == L"Static" && text[0] != 0) boxTexts.push_back(text);
-          const bool escape = step.answer == kEscape;
-          if (std::wstring(cls) == L"Button" && (step.answer == text || (escape && !button))) button = child;
+        for (const auto& [cls, text] : ChildrenOf(box)) {
+          if (cls == L"Static" && !text.empty()) boxTexts.push_back(text);
         }
+        const bool escape = step.answer == kEscape;
+        HWND button = FindWindowExW(box, nullptr, L"Button", escape ? nullptr : step.answer.c_str());
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
-        if (step.answer == kEscape) {
-          PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-          PostMessageW(button, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-        } else {
-          PostMessageW(button, BM_CLICK, 0, 0);
-        }
+        PostMessageW(button, escape ? WM_KEYDOWN : BM_CLICK, escape ? VK_ESCAPE : 0, 0);
         return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10) ||
                Failed("the message box to close after \"" + answer + "\" (10 s)");
       }
@@ -240,11 +231,7 @@ class OperationScript {
         const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
         for (int i = 0; i < count; ++i) {
           wchar_t text[512] = {};
-          LVITEMW item{};
-          item.iSubItem = 1;
-          item.pszText = text;
-          item.cchTextMax = 512;
-          SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+          ListView_GetItemText(list, i, 1, text, 512);
           resultLines.push_back(text);
         }
         PostMessageW(FindWindowExW(dialog, nullptr, L"Button", L"OK"), BM_CLICK, 0, 0);

@@ -11,70 +11,50 @@
 namespace pyr {
 namespace {
 
-TEST_F(MainWindowTest, PaneButtonsCheckBoxLegendAndLinks) {
+// A first start: the defaults' size centred on the screen (the rules themselves are checked
+// natively), the tip box ticked, the grouped list's commands; the pane's legend, bold links and
+// the grip's own 24-pixel picture; the list stretches and the pane keeps to the right edge.
+TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
-  // The buttons' places at every scale are checked with the texts whole.
-  for (const int32_t button : ids.buttons) {
-    EXPECT_EQ(GetParent(window_.ControlHandle(button)), window_.ControlHandle(ids.pane)) << button;
-  }
-  EXPECT_TRUE(Checked(ids.startupTipBox)) << "no settings: the tip is on";
+  EXPECT_FALSE(main_->SettingsKeyOpened());
+  const HDC screen = GetDC(nullptr);
+  const int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
+  ReleaseDC(nullptr, screen);
+  ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
+  ASSERT_GE(sh, 801);
+  EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())), (Box{(sw - 1000) / 2, (sh - 700) / 2, 1000, 700}));
+  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 9), 300);
+  EXPECT_TRUE(Checked(ids.startupTipBox));
+  EXPECT_FALSE(Checked(MenuId(Command::kShowNotPresent)));
+  EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
+  EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kUninstall))) << "nothing is checked yet";
+  EXPECT_FALSE(Enabled(MenuId(Command::kCopyDeviceName))) << "nothing is selected yet";
 
   const uint32_t colours[] = {0x808080, 0x5050A0, 0xA05050, 0x507090};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(window_.Entry(ids.legend[i])->backColour, colours[i]) << i;
     EXPECT_EQ(window_.Entry(ids.legend[i])->textColour, 0xFFFFFFu) << i;
   }
-
-  for (size_t i = 0; i < 3; ++i) {
-    const HWND link = window_.ControlHandle(ids.links[i]);
+  for (const int32_t link : ids.links) {
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof(font), &font);
-    EXPECT_EQ(font.lfWeight, FW_BOLD) << i;
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.ControlHandle(link), WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD) << link;
   }
-  // The grip's picture fills its 24-pixel control rather than a 20-pixel button's.
-  const auto grip = reinterpret_cast<HBITMAP>(
-      SendMessageW(window_.ControlHandle(ids.sizeGrip), STM_GETIMAGE, IMAGE_BITMAP, 0));
-  BITMAP bits{};
-  ASSERT_TRUE(GetObjectW(grip, sizeof(bits), &bits));
-  EXPECT_EQ(bits.bmWidth, 24);
-  EXPECT_EQ(bits.bmHeight, 24);
-}
+  BITMAP grip{};
+  ASSERT_TRUE(GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(window_.ControlHandle(ids.sizeGrip), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                         sizeof(grip), &grip));
+  EXPECT_EQ(grip.bmWidth, 24);
+  EXPECT_EQ(grip.bmHeight, 24);
 
-TEST_F(MainWindowTest, ListStretchesAndThePaneKeepsToTheRightEdge) {
-  Build();
-  const MainWindow::Ids& ids = main_->ControlIds();
   for (const SIZE outer : {SIZE{1000, 700}, SIZE{1200, 900}}) {
     SetWindowPos(window_.Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
     window_.Layout();
     const RECT client = ClientOf(window_.Handle());
-    EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.list)),
-              (Box{0, 0, client.right - 150, client.bottom}));
-    EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)),
-              (Box{client.right - 150, -1, 152, client.bottom + 3}));
+    EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
+    EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)), (Box{client.right - 150, -1, 152, client.bottom + 3}));
   }
-}
-
-TEST_F(MainWindowTest, FirstStartTakesTheDefaultsCentredOnTheScreen) {
-  Build();
-  EXPECT_FALSE(main_->SettingsKeyOpened());
-  const RECT r = WindowRectOf(window_.Handle());
-  const HDC screen = GetDC(nullptr);
-  const int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
-  ReleaseDC(nullptr, screen);
-  ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
-  ASSERT_GE(sh, 801);
-  EXPECT_EQ(r.right - r.left, 1000);
-  EXPECT_EQ(r.bottom - r.top, 700);
-  EXPECT_EQ(r.left, (sw - 1000) / 2);
-  EXPECT_EQ(r.top, (sh - 700) / 2);
-  const int widths[] = {270, 120, 120, 150, 100, 120, 100, 200, 100, 300};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), i), widths[i]) << i;
-  EXPECT_FALSE(Checked(MenuId(Command::kShowNotPresent)));
-  EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
-  EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
-  EXPECT_FALSE(Enabled(MenuId(Command::kUninstall))) << "nothing is checked yet";
-  EXPECT_FALSE(Enabled(MenuId(Command::kCopyDeviceName))) << "nothing is selected yet";
 }
 
 TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {

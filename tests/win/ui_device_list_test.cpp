@@ -107,17 +107,6 @@ TEST_F(UiDeviceList, SortingMatchesTheMemoryListInEveryDirection) {
   ExpectSameRows();
 }
 
-TEST_F(UiDeviceList, RowColourIsWhiteTextOnTheStateColour) {
-  Both(FillDevices);
-  real_->SetRowColour(2, 0x808080);
-  const ListItemStyle* style = ItemStyle(window_, listId_, 2);
-  ASSERT_NE(style, nullptr);
-  EXPECT_EQ(style->item.backColour, 0x808080u);
-  EXPECT_EQ(style->item.textColour, 0xFFFFFFu);
-  // The row keeps its user value alongside its colour.
-  EXPECT_EQ(real_->RowUserValue(2), 12u);
-}
-
 // Wine keeps no groups; the group rules are checked on the in-memory list by the core's tests.
 TEST_F(UiDeviceList, GroupsAsThisSystemAnswersThem) {
   real_->EnableGroupView(true);

@@ -128,25 +128,6 @@ TEST_F(UiListView, OperationsOnSomethingElseAreNeutral) {
   EXPECT_FALSE(SetItemUserValue(window_, list_, 5, 1));  // no such row
 }
 
-TEST_F(UiListView, ColumnClickPostsUnlessTheHeaderSorts) {
-  Fill({u"b", u"a"});
-  NMLISTVIEW click{};
-  click.hdr = {List(), static_cast<UINT_PTR>(list_), LVN_COLUMNCLICK};
-  click.iItem = -1;
-  click.iSubItem = 1;
-  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
-               reinterpret_cast<LPARAM>(&click));
-  EXPECT_EQ(Event(), std::make_pair(ev::kColumnClick, uint64_t{1}));
-  window_.OwnEvent() = UiEvent{};
-  ASSERT_TRUE(EnableHeaderSort(window_, list_));
-  click.iSubItem = 0;
-  SendMessageW(window_.Handle(), WM_NOTIFY, static_cast<WPARAM>(list_),
-               reinterpret_cast<LPARAM>(&click));
-  EXPECT_NE(window_.OwnEvent().code, ev::kColumnClick);
-  EXPECT_EQ(Column(0), (std::vector<std::u16string>{u"a", u"b"}));
-  EXPECT_EQ(ArrowOf(ListView_GetHeader(List()), 0), SortArrow::kUp);
-}
-
 TEST_F(UiListView, CellColoursAndImagesArePainted) {
   Fill({u"a", u"b"});
   BitmapHandle red = SolidBitmap(10, 10, 0xFFFF0000);
