@@ -92,6 +92,23 @@ HWND FinishedDialogOk() {
 
 using WaitingCpu = MainWindowTest;
 
+// A thread that spins shows in the meter. On a busy machine it gets only part of a core, so the
+// meter is held against the thread's own time (ticks of 10 ms apart), not against a whole core; a
+// thread starved of nearly all of it is measured again.
+TEST_F(WaitingCpu, MeterSeesASpinningThread) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    std::atomic<bool> ended{false};
+    CpuMeter meter([] { return true; }, [&] { ended = true; });
+    for (volatile uint64_t turns = 0; !ended;) turns = turns + 1;
+    meter.Join();
+    ASSERT_TRUE(meter.Measured());
+    if (meter.TestThreadPercent() < 5.0 && attempt < 2) continue;
+    EXPECT_GE(meter.TestThreadPercent(), 5.0) << "the spinning thread got almost no processor time";
+    EXPECT_GE(meter.Percent(), 0.9 * meter.TestThreadPercent() - 1.0) << "the meter missed the spinning thread";
+    break;
+  }
+}
+
 // Each state: what shows it is reached, how the measurement ends it, and what puts the program
 // into it (on the test's thread, which then sits in the state).
 TEST_F(WaitingCpu, EveryWaitingState) {
@@ -136,17 +153,6 @@ TEST_F(WaitingCpu, EveryWaitingState) {
          RunLoop();
        }},
   };
-  {
-    // A thread that spins shows in the meter. On a busy machine it gets only part of a core, so
-    // the meter is held against the thread's own time rather than against a whole core.
-    std::atomic<bool> ended{false};
-    CpuMeter meter([] { return true; }, [&] { ended = true; });
-    for (volatile uint64_t turns = 0; !ended;) turns = turns + 1;
-    meter.Join();
-    ASSERT_TRUE(meter.Measured());
-    EXPECT_GT(meter.TestThreadPercent(), kLimitPercent) << "the spinning thread got too little of a core";
-    EXPECT_GE(meter.Percent(), 0.9 * meter.TestThreadPercent()) << "the meter missed the spinning thread";
-  }
   for (const auto& state : states) {
     BuildShown();
     CpuMeter meter(state.ready, state.end);
