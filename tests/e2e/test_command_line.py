@@ -62,6 +62,18 @@ def scenario(session):
         assert code == 2 and len(lines) == 1 and lines[0], (args, code, lines)
         assert os.listdir(work) == ["a.csv"], (args, os.listdir(work))
     assert open(os.path.join(work, "a.csv")).read() == "keep"
+    # Links a standard user put where the export goes are never written through: a second hard link
+    # is refused; Wine shows a link to a file as no reparse point, so there the link itself is replaced.
+    victim = os.path.join(session.prefix, "drive_c", "users", "Public", "victim.txt")
+    with open(victim, "w") as f:
+        f.write("keep")
+    os.symlink(victim, os.path.join(work, "soft.csv"))
+    assert run(session, app, "/export", at("soft.csv"))[0] == 0 and not os.path.islink(os.path.join(work, "soft.csv"))
+    os.link(victim, os.path.join(work, "hard.csv"))
+    assert run(session, app, "/export", at("hard.csv"))[0] == 2
+    assert open(victim).read() == "keep" and os.stat(victim).st_nlink == 2
+    for name in ("hard.csv", "soft.csv"):
+        os.remove(os.path.join(work, name))
     assert snapshot(store) == before, "a bad argument changed the driver store"
 
     # The export, read back and compared with the window's list.
