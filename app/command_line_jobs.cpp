@@ -36,22 +36,6 @@ int Export(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   return kExitDone;
 }
 
-int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out);
-
-}  // namespace
-
-int RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
-                      LineSink& out) {
-  if (!line.error.Empty()) return Refused(out, {line.error});
-  const uint32_t listFlags = line.all || line.job == Job::kRemoveAbsent ? kListShowNotPresent : 0;
-  HeadlessHost host(platform, transport, out, listFlags, line.path);
-  const int code = RunJob(line, host, out);
-  if (host.RebootNeeded()) out.WriteLine(u"Windows must restart to finish the job.");
-  return code;
-}
-
-namespace {
-
 int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   switch (line.job) {
     case Job::kWindow:
@@ -89,5 +73,15 @@ int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
 }
 
 }  // namespace
+
+int RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
+                      LineSink& out) {
+  if (!line.error.Empty()) return Refused(out, {line.error});
+  const uint32_t listFlags = line.all || line.job == Job::kRemoveAbsent ? kListShowNotPresent : 0;
+  HeadlessHost host(platform, transport, out, listFlags, line.path);
+  const int code = RunJob(line, host, out);
+  if (host.RebootNeeded()) out.WriteLine(u"Windows must restart to finish the job.");
+  return code;
+}
 
 }  // namespace pyr
