@@ -5,6 +5,7 @@
 #include "app/command_line_jobs.h"
 #include "app/win32/program_environment.h"
 #include "base/file_system.h"
+#include "base/win32/owners.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -15,6 +16,12 @@ JobConsole::JobConsole() {
   output_ = GetStdHandle(STD_OUTPUT_HANDLE);
   if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE) {
     output_ = AttachConsole(ATTACH_PARENT_PROCESS) ? GetStdHandle(STD_OUTPUT_HANDLE) : nullptr;
+    // Attached without standard handles: the console's screen buffer by its own name.
+    if ((output_ == nullptr || output_ == INVALID_HANDLE_VALUE) && GetConsoleWindow() != nullptr) {
+      screen_.Reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+      output_ = screen_.Get();
+    }
   }
   if (output_ == INVALID_HANDLE_VALUE) output_ = nullptr;
   DWORD mode = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "base/win32/owners.h"
 #include "operations/headless_host.h"
 
 namespace pyr {
@@ -20,7 +21,8 @@ class JobConsole : public LineSink {
   bool SaveLog(const WideText& path) const;
 
  private:
-  HANDLE output_ = nullptr;  // not owned: the process's standard output, or null
+  HANDLE output_ = nullptr;  // the process's standard output or screen_, or null
+  FileOwner screen_;
   bool isConsole_ = false;
   std::string log_;
 };
