@@ -85,6 +85,8 @@ constexpr MenuItemSpec kGetInfoItems[] = {
     {C::kFindDevice, u"Find a device\tCtrl+F", Ctrl('F'), 42},
     // The double tab is how this item has always read.
     {C::kFindNext, u"Find next\t\tF3", Key(kPlain, kKeyF3), 42},
+    kSeparator,
+    {C::kExportList, u"Export list...\tCtrl+E", Ctrl('E'), 40},
 };
 
 constexpr MenuItemSpec kBackupItems[] = {

@@ -47,6 +47,7 @@ enum class Command : uint8_t {
   kDeviceProperties,
   kFindDevice,
   kFindNext,
+  kExportList,
   kBackupChecked,
   kBackupAll,
   kToggleDeviceState,  // context menu only: "Disable device" / "Enable device"

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/wide_text.h"
 
@@ -86,6 +87,13 @@ bool PathTaken(const WideText& path);
 bool RemovePlainFile(const WideText& path);
 // Copies a file to a name nothing holds yet.
 bool CopyToNewFile(const WideText& from, const WideText& to);
+// Makes bytes the whole content of path, as a new file beside it renamed over it, so that a
+// failure leaves the old content. False, and nothing changed, when path names a folder, a link or
+// a file with another hard link (writing it would write the other name too), or its folder is
+// missing.
+bool ReplaceWholeFile(const WideText& path, std::string_view bytes);
+// Whether path names a folder (a link to one included).
+bool IsFolderPath(const WideText& path);
 // Size in bytes, 0 when it cannot be read.
 uint64_t GetFileSizeByPath(const WideText& path);
 

@@ -122,7 +122,7 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
   if (RunDeviceBatch(host, rows, batch) == 0 && devicesGone) host.RebuildInventory();
 }
 
-int UninstallAllNotPresent(OperationHost& host) {
+int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope) {
   host.SetCancelRequested(kNotCancelled);
   ControlLockScope lock(host);
   if (host.AskUser(kNotPresentQuestion, kMessageYesNo) != kAnswerYes) return -1;
@@ -143,6 +143,10 @@ int UninstallAllNotPresent(OperationHost& host) {
     uint8_t present = 1;
     reader.ReadFixed(set, device, devpkey::kIsPresent, &present, 1);
     if (present != 0) continue;
+    if (!scope.className.Empty() &&
+        !WideText::EqualsNoCase(reader.ReadFirst(set, device, devpkey::kClass).View(), scope.className.View())) {
+      continue;
+    }
     WideText name = reader.ReadFirst(set, device, devpkey::kName);
     if (name.Empty()) name = WideText(kUnknownDeviceName);
     absent.push_back({i, std::move(name), reader.ReadFirst(set, device, devpkey::kInstanceId)});
@@ -150,6 +154,11 @@ int UninstallAllNotPresent(OperationHost& host) {
   int removed = 0;
   for (const AbsentDevice& a : absent) {
     if (!platform.EnumDeviceInfo(set, a.index, &device)) break;
+    if (scope.listOnly) {
+      host.AddResultLine(Concat({a.name, u" would be uninstalled."}));
+      ++removed;
+      continue;
+    }
     const WideText progress = Concat({u"Uninstalling ", a.name, u"..."});
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host, kPumpPendingRefreshing);
@@ -166,11 +175,11 @@ int UninstallAllNotPresent(OperationHost& host) {
     if (host.CancelRequested()) break;
   }
   if (set.Valid()) platform.DestroyDeviceInfoList(set);
-  if (removed > 0) host.RebuildInventory();
+  if (removed > 0 && !scope.listOnly) host.RebuildInventory();
 
   const WideText summary = Concat({host.CancelRequested() ? u"Operation cancelled. " : u"Operation complete. ",
                                  WideText::FromInt32(removed), removed == 1 ? u" device" : u" devices",
-                                 u" uninstalled."});
+                                 scope.listOnly ? u" would be uninstalled." : u" uninstalled."});
   host.SetProgress(100, &summary);
   host.MarkFinished();
   while (!host.CancelRequested()) host.PumpEvent(kPumpRefreshing);

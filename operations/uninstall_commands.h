@@ -23,7 +23,14 @@ bool RemoveDriverPackage(OperationHost& host, int row, bool* deviceGone = nullpt
 void UninstallDevices(OperationHost& host, RowSource source);
 // "Uninstall and delete drivers" (kChecked) and "Uninstall and delete driver" (kSelected).
 void UninstallAndDeleteDrivers(OperationHost& host, RowSource source);
-// Returns the number of devices removed, or -1 when the user declined.
-int UninstallAllNotPresent(OperationHost& host);
+// Which absent devices "Uninstall all devices not present" takes: those of one class only (as
+// the Class column names it, case ignored) when className is not empty; with listOnly each is
+// named as one that would be uninstalled, and none is.
+struct NotPresentScope {
+  WideText className;
+  bool listOnly = false;
+};
+// Returns the number of devices removed (or listed), or -1 when the user declined.
+int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope = {});
 
 }  // namespace pyr

@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 
+#include "app/command_line.h"
 #include "app/win32/com_session.h"
+#include "app/win32/job_console.h"
 #include "app/win32/main_window.h"
 #include "app/win32/program_environment.h"
 #include "app/win32/startup_times.h"
@@ -25,6 +27,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   UiWindow window;
   {
     const std::unique_ptr<ProgramEnvironment> environment = CreateProgramEnvironment(instance);
+    // With arguments the program runs one job without its window and ends with the job's code.
+    const CommandLine line = ParseCommandLine(environment->JobArguments());
+    if (line.job != Job::kWindow || !line.error.Empty()) {
+      return RunJobWithConsole(line, environment->Platform(), environment->Transport());
+    }
     times.SetFile(environment->StartupTimesFile());
     times.Mark("environment");
     auto main = std::make_unique<MainWindow>(*environment);

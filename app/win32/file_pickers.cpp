@@ -95,6 +95,40 @@ bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options, HW
   return picked;
 }
 
+namespace {
+
+// Loaded when a dialog is first asked for, not with the program: the common dialog library
+// brings the print spooler's libraries with it, a cost every start-up would pay. It stays
+// loaded, as a static import would.
+const SystemLibrary& CommonDialogs() {
+  static const SystemLibrary dialogs(L"comdlg32.dll");
+  return dialogs;
+}
+
+}  // namespace
+
+bool SaveExportFileDialog(WideText* text, int* filterIndex, HWND owner) {
+  std::vector<wchar_t> result(2048, L'\0');
+  static const wchar_t kFilter[] = L"CSV files (*.csv)\0*.csv\0JSON files (*.json)\0*.json\0";
+  OPENFILENAMEW info{};
+  info.lStructSize = sizeof info;
+  info.hwndOwner = owner;
+  info.lpstrFilter = kFilter;
+  info.nFilterIndex = 1;
+  info.lpstrFile = result.data();
+  info.nMaxFile = static_cast<DWORD>(result.size());
+  info.lpstrTitle = L"Export list";
+  // With a default extension set, an Explorer-style dialog adds the picked filter's extension to a
+  // name typed without one.
+  info.lpstrDefExt = L"csv";
+  info.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_HIDEREADONLY;
+  const auto save = CommonDialogs().GetProc<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
+  if (save == nullptr || !save(&info)) return false;
+  text->Assign(U(result.data()));
+  *filterIndex = static_cast<int>(info.nFilterIndex);
+  return true;
+}
+
 bool OpenInfFileDialog(WideText* text, const WideText& title, HWND owner) {
   std::vector<wchar_t> result(2048, L'\0');
   static const wchar_t kFilter[] = L"INF files (*.inf)\0*.inf\0";
@@ -107,11 +141,7 @@ bool OpenInfFileDialog(WideText* text, const WideText& title, HWND owner) {
   info.lpstrTitle = W(title);
   info.lpstrDefExt = L"inf";
   info.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST;
-  // The common dialog library is loaded when a dialog is first asked for, not with the program:
-  // it brings the print spooler's libraries with it, a cost every start-up would pay. It stays
-  // loaded, as a static import would.
-  static const SystemLibrary dialogs(L"comdlg32.dll");
-  const auto open = dialogs.GetProc<decltype(&GetOpenFileNameW)>("GetOpenFileNameW");
+  const auto open = CommonDialogs().GetProc<decltype(&GetOpenFileNameW)>("GetOpenFileNameW");
   if (open == nullptr || !open(&info)) return false;
   text->Assign(U(result.data()));
   return true;

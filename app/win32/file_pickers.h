@@ -1,4 +1,4 @@
-// The shell dialogs that pick a folder or an INF file.
+// The shell dialogs that pick a folder, an INF file, or where the exported list goes.
 #pragma once
 
 #include <windows.h>
@@ -13,5 +13,7 @@ namespace pyr {
 // name box and receives the pick, a trailing backslash removed except on a drive root.
 bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options, HWND owner);
 bool OpenInfFileDialog(WideText* text, const WideText& title, HWND owner);
+// The Save As dialog for the exported list; *filterIndex receives the filter picked (1 CSV, 2 JSON).
+bool SaveExportFileDialog(WideText* text, int* filterIndex, HWND owner);
 
 }  // namespace pyr

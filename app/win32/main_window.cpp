@@ -424,6 +424,7 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kDeviceProperties:
     case Command::kFindDevice:
     case Command::kFindNext:
+    case Command::kExportList:
     case Command::kBackupAll:
     case Command::kBackupChecked:
     case Command::kToggleDeviceState:

@@ -141,6 +141,8 @@ class MainWindow : public InventoryHost {
   void RunDeviceCommand(Command command, CommandSource source);
   void HandleFindEvent();
   void FindNext();
+  // "Export list...": the rows shown, in their order, with their check state, to a picked file.
+  void ExportList();
   // The selected row, or -1 after telling the user to select one.
   int SelectedRowOrAsk();
   void OpenDeviceProperties();

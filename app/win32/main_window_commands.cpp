@@ -1,16 +1,19 @@
 // The main window's commands that work on the list as it is: ticking by rule, find, web search,
-// copies, the property sheet, and the device-state operations.
+// copies, the export, the property sheet, and the device-state operations.
 #include <windows.h>
 
 #include "app/main_window_texts.h"
 #include "app/selection_commands.h"
+#include "app/win32/file_pickers.h"
 #include "app/win32/main_operation_host.h"
 #include "app/win32/main_window.h"
+#include "base/file_system.h"
 #include "base/win32/process.h"
 #include "base/win32/wchar.h"
 #include "operations/device_batch.h"
 #include "operations/state_commands.h"
 #include "devices/property_keys.h"
+#include "devices/list_export.h"
 #include "devices/property_reader.h"
 #include "operations/driver_backup.h"
 #include "operations/install_drivers_from_folder.h"
@@ -104,6 +107,9 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
     case Command::kFindNext:
       FindNext();
       return true;
+    case Command::kExportList:
+      ExportList();
+      return true;
     case Command::kUpdateWithOvelant:
       UpdateDriversWithOvelant(host);
       return true;
@@ -136,6 +142,19 @@ void MainWindow::OpenDeviceProperties() {
   while (PumpEvent(kPumpPending)) {
   }
   BringWindowToTop(window_->Handle());
+}
+
+void MainWindow::ExportList() {
+  WideText picked;
+  int filter = 1;
+  if (!SaveExportFileDialog(&picked, &filter, window_->Handle())) return;
+  const WideText path = ExportPathForFilter(picked, filter);
+  const std::vector<ExportRow> rows =
+      ReadExportRows(inventory_.Platform(), inventory_.Set(), *list_, RowsInShownOrder(*list_));
+  if (!ReplaceWholeFile(path, FormatExport(ExportFormatOf(path.View()), rows, true))) {
+    const WideText message = Concat({u"Sorry, the list could not be written to ", path});
+    AskUser(message.Buffer(), kMessageOk);
+  }
 }
 
 void MainWindow::HandleFindEvent() {

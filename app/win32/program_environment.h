@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "devices/device_platform.h"
 #include "web/download_transport.h"
@@ -34,6 +35,9 @@ class ProgramEnvironment {
   // Where a benchmark wants the start-up times, empty for a normal start. With a file the
   // program ends once its list is filled.
   virtual std::wstring StartupTimesFile() const { return {}; }
+  // The arguments that name a command-line job: the program's own, less those the environment
+  // takes for itself.
+  virtual std::vector<WideText> JobArguments() const;
 };
 
 std::unique_ptr<ProgramEnvironment> CreateProgramEnvironment(HINSTANCE instance);

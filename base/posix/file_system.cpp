@@ -223,3 +223,26 @@ void OutputFile::Close() {
 }
 
 }  // namespace pyr
+
+namespace pyr {
+
+bool IsFolderPath(const WideText& path) {
+  std::error_code ec;
+  return fs::is_directory(NativePath(path), ec);
+}
+
+bool ReplaceWholeFile(const WideText& given, std::string_view bytes) {
+  const std::string path = NativePath(given);
+  struct stat link {};
+  if (lstat(path.c_str(), &link) == 0 && (!S_ISREG(link.st_mode) || link.st_nlink > 1)) return false;
+  const std::string temporary = path + ".pyravel-new";
+  std::remove(temporary.c_str());
+  std::FILE* f = std::fopen(temporary.c_str(), "wbx");  // x: a new file, never through a link
+  if (!f) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
+}
+
+}  // namespace pyr

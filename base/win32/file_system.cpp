@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <aclapi.h>
+
+#include <algorithm>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -409,6 +411,48 @@ uint32_t OutputFile::Write(const void* bytes, uint32_t count) {
 void OutputFile::Close() {
   if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
+}
+
+}  // namespace pyr
+
+namespace pyr {
+
+bool IsFolderPath(const WideText& path) { return IsFolder(LongPath(path)); }
+
+bool ReplaceWholeFile(const WideText& given, std::string_view bytes) {
+  const WideText path = LongPath(given);
+  // What holds the name must be a plain file, looked at without following a link.
+  const DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (PathTaken(given)) return false;  // a link to nothing
+  } else {
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    FileOwner held(CreateFileW(W(path), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!held || !GetFileInformationByHandle(held.Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1) {
+      return false;
+    }
+  }
+  // A new file (CREATE_NEW fails on anything holding the name, a link included), renamed over the old.
+  const WideText temporary = Concat({path, u".pyravel-new"});
+  if (!RemovePlainFile(temporary)) return false;
+  FileOwner file(CreateFileW(W(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  bool written = true;
+  for (size_t done = 0; written && done < bytes.size();) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    DWORD count = 0;
+    written = WriteFile(file.Get(), bytes.data() + done, chunk, &count, nullptr) && count == chunk;
+    done += chunk;
+  }
+  written = written && FlushFileBuffers(file.Get());
+  file.Reset();
+  // MOVEFILE_REPLACE_EXISTING replaces a file but never a folder; write-through so the rename is on disk.
+  if (written && MoveFileExW(W(temporary), W(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  DeleteFileW(W(temporary));
+  return false;
 }
 
 }  // namespace pyr

@@ -181,6 +181,20 @@ class SandboxEnvironment : public ProgramEnvironment {
   std::wstring StartupTimesFile() const override {
     return OptionValue(L"--startup-times").value_or(std::wstring());
   }
+  // The sandbox's own options (--pc, --site, --startup-times with their values, --offline) are
+  // not a job's.
+  std::vector<WideText> JobArguments() const override {
+    std::vector<WideText> job;
+    const std::vector<std::wstring> args = Arguments();
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == L"--pc" || args[i] == L"--site" || args[i] == L"--startup-times") {
+        ++i;
+      } else if (args[i] != L"--offline") {
+        job.emplace_back(U(args[i].c_str()));
+      }
+    }
+    return job;
+  }
 
  private:
   SimulatedPlatform simulated_;

@@ -23,7 +23,7 @@ TEST(CommandTable, GroupButtonsInOrderWithTheirIcons) {
   const Button expected[] = {
       {u"Rescan", 23, 3},    {u"View", 25, 5},    {u"Select...", kIconDrawnCheck, 10},
       {u"Uninstall", 28, 4}, {u"Install", 33, 9}, {u"Set state", 37, 4},
-      {u"Get info", 38, 11}, {u"Backup", 41, 2},
+      {u"Get info", 38, 13}, {u"Backup", 41, 2},
   };
   const auto groups = CommandGroups();
   ASSERT_EQ(groups.size(), std::size(expected));
@@ -85,7 +85,9 @@ TEST(CommandTable, MenuTextsAndIconsExactlyInMenuOrder) {
        {u"Device properties\tAlt+Enter", 32},
        {nullptr, 0},
        {u"Find a device\tCtrl+F", 42},
-       {u"Find next\t\tF3", 42}},
+       {u"Find next\t\tF3", 42},
+       {nullptr, 0},
+       {u"Export list...\tCtrl+E", 40}},
       {{u"Backup checked\tCtrl+B", 41}, {u"Backup all\tAlt+B", 41}},
   };
   const auto groups = CommandGroups();
@@ -129,9 +131,9 @@ Accelerator AcceleratorOfHint(std::u16string text) {
   return a;
 }
 
-TEST(CommandTable, ThirtySevenAcceleratorsInMenuOrderMatchingTheirHints) {
+TEST(CommandTable, ThirtyEightAcceleratorsInMenuOrderMatchingTheirHints) {
   const std::vector<AcceleratorEntry> accels = MainAccelerators();
-  ASSERT_EQ(accels.size(), 37u);
+  ASSERT_EQ(accels.size(), 38u);
 
   std::vector<const MenuItemSpec*> itemsWithHints;
   for (const GroupSpec& g : CommandGroups()) {

@@ -1,0 +1,119 @@
+#include "app/command_line.h"
+
+#include "devices/list_export.h"
+
+namespace pyr {
+
+namespace {
+
+enum class Option { kNone, kAll, kClass, kWhatIf, kLog };
+
+// What a switch is, what value follows it and which jobs an option goes with.
+struct SwitchSpec {
+  const char16_t* name;
+  const char16_t* value;  // "a file"; null: none follows
+  Job job;                // kWindow: an option, not a job
+  Option option;
+  std::initializer_list<Job> with;
+};
+
+const SwitchSpec kSwitches[] = {
+    {u"/?", nullptr, Job::kUsage, Option::kNone, {}},
+    {u"/export", u"a file", Job::kExport, Option::kNone, {}},
+    {u"/backup", u"a folder", Job::kBackup, Option::kNone, {}},
+    {u"/install", u"a folder", Job::kInstall, Option::kNone, {}},
+    {u"/remove-absent", nullptr, Job::kRemoveAbsent, Option::kNone, {}},
+    {u"/rescan", nullptr, Job::kRescan, Option::kNone, {}},
+    {u"/all", nullptr, Job::kWindow, Option::kAll, {Job::kExport, Job::kBackup}},
+    {u"/class", u"a class name", Job::kWindow, Option::kClass, {Job::kRemoveAbsent}},
+    {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent}},
+    {u"/log", u"a file", Job::kWindow, Option::kLog,
+     {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan}},
+};
+
+const SwitchSpec* FindSwitch(const WideText& argument) {
+  for (const SwitchSpec& s : kSwitches) {
+    if (WideText::EqualsNoCase(argument.View(), s.name)) return &s;
+  }
+  return nullptr;
+}
+
+CommandLine Failed(CommandLine line, std::initializer_list<TextPiece> message) {
+  line.error = Concat(message);
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
+  CommandLine line;
+  std::vector<const SwitchSpec*> seen;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const WideText& argument = arguments[i];
+    const SwitchSpec* spec = FindSwitch(argument);
+    if (spec == nullptr) {
+      if (argument.View().starts_with(u"/")) return Failed(line, {u"Unknown switch: ", argument});
+      return Failed(line, {u"Unexpected argument: ", argument});
+    }
+    for (const SwitchSpec* s : seen) {
+      if (s == spec) return Failed(line, {spec->name, u" is given twice."});
+    }
+    seen.push_back(spec);
+    WideText value;
+    if (spec->value != nullptr) {
+      if (i + 1 >= arguments.size() || arguments[i + 1].Empty() || arguments[i + 1].View().starts_with(u"/")) {
+        return Failed(line, {spec->name, u" needs ", spec->value, u"."});
+      }
+      value = arguments[++i];
+    }
+    if (spec->job == Job::kUsage) {
+      line.job = Job::kUsage;
+      return line;
+    }
+    if (spec->job != Job::kWindow) {
+      if (line.job != Job::kWindow) return Failed(line, {u"Only one job at a time: ", argument, u" is the second."});
+      line.job = spec->job;
+      line.path = value;
+    } else {
+      switch (spec->option) {
+        case Option::kAll: line.all = true; break;
+        case Option::kClass: line.className = value; break;
+        case Option::kWhatIf: line.whatIf = true; break;
+        case Option::kLog: line.log = value; break;
+        case Option::kNone: break;
+      }
+    }
+  }
+  if (arguments.empty()) return line;
+  if (line.job == Job::kWindow) return Failed(line, {u"No job given: /? lists them."});
+  for (const SwitchSpec* s : seen) {
+    if (s->job != Job::kWindow) continue;
+    bool fits = false;
+    for (Job j : s->with) fits = fits || j == line.job;
+    if (!fits) return Failed(line, {s->name, u" does not go with this job."});
+  }
+  if (line.job == Job::kExport && ExportFormatOf(line.path.View()) == ExportFormat::kNone) {
+    return Failed(line, {u"The export file must end in .csv or .json: ", line.path});
+  }
+  return line;
+}
+
+const char16_t* UsageText() {
+  return u"Pyravel [job] [/log FILE]\r\n"
+         u"With no job, Pyravel opens its window. Jobs, one at a time, run without the window:\r\n"
+         u"  /export FILE [/all]   writes the device list (present devices, or every device with /all)\r\n"
+         u"                        as CSV or JSON, chosen by the file's extension (.csv or .json)\r\n"
+         u"  /backup FOLDER [/all] backs up the drivers of the present devices (every device with /all)\r\n"
+         u"  /install FOLDER       installs the drivers in FOLDER and its subfolders\r\n"
+         u"  /remove-absent [/class NAME] [/whatif]\r\n"
+         u"                        uninstalls the devices that are not present (of one class); with\r\n"
+         u"                        /whatif it only lists them\r\n"
+         u"  /rescan               scans for hardware changes\r\n"
+         u"  /log FILE             writes the job's lines to FILE too (UTF-8)\r\n"
+         u"  /?                    shows this text\r\n"
+         u"Output reaches the console only when Pyravel is started from an elevated prompt; otherwise\r\n"
+         u"Pyravel asks for elevation, runs apart from the console, and /log FILE is the way to see it.\r\n"
+         u"Exit codes: 0 all done, 1 some devices failed, 2 bad arguments or the job could not start.";
+}
+
+}  // namespace pyr

@@ -1,0 +1,34 @@
+// The program's arguments: with none it opens its window; otherwise they name one job that runs
+// without the window (an export, a backup, an install, a removal of absent devices, a rescan).
+#pragma once
+
+#include <vector>
+
+#include "base/wide_text.h"
+
+namespace pyr {
+
+enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRescan };
+
+// Exit codes of a job.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitSomeFailed = 1;
+inline constexpr int kExitNotStarted = 2;  // bad arguments, or the job could not start
+
+struct CommandLine {
+  Job job = Job::kWindow;
+  WideText path;       // the file of /export, the folder of /backup and /install
+  bool all = false;    // /all: devices not present too
+  WideText className;  // /class NAME; empty: every class
+  bool whatIf = false;
+  WideText log;        // /log FILE; empty: none
+  WideText error;      // one line; not empty when the arguments are unusable
+};
+
+// Switches are matched case-insensitively; a value never starts with "/".
+CommandLine ParseCommandLine(const std::vector<WideText>& arguments);
+
+// The text /? prints.
+const char16_t* UsageText();
+
+}  // namespace pyr

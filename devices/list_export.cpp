@@ -1,0 +1,183 @@
+#include "devices/list_export.h"
+
+#include "devices/device_columns.h"
+#include "devices/property_keys.h"
+#include "devices/property_reader.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr char16_t kPresentTitle[] = u"Present";
+constexpr char16_t kProblemTitle[] = u"Problem code";
+constexpr char16_t kCheckedTitle[] = u"Checked";
+
+// The column titles without the leading blank the header shows, then the extra fields.
+std::vector<std::string> FieldNames(bool withCheck) {
+  std::vector<std::string> names;
+  for (const DeviceColumnInfo& column : DeviceColumns()) {
+    std::u16string_view title(column.title);
+    if (title.starts_with(u" ")) title.remove_prefix(1);
+    names.push_back(WideText(title).ToUtf8());
+  }
+  names.push_back(WideText(kPresentTitle).ToUtf8());
+  names.push_back(WideText(kProblemTitle).ToUtf8());
+  if (withCheck) names.push_back(WideText(kCheckedTitle).ToUtf8());
+  return names;
+}
+
+// A field is quoted when it holds a separator, a quote or a line break; quotes are doubled.
+void AppendCsvField(std::string& out, const std::string& field) {
+  if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    out += field;
+    return;
+  }
+  out += '"';
+  for (char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void AppendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += ',';
+    AppendCsvField(out, fields[i]);
+  }
+  out += "\r\n";
+}
+
+void AppendJsonString(std::string& out, const std::string& text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (unsigned char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 15];
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  out += '"';
+}
+
+std::vector<std::string> TextFields(const ExportRow& row) {
+  std::vector<std::string> fields;
+  for (int c = 0; c < kDeviceColumnCount; ++c) {
+    fields.push_back(c < static_cast<int>(row.cells.size()) ? row.cells[c].ToUtf8() : std::string());
+  }
+  return fields;
+}
+
+uint32_t LittleEndian32(const uint8_t* b) {
+  return b[0] | b[1] << 8 | b[2] << 16 | uint32_t{b[3]} << 24;
+}
+
+}  // namespace
+
+ExportFormat ExportFormatOf(std::u16string_view path) {
+  const size_t dot = path.rfind(u'.');
+  const size_t slash = path.find_last_of(u"\\/");
+  if (dot == std::u16string_view::npos || (slash != std::u16string_view::npos && dot < slash)) {
+    return ExportFormat::kNone;
+  }
+  const std::u16string_view extension = path.substr(dot);
+  if (WideText::EqualsNoCase(extension, u".csv")) return ExportFormat::kCsv;
+  if (WideText::EqualsNoCase(extension, u".json")) return ExportFormat::kJson;
+  return ExportFormat::kNone;
+}
+
+WideText ExportPathForFilter(const WideText& picked, int filterIndex) {
+  if (ExportFormatOf(picked.View()) != ExportFormat::kNone) return picked;
+  return Concat({picked, filterIndex == 2 ? u".json" : u".csv"});
+}
+
+std::string FormatExport(ExportFormat format, std::span<const ExportRow> rows, bool withCheck) {
+  const std::vector<std::string> names = FieldNames(withCheck);
+  std::string out;
+  if (format == ExportFormat::kCsv) {
+    out = "\xEF\xBB\xBF";
+    AppendCsvRecord(out, names);
+    for (const ExportRow& row : rows) {
+      std::vector<std::string> fields = TextFields(row);
+      fields.push_back(row.present ? "Yes" : "No");
+      fields.push_back(std::to_string(row.problemCode));
+      if (withCheck) fields.push_back(row.checked ? "Yes" : "No");
+      AppendCsvRecord(out, fields);
+    }
+    return out;
+  }
+  if (format != ExportFormat::kJson) return out;
+  out = "[";
+  for (size_t r = 0; r < rows.size(); ++r) {
+    out += r ? ",\n  {" : "\n  {";
+    const std::vector<std::string> fields = TextFields(rows[r]);
+    for (size_t f = 0; f < fields.size(); ++f) {
+      AppendJsonString(out, names[f]);
+      out += ": ";
+      AppendJsonString(out, fields[f]);
+      out += ", ";
+    }
+    AppendJsonString(out, names[kDeviceColumnCount]);
+    out += rows[r].present ? ": true, " : ": false, ";
+    AppendJsonString(out, names[kDeviceColumnCount + 1]);
+    out += ": " + std::to_string(rows[r].problemCode);
+    if (withCheck) {
+      out += ", ";
+      AppendJsonString(out, names[kDeviceColumnCount + 2]);
+      out += rows[r].checked ? ": true" : ": false";
+    }
+    out += "}";
+  }
+  out += rows.empty() ? "]\n" : "\n]\n";
+  return out;
+}
+
+std::vector<int> RowsInShownOrder(const DeviceList& list) {
+  std::vector<int> rows;
+  const int count = list.RowCount();
+  if (!list.GroupViewEnabled()) {
+    for (int row = 0; row < count; ++row) rows.push_back(row);
+    return rows;
+  }
+  for (int g = 0; g < list.GroupCount(); ++g) {
+    ListGroup group;
+    if (!list.GroupAt(g, &group)) continue;
+    for (int row = 0; row < count; ++row) {
+      if (list.RowGroupId(row) == group.groupId) rows.push_back(row);
+    }
+  }
+  return rows;
+}
+
+std::vector<ExportRow> ReadExportRows(DevicePlatform& platform, DeviceSet set, const DeviceList& list,
+                                      const std::vector<int>& rows) {
+  PropertyReader reader(platform);
+  std::vector<ExportRow> out;
+  for (int row : rows) {
+    ExportRow record;
+    for (int c = 0; c < kDeviceColumnCount; ++c) record.cells.push_back(list.CellText(row, c));
+    record.checked = list.RowChecked(row);
+    uint32_t index = 0;
+    DeviceInfo device;
+    if (set.Valid() && StoredDeviceIndex(list, row, &index) && platform.EnumDeviceInfo(set, index, &device)) {
+      uint8_t bytes[4];
+      if (reader.ReadFixed(set, device, devpkey::kIsPresent, bytes, 1)) record.present = bytes[0] != 0;
+      if (reader.ReadFixed(set, device, devpkey::kProblemCode, bytes, 4)) record.problemCode = LittleEndian32(bytes);
+    }
+    out.push_back(std::move(record));
+  }
+  return out;
+}
+
+}  // namespace pyr

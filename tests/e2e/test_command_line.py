@@ -1,0 +1,150 @@
+"""Every command-line job once on the simulated PC, and the window's "Export list..." through the real
+Save As dialog. The jobs' exports are read back (CSV with the csv module, JSON) and compared with the
+list the probe reads from the window; bad arguments end with code 2 after one line and change nothing;
+/whatif names the devices that /remove-absent then uninstalls."""
+
+import csv
+import json
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from pyravel_app import Pyravel, fixture_listed_names  # noqa: E402
+from test_driver_store import (NOTHING_BETTER, check_tree, expected_folders, load_fixture,  # noqa: E402
+                               store_folder, windows_path)
+
+FIELDS = ["Device name", "Status", "Class", "Manufacturer", "Driver date", "Driver version", "Service name",
+          "Hardware ID", "Inf path", "Instance ID", "Present", "Problem code"]
+
+
+def run(session, app, *args):
+    """(exit code, output lines) of one job."""
+    result = session.wine([app.exe] + list(args), timeout=300)
+    return result.returncode, [line.rstrip("\r") for line in result.stdout.splitlines()]
+
+
+def snapshot(folder):
+    return sorted((os.path.relpath(os.path.join(d, f), folder), os.path.getsize(os.path.join(d, f)))
+                  for d, _, files in os.walk(folder) for f in files)
+
+
+def read_csv(path):
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        rows = list(csv.reader(f))
+    return rows[0], rows[1:]
+
+
+def scenario(session):
+    session.delete_settings()
+    app = Pyravel(session)
+    pc = load_fixture()
+    work = os.path.join(session.prefix, "drive_c", "users", "Public", "PyravelJobs")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    at = lambda *names: windows_path(session, os.path.join(work, *names))  # noqa: E731
+
+    code, lines = run(session, app, "/?")
+    assert code == 0 and any("elevated prompt" in line for line in lines), (code, lines)
+
+    # Bad arguments: one line, code 2, and nothing written, nor the driver store touched.
+    code, _ = run(session, app, "/rescan")
+    assert code == 0, "rescan: %d" % code
+    store = store_folder(session)
+    before = snapshot(store)
+    with open(os.path.join(work, "a.csv"), "w") as f:
+        f.write("keep")
+    for args in (["/frobnicate"], ["/export", at("list.txt")], ["/backup"], ["/rescan", "/all"],
+                 ["/install", at("missing")], ["/export", at("a.csv"), "/log", at("no", "such", "log.txt")],
+                 ["/export", at("b.csv"), "/backup", at("bk")], ["/backup", at("a.csv")]):
+        code, lines = run(session, app, *args)
+        assert code == 2 and len(lines) == 1 and lines[0], (args, code, lines)
+        assert os.listdir(work) == ["a.csv"], (args, os.listdir(work))
+    assert open(os.path.join(work, "a.csv")).read() == "keep"
+    # Links a standard user put where the export goes are never written through: a second hard link
+    # is refused; Wine shows a link to a file as no reparse point, so there the link itself is replaced.
+    victim = os.path.join(session.prefix, "drive_c", "users", "Public", "victim.txt")
+    with open(victim, "w") as f:
+        f.write("keep")
+    os.symlink(victim, os.path.join(work, "soft.csv"))
+    assert run(session, app, "/export", at("soft.csv"))[0] == 0 and not os.path.islink(os.path.join(work, "soft.csv"))
+    os.link(victim, os.path.join(work, "hard.csv"))
+    assert run(session, app, "/export", at("hard.csv"))[0] == 2
+    assert open(victim).read() == "keep" and os.stat(victim).st_nlink == 2
+    for name in ("hard.csv", "soft.csv"):
+        os.remove(os.path.join(work, name))
+    assert snapshot(store) == before, "a bad argument changed the driver store"
+
+    # The export, read back and compared with the window's list.
+    code, lines = run(session, app, "/export", at("a.csv"), "/log", at("log.txt"))
+    assert code == 0, (code, lines)
+    header, exported = read_csv(os.path.join(work, "a.csv"))
+    assert header == FIELDS, header
+    with open(os.path.join(work, "log.txt"), encoding="utf-8") as f:
+        assert f.read().splitlines() == lines == ["%d devices exported to %s" % (len(exported), at("a.csv"))]
+    code, _ = run(session, app, "/export", at("all.json"), "/all")
+    assert code == 0
+    with open(os.path.join(work, "all.json"), encoding="utf-8") as f:
+        every = json.load(f)
+    assert sorted(d["Device name"] for d in every) == sorted(fixture_listed_names(True).elements())
+    absent = [d for d in every if not d["Present"]]
+    # A device without a class shows that before its absence.
+    assert absent == [d for d in every if d["Status"] == "Not present" or not (d["Class"] or d["Present"])]
+    assert all(d["Problem code"] == 22 for d in every if d["Status"] == "Disabled")
+    assert sorted([d[f] for f in FIELDS[:10]] for d in every if d["Present"]) == sorted(r[:10] for r in exported)
+
+    app.start_past_tip()
+    shown = app.list_rows()
+    assert sorted(r.cells for r in shown) == sorted(r[:10] for r in exported), "export differs from the window"
+
+    # The window's export: the rows as shown, in their order, with their ticks.
+    ticked = app.pick_targets()[:2]
+    app.tick_rows(ticked)
+    app.keys("ctrl+e")
+    session.wait_window("Export list", timeout=30)
+    app.shot("export-dialog")
+    session.type_text(at("window"))  # no extension: the CSV filter, picked first, adds it
+    session.press("Return")
+    app.wait_for("the window's export", lambda: os.path.exists(os.path.join(work, "window.csv")))
+    app.shot("export-saved")
+    header, rows = read_csv(os.path.join(work, "window.csv"))
+    assert header == FIELDS + ["Checked"], header
+    assert [r[:10] for r in rows] == [r.cells for r in shown], "rows or order differ from the window"
+    assert [r[12] == "Yes" for r in rows] == [r.checked for r in app.list_rows()]
+    app.close()
+
+    # Backup of the present devices: one line per device, a device named with a slash refused (code 1).
+    code, lines = run(session, app, "/backup", at("bk"))
+    stored = {p["publishedName"].lower() for p in pc["driverStore"]}
+    present = [d for d in pc["devices"] if d.get("name") and d.get("present", True)
+               and d.get("infPath", "").lower() in stored]
+    saved = [d for d in present if "/" not in d["name"]]
+    assert code == 1 and lines[-1] == "Operation complete. %d drivers backed up." % len(saved), (code, lines[-1])
+    assert sorted(lines[:-1]) == sorted([d["name"] + " was successfully backed up." for d in saved] + [
+        d["name"] + " could not be backed up." for d in present if d not in saved])
+    check_tree(os.path.join(work, "bk", "DriverBackup"), expected_folders(pc, saved), store)
+
+    code, lines = run(session, app, "/install", at("bk"))
+    assert code == 0 and lines == [NOTHING_BETTER], (code, lines)
+
+    # /whatif names what /remove-absent then removes; /class narrows both.
+    gone = sorted(d.get("name", "Unknown device") for d in pc["devices"] if d.get("present", True) is False)
+    code, lines = run(session, app, "/remove-absent", "/whatif")
+    assert code == 0 and all(line.endswith(" would be uninstalled.") for line in lines[:-1]), lines
+    assert sorted(lines_names(lines)) == gone and lines[-1] == (
+        "Operation complete. %d devices would be uninstalled." % len(gone)), lines
+    usb = sorted(d["name"] for d in pc["devices"] if d.get("present", True) is False and d.get("class") == "USB")
+    code, lines = run(session, app, "/remove-absent", "/class", "usb", "/whatif")
+    assert usb and sorted(lines_names(lines)) == usb, (usb, lines)
+    code, lines = run(session, app, "/remove-absent")
+    assert code == 0 and sorted(line.rsplit(" was successfully", 1)[0] for line in lines[:-1]) == gone, lines
+    assert lines[-1] == "Operation complete. %d devices uninstalled." % len(gone), lines[-1]
+
+
+def lines_names(lines):
+    return [line[:-len(" would be uninstalled.")] for line in lines[:-1]]
+
+
+if __name__ == "__main__":
+    harness.run_test(scenario)
