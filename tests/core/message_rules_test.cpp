@@ -114,11 +114,10 @@ TEST(TipSize, FromTheLineExtents) {
       {{{10, 12}}, {75, 16 + 45, 16, 1}},
   };
   for (const auto& c : cases) {
-    const TipSize size = TipSizeFor(c.lines);
-    EXPECT_EQ(size.width, c.size.width) << c.lines.size();
-    EXPECT_EQ(size.height, c.size.height) << c.lines.size();
-    EXPECT_EQ(size.lineHeight, c.size.lineHeight) << c.lines.size();
-    EXPECT_EQ(size.lines, c.size.lines) << c.lines.size();
+    const TipSize t = TipSizeFor(c.lines);
+    EXPECT_EQ(std::vector<int32_t>({t.width, t.height, t.lineHeight, t.lines}),
+              std::vector<int32_t>({c.size.width, c.size.height, c.size.lineHeight, c.size.lines}))
+        << c.lines.size();
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "ui/dialogs/progress_rules.h"
 
@@ -80,14 +81,10 @@ TEST(CancelButton, PlaceAndTheHeightItNeeds) {
       {400, 60, 0, false, {215, 83, 155, 24, 114}}, {650, 70, 250, true, {30, 353, 280, 24, 384}},
   };
   for (const auto& c : cases) {
-    const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second);
-    const ButtonPlacement& want = c.placement;
-    const auto row = ::testing::Message() << c.width << " ring " << c.ring << " second " << c.second;
-    EXPECT_EQ(b.x, want.x) << row;
-    EXPECT_EQ(b.y, want.y) << row;
-    EXPECT_EQ(b.width, want.width) << row;
-    EXPECT_EQ(b.height, want.height) << row;
-    EXPECT_EQ(b.neededClientHeight, want.neededClientHeight) << row;
+    const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second), &w = c.placement;
+    EXPECT_EQ(std::vector<int32_t>({b.x, b.y, b.width, b.height, b.neededClientHeight}),
+              std::vector<int32_t>({w.x, w.y, w.width, w.height, w.neededClientHeight}))
+        << c.width << " ring " << c.ring << " second " << c.second;
   }
 }
 
