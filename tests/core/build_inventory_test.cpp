@@ -98,8 +98,7 @@ TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {
     const char* status;
     uint32_t colour;
   } cases[] = {
-      {kNic, "Working properly", kDefaultColour},
-      {kIntelGraphics, "Disabled", kColourDisabled},
+      {kNic, "Working properly", kDefaultColour}, {kIntelGraphics, "Disabled", kColourDisabled},
       {kWifi, "Error: Failed to start", kColourNotWorking},
       {kDataAcquisition, "No drivers installed", kColourNoDrivers},
       {u"PCI\\VEN_1180&DEV_0832&SUBSYS_86941043&REV_04\\4&3B2C&0&01E4", "Error: Failed install", kColourNotWorking},
@@ -261,6 +260,12 @@ TEST_F(BuildInventoryTest, SelectionSortAndTicksAcrossRebuilds) {
   EXPECT_EQ(list_.SortArrowColumn(), kColumnClass);
   ASSERT_TRUE(Build(0));
   EXPECT_EQ(list_.SortArrowColumn(), kColumnName);
+  // The first row is a selection like any other.
+  const WideText top = list_.CellText(0, kColumnInstanceId);
+  list_.SelectRow(0);
+  ASSERT_TRUE(Build(0));
+  ASSERT_GE(list_.SelectedRow(), 0);
+  EXPECT_EQ(list_.CellText(list_.SelectedRow(), kColumnInstanceId), top);
 }
 
 TEST_F(BuildInventoryTest, EachBuildReplacesItsResourcesAndAFailureSaysSo) {

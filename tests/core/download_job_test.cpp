@@ -191,6 +191,23 @@ TEST(DownloadJob, CancelStopsATransferAndLeavesNoTemporaryFile) {
   EXPECT_EQ(net.OpenOutputs(), 0u);
 }
 
+// Bytes coming in raise the total only past it: an announced total holds all through the transfer.
+TEST(DownloadJob, TheAnnouncedTotalIsNeverLowered) {
+  StandInTransport net;
+  net.resources[kUrl] = Served(PatternBytes(3000000));
+  net.resources[kUrl].bytesPerRead = 1000;
+  DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
+  int seen = 0;
+  while (GetDownloadInfo(job.get(), kInfoDone) == 0) {
+    const uint32_t received = GetDownloadInfo(job.get(), kInfoReceived);
+    if (received == 0 || received >= 3000000) continue;
+    ASSERT_EQ(GetDownloadInfo(job.get(), kInfoTotalSize), 3000000u) << received;
+    ++seen;
+  }
+  EXPECT_GT(seen, 0);
+  CloseDownload(job);
+}
+
 TEST(DownloadJob, ALocalFileOfTheRemoteSizeIsNotFetchedAgain) {
   struct Case {
     uint32_t flags;

@@ -82,8 +82,7 @@ TEST(DownloadRules, PagesAreDecodedByTheirMarkOrByTheUnicodeTestOfAtMostTwentyBy
     uint32_t seen;  // bytes the Unicode test was shown; 0: not asked
   } cases[] = {{std::string("\xFF\xFE<\0m\0\xE9\0", 8), false, u"<m\u00E9", 0},
                {std::string("\xFE\xFF\0<\0m\x20\xAC", 8), false, u"<m\u20AC", 0},
-               {"\xEF\xBB\xBF<m\xC3\xA9", true, u"<m\u00E9", 0},
-               {std::string("<\0a\0", 4), true, u"<a", 4},
+               {"\xEF\xBB\xBF<m\xC3\xA9", true, u"<m\u00E9", 0}, {std::string("<\0a\0", 4), true, u"<a", 4},
                {"<a \xE2\x82\xAC>", false, u"<a \u20AC>", 7},
                {std::string(100, 'a'), false, std::u16string(100, u'a'), 20},
                {"", false, u"", 0}};
@@ -117,26 +116,21 @@ TEST(ProgramImage, OnlyAWholeProgramOfAKnownMachinePasses) {
     size_t cut;  // bytes taken away at the end
     bool passes;
   } cases[] = {
-      {"amd64", ProgramBytes(amd64), 0, true},
-      {"i386", ProgramBytes(i386), 0, true},
+      {"amd64", ProgramBytes(amd64), 0, true}, {"i386", ProgramBytes(i386), 0, true},
       {"signed", ProgramBytes(signedOne), 0, true},
       {"a byte short of the last section", ProgramBytes(amd64), 1, false},
       {"signature cut short", ProgramBytes(signedOne), 1, false},
       {"html page", "<html><body>Down for maintenance</body></html>", 0, false},
       {"no MZ", "ZM" + ProgramBytes(amd64).substr(2), 0, false},
       {"no PE signature", ProgramBytes(amd64).replace(0x80, 2, "NE"), 0, false},
-      {"arm64", ProgramBytes(arm), 0, false},
-      {"machine and header disagree", ProgramBytes(mixed), 0, false},
+      {"arm64", ProgramBytes(arm), 0, false}, {"machine and header disagree", ProgramBytes(mixed), 0, false},
       {"no section", ProgramBytes(noSections), 0, false},
-      {"headers past the checked start", ProgramBytes(farHeader), 0, false},
-      {"empty", "", 0, false},
+      {"headers past the checked start", ProgramBytes(farHeader), 0, false}, {"empty", "", 0, false},
   };
   for (const Case& c : cases) {
     const size_t size = c.bytes.size() - c.cut;
     EXPECT_EQ(IsCompleteProgramImage(reinterpret_cast<const uint8_t*>(c.bytes.data()),
-                                     std::min(size, kProgramHeadBytes), size),
-              c.passes)
-        << c.name;
+                                     std::min(size, kProgramHeadBytes), size), c.passes) << c.name;
   }
 }
 

@@ -17,21 +17,14 @@ TEST(Colours, ArgbBecomesColourRefWithRedAndBlueSwappedAndAlphaDropped) {
       {0xFF112233, 0x00332211}, {0x80FF0000, 0x000000FF}, {0x000000FF, 0x00FF0000},
       {0xFF00FF00, 0x0000FF00}, {0xFFFFFFFF, 0x00FFFFFF}, {0xFF1030A0, 0x00A03010},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ArgbToColourRef(c.argb), c.ref) << std::hex << c.argb;
-  }
+  for (const auto& c : cases) EXPECT_EQ(ArgbToColourRef(c.argb), c.ref) << std::hex << c.argb;
 }
 
 TEST(Colours, ColourRefBecomesOpaqueArgb) {
   const ColourCase cases[] = {
-      {0xFF112233, 0x00332211},
-      {0xFF000000, 0x00000000},
-      {0xFFFFFFFF, 0x00FFFFFF},
-      {0xFFF0F0FF, 0x00FFF0F0},
+      {0xFF112233, 0x00332211}, {0xFF000000, 0x00000000}, {0xFFFFFFFF, 0x00FFFFFF}, {0xFFF0F0FF, 0x00FFF0F0},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ColourRefToArgb(c.ref), c.argb) << std::hex << c.ref;
-  }
+  for (const auto& c : cases) EXPECT_EQ(ColourRefToArgb(c.ref), c.argb) << std::hex << c.ref;
 }
 
 TEST(Colours, FillPixelsNeverHaveAlphaZero) {

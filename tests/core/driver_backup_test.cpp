@@ -27,12 +27,10 @@ TEST(BackupRules, RootOfTheBackup) {
     bool wholePc;
     const char16_t* root;
   } cases[] = {
-      {u"D:\\", true, u"D:\\DriverBackup"},
-      {u"D:\\", false, u"D:"},
+      {u"D:\\", true, u"D:\\DriverBackup"}, {u"D:\\", false, u"D:"},
       {u"E:\\Old\\driverBACKUP\\2024\\\\", true, u"E:\\Old\\driverBACKUP\\2024"},
       {u"E:\\MyDriverBackup", true, u"E:\\MyDriverBackup\\DriverBackup"},  // only after a backslash
-      {u"E:\\Saved\\DriverBackup", false, u"E:\\Saved\\DriverBackup"},
-      {u"F:\\Drivers", false, u"F:\\Drivers"},
+      {u"E:\\Saved\\DriverBackup", false, u"E:\\Saved\\DriverBackup"}, {u"F:\\Drivers", false, u"F:\\Drivers"},
   };
   for (const Case& c : cases) EXPECT_EQ(BackupRoot(c.picked, c.wholePc), c.root) << WideText(c.picked).ToUtf8();
 }
@@ -55,18 +53,12 @@ TEST(BackupRules, DeviceFolderNames) {
       {u"CON", u"nul.", nullptr, nullptr, u"D:\\B\\CON_\\nul_"},
       {u"Ports", u"COM1\\Port. ", nullptr, nullptr, u"D:\\B\\Ports\\COM1_\\Port"},
       // Names that would leave the root.
-      {u"..", u"Ethernet", nullptr, nullptr, nullptr},
-      {u"Net", u".", nullptr, nullptr, nullptr},
-      {u"Net", u"..\\..\\Windows", nullptr, nullptr, nullptr},
-      {u"Net", u"a\\..\\..\\b", nullptr, nullptr, nullptr},
-      {u"Net", u"a/../../b", nullptr, nullptr, nullptr},
-      {u"C:\\Windows", u"System32", nullptr, nullptr, nullptr},
-      {u"Net", u"C:evil", nullptr, nullptr, nullptr},
-      {u"\\\\?\\C:\\x", u"Name", nullptr, nullptr, nullptr},
-      {u"\\\\server\\share", u"Name", nullptr, nullptr, nullptr},
-      {u"\\Windows", u"Name", nullptr, nullptr, nullptr},
-      {u"Net", u"... ", nullptr, nullptr, nullptr},
-      {u"Net", u"", nullptr, nullptr, nullptr},
+      {u"..", u"Ethernet", nullptr, nullptr, nullptr}, {u"Net", u".", nullptr, nullptr, nullptr},
+      {u"Net", u"..\\..\\Windows", nullptr, nullptr, nullptr}, {u"Net", u"a\\..\\..\\b", nullptr, nullptr, nullptr},
+      {u"Net", u"a/../../b", nullptr, nullptr, nullptr}, {u"C:\\Windows", u"System32", nullptr, nullptr, nullptr},
+      {u"Net", u"C:evil", nullptr, nullptr, nullptr}, {u"\\\\?\\C:\\x", u"Name", nullptr, nullptr, nullptr},
+      {u"\\\\server\\share", u"Name", nullptr, nullptr, nullptr}, {u"\\Windows", u"Name", nullptr, nullptr, nullptr},
+      {u"Net", u"... ", nullptr, nullptr, nullptr}, {u"Net", u"", nullptr, nullptr, nullptr},
   };
   for (const Case& c : cases) {
     WideText folder;
@@ -328,9 +320,7 @@ TEST_F(BackupCommandTest, BackupAllAndTheNotPresentQuestion) {
     host_->folderPicks.push_back(picked.Str());
     EXPECT_EQ(BackupAllDevices(*host_, c.flags), c.count);
     EXPECT_EQ(host_->asked.size(), c.questions);
-    if (c.questions) {
-      EXPECT_EQ(host_->asked[0], kBackupAllQuestion);
-    }
+    if (c.questions) { EXPECT_EQ(host_->asked[0], kBackupAllQuestion); }
     EXPECT_EQ(host_->folderTitles.back().second, 0x21u);
     // The hostile device gets its line and nothing on disk.
     EXPECT_EQ(host_->resultLines.size(), static_cast<size_t>(c.count) + 1);

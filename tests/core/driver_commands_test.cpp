@@ -27,8 +27,7 @@ TEST(UninstallDevices, TextsForOneAndForSeveralRows) {
     RowSource source;
     std::vector<int> rows;
     const char16_t* question;
-    Lines progress;
-    Lines lines;
+    Lines progress, lines;
   } cases[] = {
       {RowSource::kSelected, {1}, u"Are you sure you want to uninstall the selected device?",
        {u"Uninstalling Adapter B (1 of 1)..."}, {u"Adapter B was successfully uninstalled."}},
@@ -112,6 +111,9 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
                                         u"The driver for Adapter C could not be uninstalled.",
                                         u"The driver for Adapter B was successfully uninstalled.",
                                         u"The driver for Adapter A was successfully uninstalled."}));
+  // Adapter B's other version of netb.inf stays: a package is named by its published name.
+  ASSERT_EQ(several.platform.Pc().driverStore.size(), 1u);
+  EXPECT_EQ(several.platform.Pc().driverStore[0].publishedName, u"oem3.inf");
 }
 
 // --- Package removal and devices removed with their parent ---
@@ -170,16 +172,12 @@ TEST(UninstallDevices, AChildThatWentWithItsParentCountsAsUninstalled) {
 }
 
 TEST(UninstallAllNotPresent, FinalTextCountsAndCancel) {
-  auto absent = [](const char16_t* id, const char16_t* name) {
-    return testing::MakeDevice(id, name, 0, false);
-  };
   struct Case {
     int absentDevices;
     int cancelAfter;  // 0: never
     int failing;      // how many of them fail
     const char16_t* summary;
-    int result;
-    int rebuilds;
+    int result, rebuilds;
   } cases[] = {
       {1, 0, 0, u"Operation complete. 1 device uninstalled.", 1, 1},
       {3, 2, 0, u"Operation cancelled. 2 devices uninstalled.", 2, 1},
@@ -189,8 +187,8 @@ TEST(UninstallAllNotPresent, FinalTextCountsAndCancel) {
   for (const Case& c : cases) {
     std::vector<SimulatedDevice> devices = {testing::MakeDevice(u"PCI\\A", u"Adapter A")};
     for (int i = 0; i < c.absentDevices; ++i) {
-      devices.push_back(absent(Concat({u"USB\\", WideText::FromInt32(i)}).Buffer(),
-                               Concat({u"Gone ", WideText::FromInt32(i)}).Buffer()));
+      devices.push_back(testing::MakeDevice(Concat({u"USB\\", WideText::FromInt32(i)}).Buffer(),
+                                            Concat({u"Gone ", WideText::FromInt32(i)}).Buffer(), 0, false));
     }
     ScriptedHost host(testing::SmallPc(devices));
     if (c.failing) host.platform.FailActionsOn(u"USB\\0");
@@ -244,20 +242,15 @@ std::u16string WriteInf(const char* folderName, const char* name, const char* dr
   return path.u16string();
 }
 
-// Ticks the rows of these names.
-void Tick(ScriptedHost& host, std::initializer_list<const char16_t*> names) {
+// Whether a row of that name is listed, and ticking it when asked.
+bool Listed(ScriptedHost& host, const char16_t* name, bool tick = false) {
+  bool found = false;
   for (int row = 0; row < host.list.RowCount(); ++row) {
-    for (const char16_t* name : names) {
-      if (host.list.CellText(row, 0) == name) host.list.SetRowChecked(row, true);
-    }
+    if (host.list.CellText(row, 0) != name) continue;
+    found = true;
+    if (tick) host.list.SetRowChecked(row, true);
   }
-}
-
-bool Listed(ScriptedHost& host, const char16_t* name) {
-  for (int row = 0; row < host.list.RowCount(); ++row) {
-    if (host.list.CellText(row, 0) == name) return true;
-  }
-  return false;
+  return found;
 }
 
 TEST(UpdateDrivers, OneWizardPerLocatedRowThenOneRebuild) {
@@ -300,8 +293,7 @@ TEST(ChangeDrivers, NewerOlderForcedAndCancelledPicks) {
   struct Case {
     std::u16string pick;
     std::deque<int> answers;  // to the force question
-    Lines asked;
-    Lines lines;
+    Lines asked, lines;
     const char16_t* version;  // Adapter B's driver version afterwards
   } cases[] = {
       {newer, {}, {}, {u"The driver for Adapter B was successfully changed."}, u"3.0"},
@@ -412,7 +404,7 @@ TEST(ReinstallDevices, RootDevicesInPlaceOthersOnlyWhenFoundAgain) {
     pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"SWD\\RAS\\1", u"RAS adapter"), u"netrasa.inf", 2006, u"10.0"));
     ScriptedHost host(std::move(pc));
     c.setUp(host);
-    Tick(host, c.ticked);
+    for (const char16_t* name : c.ticked) Listed(host, name, true);
     ReinstallDevices(host, RowSource::kChecked);
     EXPECT_EQ(host.asked, Lines{c.ticked.size() == 1 ? u"Are you sure you want to reinstall the selected device?"
                                                      : u"Are you sure you want to reinstall the selected devices?"});
@@ -450,9 +442,7 @@ TEST(ScanHardware, CompactWindowModesAndFailures) {
   missing.hardwareIds = {u"HW\\Adapter B"};
   struct Case {
     uint32_t mode;
-    bool quiet;
-    bool locateFails;
-    bool result;
+    bool quiet, locateFails, result;
     const char16_t* status;  // the new adapter's status afterwards
   } cases[] = {
       {kCmReenumerateNormal, false, false, true, u"Error: Failed install"},

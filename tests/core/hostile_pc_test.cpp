@@ -3,8 +3,6 @@
 // carry (unpaired surrogates) put in directly.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,31 +20,17 @@
 namespace pyr {
 namespace {
 
-namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
 constexpr size_t kDevices = 10000;
 const std::string kLongName(32767, 'W');
 
-std::string WriteTemp(const std::string& name, const std::string& content) {
-  const fs::path path = fs::temp_directory_path() / name;
-  std::ofstream(path, std::ios::binary) << content;
-  return path.string();
-}
-
 // Names and texts that once meant something else to a file system, a URL or a C string.
 const std::vector<std::string>& HostileTexts() {
   static const std::vector<std::string> texts = {
-      "..\\..\\Windows\\System32\\drivers",
-      "C:\\boot.ini",
-      "\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x",
-      "\\\\server\\share\\..\\x",
-      std::string("before\0after", 12),
-      "",
-      kLongName,
-      "100% #1 & co + x?y=z\r\nnext line",
-      "CON",
-  };
+      "..\\..\\Windows\\System32\\drivers", "C:\\boot.ini", "\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\x",
+      "\\\\server\\share\\..\\x", std::string("before\0after", 12), "", kLongName,
+      "100% #1 & co + x?y=z\r\nnext line", "CON"};
   return texts;
 }
 
@@ -66,16 +50,9 @@ std::string HostileFixture() {
     // every field of every device would make a fixture of gigabytes).
     const std::string plain = "Device " + std::to_string(i);
     const std::string& t = i < 4 * texts.size() ? texts[i % texts.size()] : plain;
-    Json d = {{"instanceId", "ROOT\\HOSTILE\\" + std::to_string(i)},
-              {"name", t},
-              {"class", i % 2 ? "Net" : "..\\Odd"},
-              {"manufacturer", t},
-              {"driverVersion", t},
-              {"service", t},
-              {"infPath", t},
-              {"problem", i % 3 == 0 ? 22 : 0},
-              {"present", i % 5 != 0},
-              {"locationPaths", Json::array({t, t})}};
+    Json d = {{"instanceId", "ROOT\\HOSTILE\\" + std::to_string(i)}, {"name", t}, {"class", i % 2 ? "Net" : "..\\Odd"},
+              {"manufacturer", t}, {"driverVersion", t}, {"service", t}, {"infPath", t},
+              {"problem", i % 3 == 0 ? 22 : 0}, {"present", i % 5 != 0}, {"locationPaths", Json::array({t, t})}};
     Json ids = Json::array({t.empty() ? "EMPTY\\ID" : t});
     if (i == 7) {
       for (int k = 0; k < 2000; ++k) ids.push_back("USB\\VID_" + std::to_string(k));
@@ -94,23 +71,19 @@ class EmptyHost : public InventoryHost {
 };
 
 TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
-  const std::string file = WriteTemp("pyravel_hostile_pc.json", HostileFixture());
   SimulatedPc pc;
   std::string error;
-  ASSERT_TRUE(LoadSimulatedPcFile(file, &pc, &error)) << error;
+  ASSERT_TRUE(ParseSimulatedPc(HostileFixture(), &pc, &error)) << error;
   ASSERT_EQ(pc.devices.size(), kDevices);
   // Texts end at their first NUL, as the system's own strings do.
   EXPECT_EQ(pc.devices[4].name->View(), u"before");
   EXPECT_EQ(pc.devices[6].name->Length(), 32767u);
   EXPECT_EQ(pc.devices[7].hardwareIds.size(), 2001u);
-  fs::remove(file);
 
   SimulatedPlatform platform(std::move(pc));
   // Values no file can carry: a name that ends in half a surrogate pair, one of only a low half.
-  platform.SetRawProperty(u"ROOT\\HOSTILE\\1", devpkey::kName, devprop::kString,
-                          {'a', 0, 0x00, 0xD8, 0, 0});
-  platform.SetRawProperty(u"ROOT\\HOSTILE\\3", devpkey::kName, devprop::kString,
-                          {0x00, 0xDC, 'b', 0, 0, 0});
+  platform.SetRawProperty(u"ROOT\\HOSTILE\\1", devpkey::kName, devprop::kString, {'a', 0, 0x00, 0xD8, 0, 0});
+  platform.SetRawProperty(u"ROOT\\HOSTILE\\3", devpkey::kName, devprop::kString, {0x00, 0xDC, 'b', 0, 0, 0});
   DeviceInventory inventory(platform);
   MemoryDeviceList list;
   EmptyHost host;
@@ -133,52 +106,6 @@ TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
     halves += name == std::u16string_view(u"a\xD800", 2) || name == std::u16string_view(u"\xDC00" u"b", 2);
   }
   EXPECT_EQ(halves, 2);
-}
-
-// A PC file that cannot be used: the message names the file and the place of the fault, and the
-// PC stays as it was.
-TEST(PcFile, ErrorsNameTheFileAndThePlace) {
-  const std::string head = R"({"unknownClassImage": 1, "classes": [
-      {"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}", "name": "Display",
-       "description": "Display adapters", "image": 2}], "devices": [)";
-  const struct {
-    std::string content;  // empty: no such file
-    std::string place;
-  } cases[] = {
-      {"", ": cannot be read"},
-      {"{\"classes\": [}", "not valid JSON: parse error at line 1, column 14"},
-      {"[]", "must be a JSON object"},
-      {R"({"classes": [], "devices": []})", "pc.unknownClassImage: missing"},
-      {R"({"unknownClassImage": 1, "classes": {}, "devices": []})", "pc.classes: expected an array"},
-      {R"({"unknownClassImage": 1, "classes": [{"guid": "{nope}", "name": "x", "description": "y"}],
-          "devices": []})", "classes[0].guid: expected a GUID"},
-      {R"({"unknownClassImage": 1, "classes": [{"guid": "{4d36e968-e325-11ce-bfc1-08002be10318}",
-          "name": "x", "image": 1}], "devices": []})", "classes[0].description: missing"},
-      {head + R"({"name": "x"}]})", "devices[0].instanceId: missing"},
-      {head + R"({"instanceId": "A\\1", "hardwareIds": ["a", 5]}]})", "devices[0].hardwareIds[1]: expected a string"},
-      {head + R"({"instanceId": "A\\1", "class": "Printer"}]})", "devices[0].class: no class named \"Printer\""},
-      {head + R"({"instanceId": "A\\1", "problem": -1}]})", "devices[0].problem: must lie between"},
-      {head + R"({"instanceId": "A\\1", "present": "yes"}]})", "devices[0].present: expected true or false"},
-      {head + R"({"instanceId": "A\\1", "driverDate": "2023/01/01"}]})", "devices[0].driverDate: expected a date YYYY-MM-DD"},
-      {head + R"({"instanceId": "A\\1", "driverDate": "2023-02-30"}]})", "devices[0].driverDate: not a date"},
-      {head + R"({"instanceId": "A\\1"}, {"instanceId": "a\\1"}]})", "devices[1].instanceId: used twice"},
-      {head + R"({"instanceId": "A\\1", "parent": "a\\1"}, {"instanceId": "B", "parent": "C"}]})",
-       "devices[1].parent: no device \"C\""},
-      {head + R"(7]})", "devices[0]: expected an object"},
-  };
-  const fs::path path = fs::temp_directory_path() / "pyravel_bad_pc.json";
-  for (const auto& c : cases) {
-    fs::remove(path);
-    if (!c.content.empty()) WriteTemp(path.filename().string(), c.content);
-    SimulatedPc pc;
-    pc.devices.resize(3);
-    std::string error;
-    EXPECT_FALSE(LoadSimulatedPcFile(path, &pc, &error)) << c.content;
-    EXPECT_EQ(error.rfind(path.string() + ": ", 0), 0u) << error;
-    EXPECT_NE(error.find(c.place), std::string::npos) << error;
-    EXPECT_EQ(pc.devices.size(), 3u) << "a failed load leaves the PC as it was";
-  }
-  fs::remove(path);
 }
 
 // The commands on a hostile PC: ticks, state changes, search and copy texts.

@@ -56,9 +56,7 @@ TEST(KeyPath, RootNamesSuffixesAndSubkeys) {
     const KeyPath parsed = ParseKeyPath(c.path, c.access);
     const std::string label = WideText(c.path).ToUtf8();
     EXPECT_EQ(parsed.root, c.root) << label;
-    if (c.root != RootKey::kNone) {
-      EXPECT_EQ(parsed.subkey, std::u16string(c.subkey)) << label;
-    }
+    if (c.root != RootKey::kNone) { EXPECT_EQ(parsed.subkey, std::u16string(c.subkey)) << label; }
     EXPECT_EQ(parsed.access, c.effectiveAccess) << label;
     EXPECT_EQ(parsed.createOrOpen, c.createOrOpen) << label;
   }

@@ -52,8 +52,7 @@ TEST(LayoutPlacement, EachAnchorPlacesTheControl) {
 
 TEST(LayoutPlacement, AnAxisWithoutRuleKeepsWhereTheControlIsNowAndAnchorsAloneNeverMove) {
   // The control was moved by hand after recording: x has no rule, so its current x and width stay.
-  const LayoutBox placed =
-      PlaceInLayout({10, 10, 50, 20}, 200, 100, 0x0020, {70, 10, 40, 20}, 400, 160);
+  const LayoutBox placed = PlaceInLayout({10, 10, 50, 20}, 200, 100, 0x0020, {70, 10, 40, 20}, 400, 160);
   EXPECT_EQ(placed, (LayoutBox{70, 70, 40, 20}));
   EXPECT_FALSE(TakesPartInLayout(0x0001 | 0x0010));
   EXPECT_FALSE(TakesPartInLayout(0x0400 | 0x0800 | 0x1000 | 0x8000));
@@ -81,8 +80,7 @@ TEST(DisplayScale, RoundingTable) {
     for (int v = -60; v <= 3000; ++v) {
       ASSERT_EQ(UnscaleForDpi(ScaleForDpi(v, dpi), dpi), v) << v << " at " << dpi;
       ASSERT_GE(ScaleForDpi(UnscaleUpForDpi(v, dpi), dpi), v) << v << " at " << dpi;
-      ASSERT_LE(ScaleForDpi(UnscaleUpForDpi(v, dpi), dpi) - v, (dpi + 95) / 96)
-          << v << " at " << dpi;
+      ASSERT_LE(ScaleForDpi(UnscaleUpForDpi(v, dpi), dpi) - v, (dpi + 95) / 96) << v << " at " << dpi;
     }
   }
   EXPECT_EQ(UnscaleForDpi(301, 144), 201);

@@ -50,8 +50,7 @@ TEST(ExpandAllGroups, ExpandsAndCollapsesEveryGroup) {
 // What the list offers the commands after checks, a selection and a grouping mode.
 TEST(UpdateCommandAvailability, FollowsChecksSelectionAndGrouping) {
   struct Case {
-    bool check;
-    bool select;
+    bool check, select;
     uint32_t flags;
     CommandAvailability expected;
   };
@@ -81,10 +80,8 @@ TEST(UpdateCommandAvailability, EachNeedAsksItsOwnPart) {
     bool checked, selected, grouped, none;
   };
   const Case cases[] = {
-      {CommandNeed::kNothing, true, true, true, true},
-      {CommandNeed::kCheckedRow, true, false, false, false},
-      {CommandNeed::kSelectedRow, false, true, false, false},
-      {CommandNeed::kGroups, false, false, true, false},
+      {CommandNeed::kNothing, true, true, true, true}, {CommandNeed::kCheckedRow, true, false, false, false},
+      {CommandNeed::kSelectedRow, false, true, false, false}, {CommandNeed::kGroups, false, false, true, false},
   };
   for (const Case& c : cases) {
     const int need = static_cast<int>(c.need);

@@ -19,27 +19,17 @@ struct CompareCase {
 
 TEST(CompareCellTexts, Table) {
   const CompareCase cases[] = {
-      {u"2 KB", u"900 KB", -1},
-      {u"900 KB", u"1 MB", -1},
-      {u"1 MB", u"1023 KB", 1},
-      {u"1 GB", u"1023 MB", 1},
+      {u"2 KB", u"900 KB", -1}, {u"900 KB", u"1 MB", -1}, {u"1 MB", u"1023 KB", 1}, {u"1 GB", u"1023 MB", 1},
       {u"1 TB", u"1023 GB", 1},
       {u"1,5", u"1.6", -1},  // comma read as a decimal point
-      {u"1,5", u"1.4", 1},
-      {u"9", u"10", -1},
-      {u"-5", u"3", -1},
-      {u"+9", u"10", -1},
+      {u"1,5", u"1.4", 1}, {u"9", u"10", -1}, {u"-5", u"3", -1}, {u"+9", u"10", -1},
       {u"abc", u"ABC", 0},  // letter case ignored
-      {u"abc", u"ABD", -1},
-      {u"Working properly", u"disabled", 1},
-      {u"2019/07/18", u"2023/01/01", -1},
+      {u"abc", u"ABD", -1}, {u"Working properly", u"disabled", 1}, {u"2019/07/18", u"2023/01/01", -1},
       {u"10.0.19041.1", u"6.1.7601.17514", 1},  // versions by their leading number
       {u"1 KB", u"1024", -1},  // equal numbers fall back to the text
-      {u"", u"abc", -1},
-      {u"", u"", 0},
+      {u"", u"abc", -1}, {u"", u"", 0},
       {u"", u"5", -1},  // empty cells sort before numbers, as text would
-      {u"(none)", u"5", -1},
-      {u"x", u"5", 1},
+      {u"(none)", u"5", -1}, {u"x", u"5", 1},
   };
   for (const CompareCase& c : cases) {
     EXPECT_EQ(Sign(CompareCellTexts(c.a, c.b)), c.expected)
@@ -62,15 +52,10 @@ TEST(CompareCellTexts, IsAStrictWeakOrderOnMixedTexts) {
   for (size_t i = 0; i < n; ++i) {
     EXPECT_FALSE(less(i, i));
     for (size_t j = 0; j < n; ++j) {
-      EXPECT_EQ(Sign(CompareCellTexts(texts[i], texts[j])),
-                -Sign(CompareCellTexts(texts[j], texts[i])));
+      EXPECT_EQ(Sign(CompareCellTexts(texts[i], texts[j])), -Sign(CompareCellTexts(texts[j], texts[i])));
       for (size_t k = 0; k < n; ++k) {
-        if (less(i, j) && less(j, k)) {
-          EXPECT_TRUE(less(i, k)) << i << " " << j << " " << k;
-        }
-        if (equiv(i, j) && equiv(j, k)) {
-          EXPECT_TRUE(equiv(i, k)) << i << " " << j << " " << k;
-        }
+        if (less(i, j) && less(j, k)) { EXPECT_TRUE(less(i, k)) << i << " " << j << " " << k; }
+        if (equiv(i, j) && equiv(j, k)) { EXPECT_TRUE(equiv(i, k)) << i << " " << j << " " << k; }
       }
     }
   }

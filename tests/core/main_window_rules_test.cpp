@@ -24,10 +24,7 @@ TEST(GroupMenuToggle, AfterTheDelayOrOnAnotherButtonTheMenuOpens) {
     bool opens;
   };
   const Case cases[] = {
-      {kView, 1100 + 249, false},
-      {kView, 1100 + 250, true},
-      {kView, 1100 + 5000, true},
-      {kRescan, 1100 + 10, true},
+      {kView, 1100 + 249, false}, {kView, 1100 + 250, true}, {kView, 1100 + 5000, true}, {kRescan, 1100 + 10, true},
   };
   for (const Case& c : cases) {
     GroupMenuToggle toggle;
@@ -35,9 +32,7 @@ TEST(GroupMenuToggle, AfterTheDelayOrOnAnotherButtonTheMenuOpens) {
     toggle.MenuClosed(1100);
     EXPECT_EQ(toggle.ShouldOpen(c.secondButton, c.secondClickMs), c.opens)
         << c.secondButton << " at " << c.secondClickMs;
-    if (c.opens) {
-      EXPECT_EQ(toggle.LastButton(), c.secondButton);
-    }
+    if (c.opens) { EXPECT_EQ(toggle.LastButton(), c.secondButton); }
   }
 }
 
@@ -66,9 +61,7 @@ TEST(ViewToggles, EachFlipsItsBitOnly) {
     const ViewToggleResult r = c.toggle(c.checked, c.before);
     EXPECT_EQ(r.checked, c.after.checked) << c.name;
     EXPECT_EQ(r.listFlag, c.after.listFlag) << c.name;
-    if (c.toggle == ToggleGroupByType) {
-      EXPECT_EQ(r.groupCommandsEnabled, c.after.groupCommandsEnabled) << c.name;
-    }
+    if (c.toggle == ToggleGroupByType) { EXPECT_EQ(r.groupCommandsEnabled, c.after.groupCommandsEnabled) << c.name; }
   }
 }
 
@@ -77,8 +70,7 @@ TEST(ViewToggles, ChecksForTheLoadedFlags) {
     uint32_t listFlag;
     bool showNotPresent, groupByType;
   };
-  const Case cases[] = {{0, false, true}, {1, true, true}, {2, false, false}, {3, true, false},
-                        {0xFC, false, true}};
+  const Case cases[] = {{0, false, true}, {1, true, true}, {2, false, false}, {3, true, false}, {0xFC, false, true}};
   for (const Case& c : cases) {
     const ViewChecks checks = ViewChecksFor(c.listFlag);
     EXPECT_EQ(checks.showNotPresent, c.showNotPresent) << c.listFlag;

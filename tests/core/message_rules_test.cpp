@@ -28,13 +28,10 @@ TEST(MessageKinds, ButtonsAnswersAndTheNegativeButton) {
     std::vector<int32_t> answers;
     int32_t negative, negativeAnswer;
   } cases[] = {
-      {kMessageOk, {u"OK"}, {1}, 1, kAnswerYes},
-      {kMessageYesNo, {u"Yes", u"No"}, {1, 0}, 2, kAnswerNo},
+      {kMessageOk, {u"OK"}, {1}, 1, kAnswerYes}, {kMessageYesNo, {u"Yes", u"No"}, {1, 0}, 2, kAnswerNo},
       {kMessageOkCancel, {u"OK", u"Cancel"}, {1, -1}, 2, kAnswerCancel},
       {kMessageYesNoCancel, {u"Yes", u"No", u"Cancel"}, {1, 0, -1}, 3, kAnswerCancel},
-      {kMessageTip, {}, {}, 0, kAnswerNo},
-      {5, {}, {}, 0, kAnswerNo},
-      {-1, {}, {}, 0, kAnswerNo},
+      {kMessageTip, {}, {}, 0, kAnswerNo}, {5, {}, {}, 0, kAnswerNo}, {-1, {}, {}, 0, kAnswerNo},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Texts(c.kind), c.texts) << c.kind;
@@ -63,9 +60,7 @@ TEST(MessageBoxSize, TallTextsGrowTheBoxWithinTheScreen) {
       {150, 2000, 700, 700},  // no taller than the screen
       {150, 2000, 100, 150},  // a tiny screen never shrinks the box
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MessageBoxHeightFor(c.requested, c.text, c.limit), c.height) << c.text;
-  }
+  for (const Case& c : cases) EXPECT_EQ(MessageBoxHeightFor(c.requested, c.text, c.limit), c.height) << c.text;
 }
 
 TEST(MessageBoxSize, ButtonPlacesFollowTheKindWidthAndHeight) {
@@ -73,11 +68,9 @@ TEST(MessageBoxSize, ButtonPlacesFollowTheKindWidthAndHeight) {
     int32_t kind, width, height;
     std::vector<Point32> places;
   } const cases[] = {
-      {kMessageOk, 450, 150, {{315, 115}}},
-      {kMessageYesNo, 450, 150, {{96, 115}, {272, 115}}},
+      {kMessageOk, 450, 150, {{315, 115}}}, {kMessageYesNo, 450, 150, {{96, 115}, {272, 115}}},
       {kMessageOkCancel, 450, 150, {{96, 115}, {272, 115}}},
-      {kMessageYesNoCancel, 450, 150, {{52, 115}, {184, 115}, {316, 115}}},
-      {kMessageOk, 360, 100, {{225, 65}}},
+      {kMessageYesNoCancel, 450, 150, {{52, 115}, {184, 115}, {316, 115}}}, {kMessageOk, 360, 100, {{225, 65}}},
       {kMessageYesNo, 360, 150, {{66, 115}, {212, 115}}},
   };
   for (const auto& c : cases)
@@ -93,8 +86,7 @@ TEST(TipText, TheFirstSeparatorSplitsTitleFromMessage) {
       {u"Drivers saved.||Backup", u"Drivers saved.", u"Backup"},
       {u"Just a message | with a bar", u"Just a message | with a bar",
        u"Information"},  // no separator
-      {u"a||b||c", u"a", u"b||c"},
-      {u"||Title only", u"", u"Title only"},
+      {u"a||b||c", u"a", u"b||c"}, {u"||Title only", u"", u"Title only"},
   };
   for (const auto& c : cases) {
     const TipText t = SplitTipText(c.text);
@@ -118,16 +110,14 @@ TEST(TipSize, FromTheLineExtents) {
     std::vector<TextExtent> lines;
     TipSize size;  // width, height, line height, lines
   } cases[] = {
-      {{{40, 16}, {30, 16}, {20, 16}}, {75, 93, 16, 3}},
-      {{{120, 14}, {300, 18}}, {320, 2 * 18 + 45, 18, 2}},
+      {{{40, 16}, {30, 16}, {20, 16}}, {75, 93, 16, 3}}, {{{120, 14}, {300, 18}}, {320, 2 * 18 + 45, 18, 2}},
       {{{10, 12}}, {75, 16 + 45, 16, 1}},
   };
   for (const auto& c : cases) {
-    const TipSize size = TipSizeFor(c.lines);
-    EXPECT_EQ(size.width, c.size.width) << c.lines.size();
-    EXPECT_EQ(size.height, c.size.height) << c.lines.size();
-    EXPECT_EQ(size.lineHeight, c.size.lineHeight) << c.lines.size();
-    EXPECT_EQ(size.lines, c.size.lines) << c.lines.size();
+    const TipSize t = TipSizeFor(c.lines);
+    EXPECT_EQ(std::vector<int32_t>({t.width, t.height, t.lineHeight, t.lines}),
+              std::vector<int32_t>({c.size.width, c.size.height, c.size.lineHeight, c.size.lines}))
+        << c.lines.size();
   }
 }
 

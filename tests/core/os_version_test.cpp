@@ -38,9 +38,7 @@ TEST(OsVersion, DecisionTable) {
       {true, 10, 0, 22000, 10, 0, 11.0, true},  // build 22000 on is 11
       {true, 10, 0, 22631, 11, 0, 11.0, true},
       {false, 0, 0, 0, 6, 3, 6.3, true},        // no GetVersionExW: probe down to the minor
-      {false, 0, 0, 0, 6, 0, 6.0, true},
-      {false, 0, 0, 0, 5, 1, 5.1, true},
-      {false, 0, 0, 0, 4, 0, 0.0, true},
+      {false, 0, 0, 0, 6, 0, 6.0, true}, {false, 0, 0, 0, 5, 1, 5.1, true}, {false, 0, 0, 0, 4, 0, 0.0, true},
       {true, 0, 0, 0, 10, 0, 10.0, true},       // a zero report is no answer
   };
   for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "ui/dialogs/progress_rules.h"
 
@@ -21,10 +22,7 @@ TEST(ProgressValues, PercentagesCapForTheRingButNotTheTaskbarAndMinusOneLeavesIt
 
 TEST(ProgressValues, NegativeValuesSpinAtCappedSpeed) {
   struct Case {
-    int32_t value;
-    int32_t speed;
-    int32_t stored;
-    int32_t step;
+    int32_t value, speed, stored, step;
   } const cases[] = {
       {-2, 2, -2, 1},          {-80, 80, -80, 3}, {-100, 100, -100, 4}, {-500, 100, -100, 4},
       {INT_MIN, 100, -100, 4}, {-29, 29, -29, 1}, {-30, 30, -30, 2},
@@ -53,10 +51,8 @@ TEST(Ring, Geometry) {
     int32_t side, percent;
     float pen, arc, arcSide, sweep, textX, textY, textW, textH;
   } cases[] = {
-      {70, 50, 7, 4.5f, 61, 181, 8, 14, 56, 42},
-      {65, 10, 6.5f, 4.25f, 56.5f, 37, 7, 12, 53, 41},
-      {70, 0, 7, 4.5f, 61, 1, 8, 14, 56, 42},
-      {70, 150, 7, 4.5f, 61, 361, 8, 14, 56, 42},
+      {70, 50, 7, 4.5f, 61, 181, 8, 14, 56, 42}, {65, 10, 6.5f, 4.25f, 56.5f, 37, 7, 12, 53, 41},
+      {70, 0, 7, 4.5f, 61, 1, 8, 14, 56, 42}, {70, 150, 7, 4.5f, 61, 361, 8, 14, 56, 42},
   };
   for (const auto& c : cases) {
     const RingGeometry g = RingGeometryFor(c.side, c.percent);
@@ -81,21 +77,14 @@ TEST(CancelButton, PlaceAndTheHeightItNeeds) {
     bool second;
     ButtonPlacement placement;  // x, y, width, height, needed client height
   } cases[] = {
-      {650, 70, 250, false, {340, 353, 280, 24, 384}},
-      {450, 70, 0, false, {240, 93, 180, 24, 124}},
-      {400, 60, 0, false, {215, 83, 155, 24, 114}},
-      {650, 70, 250, true, {30, 353, 280, 24, 384}},
+      {650, 70, 250, false, {340, 353, 280, 24, 384}}, {450, 70, 0, false, {240, 93, 180, 24, 124}},
+      {400, 60, 0, false, {215, 83, 155, 24, 114}}, {650, 70, 250, true, {30, 353, 280, 24, 384}},
   };
   for (const auto& c : cases) {
-    const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second);
-    const ButtonPlacement& want = c.placement;
-    const auto row = ::testing::Message()
-                     << c.width << " ring " << c.ring << " second " << c.second;
-    EXPECT_EQ(b.x, want.x) << row;
-    EXPECT_EQ(b.y, want.y) << row;
-    EXPECT_EQ(b.width, want.width) << row;
-    EXPECT_EQ(b.height, want.height) << row;
-    EXPECT_EQ(b.neededClientHeight, want.neededClientHeight) << row;
+    const ButtonPlacement b = CancelButtonPlacement(c.width, c.ring, c.listHeight, c.second), &w = c.placement;
+    EXPECT_EQ(std::vector<int32_t>({b.x, b.y, b.width, b.height, b.neededClientHeight}),
+              std::vector<int32_t>({w.x, w.y, w.width, w.height, w.neededClientHeight}))
+        << c.width << " ring " << c.ring << " second " << c.second;
   }
 }
 

@@ -71,18 +71,14 @@ TEST(FormatPropertyValue, EveryType) {
   Bytes pid = Le(37, 4);
   keyBytes.insert(keyBytes.end(), pid.begin(), pid.end());
   const FormatCase cases[] = {
-      {"empty", devprop::kEmpty, {1, 2, 3, 4}, {}},
-      {"null", devprop::kNull, {1, 2, 3, 4}, {}},
-      {"sbyte", devprop::kSByte, {0xFF}, {"-1"}},
-      {"byte", devprop::kByte, {0xFF}, {"255"}},
-      {"int16", devprop::kInt16, Le(0x8000, 2), {"-32768"}},
-      {"uint16", devprop::kUInt16, Le(0x8000, 2), {"32768"}},
+      {"empty", devprop::kEmpty, {1, 2, 3, 4}, {}}, {"null", devprop::kNull, {1, 2, 3, 4}, {}},
+      {"sbyte", devprop::kSByte, {0xFF}, {"-1"}}, {"byte", devprop::kByte, {0xFF}, {"255"}},
+      {"int16", devprop::kInt16, Le(0x8000, 2), {"-32768"}}, {"uint16", devprop::kUInt16, Le(0x8000, 2), {"32768"}},
       {"int32", devprop::kInt32, Le(0xFFFFFFFE, 4), {"-2"}},
       {"uint32", devprop::kUInt32, Le(0xFFFFFFFF, 4), {"4294967295"}},
       {"int64", devprop::kInt64, Le(0x8000000000000000ull, 8), {"-9223372036854775808"}},
       {"uint64", devprop::kUInt64, Le(~0ull, 8), {"18446744073709551615"}},
-      {"float", devprop::kFloat, OfFloat(2.5f), {"2.5"}},
-      {"double whole", devprop::kDouble, OfDouble(2.0), {"2"}},
+      {"float", devprop::kFloat, OfFloat(2.5f), {"2.5"}}, {"double whole", devprop::kDouble, OfDouble(2.0), {"2"}},
       {"double half", devprop::kDouble, OfDouble(2.5), {"2.5"}},
       {"double negative", devprop::kDouble, OfDouble(-0.25), {"-0.25"}},
       {"double negative whole", devprop::kDouble, OfDouble(-7.0), {"-7"}},
@@ -97,8 +93,7 @@ TEST(FormatPropertyValue, EveryType) {
       {"filetime midnight", devprop::kFileTime, Le(133312608000000000ull, 8),
        {"2023/06/15 00:00:00"}},
       {"filetime high bit", devprop::kFileTime, Le(0x8000000000000000ull, 8), {}},
-      {"boolean two", devprop::kBoolean, {2}, {"True"}},
-      {"boolean zero", devprop::kBoolean, {0}, {"False"}},
+      {"boolean two", devprop::kBoolean, {2}, {"True"}}, {"boolean zero", devprop::kBoolean, {0}, {"False"}},
       {"string unterminated", devprop::kString, Utf16(u"Realtek"), {"Realtek"}},
       {"string stops at zero", devprop::kString, Utf16(std::u16string(u"ab\0cd", 5)), {"ab"}},
       {"string odd size", devprop::kString, {'a', 0, 'b'}, {"a"}},
@@ -120,9 +115,7 @@ TEST(FormatPropertyValue, EveryType) {
       {"string list starting empty", devprop::kStringList, Utf16(std::u16string(u"\0\0", 2)), {}},
       {"unknown type", 0x9999, {1, 2, 3, 4}, {}},
   };
-  for (const FormatCase& c : cases) {
-    EXPECT_EQ(Format(c.type, c.bytes), c.texts) << c.what;
-  }
+  for (const FormatCase& c : cases) EXPECT_EQ(Format(c.type, c.bytes), c.texts) << c.what;
 }
 
 // A value one byte shorter than its type needs gives nothing; with enough it gives a text.
@@ -145,8 +138,7 @@ TEST(FormatPropertyValue, ShortValuesGiveNothing) {
     Bytes enough(c.least, 0);
     enough[0] = 'A';
     if (c.type == devprop::kDecimal) enough[0] = 0;
-    EXPECT_EQ(Format(c.type, Bytes(enough.begin(), enough.end() - 1)).size(), 0u)
-        << "type " << c.type;
+    EXPECT_EQ(Format(c.type, Bytes(enough.begin(), enough.end() - 1)).size(), 0u) << "type " << c.type;
     EXPECT_GE(Format(c.type, enough).size(), 1u) << "type " << c.type;
   }
 }

@@ -111,8 +111,7 @@ class ClaimedSizePlatform : public SimulatedPlatform {
                          uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
                          uint32_t* requiredSize, uint32_t* error) override {
     if (!(key == devpkey::kName)) {
-      return SimulatedPlatform::GetDeviceProperty(set, device, key, type, buffer, bufferSize,
-                                                  requiredSize, error);
+      return SimulatedPlatform::GetDeviceProperty(set, device, key, type, buffer, bufferSize, requiredSize, error);
     }
     *type = devprop::kString;
     *requiredSize = claimed;

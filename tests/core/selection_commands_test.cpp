@@ -22,9 +22,7 @@ TEST(CheckRules, StatusRulesOnlyAddTicks) {
     CheckRule rule;
     std::vector<int> checked;
   } cases[] = {
-      {CheckRule::kDisabled, {0, 1}},
-      {CheckRule::kNotPresent, {0, 2}},
-      {CheckRule::kWithErrors, {0, 3}},
+      {CheckRule::kDisabled, {0, 1}}, {CheckRule::kNotPresent, {0, 2}}, {CheckRule::kWithErrors, {0, 3}},
   };
   for (const auto& c : cases) {
     ScriptedHost host(MixedPc());
@@ -58,8 +56,7 @@ TEST(CheckRules, GroupRulesNeedAGroupedListAndASelection) {
     StoreDeviceIndex(list, row, i);
   }
   CheckRowsInSelectedGroup(host, true);
-  EXPECT_EQ(host.asked.back(),
-            u"Please select one item before using this feature. To select an item, click one row");
+  EXPECT_EQ(host.asked.back(), u"Please select one item before using this feature. To select an item, click one row");
   list.SelectRow(0);
   CheckRowsInSelectedGroup(host, true);
   EXPECT_EQ(list.CheckedRows(), (std::vector<int>{0, 1, 2}));
@@ -106,14 +103,9 @@ TEST(FindNext, RevealingARowExpandsItsGroupAndSelectsIt) {
 
 TEST(WebSearch, EverythingOutsideTheUnreservedSetIsEscaped) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
-      {u"a++ & word?", u"a%2B%2B+%26+word%3F"},
-      {u"100% sure", u"100%25+sure"},
-      {u"tab\there", u"tab+here"},
-      {u"PCI\\VEN_8086&DEV_15B8", u"PCI%5CVEN_8086%26DEV_15B8"},
-      {u"caf\u00e9 #1", u"caf%C3%A9+%231"},
-      {u"line\r\nbreak=x;y/z", u"line%0D%0Abreak%3Dx%3By%2Fz"},
-      {u"keep-._~Az09", u"keep-._~Az09"},
-      {u"", u""},
+      {u"a++ & word?", u"a%2B%2B+%26+word%3F"}, {u"100% sure", u"100%25+sure"}, {u"tab\there", u"tab+here"},
+      {u"PCI\\VEN_8086&DEV_15B8", u"PCI%5CVEN_8086%26DEV_15B8"}, {u"caf\u00e9 #1", u"caf%C3%A9+%231"},
+      {u"line\r\nbreak=x;y/z", u"line%0D%0Abreak%3Dx%3By%2Fz"}, {u"keep-._~Az09", u"keep-._~Az09"}, {u"", u""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(EscapeSearchText(in), out) << WideText(in).ToUtf8();
 }

@@ -38,20 +38,9 @@ TEST_F(SettingsTest, WithoutKeyEverythingTakesItsDefaultAndTheRunIsTheFirst) {
 }
 
 TEST_F(SettingsTest, ScreenThresholdsForTheLargerDefault) {
-  struct Case {
-    PixelSize screen;
-    PixelSize expected;
-  };
-  const Case cases[] = {
-      {{1200, 800}, kCreated},
-      {{1201, 800}, {1000, kCreated.cy}},
-      {{1200, 801}, {kCreated.cx, 700}},
-      {{1201, 801}, {1000, 700}},
-  };
-  const StoredSettings none;
-  for (const Case& c : cases) {
-    EXPECT_EQ(ChooseWindowSize(kCreated, c.screen, none), c.expected) << c.screen.cx << "x" << c.screen.cy;
-  }
+  const std::pair<PixelSize, PixelSize> cases[] = {{{1200, 800}, kCreated}, {{1201, 800}, {1000, kCreated.cy}},
+                                                   {{1200, 801}, {kCreated.cx, 700}}, {{1201, 801}, {1000, 700}}};
+  for (const auto& [screen, size] : cases) EXPECT_EQ(ChooseWindowSize(kCreated, screen, {}), size) << screen.cx;
 }
 
 TEST_F(SettingsTest, StoredWindowSizeIsKeptOnlyBetweenCreationSizeAndScreen) {
@@ -69,17 +58,9 @@ TEST_F(SettingsTest, StoredWindowSizeIsKeptOnlyBetweenCreationSizeAndScreen) {
       {0, 1000},
       {0xFFFFFFFF, 1000},                                 // would be negative as a signed number
   };
-  for (const Case& c : widths) {
-    StoredSettings stored;
-    stored.windowCx = c.stored;
-    EXPECT_EQ(ChooseWindowSize(kCreated, screen, stored).cx, c.expected) << c.stored;
-  }
+  for (const Case& c : widths) EXPECT_EQ(ChooseWindowSize(kCreated, screen, {.windowCx = c.stored}).cx, c.expected);
   const Case heights[] = {{1080, 1080}, {1081, 700}, {588, 700}, {589, 589}, {900, 900}};
-  for (const Case& c : heights) {
-    StoredSettings stored;
-    stored.windowCy = c.stored;
-    EXPECT_EQ(ChooseWindowSize(kCreated, screen, stored).cy, c.expected) << c.stored;
-  }
+  for (const Case& c : heights) EXPECT_EQ(ChooseWindowSize(kCreated, screen, {.windowCy = c.stored}).cy, c.expected);
 }
 
 TEST_F(SettingsTest, WindowIsCentredWithIntegerHalves) {
@@ -146,27 +127,22 @@ TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
   EXPECT_EQ(ColumnWidthAtLoad(again, 3), 150);
 }
 
-TEST_F(SettingsTest, WindowSizeIsNotWrittenWhenTheWindowCannotBeMeasured) {
+// Without a measured window no size is written; a key that cannot be made gets nothing; loading
+// opens the key read-only.
+TEST_F(SettingsTest, SaveAndLoadEdges) {
   SettingsToSave save;
   for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = DeviceColumns()[i].defaultWidth;
   ASSERT_TRUE(WriteSettings(key_, save));
   EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 12u);
   EXPECT_FALSE(registry_.GetDword(kSettingsKeyPath, u"WindowCx").has_value());
-}
-
-TEST_F(SettingsTest, SaveThatCannotCreateTheKeyWritesNothing) {
-  registry_.SetReadOnly(true);
-  SettingsToSave save;
-  save.window = PixelSize{900, 700};
-  EXPECT_FALSE(WriteSettings(key_, save));
-  EXPECT_FALSE(registry_.KeyExists(kSettingsKeyPath));
-}
-
-TEST_F(SettingsTest, LoadOpensTheKeyReadOnly) {
-  registry_.CreateKey(kSettingsKeyPath);
   Load();
   ASSERT_TRUE(opened_);
   EXPECT_FALSE(key_.WriteDword(u"WindowCx", 1));
+  registry_.DeleteKey(kSettingsKeyPath);
+  registry_.SetReadOnly(true);
+  save.window = PixelSize{900, 700};
+  EXPECT_FALSE(WriteSettings(key_, save));
+  EXPECT_FALSE(registry_.KeyExists(kSettingsKeyPath));
 }
 
 }  // namespace

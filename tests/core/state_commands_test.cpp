@@ -24,24 +24,17 @@ TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
   host.list.SetAllChecked(true);
   DisableCheckedDevices(host);
 
-  EXPECT_EQ(host.asked, (Lines{
-                            u"Are you sure you want to disable the selected device(s)?"}));
-  EXPECT_EQ(ProgressTexts(host), (Lines{u"Disabling Adapter C (1 of 3)...",
-                                                               u"Disabling Adapter B (2 of 3)...",
-                                                               u"Disabling Adapter A (3 of 3)..."}));
-  EXPECT_EQ(host.resultLines,
-            (Lines{u"Adapter C was successfully disabled.",
-                                         u"Adapter B was successfully disabled.",
-                                         u"Adapter A was successfully disabled."}));
+  EXPECT_EQ(ProgressTexts(host), (Lines{u"Disabling Adapter C (1 of 3)...", u"Disabling Adapter B (2 of 3)...",
+                                        u"Disabling Adapter A (3 of 3)..."}));
+  EXPECT_EQ(host.resultLines, (Lines{u"Adapter C was successfully disabled.", u"Adapter B was successfully disabled.",
+                                     u"Adapter A was successfully disabled."}));
   // The dialog opens, spins, then ends with the final text; one rebuild after the loop.
   EXPECT_EQ(Lines(host.calls.begin(), host.calls.begin() + 5),
             (Lines{u"ask:Are you sure you want to disable the selected device(s)?", u"open:Preparing...",
                    u"progress:-80", u"cancel-button", u"show"}));
-  const Lines tail(host.calls.end() - 5, host.calls.end());
-  EXPECT_EQ(tail, (Lines{
-                      u"rebuild",
-                      u"progress:100:Operation complete. Results are displayed in the list above.",
-                      u"finished", u"ok-pressed", u"close"}));
+  EXPECT_EQ(Lines(host.calls.end() - 5, host.calls.end()),
+            (Lines{u"rebuild", u"progress:100:Operation complete. Results are displayed in the list above.",
+                   u"finished", u"ok-pressed", u"close"}));
   EXPECT_EQ(host.rebuilds, 1);
   // After the rebuild every row reads Disabled.
   for (int row = 0; row < host.list.RowCount(); ++row) EXPECT_EQ(host.list.CellText(row, 1), u"Disabled");
@@ -52,8 +45,7 @@ TEST(DisableChecked, ProcessesTheLastRowFirstAndCountsKOfN) {
 TEST(DisableChecked, AsksBeforeItLooksAtTheRows) {
   ScriptedHost host(ThreeAdapters());
   DisableCheckedDevices(host);
-  EXPECT_EQ(host.asked, (Lines{
-                            u"Are you sure you want to disable the selected device(s)?", kCheckFirst}));
+  EXPECT_EQ(host.asked, (Lines{u"Are you sure you want to disable the selected device(s)?", kCheckFirst}));
   EXPECT_EQ(host.rebuilds, 0);
   EXPECT_EQ(host.maxLockDepth, 0);
 
@@ -71,8 +63,7 @@ TEST(EnableChecked, FailuresKeepTicksAndSkipTheRebuild) {
   host.list.SetRowChecked(0, true);
   host.list.SetRowChecked(2, true);
   EnableCheckedDevices(host);
-  EXPECT_EQ(host.resultLines, (Lines{u"Adapter C could not be enabled.",
-                                                            u"Adapter A could not be enabled."}));
+  EXPECT_EQ(host.resultLines, (Lines{u"Adapter C could not be enabled.", u"Adapter A could not be enabled."}));
   EXPECT_EQ(host.rebuilds, 0);
   EXPECT_EQ(host.list.CheckedRows(), (std::vector<int>{0, 2}));
   EXPECT_EQ(host.calls.back(), u"close");
@@ -104,11 +95,9 @@ TEST(RestartDevices, CancelStopsBeforeTheNextDeviceAndClosesWithoutWaiting) {
   EXPECT_EQ(host.resultLines, (Lines{u"Adapter C was successfully restarted."}));
   EXPECT_EQ(host.rebuilds, 1);
   EXPECT_EQ(ProgressTexts(host).size(), 1u);
-  const Lines tail(host.calls.end() - 4, host.calls.end());
-  EXPECT_EQ(tail, (Lines{
-                      u"rebuild",
-                      u"progress:100:Operation complete. Results are displayed in the list above.",
-                      u"finished", u"close"}));
+  EXPECT_EQ(Lines(host.calls.end() - 4, host.calls.end()),
+            (Lines{u"rebuild", u"progress:100:Operation complete. Results are displayed in the list above.",
+                   u"finished", u"close"}));
 }
 
 TEST(RestartDevices, CancelSeenBeforeActingRestartsNothing) {
@@ -137,8 +126,7 @@ TEST(RunDeviceBatch, RowsWithoutALocatableDeviceAreSkippedButCounted) {
     std::vector<uint32_t> acted;
     batch.action = [&](int, const DeviceInfo& d) { return acted.push_back(d.devInst), true; };
     EXPECT_EQ(RunDeviceBatch(host, host.list.CheckedRows(), batch), 2) << stored;
-    EXPECT_EQ(ProgressTexts(host), (Lines{u"Poking Adapter C (1 of 3)...",
-                                                                u"Poking Adapter A (3 of 3)..."}));
+    EXPECT_EQ(ProgressTexts(host), (Lines{u"Poking Adapter C (1 of 3)...", u"Poking Adapter A (3 of 3)..."}));
     EXPECT_EQ(host.resultLines.size(), 2u);
     ASSERT_EQ(acted.size(), 2u);
     EXPECT_NE(acted[0], acted[1]) << "one device acted on twice, stored value " << stored;
@@ -151,19 +139,10 @@ TEST(RunDeviceBatch, RowsWithoutALocatableDeviceAreSkippedButCounted) {
 // a disabled row and disables any other, with no question.
 TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
   const auto checked = [](void (*command)(OperationHost&)) {
-    return [command](ScriptedHost& h) {
-      h.list.SetRowChecked(0, true);
-      command(h);
-    };
+    return [command](ScriptedHost& h) { h.list.SetRowChecked(0, true), command(h); };
   };
-  const auto selected = [](ScriptedHost& h) {
-    h.list.SelectRow(0);
-    ToggleSelectedDeviceState(h);
-  };
-  const auto restart = [](ScriptedHost& h) {
-    h.list.SetRowChecked(0, true);
-    RestartDevices(h, RowSource::kChecked);
-  };
+  const auto selected = [](ScriptedHost& h) { h.list.SelectRow(0), ToggleSelectedDeviceState(h); };
+  const auto restart = [](ScriptedHost& h) { h.list.SetRowChecked(0, true), RestartDevices(h, RowSource::kChecked); };
   struct Case {
     const char* what;
     uint32_t problem;
@@ -195,9 +174,7 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
     ScriptedHost host(SmallPc({device}));
     c.run(host);
     EXPECT_EQ(host.resultLines, c.line ? Lines{Concat({u"Adapter A", c.line}).Str()} : Lines{});
-    if (!c.line) {
-      EXPECT_TRUE(host.asked.empty());
-    }
+    if (!c.line) { EXPECT_TRUE(host.asked.empty()); }
     EXPECT_EQ(host.rebootNeeded, c.reboot);
     host.RebuildInventory();
     EXPECT_EQ(host.list.CellText(0, 1), c.status);
@@ -210,8 +187,7 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
 TEST(ToggleSelectedDeviceState, MessagesForNoSelectionAndFailure) {
   ScriptedHost host(ThreeAdapters());
   ToggleSelectedDeviceState(host);
-  EXPECT_EQ(host.asked.back(),
-            u"Please select one item before using this feature. To select an item, click one row");
+  EXPECT_EQ(host.asked.back(), u"Please select one item before using this feature. To select an item, click one row");
   host.platform.FailActionsOn(u"PCI\\B");
   host.list.SelectRow(1);
   ToggleSelectedDeviceState(host);

@@ -74,9 +74,7 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
     EXPECT_EQ(host.asked, c.notice ? std::vector<std::u16string>{c.notice} : std::vector<std::u16string>{}) << c.name;
     EXPECT_EQ(host.web.File(kPath), c.copyAfter) << c.name;
     EXPECT_EQ(host.web.OpenOutputs(), 0u) << c.name;
-    if (!c.online || c.path.empty()) {
-      EXPECT_TRUE(host.web.Requests().empty()) << c.name;
-    }
+    if (!c.online || c.path.empty()) { EXPECT_TRUE(host.web.Requests().empty()) << c.name; }
     if (c.notice == kUpdaterNoSite) continue;  // said before any window opens
     // The window opens before anything happens and is closed before any notice.
     EXPECT_EQ(std::vector<std::u16string>(host.calls.begin(), host.calls.begin() + 4),
@@ -85,9 +83,7 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
         << c.name;
     const auto close = std::find(host.calls.begin(), host.calls.end(), u"close");
     ASSERT_NE(close, host.calls.end()) << c.name;
-    if (c.launched) {
-      EXPECT_EQ(*(close - 2), u"progress:-80:Running Ovelant...") << c.name;
-    }
+    if (c.launched) { EXPECT_EQ(*(close - 2), u"progress:-80:Running Ovelant...") << c.name; }
   }
 }
 

@@ -10,8 +10,7 @@ struct FindCase {
   const char16_t* text;
   const char16_t* needle;
   bool caseSensitive;
-  int occurrence, start, end;
-  int expected;
+  int occurrence, start, end, expected;
 };
 
 TEST(WideTextFind, Table) {
@@ -24,8 +23,7 @@ TEST(WideTextFind, Table) {
       {u"D:\\backup\\driverbackup\\x", u"\\DriverBackup", false, 1, 1, 0, 10},
       {u"D:\\backup\\driverbackup\\x", u"\\DriverBackup", true, 1, 1, 0, 0},
       {u"aaaa", u"aa", true, 2, 1, 0, 2},   // matches overlap
-      {u"aaaa", u"aa", true, 3, 1, 0, 3},
-      {u"aaaa", u"aa", true, -1, 1, 0, 3},
+      {u"aaaa", u"aa", true, 3, 1, 0, 3}, {u"aaaa", u"aa", true, -1, 1, 0, 3},
       {u"abcabc", u"abc", true, 0, 1, 0, 1},  // occurrence 0 counts as 1
       {u"abcabc", u"abc", true, 1, 2, 0, 4},
       {u"abcabc", u"abc", true, 1, -5, 0, 1},  // start below 1 counts as 1
@@ -35,9 +33,7 @@ TEST(WideTextFind, Table) {
       {u"abcabc", u"abc", true, -1, 1, 5, 1},      // the window ends before the second match
       {u"abcabc", u"abc", true, 1, 1, 2, 0},       // window shorter than the needle
       {u"abcabc", u"abc", true, -1, 1, 99, 4},     // window past the end: the whole rest
-      {u"", u"a", true, 1, 1, 0, 0},
-      {u"abc", u"", true, 1, 1, 0, 0},
-      {u"ab", u"abc", true, 1, 1, 0, 0},
+      {u"", u"a", true, 1, 1, 0, 0}, {u"abc", u"", true, 1, 1, 0, 0}, {u"ab", u"abc", true, 1, 1, 0, 0},
   };
   for (const FindCase& c : cases) {
     EXPECT_EQ(WideText(c.text).Find(c.needle, c.caseSensitive, c.occurrence, c.start, c.end), c.expected)
@@ -46,59 +42,54 @@ TEST(WideTextFind, Table) {
   }
 }
 
-TEST(WideTextReplace, AllMatchesWithoutRescanningInsertedText) {
-  WideText t(u"aXbXc");
-  EXPECT_EQ(t.Replace(u"X", u"XX"), 2);
-  EXPECT_EQ(t, u"aXXbXXc");
-  WideText u(u"aaaa");
-  EXPECT_EQ(u.Replace(u"aa", u"b"), 2);
-  EXPECT_EQ(u, u"bb");
+// The text an edit leaves.
+template <typename Edit>
+WideText After(const char16_t* text, Edit edit) {
+  WideText t(text);
+  edit(t);
+  return t;
 }
 
-TEST(WideTextReplace, NthMatchAndCase) {
-  WideText t(u"one ONE one");
-  EXPECT_EQ(t.Replace(u"one", u"1", 2, false), 1);
-  EXPECT_EQ(t, u"one 1 one");
-  EXPECT_EQ(t.Replace(u"ONE", u"2", 0, true), 0);
-  EXPECT_EQ(t, u"one 1 one");
+TEST(WideTextReplace, AllOrTheNthMatchWithoutRescanningInsertedText) {
+  const struct {
+    const char16_t *text, *from, *to;
+    int occurrence;
+    bool caseSensitive;
+    int count;
+    const char16_t* after;
+  } cases[] = {{u"aXbXc", u"X", u"XX", 0, true, 2, u"aXXbXXc"}, {u"aaaa", u"aa", u"b", 0, true, 2, u"bb"},
+               {u"one ONE one", u"one", u"1", 2, false, 1, u"one 1 one"},
+               {u"one 1 one", u"ONE", u"2", 0, true, 0, u"one 1 one"}};
+  for (const auto& c : cases) {
+    int count = -1;
+    EXPECT_EQ(After(c.text, [&](WideText& t) { count = t.Replace(c.from, c.to, c.occurrence, c.caseSensitive); }),
+              c.after);
+    EXPECT_EQ(count, c.count) << WideText(c.text).ToUtf8();
+  }
 }
 
 TEST(WideTextCut, LeftRightDropMid) {
-  WideText t(u"abcdef");
-  t.Left(10);
-  EXPECT_EQ(t, u"abcdef");  // shorter than n: nothing happens
-  t.Left(4);
-  EXPECT_EQ(t, u"abcd");
-  t.Right(9);
-  EXPECT_EQ(t, u"abcd");
-  t.Right(3);
-  EXPECT_EQ(t, u"bcd");
-  t.DropLeft(-2);
-  EXPECT_EQ(t, u"bcd");
-  t.DropLeft(1);
-  EXPECT_EQ(t, u"cd");
-  t.DropRight(5);
-  EXPECT_EQ(t, u"");
+  EXPECT_EQ(After(u"abcdef", [](WideText& t) { t.Left(10); }), u"abcdef");  // shorter than n: nothing happens
+  EXPECT_EQ(After(u"abcdef", [](WideText& t) { t.Left(4); }), u"abcd");
+  EXPECT_EQ(After(u"abcd", [](WideText& t) { t.Right(9); }), u"abcd");
+  EXPECT_EQ(After(u"abcd", [](WideText& t) { t.Right(3); }), u"bcd");
+  EXPECT_EQ(After(u"abc", [](WideText& t) { t.Right(0); }), u"");
+  EXPECT_EQ(After(u"bcd", [](WideText& t) { t.DropLeft(-2); }), u"bcd");
+  EXPECT_EQ(After(u"bcd", [](WideText& t) { t.DropLeft(1); }), u"cd");
+  EXPECT_EQ(After(u"cd", [](WideText& t) { t.DropRight(5); }), u"");
   WideText r(u"abc");
   EXPECT_EQ(r.At(1), u'a');
   EXPECT_EQ(r.At(3), u'c');
   EXPECT_EQ(r.At(0), 0);  // positions outside the text read as 0
   EXPECT_EQ(r.At(4), 0);
-  r.Right(0);
-  EXPECT_EQ(r, u"");
-
-  WideText m;
-  m.Mid(u"hello world", 7, 0);
-  EXPECT_EQ(m, u"world");
-  m.Mid(u"hello world", -3, 5);
-  EXPECT_EQ(m, u"hello");
-  m.Mid(u"hello", 4, 100);
-  EXPECT_EQ(m, u"lo");
-  m.Mid(u"hello", 9, 1);
-  EXPECT_EQ(m, u"");
-  WideText self(u"abcdef");
-  self.Mid(self.View(), 2, 3);
-  EXPECT_EQ(self, u"bcd");
+  const struct {
+    const char16_t* source;
+    int start, length;
+    const char16_t* mid;
+  } mids[] = {{u"hello world", 7, 0, u"world"}, {u"hello world", -3, 5, u"hello"}, {u"hello", 4, 100, u"lo"},
+              {u"hello", 9, 1, u""}};
+  for (const auto& m : mids) EXPECT_EQ(After(u"x", [&](WideText& t) { t.Mid(m.source, m.start, m.length); }), m.mid);
+  EXPECT_EQ(After(u"abcdef", [](WideText& t) { t.Mid(t.View(), 2, 3); }), u"bcd");
 }
 
 TEST(WideTextCut, TrimOnlyTheFourWhitespaceUnits) {
@@ -112,11 +103,8 @@ TEST(WideTextCut, TrimOnlyTheFourWhitespaceUnits) {
 
 TEST(WideTextPaths, LongPathPrefix) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {
-      {u"C:\\x", u"\\\\?\\C:\\x"},
-      {u"\\\\server\\share", u"\\\\?\\UNC\\server\\share"},
-      {u"x\\y", u"x\\y"},
-      {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"},
-      {u"", u""},
+      {u"C:\\x", u"\\\\?\\C:\\x"}, {u"\\\\server\\share", u"\\\\?\\UNC\\server\\share"}, {u"x\\y", u"x\\y"},
+      {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"}, {u"", u""},
   };
   for (const auto& [in, out] : cases) {
     WideText t(in);
@@ -184,15 +172,10 @@ TEST(WideTextSplit, Pieces) {
     std::vector<std::u16string> pieces;
   };
   const Case cases[] = {
-      {u"a,,b,", u",", false, {u"a", u"", u"b"}},
-      {u",a", u",", false, {u"", u"a"}},
-      {u"a;b,c", u",;", false, {u"a", u"b", u"c"}},
-      {u"", u",", false, {u""}},
-      {u"abc", u"", false, {u"abc"}},
-      {u"C:\\x\\\\y", u"\\", true, {u"C:", u"x", u"", u"y"}},
-      {u"a--b--", u"--", true, {u"a", u"b"}},
-      {u"a-b", u"--", true, {u"a-b"}},
-      {u" Device name\n Status", u"\n", false, {u" Device name", u" Status"}},
+      {u"a,,b,", u",", false, {u"a", u"", u"b"}}, {u",a", u",", false, {u"", u"a"}},
+      {u"a;b,c", u",;", false, {u"a", u"b", u"c"}}, {u"", u",", false, {u""}}, {u"abc", u"", false, {u"abc"}},
+      {u"C:\\x\\\\y", u"\\", true, {u"C:", u"x", u"", u"y"}}, {u"a--b--", u"--", true, {u"a", u"b"}},
+      {u"a-b", u"--", true, {u"a-b"}}, {u" Device name\n Status", u"\n", false, {u" Device name", u" Status"}},
   };
   for (const Case& c : cases) {
     TextList list = Split(c.text, c.delimiters, c.whole);

@@ -22,13 +22,6 @@ class HarnessError(Exception):
     pass
 
 
-def e2e_arguments():
-    """The arguments ctest passes to every e2e script."""
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "windows"))
-    return parser.parse_args()
-
-
 class WineSession:
     def __init__(self, build_dir, prefix=None, use_display=False, screen="1280x1024x24"):
         self.build_dir = os.path.abspath(build_dir)
@@ -77,21 +70,15 @@ class WineSession:
         if "WINEPREFIX" in self.env:
             subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
             subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True)
-        for proc in self._programs:
+        if self._xvfb is not None:
+            self._xvfb.terminate()
+        for proc in self._programs + ([self._xvfb] if self._xvfb else []):
             try:
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 proc.kill()
                 proc.wait()
-        self._programs = []
-        if self._xvfb is not None:
-            self._xvfb.terminate()
-            try:
-                self._xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self._xvfb.kill()
-                self._xvfb.wait()
-            self._xvfb = None
+        self._programs, self._xvfb = [], None
 
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
@@ -154,23 +141,19 @@ class WineSession:
         result = self._xdotool(["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)])
         return [int(w) for w in result.stdout.split()]
 
-    def wait_window(self, title, timeout=60):
+    def wait_window(self, title, timeout=60, present=True):
+        """The first window of that title once one is shown (or once none is, when present is false)."""
         deadline = time.time() + timeout
         while time.time() < deadline:
             found = self.find_windows(title)
-            if found:
-                return found[0]
+            if bool(found) == present:
+                return found[0] if found else None
             time.sleep(0.25)
-        raise HarnessError("no window titled %r after %d s; visible: %r"
-                           % (title, timeout, self.window_titles()))
+        raise HarnessError("window %r %s after %d s; visible: %r" % (
+            title, "not shown" if present else "still shown", timeout, self.window_titles()))
 
     def wait_no_window(self, title, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if not self.find_windows(title):
-                return
-            time.sleep(0.25)
-        raise HarnessError("window %r still shown after %d s" % (title, timeout))
+        self.wait_window(title, timeout, present=False)
 
     def window_titles(self):
         result = self._xdotool(["search", "--onlyvisible", "--name", "."])
@@ -230,7 +213,9 @@ class WineSession:
 
 def run_test(body):
     """Runs one scenario in a fresh session and turns its failure into a non-zero exit."""
-    args = e2e_arguments()
+    parser = argparse.ArgumentParser()  # ctest passes the build folder
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "windows"))
+    args = parser.parse_args()
     # A timeout's SIGTERM unwinds the session like a failure, so nothing is left running.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     for tool in ("wine", "wineserver", "xdotool", "import", "Xvfb"):

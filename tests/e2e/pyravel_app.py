@@ -3,6 +3,7 @@ the ui_probe helper (window texts, positions and list rows of another process), 
 and clicks."""
 
 import collections
+import glob
 import json
 import os
 import subprocess
@@ -26,10 +27,7 @@ class Window:
         self.children = []
 
     def child(self, cls, text):
-        for c in self.children:
-            if c["class"] == cls and c["text"] == text:
-                return c
-        return None
+        return next((c for c in self.children if c["class"] == cls and c["text"] == text), None)
 
 
 # One row of a list view as the probe reads it: index, tick, ten cell texts, selection and the
@@ -84,39 +82,25 @@ class Pyravel:
         return found
 
     def window_of_class(self, cls):
-        for w in self.windows():
-            if w.cls == cls:
-                return w
-        return None
+        return next((w for w in self.windows() if w.cls == cls), None)
 
     def wait_window_of_class(self, cls, timeout=30, present=True):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            w = self.window_of_class(cls)
-            if (w is not None) == present:
-                return w
-            time.sleep(0.3)
-        raise harness.HarnessError("window of class %s %s after %d s" % (
-            cls, "never shown" if present else "still shown", timeout))
+        """The window of that class once shown (or None once it is gone, when present is false)."""
+        windows = self.wait_for("window of class %s %s" % (cls, "shown" if present else "gone"), lambda: [
+            w for w in [self.window_of_class(cls)] if (w is not None) == present], timeout)
+        return windows[0]
 
-    def rows(self):
-        """(row count, grouped, [(checked, [ten cell texts])])."""
-        lines = self._probe("list")
-        count, grouped = int(lines[0][1]), lines[0][3] == "1"
-        rows = [(fields[2] == "1", fields[3:13]) for fields in lines[1:] if fields[0] == "row"]
-        return count, grouped, rows
+    def rows(self, window_class=None):
+        """(row count, grouped, [Row]) of the main window's list, or of the list in the program's
+        window of that class."""
+        lines = [line.split("\t") for line in
+                 self._run_probe(["list", TITLE] + ([window_class] if window_class else []))]
+        return int(lines[0][1]), lines[0][3] == "1", [
+            Row(int(f[1]), f[2] == "1", f[3:13], f[13] == "1", tuple(int(v) for v in f[14:18]))
+            for f in lines[1:] if f[0] == "row"]
 
     def list_rows(self, window_class=None):
-        """Every row of the main window's list, or of the list in the program's window of that
-        class, as Row records."""
-        lines = self._run_probe(["list", TITLE] + ([window_class] if window_class else []))
-        rows = []
-        for line in lines[1:]:
-            fields = line.split("\t")
-            if fields[0] == "row":
-                rows.append(Row(int(fields[1]), fields[2] == "1", fields[3:13], fields[13] == "1",
-                                tuple(int(v) for v in fields[14:18])))
-        return rows
+        return self.rows(window_class)[2]
 
     def selected_rows(self):
         return [row for row in self.list_rows() if row.selected]
@@ -210,14 +194,16 @@ class Pyravel:
     # Steps the scenarios share -----------------------------------------------------------------
 
     def start_past_tip(self, key=None):
-        """A first start: No to the first-run question (or the key given, which has the focus), then
-        a click on the first row closes the tip."""
+        """Starts; No to the first-run question when one is asked (or the key given, which has the
+        focus), then a click on the first row closes the tip."""
         self.start()
-        if key:
-            self.box_texts()
-            self.session.press(key)
-        else:
-            self.answer_box("No")
+        self.wait_for("the first-run question or the tip", lambda: self.window_of_class(BOX_CLASS)
+                      or self.window_of_class(TIP_CLASS), timeout=60)
+        if self.window_of_class(BOX_CLASS) is not None:
+            if key:
+                self.session.press(key)
+            else:
+                self.answer_box("No")
         self.wait_window_of_class(TIP_CLASS)
         self.click_rect(self.list_rows()[0].rect)
         self.wait_window_of_class(TIP_CLASS, present=False)
@@ -291,12 +277,11 @@ class Pyravel:
         self.wait_for("the question answered", gone)
 
     def no_box_for(self, seconds):
-        deadline = time.time() + seconds
-        while time.time() < deadline:
-            if self.window_of_class(BOX_CLASS) is not None:
-                return False
-            time.sleep(0.5)
-        return True
+        try:
+            self.wait_for("a box", lambda: self.window_of_class(BOX_CLASS), timeout=seconds, interval=0.5)
+        except harness.HarnessError:
+            return True
+        return False
 
     def results_dialog_finished(self):
         dialog = self.window_of_class(RESULTS_CLASS)
@@ -322,6 +307,22 @@ class Pyravel:
             self.shot(shot)
         self.close_results(dialog)
         return status, lines
+
+    def done_lines(self, shot=None, timeout=30):
+        """The lines of a finished results window whose status is the usual one, then closed."""
+        status, lines = self.results(shot, timeout)
+        assert status == [DONE], "status text: %r" % status
+        return lines
+
+
+def store_folder(session):
+    """The sandbox's driver store in the Wine prefix (it holds FileRepository)."""
+    found = glob.glob(os.path.join(session.prefix, "drive_c", "users", "*", "AppData", "Local", "Pyravel Sandbox",
+                                   "DriverStore"))
+    found = [f for f in found if os.path.isdir(os.path.join(f, "FileRepository"))]
+    if len(found) != 1:
+        raise harness.HarnessError("not one sandbox driver store: %r" % found)
+    return found[0]
 
 
 def wine_path(path):

@@ -1,28 +1,42 @@
-"""Keys, menus, sorting and settings across two starts: a click on the "Driver date" header orders
-the rows by date and a second click reverses them; F5 rebuilds the list (ticks go) and keeps the
-order the user chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a
-second click closes it; closing the window writes the fourteen settings and the next start comes
-back as it was left."""
+"""A first start on a fresh profile, then keys, menus, sorting and settings across two starts: the
+list of the simulated PC filled before the first-run question; the startup tip over the window,
+left open by the mouse moving; a click on the "Driver date" header closes the tip and orders the rows
+by date, a second click reverses them; F5 rebuilds the list (ticks go) and keeps the order the user
+chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a second click
+closes it; closing the window writes the fourteen settings and the next start comes back as it was
+left."""
 
+import collections
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from device_columns import DRIVER_DATE, header_spot  # noqa: E402
-from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel, fixture_listed_names  # noqa: E402
 
 MENU_CLASS = "#32768"
+DRIVER_DATE = 4  # the column, left to right
+DEFAULT_WIDTHS = [270, 120, 120, 150, 100, 120, 100, 200, 100, 300]  # of the columns on a fresh profile
 VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFlag", "ListFlag"]
+FIRST_RUN = ("You seem to be using Pyravel for the first time in this PC    "
+             "Do you want to create a driver backup?")
 
 
 def checked_rows(app):
-    return [i for i, (checked, _) in enumerate(app.rows()[2]) if checked]
+    return [row.index for row in app.list_rows() if row.checked]
 
 
 def dates(app):
     return [row.cells[DRIVER_DATE] for row in app.list_rows()]
+
+
+def header_spot(app, column):
+    """A one-pixel spot in the middle of a column's header, the columns at their default widths."""
+    x, y, w, h = app.main_window().child("SysHeader32", "")["rect"]
+    left = x + sum(DEFAULT_WIDTHS[:column])
+    assert left + DEFAULT_WIDTHS[column] // 2 < x + w, "column %d is scrolled out of the header" % column
+    return (left + DEFAULT_WIDTHS[column] // 2, y + h // 2, 1, 1)
 
 
 def assert_by_date(found, descending, what):
@@ -42,9 +56,22 @@ def scenario(session):
     session.delete_settings()
     app = Pyravel(session)
     app.start()
+    texts, buttons = app.box_texts(timeout=60)
+    assert FIRST_RUN in texts and buttons == ["Yes", "No"], "first-run question: %r %r" % (texts, buttons)
+    # The list is filled before the question is asked, with the present devices only.
+    count, _, rows = app.rows()
+    listed, expected = collections.Counter(row.cells[0] for row in rows), fixture_listed_names()
+    assert count == sum(expected.values()) and listed == expected, "rows differ from the fixture: missing %r, extra %r" % (
+        expected - listed, listed - expected)
+    app.shot("message-box-first-run")
     app.answer_box("No")
-    app.wait_window_of_class(TIP_CLASS)
-    count, _, _ = app.rows()
+    tip, main = app.wait_window_of_class(TIP_CLASS), app.main_window()
+    assert tip.rect[0] >= main.rect[0] and tip.rect[1] >= main.rect[1], "tip not over the window"
+    app.shot("startup-tip")
+    # Moving the mouse over the list leaves the tip open.
+    lx, ly, lw, lh = main.child("SysListView32", "")["rect"]
+    session._xdotool(["mousemove", "--sync", str(lx + lw // 2), str(ly + lh // 2)])
+    assert app.window_of_class(TIP_CLASS) is not None, "mouse movement closed the tip"
 
     # A click on the header closes the tip and orders the rows by date (at start they are by name,
     # which is no date order); a second click reverses them.
@@ -76,8 +103,7 @@ def scenario(session):
     view = app.main_window().child("Button", "View")
     app.click_rect(view["rect"])
     app.wait_window_of_class(MENU_CLASS, timeout=15)
-    session.wait_still(timeout=10)
-    session.screenshot("group-menu")
+    app.shot("group-menu")
     app.click_rect(view["rect"])
     app.wait_window_of_class(MENU_CLASS, timeout=15, present=False)
     time.sleep(0.6)
@@ -93,10 +119,9 @@ def scenario(session):
     count_flat, grouped_flat, rows = app.rows()
     assert count_flat == count, "the flat list has %d rows, not %d" % (count_flat, count)
     assert not grouped_flat, "Ctrl+T left the list grouped"
-    classes = [cells[2].lower() for _, cells in rows]
+    classes = [row.cells[2].lower() for row in rows]
     assert classes == sorted(classes), "the flat list is not sorted by Class"
-    session.wait_still()
-    session.screenshot("flat-list")
+    app.shot("flat-list")
     main_rect = app.main_window().rect
 
     app.close()
@@ -114,7 +139,7 @@ def scenario(session):
     assert app.window_of_class(BOX_CLASS) is None, "first-run question on a second start"
     _, grouped_again, rows = app.rows()
     assert not grouped_again, "the flat list was not restored"
-    classes = [cells[2].lower() for _, cells in rows]
+    classes = [row.cells[2].lower() for row in rows]
     assert classes == sorted(classes), "the restored flat list is not sorted by Class"
     rect = app.main_window().rect
     assert (rect[2], rect[3]) == (main_rect[2] + 40, main_rect[3]), (rect, main_rect)

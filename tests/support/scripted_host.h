@@ -55,12 +55,11 @@ class ScriptedHost : public OperationHost {
   }
 
   // --- Script ---
-  std::deque<int> answers;                   // AskUser answers, in order (default: yes)
-  std::vector<std::u16string> asked;         // the questions and messages shown
-  std::vector<std::u16string> calls;         // dialog calls, in order
+  std::deque<int> answers;            // AskUser answers, in order (default: yes)
+  std::vector<std::u16string> asked;  // the questions and messages shown
+  std::vector<std::u16string> calls;  // dialog calls, in order
   std::vector<std::u16string> resultLines;
-  int rebuilds = 0;
-  int lockDepth = 0, maxLockDepth = 0;
+  int rebuilds = 0, lockDepth = 0, maxLockDepth = 0;
   // Called by every PumpEvent; may set the cancel flag like the Cancel button does.
   std::function<void(ScriptedHost&, PumpMode mode)> onPump;
   bool okPressedWhenWaiting = true;  // the user presses OK once the dialog waits for it
@@ -69,42 +68,28 @@ class ScriptedHost : public OperationHost {
   int AskUser(const WideText& text, int32_t kind) override {
     asked.push_back(text.Str());
     calls.push_back(u"ask:" + text.Str());
-    if (kind == 0 || kind == 4) return 1;
-    if (answers.empty()) return 1;
-    int a = answers.front();
+    if (kind == 0 || kind == 4 || answers.empty()) return 1;
+    const int a = answers.front();
     answers.pop_front();
     return a;
   }
-  void OpenResultsDialog(const WideText& statusText) override {
-    calls.push_back(u"open:" + statusText.Str());
-    dialogOpen_ = true;
-  }
+  void OpenResultsDialog(const WideText& statusText) override { Call(u"open:" + statusText.Str()), dialogOpen_ = true; }
   void SetProgress(int32_t percent, const WideText* text) override {
-    calls.push_back(u"progress:" + WideText::FromInt32(percent).Str() + (text ? u":" + text->Str() : u""));
+    Call(u"progress:" + WideText::FromInt32(percent).Str() + (text ? u":" + text->Str() : u""));
   }
-  void AddCancelButton() override { calls.push_back(u"cancel-button"); }
-  void ShowDialog() override { calls.push_back(u"show"); }
-  void AddResultLine(const WideText& line) override {
-    resultLines.push_back(line.Str());
-    calls.push_back(u"line:" + line.Str());
-  }
-  void MarkFinished() override { calls.push_back(u"finished"); finished_ = true; }
-  void CloseDialog() override {
-    calls.push_back(u"close");
-    dialogOpen_ = false;
-  }
+  void AddCancelButton() override { Call(u"cancel-button"); }
+  void ShowDialog() override { Call(u"show"); }
+  void AddResultLine(const WideText& line) override { resultLines.push_back(line.Str()), Call(u"line:" + line.Str()); }
+  void MarkFinished() override { Call(u"finished"), finished_ = true; }
+  void CloseDialog() override { Call(u"close"), dialogOpen_ = false; }
   bool PumpEvent(PumpMode mode) override {
-    ++pumps;
     if (onPump) onPump(*this, mode);
-    if (mode == kPumpRefreshing && finished_ && okPressedWhenWaiting) {
-      calls.push_back(u"ok-pressed");
-      cancel_ = kCancelPressed;
-      return true;
-    }
-    return false;
+    if (mode != kPumpRefreshing || !finished_ || !okPressedWhenWaiting) return false;
+    Call(u"ok-pressed");
+    cancel_ = kCancelPressed;
+    return true;
   }
-  // A wait, then the events: a short sleep stands in for the wait (loops watching a worker do not
-  // spin), and onPump hears the events as kPumpWait.
+  // A short sleep stands in for the wait (loops watching a worker do not spin); onPump hears it.
   void PumpEventsFor(uint32_t) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     PumpEvent(kPumpWait);
@@ -114,7 +99,7 @@ class ScriptedHost : public OperationHost {
   void SetRebootNeeded() override { rebootNeeded = true; }
   bool RebuildInventory() override {
     ++rebuilds;
-    calls.push_back(u"rebuild");
+    Call(u"rebuild");
     RebuildRows();
     return true;
   }
@@ -128,31 +113,28 @@ class ScriptedHost : public OperationHost {
   static constexpr uintptr_t kDialogWindow = 0xD1A1;
   WindowHandle ProgressWindowHandle() const override { return WindowHandle{dialogOpen_ ? kDialogWindow : 0}; }
 
-  // --- Driver store tools: queued folder picks (an absent pick is a cancel) ---
+  // --- Driver store tools: queued picks; an absent folder pick or an empty INF pick is a cancel ---
   std::deque<std::optional<std::u16string>> folderPicks;
   std::vector<std::pair<std::u16string, uint32_t>> folderTitles;
+  std::deque<std::u16string> infPicks;
   bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override {
     folderTitles.emplace_back(title.Str(), options);
-    calls.push_back(u"browse:" + title.Str());
-    if (folderPicks.empty() || !folderPicks.front()) {
-      if (!folderPicks.empty()) folderPicks.pop_front();
-      return false;
-    }
-    text->Assign(*folderPicks.front());
-    folderPicks.pop_front();
-    return true;
+    Call(u"browse:" + title.Str());
+    const std::optional<std::u16string> pick = folderPicks.empty() ? std::nullopt : folderPicks.front();
+    if (!folderPicks.empty()) folderPicks.pop_front();
+    if (pick) text->Assign(*pick);
+    return pick.has_value();
   }
-  std::deque<std::u16string> infPicks;  // paths the INF picker returns; empty: cancelled
   bool OpenInfFileDialog(WideText* path, const WideText& title) override {
-    calls.push_back(u"pick:" + title.Str());
+    Call(u"pick:" + title.Str());
     if (infPicks.empty()) return false;
     *path = WideText(infPicks.front());
     infPicks.pop_front();
     return !path->Empty();
   }
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override {
-    calls.push_back(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
-                    WideText::FromInt32(height).Str());
+    Call(u"progress-window:" + statusText.Str() + u":" + WideText::FromInt32(width).Str() + u"x" +
+         WideText::FromInt32(height).Str());
     dialogOpen_ = true;
   }
   bool HasResultList() const override { return true; }
@@ -162,21 +144,19 @@ class ScriptedHost : public OperationHost {
   WideText UpdaterSite() const override { return WideText(std::u16string_view(site)); }
   WideText UpdaterPath() const override { return WideText(std::u16string_view(updaterPath)); }
   UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) override {
-    calls.push_back(u"launch:" + path.Str() + u"|" + arguments.Str());
+    Call(u"launch:" + path.Str() + u"|" + arguments.Str());
     return launchResult;
   }
-  // Starting a worker thread fails while set, as when the system has no thread to give.
+  // Starting a worker thread fails while threadsFail is set, as when the system has none to give.
   bool StartThread(std::thread* thread, std::function<void()> body) override {
     return !threadsFail && OperationHost::StartThread(thread, std::move(body));
   }
   bool threadsFail = false;
   StandInTransport web;
-  std::u16string site = u"http://127.0.0.1:8080";
-  std::u16string updaterPath = u"pyravel\\Ovelant.exe";
+  std::u16string site = u"http://127.0.0.1:8080", updaterPath = u"pyravel\\Ovelant.exe";
   UpdaterStart launchResult = UpdaterStart::kStarted;
 
-  // --- Uninstall, driver and rescan commands ---
-  void BringMainWindowToTop() override { calls.push_back(u"to-top"); }
+  void BringMainWindowToTop() override { Call(u"to-top"); }
 
   // Rows in set order: name, status, hardware ID, INF, instance ID; user value = set index;
   // group = class image.
@@ -202,15 +182,12 @@ class ScriptedHost : public OperationHost {
   }
 
   uint8_t cancel_ = kNotCancelled;
-  bool finished_ = false;
-  bool dialogOpen_ = false;
-  bool rebootNeeded = false;
-  bool grouped = true;
-  int pumps = 0;
+  bool finished_ = false, dialogOpen_ = false, rebootNeeded = false, grouped = true;
   SimulatedPlatform platform;
   MemoryDeviceList list;
 
  private:
+  void Call(std::u16string call) { calls.push_back(std::move(call)); }
   DeviceSet set_;
 };
 

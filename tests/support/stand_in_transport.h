@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,12 @@ struct StandInResource {
 };
 
 class StandInTransport : public DownloadTransport {
+  template <typename F>
+  auto Locked(F f) {
+    std::lock_guard lock(mutex_);
+    return f();
+  }
+
  public:
   struct Request {
     std::u16string url, headers, userAgent;
@@ -38,31 +45,16 @@ class StandInTransport : public DownloadTransport {
 
   // --- Script ---
   std::map<std::u16string, StandInResource> resources;
-  bool connected = true;
-  bool sessionOpens = true;
-  bool outputOpens = true;
-  bool commitWorks = true;
+  bool connected = true, sessionOpens = true, outputOpens = true, commitWorks = true;
   // While set, reads (and opens) wait: a slow server; the test releases them.
   std::atomic<bool> holdReads{false}, holdOpens{false};
 
   // --- Record ---
-  std::vector<Request> Requests() {
-    std::lock_guard lock(mutex_);
-    return requests_;
-  }
-  std::string File(const std::u16string& path) {
-    std::lock_guard lock(mutex_);
-    return files_.count(path) ? files_[path] : std::string();
-  }
-  void PutFile(const std::u16string& path, std::string content) {
-    std::lock_guard lock(mutex_);
-    files_[path] = std::move(content);
-  }
+  std::vector<Request> Requests() { return Locked([&] { return requests_; }); }
+  std::string File(const std::u16string& path) { return Locked([&] { return files_.count(path) ? files_[path] : std::string(); }); }
+  void PutFile(const std::u16string& path, std::string content) { Locked([&] { return files_[path] = content; }); }
   // Temporary files still open or left behind.
-  size_t OpenOutputs() {
-    std::lock_guard lock(mutex_);
-    return temporaries_.size();
-  }
+  size_t OpenOutputs() { return Locked([&] { return temporaries_.size(); }); }
   int waitSteps = 0;  // touched only by the owner's thread
 
   // --- DownloadTransport ---
@@ -75,20 +67,16 @@ class StandInTransport : public DownloadTransport {
     return std::make_unique<Output>(*this, std::u16string(target));
   }
   bool FileSize(std::u16string_view path, uint64_t* size) override {
-    std::lock_guard lock(mutex_);
-    auto it = files_.find(std::u16string(path));
-    if (it == files_.end()) return false;
-    *size = it->second.size();
-    return true;
+    return Locked([&] {
+      auto it = files_.find(std::u16string(path));
+      return it != files_.end() && (*size = it->second.size(), true);
+    });
   }
   bool FolderExists(std::u16string_view path) override {
-    std::lock_guard lock(mutex_);
-    return folders_.count(std::u16string(path)) != 0;
+    return Locked([&] { return folders_.count(std::u16string(path)) != 0; });
   }
   bool CreateFolderTree(std::u16string_view path) override {
-    std::lock_guard lock(mutex_);
-    folders_.insert({std::u16string(path), true});
-    return true;
+    return Locked([&] { return folders_.insert(std::u16string(path)), true; });
   }
   void AddFolder(const std::u16string& path) { CreateFolderTree(path); }
   void WaitStep(uint32_t sleepMs) override {
@@ -131,7 +119,8 @@ class StandInTransport : public DownloadTransport {
     uint64_t ContentLengthNumber() override {
       return !IsFtp() && resource_.announceLength ? resource_.body.size() : 0;
     }
-    bool OpenFtpFile(std::u16string_view, bool) override { return resource_.ftpOpens; }
+    // An FTP open reaches the host's FTP service: nothing there for what is served over HTTP.
+    bool OpenFtpFile(std::u16string_view url, bool) override { return url.starts_with(u"ftp") && resource_.ftpOpens; }
     uint64_t FtpFileSize() override { return resource_.ftpSize; }
     void QueryDataAvailable() override {}
     bool Read(void* buffer, uint32_t size, uint32_t* count) override {
@@ -165,25 +154,18 @@ class StandInTransport : public DownloadTransport {
       if (!closed_) Discard();
     }
     bool Write(const void* data, uint32_t size) override {
-      std::lock_guard lock(t_.mutex_);
-      t_.temporaries_[target_].append(static_cast<const char*>(data), size);
-      return true;
+      return t_.Locked([&] { return t_.temporaries_[target_].append(static_cast<const char*>(data), size), true; });
     }
     bool Commit() override {
-      std::lock_guard lock(t_.mutex_);
-      closed_ = true;
-      if (!t_.commitWorks) {
+      return t_.Locked([&] {
+        closed_ = true;
+        if (t_.commitWorks) t_.files_[target_] = std::move(t_.temporaries_[target_]);
         t_.temporaries_.erase(target_);
-        return false;
-      }
-      t_.files_[target_] = std::move(t_.temporaries_[target_]);
-      t_.temporaries_.erase(target_);
-      return true;
+        return t_.commitWorks;
+      });
     }
     void Discard() override {
-      std::lock_guard lock(t_.mutex_);
-      closed_ = true;
-      t_.temporaries_.erase(target_);
+      t_.Locked([&] { return closed_ = true, t_.temporaries_.erase(target_); });
     }
 
    private:
@@ -195,7 +177,7 @@ class StandInTransport : public DownloadTransport {
   std::mutex mutex_;
   std::vector<Request> requests_;
   std::map<std::u16string, std::string> files_, temporaries_;
-  std::map<std::u16string, bool> folders_;
+  std::set<std::u16string> folders_;
 };
 
 // Bytes that differ from position to position, so a shifted or repeated chunk shows.
