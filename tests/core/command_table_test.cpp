@@ -22,7 +22,7 @@ TEST(CommandTable, GroupButtonsInOrderWithTheirIcons) {
   };
   const Button expected[] = {
       {u"Rescan", 23, 3},    {u"View", 25, 5},    {u"Select...", kIconDrawnCheck, 10},
-      {u"Uninstall", 28, 4}, {u"Install", 33, 9}, {u"Set state", 37, 4},
+      {u"Uninstall", 28, 4}, {u"Install", 33, 10}, {u"Set state", 37, 4},
       {u"Get info", 38, 11}, {u"Backup", 41, 2},
   };
   const auto groups = CommandGroups();
@@ -69,6 +69,7 @@ TEST(CommandTable, MenuTextsAndIconsExactlyInMenuOrder) {
        {u"Reinstall checked devices\tCtrl+R", 34},
        {nullptr, 0},
        {u"Install drivers from folder\tCtrl+I", 35},
+       {u"Restore removed drivers...\tCtrl+Z", 35},
        {nullptr, 0},
        {u"Update drivers with Ovelant\tCtrl+M", 36}},
       {{u"Disable checked\tCtrl+Q", 27},
@@ -129,9 +130,9 @@ Accelerator AcceleratorOfHint(std::u16string text) {
   return a;
 }
 
-TEST(CommandTable, ThirtySevenAcceleratorsInMenuOrderMatchingTheirHints) {
+TEST(CommandTable, ThirtyEightAcceleratorsInMenuOrderMatchingTheirHints) {
   const std::vector<AcceleratorEntry> accels = MainAccelerators();
-  ASSERT_EQ(accels.size(), 37u);
+  ASSERT_EQ(accels.size(), 38u);
 
   std::vector<const MenuItemSpec*> itemsWithHints;
   for (const GroupSpec& g : CommandGroups()) {

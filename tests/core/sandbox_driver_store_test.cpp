@@ -8,6 +8,7 @@
 #include "devices/device_columns.h"
 #include "operations/install_drivers_from_folder.h"
 #include "operations/uninstall_commands.h"
+#include "driverstore/removed_drivers.h"
 #include "sandbox/driver_store_files.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
@@ -78,7 +79,9 @@ TEST_F(SandboxInstallTest, RemovingOneVersionLeavesTheOtherIntact) {
   const WideText newer = PackageFolder(store_, host_->platform.Pc().driverStore[1]);
   host_->RebuildRows();
   ASSERT_EQ(host_->list.CellText(0, kColumnInfPath), host_->platform.Pc().driverStore[1].publishedName);
-  EXPECT_TRUE(RemoveDriverPackage(*host_, 0));
+  RemovalCopies copies(temp_.Path(u"ProgramData"), CalendarTime{2026, 1, 1, 1});
+  CreateDirectoryTree(temp_.Path(u"ProgramData"));
+  EXPECT_TRUE(RemoveDriverPackage(*host_, 0, copies));
   ASSERT_EQ(host_->platform.Pc().driverStore.size(), 1u);
   EXPECT_EQ(host_->platform.Pc().driverStore[0].publishedName, older.publishedName);
   EXPECT_EQ(temp_.Tree(PackageFolder(store_, older)), (std::vector<std::string>{"nic.cat", "nic.inf", "nic.sys"}));
@@ -94,6 +97,44 @@ TEST_F(SandboxInstallTest, RemovingOneVersionLeavesTheOtherIntact) {
   uint32_t error = 0;
   EXPECT_FALSE(host_->platform.InstallDeviceDriver({}, host_->InventorySet(), card, Concat({newer, u"\\nic.inf"}).Buffer(),
                                                    kInstallFlagForce, &reboot, &error));
+}
+
+// A removed package is first copied, byte for byte, where the final text says; "Restore removed
+// drivers..." opens the picker at the copies and puts the package back on the card.
+TEST_F(SandboxInstallTest, ARemovedPackageIsCopiedAndComesBack) {
+  const WideText package = PackageFolder(store_, host_->platform.Pc().driverStore[0]);
+  auto bytes = [](const WideText& folder, const std::vector<std::string>& files) {
+    std::vector<std::string> all;
+    for (const std::string& f : files) {
+      std::string content;
+      EXPECT_TRUE(ReadWholeFile(Concat({folder, u"\\", WideText::FromUtf8(f.c_str())}), &content, 1u << 24)) << f;
+      all.push_back(f.substr(f.rfind('/') + 1) + ":" + content);
+    }
+    return all;
+  };
+  const std::vector<std::string> before = bytes(package, temp_.Tree(package));
+  host_->programData = temp_.Path(u"ProgramData").Str();
+  CreateDirectoryTree(temp_.Path(u"ProgramData"));
+  EXPECT_EQ(RestoreRemovedDrivers(*host_), -1);  // nothing removed yet: no picker
+  EXPECT_TRUE(host_->folderStarts.empty());
+  host_->RebuildRows();
+  host_->list.SelectRow(0);
+  UninstallAndDeleteDrivers(*host_, RowSource::kSelected);
+  ASSERT_FALSE(IsRealDirectory(package));
+  const std::u16string done = testing::CallsStartingWith(*host_, u"progress:100:").back();
+  const WideText copies(std::u16string_view(done).substr(done.find(u" kept in ") + 9));
+  EXPECT_EQ(bytes(copies, temp_.Tree(copies)), before);
+
+  DevInst root = 0;
+  ASSERT_EQ(host_->platform.LocateDevNode(&root, nullptr, 0), kCrSuccess);
+  host_->platform.ReenumerateDevNode(root, kCmReenumerateNormal);
+  host_->RebuildRows();
+  ASSERT_TRUE(Nic().infPath.Empty());
+  const WideText removed = RemovedDriversFolder(temp_.Path(u"ProgramData"));
+  host_->folderPicks.push_back(removed.Str());
+  EXPECT_EQ(RestoreRemovedDrivers(*host_), 1);
+  EXPECT_EQ(host_->folderStarts.back(), removed.Str());
+  EXPECT_EQ(Nic().driverVersion, u"2.0.1.5");
 }
 
 TEST_F(SandboxInstallTest, InstallFromFolderOnABackupAndOnANewerPackage) {

@@ -84,12 +84,12 @@ TEST_F(MainWindowTest, GroupMenusHoldTheTableItemsInOrder) {
   }
 }
 
-TEST_F(MainWindowTest, ThirtySevenAcceleratorsPointAtTheirMenuItems) {
+TEST_F(MainWindowTest, EveryAcceleratorPointsAtItsMenuItem) {
   Build();
   ACCEL table[64] = {};
   const int count = CopyAcceleratorTableW(window_.Accelerators(), table, 64);
-  ASSERT_EQ(count, 37);
   const std::vector<AcceleratorEntry> expected = MainAccelerators();
+  ASSERT_EQ(count, static_cast<int>(expected.size()));
   for (int i = 0; i < count; ++i) {
     EXPECT_EQ(table[i].cmd, MenuId(expected[static_cast<size_t>(i)].command)) << i;
     EXPECT_EQ(table[i].key, expected[static_cast<size_t>(i)].accelerator.key) << i;
