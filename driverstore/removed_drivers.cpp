@@ -60,20 +60,27 @@ std::vector<WideText> BatchesToPrune(std::vector<WideText> names, size_t keep, c
 }
 
 RemovalCopies::RemovalCopies(const WideText& programData, const CalendarTime& now)
-    : root_(RemovedDriversFolder(programData)), batchName_(BatchFolderName(now)) {
-  batch_ = Concat({root_, u"\\", batchName_});
-  if (programData.Empty()) prepared_ = -1;  // no folder to keep copies in: nothing is removed
+    : root_(RemovedDriversFolder(programData)) {
+  // No folder to keep copies in, or no time to name them by: nothing is removed.
+  if (programData.Empty() || !FileTimeFromCalendar(now, &start_)) prepared_ = -1;
 }
 
 bool RemovalCopies::Prepare() {
-  if (prepared_ == 0) {
-    WideText pyravel = root_;
-    pyravel.ParentPath(false);
-    // The batch folder must be new: only then is everything below it the program's own.
-    prepared_ = CreateProtectedFolder(pyravel) && CreateProtectedFolder(root_) && !PathTaken(batch_) &&
-                        CreateFolderBelow(root_, batch_)
-                    ? 1
-                    : -1;
+  if (prepared_ != 0) return prepared_ == 1;
+  prepared_ = -1;
+  WideText pyravel = root_;
+  pyravel.ParentPath(false);
+  if (!CreateProtectedFolder(pyravel) || !CreateProtectedFolder(root_)) return false;
+  // The batch folder must be new: only then is everything below it the program's own. A batch
+  // started in the same second as the last one takes the next free second.
+  constexpr uint64_t kOneSecond = 10000000;  // in FILETIME units
+  constexpr int kSecondsTried = 60;
+  CalendarTime time;
+  for (int i = 0; i < kSecondsTried && prepared_ != 1; ++i) {
+    if (!CalendarFromFileTime(start_ + i * kOneSecond, &time)) break;
+    batchName_ = BatchFolderName(time);
+    batch_ = Concat({root_, u"\\", batchName_});
+    if (!PathTaken(batch_) && CreateFolderBelow(root_, batch_)) prepared_ = 1;
   }
   return prepared_ == 1;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "base/date_time_text.h"
@@ -47,6 +48,7 @@ class RemovalCopies {
   bool Prepare();
 
   WideText root_;
+  uint64_t start_ = 0;  // the batch's time as a FILETIME
   WideText batchName_;
   WideText batch_;
   int prepared_ = 0;  // 0 not yet, 1 ready, -1 refused

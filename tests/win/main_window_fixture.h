@@ -47,12 +47,14 @@ class TestEnvironment : public ProgramEnvironment {
 
   DownloadTransport& Transport() override { return transport; }
   std::u16string MakerSite() const override { return site; }
+  std::u16string ProgramDataFolder() const override { return programData; }
 
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
   WinInetTransport transport;
   std::u16string site;
+  std::u16string programData;  // empty: no package is removed
   int pairingWizardStarts = 0;
 
  private:
