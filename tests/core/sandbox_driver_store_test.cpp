@@ -2,6 +2,8 @@
 // folder, and removing one version of a package that has two.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "base/file_system.h"
@@ -105,10 +107,11 @@ TEST_F(SandboxInstallTest, ARemovedPackageIsCopiedAndComesBack) {
   const WideText package = PackageFolder(store_, host_->platform.Pc().driverStore[0]);
   auto bytes = [](const WideText& folder, const std::vector<std::string>& files) {
     std::vector<std::string> all;
-    for (const std::string& f : files) {
+    for (std::string f : files) {
       std::string content;
+      std::replace(f.begin(), f.end(), '/', '\\');
       EXPECT_TRUE(ReadWholeFile(Concat({folder, u"\\", WideText::FromUtf8(f.c_str())}), &content, 1u << 24)) << f;
-      all.push_back(f.substr(f.rfind('/') + 1) + ":" + content);
+      all.push_back(f.substr(f.rfind('\\') + 1) + ":" + std::to_string(std::hash<std::string>()(content)));
     }
     return all;
   };
