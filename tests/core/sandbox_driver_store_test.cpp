@@ -81,9 +81,15 @@ TEST_F(SandboxInstallTest, RemovingOneVersionLeavesTheOtherIntact) {
   const WideText newer = PackageFolder(store_, host_->platform.Pc().driverStore[1]);
   host_->RebuildRows();
   ASSERT_EQ(host_->list.CellText(0, kColumnInfPath), host_->platform.Pc().driverStore[1].publishedName);
+  // The batch's folder name already taken (a standard user's link): the copy goes to the next second.
   RemovalCopies copies(temp_.Path(u"ProgramData"), CalendarTime{2026, 1, 1, 1});
-  CreateDirectoryTree(temp_.Path(u"ProgramData"));
+  const WideText removed = RemovedDriversFolder(temp_.Path(u"ProgramData"));
+  CreateDirectoryTree(removed);
+  temp_.Write(temp_.Path(u"victim\\kept.txt"), "kept");
+  ASSERT_TRUE(temp_.Link(Concat({removed, u"\\2026-01-01 00-00-00"}), temp_.Path(u"victim")));
   EXPECT_TRUE(RemoveDriverPackage(*host_, 0, copies));
+  EXPECT_EQ(copies.Finish().Str(), Concat({removed, u"\\2026-01-01 00-00-01"}).Str());
+  EXPECT_EQ(temp_.Tree(temp_.Path(u"victim")), std::vector<std::string>{"kept.txt"});
   ASSERT_EQ(host_->platform.Pc().driverStore.size(), 1u);
   EXPECT_EQ(host_->platform.Pc().driverStore[0].publishedName, older.publishedName);
   EXPECT_EQ(temp_.Tree(PackageFolder(store_, older)), (std::vector<std::string>{"nic.cat", "nic.inf", "nic.sys"}));
