@@ -61,6 +61,7 @@ constexpr MenuItemSpec kInstallItems[] = {
     {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34, kChecked},
     kSeparator,
     {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35},
+    {C::kRestoreRemovedDrivers, u"Restore removed drivers...", {}, 35},
     kSeparator,
     {C::kUpdateWithOvelant, u"Update drivers with Ovelant\tCtrl+M", Ctrl('M'), 36},
 };

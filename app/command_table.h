@@ -35,6 +35,7 @@ enum class Command : uint8_t {
   kChangeDrivers,
   kReinstall,
   kInstallFromFolder,
+  kRestoreRemovedDrivers,
   kUpdateWithOvelant,
   kDisable,
   kEnable,

@@ -33,6 +33,9 @@ bool CalendarFromOleDate(double date, CalendarTime* out);
 // fields.
 bool FileTimeFromCalendar(const CalendarTime& time, uint64_t* fileTime);
 
+// The local time now, as GetLocalTime gives it.
+CalendarTime LocalTimeNow();
+
 // YYYY/MM/DD hh:mm:ss, each field zero-padded; with milliseconds ":mmm" is appended.
 WideText DateTimeText(const CalendarTime& time, bool withMilliseconds = false);
 

@@ -39,11 +39,12 @@ inline constexpr uint32_t kResetFolderMode = kResetProtectedDacl;
 // Handles pending window events between entries; may be empty.
 using PendingEventPump = std::function<void()>;
 
-// Owner (Administrators) and a DACL granting full control to Administrators and SYSTEM only.
-// Built once per DeletePath with kDeleteTakeOwnership; inheritable for folders and patterns.
+// Owner (Administrators) and a DACL granting full control to Administrators and SYSTEM only, and
+// with usersRead reading to Users. Built once per DeletePath with kDeleteTakeOwnership;
+// inheritable for folders and patterns.
 class SecurityReplacement {
  public:
-  explicit SecurityReplacement(bool inheritable);
+  explicit SecurityReplacement(bool inheritable, bool usersRead = false);
   ~SecurityReplacement();
   SecurityReplacement(const SecurityReplacement&) = delete;
   SecurityReplacement& operator=(const SecurityReplacement&) = delete;
@@ -75,6 +76,12 @@ bool CopyFolderTree(const WideText& source, const WideText& destination,
 // Creates folder, which lies below base: base is created as a whole when missing (it is the
 // user's choice), every level below it must be absent (then created) or a real folder.
 bool CreateFolderBelow(const WideText& base, const WideText& folder);
+
+// Makes the folder (its parent must exist), or takes an existing real folder, with the security of
+// the program's own folders: owner Administrators, full control for Administrators and SYSTEM,
+// reading for users, inherited below. False for a link or a file in its place: a standard user may
+// have put one there before the program first ran.
+bool CreateProtectedFolder(const WideText& path);
 
 // Creates path and every missing folder above it; true when the folder exists afterwards.
 bool CreateDirectoryTree(const WideText& path);

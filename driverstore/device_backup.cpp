@@ -9,7 +9,8 @@
 namespace pyr {
 
 bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device,
-                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump) {
+                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump,
+                     WideText* copiedTo) {
   PropertyReader reader(platform);
   std::vector<WideText> texts;
   auto read = [&](const DevPropKey& key, WideText* out) {
@@ -42,6 +43,7 @@ bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& 
       if (!copied) DeletePath(destination, 0);
     }
   }
+  if (copied && copiedTo) *copiedTo = destination;
   report.Line(Concat({name, copied ? kBackedUpSuffix : kNotBackedUpSuffix}));
   return copied;
 }

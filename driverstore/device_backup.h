@@ -19,8 +19,9 @@ class BackupReport {
 // driver, a store location or a name are skipped without a line; true only when every file was
 // copied. Below the chosen folder no existing link is entered and no existing file is written
 // through; a copy that failed part-way leaves no partial folder. The pump, when given, runs before
-// the copy and before each copied entry.
+// the copy and before each copied entry. copiedTo, when given, receives the device's folder.
 bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device,
-                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump = {});
+                     const BackupTarget& target, BackupReport& report, const PendingEventPump& pump = {},
+                     WideText* copiedTo = nullptr);
 
 }  // namespace pyr

@@ -54,7 +54,9 @@ int RunDeviceBatch(OperationHost& host, const std::vector<int>& rows, const Devi
 
   // The rows point into the device set until the list is rebuilt, so only now.
   if (succeeded > 0) host.RebuildInventory();
-  const WideText done(kOperationComplete);
+  WideText done(kOperationComplete);
+  const WideText more = batch.summaryLine ? batch.summaryLine() : WideText();
+  if (!more.Empty()) done.Append({u"\r\n", more});
   host.SetProgress(100, &done);
   host.MarkFinished();
   // The button, relabelled OK, sets the flag; after a cancel it is already set.

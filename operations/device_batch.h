@@ -30,6 +30,8 @@ struct DeviceBatch {
   bool cancelCheckBeforeActing = false;
   // Does one device; device is the row's device when locateFirst is set.
   std::function<bool(int row, const DeviceInfo& device)> action;
+  // When set, runs once the devices are done; a text it gives is a second line of the final text.
+  std::function<WideText()> summaryLine;
 };
 
 inline constexpr char16_t kOperationComplete[] =

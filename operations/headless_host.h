@@ -61,6 +61,8 @@ class HeadlessHost : public OperationHost, public InventoryHost {
   bool OpenInfFileDialog(WideText*, const WideText&) override { return false; }
   void OpenProgressWindow(const WideText&, int32_t, int32_t) override { finished_ = false; }
   bool HasResultList() const override { return true; }
+  // No job of the command line removes driver packages, so there is no folder for their copies.
+  WideText ProgramDataFolder() const override { return {}; }
 
   DownloadTransport& Transport() override { return transport_; }
   WideText UpdaterSite() const override { return {}; }

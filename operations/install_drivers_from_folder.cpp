@@ -9,9 +9,9 @@
 
 namespace pyr {
 
-int InstallDriversFromFolder(OperationHost& host) {
+int InstallDriversFromFolder(OperationHost& host, const WideText& startFolder) {
   host.SetCancelRequested(kNotCancelled);
-  WideText folder;
+  WideText folder = startFolder;
   constexpr uint32_t kPickOptions = 0x21;  // file-system folders only, validated
   if (!host.BrowseForFolder(&folder, kInstallFolderTitle, kPickOptions)) return -1;
   folder.StripTrailingBackslashes();

@@ -5,7 +5,8 @@
 
 namespace pyr {
 
-// Drivers installed, or -1 when the folder pick is cancelled.
-int InstallDriversFromFolder(OperationHost& host);
+// Drivers installed, or -1 when the folder pick is cancelled. The picker opens at startFolder
+// when one is given.
+int InstallDriversFromFolder(OperationHost& host, const WideText& startFolder = WideText());
 
 }  // namespace pyr

@@ -87,6 +87,8 @@ class OperationHost {
   virtual bool OpenInfFileDialog(WideText* text, const WideText& title) = 0;
   virtual void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) = 0;
   virtual bool HasResultList() const = 0;
+  // The machine's program data folder (%ProgramData%), where copies of removed packages are kept.
+  virtual WideText ProgramDataFolder() const = 0;
 
   // --- Companion updater ---
   virtual DownloadTransport& Transport() = 0;

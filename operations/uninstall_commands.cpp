@@ -8,7 +8,9 @@
 #include "operations/device_batch.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
+#include "base/file_system.h"
 #include "base/message_kinds.h"
+#include "operations/install_drivers_from_folder.h"
 
 namespace pyr {
 
@@ -60,12 +62,30 @@ bool UninstallDevice(OperationHost& host, int row) {
   return true;
 }
 
-bool RemoveDriverPackage(OperationHost& host, int row, bool* deviceGone) {
+bool RemoveDriverPackage(OperationHost& host, int row, RemovalCopies& copies, bool* deviceGone) {
   const WideText inf = host.List().CellText(row, kColumnInfPath);
-  // The system's own packages stay, and so does a device whose package cannot go.
-  if (!IsPublishedOemInf(inf) || !UninstallDevice(host, row)) return false;
-  if (deviceGone != nullptr) *deviceGone = true;
-  return host.Platform().UninstallOemInf(inf.Buffer(), 0);
+  // The system's own packages stay, and so does a device whose package could not be copied.
+  DeviceInfo device;
+  WideText copy;
+  if (!IsPublishedOemInf(inf) || !DeviceOfRow(host, row, &device) ||
+      !copies.Copy(host.Platform(), host.InventorySet(), device, &copy)) {
+    return false;
+  }
+  if (UninstallDevice(host, row)) {
+    if (deviceGone != nullptr) *deviceGone = true;
+    if (host.Platform().UninstallOemInf(inf.Buffer(), 0)) return true;
+  }
+  copies.Discard(copy);
+  return false;
+}
+
+int RestoreRemovedDrivers(OperationHost& host) {
+  const WideText folder = RemovedDriversFolder(host.ProgramDataFolder());
+  if (!IsRealDirectory(folder)) {
+    host.AskUser(kNothingRemovedYet, kMessageOk);
+    return -1;
+  }
+  return InstallDriversFromFolder(host, folder);
 }
 
 void UninstallDevices(OperationHost& host, RowSource source) {
@@ -114,8 +134,13 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
   batch.locateFirst = false;
   batch.cancelCheckBeforeActing = true;
   bool devicesGone = false;
-  batch.action = [&host, &devicesGone](int row, const DeviceInfo&) {
-    return RemoveDriverPackage(host, row, &devicesGone);
+  RemovalCopies copies(host.ProgramDataFolder(), LocalTimeNow());
+  batch.action = [&host, &copies, &devicesGone](int row, const DeviceInfo&) {
+    return RemoveDriverPackage(host, row, copies, &devicesGone);
+  };
+  batch.summaryLine = [&copies] {
+    const WideText kept = copies.Finish();
+    return kept.Empty() ? kept : CopiesKeptLine(kept);
   };
   ControlLockScope lock(host);
   // Devices whose packages stayed are gone all the same: their rows must go too.

@@ -16,6 +16,7 @@ class SystemEnvironment : public ProgramEnvironment {
   bool RestartSystem(const char16_t* message) override { return RequestSystemRestart(message); }
   DownloadTransport& Transport() override { return transport_; }
   std::u16string MakerSite() const override { return kMakerSite; }
+  std::u16string ProgramDataFolder() const override { return ProgramDataPath().Str(); }
   const char16_t* StartDevicePairingWizard() override {
     LaunchProcess(Concat({SystemFolder(), u"\\DevicePairingWizard.exe"}), {}, {}, SW_SHOW, 0);
     return nullptr;

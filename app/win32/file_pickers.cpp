@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/win32/system_library.h"
 #include "base/win32/wchar.h"
 
@@ -23,6 +24,7 @@ class ComPtr {
   }
   T** Out() { return &p_; }
   T* operator->() const { return p_; }
+  T* Get() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:
@@ -50,7 +52,15 @@ HRESULT PickWithFileDialog(WideText* text, const WideText& title, uint32_t optio
   if (options & BIF_NOTRANSLATETARGETS) fos |= FOS_NODEREFERENCELINKS;
   dialog->SetOptions(fos);
   dialog->SetTitle(W(title));
-  if (!text->Empty()) dialog->SetFileName(W(*text));
+  // An existing folder is where the dialog opens, and picking at once picks it; any other text
+  // goes into the name box.
+  ComPtr<IShellItem> start;
+  if (IsRealDirectory(*text) &&
+      SUCCEEDED(SHCreateItemFromParsingName(W(*text), nullptr, IID_IShellItem, reinterpret_cast<void**>(start.Out())))) {
+    dialog->SetFolder(start.Get());
+  } else if (!text->Empty()) {
+    dialog->SetFileName(W(*text));
+  }
   hr = dialog->Show(owner);
   if (FAILED(hr)) return S_FALSE;  // cancelled or closed
   ComPtr<IShellItem> item;
@@ -65,9 +75,18 @@ HRESULT PickWithFileDialog(WideText* text, const WideText& title, uint32_t optio
   return S_OK;
 }
 
+// The older dialog selects the starting folder once it is up (BFFM_SETSELECTIONW with a path).
+int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start != 0) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
 bool PickWithOldDialog(WideText* text, const WideText& title, uint32_t options, HWND owner) {
   BROWSEINFOW info{};
   info.hwndOwner = owner;
+  const WideText start = IsRealDirectory(*text) ? *text : WideText();
+  info.lpfn = SelectStartFolder;
+  info.lParam = start.Empty() ? 0 : reinterpret_cast<LPARAM>(W(start));
   info.lpszTitle = W(title);
   info.ulFlags = (options & ~kForceOldDialog) | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
   PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);

@@ -93,6 +93,9 @@ void MainOperationHost::OpenProgressWindow(const WideText& statusText, int32_t w
 }
 
 bool MainOperationHost::HasResultList() const { return Results(main_).HasResultList(); }
+
+WideText MainOperationHost::ProgramDataFolder() const { return WideText(main_.Environment().ProgramDataFolder()); }
+
 // --- Companion updater ---
 
 DownloadTransport& MainOperationHost::Transport() { return main_.Environment().Transport(); }

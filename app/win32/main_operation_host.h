@@ -43,6 +43,7 @@ class MainOperationHost : public OperationHost {
   bool OpenInfFileDialog(WideText* text, const WideText& title) override;
   void OpenProgressWindow(const WideText& statusText, int32_t width, int32_t height) override;
   bool HasResultList() const override;
+  WideText ProgramDataFolder() const override;
 
   // --- Companion updater ---
   DownloadTransport& Transport() override;

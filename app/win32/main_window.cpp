@@ -412,6 +412,7 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kCheckDisabled:
     case Command::kCheckWithErrors:
     case Command::kInstallFromFolder:
+    case Command::kRestoreRemovedDrivers:
     case Command::kUpdateWithOvelant:
     case Command::kDisable:
     case Command::kEnable:

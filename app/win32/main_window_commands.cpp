@@ -17,6 +17,7 @@
 #include "devices/property_reader.h"
 #include "operations/driver_backup.h"
 #include "operations/install_drivers_from_folder.h"
+#include "operations/uninstall_commands.h"
 #include "operations/updater_command.h"
 #include "ui/dialogs/message_rules.h"
 
@@ -77,6 +78,9 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       return true;
     case Command::kInstallFromFolder:
       InstallDriversFromFolder(host);
+      return true;
+    case Command::kRestoreRemovedDrivers:
+      RestoreRemovedDrivers(host);
       return true;
     case Command::kGoogleHardwareId:
     case Command::kGoogleDeviceName:

@@ -32,6 +32,8 @@ class ProgramEnvironment {
   // "Add a device": starts the system's pairing wizard without waiting and without reporting a
   // failure. Where there is no wizard to start, returns the message to show instead.
   virtual const char16_t* StartDevicePairingWizard() = 0;
+  // %ProgramData%, where the copies of removed driver packages are kept; empty when unknown.
+  virtual std::u16string ProgramDataFolder() const = 0;
   // Where a benchmark wants the start-up times, empty for a normal start. With a file the
   // program ends once its list is filled.
   virtual std::wstring StartupTimesFile() const { return {}; }

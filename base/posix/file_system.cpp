@@ -6,6 +6,7 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -46,7 +47,7 @@ uint32_t AttributesOf(const std::string& path, bool* exists, uint64_t* size) {
 }  // namespace
 
 struct SecurityReplacement::Parts {};
-SecurityReplacement::SecurityReplacement(bool) : parts_(std::make_unique<Parts>()) {}
+SecurityReplacement::SecurityReplacement(bool, bool) : parts_(std::make_unique<Parts>()) {}
 SecurityReplacement::~SecurityReplacement() = default;
 bool SecurityReplacement::Valid() const { return false; }
 bool ResetSecurity(const SecurityReplacement&, const WideText&, uint32_t) { return false; }
@@ -120,6 +121,16 @@ bool CreateDirectoryTree(const WideText& path) {
   std::error_code ec;
   fs::create_directories(p, ec);
   return fs::is_directory(p, ec);
+}
+
+// Owner and group the only writers; a link in the folder's place is refused, as on Windows.
+bool CreateProtectedFolder(const WideText& path) {
+  const std::string p = NativePath(path);
+  constexpr mode_t kReadableByAll = 0755;
+  if (mkdir(p.c_str(), kReadableByAll) == 0) return true;
+  struct stat link {};
+  return errno == EEXIST && lstat(p.c_str(), &link) == 0 && S_ISDIR(link.st_mode) &&
+         chmod(p.c_str(), kReadableByAll) == 0;
 }
 
 bool IsRealDirectory(const WideText& path) {

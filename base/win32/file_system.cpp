@@ -77,10 +77,11 @@ PSID MakeSid(WELL_KNOWN_SID_TYPE type) {
 
 }  // namespace
 
-SecurityReplacement::SecurityReplacement(bool inheritable) : parts_(std::make_unique<Parts>()) {
+SecurityReplacement::SecurityReplacement(bool inheritable, bool usersRead) : parts_(std::make_unique<Parts>()) {
   parts_->owner = MakeSid(WinBuiltinAdministratorsSid);
   parts_->system = MakeSid(WinLocalSystemSid);
-  if (!parts_->owner || !parts_->system) return;
+  if (usersRead) parts_->users = MakeSid(WinBuiltinUsersSid);
+  if (!parts_->owner || !parts_->system || (usersRead && !parts_->users)) return;
   constexpr DWORD kAclSize = 2048;
   PACL acl = static_cast<PACL>(LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, kAclSize));
   if (!acl || !InitializeAcl(acl, kAclSize, ACL_REVISION)) {
@@ -91,7 +92,9 @@ SecurityReplacement::SecurityReplacement(bool inheritable) : parts_(std::make_un
   // for the restart) must not become writable by every user.
   DWORD aceFlags = inheritable ? (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE) : 0;
   if (!AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, GENERIC_ALL, parts_->system) ||
-      !AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, GENERIC_ALL, parts_->owner)) {
+      !AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, GENERIC_ALL, parts_->owner) ||
+      (usersRead &&
+       !AddAccessAllowedAceEx(acl, ACL_REVISION, aceFlags, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, parts_->users))) {
     LocalFree(acl);
     return;
   }
@@ -101,6 +104,7 @@ SecurityReplacement::SecurityReplacement(bool inheritable) : parts_(std::make_un
 SecurityReplacement::~SecurityReplacement() {
   if (parts_->owner) LocalFree(parts_->owner);
   if (parts_->system) LocalFree(parts_->system);
+  if (parts_->users) LocalFree(parts_->users);
   if (parts_->dacl) LocalFree(parts_->dacl);
 }
 
@@ -159,6 +163,24 @@ bool ResetSecurity(const SecurityReplacement& security, const WideText& path, ui
   FileOwner again(OpenForSecurity(path, WRITE_DAC));
   return again && !IsReparsePoint(again.Get(), path) &&
          SetOnHandle(again.Get(), nullptr, parts.dacl, protectedDacl, true);
+}
+
+bool CreateProtectedFolder(const WideText& path) {
+  const SecurityReplacement security(true, true);
+  SECURITY_DESCRIPTOR descriptor;
+  // A DACL of its own, protected: nothing of ProgramData's (where users may create and own
+  // folders) is inherited. The owner is the elevated creator's default, Administrators.
+  if (!security.Valid() || !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&descriptor, TRUE, security.Get().dacl, FALSE) ||
+      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+    return false;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  const WideText target = LongPath(path);
+  if (CreateDirectoryW(W(target), &attributes)) return true;
+  // Someone was first: a real folder is taken over with the same security, anything else refused.
+  return GetLastError() == ERROR_ALREADY_EXISTS && IsRealDirectory(path) &&
+         ResetSecurity(security, target, kResetProtectedDacl) && IsRealDirectory(path);
 }
 
 // ---- Deleting ----

@@ -10,7 +10,8 @@ namespace pyr {
 struct SecurityReplacement::Parts {
   PSID owner = nullptr;   // Administrators
   PSID system = nullptr;  // SYSTEM
-  PACL dacl = nullptr;    // full control for both, nobody else
+  PSID users = nullptr;   // Users, when they may read
+  PACL dacl = nullptr;    // full control for both, reading for users if asked, nobody else
 };
 
 }  // namespace pyr

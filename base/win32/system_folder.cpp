@@ -15,4 +15,15 @@ WideText SystemFolder() {
   return folder;
 }
 
+WideText ProgramDataPath() {
+  PWSTR path = nullptr;
+  WideText folder;
+  // The returned buffer is the caller's to free, even when the call fails.
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &path))) {
+    folder.Assign(reinterpret_cast<const char16_t*>(path));
+  }
+  CoTaskMemFree(path);
+  return folder;
+}
+
 }  // namespace pyr

@@ -6,5 +6,7 @@ namespace pyr {
 
 // The System32 folder; empty when the system cannot say.
 WideText SystemFolder();
+// The machine's program data folder (FOLDERID_ProgramData); empty when the system cannot say.
+WideText ProgramDataPath();
 
 }  // namespace pyr

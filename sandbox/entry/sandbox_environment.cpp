@@ -164,6 +164,10 @@ class SandboxEnvironment : public ProgramEnvironment {
       simulated_.SetDriverStoreRoot(WideText(U(store.c_str())));
       // The packages are real files, written once at the first start.
       WriteDriverStoreFiles(simulated_.Pc(), WideText(U(store.c_str())));
+      const std::wstring programData = folder + L"\\ProgramData";
+      if (CreateDirectoryW(programData.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+        programData_ = U(programData.c_str());
+      }
     }
   }
 
@@ -178,6 +182,8 @@ class SandboxEnvironment : public ProgramEnvironment {
     return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
            u"PC it starts the system's wizard for adding a Bluetooth or network device.";
   }
+  // The simulated PC's %ProgramData% is a folder of the sandbox's own.
+  std::u16string ProgramDataFolder() const override { return programData_; }
   std::wstring StartupTimesFile() const override {
     return OptionValue(L"--startup-times").value_or(std::wstring());
   }
@@ -201,6 +207,7 @@ class SandboxEnvironment : public ProgramEnvironment {
   SandboxPlatform platform_;
   SandboxOptions options_;
   SandboxTransport transport_;
+  std::u16string programData_;
 };
 
 }  // namespace

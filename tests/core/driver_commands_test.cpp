@@ -9,6 +9,7 @@
 #include "operations/hardware_scan.h"
 #include "operations/install_drivers_from_folder.h"
 #include "operations/uninstall_commands.h"
+#include "driverstore/removed_drivers.h"
 #include "support/driver_pc.h"
 
 namespace pyr {
@@ -90,7 +91,9 @@ TEST(UninstallDevices, CancelBeforeTheNextDevice) {
 }
 
 TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
+  testing::TempFolder temp;
   ScriptedHost one(DriverPc());
+  testing::UseFolders(one, temp);
   one.list.SelectRow(0);
   UninstallAndDeleteDrivers(one, RowSource::kSelected);
   EXPECT_EQ(one.asked, Lines{u"This will uninstall the selected device drivers and also remove them from the "
@@ -100,9 +103,18 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   EXPECT_EQ(ProgressTexts(one), Lines{u"Removing driver for Adapter A (1 of 1)..."});
   EXPECT_EQ(one.resultLines, Lines{u"The driver for Adapter A was successfully uninstalled."});
   EXPECT_EQ(one.platform.Pc().driverStore.size(), 2u);
+  // The package was copied first, into one batch folder the final text names.
+  const WideText removed = RemovedDriversFolder(temp.Path(u"ProgramData"));
+  DirectoryIterator batch;
+  ASSERT_TRUE(batch.Open(Concat({removed, u"\\*"})));
+  EXPECT_EQ(temp.Tree(removed), std::vector<std::string>{batch.Name().ToUtf8() + "/Net/Adapter A - 1.0/neta.inf"});
+  EXPECT_EQ(CallsStartingWith(one, u"progress:100:"),
+            Lines{u"progress:100:Operation complete. Results are displayed in the list above.\r\nA copy of each "
+                  u"removed driver package is kept in " + Concat({removed, u"\\", batch.Name()}).Str()});
 
   // Adapter C's INF is the system's own, and the printer has no INF at all.
   ScriptedHost several(DriverPc());
+  testing::UseFolders(several, temp);
   several.list.SetAllChecked(true);
   UninstallAndDeleteDrivers(several, RowSource::kChecked);
   EXPECT_NE(several.asked[0].find(u"selected devices drivers"), std::u16string::npos);
@@ -120,13 +132,17 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
 
 // Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
 // never by force: a package another device still uses, present or not, stays, and the line says
-// so; the device is gone all the same, and so is its row.
+// so; the device is gone all the same, and so is its row. A package that could not be copied
+// first (a link in place of the program's folder) stays with its device, and nothing is written
+// behind the link.
 TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
   const struct {
     const char16_t* inf;
     bool twinUsesIt;  // a device not present installed from the same package
     bool removed, deviceGone;
+    bool linked = false;
   } cases[] = {
+      {u"oem1.inf", false, false, false, true},
       {u"oem1.inf", false, true, true},          {u"OEM1.INF", false, true, true},
       {u"oem1.inf", true, false, true},          {u"oem10.inf", false, false, true},
       {u"net.inf", false, false, false},         {u"oem.inf", false, false, false},
@@ -139,6 +155,9 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     SimulatedPc pc = DriverPc();
     if (c.twinUsesIt) pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\A2", u"Twin", 0, false), u"oem1.inf", 2020, u"1.0"));
     ScriptedHost host(std::move(pc));
+    testing::TempFolder temp;
+    testing::UseFolders(host, temp);
+    if (c.linked) ASSERT_TRUE(temp.Link(temp.Path(u"ProgramData\\Pyravel"), temp.Path(u"DriverStore")));
     host.list.SetCellText(0, kColumnInfPath, c.inf);
     host.list.SelectRow(0);
     UninstallAndDeleteDrivers(host, RowSource::kSelected);
@@ -147,7 +166,49 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     EXPECT_EQ(host.platform.FindDevice(u"PCI\\A")->uninstalled, c.deviceGone);
     EXPECT_EQ(host.rebuilds, c.deviceGone ? 1 : 0);
     EXPECT_EQ(host.platform.Pc().driverStore.size(), c.removed ? 2u : 3u);
+    // Only a removed package keeps its copy.
+    EXPECT_EQ(temp.Tree(temp.Path(u"ProgramData")).size(), c.removed ? 1u : 0u);
+    EXPECT_EQ(temp.Tree(temp.Path(u"DriverStore")).size(), c.removed ? 1u : 2u);  // netb.inf's two share one
   }
+}
+
+// The last twenty batches are kept, the oldest deleted first; a folder of another name and a link
+// with a batch's name (a standard user's, to anything) are neither deleted nor entered.
+TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
+  const struct {
+    std::vector<WideText> names;
+    const char16_t* current;
+    std::vector<WideText> pruned;  // keeping 2
+  } cases[] = {
+      {{u"2026-01-02 00-00-00", u"notes", u"2026-01-01 00-00-00", u"2026-1-03 00-00-00", u"2026-01-01 00-00-00x"},
+       u"2026-01-03 00-00-00", {u"2026-01-01 00-00-00"}},
+      {{u"2026-01-01 00-00-01", u"2025-12-31 23-59-59", u"2026-01-01 00-00-00"}, u"", {u"2025-12-31 23-59-59"}},
+      // A clock put back: the current batch is kept all the same.
+      {{u"2028-01-01 00-00-00", u"2027-01-01 00-00-00"}, u"2026-01-01 00-00-00", {u"2027-01-01 00-00-00"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BatchesToPrune(c.names, 2, c.current), c.pruned) << c.names[0].ToUtf8();
+
+  testing::TempFolder temp;
+  ScriptedHost host(DriverPc());
+  testing::UseFolders(host, temp);
+  const WideText removed = RemovedDriversFolder(temp.Path(u"ProgramData"));
+  for (int day = 10; day <= 30; ++day) {
+    CreateDirectoryTree(Concat({removed, u"\\2025-01-", WideText::FromInt32(day), u" 00-00-00\\Net"}));
+  }
+  CreateDirectoryTree(Concat({removed, u"\\notes"}));
+  temp.Write(temp.Path(u"victim\\2025-01-01 00-00-00\\kept.txt"), "kept");
+  ASSERT_TRUE(temp.Link(Concat({removed, u"\\2025-01-01 00-00-00"}), temp.Path(u"victim\\2025-01-01 00-00-00")));
+  host.list.SelectRow(0);
+  UninstallAndDeleteDrivers(host, RowSource::kSelected);
+  std::vector<std::string> left;
+  DirectoryIterator it;
+  for (bool more = it.Open(Concat({removed, u"\\*"})); more; more = it.Next()) left.push_back(it.Name().ToUtf8());
+  std::sort(left.begin(), left.end());
+  ASSERT_EQ(left.size(), 22u);
+  EXPECT_EQ(left.front(), "2025-01-01 00-00-00");  // the link
+  EXPECT_EQ(left[1], "2025-01-12 00-00-00");       // the 19 newest earlier batches
+  EXPECT_EQ(left.back(), "notes");
+  EXPECT_EQ(temp.Tree(temp.Path(u"victim")), std::vector<std::string>{"2025-01-01 00-00-00/kept.txt"});
 }
 
 // DiUninstallDevice takes a device's children with it, present or not: a child met after its
@@ -494,7 +555,8 @@ TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDevices) {
   } cases[] = {
       {"uninstall", true, [](ScriptedHost& h) { UninstallDevices(h, RowSource::kChecked); }},
       {"uninstall not present", true, [](ScriptedHost& h) { UninstallAllNotPresent(h); }},
-      {"delete drivers", true, [](ScriptedHost& h) { UninstallAndDeleteDrivers(h, RowSource::kChecked); }},
+      {"delete drivers", true,
+       [](ScriptedHost& h) { testing::TempFolder t; testing::UseFolders(h, t); UninstallAndDeleteDrivers(h, RowSource::kChecked); }},
       {"update", true, [](ScriptedHost& h) { UpdateDrivers(h, RowSource::kChecked); }},
       {"change", true,
        [](ScriptedHost& h) {

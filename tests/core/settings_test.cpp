@@ -93,6 +93,7 @@ TEST_F(SettingsTest, ColumnWidthsAreTakenAsStoredAndAHiddenColumnIsSavedAtItsDef
   EXPECT_EQ(ColumnWidthAtLoad(stored, 9), 45);
   EXPECT_EQ(ColumnWidthAtLoad(stored, 0), 270);
   EXPECT_EQ(ColumnWidthAtLoad(stored, 5), 32767);
+  EXPECT_EQ(ColumnWidthAtLoad(stored, kDeviceColumnCount), 0);  // one past the last column
   EXPECT_EQ(ColumnWidthToSave(0, 3), 150);
   EXPECT_EQ(ColumnWidthToSave(0, 9), 300);
   EXPECT_EQ(ColumnWidthToSave(45, 9), 45);

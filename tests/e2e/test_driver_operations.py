@@ -1,6 +1,7 @@
 """Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
-delete drivers" (Alt+X) leaves the store, and a rescan (Ctrl+F5) brings its hardware back with no
-driver; a package that sibling devices still use stays, and the line says so; "Uninstall all devices
+delete drivers" (Alt+X) leaves the store, copied first byte for byte where the final text says, and
+a rescan (Ctrl+F5) brings its hardware back with no driver, until "Restore removed drivers..." puts
+the copy back; a package that sibling devices still use stays, and the line says so; "Uninstall all devices
 not present" (Alt+P) removes the fixture's ghosts and counts them; the driver of one of three identical
 USB hubs changed (Alt+U) to an INF typed into the file dialog, the other two keeping theirs; and a
 root-enumerated device reinstalled (Ctrl+R) in place with a device whose install ends a while after
@@ -15,7 +16,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import FIXTURE, RESULTS_CLASS, Pyravel, store_folder, wine_path  # noqa: E402
+from pyravel_app import DONE, FIXTURE, RESULTS_CLASS, Pyravel, store_folder, wine_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
 ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
@@ -30,6 +31,9 @@ ASK_DELETE = ("This will uninstall the selected device drivers and also remove t
               "You may need to install a new driver for the selected device after this operation.")
 ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
 ASK_GHOSTS = "Are you sure you want to uninstall all devices not present?"
+KEPT_IN = "A copy of each removed driver package is kept in "
+INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
+MENU_CLASS = "#32768"
 
 
 def write_inf(folder, name, driver_ver, hardware_id):
@@ -72,12 +76,21 @@ def scenario(session):
     store = os.path.join(store_folder(session), "FileRepository")
     assert glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the Ethernet package is not in the store"
 
-    # The Ethernet card's package deleted: the card leaves, its folder leaves the store.
+    # The Ethernet card's package deleted: the card leaves, its folder leaves the store, and the
+    # final text names its copy.
+    package = os.path.join(store, ETHERNET_PACKAGE)
+    before = {name: open(os.path.join(package, name), "rb").read() for name in os.listdir(package)}
     app.tick_names([ETHERNET])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
-    lines = app.done_lines("results-delete-driver-package")
+    status, lines = app.results("results-delete-driver-package")
+    assert len(status) == 1 and status[0].startswith(DONE) and KEPT_IN in status[0], status
     assert lines == ["The driver for " + ETHERNET + " was successfully uninstalled."], lines
+    batch = status[0].split(KEPT_IN)[1].strip()
+    copies = os.path.join(session.prefix, "drive_c", batch[3:].replace("\\", "/"))
+    copied = {name: open(os.path.join(folder, name), "rb").read()
+              for folder, _, names in os.walk(copies) for name in names}
+    assert copied == before, "the copy differs: %r against %r" % (sorted(copied), sorted(before))
     app.wait_for("the card gone from the list", lambda: ETHERNET not in app.listed_names())
     assert not glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the package folder is still in the store"
     assert app.no_box_for(2), "a reboot question for a card that needs no restart"
@@ -88,6 +101,7 @@ def scenario(session):
     card = app.row_named(ETHERNET)
     assert card.cells[1] == "No drivers installed", card.cells
     assert card.cells[2] == "", "class %r" % card.cells[2]
+    restore_removed(app, session, batch)
 
     shared_package_stays(app, store)
     uninstall_ghosts(app)
@@ -99,6 +113,27 @@ def scenario(session):
 
     reinstall_in_place(app)
     app.close()
+
+
+def restore_removed(app, session, batch):
+    """The Install menu's "Restore removed drivers..." (its last item but one) opens the picker in
+    the folder of the copies, which lists the batch; the batch picked puts the card's driver back.
+    (Wine's picker takes no folder without a name: the batch's path is typed.)"""
+    app.click_child(app.main_window(), "Button", "Install")
+    app.wait_window_of_class(MENU_CLASS, timeout=15)
+    session.press("Up", "Up", "Return")
+    session.wait_window(INSTALL_TITLE, timeout=45)
+    session.wait_still(timeout=10)
+    print("screenshot: " + session.screenshot("restore-picker"))
+    shown = [row.cells[0] for row in app.list_rows("#32770")]
+    assert batch.rsplit("\\", 1)[1] in shown, "the picker shows %r" % shown
+    session.type_text(batch)
+    session.press("Return")
+    session.wait_no_window(INSTALL_TITLE, timeout=30)
+    texts, buttons = app.box_texts(timeout=120)
+    assert "The operation succeeded. One driver was installed from " + batch in texts, texts
+    app.answer_box("OK")
+    app.wait_for("the card's driver back", lambda: app.row_named(ETHERNET).cells[1] == "Working properly")
 
 
 def shared_package_stays(app, store):

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "base/date_time_text.h"
+#include "sandbox/driver_store_files.h"
 #include "support/scripted_host.h"
+#include "support/temp_folder.h"
 
 namespace pyr::testing {
 
@@ -43,6 +45,18 @@ inline SimulatedPc DriverPc() {
                     Package(u"oem2.inf", u"netb.inf", u"01/01/2020,2.0", u"HW\\Adapter B"),
                     Package(u"oem3.inf", u"netb.inf", u"06/01/2022,2.5", u"HW\\Adapter B")};
   return pc;
+}
+
+// The store's packages as small files, and a program data folder, below temp: what removing a
+// package needs, since its copy is taken first.
+inline void UseFolders(ScriptedHost& host, TempFolder& temp) {
+  const WideText store = temp.Path(u"DriverStore");
+  host.platform.SetDriverStoreRoot(store);
+  for (const DriverPackage& p : host.platform.Pc().driverStore) {
+    temp.Write(Concat({PackageFolder(store, p), u"\\", p.originalName}), p.driverVer.ToUtf8());
+  }
+  host.programData = temp.Path(u"ProgramData").Str();
+  CreateDirectoryTree(temp.Path(u"ProgramData"));
 }
 
 }  // namespace pyr::testing

@@ -117,8 +117,12 @@ class ScriptedHost : public OperationHost {
   std::deque<std::optional<std::u16string>> folderPicks;
   std::vector<std::pair<std::u16string, uint32_t>> folderTitles;
   std::deque<std::u16string> infPicks;
+  std::vector<std::u16string> folderStarts;  // the folder each picker opened at
+  std::u16string programData;                // empty: no folder for copies of removed packages
+  WideText ProgramDataFolder() const override { return WideText(std::u16string_view(programData)); }
   bool BrowseForFolder(WideText* text, const WideText& title, uint32_t options) override {
     folderTitles.emplace_back(title.Str(), options);
+    folderStarts.push_back(text->Str());
     Call(u"browse:" + title.Str());
     const std::optional<std::u16string> pick = folderPicks.empty() ? std::nullopt : folderPicks.front();
     if (!folderPicks.empty()) folderPicks.pop_front();
