@@ -18,9 +18,7 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
   EXPECT_FALSE(main_->SettingsKeyOpened());
-  const HDC screen = GetDC(nullptr);
-  const int sw = GetDeviceCaps(screen, HORZRES), sh = GetDeviceCaps(screen, VERTRES);
-  ReleaseDC(nullptr, screen);
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
   ASSERT_GE(sh, 801);
   EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())), (Box{(sw - 1000) / 2, (sh - 700) / 2, 1000, 700}));
