@@ -310,8 +310,6 @@ class MainWindowTest : public ::testing::Test {
     }
     return -1;
   }
-  // How often the device list was built from the platform.
-  uint64_t Builds() const { return environment_.simulated.Calls(PlatformCall::kGetClassDevs); }
   // Handles what is pending in mode; a refreshing mode rebuilds on a device change.
   void PumpPending(PumpMode mode = kPumpPending) {
     while (main_->PumpEvent(mode)) {

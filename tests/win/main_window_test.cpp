@@ -125,25 +125,6 @@ TEST_F(MainWindowTest, CheckRulesDoubleClickAndProperties) {
   EXPECT_EQ(list.SelectedRow(), 4);
 }
 
-// Esc at the disable question is No: nothing changes, no dialog opens, the list and ticks stay.
-TEST_F(MainWindowTest, EscAtTheDisableQuestionDisablesNothing) {
-  BuildShown();
-  main_->List().SetRowChecked(0, true);
-  main_->List().SetRowChecked(1, true);
-  const uint64_t changes = environment_.simulated.Calls(PlatformCall::kChangeDeviceState);
-  const uint64_t builds = Builds();
-  OperationScript script(window_.Handle(), {{OperationScript::Step::kBox, OperationScript::kEscape}});
-  PostCommand(MenuId(Command::kDisable));
-  RunLoop();
-  script.Join();
-  EXPECT_TRUE(script.finished);
-  EXPECT_EQ(script.boxTexts, std::vector<std::wstring>{L"Are you sure you want to disable the selected device(s)?"});
-  EXPECT_EQ(environment_.simulated.Calls(PlatformCall::kChangeDeviceState), changes);
-  EXPECT_EQ(Builds(), builds);
-  EXPECT_EQ(main_->List().CheckedRows(), (std::vector<int>{0, 1}));
-  EXPECT_EQ(FindWindowW(kResultsClass, nullptr), nullptr);
-}
-
 // The find window is made hidden and owned only when first asked for, its close button's tip
 // replacing the toolkit's plain one; its own button finds in the main window's list.
 TEST_F(MainWindowTest, FindWindowMadeOnFirstUseAndItsButtonFinds) {
