@@ -79,9 +79,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         routes = {
             "bytes": lambda: self.send_body(pattern_bytes(int(arg))),
             "nolen": lambda: self.send_body(pattern_bytes(int(arg)), length=False),
-            "block": lambda: self.send_stream(int(arg)),
-            "program": lambda: self.send_stream(int(arg), program=True),
-            "slow": lambda: self.send_slowly(pattern_bytes(int(arg)), 8192, 0.02),
+            "program": lambda: self.send_program(int(arg)),
             "drop": lambda: self.send_and_drop(int(arg)),
             "redirect": lambda: self.start_body(0, 302, location="/" + "/".join(parts[1:])),
             "status": lambda: self.send_body(b"<html>error page</html>", int(arg), content_type="text/html"),
@@ -97,19 +95,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
-    def send_stream(self, n, program=False):
-        # Large bodies for the benchmark: one block repeated, written as fast as the socket takes it;
-        # as a program, headers first whose one section runs to the end.
+    def send_program(self, n):
+        # A large program for the benchmark: headers whose one section runs to the end, then one
+        # block repeated, written as fast as the socket takes it.
         if not self.start_body(n):
             return
-        block, left = pattern_bytes(65536), n
-        if program:
-            self.wfile.write(program_header(n))
-            left -= 0x400
+        self.wfile.write(program_header(n))
+        block, left = pattern_bytes(65536), n - 0x400
         while left > 0:
-            piece = block if left >= len(block) else block[:left]
-            self.wfile.write(piece)
-            left -= len(piece)
+            self.wfile.write(block[:left])
+            left -= len(block)
 
     def send_slowly(self, body, piece, pause, limit=60.0):
         if not self.start_body(len(body)):

@@ -14,6 +14,7 @@
 #include "sandbox/win32/class_picture_icons.h"
 #include "tests/core/test_fixture.h"
 #include "tests/win/win_test_support.h"
+#include "ui/draw/win32/images.h"
 
 namespace pyr {
 namespace {
@@ -50,23 +51,13 @@ bool SamePicture(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
 
 std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
-// A square icon of one colour, made from bits.
+// A square icon of one colour.
 HICON SolidIcon(int size, uint32_t argb) {
-  BITMAPV5HEADER header{};
-  header.bV5Size = sizeof(header);
-  header.bV5Width = size;
-  header.bV5Height = -size;
-  header.bV5Planes = 1;
-  header.bV5BitCount = 32;
-  header.bV5Compression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP colour = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  for (int i = 0; i < size * size; ++i) static_cast<uint32_t*>(bits)[i] = argb;
+  const BitmapHandle colour = SolidBitmap(size, size, argb);
   HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-  ICONINFO info{TRUE, 0, 0, mask, colour};
+  ICONINFO info{TRUE, 0, 0, mask, colour.Get()};
   HICON icon = CreateIconIndirect(&info);
   DeleteObject(mask);
-  DeleteObject(colour);
   return icon;
 }
 

@@ -8,24 +8,22 @@
 namespace pyr {
 namespace {
 
-using Executable = ExecutableAsData;
-
 class ExecutableResources : public ::testing::TestWithParam<const wchar_t*> {};
 
 TEST_P(ExecutableResources, ManifestAsksForAdministratorCommonControlsFiveSystemsAndPerMonitorDpi) {
-  const Executable exe(GetParam());
+  const ExecutableAsData exe(GetParam());
   ASSERT_NE(exe.Module(), nullptr) << "missing executable";
   const std::string manifest = exe.Resource(RT_MANIFEST, MAKEINTRESOURCEW(1));
   ASSERT_FALSE(manifest.empty());
   EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
             std::string::npos);
-  const char* systems[] = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}",
-                           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-                           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-                           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
-  for (const char* id : systems) EXPECT_NE(manifest.find(id), std::string::npos) << id;
+  for (const char* id :
+       {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+    EXPECT_NE(manifest.find(id), std::string::npos) << id;
+  }
   // Per-monitor DPI awareness, as the system reads the manifest: v2 with v1 as the fallback, and
   // the older element for the systems before.
   ACTCTXW context{};
@@ -49,7 +47,7 @@ TEST_P(ExecutableResources, ManifestAsksForAdministratorCommonControlsFiveSystem
 }
 
 TEST_P(ExecutableResources, FileVersionIsOneOneZeroZero) {
-  const Executable exe(GetParam());
+  const ExecutableAsData exe(GetParam());
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeW(exe.Path().c_str(), &handle);
   ASSERT_GT(size, 0u);
@@ -67,7 +65,7 @@ TEST_P(ExecutableResources, FileVersionIsOneOneZeroZero) {
 }
 
 TEST_P(ExecutableResources, IconAndTheTwentyTwoPictures) {
-  const Executable exe(GetParam());
+  const ExecutableAsData exe(GetParam());
   EXPECT_NE(FindResourceW(exe.Module(), MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
   for (int id = 21; id <= 42; ++id) {
     EXPECT_NE(FindResourceW(exe.Module(), MAKEINTRESOURCEW(id), L"IMAGE"), nullptr) << id;
@@ -78,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(BothExecutables, ExecutableResources,
                          ::testing::Values(L"Pyravel.exe", L"pyravel-sandbox.exe"));
 
 TEST(SandboxResources, OnlyTheSandboxCarriesTheSimulatedPc) {
-  const Executable sandbox(L"pyravel-sandbox.exe");
+  const ExecutableAsData sandbox(L"pyravel-sandbox.exe");
   const std::string fixture = sandbox.Resource(RT_RCDATA, MAKEINTRESOURCEW(200));
   ASSERT_FALSE(fixture.empty());
   SimulatedPc pc;
@@ -86,7 +84,7 @@ TEST(SandboxResources, OnlyTheSandboxCarriesTheSimulatedPc) {
   EXPECT_TRUE(ParseSimulatedPc(fixture, &pc, &error)) << error;
   EXPECT_GT(pc.devices.size(), 100u);
 
-  const Executable product(L"Pyravel.exe");
+  const ExecutableAsData product(L"Pyravel.exe");
   EXPECT_EQ(FindResourceW(product.Module(), MAKEINTRESOURCEW(200), RT_RCDATA), nullptr);
 }
 

@@ -104,31 +104,24 @@ class MenuWatcher {
 
  private:
   void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-      HWND popup = FindWindowW(L"#32768", nullptr);
-      if (popup != nullptr && IsWindowVisible(popup)) {
-        menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-        const int count = GetMenuItemCount(menu_);
-        for (int i = 0; i < count; ++i) {
-          wchar_t text[256] = {};
-          GetMenuStringW(menu_, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-          const UINT state = GetMenuState(menu_, static_cast<UINT>(i), MF_BYPOSITION);
-          MENUITEMINFOW info{};
-          info.cbSize = sizeof(info);
-          info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS;
-          GetMenuItemInfoW(menu_, static_cast<UINT>(i), TRUE, &info);
-          items_.push_back({text, (state & (MF_DISABLED | MF_GRAYED)) == 0,
-                            (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
-        }
-        // The menu's loop may not be reading keys yet when its window shows: Esc until it goes.
-        for (int i = 0; i < 100 && IsWindow(popup) && IsWindowVisible(popup); ++i) {
-          PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-          Sleep(100);
-        }
-        break;
+    if (const HWND popup = WaitFor<HWND>([] { return VisibleWindow(L"#32768"); })) {
+      menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+      for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu_)); ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu_, i, text, 256, MF_BYPOSITION);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS;
+        GetMenuItemInfoW(menu_, i, TRUE, &info);
+        items_.push_back({text,
+                          (GetMenuState(menu_, i, MF_BYPOSITION) & (MF_DISABLED | MF_GRAYED)) == 0,
+                          (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
       }
-      Sleep(20);
+      // The menu's loop may not be reading keys yet when its window shows: Esc until it goes.
+      for (int i = 0; i < 100 && IsWindow(popup) && IsWindowVisible(popup); ++i) {
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        Sleep(100);
+      }
     }
     Sleep(200);
     PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
@@ -319,8 +312,6 @@ class MainWindowTest : public ::testing::Test {
     }
     return -1;
   }
-  // How often the device list was built from the platform.
-  uint64_t Builds() const { return environment_.simulated.Calls(PlatformCall::kGetClassDevs); }
   // Handles what is pending in mode; a refreshing mode rebuilds on a device change.
   void PumpPending(PumpMode mode = kPumpPending) {
     while (main_->PumpEvent(mode)) {

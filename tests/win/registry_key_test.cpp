@@ -6,6 +6,7 @@
 #include "app/key_path.h"
 #include "app/settings.h"
 #include "app/win32/registry_key.h"
+#include "base/win32/wchar.h"
 
 namespace pyr {
 namespace {
@@ -47,30 +48,30 @@ TEST_F(RegistryKeyTest, ReadOnlyOpenOfAMissingKeyFailsAndCreateOrOpenMakesIt) {
   EXPECT_FALSE(key.WriteDword(u"WindowCx", 1)) << "a read-only key must refuse writes";
 }
 
+// A text, a two-byte DWORD and a QWORD are no DWORD; an empty name is the default value.
 TEST_F(RegistryKeyTest, OnlyFourByteDwordsAreRead) {
-  const wchar_t text[] = L"1300";
-  SetRaw(L"WindowCx", REG_SZ, text, sizeof(text));
-  const BYTE two[] = {0x10, 0x01};
-  SetRaw(L"WindowCy", REG_DWORD, two, sizeof(two));
-  const ULONGLONG wide = 5;
-  SetRaw(L"LvCol0", REG_QWORD, &wide, sizeof(wide));
   const DWORD fine = 0xDEADBEEF;
-  SetRaw(L"LvCol1", REG_DWORD, &fine, sizeof(fine));
-  SetRaw(L"", REG_DWORD, &fine, sizeof(fine));
-
+  const ULONGLONG wide = 5;
+  const struct {
+    const wchar_t* name;
+    DWORD type;
+    const void* data;
+    DWORD size;
+  } values[] = {{L"WindowCx", REG_SZ, L"1300", 10},
+                {L"WindowCy", REG_DWORD, "\x10\x01", 2},
+                {L"LvCol0", REG_QWORD, &wide, 8},
+                {L"LvCol1", REG_DWORD, &fine, 4},
+                {L"", REG_DWORD, &fine, 4}};
+  for (const auto& v : values) SetRaw(v.name, v.type, v.data, v.size);
   RegistryKey key;
   ASSERT_TRUE(key.Open(kSettingsKeyPath, kKeyRead));
+  for (const auto& v : values) {
+    uint32_t out = 1;
+    EXPECT_EQ(key.ReadDword(U(v.name), out), v.type == REG_DWORD && v.size == 4) << v.size;
+    EXPECT_EQ(out, v.size == 4 ? fine : 0u) << v.size;
+  }
   uint32_t out = 1;
-  EXPECT_FALSE(key.ReadDword(u"WindowCx", out));
-  EXPECT_EQ(out, 0u);
-  EXPECT_FALSE(key.ReadDword(u"WindowCy", out));
-  EXPECT_FALSE(key.ReadDword(u"LvCol0", out));
   EXPECT_FALSE(key.ReadDword(u"Missing", out));
-  EXPECT_TRUE(key.ReadDword(u"LvCol1", out));
-  EXPECT_EQ(out, 0xDEADBEEFu);
-  out = 0;
-  EXPECT_TRUE(key.ReadDword(u"", out)) << "an empty name is the default value";
-  EXPECT_EQ(out, 0xDEADBEEFu);
 }
 
 TEST_F(RegistryKeyTest, ViewSuffixesAndUnknownRoots) {

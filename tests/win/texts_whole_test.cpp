@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/main_window_texts.h"
+#include "base/win32/process.h"
+#include "base/win32/wchar.h"
 #include "ui/dialogs/win32/message_box_window.h"
 #include "ui/dialogs/win32/operation_results_dialog.h"
 #include "ui/dpi_scale.h"
@@ -225,25 +227,18 @@ int RunThisTestAt(int dpi) {
                                 nullptr, &old, &size) == ERROR_SUCCESS;
   RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
   const ::testing::TestInfo& test = *::testing::UnitTest::GetInstance()->current_test_info();
-  const std::string filter = std::string(test.test_suite_name()) + "." + test.name();
   wchar_t exe[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=" +
-                         std::wstring(filter.begin(), filter.end());
+  const std::string filter = std::string(test.test_suite_name()) + "." + test.name();
+  const WideText command =
+      Concat({u"\"", U(exe), u"\" --gtest_filter=", WideText::FromUtf8(filter.c_str())});
   SetEnvironmentVariableA(kDpiVariable, std::to_string(dpi).c_str());
-  STARTUPINFOW start{};
-  start.cb = sizeof(start);
-  PROCESS_INFORMATION child{};
   DWORD code = static_cast<DWORD>(-1);
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
-                     &child)) {
-    if (WaitForSingleObject(child.hProcess, 180000) == WAIT_OBJECT_0) {
-      GetExitCodeProcess(child.hProcess, &code);
-    } else {
-      TerminateProcess(child.hProcess, code);
-    }
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+  const ProcessHandle child = LaunchProcess(U(exe), command, WideText(), SW_SHOW, 0);
+  if (child && WaitForSingleObject(child.Get(), 180000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(child.Get(), &code);
+  } else if (child) {
+    TerminateProcess(child.Get(), code);
   }
   SetEnvironmentVariableA(kDpiVariable, nullptr);
   if (had) {

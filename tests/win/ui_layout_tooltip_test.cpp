@@ -26,7 +26,7 @@ TEST_F(UiLayout, ResizeMovesAnchoredControlsThenPostsSizeChanged) {
   const int32_t grip = window_.AddSizeGrip(nullptr);
   EXPECT_EQ(window_.ControlKindOf(grip), kKindSizeGrip);
   const Box gripBefore = Place(grip);
-  Drain();
+  DrainMessages();
   ResizeClient(900, 650);
   EXPECT_EQ(window_.OwnEvent().code, ev::kSized);
   EXPECT_EQ(Place(right), (Box{160, 120, 580, 20}));
@@ -129,7 +129,7 @@ TEST_F(UiPictures, DoubleBufferedLabelStillShowsItsText) {
   window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   RedrawWindow(window_.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Drain();
+  DrainMessages();
   const auto dark = [&](int32_t id) {
     const HWND control = window_.ControlHandle(id);
     HDC dc = GetDC(control);

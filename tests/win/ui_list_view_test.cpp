@@ -96,7 +96,7 @@ TEST_F(UiListView, CheckItemsComeWithTheirStyleAndCheckBoxInOneInsertion) {
 TEST_F(UiListView, ChecksAndSelectionAreStateImagesAndPostEvents) {
   Fill({u"a", u"b", u"c", u"d"});
   EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(List(), LVSIL_STATE)), 2);
-  Drain();
+  DrainMessages();
   ASSERT_TRUE(SetItemChecked(window_, list_, 3, true));
   EXPECT_EQ(Event(), std::make_pair(ev::kItemChecked, uint64_t{3}));
   EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(list_));
@@ -135,7 +135,7 @@ TEST_F(UiListView, CellColoursAndImagesArePainted) {
   ASSERT_TRUE(SetCellColours(window_, list_, 1, 2, 0xFFFFFF, 0x00C000));
   window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  Drain();
+  DrainMessages();
   RECT image{}, green{};
   ASSERT_TRUE(ListView_GetSubItemRect(List(), 0, 1, LVIR_BOUNDS, &image));
   ASSERT_TRUE(ListView_GetSubItemRect(List(), 1, 2, LVIR_BOUNDS, &green));

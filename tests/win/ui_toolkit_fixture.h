@@ -15,28 +15,19 @@ class ToolkitWindow : public GdiplusSuite {
   }
   void TearDown() override {
     window_.DestroyUiWindow();
-    Drain();
+    DrainMessages();
   }
 
-  // Reads events until one arrives or the queue is empty; returns its code (0 = none).
-  int PumpForEvent(int maxMessages = 200) {
-    for (int i = 0; i < maxMessages; ++i) {
-      int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
-      if (window_.OwnEvent().code != 0) return window_.OwnEvent().code;
+  // Reads events until one with code (any, for 0) arrives or the queue is empty; returns its code.
+  int PumpUntil(int code = 0) {
+    for (int i = 0; i < 500; ++i) {
+      const int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
+      const int seen = window_.OwnEvent().code;
+      if (seen != 0 && (code == 0 || seen == code)) return seen;
       if (!got) return 0;
     }
     return 0;
   }
-  // Reads events until one with code arrives; returns whether it came.
-  bool PumpUntil(int code, int maxMessages = 500) {
-    for (int i = 0; i < maxMessages; ++i) {
-      int got = NextEvent(window_.OwnEvent(), EventMode::kPeekHandled);
-      if (window_.OwnEvent().code == code) return true;
-      if (!got) return false;
-    }
-    return false;
-  }
-  void Drain() { DrainMessages(); }
   // Client size c x d as a window size for SetWindowPos.
   void ResizeClient(int width, int height) {
     RECT r{0, 0, width, height};
@@ -51,17 +42,13 @@ class ToolkitWindow : public GdiplusSuite {
   void ShowFocused(int32_t id) {
     window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
     SetFocus(window_.ControlHandle(id));
-    Drain();
+    DrainMessages();
   }
   // A button with a popup menu of the given items; returns the button's id.
   int32_t MenuButton(std::initializer_list<const char16_t*> items) {
     const int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
-    bool first = true;
-    for (const char16_t* item : items) {
-      if (first) window_.AttachPopupMenu(button, item, nullptr);
-      else window_.AddMenuItem(-1, item);
-      first = false;
-    }
+    window_.AttachPopupMenu(button, *items.begin(), nullptr);
+    for (auto item = items.begin() + 1; item != items.end(); ++item) window_.AddMenuItem(-1, *item);
     return button;
   }
 

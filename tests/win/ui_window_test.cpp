@@ -62,7 +62,7 @@ TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceAfterIdokAndId
 TEST_F(UiWindowEvents, EveryWayOfClosingBecomesMinusSixAndTheWindowStays) {
   for (const auto& [message, wParam] :
        {std::pair<UINT, WPARAM>{WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}, {WM_QUERYENDSESSION, 0}}) {
-    Drain();
+    DrainMessages();
     window_.OwnEvent().quit = 0;
     PostMessageW(window_.Handle(), message, wParam, 0);
     ASSERT_TRUE(PumpUntil(ev::kClose)) << message;
@@ -94,7 +94,7 @@ TEST_F(UiWindowEvents, AClickClearsTheQuitFlagAndGoesToTheSinkThatWasSet) {
 // is returned by the next NextEvent first, and only once; an empty queue gives 0.
 TEST_F(UiWindowEvents, PostedEventIsReturnedFirstAndOnlyOnce) {
   const int32_t button = window_.AddButton(u"Cancel", 10, 10, 80, 25);
-  Drain();
+  DrainMessages();
   window_.PostUiEvent(button, 0, window_.Handle(), 7, 9);
   EXPECT_EQ(window_.OwnEvent().pending, 1);
   EXPECT_EQ(NextEvent(window_.OwnEvent(), EventMode::kPeekCode), button);
@@ -134,7 +134,7 @@ TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
 }
 
 TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
-  Drain();
+  DrainMessages();
   HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   ASSERT_TRUE(event.Valid());
   DWORD start = GetTickCount();
@@ -202,7 +202,7 @@ TEST_F(UiWindowState, ControlFramesAndLaterScrollBarsArePainted) {
   window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
   RedrawWindow(window_.Handle(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Drain();
+  DrainMessages();
   // The colour of a point of the control's window area.
   const auto outer = [](HWND control, int x, int y) {
     HDC dc = GetWindowDC(control);
@@ -349,14 +349,14 @@ TEST_F(UiWindowShell, TrayMessagesBecomeEventsThroughThePump) {
       {WM_MOUSEMOVE, ev::kTrayOther},
   };
   for (const auto& [mouse, code] : cases) {
-    Drain();
+    DrainMessages();
     SendMessageW(window_.Handle(), kTrayCallbackMessage, static_cast<WPARAM>(icon), mouse);
     EXPECT_TRUE(PumpUntil(code)) << "mouse message " << mouse;
     EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(icon));
   }
-  Drain();
+  DrainMessages();
   PostMessageW(window_.Handle(), kTrayEventMessage, 77, WM_LBUTTONUP);
-  EXPECT_EQ(PumpForEvent(), 0) << "an unknown icon is no event";
+  EXPECT_EQ(PumpUntil(), 0) << "an unknown icon is no event";
 }
 
 RECT g_menuSeen{};
@@ -370,7 +370,7 @@ void CALLBACK RecordAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 TEST_F(UiWindowShell, PopupMenuOpensWhereTheLastClickWas) {
   const int32_t button = MenuButton({u"Show devices not present", u"Group by device type"});
   window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront);
-  Drain();
+  DrainMessages();
   // The message that "caused the current event" carries the pointer position of its time.
   SetCursorPos(300, 250);
   PostMessageW(window_.Handle(), WM_USER + 5, 0, 0);

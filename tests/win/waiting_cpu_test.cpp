@@ -49,18 +49,14 @@ class CpuMeter {
   void Join() {
     if (thread_.joinable()) thread_.join();
   }
-  bool Measured() const { return measured_; }
-  // Whether the state still held when the measurement ended.
-  bool HeldToTheEnd() const { return held_; }
-  double Percent() const { return percent_; }
-  // The test's thread's share of a core over the same time.
-  double TestThreadPercent() const { return threadPercent_; }
+  // Read after Join: whether the state was reached and still held when the measurement ended,
+  // the process's share of a core, and the test's thread's over the same time.
+  std::atomic<bool> measured{false}, held{false};
+  double percent = 0, threadPercent = 0;
 
  private:
   void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!ready_() && std::chrono::steady_clock::now() < deadline) Sleep(20);
-    if (ready_()) {
+    if (WaitFor<bool>([this] { return ready_(); })) {
       Sleep(300);  // what the state's start left to do
       const auto t0 = std::chrono::steady_clock::now();
       const double c0 = CpuSeconds(), t0Thread = CpuSeconds(tested_);
@@ -68,19 +64,16 @@ class CpuMeter {
       const double c1 = CpuSeconds(), t1Thread = CpuSeconds(tested_);
       const double wall =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-      percent_ = 100.0 * (c1 - c0) / wall;
-      threadPercent_ = 100.0 * (t1Thread - t0Thread) / wall;
-      held_ = ready_();
-      measured_ = true;
+      percent = 100.0 * (c1 - c0) / wall;
+      threadPercent = 100.0 * (t1Thread - t0Thread) / wall;
+      held = ready_();
+      measured = true;
     }
     end_();
   }
 
   std::function<bool()> ready_;
   std::function<void()> end_;
-  std::atomic<bool> measured_{false};
-  std::atomic<bool> held_{false};
-  double percent_ = 0, threadPercent_ = 0;
   HANDLE tested_ = nullptr;
   std::thread thread_;
 };
@@ -101,10 +94,10 @@ TEST_F(WaitingCpu, MeterSeesASpinningThread) {
     CpuMeter meter([] { return true; }, [&] { ended = true; });
     for (volatile uint64_t turns = 0; !ended;) turns = turns + 1;
     meter.Join();
-    ASSERT_TRUE(meter.Measured());
-    if (meter.TestThreadPercent() < 5.0 && attempt < 2) continue;
-    EXPECT_GE(meter.TestThreadPercent(), 5.0) << "the spinning thread got almost no processor time";
-    EXPECT_GE(meter.Percent(), 0.9 * meter.TestThreadPercent() - 1.0) << "the meter missed the spinning thread";
+    ASSERT_TRUE(meter.measured);
+    if (meter.threadPercent < 5.0 && attempt < 2) continue;
+    EXPECT_GE(meter.threadPercent, 5.0) << "the spinning thread got almost no processor time";
+    EXPECT_GE(meter.percent, 0.9 * meter.threadPercent - 1.0) << "the meter missed the spinning thread";
     break;
   }
 }
@@ -158,11 +151,11 @@ TEST_F(WaitingCpu, EveryWaitingState) {
     CpuMeter meter(state.ready, state.end);
     state.run();
     meter.Join();
-    ASSERT_TRUE(meter.Measured()) << state.name << " was never reached";
-    EXPECT_TRUE(meter.HeldToTheEnd()) << state.name << " ended before the measurement did";
-    std::printf("cpu_percent_%s %.2f\n", state.name, meter.Percent());
+    ASSERT_TRUE(meter.measured) << state.name << " was never reached";
+    EXPECT_TRUE(meter.held) << state.name << " ended before the measurement did";
+    std::printf("cpu_percent_%s %.2f\n", state.name, meter.percent);
     std::fflush(stdout);
-    EXPECT_LT(meter.Percent(), kLimitPercent) << state.name << " spins";
+    EXPECT_LT(meter.percent, kLimitPercent) << state.name << " spins";
     main_.reset();
     window_.DestroyUiWindow();
   }
