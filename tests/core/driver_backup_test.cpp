@@ -315,8 +315,7 @@ TEST_F(BackupCommandTest, BackupAllAndTheNotPresentQuestion) {
     const WideText picked = temp_.Path(WideText::FromInt32(run++).View());
     host_->folderPicks.push_back(picked.Str());
     EXPECT_EQ(BackupAllDevices(*host_, c.flags), c.count);
-    EXPECT_EQ(host_->asked.size(), c.questions);
-    if (c.questions) { EXPECT_EQ(host_->asked[0], kBackupAllQuestion); }
+    EXPECT_EQ(host_->asked, c.questions ? Lines{kBackupAllQuestion} : Lines{});
     EXPECT_EQ(host_->folderTitles.back().second, 0x21u);
     // The hostile device gets its line and nothing on disk.
     EXPECT_EQ(host_->resultLines.size(), static_cast<size_t>(c.count) + 1);
@@ -339,9 +338,8 @@ TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
   std::atomic<bool> reboot{false}, cancel{false};
   EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel, {}}), 4u);
   std::sort(platform.offered.begin(), platform.offered.end());
-  const std::string sep = "\\";
-  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub" + sep + "deep" + sep + "c.inf",
-                                                        "sub" + sep + "reboot.Inf", "sub" + sep + "refused.inf"}));
+  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub\\deep\\c.inf", "sub\\reboot.Inf",
+                                                        "sub\\refused.inf"}));
   EXPECT_EQ(platform.flagsSeen, 0u);  // never forced
   EXPECT_TRUE(reboot.load());
 
