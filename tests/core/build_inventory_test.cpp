@@ -20,14 +20,6 @@
 namespace pyr {
 namespace {
 
-class RecordingHost : public InventoryHost {
- public:
-  void ShowMessage(const WideText& text) override { messages.push_back(text.ToUtf8()); }
-  void ApplyCommandAvailability(const CommandAvailability& commands) override { applied = commands; }
-  std::vector<std::string> messages;
-  CommandAvailability applied;
-};
-
 constexpr const char16_t* kNic = u"PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE";
 constexpr const char16_t* kIntelGraphics = u"PCI\\VEN_8086&DEV_3E98&SUBSYS_86941043&REV_02\\3&11583659&0&10";
 constexpr const char16_t* kWifi = u"PCI\\VEN_8086&DEV_2723&SUBSYS_00848086&REV_1A\\4&1C9A3F2B&0&00E4";
@@ -73,7 +65,7 @@ class BuildInventoryTest : public ::testing::Test {
   SimulatedPlatform platform_;
   DeviceInventory inventory_;
   MemoryDeviceList list_;
-  RecordingHost host_;
+  RecordingInventoryHost host_;
 };
 
 TEST_F(BuildInventoryTest, ListsExactlyTheDevicesWithAListedClassAndHardwareIds) {
@@ -323,7 +315,7 @@ TEST(ClassTableSort, ByDescriptionIgnoringCaseKeepingEqualOnesInOrder) {
     SimulatedPlatform platform(std::move(pc));
     DeviceInventory inventory(platform);
     MemoryDeviceList list;
-    RecordingHost host;
+    RecordingInventoryHost host;
     ASSERT_TRUE(BuildInventory(inventory, list, host, 0));
     std::vector<std::string> names;
     for (const DeviceClassInfo& c : inventory.ClassTable()) names.push_back(c.name.ToUtf8());

@@ -88,14 +88,9 @@ TEST(CalendarFromOleDate, Table) {
   };
   for (const OleCase& c : cases) {
     CalendarTime t;
-    bool ok = CalendarFromOleDate(c.date, &t);
-    if (!c.text) {
-      EXPECT_FALSE(ok) << c.date;
-      continue;
-    }
-    ASSERT_TRUE(ok) << c.date;
-    EXPECT_EQ(DateTimeText(t).ToUtf8(), c.text) << c.date;
-    EXPECT_EQ(t.milliseconds, 0);
+    const bool ok = CalendarFromOleDate(c.date, &t);
+    EXPECT_EQ(ok ? DateTimeText(t).ToUtf8() : "refused", c.text ? c.text : "refused") << c.date;
+    if (ok) { EXPECT_EQ(t.milliseconds, 0) << c.date; }
   }
 }
 

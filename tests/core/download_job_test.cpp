@@ -33,10 +33,11 @@ Outcome WaitForEnd(DownloadJobPtr& job) {
           GetDownloadInfo(job.get(), kInfoReceived)};
 }
 
-StandInResource Served(std::string body, bool announce = true) {
+StandInResource Served(std::string body, bool announce = true, uint32_t perRead = 0) {
   StandInResource r;
   r.body = std::move(body);
   r.announceLength = announce;
+  r.bytesPerRead = perRead;
   return r;
 }
 
@@ -53,8 +54,7 @@ TEST(DownloadJob, FileTransfersDeliverEveryByteInOrder) {
                {1500000, 0, false, 100}};   // past the 1 MiB placeholder the total follows the bytes
   for (const Case& c : cases) {
     StandInTransport net;
-    net.resources[kUrl] = Served(PatternBytes(c.size), c.announce);
-    net.resources[kUrl].bytesPerRead = c.perRead;
+    net.resources[kUrl] = Served(PatternBytes(c.size), c.announce, c.perRead);
     DownloadJobPtr job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
     ASSERT_TRUE(job);
     const Outcome o = WaitForEnd(job);
@@ -122,8 +122,7 @@ TEST(DownloadJob, OnlyAWholeAnswerOfStatus200ReplacesTheOldFile) {
   };
   for (const Case& c : cases) {
     StandInTransport net;
-    net.resources[kUrl] = Served(program);
-    net.resources[kUrl].bytesPerRead = 500;
+    net.resources[kUrl] = Served(program, true, 500);
     net.PutFile(kTarget, "old copy");
     c.setUp(net);
     DownloadJobPtr job = StartDownload(net, kUrl, kTarget, c.flags, u"", 0);
@@ -175,8 +174,7 @@ TEST(DownloadJob, AnIncredibleLengthIsUnknownAndTheTransferStillEnds) {
 
 TEST(DownloadJob, CancelStopsATransferAndLeavesNoTemporaryFile) {
   StandInTransport net;
-  net.resources[kUrl] = Served(PatternBytes(3000000));
-  net.resources[kUrl].bytesPerRead = 1000;
+  net.resources[kUrl] = Served(PatternBytes(3000000), true, 1000);
   net.PutFile(kTarget, "old copy");
   net.holdReads = true;
   DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
@@ -194,8 +192,7 @@ TEST(DownloadJob, CancelStopsATransferAndLeavesNoTemporaryFile) {
 // Bytes coming in raise the total only past it: an announced total holds all through the transfer.
 TEST(DownloadJob, TheAnnouncedTotalIsNeverLowered) {
   StandInTransport net;
-  net.resources[kUrl] = Served(PatternBytes(3000000));
-  net.resources[kUrl].bytesPerRead = 1000;
+  net.resources[kUrl] = Served(PatternBytes(3000000), true, 1000);
   DownloadJobPtr job = StartDownload(net, kUrl, kTarget, 0, u"", 0);
   int seen = 0;
   while (GetDownloadInfo(job.get(), kInfoDone) == 0) {

@@ -28,10 +28,10 @@ TEST(Colours, ColourRefBecomesOpaqueArgb) {
 }
 
 TEST(Colours, FillPixelsNeverHaveAlphaZero) {
-  EXPECT_EQ(SolidFillPixel(0x00FFFFFF), 0x01FFFFFFu);
-  EXPECT_EQ(SolidFillPixel(0x00000000), 0x01000000u);
-  EXPECT_EQ(SolidFillPixel(0x80FFFFFF), 0x80FFFFFFu);
-  EXPECT_EQ(SolidFillPixel(0x01123456), 0x01123456u);
+  for (auto [argb, pixel] : {std::pair{0x00FFFFFFu, 0x01FFFFFFu}, {0u, 0x01000000u}, {0x80FFFFFFu, 0x80FFFFFFu},
+                             {0x01123456u, 0x01123456u}}) {
+    EXPECT_EQ(SolidFillPixel(argb), pixel) << std::hex << argb;
+  }
 }
 
 // Sizes below a point are the small UI size; heights are for the DPI asked for (96 without one).
@@ -51,10 +51,7 @@ TEST(FontMetrics, HeightIsForTheDpi) {
 }
 
 TEST(FontMetrics, WeightBelowOneIsNormal) {
-  EXPECT_EQ(UiFontWeight(0), 400);
-  EXPECT_EQ(UiFontWeight(-5), 400);
-  EXPECT_EQ(UiFontWeight(1), 1);
-  EXPECT_EQ(UiFontWeight(700), 700);
+  for (auto [asked, weight] : {std::pair{0, 400}, {-5, 400}, {1, 1}, {700, 700}}) EXPECT_EQ(UiFontWeight(asked), weight);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace pyr {
 namespace {
 
 using testing::Called;
+using testing::Lines;
 using testing::ScriptedHost;
 
 TEST(BackupRules, RootOfTheBackup) {
@@ -169,7 +170,6 @@ class BackupCommandTest : public ::testing::Test {
   void TickRows(std::initializer_list<int> rows) {
     for (int r : rows) host_->list.SetRowChecked(r, true);
   }
-  std::vector<std::string> TreeOf(const WideText& folder) { return temp_.Tree(folder); }
 
   testing::TempFolder temp_;
   WideText store_;
@@ -182,13 +182,13 @@ TEST_F(BackupCommandTest, BackupCheckedCopiesEachTickedDevicesPackage) {
   host_->folderPicks.push_back(dest.Str() + u"\\");
   EXPECT_EQ(BackupCheckedDevices(*host_), 2);
   EXPECT_EQ(host_->folderTitles.front(), (std::pair<std::u16string, uint32_t>{kBackupFolderTitle, 0x20}));
-  EXPECT_EQ(TreeOf(dest), (std::vector<std::string>{"Net/Ethernet - Intel - 1.2.3.4/e1d.cat",
-                                                     "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
-                                                     "Net/Ethernet - Intel - 1.2.3.4/e1d.sys", "Net/Wireless/sub/fw.bin",
-                                                     "Net/Wireless/wifi.inf"}));
+  EXPECT_EQ(temp_.Tree(dest), (std::vector<std::string>{"Net/Ethernet - Intel - 1.2.3.4/e1d.cat",
+                                                        "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
+                                                        "Net/Ethernet - Intel - 1.2.3.4/e1d.sys",
+                                                        "Net/Wireless/sub/fw.bin", "Net/Wireless/wifi.inf"}));
   // The device without a driver is skipped without a line.
-  EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet was successfully backed up.",
-                                                             u"Wireless was successfully backed up."}));
+  EXPECT_EQ(host_->resultLines,
+            (Lines{u"Ethernet was successfully backed up.", u"Wireless was successfully backed up."}));
   auto at = [&](const std::u16string& call) {
     return std::find(host_->calls.begin(), host_->calls.end(), call) - host_->calls.begin();
   };
@@ -209,9 +209,7 @@ TEST_F(BackupCommandTest, CancelledPickAndEmptyTicksDoNothing) {
   host_->answers = {1};
   host_->folderPicks.push_back(std::nullopt);
   EXPECT_EQ(BackupAllDevices(*host_, kBackupAskAboutNotPresent), -1);
-  EXPECT_EQ(std::count_if(host_->calls.begin(), host_->calls.end(),
-                          [](const std::u16string& c) { return c.starts_with(u"open:"); }),
-            0);
+  EXPECT_TRUE(testing::CallsStartingWith(*host_, u"open:").empty());
 }
 
 TEST_F(BackupCommandTest, CancelEndsAfterTheCurrentDevice) {
@@ -222,9 +220,7 @@ TEST_F(BackupCommandTest, CancelEndsAfterTheCurrentDevice) {
   };
   EXPECT_EQ(BackupCheckedDevices(*host_), 1);
   EXPECT_EQ(host_->resultLines.size(), 1u);
-  EXPECT_NE(std::find(host_->calls.begin(), host_->calls.end(),
-                      u"progress:100:Operation cancelled. 1 driver backed up."),
-            host_->calls.end());
+  EXPECT_TRUE(Called(*host_, u"progress:100:Operation cancelled. 1 driver backed up."));
 }
 
 TEST_F(BackupCommandTest, HostileNamesStayInsideTheRoot) {
@@ -232,8 +228,8 @@ TEST_F(BackupCommandTest, HostileNamesStayInsideTheRoot) {
   const WideText dest = temp_.Path(u"deep\\inside\\root");
   host_->folderPicks.push_back(dest.Str());
   EXPECT_EQ(BackupCheckedDevices(*host_), 0);
-  EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"..\\..\\..\\escaped could not be backed up."}));
-  EXPECT_TRUE(TreeOf(temp_.Path(u"deep")).empty());
+  EXPECT_EQ(host_->resultLines, (Lines{u"..\\..\\..\\escaped could not be backed up."}));
+  EXPECT_TRUE(temp_.Tree(temp_.Path(u"deep")).empty());
   EXPECT_FALSE(PathTaken(temp_.Path(u"escaped")));
 }
 
@@ -266,8 +262,8 @@ TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThroug
     host_->resultLines.clear();
     host_->folderPicks.push_back(pick.Str());
     EXPECT_EQ(BackupCheckedDevices(*host_), 0);
-    EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet could not be backed up."}));
-    EXPECT_EQ(TreeOf(temp_.Path(u"victim")), std::vector<std::string>{"e1d.sys"});
+    EXPECT_EQ(host_->resultLines, (Lines{u"Ethernet could not be backed up."}));
+    EXPECT_EQ(temp_.Tree(temp_.Path(u"victim")), std::vector<std::string>{"e1d.sys"});
     std::string content;
     EXPECT_TRUE(ReadWholeFile(victim, &content, 100) && content == "system file");
   }
@@ -279,17 +275,17 @@ TEST_F(BackupCommandTest, AFileThatFailsToCopyFailsItsDeviceAndLeavesNoPartialFo
   ASSERT_TRUE(CreateDirectoryTree(temp_.Path(u"full\\Net\\Ethernet - Intel - 1.2.3.4\\e1d.sys")));
   host_->folderPicks.push_back(temp_.Path(u"full").Str());
   EXPECT_EQ(BackupCheckedDevices(*host_), 1);
-  EXPECT_EQ(host_->resultLines, (std::vector<std::u16string>{u"Ethernet could not be backed up.",
-                                                             u"Wireless was successfully backed up."}));
+  EXPECT_EQ(host_->resultLines, (Lines{u"Ethernet could not be backed up.", u"Wireless was successfully backed up."}));
   EXPECT_TRUE(Called(*host_, u"progress:100:Operation complete. 1 driver backed up."));
-  EXPECT_EQ(TreeOf(temp_.Path(u"full")), (std::vector<std::string>{"Net/Wireless/sub/fw.bin", "Net/Wireless/wifi.inf"}));
+  EXPECT_EQ(temp_.Tree(temp_.Path(u"full")),
+            (std::vector<std::string>{"Net/Wireless/sub/fw.bin", "Net/Wireless/wifi.inf"}));
 }
 
 TEST_F(BackupCommandTest, NamesWindowsCannotUseAreMadeUsableAndInstallFromTheBackup) {
   TickRows({5});
   host_->folderPicks.push_back(temp_.Path(u"names").Str());
   EXPECT_EQ(BackupCheckedDevices(*host_), 1);
-  EXPECT_EQ(TreeOf(temp_.Path(u"names")),
+  EXPECT_EQ(temp_.Tree(temp_.Path(u"names")),
             (std::vector<std::string>{"AUX_/CON_/e1d.cat", "AUX_/CON_/e1d.inf", "AUX_/CON_/e1d.sys"}));
   // The other way: the backup installs; a name Windows would read as another is not offered.
   temp_.Write(temp_.Path(u"names\\trap.\\evil.inf"), "x");
@@ -319,16 +315,15 @@ TEST_F(BackupCommandTest, BackupAllAndTheNotPresentQuestion) {
     const WideText picked = temp_.Path(WideText::FromInt32(run++).View());
     host_->folderPicks.push_back(picked.Str());
     EXPECT_EQ(BackupAllDevices(*host_, c.flags), c.count);
-    EXPECT_EQ(host_->asked.size(), c.questions);
-    if (c.questions) { EXPECT_EQ(host_->asked[0], kBackupAllQuestion); }
+    EXPECT_EQ(host_->asked, c.questions ? Lines{kBackupAllQuestion} : Lines{});
     EXPECT_EQ(host_->folderTitles.back().second, 0x21u);
     // The hostile device gets its line and nothing on disk.
     EXPECT_EQ(host_->resultLines.size(), static_cast<size_t>(c.count) + 1);
-    std::vector<std::string> tree = TreeOf(Concat({picked, u"\\DriverBackup"}));
+    std::vector<std::string> tree = temp_.Tree(Concat({picked, u"\\DriverBackup"}));
     EXPECT_EQ(std::count_if(tree.begin(), tree.end(),
                             [](const std::string& f) { return f.starts_with("Net/Old stick - Kingston/"); }),
               c.count == 4 ? 2 : 0);
-    EXPECT_EQ(TreeOf(picked).size(), tree.size());  // everything under DriverBackup
+    EXPECT_EQ(temp_.Tree(picked).size(), tree.size());  // everything under DriverBackup
   }
 }
 
@@ -343,9 +338,8 @@ TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
   std::atomic<bool> reboot{false}, cancel{false};
   EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel, {}}), 4u);
   std::sort(platform.offered.begin(), platform.offered.end());
-  const std::string sep = "\\";
-  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub" + sep + "deep" + sep + "c.inf",
-                                                        "sub" + sep + "reboot.Inf", "sub" + sep + "refused.inf"}));
+  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub\\deep\\c.inf", "sub\\reboot.Inf",
+                                                        "sub\\refused.inf"}));
   EXPECT_EQ(platform.flagsSeen, 0u);  // never forced
   EXPECT_TRUE(reboot.load());
 
@@ -369,7 +363,7 @@ TEST_F(BackupCommandTest, InstallCommandTellsTheOutcomeOnce) {
   host_->folderPicks.push_back(folder.Str() + u"\\\\");
   EXPECT_EQ(InstallDriversFromFolder(*host_), 0);
   EXPECT_EQ(host_->folderTitles.back(), (std::pair<std::u16string, uint32_t>{kInstallFolderTitle, 0x21}));
-  EXPECT_EQ(host_->asked, (std::vector<std::u16string>{InstallClosingMessage(false, 0, folder).Str()}));
+  EXPECT_EQ(host_->asked, (Lines{InstallClosingMessage(false, 0, folder).Str()}));
   EXPECT_EQ(host_->rebuilds, 0);
   EXPECT_TRUE(Called(*host_, u"progress-window:Installing drivers from " + folder.Str() + u"...:450x70"));
 }
@@ -381,7 +375,7 @@ TEST_F(BackupCommandTest, AWorkerThatCannotStartEndsTheCommandWithNothingDone) {
   EXPECT_TRUE(Called(*host_, std::u16string(u"progress:100:") + kOperationNotStarted));
   EXPECT_EQ(host_->calls.back(), u"close");
   EXPECT_EQ(InstallDriversFromFolder(*host_), 0);
-  EXPECT_EQ(host_->asked, std::vector<std::u16string>{kOperationNotStarted});
+  EXPECT_EQ(host_->asked, Lines{kOperationNotStarted});
   EXPECT_EQ(host_->rebuilds, 0);
   EXPECT_FALSE(PathTaken(temp_.Path(u"a\\DriverBackup")));
 }

@@ -254,10 +254,9 @@ TEST(UninstallAllNotPresent, FinalTextCountsAndCancel) {
     ScriptedHost host(testing::SmallPc(devices));
     if (c.failing) host.platform.FailActionsOn(u"USB\\0");
     host.okPressedWhenWaiting = c.cancelAfter == 0;
-    const int cancelAfter = c.cancelAfter;
-    host.onPump = [cancelAfter](ScriptedHost& h, int mode) {
+    host.onPump = [&c](ScriptedHost& h, int mode) {
       EXPECT_TRUE(mode == kPumpPendingRefreshing || mode == kPumpRefreshing);
-      if (cancelAfter && static_cast<int>(h.resultLines.size()) == cancelAfter) h.SetCancelRequested(kCancelPressed);
+      if (c.cancelAfter && std::ssize(h.resultLines) == c.cancelAfter) h.SetCancelRequested(kCancelPressed);
     };
     EXPECT_EQ(UninstallAllNotPresent(host), c.result);
     EXPECT_TRUE(Called(host, u"open:Uninstalling all devices not present..."));
@@ -560,8 +559,7 @@ TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDevices) {
       {"update", true, [](ScriptedHost& h) { UpdateDrivers(h, RowSource::kChecked); }},
       {"change", true,
        [](ScriptedHost& h) {
-         h.list.SetAllChecked(false);
-         h.list.SetRowChecked(1, true);
+         h.list.SetRowChecked(0, false);
          h.infPicks = {u"oem3.inf"};
          ChangeDrivers(h);
        }},

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/selection_commands.h"
+#include "core/test_fixture.h"
 #include "devices/device_inventory.h"
 #include "devices/memory_device_list.h"
 #include "operations/state_commands.h"
@@ -34,7 +35,7 @@ const std::vector<std::string>& HostileTexts() {
   return texts;
 }
 
-std::string HostileFixture() {
+SimulatedPc HostilePc() {
   Json pc;
   pc["unknownClassImage"] = 0;
   pc["classes"] = Json::array({
@@ -61,19 +62,14 @@ std::string HostileFixture() {
     devices.push_back(d);
   }
   pc["devices"] = devices;
-  return pc.dump();
+  SimulatedPc parsed;
+  std::string error;
+  EXPECT_TRUE(ParseSimulatedPc(pc.dump(), &parsed, &error)) << error;
+  return parsed;
 }
 
-class EmptyHost : public InventoryHost {
- public:
-  void ShowMessage(const WideText&) override {}
-  void ApplyCommandAvailability(const CommandAvailability&) override {}
-};
-
 TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
-  SimulatedPc pc;
-  std::string error;
-  ASSERT_TRUE(ParseSimulatedPc(HostileFixture(), &pc, &error)) << error;
+  SimulatedPc pc = HostilePc();
   ASSERT_EQ(pc.devices.size(), kDevices);
   // Texts end at their first NUL, as the system's own strings do.
   EXPECT_EQ(pc.devices[4].name->View(), u"before");
@@ -86,7 +82,7 @@ TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
   platform.SetRawProperty(u"ROOT\\HOSTILE\\3", devpkey::kName, devprop::kString, {0x00, 0xDC, 'b', 0, 0, 0});
   DeviceInventory inventory(platform);
   MemoryDeviceList list;
-  EmptyHost host;
+  RecordingInventoryHost host;
   for (uint32_t flags : {uint32_t{kListShowNotPresent}, uint32_t{kListFlat}}) {
     ASSERT_TRUE(BuildInventory(inventory, list, host, flags));
     const size_t present = kDevices - kDevices / 5;
@@ -110,9 +106,7 @@ TEST(HostilePc, TenThousandHostileDevicesLoadAndBuild) {
 
 // The commands on a hostile PC: ticks, state changes, search and copy texts.
 TEST(HostilePc, CommandsWorkOnHostileRows) {
-  SimulatedPc pc;
-  std::string error;
-  ASSERT_TRUE(ParseSimulatedPc(HostileFixture(), &pc, &error)) << error;
+  SimulatedPc pc = HostilePc();
   pc.devices.resize(45);
   testing::ScriptedHost host(std::move(pc));
   ASSERT_EQ(host.list.RowCount(), 45);

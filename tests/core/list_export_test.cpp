@@ -10,14 +10,10 @@ namespace pyr {
 namespace {
 
 ExportRow Row(std::u16string_view name, std::u16string_view status, bool present, uint32_t problem, bool checked) {
-  ExportRow row;
-  row.cells.assign(10, WideText());
+  ExportRow row{std::vector<WideText>(10), present, problem, checked};
   row.cells[0] = WideText(name);
   row.cells[1] = WideText(status);
   row.cells[9] = WideText(u"ID\\1");
-  row.present = present;
-  row.problemCode = problem;
-  row.checked = checked;
   return row;
 }
 

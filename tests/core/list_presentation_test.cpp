@@ -39,12 +39,10 @@ TEST(ExpandAllGroups, ExpandsAndCollapsesEveryGroup) {
   MemoryDeviceList list;
   list.InsertGroup({u"a", u"", 1, 1, kGroupCollapsible | kGroupCollapsed});
   list.InsertGroup({u"b", u"", 5, 5, kGroupCollapsible});
-  ExpandAllGroups(list, true);
-  EXPECT_EQ(list.GroupById(1)->state, kGroupCollapsible);
-  EXPECT_EQ(list.GroupById(5)->state, kGroupCollapsible);
-  ExpandAllGroups(list, false);
-  EXPECT_EQ(list.GroupById(1)->state, kGroupCollapsible | kGroupCollapsed);
-  EXPECT_EQ(list.GroupById(5)->state, kGroupCollapsible | kGroupCollapsed);
+  for (bool expand : {true, false}) {
+    ExpandAllGroups(list, expand);
+    for (int id : {1, 5}) EXPECT_EQ(list.GroupById(id)->state, kGroupCollapsible | (expand ? 0 : kGroupCollapsed));
+  }
 }
 
 // What the list offers the commands after checks, a selection and a grouping mode.

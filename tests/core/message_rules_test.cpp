@@ -96,12 +96,9 @@ TEST(TipText, TheFirstSeparatorSplitsTitleFromMessage) {
 }
 
 TEST(TipText, LinesSplitAtCrLfOnly) {
-  auto lines = MessageLines(u"one\r\ntwo\nstill two\r\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], u"one");
-  EXPECT_EQ(lines[1], u"two\nstill two");
-  EXPECT_EQ(lines[2], u"");
-  EXPECT_EQ(MessageLines(u"single").size(), 1u);
+  using Lines = std::vector<std::u16string_view>;
+  EXPECT_EQ(MessageLines(u"one\r\ntwo\nstill two\r\n"), (Lines{u"one", u"two\nstill two", u""}));
+  EXPECT_EQ(MessageLines(u"single"), Lines{u"single"});
 }
 
 // The widest and the tallest line decide, with minimums for short, low lines.

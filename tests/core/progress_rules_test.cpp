@@ -56,17 +56,11 @@ TEST(Ring, Geometry) {
   };
   for (const auto& c : cases) {
     const RingGeometry g = RingGeometryFor(c.side, c.percent);
-    EXPECT_FLOAT_EQ(g.penWidth, c.pen) << c.side;
-    EXPECT_FLOAT_EQ(g.arcBox.x, c.arc) << c.side;
-    EXPECT_FLOAT_EQ(g.arcBox.y, c.arc) << c.side;
-    EXPECT_FLOAT_EQ(g.arcBox.w, c.arcSide) << c.side;
-    EXPECT_FLOAT_EQ(g.startAngle, -90) << c.side;
-    EXPECT_FLOAT_EQ(g.sweep, c.sweep) << c.percent;
-    EXPECT_FLOAT_EQ(g.textBox.x, c.textX) << c.side;
-    EXPECT_FLOAT_EQ(g.textBox.y, c.textY) << c.side;
-    EXPECT_FLOAT_EQ(g.textBox.w, c.textW) << c.side;
-    EXPECT_FLOAT_EQ(g.textBox.h, c.textH) << c.side;
-    EXPECT_FLOAT_EQ(g.textPixels, c.side * 0.25f) << c.side;
+    EXPECT_EQ(std::vector<float>({g.penWidth, g.arcBox.x, g.arcBox.y, g.arcBox.w, g.startAngle, g.sweep, g.textBox.x,
+                                  g.textBox.y, g.textBox.w, g.textBox.h, g.textPixels}),
+              std::vector<float>({c.pen, c.arc, c.arc, c.arcSide, -90, c.sweep, c.textX, c.textY, c.textW, c.textH,
+                                  c.side * 0.25f}))
+        << c.side << " " << c.percent;
   }
 }
 

@@ -18,16 +18,12 @@ Bytes Le(uint64_t v, int n) {
   return b;
 }
 
-Bytes OfDouble(double d) {
-  uint64_t bits;
-  std::memcpy(&bits, &d, 8);
-  return Le(bits, 8);
-}
-
-Bytes OfFloat(float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  return Le(bits, 4);
+// The bytes of a float or a double.
+template <typename T>
+Bytes Of(T value) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof value);
+  return Le(bits, sizeof value);
 }
 
 Bytes Utf16(std::u16string_view s) {
@@ -40,8 +36,7 @@ Bytes Utf16(std::u16string_view s) {
 }
 
 Bytes Decimal(uint8_t scale, uint8_t sign, uint32_t hi, uint64_t lo) {
-  Bytes b = {0, 0, scale, sign};
-  Bytes h = Le(hi, 4), l = Le(lo, 8);
+  Bytes b = {0, 0, scale, sign}, h = Le(hi, 4), l = Le(lo, 8);
   b.insert(b.end(), h.begin(), h.end());
   b.insert(b.end(), l.begin(), l.end());
   return b;
@@ -78,18 +73,18 @@ TEST(FormatPropertyValue, EveryType) {
       {"uint32", devprop::kUInt32, Le(0xFFFFFFFF, 4), {"4294967295"}},
       {"int64", devprop::kInt64, Le(0x8000000000000000ull, 8), {"-9223372036854775808"}},
       {"uint64", devprop::kUInt64, Le(~0ull, 8), {"18446744073709551615"}},
-      {"float", devprop::kFloat, OfFloat(2.5f), {"2.5"}}, {"double whole", devprop::kDouble, OfDouble(2.0), {"2"}},
-      {"double half", devprop::kDouble, OfDouble(2.5), {"2.5"}},
-      {"double negative", devprop::kDouble, OfDouble(-0.25), {"-0.25"}},
-      {"double negative whole", devprop::kDouble, OfDouble(-7.0), {"-7"}},
+      {"float", devprop::kFloat, Of(2.5f), {"2.5"}}, {"double whole", devprop::kDouble, Of(2.0), {"2"}},
+      {"double half", devprop::kDouble, Of(2.5), {"2.5"}},
+      {"double negative", devprop::kDouble, Of(-0.25), {"-0.25"}},
+      {"double negative whole", devprop::kDouble, Of(-7.0), {"-7"}},
       {"decimal", devprop::kDecimal, Decimal(2, 0, 0, 12345), {"123.45"}},
       {"decimal negative", devprop::kDecimal, Decimal(0, 0x80, 0, 42), {"-42"}},
       {"decimal high part", devprop::kDecimal, Decimal(0, 0, 1, 0), {"18446744073709551616"}},
       {"decimal bad scale", devprop::kDecimal, Decimal(29, 0, 0, 1), {}},
       {"guid", devprop::kGuid, kClassGuidBytes, {"{A45C254E-DF1C-4EFD-8020-67D146A850E0}"}},
       {"currency", devprop::kCurrency, Le(0xFFFFFFFFFFFFFFF6ull, 8), {"18446744073709551606"}},
-      {"ole date", devprop::kDate, OfDouble(45000.75), {"2023/03/15 18:00:00"}},
-      {"ole date out of range", devprop::kDate, OfDouble(1e9), {}},
+      {"ole date", devprop::kDate, Of(45000.75), {"2023/03/15 18:00:00"}},
+      {"ole date out of range", devprop::kDate, Of(1e9), {}},
       {"filetime midnight", devprop::kFileTime, Le(133312608000000000ull, 8),
        {"2023/06/15 00:00:00"}},
       {"filetime high bit", devprop::kFileTime, Le(0x8000000000000000ull, 8), {}},

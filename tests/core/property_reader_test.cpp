@@ -147,10 +147,7 @@ TEST(PropertyReads, BuildCostsOneCallPerProperty) {
   SimulatedPlatform platform(LoadTestPc());
   DeviceInventory inventory(platform);
   MemoryDeviceList list;
-  struct : InventoryHost {
-    void ShowMessage(const WideText&) override {}
-    void ApplyCommandAvailability(const CommandAvailability&) override {}
-  } host;
+  RecordingInventoryHost host;
   ASSERT_TRUE(BuildInventory(inventory, list, host, kListShowNotPresent));
   const uint64_t calls = platform.Calls(PlatformCall::kGetDeviceProperty);
   EXPECT_GT(platform.PropertyRequests(), 1000u);

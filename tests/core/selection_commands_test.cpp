@@ -76,23 +76,16 @@ TEST(CheckRules, GroupRulesNeedAGroupedListAndASelection) {
 
 TEST(FindNext, SubstringWithCaseIgnoredWithoutWrapping) {
   ScriptedHost host(MixedPc());
-  int found = FindNextRow(host.list, u"realtek", -1);
-  EXPECT_EQ(found, 0);
-  found = FindNextRow(host.list, u"realtek", found);
-  EXPECT_EQ(found, 4);
-  EXPECT_EQ(FindNextRow(host.list, u"realtek", found), -1);  // the end: no wrap
-  EXPECT_EQ(FindNextRow(host.list, u"realtek", -1), 0);      // starts again at the top
+  EXPECT_EQ(FindNextRow(host.list, u"realtek", -1), 0);
+  EXPECT_EQ(FindNextRow(host.list, u"realtek", 0), 4);
+  EXPECT_EQ(FindNextRow(host.list, u"realtek", 4), -1);  // the end: no wrap
   EXPECT_EQ(FindNextRow(host.list, u"Disabled", -1), -1);    // only names are searched
   EXPECT_EQ(FindNextRow(host.list, u"", -1), -1);
 }
 
 TEST(FindNext, RevealingARowExpandsItsGroupAndSelectsIt) {
   ScriptedHost host(MixedPc());
-  ListGroup group;
-  group.header = u"Network adapters";
-  group.groupId = 5;
-  group.state = kGroupCollapsible | kGroupCollapsed;
-  host.list.InsertGroup(group);
+  host.list.InsertGroup(ListGroup{u"Network adapters", u"", 5, kNoImage, kGroupCollapsible | kGroupCollapsed});
   RevealRow(host.list, 3);
   ListGroup after;
   ASSERT_TRUE(host.list.GroupAt(0, &after));

@@ -84,15 +84,11 @@ TEST_F(SettingsTest, ValuesOfAnotherTypeOrSizeTakeTheirDefaults) {
 }
 
 TEST_F(SettingsTest, ColumnWidthsAreTakenAsStoredAndAHiddenColumnIsSavedAtItsDefault) {
-  Store(u"LvCol3", 0);
-  Store(u"LvCol9", 45);
-  Store(u"LvCol0", 0x80000000);  // would reach the list as a negative code
-  Store(u"LvCol5", 32767);
+  // 0x80000000 would reach the list as a negative code.
+  const std::tuple<int, uint32_t, int> cases[] = {{3, 0, 0}, {9, 45, 45}, {0, 0x80000000, 270}, {5, 32767, 32767}};
+  for (const auto& [column, value, width] : cases) Store(Concat({u"LvCol", WideText::FromInt32(column)}).View(), value);
   const StoredSettings stored = Load();
-  EXPECT_EQ(ColumnWidthAtLoad(stored, 3), 0);
-  EXPECT_EQ(ColumnWidthAtLoad(stored, 9), 45);
-  EXPECT_EQ(ColumnWidthAtLoad(stored, 0), 270);
-  EXPECT_EQ(ColumnWidthAtLoad(stored, 5), 32767);
+  for (const auto& [column, value, width] : cases) EXPECT_EQ(ColumnWidthAtLoad(stored, column), width) << column;
   EXPECT_EQ(ColumnWidthAtLoad(stored, kDeviceColumnCount), 0);  // one past the last column
   EXPECT_EQ(ColumnWidthToSave(0, 3), 150);
   EXPECT_EQ(ColumnWidthToSave(0, 9), 300);
@@ -115,12 +111,10 @@ TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
   ASSERT_TRUE(WriteSettings(key_, save));
 
   EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 14u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"WindowCx"), 1111u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"WindowCy"), 777u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"LvCol3"), 150u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"LvCol9"), 300u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"AppFlag"), 0x80000104u);
-  EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, u"ListFlag"), 3u);
+  for (const auto& [name, value] : {std::pair{u"WindowCx", 1111u}, {u"WindowCy", 777u}, {u"LvCol3", 150u},
+                                     {u"LvCol9", 300u}, {u"AppFlag", 0x80000104u}, {u"ListFlag", 3u}}) {
+    EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, name), value) << WideText(name).ToUtf8();
+  }
 
   const StoredSettings again = Load();
   EXPECT_EQ(again.windowCx, 1111u);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "devices/device_inventory.h"
 #include "sandbox/simulated_pc.h"
 
 namespace pyr {
@@ -19,5 +21,14 @@ inline SimulatedPc LoadTestPc() {
   }
   return pc;
 }
+
+// The window's side of a list build: what it was told.
+class RecordingInventoryHost : public InventoryHost {
+ public:
+  void ShowMessage(const WideText& text) override { messages.push_back(text.ToUtf8()); }
+  void ApplyCommandAvailability(const CommandAvailability& commands) override { applied = commands; }
+  std::vector<std::string> messages;
+  CommandAvailability applied;
+};
 
 }  // namespace pyr

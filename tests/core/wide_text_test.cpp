@@ -77,11 +77,10 @@ TEST(WideTextCut, LeftRightDropMid) {
   EXPECT_EQ(After(u"bcd", [](WideText& t) { t.DropLeft(-2); }), u"bcd");
   EXPECT_EQ(After(u"bcd", [](WideText& t) { t.DropLeft(1); }), u"cd");
   EXPECT_EQ(After(u"cd", [](WideText& t) { t.DropRight(5); }), u"");
-  WideText r(u"abc");
-  EXPECT_EQ(r.At(1), u'a');
-  EXPECT_EQ(r.At(3), u'c');
-  EXPECT_EQ(r.At(0), 0);  // positions outside the text read as 0
-  EXPECT_EQ(r.At(4), 0);
+  // Positions outside the text read as 0.
+  for (auto [at, unit] : {std::pair{1, u'a'}, {3, u'c'}, {0, u'\0'}, {4, u'\0'}}) {
+    EXPECT_EQ(WideText(u"abc").At(at), unit) << at;
+  }
   const struct {
     const char16_t* source;
     int start, length;
@@ -93,12 +92,8 @@ TEST(WideTextCut, LeftRightDropMid) {
 }
 
 TEST(WideTextCut, TrimOnlyTheFourWhitespaceUnits) {
-  WideText t(u"\t\r\n x y \x0B\n ");
-  t.Trim();
-  EXPECT_EQ(t, u"x y \x0B");
-  WideText blank(u" \t ");
-  blank.Trim();
-  EXPECT_TRUE(blank.Empty());
+  EXPECT_EQ(After(u"\t\r\n x y \x0B\n ", [](WideText& t) { t.Trim(); }), u"x y \x0B");
+  EXPECT_TRUE(After(u" \t ", [](WideText& b) { b.Trim(); }).Empty());
 }
 
 TEST(WideTextPaths, LongPathPrefix) {
@@ -106,11 +101,7 @@ TEST(WideTextPaths, LongPathPrefix) {
       {u"C:\\x", u"\\\\?\\C:\\x"}, {u"\\\\server\\share", u"\\\\?\\UNC\\server\\share"}, {u"x\\y", u"x\\y"},
       {u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"}, {u"", u""},
   };
-  for (const auto& [in, out] : cases) {
-    WideText t(in);
-    t.AddLongPathPrefix();
-    EXPECT_EQ(t, out);
-  }
+  for (const auto& [in, out] : cases) EXPECT_EQ(After(in, [](WideText& t) { t.AddLongPathPrefix(); }), out);
 }
 
 TEST(WideTextPaths, ParentPath) {
@@ -125,9 +116,7 @@ TEST(WideTextPaths, ParentPath) {
       {u"name", true, u"name\\"},         {u"name", false, u"name"},       {u"\\x", false, u"\\x"},
   };
   for (const Case& c : cases) {
-    WideText t(c.in);
-    t.ParentPath(c.keep);
-    EXPECT_EQ(t, c.out) << WideText(c.in).ToUtf8() << " keep " << c.keep;
+    EXPECT_EQ(After(c.in, [&](WideText& t) { t.ParentPath(c.keep); }), c.out) << WideText(c.in).ToUtf8() << c.keep;
   }
 }
 
@@ -136,9 +125,7 @@ TEST(WideTextPaths, ExtensionAndBackslashes) {
   EXPECT_EQ(WideText(u"C:\\d.x\\file").Extension(), u"");
   EXPECT_EQ(WideText(u"file.").Extension(), u"");
   EXPECT_EQ(WideText(u"a.b.cat").Extension(), u".cat");
-  WideText t(u"C:\\x\\\\\\");
-  t.StripTrailingBackslashes();
-  EXPECT_EQ(t, u"C:\\x");
+  EXPECT_EQ(After(u"C:\\x\\\\\\", [](WideText& t) { t.StripTrailingBackslashes(); }), u"C:\\x");
 }
 
 TEST(WideTextCompare, EqualsAndCompare) {
@@ -178,8 +165,7 @@ TEST(WideTextSplit, Pieces) {
       {u"a-b", u"--", true, {u"a-b"}}, {u" Device name\n Status", u"\n", false, {u" Device name", u" Status"}},
   };
   for (const Case& c : cases) {
-    TextList list = Split(c.text, c.delimiters, c.whole);
-    EXPECT_EQ(list.Pieces(), c.pieces) << WideText(c.text).ToUtf8();
+    EXPECT_EQ(Split(c.text, c.delimiters, c.whole).Pieces(), c.pieces) << WideText(c.text).ToUtf8();
   }
 }
 
@@ -211,11 +197,9 @@ TEST(WideTextNumbers, Parsing) {
   EXPECT_EQ(WideText(u"-42").ToInt32(), -42);
   EXPECT_EQ(WideText(u"  17").ToInt32(), 17);
   EXPECT_DOUBLE_EQ(WideText(u"2.75MB").ToDouble(), 2.75);
-  EXPECT_TRUE(WideText(u"7").IsNumber());
-  EXPECT_TRUE(WideText(u"-7").IsNumber());
-  EXPECT_FALSE(WideText(u"-").IsNumber());
-  EXPECT_FALSE(WideText(u"x7").IsNumber());
-  EXPECT_FALSE(WideText(u"").IsNumber());
+  for (auto [text, number] : {std::pair{u"7", true}, {u"-7", true}, {u"-", false}, {u"x7", false}, {u"", false}}) {
+    EXPECT_EQ(WideText(text).IsNumber(), number) << WideText(text).ToUtf8();
+  }
 }
 
 TEST(WideTextEncoding, HexEncodeOptions) {
