@@ -269,6 +269,7 @@ TEST(DownloadJob, MemoryTransfersAreCappedAndEndInTwoZeroBytes) {
   net.resources[kUrl] = Served("abc");
   job = StartDownload(net, kUrl, kTarget, kDownloadWait, u"", 0);
   EXPECT_EQ(GetDownloadBuffer(job.get()), nullptr);
+  EXPECT_EQ(GetDownloadBuffer(nullptr), nullptr);
   CloseDownload(job);
 }
 

@@ -267,6 +267,11 @@ TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThroug
     std::string content;
     EXPECT_TRUE(ReadWholeFile(victim, &content, 100) && content == "system file");
   }
+  // A name that is a second hard link is refused rather than removed, as a link is.
+  const WideText second = temp_.Path(u"second.sys");
+  ASSERT_TRUE(temp_.HardLink(second, victim));
+  EXPECT_FALSE(RemovePlainFile(second));
+  EXPECT_TRUE(PathTaken(second));
 }
 
 TEST_F(BackupCommandTest, AFileThatFailsToCopyFailsItsDeviceAndLeavesNoPartialFolder) {

@@ -6,6 +6,7 @@
 
 #include "devices/property_format.h"
 #include "devices/property_keys.h"
+#include "sandbox/simulated_platform.h"
 
 namespace pyr {
 namespace {
@@ -52,6 +53,28 @@ std::vector<std::string> Format(uint32_t type, const Bytes& bytes) {
   for (const WideText& t : texts) out.push_back(t.ToUtf8());
   EXPECT_EQ(n, out.size());
   return out;
+}
+
+// An indirect string ("@file,-id") reads as what the system resolves it to, and as nothing when
+// the system cannot resolve it.
+TEST(FormatPropertyValue, IndirectStringsAsTheSystemResolvesThem) {
+  struct Resolving : SimulatedPlatform {
+    Resolving() : SimulatedPlatform(SimulatedPc{}) {}
+    bool LoadIndirectString(const char16_t* source, WideText* text) override {
+      if (std::u16string_view(source) != u"@netcfg.dll,-7") return false;
+      *text = WideText(u"Ethernet");
+      return true;
+    }
+  } platform;
+  for (const char16_t* source : {u"@netcfg.dll,-7", u"@gone.dll,-1"}) {
+    const Bytes bytes = Utf16(source);
+    std::vector<WideText> texts;
+    const bool resolves = source[1] == u'n';
+    EXPECT_EQ(FormatPropertyValue(devprop::kStringIndirect, bytes.data(), bytes.size(), &platform, &texts),
+              resolves ? 1u : 0u);
+    ASSERT_EQ(texts.size(), resolves ? 1u : 0u);
+    if (resolves) EXPECT_EQ(texts[0].ToUtf8(), "Ethernet");
+  }
 }
 
 struct FormatCase {
