@@ -50,32 +50,32 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
   std::vector<const SwitchSpec*> seen;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const WideText& argument = arguments[i];
-    const SwitchSpec* spec = FindSwitch(argument);
-    if (spec == nullptr) {
+    const SwitchSpec* known = FindSwitch(argument);
+    if (known == nullptr) {
       if (argument.View().starts_with(u"/")) return Failed(line, {u"Unknown switch: ", argument});
       return Failed(line, {u"Unexpected argument: ", argument});
     }
     for (const SwitchSpec* s : seen) {
-      if (s == spec) return Failed(line, {spec->name, u" is given twice."});
+      if (s == known) return Failed(line, {known->name, u" is given twice."});
     }
-    seen.push_back(spec);
+    seen.push_back(known);
     WideText value;
-    if (spec->value != nullptr) {
+    if (known->value != nullptr) {
       if (i + 1 >= arguments.size() || arguments[i + 1].Empty() || arguments[i + 1].View().starts_with(u"/")) {
-        return Failed(line, {spec->name, u" needs ", spec->value, u"."});
+        return Failed(line, {known->name, u" needs ", known->value, u"."});
       }
       value = arguments[++i];
     }
-    if (spec->job == Job::kUsage) {
+    if (known->job == Job::kUsage) {
       line.job = Job::kUsage;
       return line;
     }
-    if (spec->job != Job::kWindow) {
+    if (known->job != Job::kWindow) {
       if (line.job != Job::kWindow) return Failed(line, {u"Only one job at a time: ", argument, u" is the second."});
-      line.job = spec->job;
+      line.job = known->job;
       line.path = value;
     } else {
-      switch (spec->option) {
+      switch (known->option) {
         case Option::kAll: line.all = true; break;
         case Option::kClass: line.className = value; break;
         case Option::kWhatIf: line.whatIf = true; break;
