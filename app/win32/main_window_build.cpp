@@ -88,10 +88,10 @@ void MainWindow::FollowDpi() {
 }
 
 void MainWindow::QueueMenuPictures(size_t group) {
-  const GroupSpec& spec = CommandGroups()[group];
+  const GroupSpec& menu = CommandGroups()[group];
   const int32_t button = ids_.buttons[group];
   const int size = window_->SystemMetric(SM_CXMENUCHECK);
-  for (const MenuItemSpec& item : spec.items) {
+  for (const MenuItemSpec& item : menu.items) {
     const int32_t id = ids_.commands.IdOf(item.command, CommandSource::kMenu);
     if (item.text == nullptr || id == 0) continue;
     if (item.icon == kIconCheckMarks) {
