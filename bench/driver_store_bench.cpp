@@ -28,7 +28,7 @@ class CountingPlatform : public SimulatedPlatform {
 
 // folders folders of 100 files each, one in ten of them an INF.
 WideText MakeTree(const char16_t* name, int folders) {
-  WideText root = Concat({u"/tmp/pyr_bench_", WideText::FromUInt32(static_cast<uint32_t>(getpid())), u"_", name});
+  WideText root = Concat({u"/tmp\\pyr_bench_", WideText::FromUInt32(static_cast<uint32_t>(getpid())), u"_", name});
   DeletePath(root, 0);
   for (int f = 0; f < folders; ++f) {
     const WideText folder = Concat({root, u"\\vendor", WideText::FromInt32(f / 10), u"\\pkg", WideText::FromInt32(f)});
