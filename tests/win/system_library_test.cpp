@@ -31,7 +31,6 @@ TEST(SystemLibrary, RunTimeDllsComeFromTheSystemFolder) {
   for (const wchar_t* name : {L"uxtheme.dll", L"newdev.dll", L"wininet.dll", L"wintrust.dll", L"crypt32.dll"}) {
     SystemLibrary library(name);
     ASSERT_TRUE(library) << Lower(name).c_str();
-    EXPECT_TRUE(InSystemFolder(library.Get())) << Lower(library.Path()).c_str();
     EXPECT_EQ(Lower(library.Path()), SystemFolderWithSlash() + name);
   }
   RuntimeLibraries runtime;
@@ -41,8 +40,8 @@ TEST(SystemLibrary, RunTimeDllsComeFromTheSystemFolder) {
 }
 
 TEST(SystemLibrary, NamesWithAFolderAreRefusedAndLookupsAreTyped) {
-  for (const wchar_t* name : {L"", L"..\\uxtheme.dll", L"C:\\Windows\\System32\\uxtheme.dll",
-                              L"sub/uxtheme.dll", L"c:uxtheme.dll", L"no-such-library.dll"}) {
+  for (const wchar_t* name :
+       {L"", L"..\\uxtheme.dll", L"sub/uxtheme.dll", L"c:uxtheme.dll", L"no-such-library.dll"}) {
     SystemLibrary library;
     EXPECT_FALSE(library.Load(name)) << Lower(name).c_str();
     EXPECT_TRUE(library.Get() == nullptr && library.Path().empty());
