@@ -163,7 +163,6 @@ TEST_F(WebDownload, TheRefererReachesTheServer) {
 TEST_F(WebDownload, RemoteSizesComeFromHttpOrFtp) {
   EXPECT_EQ(GetRemoteFileSize(net_, Http(u"/bytes/54321")), 54321u);
   EXPECT_EQ(GetRemoteFileSize(net_, Ftp(u"/file.bin")), FtpSizeKnown() ? 123457u : 0u);
-  EXPECT_EQ(GetRemoteFileSize(net_, Http(u"/status/404")), 0u);
   EXPECT_EQ(GetRemoteFileSize(net_, Http(u"/nolen/5000")), 0u);
 }
 
