@@ -116,13 +116,6 @@ TEST(SignedStart, OnlyAnIntactCopySignedByTheTrustedSignerStarts) {
   DeleteFileW(W(tampered));
 }
 
-TEST(Process, A64BitProcessIsNotWow64) {
-  EXPECT_FALSE(IsWow64());
-  void* old = reinterpret_cast<void*>(1);
-  EXPECT_FALSE(DisableFsRedirection(&old));
-  EXPECT_EQ(old, nullptr);
-}
-
 TEST(SystemQueries, OsVersionAgreesWithWhatTheSystemReports) {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
   auto rtl = reinterpret_cast<RtlGetVersionFn>(
@@ -138,10 +131,15 @@ TEST(SystemQueries, OsVersionAgreesWithWhatTheSystemReports) {
   EXPECT_TRUE(version == expected || version == 6.2) << version << " vs " << expected;
 }
 
-TEST(SystemQueries, SystemFolderIsSystem32) {
+// A 64-bit process sees System32 itself: nothing to redirect.
+TEST(SystemQueries, SystemFolderIsSystem32AndNeverRedirected) {
   WideText folder = SystemFolder();
   EXPECT_NE(folder.Find(u"\\system32", false, -1), 0) << folder.ToUtf8();
   EXPECT_EQ(GetFileAttributesW(W(folder)) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_FALSE(IsWow64());
+  void* old = reinterpret_cast<void*>(1);
+  EXPECT_FALSE(DisableFsRedirection(&old));
+  EXPECT_EQ(old, nullptr);
 }
 
 }  // namespace
