@@ -48,11 +48,7 @@ TEST(SystemLibrary, NamesWithAFolderAreRefusedAndLookupsAreTyped) {
   }
   SystemLibrary library(L"version.dll");
   using SizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
-  const auto size = library.GetProc<SizeFn>("GetFileVersionInfoSizeW");
-  ASSERT_NE(size, nullptr);
-  DWORD handle = 0;
-  const std::wstring self = SystemLibraryPath(L"version.dll");
-  EXPECT_GT(size(self.c_str(), &handle), 0u);
+  EXPECT_NE(library.GetProc<SizeFn>("GetFileVersionInfoSizeW"), nullptr);
   EXPECT_EQ(library.GetProc<SizeFn>("NoSuchExport"), nullptr);
   SystemLibrary moved = std::move(library);
   EXPECT_EQ(library.Get(), nullptr);
