@@ -6,7 +6,6 @@
 #include <string>
 #include <type_traits>
 
-#include "base/os_version.h"
 #include "base/win32/process.h"
 #include "base/win32/system_folder.h"
 #include "base/win32/wchar.h"
@@ -16,14 +15,8 @@
 namespace pyr {
 namespace {
 
-WideText HelperPath() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  WideText path(U(self));
-  path.ParentPath(true);
-  path.Append(u"echo_exit.exe");
-  return path;
-}
+// Beside the tests: every start of it also checks the module folder.
+WideText HelperPath() { return Concat({ModuleFolder(nullptr), u"echo_exit.exe"}); }
 
 // Runs start (which starts the helper, or says why not) and returns the command line the helper
 // saw; empty when it did not run.
@@ -72,7 +65,6 @@ TEST(Process, LaunchProcessWithoutRedirectionAndShellOpenFailsOnAMissingTarget) 
   EXPECT_EQ(ShellOpen(u"C:\\no\\such\\document.pyravel-none"), 0u);
 }
 
-// Whole, it builds every path of the signed start below.
 TEST(Process, AModuleFolderCutShortIsNothing) {
   EXPECT_TRUE(ModuleFolder(nullptr, static_cast<uint32_t>(HelperPath().Length())).Empty());  // cut short
 }
@@ -109,21 +101,6 @@ TEST(SignedStart, OnlyAnIntactCopySignedByTheTrustedSignerStarts) {
   FileOwner held(CreateFileW(W(signedCopy), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_EQ(ReadSignatureFacts(held.Get(), signedCopy).chainError, kTrustUntrustedRoot);
   DeleteFileW(W(tampered));
-}
-
-TEST(SystemQueries, OsVersionAgreesWithWhatTheSystemReports) {
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  auto rtl = reinterpret_cast<RtlGetVersionFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-  ASSERT_NE(rtl, nullptr);
-  OSVERSIONINFOW real = {};
-  real.dwOSVersionInfoSize = sizeof real;
-  ASSERT_EQ(rtl(&real), 0);
-  double expected = real.dwMajorVersion + real.dwMinorVersion / 10.0;
-  if (real.dwMajorVersion >= 10) expected = real.dwBuildNumber >= 22000 ? 11.0 : 10.0;
-  // This test program carries no manifest, so Windows 8.1 and later may report 6.2.
-  double version = OsVersion();
-  EXPECT_TRUE(version == expected || version == 6.2) << version << " vs " << expected;
 }
 
 // A 64-bit process sees System32 itself: nothing to redirect.
