@@ -10,7 +10,7 @@ namespace {
 class ExecutableResources : public ::testing::TestWithParam<const wchar_t*> {};
 
 // The manifest as the system reads it: administrator rights, Common Controls 6 and per-monitor
-// DPI awareness (v2 with v1 as the fallback, and the older element for the systems before).
+// DPI awareness (v2 with v1 as the fallback).
 TEST_P(ExecutableResources, ManifestVersionIconAndPictures) {
   const ExecutableAsData exe(GetParam());
   ASSERT_NE(exe.Module(), nullptr) << "missing executable";
@@ -33,8 +33,6 @@ TEST_P(ExecutableResources, ManifestVersionIconAndPictures) {
   };
   EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
             L"PerMonitorV2, PerMonitor");
-  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
-            L"true/pm");
   ReleaseActCtx(activation);
   DWORD handle = 0;
   EXPECT_GT(GetFileVersionInfoSizeW(exe.Path().c_str(), &handle), 0u);

@@ -64,16 +64,12 @@ TEST_F(FileSystemTest, AFileHeldOpenIsScheduledForTheRestartOnlyWithFlagOne) {
   EXPECT_EQ(DeletePath(At(u"*.*"), kDeleteAtRestart), kDeletePendingRestart);
   EXPECT_FALSE(Exists(u"free.txt"));
   EXPECT_TRUE(Exists(u"busy.dll"));
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
-                          KEY_QUERY_VALUE, &key),
-            ERROR_SUCCESS);
   std::vector<wchar_t> list(65536);
   DWORD size = static_cast<DWORD>(list.size() * 2);
-  LONG read = RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(list.data()), &size);
-  RegCloseKey(key);
-  ASSERT_EQ(read, ERROR_SUCCESS);
+  ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
+                         L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, list.data(),
+                         &size),
+            ERROR_SUCCESS);
   EXPECT_NE(std::u16string(U(list.data()), size / 2).find(u"busy.dll"), std::u16string::npos);
   CloseHandle(held);
 }
@@ -102,7 +98,6 @@ TEST_F(FileSystemTest, CreateDirectoryTreeMakesEveryMissingLevel) {
   MakeFile(u"plain");  // a file in the way is not a folder
   EXPECT_FALSE(CreateDirectoryTree(At(u"plain")));
   EXPECT_FALSE(CreateDirectoryTree(At(u"plain\\below")));
-  EXPECT_FALSE(CreateDirectoryTree(At(u"bad|name\\x")));
   // Only below the chosen folder (where a link is never entered, as the backup's tests show).
   EXPECT_TRUE(CreateFolderBelow(At(u"base"), At(u"base\\made\\new")));
   EXPECT_FALSE(CreateFolderBelow(At(u"base"), At(u"elsewhere\\new")));

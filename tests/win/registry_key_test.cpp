@@ -32,7 +32,6 @@ TEST_F(RegistryKeyTest, OpeningReadOnlyCreatingAndRoots) {
   RegistryKey key;
   EXPECT_FALSE(key.Open(kSettingsKeyPath, kKeyRead));
   EXPECT_FALSE(key.IsOpen());
-  EXPECT_FALSE(key.WriteDword(u"WindowCx", 5));
   uint32_t out = 7;
   EXPECT_FALSE(key.ReadDword(u"WindowCx", out));
   EXPECT_EQ(out, 0u);

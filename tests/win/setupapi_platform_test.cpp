@@ -28,7 +28,6 @@ std::vector<std::string> Registry(HDEVINFO set, SP_DEVINFO_DATA* data, DWORD pro
   DWORD type = 0, size = 0;
   SetupDiGetDeviceRegistryPropertyW(set, data, property, &type, nullptr, 0, &size);
   std::vector<std::string> out;
-  if (size == 0) return out;
   std::vector<wchar_t> buffer(size / 2 + 2, L'\0');
   if (!SetupDiGetDeviceRegistryPropertyW(set, data, property, &type,
                                          reinterpret_cast<BYTE*>(buffer.data()), size, &size)) {
