@@ -6,6 +6,7 @@
 #include <string>
 #include <type_traits>
 
+#include "base/os_version.h"
 #include "base/win32/process.h"
 #include "base/win32/system_folder.h"
 #include "base/win32/wchar.h"
@@ -101,6 +102,22 @@ TEST(SignedStart, OnlyAnIntactCopySignedByTheTrustedSignerStarts) {
   FileOwner held(CreateFileW(W(signedCopy), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_EQ(ReadSignatureFacts(held.Get(), signedCopy).chainError, kTrustUntrustedRoot);
   DeleteFileW(W(tampered));
+}
+
+TEST(SystemQueries, OsVersionAgreesWithWhatTheSystemReports) {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  auto rtl = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtl, nullptr);
+  OSVERSIONINFOW real = {};
+  real.dwOSVersionInfoSize = sizeof real;
+  ASSERT_EQ(rtl(&real), 0);
+  double expected = real.dwMajorVersion + real.dwMinorVersion / 10.0;
+  if (real.dwMajorVersion >= 10) expected = real.dwBuildNumber >= 22000 ? 11.0 : 10.0;
+  // The report is read field by field; this test program names no system in its manifest, so
+  // Windows 8.1 and later may report 6.2.
+  double version = OsVersion();
+  EXPECT_TRUE(version == expected || version == 6.2) << version << " vs " << expected;
 }
 
 // A 64-bit process sees System32 itself: nothing to redirect.
