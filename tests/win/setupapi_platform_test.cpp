@@ -6,7 +6,6 @@
 #include <sddl.h>
 #include <setupapi.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,7 +18,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "devices/win32/setupapi_platform.h"
-#include "tests/support/temp_folder.h"
+#include "tests/core/test_fixture.h"
 
 namespace pyr {
 namespace {
@@ -29,7 +28,6 @@ std::vector<std::string> Registry(HDEVINFO set, SP_DEVINFO_DATA* data, DWORD pro
   DWORD type = 0, size = 0;
   SetupDiGetDeviceRegistryPropertyW(set, data, property, &type, nullptr, 0, &size);
   std::vector<std::string> out;
-  if (size == 0) return out;
   std::vector<wchar_t> buffer(size / 2 + 2, L'\0');
   if (!SetupDiGetDeviceRegistryPropertyW(set, data, property, &type,
                                          reinterpret_cast<BYTE*>(buffer.data()), size, &size)) {
@@ -111,21 +109,12 @@ TEST_F(SetupApiPlatformTest, ListsTheSystemsDevicesLikeTheOlderCalls) {
   EXPECT_TRUE(platform_.DestroyDeviceInfoList(set));
 }
 
-class NoticeHost : public InventoryHost {
- public:
-  void ShowMessage(const WideText& text) override { messages.push_back(text.ToUtf8()); }
-  void ApplyCommandAvailability(const CommandAvailability&) override { ++applied; }
-  std::vector<std::string> messages;
-  int applied = 0;
-};
-
 TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
   DeviceInventory inventory(platform_);
   MemoryDeviceList list;
-  NoticeHost host;
+  RecordingInventoryHost host;
   ASSERT_TRUE(BuildInventory(inventory, list, host, 0));
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(host.applied, 1);
   ASSERT_GE(list.RowCount(), 1);
   int working = 0;
   for (int r = 0; r < list.RowCount(); ++r) {
@@ -136,7 +125,7 @@ TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
     working += list.CellText(r, kColumnStatus) == u"Working properly";
   }
   EXPECT_GE(working, 1);
-  // The class table is the system's, sorted by description, with the no-class entry last.
+  // The class table is the system's, with the no-class entry last.
   DWORD count = 0;
   SetupDiBuildClassInfoList(0, nullptr, 0, &count);
   const auto& table = inventory.ClassTable();
@@ -150,13 +139,7 @@ TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
     SetupDiGetClassDescriptionW(&guid, description, 1024, nullptr);
     EXPECT_EQ(table[i].name, U(name));
     EXPECT_EQ(table[i].description, U(description));
-    if (i > 0) {
-      EXPECT_LE(WideText::Compare(table[i - 1].description.View(), table[i].description.View(),
-                                  false),
-                0);
-    }
   }
-  EXPECT_EQ(inventory.Set().Valid(), true);
 }
 
 TEST_F(SetupApiPlatformTest, FunctionsFoundAtRunTimeMatchTheSystem) {
@@ -164,87 +147,31 @@ TEST_F(SetupApiPlatformTest, FunctionsFoundAtRunTimeMatchTheSystem) {
             GetProcAddress(GetModuleHandleW(L"setupapi.dll"), "SetupDiRestartDevices") != nullptr);
 }
 
-// The root, and devices by instance ID with the lookup that also finds devices not present. Only
-// an answer of "no such device" means a device went with its parent; Wine answers CR_FAILURE to
-// every lookup, so there a failed uninstall always stays a failure.
+// The root, and by instance ID with the lookup that also finds devices not present (under Wine
+// every such lookup fails alike, so one unknown device stands for all).
 TEST_F(SetupApiPlatformTest, LocatingAnswersWhatTheSystemAnswers) {
   DEVINST direct = 0;
   DevInst found = 0;
   const CONFIGRET root = CM_Locate_DevNodeW(&direct, nullptr, CM_LOCATE_DEVNODE_NORMAL);
   EXPECT_EQ(platform_.LocateDevNode(&found, nullptr, 0), root);
   if (root == CR_SUCCESS) EXPECT_EQ(found, direct);
-  HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
-  SP_DEVINFO_DATA data{};
-  data.cbSize = sizeof data;
-  wchar_t instance[1024] = {};
-  ASSERT_TRUE(SetupDiEnumDeviceInfo(set, 0, &data));
-  ASSERT_TRUE(SetupDiGetDeviceInstanceIdW(set, &data, instance, 1024, nullptr));
-  SetupDiDestroyDeviceInfoList(set);
   wchar_t unknown[] = L"ROOT\\PYRAVEL_NEVER_INSTALLED\\0000";
-  const CONFIGRET known = CM_Locate_DevNodeW(&direct, instance, CM_LOCATE_DEVNODE_PHANTOM);
-  const CONFIGRET none = CM_Locate_DevNodeW(&direct, unknown, CM_LOCATE_DEVNODE_PHANTOM);
-  EXPECT_EQ(platform_.LocateDevNode(&found, U(instance), kCmLocateDevNodePhantom), known);
-  EXPECT_EQ(platform_.LocateDevNode(&found, U(unknown), kCmLocateDevNodePhantom), none);
-  std::printf("  phantom lookup: a present device %lu, an unknown one %lu\n", known, none);
-  const bool wine = known == CR_FAILURE;
-  EXPECT_EQ(none, wine ? CR_FAILURE : CR_NO_SUCH_DEVNODE);
-  if (!wine) EXPECT_EQ(known, CR_SUCCESS);
+  EXPECT_EQ(platform_.LocateDevNode(&found, U(unknown), kCmLocateDevNodePhantom),
+            CM_Locate_DevNodeW(&direct, unknown, CM_LOCATE_DEVNODE_PHANTOM));
 }
 
-// A vendor INF published into the system's INF folder, then removed through the platform under
-// its published name. Windows deletes it. Wine publishes it under its own name and its removal is
-// a stub that answers TRUE and deletes nothing: there the sandbox's store stands in.
-TEST_F(SetupApiPlatformTest, RemovingAPublishedPackage) {
-  testing::TempFolder temp;
-  const WideText inf = temp.Path(u"pyrtest.inf");
-  ASSERT_TRUE(temp.Write(inf, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=System\r\n"
-                              "ClassGuid={4d36e97d-e325-11ce-bfc1-08002be10318}\r\nProvider=Pyravel\r\n"
-                              "DriverVer=01/02/2024,1.0.0.0\r\n"));
-  wchar_t published[MAX_PATH] = {};
-  ASSERT_TRUE(SetupCopyOEMInfW(W(inf), nullptr, SPOST_NONE, 0, published, MAX_PATH, nullptr, nullptr))
-      << GetLastError();
-  const bool answered = platform_.UninstallOemInf(U(wcsrchr(published, L'\\') + 1), 0);
-  const bool gone = GetFileAttributesW(published) == INVALID_FILE_ATTRIBUTES;
-  DeleteFileW(published);
-  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  EXPECT_TRUE(answered);
-  EXPECT_EQ(gone, !wine) << WideText(U(published)).ToUtf8();
-}
-
-TEST_F(SetupApiPlatformTest, SecurityDescriptorsBecomeSddl) {
+// A descriptor whose parts lie beyond the bytes given is refused, and the check that says so reads
+// no further than them.
+TEST_F(SetupApiPlatformTest, ASecurityDescriptorIsReadWithinItsBytesOnly) {
   PSECURITY_DESCRIPTOR sd = nullptr;
   ULONG size = 0;
   ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
       L"O:BAG:SYD:(A;;GA;;;SY)(A;;GR;;;BU)", SDDL_REVISION_1, &sd, &size));
   std::vector<uint8_t> bytes(static_cast<uint8_t*>(sd), static_cast<uint8_t*>(sd) + size);
   LocalFree(sd);
-  ASSERT_GE(bytes.size(), 40u);
-  // What the system makes of it with the same revision and information flags; an empty text
-  // (Wine's answer) means nothing to show.
-  LPWSTR direct = nullptr;
-  ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(
-      bytes.data(), SDDL_REVISION_1, BACKUP_SECURITY_INFORMATION, &direct, nullptr));
-  const std::string expected = WideText(U(direct)).ToUtf8();
-  LocalFree(direct);
+  ASSERT_GT(bytes.size(), 40u);
   std::vector<WideText> texts;
-  const uint32_t n = FormatPropertyValue(devprop::kSecurityDescriptor, bytes.data(), bytes.size(),
-                                         &platform_, &texts);
-  if (expected.empty()) {
-    EXPECT_EQ(n, 0u);
-  } else {
-    ASSERT_EQ(n, 1u);
-    EXPECT_EQ(texts[0].ToUtf8(), expected);
-  }
-  std::printf("  SDDL with backup information: \"%s\"\n", expected.c_str());
-  // One byte short of the least a descriptor needs: nothing.
-  EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, bytes.data(), 39, &platform_,
-                                &texts),
-            0u);
-  // A descriptor whose parts lie beyond the bytes given is refused, not read.
-  EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, bytes.data(), 40, &platform_,
-                                &texts),
-            bytes.size() <= 40 ? 1u : 0u);
-  // The same 40 bytes against an unreadable page: the check must not look past them.
+  // Its first 40 bytes, against an unreadable page.
   SYSTEM_INFO info{};
   GetSystemInfo(&info);
   auto* pages = static_cast<uint8_t*>(
@@ -254,8 +181,7 @@ TEST_F(SetupApiPlatformTest, SecurityDescriptorsBecomeSddl) {
   ASSERT_TRUE(VirtualProtect(pages + info.dwPageSize, info.dwPageSize, PAGE_NOACCESS, &old));
   uint8_t* edge = pages + info.dwPageSize - 40;
   std::memcpy(edge, bytes.data(), 40);
-  EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, edge, 40, &platform_, &texts),
-            bytes.size() <= 40 ? 1u : 0u);
+  EXPECT_EQ(FormatPropertyValue(devprop::kSecurityDescriptor, edge, 40, &platform_, &texts), 0u);
   VirtualFree(pages, 0, MEM_RELEASE);
 }
 
