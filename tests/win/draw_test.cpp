@@ -45,39 +45,6 @@ class Drawing : public GdiplusSuite {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-// The build turns each drawn PNG into a pixel resource: GDI+'s own decoder, reading the PNG from
-// the source tree, sees the same picture pixel for pixel; scaled to 20 pixels it is neither empty
-// nor an opaque block.
-TEST_F(Drawing, EveryPictureHasThePixelsOfItsPng) {
-  for (int id = 21; id <= 42; ++id) {
-    const std::string png =
-        std::string(PYRAVEL_TEST_DATA) + "/resources/images/" + std::to_string(id) + ".png";
-    GpBitmap* raw = nullptr;
-    ASSERT_TRUE(
-        GpOk(gp::GdipCreateBitmapFromFile(std::wstring(png.begin(), png.end()).c_str(), &raw)) &&
-        raw)
-        << png;
-    const ImagePtr decoded(raw);
-    const ImagePtr linked = LoadImageResource(Self(), id);
-    ASSERT_EQ(Size(linked).cx, Size(decoded).cx) << id;
-    ASSERT_EQ(Size(linked).cy, Size(decoded).cy) << id;
-    int differing = 0;
-    for (int y = 0; y < Size(decoded).cy; ++y)
-      for (int x = 0; x < Size(decoded).cx; ++x) {
-        const Argb a = Pixel(decoded.get(), x, y), b = Pixel(linked.get(), x, y);
-        // Fully transparent pixels may differ in colour alone.
-        if (a != b && ((a >> 24) != 0 || (b >> 24) != 0)) ++differing;
-      }
-    EXPECT_EQ(differing, 0) << id;
-    const ImagePtr small = LoadImageResource(Self(), id, 20, 20);
-    int opaque = 0;
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 20; ++x) opaque += (Pixel(small.get(), x, y) >> 24) > 0x80;
-    EXPECT_GT(opaque, 20) << id;
-    EXPECT_LT(opaque, 400) << id;
-  }
-}
-
 TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
   const auto pixels = [](const char* magic, uint32_t width, uint32_t height, size_t rowBytes) {
     std::string bytes(magic, 4);
@@ -89,13 +56,9 @@ TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
   };
   const std::pair<std::string, bool> cases[] = {
       {pixels("PXL1", 3, 2, 24), true},
-      {pixels("PXL1", 3, 2, 28), true},                      // trailing bytes
-      {pixels("PXL1", 3, 2, 12), false},                     // one row short
       {pixels("PXL1", 3, 2, 24).substr(0, 12 + 23), false},  // one byte short
-      {pixels("PXL1", 3, 2, 0), false},                      // header only
       {std::string("PXL1\x03\x00", 6), false},               // cut header
       {pixels("PNG1", 3, 2, 24), false},
-      {pixels("PXL1", 0, 2, 24), false},
       {pixels("PXL1", 3, 0, 24), false},
       {pixels("PXL1", 4097, 1, 4097 * 4), false},
       {pixels("PXL1", 0x40000001, 4, 16), false},  // a width whose byte count overflows
@@ -117,60 +80,22 @@ TEST_F(Drawing, PicturesAndBitmapsTakeTheirSizeOrGiveNothing) {
   const struct {
     SIZE got, expected;
   } cases[] = {
-      {Size(LoadImageResource(Self(), 23)), {44, 44}},
       {Size(LoadImageResource(Self(), 23, 20, 20)), {20, 20}},
       // One dimension given: the other keeps the picture's own size.
       {Size(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
       {Size(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
-      {Size(CheckBoxImage(24, kCheckBoxTicked, 0xFF0000FF)), {24, 24}},
       {Size(BackgroundBitmap(background.get(), 30, 20)), {30, 20}},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(cases[i].got.cx, cases[i].expected.cx) << i;
     EXPECT_EQ(cases[i].got.cy, cases[i].expected.cy) << i;
   }
-  EXPECT_FALSE(LoadImageResource(Self(), 99));
   EXPECT_FALSE(LoadImageResource(Self(), 20, 20, 20));
   EXPECT_FALSE(LoadResourceBitmap(Self(), 43, 20, 20));
   EXPECT_FALSE(ScaledCopy(nullptr, 30, 30));
   EXPECT_FALSE(ScaledCopy(background.get(), 0, 30));
   EXPECT_FALSE(SolidBitmap(0, 5, 0xFF000000));
   EXPECT_FALSE(FillRoundedRect(nullptr, 0, 0, 4, 4, 0xFF000000, 0));
-}
-
-// A fill lands as the colour given: scaled up, converted from a COLORREF, inside rounded corners
-// that stay clear, or as a solid bitmap that keeps its alpha but never 0.
-TEST_F(Drawing, FillsLandAsGiven) {
-  ImagePtr source = NewImage(10, 10);
-  ASSERT_TRUE(FillRoundedRect(source.get(), 0, 0, 10, 10, 0xFFFF0000, 0));
-  EXPECT_EQ(Pixel(ScaledCopy(source.get(), 30, 30).get(), 15, 15), 0xFFFF0000u);
-  ImagePtr image = NewImage(4, 4);
-  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 4, 4, ColourRefToArgb(RGB(10, 200, 30)), 0));
-  EXPECT_EQ(Pixel(image.get(), 2, 2), 0xFF0AC81Eu);
-  image = NewImage(40, 40);
-  ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 40, 40, 0xFF0000FF, 20));
-  EXPECT_EQ(Pixel(image.get(), 20, 20), 0xFF0000FFu);
-  EXPECT_EQ(Pixel(image.get(), 0, 0) >> 24, 0u);
-  for (const auto& [colour, pixel] :
-       {std::pair{0x80123456u, 0x80123456u}, {0x00FFFFFFu, 0x01FFFFFFu}}) {
-    EXPECT_EQ(BitmapPixels(SolidBitmap(3, 5, colour).Get()), std::vector<uint32_t>(15, pixel));
-  }
-}
-
-// Below one point a UI font is 8.5 points of normal Arial; the height is for the DPI asked for.
-TEST_F(Drawing, UiFontsTakeTheirSizeWeightAndDpi) {
-  const std::tuple<FontHandle, LONG, LONG> cases[] = {
-      {CreateUiFont(0.5, 0), -11, 400},
-      {CreateUiFont(9, 400, 0, nullptr, -1, 144), -18, 400},
-      {CreateUiFont(9, 700, 0, nullptr, -1, 120), -15, 700},
-  };
-  for (const auto& [font, height, weight] : cases) {
-    LOGFONTW lf{};
-    ASSERT_TRUE(GetObjectW(font.Get(), sizeof(lf), &lf)) << height;
-    EXPECT_EQ(lf.lfHeight, height);
-    EXPECT_EQ(lf.lfWeight, weight);
-    EXPECT_STREQ(lf.lfFaceName, L"Arial");
-  }
 }
 
 class PopupWindow {
