@@ -140,7 +140,7 @@ class OperationScript {
  public:
   struct Step {
     enum Kind { kBox, kResults, kNoBox } kind;
-    std::wstring answer;  // the box's button, or kEscape for Esc on it
+    std::wstring answer;  // the box's button
   };
   OperationScript(HWND main, std::vector<Step> steps)
       : main_(main), steps_(std::move(steps)) {
@@ -155,7 +155,6 @@ class OperationScript {
     waitedFor_.clear();
   }
 
-  static constexpr const wchar_t* kEscape = L"\x1b";
   std::vector<std::wstring> boxTexts, resultLines;
   std::vector<bool> resultsInFront;
   std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
@@ -203,10 +202,9 @@ class OperationScript {
         for (const auto& [cls, text] : ChildrenOf(box)) {
           if (cls == L"Static" && !text.empty()) boxTexts.push_back(text);
         }
-        const bool escape = step.answer == kEscape;
-        HWND button = FindWindowExW(box, nullptr, L"Button", escape ? nullptr : step.answer.c_str());
+        HWND button = FindWindowExW(box, nullptr, L"Button", step.answer.c_str());
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
-        PostMessageW(button, escape ? WM_KEYDOWN : BM_CLICK, escape ? VK_ESCAPE : 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
         return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10) ||
                Failed("the message box to close after \"" + answer + "\" (10 s)");
       }
