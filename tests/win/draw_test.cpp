@@ -181,22 +181,15 @@ TEST_F(Drawing, BackgroundBitmapFillsHolesWithTheHoleColour) {
 
 TEST_F(Drawing, CheckBoxStatesDifferWhereTheyShould) {
   const Argb green = 0xFF00A000;
+  // The list's two states; the filled and rounded styles are no picture the program shows.
   ImagePtr empty = CheckBoxPicture(40, kCheckBoxEmpty, green);
   ImagePtr ticked = CheckBoxPicture(40, kCheckBoxTicked, green);
-  ImagePtr filled = CheckBoxPicture(40, kCheckBoxFilled, green);
-  ImagePtr round = CheckBoxPicture(40, kCheckBoxEmpty | kCheckBoxRounded, green);
-  ASSERT_TRUE(empty && ticked && filled && round);
-  // Centre of the box: white, the mark, the square, which leaves a white margin.
+  ASSERT_TRUE(empty && ticked);
+  // Centre of the box: white, or the mark; the frame is black on both.
   EXPECT_EQ(Pixel(empty.get(), 20, 20), 0xFFFFFFFFu);
-  EXPECT_EQ(Pixel(filled.get(), 20, 20), green);
-  EXPECT_EQ(Pixel(filled.get(), 5, 20), 0xFFFFFFFFu);
   EXPECT_EQ(Pixel(ticked.get(), 17, 27), green);
   EXPECT_EQ(Pixel(ticked.get(), 30, 30), 0xFFFFFFFFu);
-  // The frame is black on every state; a rounded box's corner is clear.
-  for (GpBitmap* image : {empty.get(), ticked.get(), filled.get()})
-    EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
-  EXPECT_EQ(Pixel(empty.get(), 1, 1), 0xFF000000u);
-  EXPECT_LT(Pixel(round.get(), 1, 1) >> 24, 0x40u);
+  for (GpBitmap* image : {empty.get(), ticked.get()}) EXPECT_EQ(Pixel(image, 2, 20) & 0xFFFFFF, 0u);
 }
 
 TEST_F(Drawing, PictureBitmapReplacesAndFreesThePreviousOne) {
