@@ -220,7 +220,7 @@ TEST_F(UiWindowState, ControlFramesAndLaterScrollBarsArePainted) {
   EXPECT_GT(drawn, 0) << "the scroll bar";
 }
 
-TEST_F(UiWindowState, MenuItemStatesAndSubmenus) {
+TEST_F(UiWindowState, DisabledMenuItemsAreGreyed) {
   // Ticks and texts are read back through the main window's menus; here, disabled is greyed too,
   // and enabling clears both.
   const int32_t button = MenuButton({u"Show devices not present\tCtrl+S"});
@@ -237,10 +237,6 @@ TEST_F(UiWindowState, MenuItemStatesAndSubmenus) {
   EXPECT_EQ(window_.GetControlState(first, kStateEnable | kStateDisable), kStateDisable);
   ASSERT_TRUE(window_.SetControlState(first, kStateEnable));
   EXPECT_EQ(greyed(), 0u);
-  const int32_t sub = window_.AddMenuItem(-1, u"More", 100, kMenuItemSubmenu);
-  EXPECT_EQ(window_.ControlKindOf(sub), kKindSubmenuItem);
-  EXPECT_EQ(window_.ControlMenu(window_.AddMenuItem(sub, u"Inner")), window_.ControlMenu(sub));
-  EXPECT_EQ(GetSubMenu(window_.ControlMenu(button), 2), window_.ControlMenu(sub));
   // A control without a menu cannot hold items.
   EXPECT_EQ(window_.AddMenuItem(window_.AddText(u"x", 0, 0, 10, 10), u"nowhere"), 0);
 }
@@ -327,24 +323,6 @@ TEST_F(UiWindowShell, DroppedFilesArriveJoinedByLineBreaks) {
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(window_.OwnEvent().extra)), c.text);
     EXPECT_EQ(window_.TextBuffer(), c.text);
   }
-}
-
-TEST_F(UiWindowShell, TrayMessagesBecomeEventsThroughThePump) {
-  const int32_t icon = window_.AddText(u"", 0, 0, 1, 1, 0);
-  const std::pair<LPARAM, int32_t> cases[] = {
-      {WM_LBUTTONUP, icon},
-      {NIN_BALLOONTIMEOUT, ev::kBalloonHidden},
-      {WM_MOUSEMOVE, ev::kTrayOther},
-  };
-  for (const auto& [mouse, code] : cases) {
-    DrainMessages();
-    SendMessageW(window_.Handle(), kTrayCallbackMessage, static_cast<WPARAM>(icon), mouse);
-    EXPECT_TRUE(PumpUntil(code)) << "mouse message " << mouse;
-    EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(icon));
-  }
-  DrainMessages();
-  PostMessageW(window_.Handle(), kTrayEventMessage, 77, WM_LBUTTONUP);
-  EXPECT_EQ(PumpUntil(), 0) << "an unknown icon is no event";
 }
 
 RECT g_menuSeen{};
