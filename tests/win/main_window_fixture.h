@@ -44,13 +44,12 @@ class TestEnvironment : public ProgramEnvironment {
 
   DownloadTransport& Transport() override { return transport; }
   std::u16string MakerSite() const override { return {}; }
-  std::u16string ProgramDataFolder() const override { return programData; }
+  std::u16string ProgramDataFolder() const override { return {}; }  // no package is removed
 
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
   WinInetTransport transport;
-  std::u16string programData;  // empty: no package is removed
 
  private:
   DevicePlatform* override_ = nullptr;
