@@ -2,7 +2,7 @@
 // button, result lines, the ring's progress rules, the status text, a move to a monitor of
 // another scale, and a closed dialog. (The Cancel click reaching the program is checked through
 // the main window's pump.)
-#include "tests/win/win_test_support.h"
+#include "tests/win/ui_toolkit_fixture.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -20,16 +20,16 @@
 namespace pyr {
 namespace {
 
-class ResultsDialog : public GdiplusSuite {
+// The toolkit's window stands for the program's main window.
+class ResultsDialog : public testing::ToolkitWindow {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(main_.CreateUiWindow(u"PyravelTestMain", u"Main", 700, 500, 20, 20,
-                                     WS_OVERLAPPEDWINDOW, 0, nullptr));
-    main_.ShowUiWindow(SW_SHOW, kShowUpdate);
+    ToolkitWindow::SetUp();
+    window_.ShowUiWindow(SW_SHOW, kShowUpdate);
   }
   void TearDown() override {
     dialog_.CloseDialog();
-    main_.DestroyUiWindow();
+    ToolkitWindow::TearDown();
   }
 
   HWND Control(int32_t id) { return dialog_.DialogWindow().ControlHandle(id); }
@@ -49,14 +49,13 @@ class ResultsDialog : public GdiplusSuite {
     return format.top;
   }
 
-  UiWindow main_;
   OperationResultsDialog dialog_;
 };
 
 // Both variants are built hidden and owned, and grow by the Cancel button (its place is checked
 // natively), which finishing relabels; a second button goes left, and a third call only relabels.
 TEST_F(ResultsDialog, VariantsTakeTheirPlacesAndGrowForTheCancelButton) {
-  dialog_.OpenProgressWindow(u"Downloading", &main_, 450, 70);
+  dialog_.OpenProgressWindow(u"Downloading", &window_, 450, 70);
   EXPECT_EQ(Client(), (Box{0, 0, 450, 90}));
   dialog_.AddResultLine(u"ignored");
   EXPECT_FALSE(dialog_.HasResultList()) << "the compact window takes no lines";
@@ -66,10 +65,10 @@ TEST_F(ResultsDialog, VariantsTakeTheirPlacesAndGrowForTheCancelButton) {
   dialog_.ShowDialog();
 
   // Results over an open compact window replace it.
-  dialog_.OpenResultsDialog(u"Starting", &main_);
+  dialog_.OpenResultsDialog(u"Starting", &window_);
   const HWND hwnd = dialog_.DialogHandle();
   EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), main_.Handle());
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), window_.Handle());
   EXPECT_EQ(Client(), (Box{0, 0, 650, 350}));
   EXPECT_EQ(Status(), L"Starting");
   EXPECT_FALSE(dialog_.MarkFinished()) << "no button yet";
@@ -90,7 +89,7 @@ TEST_F(ResultsDialog, VariantsTakeTheirPlacesAndGrowForTheCancelButton) {
 // Lines are appended with a time stamp; a line longer than its column widens it.
 // Opened again while it shows, the dialog keeps its lines and takes the new status text.
 TEST_F(ResultsDialog, ResultLinesAndOpeningAgain) {
-  dialog_.OpenResultsDialog(u"Working", &main_).ShowDialog();
+  dialog_.OpenResultsDialog(u"Working", &window_).ShowDialog();
   dialog_.AddResultLine(u"Mouse was successfully uninstalled.");
   dialog_.AddResultLine(u"Keyboard could not be uninstalled.");
   // The lines and their time stamps' form are checked on every end-to-end run; here, the year.
@@ -107,7 +106,7 @@ TEST_F(ResultsDialog, ResultLinesAndOpeningAgain) {
   EXPECT_GT(ListView_GetColumnWidth(list, 1),
             std::max(450, ListView_GetStringWidth(list, longLine)));
   const HWND before = dialog_.DialogHandle();
-  dialog_.OpenResultsDialog(u"Second", &main_);
+  dialog_.OpenResultsDialog(u"Second", &window_);
   EXPECT_EQ(dialog_.DialogHandle(), before);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Status(), L"Second");
@@ -116,7 +115,7 @@ TEST_F(ResultsDialog, ResultLinesAndOpeningAgain) {
 // The value rules are checked on the ring; here, that the dialog passes a value to its ring and
 // changes the status only when a text comes with the value.
 TEST_F(ResultsDialog, ProgressReachesTheRingAndAStatusOnlyWhenGiven) {
-  dialog_.OpenResultsDialog(u"Working", &main_).ShowDialog();
+  dialog_.OpenResultsDialog(u"Working", &window_).ShowDialog();
   dialog_.SetProgress(40, nullptr);
   EXPECT_EQ(dialog_.Ring().Value(), 40);
   EXPECT_EQ(Status(), L"Working");
@@ -127,7 +126,7 @@ TEST_F(ResultsDialog, ProgressReachesTheRingAndAStatusOnlyWhenGiven) {
 
 // One status line is centred as 14 pixels high; several are centred by their own height.
 TEST_F(ResultsDialog, StatusLinesAreCentredVertically) {
-  dialog_.OpenResultsDialog(u"One line", &main_);
+  dialog_.OpenResultsDialog(u"One line", &window_);
   EXPECT_EQ(StatusTop(), (70 - 14) / 2);
   dialog_.SetProgress(-1, u"Line one\r\nLine two\r\nLine three");
   const HWND edit = Control(dialog_.StatusControlId());
@@ -146,7 +145,7 @@ TEST_F(ResultsDialog, StatusLinesAreCentredVertically) {
 // ring spinning on, and back at 100 % as before (the toolkit's new places and sizes are checked on
 // the main window).
 TEST_F(ResultsDialog, MovedToAnotherScaleDrawsItsPartsAgain) {
-  dialog_.OpenResultsDialog(u"One line", &main_)
+  dialog_.OpenResultsDialog(u"One line", &window_)
       .SetProgress(-80, nullptr)
       .AddCancelButton()
       .ShowDialog();
@@ -163,7 +162,7 @@ TEST_F(ResultsDialog, MovedToAnotherScaleDrawsItsPartsAgain) {
 }
 
 TEST_F(ResultsDialog, ClosedDialogIgnoresEverything) {
-  dialog_.OpenResultsDialog(u"Working", &main_).AddCancelButton().ShowDialog();
+  dialog_.OpenResultsDialog(u"Working", &window_).AddCancelButton().ShowDialog();
   const HWND hwnd = dialog_.DialogHandle();
   dialog_.CloseDialog();
   EXPECT_FALSE(IsWindow(hwnd));
