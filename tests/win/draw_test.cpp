@@ -45,6 +45,39 @@ class Drawing : public GdiplusSuite {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
+// The build turns each drawn PNG into a pixel resource: GDI+'s own decoder, reading the PNG from
+// the source tree, sees the same picture pixel for pixel; scaled to 20 pixels it is neither empty
+// nor an opaque block.
+TEST_F(Drawing, EveryPictureHasThePixelsOfItsPng) {
+  for (int id = 21; id <= 42; ++id) {
+    const std::string png =
+        std::string(PYRAVEL_TEST_DATA) + "/resources/images/" + std::to_string(id) + ".png";
+    GpBitmap* raw = nullptr;
+    ASSERT_TRUE(
+        GpOk(gp::GdipCreateBitmapFromFile(std::wstring(png.begin(), png.end()).c_str(), &raw)) &&
+        raw)
+        << png;
+    const ImagePtr decoded(raw);
+    const ImagePtr linked = LoadImageResource(Self(), id);
+    ASSERT_EQ(Size(linked).cx, Size(decoded).cx) << id;
+    ASSERT_EQ(Size(linked).cy, Size(decoded).cy) << id;
+    int differing = 0;
+    for (int y = 0; y < Size(decoded).cy; ++y)
+      for (int x = 0; x < Size(decoded).cx; ++x) {
+        const Argb a = Pixel(decoded.get(), x, y), b = Pixel(linked.get(), x, y);
+        // Fully transparent pixels may differ in colour alone.
+        if (a != b && ((a >> 24) != 0 || (b >> 24) != 0)) ++differing;
+      }
+    EXPECT_EQ(differing, 0) << id;
+    const ImagePtr small = LoadImageResource(Self(), id, 20, 20);
+    int opaque = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) opaque += (Pixel(small.get(), x, y) >> 24) > 0x80;
+    EXPECT_GT(opaque, 20) << id;
+    EXPECT_LT(opaque, 400) << id;
+  }
+}
+
 TEST_F(Drawing, PixelResourcesAreCheckedBeforeUse) {
   const auto pixels = [](const char* magic, uint32_t width, uint32_t height, size_t rowBytes) {
     std::string bytes(magic, 4);

@@ -51,6 +51,7 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
   EXPECT_TRUE(Checked(MenuId(Command::kShowNotPresent)));
   EXPECT_FALSE(Checked(MenuId(Command::kGroupByType)));
   EXPECT_FALSE(Enabled(MenuId(Command::kExpandAll)));
+  EXPECT_FALSE(Enabled(MenuId(Command::kCollapseAll)));
 
   main_->ShowAndFill();
   EXPECT_EQ(main_->ListFlag(), 3u);
@@ -67,6 +68,9 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
 TEST_F(MainWindowTest, ViewCommandsToggleTheirListFlagBit) {
   BuildShown();
   const int presentOnly = main_->List().RowCount();
+  for (int row = 0; row < presentOnly; ++row) {
+    EXPECT_NE(main_->List().CellText(row, 1), WideText(u"Not present")) << row;
+  }
   const struct {
     Command command;
     uint32_t bit;

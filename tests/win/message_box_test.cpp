@@ -41,15 +41,15 @@ class MessageBoxes : public testing::ToolkitWindow {
   MessageBoxWindow box_;
 };
 
-// Each kind's buttons and answers are checked natively; here, that a click gives its button's.
-TEST_F(MessageBoxes, EachButtonGivesItsAnswerAndEnterTheFirst) {
+TEST_F(MessageBoxes, EveryButtonOfEveryKindGivesItsAnswerAndEnterTheFirst) {
   const struct {
     int32_t kind;
     int button;  // 0: Enter
     int32_t answer;
   } cases[] = {
-      {kMessageOk, 1, 1},          {kMessageYesNoCancel, 1, 1}, {kMessageYesNoCancel, 2, 0},
-      {kMessageYesNoCancel, 3, -1}, {kMessageYesNo, 0, 1},
+      {kMessageOk, 1, 1},          {kMessageYesNo, 1, 1},        {kMessageYesNo, 2, 0},
+      {kMessageOkCancel, 1, 1},    {kMessageOkCancel, 2, -1},    {kMessageYesNoCancel, 1, 1},
+      {kMessageYesNoCancel, 2, 0}, {kMessageYesNoCancel, 3, -1}, {kMessageYesNo, 0, 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(AskAndDo(c.kind,
@@ -68,23 +68,27 @@ TEST_F(MessageBoxes, EachButtonGivesItsAnswerAndEnterTheFirst) {
   }
 }
 
-// Esc, a close of the box (Alt+F4 is one, as the toolkit's closes show) and a close of the main
-// window give the box's negative answer.
+// Esc, Alt+F4, a close of the box and a close of the main window give the box's negative
+// answer in every kind: OK of an OK box, No of Yes/No, Cancel otherwise; never Yes.
 TEST_F(MessageBoxes, EscAndEveryCloseGiveTheNegativeAnswer) {
   const std::pair<const char*, std::function<void()>> ways[] = {
       {"Esc", [this] { PostMessageW(Focused(), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      // What the system makes of Alt+F4 on the focused window.
+      {"Alt+F4", [this] { PostMessageW(box_.Window().Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
       {"WM_CLOSE to the box", [this] { PostMessageW(box_.Window().Handle(), WM_CLOSE, 0, 0); }},
       {"WM_CLOSE to the main window", [this] { PostMessageW(window_.Handle(), WM_CLOSE, 0, 0); }},
   };
-  // Each kind's negative answer is checked natively; OK's is the one that is not a refusal.
-  const std::pair<int32_t, int32_t> kinds[] = {{kMessageOk, kAnswerYes}, {kMessageYesNoCancel, kAnswerCancel}};
+  const std::pair<int32_t, int32_t> kinds[] = {{kMessageOk, kAnswerYes},
+                                               {kMessageYesNo, kAnswerNo},
+                                               {kMessageOkCancel, kAnswerCancel},
+                                               {kMessageYesNoCancel, kAnswerCancel}};
   for (const auto& [name, way] : ways) {
     for (const auto& [kind, answer] : kinds) {
       EXPECT_EQ(AskAndDo(kind, way), answer) << name << ", kind " << kind;
       EXPECT_EQ(box_.Kind(), -1);
       EXPECT_TRUE(IsWindow(window_.Handle())) << "the close is the program's to carry out";
       // Only the main window's close is left for the program's loop to see.
-      EXPECT_EQ(window_.EventSink()->code == ev::kClose, name == ways[2].first) << name;
+      EXPECT_EQ(window_.EventSink()->code == ev::kClose, name == ways[3].first) << name;
       DrainMessages();
     }
   }
@@ -159,8 +163,8 @@ TEST_F(MessageBoxes, AClickOrActivationClosesTheTip) {
   }
 }
 
-// The tip's title comes after "||"; its size follows its lines (the rules are checked natively),
-// and it sits at the main window's top left.
+// The tip's title comes after "||" (or is "Information"); its size follows its lines, with a
+// minimum width, and it sits at the main window's top left.
 TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
   box_.ShowMessageBox(&window_, u"Drivers saved.||Backup", kMessageTip, 150, 450);
   const HWND tip = box_.Window().Handle();
@@ -171,12 +175,16 @@ TEST_F(MessageBoxes, TipTitleSizeAndPlace) {
   EXPECT_EQ(WindowRectOf(tip).left, owner.left + 24);
   EXPECT_EQ(WindowRectOf(tip).top, owner.top + 16);
   box_.ShowMessageBox(&window_, u"a\r\nb\r\nc", kMessageTip, 150, 450);
+  EXPECT_EQ(TextOf(box_.Window().Handle()), L"Information");
   const Box three = BoxOf(WindowRectOf(box_.Window().Handle()));
   const int lineHeight = (three.height - 45) / 3;
   EXPECT_EQ((three.height - 45) % 3, 0);
   EXPECT_GE(lineHeight, 16);
   EXPECT_EQ(three.width, 75);  // three one-letter lines: the minimum width
   EXPECT_EQ(Place(box_.TextControlId()), (Box{10, 35, 55, 3 * lineHeight}));
+  box_.ShowMessageBox(&window_, u"A much longer line of text than the minimum allows", kMessageTip,
+                      150, 450);
+  EXPECT_GT(BoxOf(WindowRectOf(box_.Window().Handle())).width, 150);
 }
 
 }  // namespace

@@ -52,11 +52,12 @@ class ResultsDialog : public testing::ToolkitWindow {
   OperationResultsDialog dialog_;
 };
 
-// Both variants are built hidden and owned, and grow by the Cancel button (its place is checked
-// natively), which finishing relabels; a second button goes left, and a third call only relabels.
+// Both variants are built hidden and owned with their controls in place, and grow by the Cancel
+// button, which finishing relabels; a second button goes left, and a third call only relabels.
 TEST_F(ResultsDialog, VariantsTakeTheirPlacesAndGrowForTheCancelButton) {
   dialog_.OpenProgressWindow(u"Downloading", &window_, 450, 70);
   EXPECT_EQ(Client(), (Box{0, 0, 450, 90}));
+  EXPECT_EQ(PlaceOf(dialog_.StatusControlId()), (Box{90, 10, 350, 70}));
   dialog_.AddResultLine(u"ignored");
   EXPECT_FALSE(dialog_.HasResultList()) << "the compact window takes no lines";
   dialog_.AddCancelButton();
@@ -70,7 +71,14 @@ TEST_F(ResultsDialog, VariantsTakeTheirPlacesAndGrowForTheCancelButton) {
   EXPECT_FALSE(IsWindowVisible(hwnd));
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), window_.Handle());
   EXPECT_EQ(Client(), (Box{0, 0, 650, 350}));
+  EXPECT_EQ(dialog_.RingSize(), 70);
+  EXPECT_EQ(PlaceOf(dialog_.ResultListId()), (Box{10, 10, 630, 250}));
+  EXPECT_EQ(PlaceOf(dialog_.RingControlId()), (Box{10, 270, 70, 70}));
+  EXPECT_EQ(PlaceOf(dialog_.StatusControlId()), (Box{90, 270, 550, 70}));
   EXPECT_EQ(Status(), L"Starting");
+  const HWND list = Control(dialog_.ResultListId());
+  EXPECT_EQ(ListView_GetColumnWidth(list, 0), 160);
+  EXPECT_EQ(ListView_GetColumnWidth(list, 1), 450);
   EXPECT_FALSE(dialog_.MarkFinished()) << "no button yet";
   dialog_.AddCancelButton().AddCancelButton().ShowDialog();
   EXPECT_TRUE(IsWindowVisible(hwnd));
