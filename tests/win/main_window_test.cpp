@@ -34,7 +34,8 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   window_.Layout();
   const RECT client = ClientOf(window_.Handle());
   EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
-  EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)), (Box{client.right - 150, -1, 152, client.bottom + 3}));
+  EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)),
+            (Box{client.right - 150, -1, 152, client.bottom + 3}));
 }
 
 // The window's stored size coming back is driven end to end; here, the columns and flags.
