@@ -35,6 +35,7 @@ class GatedScanPlatform : public ClassIconPlatform {
 // What the scan's window showed while the worker was held, read from another thread.
 struct ScanSeen {
   std::vector<std::pair<std::wstring, std::wstring>> children;
+  RECT client{};
   bool mainAnswered = false;  // the main window handled a message while the scan ran
   bool closedAfterRelease = false;
 };
@@ -43,6 +44,7 @@ void WatchScan(GatedScanPlatform& platform, HWND main, ScanSeen* seen) {
   if (WaitFor<bool>([&] { return platform.started.load(); })) {
     if (HWND dialog = WaitFor<HWND>([] { return VisibleWindow(kResultsClass); }, 5)) {
       seen->children = ChildrenOf(dialog);
+      GetClientRect(dialog, &seen->client);
       DWORD_PTR answer = 0;
       seen->mainAnswered = SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) != 0;
     }
