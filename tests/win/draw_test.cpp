@@ -113,7 +113,6 @@ TEST_F(Drawing, PicturesAndBitmapsTakeTheirSizeOrGiveNothing) {
   const struct {
     SIZE got, expected;
   } cases[] = {
-      {Size(LoadImageResource(Self(), 23, 20, 20)), {20, 20}},
       // One dimension given: the other keeps the picture's own size.
       {Size(LoadImageResource(Self(), 23, 60, 0)), {60, 44}},
       {Size(LoadResourceBitmap(Self(), 42, 19, 19)), {19, 19}},
