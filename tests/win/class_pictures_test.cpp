@@ -1,6 +1,5 @@
 // The device list's class pictures: the real image list the class icon platform hands out, filled
-// from the system's class icons or from a picture source, and the sandbox's own pictures, which
-// only the sandbox executable carries.
+// from the system's class icons or from a picture source.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -9,9 +8,7 @@
 #include <vector>
 
 #include "app/win32/class_icon_platform.h"
-#include "sandbox/class_pictures.h"
 #include "sandbox/simulated_platform.h"
-#include "sandbox/win32/class_picture_icons.h"
 #include "tests/core/test_fixture.h"
 #include "tests/win/win_test_support.h"
 #include "ui/draw/win32/images.h"
@@ -20,36 +17,6 @@ namespace pyr {
 namespace {
 
 constexpr int kSize = 16;
-
-// An icon drawn on white as 0xRRGGBB pixels, then destroyed; empty without one.
-std::vector<uint32_t> IconPixels(HICON icon) {
-  if (icon == nullptr) return {};
-  WhiteCanvas canvas(kSize, kSize);
-  EXPECT_TRUE(DrawIconEx(canvas.Dc(), 0, 0, icon, kSize, kSize, 0, nullptr, DI_NORMAL));
-  DestroyIcon(icon);
-  return canvas.Pixels();
-}
-
-size_t PaintedCount(const std::vector<uint32_t>& pixels) {
-  size_t painted = 0;
-  for (uint32_t v : pixels) painted += v != 0xFFFFFF;
-  return painted;
-}
-
-// The image list and DrawIconEx blend the edges with a rounding of their own: the same picture
-// drawn both ways differs by a count or two in a channel.
-bool SamePicture(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-  if (a.size() != b.size() || a.empty()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    for (int shift : {0, 8, 16}) {
-      const int x = (a[i] >> shift) & 0xFF, y = (b[i] >> shift) & 0xFF;
-      if (x - y > 2 || y - x > 2) return false;
-    }
-  }
-  return true;
-}
-
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
 // A square icon of one colour.
 HICON SolidIcon(int size, uint32_t argb) {
@@ -82,19 +49,6 @@ class ClassPictureList : public ::testing::Test {
     EXPECT_TRUE(ImageList_Draw(images_, index, canvas.Dc(), 0, 0, ILD_NORMAL));
     return canvas.Pixels();
   }
-  std::vector<uint32_t> NamedClassPixels(std::u16string_view name) {
-    for (const SimulatedClass& c : simulated_->Pc().classes) {
-      if (c.name.View() == name) return ClassPixels(c.guid);
-    }
-    ADD_FAILURE() << "the test PC has no class " << Narrow(name);
-    return {};
-  }
-  // The sandbox's own pictures as the source.
-  ClassIconSource SandboxPictures() {
-    return [this](const Guid& guid, int size) { return LoadClassPicture(sandbox_.Module(), simulated_->Pc(), guid, size); };
-  }
-
-  ExecutableAsData sandbox_{L"pyravel-sandbox.exe"};
   std::unique_ptr<SimulatedPlatform> simulated_;
   std::unique_ptr<ClassIconPlatform> platform_;  // declared after the platform it reads
   ClassImageList list_;
@@ -148,53 +102,6 @@ TEST_F(ClassPictureList, EveryClassSlotShowsAnIconAndOwnPicturesWin) {
       EXPECT_NE(centre, 0xFFFFFFu) << "class at slot " << c.image << " is blank";
     }
   }
-}
-
-// Every sandbox picture differs from the fallback, which shows something; Pyravel.exe carries
-// none of them; class names ignore case and unknown names get the fallback.
-TEST_F(ClassPictureList, EveryPictureIsInTheSandboxOnlyAndDiffersFromTheFallback) {
-  const ExecutableAsData product(L"Pyravel.exe");
-  ASSERT_NE(sandbox_.Module(), nullptr);
-  ASSERT_NE(product.Module(), nullptr);
-  const std::vector<uint32_t> fallback = IconPixels(LoadIconResource(sandbox_.Module(), kFallbackClassPicture, kSize));
-  EXPECT_GT(PaintedCount(fallback), 60u);
-  EXPECT_EQ(LoadIconResource(product.Module(), kFallbackClassPicture, kSize), nullptr);
-  for (const ClassPicture& picture : ClassPictures()) {
-    SCOPED_TRACE(Narrow(picture.className));
-    const std::vector<uint32_t> pixels = IconPixels(LoadIconResource(sandbox_.Module(), picture.resource, kSize));
-    EXPECT_GT(PaintedCount(pixels), 40u);
-    EXPECT_FALSE(SamePicture(pixels, fallback));
-    EXPECT_EQ(LoadIconResource(product.Module(), picture.resource, kSize), nullptr);
-  }
-  const auto resource = [](std::u16string_view name) { return std::u16string_view(ClassPictureResource(name)); };
-  EXPECT_EQ(resource(u"display"), resource(u"DISPLAY"));
-  EXPECT_NE(resource(u"Display"), kFallbackClassPicture);
-  EXPECT_EQ(resource(u"Displays"), kFallbackClassPicture);
-  EXPECT_EQ(resource(u""), kFallbackClassPicture);
-}
-
-// Through the sandbox's source: each class shows the picture drawn for it, different classes
-// differ, classes sharing a slot share it, and unknown or unpictured classes show the fallback.
-TEST_F(ClassPictureList, TheSandboxListShowsEachClassItsPicture) {
-  Make(SandboxPictures());
-  for (const SimulatedClass& c : simulated_->Pc().classes) {
-    SCOPED_TRACE(Narrow(c.name.View()));
-    EXPECT_TRUE(SamePicture(ClassPixels(c.guid), IconPixels(LoadClassPicture(sandbox_.Module(), simulated_->Pc(), c.guid, kSize))));
-  }
-  const std::vector<uint32_t> display = NamedClassPixels(u"Display"), net = NamedClassPixels(u"Net"),
-                              keyboard = NamedClassPixels(u"Keyboard");
-  EXPECT_GT(PaintedCount(display), 40u);
-  EXPECT_FALSE(SamePicture(display, net));
-  EXPECT_FALSE(SamePicture(display, keyboard));
-  EXPECT_FALSE(SamePicture(net, keyboard));
-  EXPECT_EQ(NamedClassPixels(u"Printer"), NamedClassPixels(u"PrintQueue"));
-  const std::vector<uint32_t> fallback = IconPixels(LoadIconResource(sandbox_.Module(), kFallbackClassPicture, kSize));
-  Guid unknown;
-  ASSERT_TRUE(Guid::Parse(u"{0badc0de-0000-4000-8000-000000000001}", &unknown));
-  ASSERT_EQ(simulated_->Pc().ClassByGuid(unknown), nullptr);
-  EXPECT_TRUE(SamePicture(ClassPixels(unknown), fallback));
-  EXPECT_TRUE(SamePicture(NamedClassPixels(u"Firmware"), fallback)) << "a class without a picture";
-  EXPECT_FALSE(SamePicture(display, fallback));
 }
 
 }  // namespace

@@ -44,13 +44,12 @@ class TestEnvironment : public ProgramEnvironment {
 
   DownloadTransport& Transport() override { return transport; }
   std::u16string MakerSite() const override { return {}; }
-  std::u16string ProgramDataFolder() const override { return programData; }
+  std::u16string ProgramDataFolder() const override { return {}; }  // no package is removed
 
   SimulatedPlatform simulated;
   ClassIconPlatform icons;
   std::vector<std::u16string> restartMessages;
   WinInetTransport transport;
-  std::u16string programData;  // empty: no package is removed
 
  private:
   DevicePlatform* override_ = nullptr;
@@ -140,7 +139,7 @@ class OperationScript {
  public:
   struct Step {
     enum Kind { kBox, kResults, kNoBox } kind;
-    std::wstring answer;  // the box's button, or kEscape for Esc on it
+    std::wstring answer;  // the box's button
   };
   OperationScript(HWND main, std::vector<Step> steps)
       : main_(main), steps_(std::move(steps)) {
@@ -155,7 +154,6 @@ class OperationScript {
     waitedFor_.clear();
   }
 
-  static constexpr const wchar_t* kEscape = L"\x1b";
   std::vector<std::wstring> boxTexts, resultLines;
   std::vector<bool> resultsInFront;
   std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
@@ -203,10 +201,9 @@ class OperationScript {
         for (const auto& [cls, text] : ChildrenOf(box)) {
           if (cls == L"Static" && !text.empty()) boxTexts.push_back(text);
         }
-        const bool escape = step.answer == kEscape;
-        HWND button = FindWindowExW(box, nullptr, L"Button", escape ? nullptr : step.answer.c_str());
+        HWND button = FindWindowExW(box, nullptr, L"Button", step.answer.c_str());
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
-        PostMessageW(button, escape ? WM_KEYDOWN : BM_CLICK, escape ? VK_ESCAPE : 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
         return WaitFor<bool>([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 10) ||
                Failed("the message box to close after \"" + answer + "\" (10 s)");
       }

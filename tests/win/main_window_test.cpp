@@ -4,16 +4,12 @@
 
 #include <dbt.h>
 
-#include <algorithm>
-
-#include "devices/device_status.h"
-
 namespace pyr {
 namespace {
 
 // A first start: the defaults' size centred on the screen (the rules themselves are checked
-// natively), the tip box ticked, the grouped list's commands; the pane's legend, bold links and
-// the grip's own 24-pixel picture; the list stretches and the pane keeps to the right edge.
+// natively), the tip box ticked, the grouped list's commands; the pane's bold links; the list
+// stretches and the pane keeps to the right edge.
 TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
@@ -22,7 +18,6 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
   ASSERT_GE(sh, 801);
   EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())), (Box{(sw - 1000) / 2, (sh - 700) / 2, 1000, 700}));
-  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 9), 300);
   EXPECT_TRUE(Checked(ids.startupTipBox));
   EXPECT_FALSE(Checked(MenuId(Command::kShowNotPresent)));
   EXPECT_TRUE(Checked(MenuId(Command::kGroupByType)));
@@ -30,29 +25,17 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   EXPECT_FALSE(Enabled(MenuId(Command::kUninstall))) << "nothing is checked yet";
   EXPECT_FALSE(Enabled(MenuId(Command::kCopyDeviceName))) << "nothing is selected yet";
 
-  const uint32_t colours[] = {0x808080, 0x5050A0, 0xA05050, 0x507090};
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(window_.Entry(ids.legend[i])->backColour, colours[i]) << i;
-    EXPECT_EQ(window_.Entry(ids.legend[i])->textColour, 0xFFFFFFu) << i;
-  }
   for (const int32_t link : ids.links) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.ControlHandle(link), WM_GETFONT, 0, 0)), sizeof(font), &font);
     EXPECT_EQ(font.lfWeight, FW_BOLD) << link;
   }
-  BITMAP grip{};
-  ASSERT_TRUE(GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(window_.ControlHandle(ids.sizeGrip), STM_GETIMAGE, IMAGE_BITMAP, 0)),
-                         sizeof(grip), &grip));
-  EXPECT_EQ(grip.bmWidth, 24);
-  EXPECT_EQ(grip.bmHeight, 24);
-
-  for (const SIZE outer : {SIZE{1000, 700}, SIZE{1200, 900}}) {
-    SetWindowPos(window_.Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
-    window_.Layout();
-    const RECT client = ClientOf(window_.Handle());
-    EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
-    EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)), (Box{client.right - 150, -1, 152, client.bottom + 3}));
-  }
+  SetWindowPos(window_.Handle(), nullptr, 0, 0, 1200, 900, SWP_NOMOVE | SWP_NOZORDER);
+  window_.Layout();
+  const RECT client = ClientOf(window_.Handle());
+  EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
+  EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)),
+            (Box{client.right - 150, -1, 152, client.bottom + 3}));
 }
 
 // The window's stored size coming back is driven end to end; here, the columns and flags.
@@ -107,16 +90,11 @@ TEST_F(MainWindowTest, ViewCommandsToggleTheirListFlagBit) {
   }
 }
 
-// The check rules tick the rows with errors, then none; a double click ticks the selected row;
-// without devmgr.dll (Wine) the property sheet opens nothing and the loop goes on.
-TEST_F(MainWindowTest, CheckRulesDoubleClickAndProperties) {
+// A double click ticks the selected row; without devmgr.dll (Wine) the property sheet opens
+// nothing and the loop goes on.
+TEST_F(MainWindowTest, DoubleClickAndProperties) {
   BuildShown();
   DeviceList& list = main_->List();
-  RunCommand(MenuId(Command::kCheckWithErrors));
-  ASSERT_FALSE(list.CheckedRows().empty());
-  for (int row : list.CheckedRows()) EXPECT_TRUE(IsErrorStatus(list.CellText(row, 1).View())) << row;
-  RunCommand(MenuId(Command::kCheckNone));
-  EXPECT_TRUE(list.CheckedRows().empty());
   list.SelectRow(4);
   window_.PostUiEvent(ev::kDoubleClick, WM_NOTIFY, ListHandle(), static_cast<uint32_t>(main_->ControlIds().list), 0);
   CloseAndRun();
@@ -125,8 +103,8 @@ TEST_F(MainWindowTest, CheckRulesDoubleClickAndProperties) {
   EXPECT_EQ(list.SelectedRow(), 4);
 }
 
-// The find window is made hidden and owned only when first asked for, its close button's tip
-// replacing the toolkit's plain one; its own button finds in the main window's list.
+// The find window is made hidden and owned only when first asked for; its own button finds in
+// the main window's list.
 TEST_F(MainWindowTest, FindWindowMadeOnFirstUseAndItsButtonFinds) {
   BuildShown();
   EXPECT_EQ(FindWindowW(L"__PyravelFindWnd__", nullptr), nullptr);
@@ -135,17 +113,6 @@ TEST_F(MainWindowTest, FindWindowMadeOnFirstUseAndItsButtonFinds) {
   ASSERT_NE(handle, nullptr);
   EXPECT_FALSE(IsWindowVisible(handle));
   EXPECT_EQ(GetWindow(handle, GW_OWNER), window_.Handle());
-  const HWND tip = find.Window().TooltipWindow();
-  std::vector<std::wstring> tips;
-  for (UINT i = 0; i < static_cast<UINT>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); ++i) {
-    wchar_t text[80] = {};
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.lpszText = text;
-    if (SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&tool))) tips.emplace_back(text);
-  }
-  std::sort(tips.begin(), tips.end());
-  EXPECT_EQ(tips, (std::vector<std::wstring>{L"Close find (Esc)", L"Find next (F3)"}));
   find.Show();
   find.SetSearchText(u"KEYBOARD");
   PostMessageW(FindWindowExW(handle, nullptr, L"Button", nullptr), BM_CLICK, 0, 0);
@@ -184,17 +151,15 @@ TEST_F(MainWindowTest, StartupTipBoxSetsAndClearsOnlyBitZero) {
   EXPECT_TRUE(tipSeen) << "ticking the box again shows the tip";
 }
 
-// The reboot question comes with any event. Yes saves the settings and restarts; No, Esc and a
-// close of the main window (which also ends the program) clear the request without a restart.
+// The reboot question comes with any event. Yes saves the settings and restarts; a close of the
+// main window (which also ends the program) clears the request without a restart. (No is
+// answered after an uninstall.)
 TEST_F(MainWindowTest, RebootQuestionAnswers) {
   const struct {
     const char* name;
     const wchar_t* button;  // nullptr: the main window is closed instead
     bool restarts;
-  } cases[] = {{"Yes", L"Yes", true},
-               {"No", L"No", false},
-               {"Esc", OperationScript::kEscape, false},
-               {"close", nullptr, false}};
+  } cases[] = {{"Yes", L"Yes", true}, {"close", nullptr, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     BuildShown();
@@ -208,8 +173,7 @@ TEST_F(MainWindowTest, RebootQuestionAnswers) {
       PostMessageW(window_.Handle(), WM_NULL, 0, 0);
       RunLoop();  // after Yes, ends without a close request
       script.Join();
-      EXPECT_EQ(script.boxTexts, std::vector<std::wstring>{L"This computer needs to be rebooted in order to finish "
-                L"setting up one or more devices.\r\n\r\nDo you want to reboot now?"});
+      EXPECT_TRUE(script.finished);
     }
     if (c.restarts) {
       ASSERT_EQ(environment_.restartMessages.size(), 1u);
@@ -224,20 +188,11 @@ TEST_F(MainWindowTest, RebootQuestionAnswers) {
   }
 }
 
-TEST_F(MainWindowTest, PumpSetsTheCancelFlagAndDrainsOnlyWhatIsPending) {
+TEST_F(MainWindowTest, PumpDrainsOnlyWhatIsPendingAndAClosePutsTheCancelFlag) {
   BuildShown();
   PumpPending();
   EXPECT_FALSE(main_->PumpEvent(kPumpPending)) << "nothing pending: returns at once";
-
-  main_->Dialogs().OpenResults(window_, u"Working...", true);
-  ASSERT_NE(main_->Dialogs().CancelButton(), nullptr);
-  PostMessageW(main_->Dialogs().CancelButton(), BM_CLICK, 0, 0);
-  for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
-    if (!main_->PumpEvent(kPumpPending)) Sleep(10);
-  }
-  EXPECT_EQ(main_->CancelRequested(), kCancelPressed);
-  main_->Dialogs().CloseResults();
-
+  // (The Cancel button is pressed while a worker runs.)
   main_->SetCancelRequested(kNotCancelled);
   PostClose();
   for (int i = 0; i < 50 && main_->CancelRequested() == kNotCancelled; ++i) {
@@ -340,49 +295,23 @@ TEST_F(MainWindowTest, DeviceChangeBurstsRebuildOnceWhenTheyStop) {
   EXPECT_EQ(counter.builds, builds + 3);
 }
 
-TEST_F(MainWindowTest, ContextMenuFollowsTheSelectedRow) {
+// The context menu follows the selected row: without one only the scan is offered, and its state
+// item reads as the row's status asks (which status gives which item is checked natively). Menus
+// get their pictures when they first open, not while the window is built: every item of every
+// group menu and of the context menu has them by the time it shows.
+TEST_F(MainWindowTest, MenusFollowTheSelectedRowAndHaveTheirPicturesWhenShown) {
   BuildShown();
-  int disabled = -1, working = -1;
-  for (int row = 0; row < main_->List().RowCount(); ++row) {
-    const WideText status = main_->List().CellText(row, 1);
-    if (disabled < 0 && status == u"Disabled") disabled = row;
-    if (working < 0 && status == u"Working properly") working = row;
+  int working = -1;
+  for (int row = 0; row < main_->List().RowCount() && working < 0; ++row) {
+    if (main_->List().CellText(row, 1) == u"Working properly") working = row;
   }
-  ASSERT_GE(disabled, 0) << "the simulated PC has a disabled device";
   ASSERT_GE(working, 0);
-  const struct {
-    int row;
-    const wchar_t* stateItem;
-  } cases[] = {{-1, L"Enable device"}, {working, L"Disable device"}, {disabled, L"Enable device"}};
-  for (const auto& c : cases) {
-    main_->List().SelectRow(c.row);
-    MenuWatcher watcher(window_.Handle());
-    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ListHandle()),
-                 MAKELPARAM(200, 300));
-    RunLoop();
-    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list)) << c.row;
-    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
-    EXPECT_EQ(watcher.Items()[1].text, c.stateItem) << c.row;
-    // Without a selection only the scan is offered.
-    for (size_t i = 0; i < watcher.Items().size(); ++i) {
-      const Command command = ContextMenuItems()[i].command;
-      if (command == Command::kNone || (c.row >= 0 && i > 0)) continue;
-      EXPECT_EQ(watcher.Items()[i].enabled, c.row >= 0 || command == Command::kScanHardware)
-          << "row " << c.row << " item " << i;
-    }
-  }
-}
-
-// Menus get their pictures when they first open, not while the window is built: every item of
-// every group menu and of the context menu has them by the time it shows.
-TEST_F(MainWindowTest, EveryMenuItemHasItsPictureWhenTheMenuShows) {
-  BuildShown();
-  main_->List().SelectRow(0);
-  std::vector<HWND> targets = {ListHandle()};
+  std::vector<std::pair<int, HWND>> cases = {{-1, ListHandle()}, {working, ListHandle()}};
   for (const int32_t button : main_->ControlIds().buttons) {
-    if (button != 0) targets.push_back(window_.ControlHandle(button));
+    if (button != 0) cases.emplace_back(working, window_.ControlHandle(button));
   }
-  for (const HWND target : targets) {
+  for (const auto& [row, target] : cases) {
+    main_->List().SelectRow(row);
     MenuWatcher watcher(window_.Handle());
     PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
                  MAKELPARAM(300, 250));
@@ -390,6 +319,16 @@ TEST_F(MainWindowTest, EveryMenuItemHasItsPictureWhenTheMenuShows) {
     ASSERT_FALSE(watcher.Items().empty());
     for (const MenuWatcher::Item& item : watcher.Items()) {
       EXPECT_TRUE(item.pictured) << std::string(item.text.begin(), item.text.end());
+    }
+    if (target != ListHandle()) continue;
+    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list)) << row;
+    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
+    EXPECT_EQ(watcher.Items()[1].text, row < 0 ? L"Enable device" : L"Disable device") << row;
+    for (size_t i = 0; i < watcher.Items().size(); ++i) {
+      const Command command = ContextMenuItems()[i].command;
+      if (command == Command::kNone || (row >= 0 && i > 0)) continue;
+      EXPECT_EQ(watcher.Items()[i].enabled, row >= 0 || command == Command::kScanHardware)
+          << "row " << row << " item " << i;
     }
   }
 }

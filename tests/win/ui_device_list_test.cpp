@@ -107,27 +107,5 @@ TEST_F(UiDeviceList, SortingMatchesTheMemoryListInEveryDirection) {
   ExpectSameRows();
 }
 
-// Wine keeps no groups; the group rules are checked on the in-memory list by the core's tests.
-TEST_F(UiDeviceList, GroupsAsThisSystemAnswersThem) {
-  real_->EnableGroupView(true);
-  ListGroup group;
-  group.header = u"Network adapters";
-  group.groupId = 3;
-  group.state = kGroupCollapsible;
-  int index = real_->InsertGroup(group);
-  ListGroup read;
-  if (real_->GroupViewEnabled()) {
-    EXPECT_EQ(index, 0);
-    ASSERT_TRUE(real_->GroupAt(0, &read));
-    EXPECT_EQ(read.header, u"Network adapters");
-    EXPECT_TRUE(real_->SetGroupState(3, kGroupCollapsed, kGroupCollapsed));
-  } else {
-    EXPECT_EQ(real_->GroupCount(), 0);
-    EXPECT_FALSE(real_->GroupAt(0, &read));
-    int row = real_->InsertRow(-1, u"NIC", kNoImage, 3, 0);
-    EXPECT_NE(real_->RowGroupId(row), 3);
-  }
-}
-
 }  // namespace
 }  // namespace pyr::testing

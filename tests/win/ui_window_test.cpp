@@ -40,15 +40,6 @@ TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceAfterIdokAndId
   EXPECT_EQ(window_.ControlFromHandle(window_.ControlHandle(button)), button);
   EXPECT_EQ(window_.ControlHandle(-1), window_.ControlHandle(text));
   EXPECT_EQ(window_.ControlHandle(0), window_.Handle());
-  // A window the toolkit did not make is no control, nor is an id past the last.
-  HWND stranger = CreateWindowExW(0, L"Button", L"x", WS_CHILD, 0, 0, 10, 10, window_.Handle(),
-                                  reinterpret_cast<HMENU>(1), nullptr, nullptr);
-  EXPECT_EQ(window_.ControlFromHandle(stranger), 0);
-  EXPECT_FALSE(window_.IsControl(8));
-  EXPECT_FALSE(window_.SetControlText(8, u"nothing"));
-  DestroyWindow(stranger);
-  EXPECT_EQ(BoxOf(ClientOf(window_.Handle())), (Box{0, 0, 600, 400}))
-      << "the requested client size";
   // A window made again on the same object starts again at the first id.
   const HWND old = window_.ControlHandle(button);
   window_.DestroyUiWindow();
@@ -72,22 +63,14 @@ TEST_F(UiWindowEvents, EveryWayOfClosingBecomesMinusSixAndTheWindowStays) {
   }
 }
 
-TEST_F(UiWindowEvents, AClickClearsTheQuitFlagAndGoesToTheSinkThatWasSet) {
+// (A click reaching another window's sink is how a box's answers come to the program's loop.)
+TEST_F(UiWindowEvents, AClickClearsTheQuitFlag) {
   const int32_t button = window_.AddButton(u"Go", 10, 10, 100, 25);
   PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
   ASSERT_TRUE(PumpUntil(ev::kClose));
   Click(button);
   EXPECT_EQ(window_.OwnEvent().code, button);
   EXPECT_EQ(window_.OwnEvent().quit, 0);
-  UiEvent shared;
-  window_.OwnEvent() = UiEvent{};
-  window_.SetEventSink(&shared);
-  Click(button);
-  EXPECT_EQ(shared.code, button);
-  EXPECT_EQ(shared.sourceWindow, &window_);
-  EXPECT_EQ(window_.OwnEvent().code, 0);
-  window_.SetEventSink(nullptr);
-  EXPECT_EQ(window_.EventSink(), &window_.OwnEvent());
 }
 
 // An event posted outside the pump, or by a window while the pending messages are dispatched,
@@ -133,7 +116,7 @@ TEST_F(UiWindowEvents, WithoutCancelControlEscAndALoneIdokPressNothing) {
   EXPECT_TRUE(IsWindowVisible(window_.Handle()));
 }
 
-TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
+TEST_F(UiWindowEvents, WaitingEndsWithTheObjectAndNotBefore) {
   DrainMessages();
   HandleOwner event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   ASSERT_TRUE(event.Valid());
@@ -148,11 +131,7 @@ TEST_F(UiWindowEvents, WaitingEndsWithTheObjectOrAMessageAndNotBefore) {
   EXPECT_TRUE(WaitForMessageOrObject(event.Get(), 5000));
   EXPECT_LT(GetTickCount() - start, 4000u);
   signaller.join();
-  ResetEvent(event.Get());
-  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
-  start = GetTickCount();
-  EXPECT_FALSE(WaitForMessageOrObject(event.Get(), 5000)) << "a waiting message ends the wait";
-  EXPECT_LT(GetTickCount() - start, 4000u);
+  // A waiting message ending the wait is checked by a click handled while a worker runs.
 }
 
 // A window of its own shows the executable's icon at the system's two sizes and is made centred
@@ -220,16 +199,11 @@ TEST_F(UiWindowState, ControlFramesAndLaterScrollBarsArePainted) {
   EXPECT_GT(drawn, 0) << "the scroll bar";
 }
 
-TEST_F(UiWindowState, MenuItemStatesTextsAndSubmenus) {
+TEST_F(UiWindowState, DisabledMenuItemsAreGreyed) {
+  // Ticks and texts are read back through the main window's menus; here, disabled is greyed too,
+  // and enabling clears both.
   const int32_t button = MenuButton({u"Show devices not present\tCtrl+S"});
   const int32_t first = button + 1;
-  const int32_t check =
-      window_.AddMenuItem(-1, u"Group by device type\tCtrl+T", 100, kMenuItemCheck);
-  EXPECT_EQ(window_.GetControlState(check, kStateCheck | kStateUncheck), kStateCheck);
-  EXPECT_EQ(window_.GetControlState(first, kStateCheck | kStateUncheck), kStateUncheck);
-  window_.SetControlState(check, kStateUncheck);
-  EXPECT_EQ(window_.GetControlState(check, kStateCheck | kStateUncheck), kStateUncheck);
-  // Disabled is greyed too, and enabling clears both.
   const auto greyed = [&] {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
@@ -242,12 +216,6 @@ TEST_F(UiWindowState, MenuItemStatesTextsAndSubmenus) {
   EXPECT_EQ(window_.GetControlState(first, kStateEnable | kStateDisable), kStateDisable);
   ASSERT_TRUE(window_.SetControlState(first, kStateEnable));
   EXPECT_EQ(greyed(), 0u);
-  ASSERT_TRUE(window_.SetControlText(first, u"Enable device"));
-  EXPECT_EQ(window_.GetControlText(first), u"Enable device");
-  const int32_t sub = window_.AddMenuItem(-1, u"More", 100, kMenuItemSubmenu);
-  EXPECT_EQ(window_.ControlKindOf(sub), kKindSubmenuItem);
-  EXPECT_EQ(window_.ControlMenu(window_.AddMenuItem(sub, u"Inner")), window_.ControlMenu(sub));
-  EXPECT_EQ(GetSubMenu(window_.ControlMenu(button), 2), window_.ControlMenu(sub));
   // A control without a menu cannot hold items.
   EXPECT_EQ(window_.AddMenuItem(window_.AddText(u"x", 0, 0, 10, 10), u"nowhere"), 0);
 }
@@ -334,29 +302,6 @@ TEST_F(UiWindowShell, DroppedFilesArriveJoinedByLineBreaks) {
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(window_.OwnEvent().extra)), c.text);
     EXPECT_EQ(window_.TextBuffer(), c.text);
   }
-}
-
-TEST_F(UiWindowShell, TrayMessagesBecomeEventsThroughThePump) {
-  const int32_t icon = window_.AddText(u"", 0, 0, 1, 1, 0);
-  const std::pair<LPARAM, int32_t> cases[] = {
-      {WM_LBUTTONUP, icon},
-      {WM_RBUTTONUP, ev::kContextMenu},
-      {WM_LBUTTONDBLCLK, ev::kDoubleClick},
-      {NIN_BALLOONSHOW, ev::kBalloonShown},
-      {NIN_BALLOONUSERCLICK, ev::kBalloonClicked},
-      {NIN_BALLOONHIDE, ev::kBalloonHidden},
-      {NIN_BALLOONTIMEOUT, ev::kBalloonHidden},
-      {WM_MOUSEMOVE, ev::kTrayOther},
-  };
-  for (const auto& [mouse, code] : cases) {
-    DrainMessages();
-    SendMessageW(window_.Handle(), kTrayCallbackMessage, static_cast<WPARAM>(icon), mouse);
-    EXPECT_TRUE(PumpUntil(code)) << "mouse message " << mouse;
-    EXPECT_EQ(window_.OwnEvent().param, static_cast<uint32_t>(icon));
-  }
-  DrainMessages();
-  PostMessageW(window_.Handle(), kTrayEventMessage, 77, WM_LBUTTONUP);
-  EXPECT_EQ(PumpUntil(), 0) << "an unknown icon is no event";
 }
 
 RECT g_menuSeen{};
