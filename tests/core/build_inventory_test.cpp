@@ -94,7 +94,6 @@ TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {
       {kWifi, "Error: Failed to start", kColourNotWorking},
       {kDataAcquisition, "No drivers installed", kColourNoDrivers},
       {u"PCI\\VEN_1180&DEV_0832&SUBSYS_86941043&REV_04\\4&3B2C&0&01E4", "Error: Failed install", kColourNotWorking},
-      {u"USB\\VID_0000&PID_0002\\5&3A1B2C3D&0&9", "Error: Failed post start", kColourNotWorking},
       {u"USBSTOR\\DISK&VEN_SANDISK&PROD_CRUZER_BLADE&REV_1.00\\4C530001230711116452&0", "Not present",
        kColourNotPresent},
       // Absent and without drivers: the missing drivers decide text and colour.

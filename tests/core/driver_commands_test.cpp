@@ -44,20 +44,6 @@ TEST(UninstallDevices, NothingCheckedDeclinedAndFailedDevices) {
   EXPECT_EQ(failing.rebuilds, 0);
 }
 
-TEST(UninstallDevices, CancelBeforeTheNextDevice) {
-  ScriptedHost host(DriverPc());
-  host.list.SetAllChecked(true);
-  host.okPressedWhenWaiting = false;
-  host.onPump = [](ScriptedHost& h, int mode) {
-    if (mode == kPumpPending && h.resultLines.size() == 2) h.SetCancelRequested(kCancelPressed);
-  };
-  UninstallDevices(host, RowSource::kChecked);
-  EXPECT_EQ(host.resultLines, (Lines{u"Old printer was successfully uninstalled.",
-                                     u"Adapter C was successfully uninstalled."}));
-  EXPECT_EQ(host.platform.Calls(PlatformCall::kUninstallDevice), 2u);
-  EXPECT_EQ(host.rebuilds, 1);
-}
-
 TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   testing::TempFolder temp;
   ScriptedHost one(DriverPc());
