@@ -319,6 +319,8 @@ TEST(ClassTableSort, ByDescriptionIgnoringCaseKeepingEqualOnesInOrder) {
     std::vector<std::string> names;
     for (const DeviceClassInfo& c : inventory.ClassTable()) names.push_back(c.name.ToUtf8());
     EXPECT_EQ(names, sorted[n]);
+    // The device without a class and without a problem: its group expanded all the same.
+    EXPECT_EQ(list.GroupById(list.RowGroupId(0))->state & kGroupCollapsed, 0u);
   }
 }
 
