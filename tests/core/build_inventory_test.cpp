@@ -91,7 +91,6 @@ TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {
     uint32_t colour;
   } cases[] = {
       {kNic, "Working properly", kDefaultColour}, {kIntelGraphics, "Disabled", kColourDisabled},
-      {kWifi, "Error: Failed to start", kColourNotWorking},
       {kDataAcquisition, "No drivers installed", kColourNoDrivers},
       {u"PCI\\VEN_1180&DEV_0832&SUBSYS_86941043&REV_04\\4&3B2C&0&01E4", "Error: Failed install", kColourNotWorking},
       {u"USBSTOR\\DISK&VEN_SANDISK&PROD_CRUZER_BLADE&REV_1.00\\4C530001230711116452&0", "Not present",
