@@ -45,14 +45,6 @@ TEST(ProblemText, IndexedByCodeUnknownPastTheEnd) {
   for (const auto& [code, text] : cases) EXPECT_EQ(WideText(ProblemText(code)).ToUtf8(), text) << code;
 }
 
-TEST(DeviceStatus, EveryProblemCodeIsAnErrorExceptDisabled) {
-  for (uint32_t code = 1; code <= 60; ++code) {
-    WideText status = DeviceStatusText({false, code, true});
-    EXPECT_EQ(IsErrorStatus(status.View()), code != 22) << code;
-    EXPECT_EQ(IsDisabledStatus(status.View()), code == 22) << code;
-  }
-}
-
 TEST(DeviceStatus, Classifications) {
   const struct {
     const char16_t* status;

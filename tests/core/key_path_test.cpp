@@ -19,14 +19,8 @@ TEST(KeyPath, RootNamesSuffixesAndSubkeys) {
       {u"HKCU\\Software\\Tolvenor\\Pyravel", kKeyRead, RootKey::kCurrentUser, u"Software\\Tolvenor\\Pyravel", kKeyRead},
       {u"HKEY_CURRENT_USER\\Software", kKeyRead, RootKey::kCurrentUser, u"Software", kKeyRead},
       {u"hklm\\SYSTEM", kKeyRead, RootKey::kLocalMachine, u"SYSTEM", kKeyRead},
-      {u"Hkey_Local_Machine\\SYSTEM", kKeyRead, RootKey::kLocalMachine, u"SYSTEM", kKeyRead},
-      {u"HKCR\\.inf\\shell", kKeyRead, RootKey::kClassesRoot, u".inf\\shell", kKeyRead},
-      {u"HKEY_CLASSES_ROOT\\.inf", kKeyRead, RootKey::kClassesRoot, u".inf", kKeyRead},
       // The shortest root name: its backslash is the fourth character.
       {u"HKU\\.DEFAULT", kKeyRead, RootKey::kUsers, u".DEFAULT", kKeyRead},
-      {u"HKEY_USERS\\S-1-5-18", kKeyRead, RootKey::kUsers, u"S-1-5-18", kKeyRead},
-      {u"HKCC\\System", kKeyRead, RootKey::kCurrentConfig, u"System", kKeyRead},
-      {u"HKEY_CURRENT_CONFIG\\System", kKeyRead, RootKey::kCurrentConfig, u"System", kKeyRead},
       // View suffixes add their flag and leave the root name behind.
       {u"HKLM64\\Software", kKeyRead, RootKey::kLocalMachine, u"Software", kKeyRead | kKeyWow64_64},
       {u"HKLM32\\Software", kKeyRead, RootKey::kLocalMachine, u"Software", kKeyRead | kKeyWow64_32},
@@ -37,7 +31,6 @@ TEST(KeyPath, RootNamesSuffixesAndSubkeys) {
       {u"HKCU64\\Software", kCreateOrOpen, RootKey::kCurrentUser, u"Software", kKeyReadWrite | kKeyWow64_64},
       // Without a backslash the whole path names the root and the root itself is opened.
       {u"HKCU", kKeyRead, RootKey::kCurrentUser, u"", kKeyRead},
-      {u"HKEY_USERS", kKeyRead, RootKey::kUsers, u"", kKeyRead},
       // A backslash before the fourth character does not end the root name.
       {u"HK\\CU", kKeyRead, RootKey::kNone, u"", kKeyRead},
       {u"HKXX\\Software", kKeyRead, RootKey::kNone, u"Software", kKeyRead},

@@ -8,34 +8,20 @@
 namespace pyr {
 namespace {
 
-std::vector<std::u16string> Texts(int32_t kind) {
-  std::vector<std::u16string> texts;
-  for (const MessageButton& b : MessageButtons(kind)) texts.emplace_back(b.text);
-  return texts;
-}
-std::vector<int32_t> Answers(int32_t kind) {
-  std::vector<int32_t> answers;
-  for (const MessageButton& b : MessageButtons(kind)) answers.push_back(b.answer);
-  return answers;
-}
-
-// The buttons of each kind left to right with their answers; Esc or a close stands for the last
-// one, never the first of a question; the tip and unknown kinds have none.
-TEST(MessageKinds, ButtonsAnswersAndTheNegativeButton) {
+// How many buttons each kind has, and which one Esc or a close stands for: the last one, never
+// the first of a question; the tip and unknown kinds have none. Each button's answer is checked
+// on the box itself.
+TEST(MessageKinds, ButtonCountsAndTheNegativeButton) {
   const struct {
     int32_t kind;
-    std::vector<std::u16string> texts;
-    std::vector<int32_t> answers;
+    size_t buttons;
     int32_t negative, negativeAnswer;
   } cases[] = {
-      {kMessageOk, {u"OK"}, {1}, 1, kAnswerYes}, {kMessageYesNo, {u"Yes", u"No"}, {1, 0}, 2, kAnswerNo},
-      {kMessageOkCancel, {u"OK", u"Cancel"}, {1, -1}, 2, kAnswerCancel},
-      {kMessageYesNoCancel, {u"Yes", u"No", u"Cancel"}, {1, 0, -1}, 3, kAnswerCancel},
-      {kMessageTip, {}, {}, 0, kAnswerNo}, {5, {}, {}, 0, kAnswerNo}, {-1, {}, {}, 0, kAnswerNo},
+      {kMessageOk, 1, 1, kAnswerYes}, {kMessageYesNo, 2, 2, kAnswerNo}, {kMessageYesNoCancel, 3, 3, kAnswerCancel},
+      {kMessageTip, 0, 0, kAnswerNo}, {5, 0, 0, kAnswerNo},           {-1, 0, 0, kAnswerNo},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Texts(c.kind), c.texts) << c.kind;
-    EXPECT_EQ(Answers(c.kind), c.answers) << c.kind;
+    EXPECT_EQ(MessageButtons(c.kind).size(), c.buttons) << c.kind;
     EXPECT_EQ(NegativeButton(c.kind), c.negative) << c.kind;
     EXPECT_EQ(NegativeAnswer(c.kind), c.negativeAnswer) << c.kind;
   }

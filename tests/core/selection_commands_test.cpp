@@ -32,14 +32,6 @@ TEST(CheckRules, StatusRulesOnlyAddTicks) {
   }
 }
 
-TEST(CheckRules, StatusesDifferingOnlyInCaseAreNotErrors) {
-  ScriptedHost host(MixedPc());
-  host.list.SetCellText(0, 1, u"WORKING PROPERLY");
-  host.list.SetCellText(1, 1, u"disabled");
-  CheckRowsByStatus(host.list, CheckRule::kWithErrors);
-  EXPECT_EQ(host.list.CheckedRows(), (std::vector<int>{3}));
-}
-
 TEST(CheckRules, PhysicalDevicesAreThoseWithLocationPaths) {
   ScriptedHost host(MixedPc());
   CheckPhysicalDevices(host);

@@ -31,8 +31,6 @@ TEST_F(SettingsTest, WithoutKeyEverythingTakesItsDefaultAndTheRunIsTheFirst) {
   EXPECT_EQ(ChooseWindowSize(kCreated, {1920, 1080}, stored), (PixelSize{1000, 700}));
   EXPECT_EQ(ChooseWindowSize(kCreated, {1024, 768}, stored), kCreated);
   EXPECT_EQ(ChooseWindowSize(kCreated, {1280, 768}, stored), (PixelSize{1000, kCreated.cy}));
-  const int expected[] = {270, 120, 120, 150, 100, 120, 100, 200, 100, 300};
-  for (int i = 0; i < kDeviceColumnCount; ++i) EXPECT_EQ(ColumnWidthAtLoad(stored, i), expected[i]) << i;
   EXPECT_FALSE(stored.appFlag.has_value());
   EXPECT_FALSE(stored.listFlag.has_value());
 }

@@ -44,14 +44,12 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
   };
   const Case cases[] = {
       {"new copy fetched", true, nullptr, fresh, Start::kStarted, nullptr, fresh, true},
-      {"old copy replaced", true, "old", fresh, Start::kStarted, nullptr, fresh, true},
       {"same size kept", true, sameSize.c_str(), fresh, Start::kStarted, nullptr, sameSize, true},
       {"error page keeps the old copy", true, "old", "404", Start::kStarted, kUpdaterFailed, "old", false},
       {"a page served with 200 keeps the old copy", true, "old", page, Start::kStarted, kUpdaterFailed, "old", false},
       {"unsigned copy not started", true, sameSize.c_str(), fresh, Start::kNotSigned, kUpdaterNotSigned, sameSize,
        true},
       {"offline with a copy", false, "old", fresh, Start::kStarted, nullptr, "old", true},
-      {"offline with an unsigned copy", false, "old", fresh, Start::kNotSigned, kUpdaterNotSigned, "old", true},
       {"offline without a copy", false, nullptr, fresh, Start::kStarted, kUpdaterFailed, "", false},
       {"offline without a site", false, "old", fresh, Start::kStarted, nullptr, "old", true, u""},
       {"no site while online", true, "old", fresh, Start::kStarted, kUpdaterNoSite, "old", false, u""},
