@@ -1,14 +1,12 @@
 """Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
 delete drivers" (Alt+X) leaves the store, copied first byte for byte where the final text says, and
 a rescan (Ctrl+F5) brings its hardware back with no driver, until "Restore removed drivers..." puts
-the copy back; a package that sibling devices still use stays, and the line says so; "Uninstall all devices
-not present" (Alt+P) removes the fixture's ghosts and counts them; the driver of one of three identical
+the copy back; a package that sibling devices still use stays, and the line says so; the driver of one of three identical
 USB hubs changed (Alt+U) to an INF typed into the file dialog, the other two keeping theirs; and a
 root-enumerated device reinstalled (Ctrl+R) in place with a device whose install ends a while after
 the rescan: both are listed again."""
 
 import glob
-import json
 import os
 import shutil
 import sys
@@ -16,7 +14,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import DONE, FIXTURE, RESULTS_CLASS, Pyravel, store_folder, wine_path  # noqa: E402
+from pyravel_app import DONE, RESULTS_CLASS, Pyravel, store_folder, wine_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
 ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
@@ -30,7 +28,6 @@ SPI = "Intel(R) SPI (flash) Controller - A324"  # installed a while after the re
 ASK_DELETE = ("This will uninstall the selected device drivers and also remove them from the driver store."
               "You may need to install a new driver for the selected device after this operation.")
 ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
-ASK_GHOSTS = "Are you sure you want to uninstall all devices not present?"
 KEPT_IN = "A copy of each removed driver package is kept in "
 INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
 MENU_CLASS = "#32768"
@@ -83,7 +80,7 @@ def scenario(session):
     app.tick_names([ETHERNET])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
-    status, lines = app.results("results-delete-driver-package")
+    status, lines = app.results()
     assert len(status) == 1 and status[0].startswith(DONE) and KEPT_IN in status[0], status
     assert lines == ["The driver for " + ETHERNET + " was successfully uninstalled."], lines
     batch = status[0].split(KEPT_IN)[1].strip()
@@ -93,7 +90,6 @@ def scenario(session):
     assert copied == before, "the copy differs: %r against %r" % (sorted(copied), sorted(before))
     app.wait_for("the card gone from the list", lambda: ETHERNET not in app.listed_names())
     assert not glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the package folder is still in the store"
-    assert app.no_box_for(2), "a reboot question for a card that needs no restart"
     # The scan finds the hardware again, now without a driver.
     app.keys("ctrl+F5")
     app.wait_for("the card back after the scan", lambda: ETHERNET in app.listed_names(), timeout=60)
@@ -104,7 +100,6 @@ def scenario(session):
     restore_removed(app, session, batch)
 
     shared_package_stays(app, store)
-    uninstall_ghosts(app)
     offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
     try:
         change_drivers(app, store, offers)
@@ -123,8 +118,6 @@ def restore_removed(app, session, batch):
     app.wait_window_of_class(MENU_CLASS, timeout=15)
     session.press("Up", "Up", "Return")
     session.wait_window(INSTALL_TITLE, timeout=45)
-    session.wait_still(timeout=10)
-    print("screenshot: " + session.screenshot("restore-picker"))
     shown = [row.cells[0] for row in app.list_rows("#32770")]
     assert batch.rsplit("\\", 1)[1] in shown, "the picker shows %r" % shown
     session.type_text(batch)
@@ -142,24 +135,11 @@ def shared_package_stays(app, store):
     app.tick_names([SMBUS])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
-    lines = app.done_lines("results-delete-shared-package")
+    lines = app.done_lines()
     assert lines == ["The driver for " + SMBUS + " could not be uninstalled."], lines
     app.wait_for("the controller gone from the list", lambda: SMBUS not in app.listed_names())
     assert glob.glob(os.path.join(store, SHARED_PACKAGE)), "a package in use left the store"
     assert app.row_named(ROOT_PORT).cells[8] == "oem7.inf", app.row_named(ROOT_PORT).cells
-
-
-def uninstall_ghosts(app):
-    """Every device not present uninstalled, counted in the final text; done again, none is left."""
-    with open(FIXTURE, encoding="utf-8") as f:
-        ghosts = sum(1 for d in json.load(f)["devices"] if d.get("present", True) is False)
-    assert ghosts > 1, ghosts
-    for count, shot in ((ghosts, "results-uninstall-not-present"), (0, None)):
-        app.keys("alt+p")
-        app.answer_question(ASK_GHOSTS)
-        status, lines = app.results(shot)
-        assert status == ["Operation complete. %d devices uninstalled." % count], status
-        assert len(lines) == count and all(line.endswith(" was successfully uninstalled.") for line in lines), lines
 
 
 def change_drivers(app, store, offers):
@@ -172,11 +152,10 @@ def change_drivers(app, store, offers):
     app.tick_rows(hubs[:1])
     app.keys("alt+u")
     pick_inf(app, HUB, newer)
-    lines = app.done_lines("results-change-driver-one-hub")
+    lines = app.done_lines()
     assert lines == ["The driver for " + HUB + " was successfully changed."], lines
     app.wait_for("one hub on the new driver", lambda: sorted(
         row.cells[5] for row in app.list_rows() if row.cells[0] == HUB) == ["10.0.19041.1"] * 2 + ["23.10.0.2"])
-    assert app.no_box_for(2), "a reboot question for a hub that needs no restart"
     staged = glob.glob(os.path.join(store, "genhub.inf_amd64_*"))
     assert len(staged) == 1 and sorted(os.listdir(staged[0])) == ["genhub.cat", "genhub.inf", "genhub.sys"], staged
 
@@ -187,7 +166,7 @@ def reinstall_in_place(app):
     app.tick_names([ROOT_BUS, SPI])
     app.keys("ctrl+r")
     app.answer_question(ASK_REINSTALL)
-    lines = app.done_lines("results-reinstall-in-place")
+    lines = app.done_lines()
     assert lines == [SPI + " was successfully uninstalled.", "Successfully reinstalled the selected devices."], lines
     listed = app.listed_names()
     assert ROOT_BUS in listed and SPI in listed, "not listed again: %r" % ({ROOT_BUS, SPI} - set(listed))
