@@ -55,9 +55,9 @@ def scenario(session):
     before = snapshot(store)
     with open(os.path.join(work, "a.csv"), "w") as f:
         f.write("keep")
-    for args in (["/frobnicate"], ["/export", at("list.txt")], ["/backup"], ["/rescan", "/all"],
-                 ["/install", at("missing")], ["/export", at("a.csv"), "/log", at("no", "such", "log.txt")],
-                 ["/export", at("b.csv"), "/backup", at("bk")], ["/backup", at("a.csv")]):
+    # Which lines parse is CommandLine.GoodAndBadArgumentLines'; here one of them, and the jobs' own refusals.
+    for args in (["/frobnicate"], ["/install", at("missing")], ["/backup", at("a.csv")],
+                 ["/export", at("a.csv"), "/log", at("no", "such", "log.txt")]):
         code, lines = run(session, app, *args)
         assert code == 2 and len(lines) == 1 and lines[0], (args, code, lines)
         assert os.listdir(work) == ["a.csv"], (args, os.listdir(work))
@@ -103,11 +103,9 @@ def scenario(session):
     app.tick_rows(ticked)
     app.keys("ctrl+e")
     session.wait_window("Export list", timeout=30)
-    app.shot("export-dialog")
     session.type_text(at("window"))  # no extension: the CSV filter, picked first, adds it
     session.press("Return")
     app.wait_for("the window's export", lambda: os.path.exists(os.path.join(work, "window.csv")))
-    app.shot("export-saved")
     header, rows = read_csv(os.path.join(work, "window.csv"))
     assert header == FIELDS + ["Checked"], header
     assert [r[:10] for r in rows] == [r.cells for r in shown], "rows or order differ from the window"
