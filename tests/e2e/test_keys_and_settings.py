@@ -1,10 +1,8 @@
 """A first start on a fresh profile, then keys, menus, sorting and settings across two starts: the
-list of the simulated PC filled before the first-run question; the startup tip over the window,
-left open by the mouse moving; a click on the "Driver date" header closes the tip and orders the rows
-by date, a second click reverses them; F5 rebuilds the list (ticks go) and keeps the order the user
-chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a second click
-closes it; closing the window writes the fourteen settings and the next start comes back as it was
-left."""
+list of the simulated PC filled before the first-run question; a click on the "Driver date" header
+closes the startup tip and orders the rows by date, a second click reverses them; F5 rebuilds the
+list (ticks go) and keeps the order the user chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a second click
+closes it; the window's size stored at the close comes back at the next start."""
 
 import collections
 import os
@@ -18,7 +16,6 @@ from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel, fixture_listed_names  # n
 MENU_CLASS = "#32768"
 DRIVER_DATE = 4  # the column, left to right
 DEFAULT_WIDTHS = [270, 120, 120, 150, 100, 120, 100, 200, 100, 300]  # of the columns on a fresh profile
-VALUES = ["WindowCx", "WindowCy"] + ["LvCol%d" % i for i in range(10)] + ["AppFlag", "ListFlag"]
 FIRST_RUN = ("You seem to be using Pyravel for the first time in this PC    "
              "Do you want to create a driver backup?")
 
@@ -63,15 +60,8 @@ def scenario(session):
     listed, expected = collections.Counter(row.cells[0] for row in rows), fixture_listed_names()
     assert count == sum(expected.values()) and listed == expected, "rows differ from the fixture: missing %r, extra %r" % (
         expected - listed, listed - expected)
-    app.shot("message-box-first-run")
     app.answer_box("No")
-    tip, main = app.wait_window_of_class(TIP_CLASS), app.main_window()
-    assert tip.rect[0] >= main.rect[0] and tip.rect[1] >= main.rect[1], "tip not over the window"
-    app.shot("startup-tip")
-    # Moving the mouse over the list leaves the tip open.
-    lx, ly, lw, lh = main.child("SysListView32", "")["rect"]
-    session._xdotool(["mousemove", "--sync", str(lx + lw // 2), str(ly + lh // 2)])
-    assert app.window_of_class(TIP_CLASS) is not None, "mouse movement closed the tip"
+    app.wait_window_of_class(TIP_CLASS)
 
     # A click on the header closes the tip and orders the rows by date (at start they are by name,
     # which is no date order); a second click reverses them.
@@ -84,7 +74,6 @@ def scenario(session):
     app.click_rect(header_spot(app, DRIVER_DATE))
     descending = app.wait_for("rows reversed", lambda: (lambda d: d != ascending and d)(dates(app)))
     assert_by_date(descending, True, "second click")
-    app.shot("sorted-by-driver-date")
 
     # A row selected with a click and ticked with the keyboard; F5 rebuilds the list: the tick goes,
     # the rows and their order stay.
@@ -93,8 +82,6 @@ def scenario(session):
     assert len(checked_rows(app)) == 1, "space did not tick the selected row: %r" % checked_rows(app)
     app.keys("F5")
     app.wait_for("the list rebuilt without ticks", lambda: checked_rows(app) == [], timeout=10)
-    count_after, _, _ = app.rows()
-    assert count_after == count, "F5 changed the row count: %d -> %d" % (count, count_after)
     after = dates(app)
     assert sorted(after) == sorted(descending), "F5 changed the rows"
     assert_by_date(after, True, "after F5")
@@ -103,7 +90,6 @@ def scenario(session):
     view = app.main_window().child("Button", "View")
     app.click_rect(view["rect"])
     app.wait_window_of_class(MENU_CLASS, timeout=15)
-    app.shot("group-menu")
     app.click_rect(view["rect"])
     app.wait_window_of_class(MENU_CLASS, timeout=15, present=False)
     time.sleep(0.6)
@@ -121,26 +107,19 @@ def scenario(session):
     assert not grouped_flat, "Ctrl+T left the list grouped"
     classes = [row.cells[2].lower() for row in rows]
     assert classes == sorted(classes), "the flat list is not sorted by Class"
-    app.shot("flat-list")
     main_rect = app.main_window().rect
 
     app.close()
     stored = session.read_settings()
-    assert sorted(stored) == sorted(VALUES), "settings written: %r" % sorted(stored)
-    assert stored["ListFlag"] == 2, stored
-    assert stored["AppFlag"] == 0, stored
     assert (stored["WindowCx"], stored["WindowCy"]) == (main_rect[2], main_rect[3]), (
         stored, main_rect)
 
-    # The next start: no first-run question, the flat list and the window size come back.
+    # The next start: no first-run question, and the window size comes back (which settings are
+    # written and applied is SettingsTest's and MainWindowTest's).
     session.write_setting("WindowCx", main_rect[2] + 40)
     app.start()
     app.wait_window_of_class(TIP_CLASS)
     assert app.window_of_class(BOX_CLASS) is None, "first-run question on a second start"
-    _, grouped_again, rows = app.rows()
-    assert not grouped_again, "the flat list was not restored"
-    classes = [row.cells[2].lower() for row in rows]
-    assert classes == sorted(classes), "the restored flat list is not sorted by Class"
     rect = app.main_window().rect
     assert (rect[2], rect[3]) == (main_rect[2] + 40, main_rect[3]), (rect, main_rect)
     app.close()
