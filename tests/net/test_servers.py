@@ -106,13 +106,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(block[:left])
             left -= len(block)
 
-    def send_slowly(self, body, piece, pause, limit=60.0):
+    def send_slowly(self, body, piece, pause):
         if not self.start_body(len(body)):
             return
-        started = time.monotonic()
         for i in range(0, len(body), piece):
-            if time.monotonic() - started > limit:
-                break
             self.wfile.write(body[i:i + piece])
             self.wfile.flush()
             time.sleep(pause)
@@ -130,13 +127,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def serve_updater(self, state):
         mode = state.get("updater_mode", "serve")
-        if mode == "404":
-            self.send_body(b"<html>not found</html>", status=404, content_type="text/html")
-        elif mode == "page":
+        if mode == "page":
             # A maintenance page where the program should be, served as a success.
             self.send_body(b"<html><body>Down for maintenance</body></html>", content_type="text/html")
-        elif mode == "drop":
-            self.send_and_drop(len(state["updater"]))
         elif mode == "slow":
             self.send_slowly(state["updater"], 4096, 0.05)
         else:
