@@ -1,34 +1,22 @@
 """Finding a device by part of its name and copying a row's texts: Ctrl+C with no row selected
 asks for one; Ctrl+F shows the find window; F3 walks the matches in item order whatever their
 case, scrolls each into view, ends with the tip and then starts again at the top; Ctrl+C and
-Alt+D put the selected row's hardware ID and name on the clipboard; Esc and Alt+F4 hide the
-find window and nothing else."""
+Alt+D put the selected row's hardware ID and name on the clipboard; Esc hides the find window
+(Alt+F4 in it is the keys scenario's)."""
 
-import json
 import os
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import FIXTURE, TIP_CLASS, Pyravel  # noqa: E402
+from pyravel_app import TIP_CLASS, Pyravel  # noqa: E402
 
 FIND_CLASS = "__PyravelFindWnd__"
 SELECT_FIRST = ("Please select one item before using this feature. "
                 "To select an item, click one row")
 END_OF_LIST = "Find reached the end of the list."
 SEARCH = "bluetooth"
-
-
-def first_hardware_ids():
-    """Device name to its first hardware ID, for names that the fixture uses once."""
-    with open(FIXTURE, encoding="utf-8") as f:
-        devices = json.load(f)["devices"]
-    seen = {}
-    for dev in devices:
-        name = dev.get("name", "Unknown device")
-        seen[name] = None if name in seen else dev.get("hardwareIds", [""])[0]
-    return {name: hid for name, hid in seen.items() if hid}
 
 
 def selected_indices(app):
@@ -45,29 +33,17 @@ def find_next_selects(app, session, index, full_height):
 
 
 def scenario(session):
-    # A first start asks its question; the next one opens with the startup tip alone.
     session.delete_settings()
     app = Pyravel(session)
     app.start()
     app.answer_box("No")
     app.wait_window_of_class(TIP_CLASS)
-    # The first key after the question closes the tip and still reaches the main window.
-    app.keys("ctrl+f")
-    app.wait_window_of_class(FIND_CLASS)
-    app.wait_window_of_class(TIP_CLASS, present=False)
-    # Alt+F4 in the find window closes only the find window; the next one ends the program.
-    session.press("alt+F4")
-    app.wait_window_of_class(FIND_CLASS, timeout=10, present=False)
-    assert app.window_of_class("__PyravelClass__") is not None, "Alt+F4 in the find window ended the program"
-    app.close()
-
-    app.start()
-    app.wait_window_of_class(TIP_CLASS)
     rows = app.list_rows()
     full_height = max(row.rect[3] for row in rows)
     assert not any(row.selected for row in rows), "a row is selected at start"
 
-    # The key closes the tip and still reaches the command, which needs a selected row.
+    # The first key after the question closes the tip and still reaches the command, which needs a
+    # selected row.
     app.keys("ctrl+c")
     texts, buttons = app.box_texts()
     assert SELECT_FIRST in texts and buttons == ["OK"], (texts, buttons)
@@ -120,12 +96,10 @@ def scenario(session):
     app.wait_window_of_class(FIND_CLASS, timeout=10, present=False)
 
     # Copies of a selected row whose hardware ID holds characters a web search would escape.
-    known = first_hardware_ids()
     shown = [row for row in app.list_rows() if row.rect[3] == full_height
-             and "&" in row.cells[7] and "\\" in row.cells[7] and row.cells[0] in known]
+             and "&" in row.cells[7] and "\\" in row.cells[7]]
     assert shown, "no row on screen with such a hardware ID"
     row = shown[0]
-    assert row.cells[7] == known[row.cells[0]], (row.cells[7], known[row.cells[0]])
     app.click_rect(row.rect)
     app.wait_for("the row selected", lambda: selected_indices(app) == [row.index], timeout=10)
     app.keys("ctrl+c")

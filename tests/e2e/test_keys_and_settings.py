@@ -2,7 +2,8 @@
 list of the simulated PC filled before the first-run question; a click on the "Driver date" header
 closes the startup tip and orders the rows by date, a second click reverses them; F5 rebuilds the
 list (ticks go) and keeps the order the user chose; Ctrl+T gives the flat list sorted by Class; a group button's menu opens and a second click
-closes it; the window's size stored at the close comes back at the next start."""
+closes it; the window's size stored at the close comes back at the next start, where Alt+F4 in the
+find window closes only that."""
 
 import collections
 import os
@@ -14,6 +15,7 @@ import harness  # noqa: E402
 from pyravel_app import BOX_CLASS, TIP_CLASS, Pyravel, fixture_listed_names  # noqa: E402
 
 MENU_CLASS = "#32768"
+FIND_CLASS = "__PyravelFindWnd__"
 DRIVER_DATE = 4  # the column, left to right
 DEFAULT_WIDTHS = [270, 120, 120, 150, 100, 120, 100, 200, 100, 300]  # of the columns on a fresh profile
 FIRST_RUN = ("You seem to be using Pyravel for the first time in this PC    "
@@ -122,6 +124,13 @@ def scenario(session):
     assert app.window_of_class(BOX_CLASS) is None, "first-run question on a second start"
     rect = app.main_window().rect
     assert (rect[2], rect[3]) == (main_rect[2] + 40, main_rect[3]), (rect, main_rect)
+    # The first key closes the tip and opens the find window, where Alt+F4 closes only that window;
+    # last, as Wine's window takes no further accelerators after an Alt chord.
+    app.keys("ctrl+f")
+    app.wait_window_of_class(FIND_CLASS)
+    session.press("alt+F4")
+    app.wait_window_of_class(FIND_CLASS, timeout=10, present=False)
+    assert app.window_of_class("__PyravelClass__") is not None, "Alt+F4 in the find window ended the program"
     app.close()
 
 
