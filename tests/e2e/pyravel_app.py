@@ -4,7 +4,6 @@ and clicks."""
 
 import collections
 import glob
-import json
 import os
 import subprocess
 import time
@@ -316,24 +315,3 @@ def store_folder(session):
 def wine_path(path):
     """A Linux path as the Wine side sees it: the Linux root is drive Z:."""
     return "Z:" + path.replace("/", "\\")
-
-
-def fixture_listed_names(show_not_present=False):
-    """Names the list must hold for the fixture: devices with a hardware ID whose class is known
-    (or that have none), present ones only unless asked for all."""
-    with open(FIXTURE, encoding="utf-8") as f:
-        pc = json.load(f)
-    names = {c["name"] for c in pc["classes"]}
-    guids = {c["guid"].lower() for c in pc["classes"]}
-    listed = collections.Counter()
-    for dev in pc["devices"]:
-        if not show_not_present and dev.get("present", True) is False:
-            continue
-        if not dev.get("hardwareIds"):
-            continue
-        if "class" in dev and dev["class"] not in names:
-            continue
-        if "classGuid" in dev and dev["classGuid"].lower() not in guids:
-            continue
-        listed[dev.get("name", "Unknown device")] += 1
-    return listed

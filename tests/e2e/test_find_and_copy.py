@@ -58,11 +58,6 @@ def scenario(session):
     main = app.main_window()
     assert find.title == "Find a device", find.title
     assert find.rect == (main.rect[0] + 300, main.rect[1] + 7, 255, 22), (find.rect, main.rect)
-    # The search box, "Find next" and the close cross, placed in the window.
-    places = [(c["class"], c["rect"][0] - find.rect[0], c["rect"][1] - find.rect[1])
-              + c["rect"][2:] for c in find.children]
-    assert places[:2] == [("Edit", 1, 1, 200, 20), ("Button", 205, 2, 18, 18)], places
-    assert places[2][1:] == (230, 1, 20, 20) and len(places) == 3, places
 
     # An empty search box: nothing is selected, no tip, and the box keeps the focus.
     session.press("F3")
