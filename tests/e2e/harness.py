@@ -84,17 +84,11 @@ class WineSession:
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
-        number = b""
-        deadline = time.time() + 30
         with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n") and time.time() < deadline:
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
+            number = pipe.readline().decode().strip()  # once Xvfb listens, or nothing if it ends
+        if not number:
             raise HarnessError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env["DISPLAY"] = ":" + number
         self.env.pop("XAUTHORITY", None)
 
     # Programs and the registry --------------------------------------------------------------
@@ -113,15 +107,11 @@ class WineSession:
     def delete_settings(self):
         self.wine(["reg", "delete", SETTINGS_KEY, "/f"])
 
-    def read_settings(self):
-        """The settings key's values as a dict of name to number; empty when the key is missing."""
-        result = self.wine(["reg", "query", SETTINGS_KEY])
-        values = {}
-        for line in result.stdout.splitlines():
-            match = re.match(r"\s+(\S+)\s+REG_DWORD\s+0x([0-9a-fA-F]+)", line)
-            if match:
-                values[match.group(1)] = int(match.group(2), 16)
-        return values
+    def setting(self, name):
+        """A number the settings key holds, or None."""
+        out = self.wine(["reg", "query", SETTINGS_KEY, "/v", name]).stdout
+        match = re.search(r"REG_DWORD\s+0x([0-9a-fA-F]+)", out)
+        return int(match.group(1), 16) if match else None
 
     def write_setting(self, name, value):
         self.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"])
@@ -134,33 +124,22 @@ class WineSession:
             raise HarnessError("xdotool %s failed: %s" % (" ".join(args), result.stderr.strip()))
         return result
 
-    def find_windows(self, title):
-        """Visible X windows whose whole title is `title`."""
-        result = self._xdotool(["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)])
-        return [int(w) for w in result.stdout.split()]
-
     def wait_window(self, title, timeout=60, present=True):
         """The first window of that title once one is shown (or once none is, when present is false)."""
+        search = ["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)]
         deadline = time.time() + timeout
         while time.time() < deadline:
-            found = self.find_windows(title)
+            found = self._xdotool(search).stdout.split()
             if bool(found) == present:
                 return found[0] if found else None
             time.sleep(0.25)
-        raise HarnessError("window %r %s after %d s" % (title, "not shown" if present else "still shown", timeout))
-
-    def wait_no_window(self, title, timeout=30):
-        self.wait_window(title, timeout, present=False)
-
-    def focus(self, window):
-        self._xdotool(["windowfocus", "--sync", str(window)])
+        raise HarnessError("window %r %s after %d s" % (
+            title, "not shown" if present else "still shown", timeout))
 
     def send_keys(self, window, *keys):
         """Sends key chords such as "ctrl+t" or "F5" to the window, which gets the focus first."""
-        self.focus(window)
-        for key in keys:
-            self._xdotool(["key", "--clearmodifiers", key], check=True)
-            time.sleep(0.15)
+        self._xdotool(["windowfocus", "--sync", str(window)])
+        self.press(*keys)
 
     def press(self, *keys):
         """Sends key chords to whichever window has the keyboard focus now."""
