@@ -302,7 +302,7 @@ def wine_path(path):
 
 def write_inf(folder, name, driver_ver, hardware_id, cls):
     """An INF of the class for the hardware ID with the two files it lists, as a vendor's download
-    has them; returns its path as the program sees it."""
+    has them."""
     os.makedirs(folder, exist_ok=True)
     base = name.rsplit(".", 1)[0]
     for f in (base + ".sys", base + ".cat"):
@@ -314,4 +314,3 @@ def write_inf(folder, name, driver_ver, hardware_id, cls):
                   "[Models.NTamd64]\n%%Device%%=Install, %s\n\n[SourceDisksFiles]\n%s.sys=1\n%s.cat=1\n\n"
                   "[Strings]\nMaker=\"Vendor\"\nDevice=\"Device\"\n"
                   % (cls, driver_ver, base, hardware_id, base, base))
-    return wine_path(os.path.join(folder, name))
