@@ -7,7 +7,6 @@ prefix and the programs started in it; leaving the session stops every one of th
 import argparse
 import os
 import re
-import shutil
 import signal
 import subprocess
 import sys
@@ -23,12 +22,11 @@ class HarnessError(Exception):
 
 
 class WineSession:
-    def __init__(self, build_dir, prefix=None, use_display=False, screen="1280x1024x24"):
+    def __init__(self, build_dir, prefix=None, use_display=False):
         self.build_dir = os.path.abspath(build_dir)
         self.prefix = prefix or os.environ.get("WINEPREFIX") or os.path.join(
             self.build_dir, "wineprefix-e2e")
         self.use_display = use_display
-        self.screen = screen
         self.screenshot_dir = os.path.join(self.build_dir, "screenshots")
         self.env = dict(os.environ)
         self._xvfb = None
@@ -83,20 +81,14 @@ class WineSession:
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
-        number = b""
-        deadline = time.time() + 30
         with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n") and time.time() < deadline:
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
+            number = pipe.readline().decode().strip()  # once Xvfb listens, or nothing if it ends
+        if not number:
             raise HarnessError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env["DISPLAY"] = ":" + number
         self.env.pop("XAUTHORITY", None)
 
     # Programs and the registry --------------------------------------------------------------
@@ -115,15 +107,11 @@ class WineSession:
     def delete_settings(self):
         self.wine(["reg", "delete", SETTINGS_KEY, "/f"])
 
-    def read_settings(self):
-        """The settings key's values as a dict of name to number; empty when the key is missing."""
-        result = self.wine(["reg", "query", SETTINGS_KEY])
-        values = {}
-        for line in result.stdout.splitlines():
-            match = re.match(r"\s+(\S+)\s+REG_DWORD\s+0x([0-9a-fA-F]+)", line)
-            if match:
-                values[match.group(1)] = int(match.group(2), 16)
-        return values
+    def setting(self, name):
+        """A number the settings key holds, or None."""
+        out = self.wine(["reg", "query", SETTINGS_KEY, "/v", name]).stdout
+        match = re.search(r"REG_DWORD\s+0x([0-9a-fA-F]+)", out)
+        return int(match.group(1), 16) if match else None
 
     def write_setting(self, name, value):
         self.wine(["reg", "add", SETTINGS_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"])
@@ -136,43 +124,22 @@ class WineSession:
             raise HarnessError("xdotool %s failed: %s" % (" ".join(args), result.stderr.strip()))
         return result
 
-    def find_windows(self, title):
-        """Visible X windows whose whole title is `title`."""
-        result = self._xdotool(["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)])
-        return [int(w) for w in result.stdout.split()]
-
     def wait_window(self, title, timeout=60, present=True):
         """The first window of that title once one is shown (or once none is, when present is false)."""
+        search = ["search", "--onlyvisible", "--name", "^%s$" % re.escape(title)]
         deadline = time.time() + timeout
         while time.time() < deadline:
-            found = self.find_windows(title)
+            found = self._xdotool(search).stdout.split()
             if bool(found) == present:
                 return found[0] if found else None
             time.sleep(0.25)
-        raise HarnessError("window %r %s after %d s; visible: %r" % (
-            title, "not shown" if present else "still shown", timeout, self.window_titles()))
-
-    def wait_no_window(self, title, timeout=30):
-        self.wait_window(title, timeout, present=False)
-
-    def window_titles(self):
-        result = self._xdotool(["search", "--onlyvisible", "--name", "."])
-        titles = []
-        for w in result.stdout.split():
-            name = self._xdotool(["getwindowname", w]).stdout.rstrip("\n")
-            if name:
-                titles.append(name)
-        return titles
-
-    def focus(self, window):
-        self._xdotool(["windowfocus", "--sync", str(window)])
+        raise HarnessError("window %r %s after %d s" % (
+            title, "not shown" if present else "still shown", timeout))
 
     def send_keys(self, window, *keys):
         """Sends key chords such as "ctrl+t" or "F5" to the window, which gets the focus first."""
-        self.focus(window)
-        for key in keys:
-            self._xdotool(["key", "--clearmodifiers", key], check=True)
-            time.sleep(0.15)
+        self._xdotool(["windowfocus", "--sync", str(window)])
+        self.press(*keys)
 
     def press(self, *keys):
         """Sends key chords to whichever window has the keyboard focus now."""
@@ -184,9 +151,9 @@ class WineSession:
         """Types the text into whichever window has the keyboard focus now."""
         self._xdotool(["type", "--delay", "40", text], check=True)
 
-    def click(self, x, y, button=1):
+    def click(self, x, y):
         self._xdotool(["mousemove", "--sync", str(x), str(y)], check=True)
-        self._xdotool(["click", str(button)], check=True)
+        self._xdotool(["click", "1"], check=True)
 
     # Screenshots ----------------------------------------------------------------------------
 
@@ -218,10 +185,6 @@ def run_test(body):
     args = parser.parse_args()
     # A timeout's SIGTERM unwinds the session like a failure, so nothing is left running.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    for tool in ("wine", "wineserver", "xdotool", "import", "Xvfb"):
-        if shutil.which(tool) is None:
-            print("missing tool: " + tool, file=sys.stderr)
-            sys.exit(2)
     try:
         with WineSession(args.build) as session:
             body(session)

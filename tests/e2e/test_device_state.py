@@ -2,11 +2,10 @@
 LogPixels at 144): the question, the results dialog with one line per device (bottom row first), the
 locked window while it is open, the rows reading "Disabled" on grey after OK, and back to "Working
 properly". Esc at the first-run question is its negative answer. The layout follows the scale: the
-pane's buttons and the results dialog take 1.5 times their size, every text control lies inside its
-window and overlaps no other, and the rows hold their 24-pixel check boxes (that each text is whole
-in its control is measured in the program's own process by the Wine tests, at 100 to 200 %)."""
+pane's buttons and the results dialog take 1.5 times their size and the rows hold their 24-pixel
+check boxes (that each text is whole, inside its window and clear of the others is measured in the
+program's own process by the Wine tests, at 100 to 200 %)."""
 
-import itertools
 import os
 import re
 import sys
@@ -26,21 +25,6 @@ DESKTOP = r"HKCU\Control Panel\Desktop"
 BUTTONS = ("Rescan", "View", "Select...", "Uninstall", "Install", "Set state", "Get info", "Backup")
 
 
-def check_texts_placed(window):
-    """Every control showing a text lies inside the window and overlaps no other."""
-    x, y, w, h = window.rect
-    texts = [c for c in window.children if c["text"] and c["class"] in ("Button", "Static", "SysLink")]
-    assert texts, "no texts in %s" % window.cls
-    for c in texts:
-        cx, cy, cw, ch = c["rect"]
-        assert x <= cx and y <= cy and cx + cw <= x + w and cy + ch <= y + h, (
-            "%r at %r outside %s %r" % (c["text"], c["rect"], window.cls, window.rect))
-    for a, b in itertools.combinations(texts, 2):
-        (ax, ay, aw, ah), (bx, by, bw, bh) = a["rect"], b["rect"]
-        assert not (ax < bx + bw and bx < ax + aw and ay < by + bh and by < ay + ah), (
-            "%r overlaps %r" % (a["text"], b["text"]))
-
-
 def rows_by_name(app, names):
     rows = {row.cells[0]: row for row in app.list_rows() if row.cells[0] in names}
     assert sorted(rows) == sorted(names), "rows %r not found after the rebuild" % (
@@ -53,10 +37,8 @@ def check_results(app, rows, suffix):
     and the list and the right pane locked until OK."""
     dialog, status, lines = app.finished_results()
     assert status == [DONE], "status text: %r" % status
-    assert dialog.child("Button", "Cancel") is None, "a Cancel button is left"
     assert lines == [row.cells[0] + suffix for row in sorted(rows, key=lambda r: -r.index)], lines
     assert dialog.rect[2:] == (975, 576), "results dialog %r, not 975 x 576" % (dialog.rect,)
-    check_texts_placed(dialog)
     for line in app.list_rows(RESULTS_CLASS):
         assert STAMP.match(line.cells[0]), "time stamp %r" % line.cells[0]
     for cls in ("SysListView32", "_WINSUB_ WINDOW"):
@@ -103,7 +85,6 @@ def act(session):
     main = app.main_window()
     heights = [c["rect"][3] for c in main.children if c["class"] == "Button" and c["text"] in BUTTONS]
     assert heights == [42] * len(BUTTONS), "pane buttons %r, not 42 high" % heights
-    check_texts_placed(main)
     shown = [row.rect[3] for row in app.list_rows() if row.rect[3] > 0]
     assert min(shown[:-1]) >= 24, "rows %r lower than their check boxes" % sorted(set(shown))
     app.shot("main-window-150pct")

@@ -1,22 +1,19 @@
 """Drivers and uninstalls on the simulated PC as a user: a driver package deleted with "Uninstall and
 delete drivers" (Alt+X) leaves the store, copied first byte for byte where the final text says, and
 a rescan (Ctrl+F5) brings its hardware back with no driver, until "Restore removed drivers..." puts
-the copy back; a package that sibling devices still use stays, and the line says so; "Uninstall all devices
-not present" (Alt+P) removes the fixture's ghosts and counts them; the driver of one of three identical
-USB hubs changed (Alt+U) to an INF typed into the file dialog, the other two keeping theirs; and a
-root-enumerated device reinstalled (Ctrl+R) in place with a device whose install ends a while after
-the rescan: both are listed again."""
+the copy back; a package that sibling devices still use stays, and the line says so; the driver of
+one of three identical USB hubs changed (Alt+U) to an INF typed into the file dialog, the other two
+keeping theirs (reinstalls are ReinstallDevices' native cases)."""
 
 import glob
-import json
 import os
 import shutil
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import DONE, FIXTURE, RESULTS_CLASS, Pyravel, store_folder, wine_path  # noqa: E402
+from pyravel_app import DONE, RESULTS_CLASS, Pyravel, store_folder, write_inf  # noqa: E402
+from test_driver_store import windows_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
 ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
@@ -25,31 +22,11 @@ ROOT_PORT = "Intel(R) PCI Express Root Port #1 - A338"
 SHARED_PACKAGE = "heci.inf_amd64_1b2c3d4e5f607182"  # oem7.inf, on Intel's system devices
 HUB = "Generic USB Hub"
 HUB_ID = "USB\\VID_05E3&PID_0610"
-ROOT_BUS = "Composite Bus Enumerator"  # ROOT\COMPOSITEBUS\0000: no rescan would bring it back
-SPI = "Intel(R) SPI (flash) Controller - A324"  # installed a while after the rescan
 ASK_DELETE = ("This will uninstall the selected device drivers and also remove them from the driver store."
               "You may need to install a new driver for the selected device after this operation.")
-ASK_REINSTALL = "Are you sure you want to reinstall the selected devices?"
-ASK_GHOSTS = "Are you sure you want to uninstall all devices not present?"
 KEPT_IN = "A copy of each removed driver package is kept in "
 INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
 MENU_CLASS = "#32768"
-
-
-def write_inf(folder, name, driver_ver, hardware_id):
-    """An INF for the hardware ID with the two files it lists, as a vendor's download has them."""
-    os.makedirs(folder, exist_ok=True)
-    base = name.rsplit(".", 1)[0]
-    for f in (base + ".sys", base + ".cat"):
-        with open(os.path.join(folder, f), "wb") as out:
-            out.write(b"driver file " + f.encode())
-    with open(os.path.join(folder, name), "w", encoding="utf-8", newline="\r\n") as out:
-        out.write("[Version]\nSignature=\"$WINDOWS NT$\"\nClass=USB\nProvider=%%Maker%%\n"
-                  "DriverVer=%s\nCatalogFile=%s.cat\n\n[Manufacturer]\n%%Maker%%=Models,NTamd64\n\n"
-                  "[Models.NTamd64]\n%%Hub%%=Install, %s\n\n[SourceDisksFiles]\n%s.sys=1\n%s.cat=1\n\n"
-                  "[Strings]\nMaker=\"Genesys Logic\"\nHub=\"USB hub\"\n"
-                  % (driver_ver, base, hardware_id, base, base))
-    return wine_path(os.path.join(folder, name))
 
 
 def pick_inf(app, device, path):
@@ -61,7 +38,6 @@ def pick_inf(app, device, path):
     # The file name box: an edit of its own, or the edit of a combo box.
     boxes = [c for c in picker.children if c["class"] == "Edit" and c["enabled"]] or [
         c for c in picker.children if c["class"] == "ComboBox" and c["enabled"]]
-    assert boxes, "no file name box in %r" % [c["class"] for c in picker.children]
     app.click_rect(boxes[0]["rect"])
     app.session.press("ctrl+a")
     app.session.type_text(path)
@@ -83,7 +59,7 @@ def scenario(session):
     app.tick_names([ETHERNET])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
-    status, lines = app.results("results-delete-driver-package")
+    status, lines = app.results()
     assert len(status) == 1 and status[0].startswith(DONE) and KEPT_IN in status[0], status
     assert lines == ["The driver for " + ETHERNET + " was successfully uninstalled."], lines
     batch = status[0].split(KEPT_IN)[1].strip()
@@ -93,7 +69,6 @@ def scenario(session):
     assert copied == before, "the copy differs: %r against %r" % (sorted(copied), sorted(before))
     app.wait_for("the card gone from the list", lambda: ETHERNET not in app.listed_names())
     assert not glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the package folder is still in the store"
-    assert app.no_box_for(2), "a reboot question for a card that needs no restart"
     # The scan finds the hardware again, now without a driver.
     app.keys("ctrl+F5")
     app.wait_for("the card back after the scan", lambda: ETHERNET in app.listed_names(), timeout=60)
@@ -104,14 +79,9 @@ def scenario(session):
     restore_removed(app, session, batch)
 
     shared_package_stays(app, store)
-    uninstall_ghosts(app)
-    offers = tempfile.mkdtemp(prefix="pyravel-e2e-infs-")
-    try:
-        change_drivers(app, store, offers)
-    finally:
-        shutil.rmtree(offers, ignore_errors=True)
-
-    reinstall_in_place(app)
+    offers = os.path.join(session.prefix, "drive_c", "users", "Public", "Offers")
+    shutil.rmtree(offers, ignore_errors=True)  # from an earlier run here
+    change_drivers(app, store, offers)
     app.close()
 
 
@@ -123,13 +93,11 @@ def restore_removed(app, session, batch):
     app.wait_window_of_class(MENU_CLASS, timeout=15)
     session.press("Up", "Up", "Return")
     session.wait_window(INSTALL_TITLE, timeout=45)
-    session.wait_still(timeout=10)
-    print("screenshot: " + session.screenshot("restore-picker"))
     shown = [row.cells[0] for row in app.list_rows("#32770")]
     assert batch.rsplit("\\", 1)[1] in shown, "the picker shows %r" % shown
     session.type_text(batch)
     session.press("Return")
-    session.wait_no_window(INSTALL_TITLE, timeout=30)
+    session.wait_window(INSTALL_TITLE, timeout=30, present=False)
     texts, buttons = app.box_texts(timeout=120)
     assert "The operation succeeded. One driver was installed from " + batch in texts, texts
     app.answer_box("OK")
@@ -142,55 +110,31 @@ def shared_package_stays(app, store):
     app.tick_names([SMBUS])
     app.keys("alt+x")
     app.answer_question(ASK_DELETE, whole=False)
-    lines = app.done_lines("results-delete-shared-package")
+    lines = app.done_lines()
     assert lines == ["The driver for " + SMBUS + " could not be uninstalled."], lines
     app.wait_for("the controller gone from the list", lambda: SMBUS not in app.listed_names())
     assert glob.glob(os.path.join(store, SHARED_PACKAGE)), "a package in use left the store"
     assert app.row_named(ROOT_PORT).cells[8] == "oem7.inf", app.row_named(ROOT_PORT).cells
 
 
-def uninstall_ghosts(app):
-    """Every device not present uninstalled, counted in the final text; done again, none is left."""
-    with open(FIXTURE, encoding="utf-8") as f:
-        ghosts = sum(1 for d in json.load(f)["devices"] if d.get("present", True) is False)
-    assert ghosts > 1, ghosts
-    for count, shot in ((ghosts, "results-uninstall-not-present"), (0, None)):
-        app.keys("alt+p")
-        app.answer_question(ASK_GHOSTS)
-        status, lines = app.results(shot)
-        assert status == ["Operation complete. %d devices uninstalled." % count], status
-        assert len(lines) == count and all(line.endswith(" was successfully uninstalled.") for line in lines), lines
-
-
 def change_drivers(app, store, offers):
     """One of three identical hubs ticked and given a newer INF: it alone takes the driver; the INF
     goes into the store as the system stages a package, with the files it lists."""
-    newer = write_inf(os.path.join(offers, "newer"), "genhub.inf", "06/01/2024,23.10.0.2", HUB_ID)
+    write_inf(offers, "genhub.inf", "06/01/2024,23.10.0.2", HUB_ID, "USB")
     app.scroll_to_top()
     hubs = [row for row in app.list_rows() if row.cells[0] == HUB]
     assert len(hubs) == 3 and {row.cells[5] for row in hubs} == {"10.0.19041.1"}, hubs
     app.tick_rows(hubs[:1])
     app.keys("alt+u")
-    pick_inf(app, HUB, newer)
-    lines = app.done_lines("results-change-driver-one-hub")
+    # Wine's picker finds no path through Z: into its own prefix: the INF is named from drive C.
+    pick_inf(app, HUB, windows_path(app.session, os.path.join(offers, "genhub.inf")))
+    lines = app.done_lines()
     assert lines == ["The driver for " + HUB + " was successfully changed."], lines
     app.wait_for("one hub on the new driver", lambda: sorted(
         row.cells[5] for row in app.list_rows() if row.cells[0] == HUB) == ["10.0.19041.1"] * 2 + ["23.10.0.2"])
-    assert app.no_box_for(2), "a reboot question for a hub that needs no restart"
     staged = glob.glob(os.path.join(store, "genhub.inf_amd64_*"))
     assert len(staged) == 1 and sorted(os.listdir(staged[0])) == ["genhub.cat", "genhub.inf", "genhub.sys"], staged
 
-
-def reinstall_in_place(app):
-    """The root bus is reinstalled where it is (nothing would bring it back), the SPI controller
-    uninstalled and waited for until its install ends: both listed again."""
-    app.tick_names([ROOT_BUS, SPI])
-    app.keys("ctrl+r")
-    app.answer_question(ASK_REINSTALL)
-    lines = app.done_lines("results-reinstall-in-place")
-    assert lines == [SPI + " was successfully uninstalled.", "Successfully reinstalled the selected devices."], lines
-    listed = app.listed_names()
-    assert ROOT_BUS in listed and SPI in listed, "not listed again: %r" % ({ROOT_BUS, SPI} - set(listed))
 
 if __name__ == "__main__":
     harness.run_test(scenario)

@@ -8,27 +8,16 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "cmake"))
 import check_layers  # noqa: E402
 
-# (including file, include line, reported)
+# (including file, include line, reported): one row per branch of the check; which layer may
+# include which is the check's own table, a decision rather than a fault.
 CASES = [
     ("devices/a.cpp", '#include "base/wide_text.h"', False),
     ("devices/a.cpp", '#include "devices/b.h"', False),
-    ("devices/a.cpp", '#include "ui/dialogs/message_rules.h"', True),
-    ("devices/a.cpp", '#include "operations/operation_host.h"', True),
-    ("devices/a.cpp", '#include "sandbox/simulated_pc.h"', True),
     ("base/a.cpp", '#include "devices/guid.h"', True),
-    ("ui/win32/a.cpp", '#include "devices/device_list.h"', True),
-    ("ui/win32/a.cpp", '#include "base/win32/wchar.h"', False),
-    ("web/a.cpp", '#include "devices/guid.h"', True),
-    ("driverstore/a.cpp", '#include "devices/guid.h"', False),
-    ("operations/a.cpp", '#include "app/main_window_texts.h"', True),
-    ("operations/a.cpp", '#include "web/download.h"', False),
-    ("operations/a.cpp", '#include "ui/layout_rules.h"', True),
-    ("app/a.cpp", '#include "operations/operation_host.h"', False),
     ("app/a.cpp", '#include "sandbox/simulated_platform.h"', True),
     ("app/entry/a.cpp", '#include "sandbox/simulated_platform.h"', True),
     ("sandbox/entry/a.cpp", '#include "sandbox/simulated_platform.h"', False),
     ("sandbox/entry/a.cpp", '#include "app/win32/main_window.h"', False),
-    ("sandbox/a.cpp", '#include "app/settings.h"', True),
     # Portable code stays off Windows-only headers; win32/ folders may use them.
     ("devices/a.cpp", '#include "base/win32/process.h"', True),
     ("devices/win32/a.cpp", '#include "base/win32/process.h"', False),
