@@ -267,11 +267,7 @@ class MainWindowTest : public ::testing::Test {
     main_->ShowAndFill();
   }
   void StoreSetting(const wchar_t* name, DWORD value) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                    nullptr);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    RegCloseKey(key);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsSubkey, name, REG_DWORD, &value, sizeof(value));
   }
   DWORD StoredSetting(const wchar_t* name) {
     DWORD value = 0xDEAD, size = 4;
