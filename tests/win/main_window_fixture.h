@@ -85,37 +85,18 @@ inline std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent
   return children;
 }
 
-// Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
-// another thread, since the menu's loop runs on the test's own thread.
+// Dismisses the next popup menu this process tracks, then closes the window, from another
+// thread, since the menu's loop runs on the test's own thread; Menu() is the menu that showed.
 class MenuWatcher {
  public:
-  struct Item {
-    std::wstring text;
-    bool enabled;
-    bool pictured;  // a separator, or an item with its check-mark bitmaps
-  };
-  explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
-    thread_ = std::thread([this] { Run(); });
-  }
+  explicit MenuWatcher(HWND closeAfter) : thread_([this, closeAfter] { Run(closeAfter); }) {}
   ~MenuWatcher() { thread_.join(); }
   HMENU Menu() const { return menu_; }
-  const std::vector<Item>& Items() const { return items_; }
 
  private:
-  void Run() {
+  void Run(HWND closeAfter) {
     if (const HWND popup = WaitFor<HWND>([] { return VisibleWindow(L"#32768"); })) {
       menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-      for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu_)); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu_, i, text, 256, MF_BYPOSITION);
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS;
-        GetMenuItemInfoW(menu_, i, TRUE, &info);
-        items_.push_back({text,
-                          (GetMenuState(menu_, i, MF_BYPOSITION) & (MF_DISABLED | MF_GRAYED)) == 0,
-                          (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
-      }
       // The menu's loop may not be reading keys yet when its window shows: Esc until it goes.
       for (int i = 0; i < 100 && IsWindow(popup) && IsWindowVisible(popup); ++i) {
         PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -123,12 +104,10 @@ class MenuWatcher {
       }
     }
     Sleep(200);
-    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+    PostMessageW(closeAfter, WM_CLOSE, 0, 0);
   }
 
-  HWND closeAfter_;
-  HMENU menu_ = nullptr;
-  std::vector<Item> items_;
+  std::atomic<HMENU> menu_{nullptr};
   std::thread thread_;
 };
 

@@ -304,22 +304,37 @@ TEST_F(MainWindowTest, MenusFollowTheSelectedRowAndHaveTheirPicturesWhenShown) {
   }
   for (const auto& [row, target] : cases) {
     main_->List().SelectRow(row);
-    MenuWatcher watcher(window_.Handle());
-    PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
-                 MAKELPARAM(300, 250));
-    RunLoop();
-    ASSERT_FALSE(watcher.Items().empty());
-    for (const MenuWatcher::Item& item : watcher.Items()) {
-      EXPECT_TRUE(item.pictured) << std::string(item.text.begin(), item.text.end());
+    HMENU menu = nullptr;
+    {
+      MenuWatcher watcher(window_.Handle());
+      PostMessageW(window_.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
+                   MAKELPARAM(300, 250));
+      RunLoop();
+      menu = watcher.Menu();
+    }
+    ASSERT_NE(menu, nullptr) << "no menu showed for row " << row;
+    const auto item = [menu](int i) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS | MIIM_STATE;
+      GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+      return info;
+    };
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GT(count, 0);
+    for (int i = 0; i < count; ++i) {
+      EXPECT_TRUE((item(i).fType & MFT_SEPARATOR) || item(i).hbmpChecked) << "no picture: " << i;
     }
     if (target != ListHandle()) continue;
-    ASSERT_EQ(watcher.Menu(), window_.ControlMenu(main_->ControlIds().list)) << row;
-    ASSERT_EQ(watcher.Items().size(), ContextMenuItems().size());
-    EXPECT_EQ(watcher.Items()[1].text, row < 0 ? L"Enable device" : L"Disable device") << row;
-    for (size_t i = 0; i < watcher.Items().size(); ++i) {
-      const Command command = ContextMenuItems()[i].command;
+    ASSERT_EQ(menu, window_.ControlMenu(main_->ControlIds().list)) << row;
+    ASSERT_EQ(static_cast<size_t>(count), ContextMenuItems().size());
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, row < 0 ? L"Enable device" : L"Disable device") << row;
+    for (int i = 0; i < count; ++i) {
+      const Command command = ContextMenuItems()[static_cast<size_t>(i)].command;
       if (command == Command::kNone || (row >= 0 && i > 0)) continue;
-      EXPECT_EQ(watcher.Items()[i].enabled, row >= 0 || command == Command::kScanHardware)
+      EXPECT_EQ((item(i).fState & MFS_DISABLED) == 0, row >= 0 || command == Command::kScanHardware)
           << "row " << row << " item " << i;
     }
   }
