@@ -20,18 +20,6 @@ class Drawing : public GdiplusSuite {
     EXPECT_TRUE(GpOk(gp::GdipBitmapGetPixel(image, x, y, &argb)));
     return argb;
   }
-  // Every pixel of a bitmap as 0xAARRGGBB, row by row from the top.
-  static std::vector<uint32_t> BitmapPixels(HBITMAP bitmap) {
-    BITMAP info{};
-    if (!GetObjectW(bitmap, sizeof(info), &info)) return {};
-    BITMAPINFO request{};
-    request.bmiHeader = {
-        sizeof(request.bmiHeader), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    ScreenDc screen;
-    GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &request, DIB_RGB_COLORS);
-    return pixels;
-  }
   static SIZE Size(const ImagePtr& image) {
     return image ? SIZE{SizeOf(image.get()).width, SizeOf(image.get()).height} : SIZE{};
   }
@@ -189,10 +177,13 @@ TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {
 TEST_F(Drawing, BackgroundBitmapFillsHolesWithTheHoleColour) {
   ImagePtr image = NewImage(10, 10, kFormatPargb);
   ASSERT_TRUE(FillRoundedRect(image.get(), 0, 0, 5, 10, 0xFF204080, 0));
-  const std::vector<uint32_t> pixels = BitmapPixels(BackgroundBitmap(image.get(), 10, 10).Get());
-  ASSERT_EQ(pixels.size(), 100u);
-  EXPECT_EQ(pixels[5 * 10 + 1] & 0xFFFFFF, 0x204080u);
-  EXPECT_EQ(pixels[5 * 10 + 8] & 0xFFFFFF, 0xFEFEFEu);
+  const BitmapHandle bitmap = BackgroundBitmap(image.get(), 10, 10);
+  const MemoryDc source;
+  const SelectedObject selected(source.Get(), bitmap.Get());
+  const std::vector<uint32_t> pixels =
+      PaintedPixels(10, 10, [&](HDC dc) { BitBlt(dc, 0, 0, 10, 10, source.Get(), 0, 0, SRCCOPY); });
+  EXPECT_EQ(pixels[5 * 10 + 1], 0x204080u);
+  EXPECT_EQ(pixels[5 * 10 + 8], 0xFEFEFEu);
 }
 
 TEST_F(Drawing, CheckBoxStatesDifferWhereTheyShould) {

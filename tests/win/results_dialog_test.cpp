@@ -41,13 +41,6 @@ class ResultsDialog : public testing::ToolkitWindow {
     const WideText t = ItemText(dialog_.DialogWindow(), dialog_.ResultListId(), row, column);
     return std::wstring(t.View().begin(), t.View().end());
   }
-  // The top of the status edit's text.
-  int StatusTop() {
-    RECT format{};
-    SendMessageW(Control(dialog_.StatusControlId()), EM_GETRECT, 0,
-                 reinterpret_cast<LPARAM>(&format));
-    return format.top;
-  }
 
   OperationResultsDialog dialog_;
 };
@@ -152,7 +145,9 @@ TEST_F(ResultsDialog, MovedToAnotherScaleDrawsItsPartsAgain) {
                  reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(dialog_.Ring().Side(), at(70)) << dpi;
     EXPECT_TRUE(dialog_.Ring().SpinnerRunning()) << dpi;
-    EXPECT_EQ(StatusTop(), (at(70) - at(14)) / 2) << dpi;
+    RECT text{};
+    SendMessageW(Control(dialog_.StatusControlId()), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_EQ(text.top, (at(70) - at(14)) / 2) << dpi;
   }
   EXPECT_EQ(Status(), L"One line");
 }
