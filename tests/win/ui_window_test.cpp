@@ -30,9 +30,6 @@ TEST_F(UiWindowIds, ControlsMenuItemsAndSeparatorsShareOneSequenceAfterIdokAndId
             (std::vector<int32_t>{3, 4, 5, 6, 7}));
   EXPECT_EQ(GetDlgItem(window_.Handle(), IDOK), nullptr);
   EXPECT_EQ(GetDlgItem(window_.Handle(), IDCANCEL), nullptr);
-  EXPECT_EQ(window_.ControlKindOf(button), kKindButton);
-  EXPECT_EQ(window_.ControlKindOf(first), kKindMenuItem);
-  EXPECT_EQ(window_.ControlKindOf(text), kKindText);
   // The Windows control id and the menu command id are the entry index.
   EXPECT_EQ(GetDlgCtrlID(window_.ControlHandle(text)), text);
   EXPECT_EQ(GetMenuItemID(window_.ControlMenu(button), 2), static_cast<UINT>(third));
