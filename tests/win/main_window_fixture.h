@@ -133,7 +133,7 @@ class OperationScript {
     waitedFor_.clear();
   }
 
-  std::vector<std::wstring> boxTexts, resultLines;
+  std::vector<std::wstring> resultLines;
   std::vector<bool> resultsInFront;
   std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
   bool finished = false;
@@ -177,9 +177,6 @@ class OperationScript {
         const std::string answer(step.answer.begin(), step.answer.end());
         if (box == nullptr) return Failed("a message box to answer \"" + answer + "\" (20 s)");
         boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
-        for (const auto& [cls, text] : ChildrenOf(box)) {
-          if (cls == L"Static" && !text.empty()) boxTexts.push_back(text);
-        }
         HWND button = FindWindowExW(box, nullptr, L"Button", step.answer.c_str());
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
         PostMessageW(button, BM_CLICK, 0, 0);
