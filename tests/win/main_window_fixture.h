@@ -57,8 +57,8 @@ class TestEnvironment : public ProgramEnvironment {
 
 constexpr wchar_t kResultsClass[] = L"_WND_PROGRESS_DLG_";
 
-HWND VisibleWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
-  HWND w = FindWindowW(cls, title);
+HWND VisibleWindow(const wchar_t* cls) {
+  HWND w = FindWindowW(cls, nullptr);
   return w != nullptr && IsWindowVisible(w) ? w : nullptr;
 }
 
