@@ -45,9 +45,9 @@ class ClassPictureList : public ::testing::Test {
   std::vector<uint32_t> ClassPixels(const Guid& guid) {
     int32_t index = -1;
     EXPECT_TRUE(platform_->GetClassImageIndex(list_, guid, &index));
-    WhiteCanvas canvas(kSize, kSize);
-    EXPECT_TRUE(ImageList_Draw(images_, index, canvas.Dc(), 0, 0, ILD_NORMAL));
-    return canvas.Pixels();
+    return PaintedPixels(kSize, kSize, [&](HDC dc) {
+      EXPECT_TRUE(ImageList_Draw(images_, index, dc, 0, 0, ILD_NORMAL));
+    });
   }
   std::unique_ptr<SimulatedPlatform> simulated_;
   std::unique_ptr<ClassIconPlatform> platform_;  // declared after the platform it reads

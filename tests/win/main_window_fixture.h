@@ -57,8 +57,8 @@ class TestEnvironment : public ProgramEnvironment {
 
 constexpr wchar_t kResultsClass[] = L"_WND_PROGRESS_DLG_";
 
-HWND VisibleWindow(const wchar_t* cls, const wchar_t* title = nullptr) {
-  HWND w = FindWindowW(cls, title);
+HWND VisibleWindow(const wchar_t* cls) {
+  HWND w = FindWindowW(cls, nullptr);
   return w != nullptr && IsWindowVisible(w) ? w : nullptr;
 }
 
@@ -85,37 +85,18 @@ inline std::vector<std::pair<std::wstring, std::wstring>> ChildrenOf(HWND parent
   return children;
 }
 
-// Looks at the next popup menu this process tracks, then dismisses it and closes the window, from
-// another thread, since the menu's loop runs on the test's own thread.
+// Dismisses the next popup menu this process tracks, then closes the window, from another
+// thread, since the menu's loop runs on the test's own thread; Menu() is the menu that showed.
 class MenuWatcher {
  public:
-  struct Item {
-    std::wstring text;
-    bool enabled;
-    bool pictured;  // a separator, or an item with its check-mark bitmaps
-  };
-  explicit MenuWatcher(HWND closeAfter) : closeAfter_(closeAfter) {
-    thread_ = std::thread([this] { Run(); });
-  }
+  explicit MenuWatcher(HWND closeAfter) : thread_([this, closeAfter] { Run(closeAfter); }) {}
   ~MenuWatcher() { thread_.join(); }
   HMENU Menu() const { return menu_; }
-  const std::vector<Item>& Items() const { return items_; }
 
  private:
-  void Run() {
+  void Run(HWND closeAfter) {
     if (const HWND popup = WaitFor<HWND>([] { return VisibleWindow(L"#32768"); })) {
       menu_ = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-      for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu_)); ++i) {
-        wchar_t text[256] = {};
-        GetMenuStringW(menu_, i, text, 256, MF_BYPOSITION);
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_CHECKMARKS;
-        GetMenuItemInfoW(menu_, i, TRUE, &info);
-        items_.push_back({text,
-                          (GetMenuState(menu_, i, MF_BYPOSITION) & (MF_DISABLED | MF_GRAYED)) == 0,
-                          (info.fType & MFT_SEPARATOR) != 0 || info.hbmpChecked != nullptr});
-      }
       // The menu's loop may not be reading keys yet when its window shows: Esc until it goes.
       for (int i = 0; i < 100 && IsWindow(popup) && IsWindowVisible(popup); ++i) {
         PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -123,12 +104,10 @@ class MenuWatcher {
       }
     }
     Sleep(200);
-    PostMessageW(closeAfter_, WM_CLOSE, 0, 0);
+    PostMessageW(closeAfter, WM_CLOSE, 0, 0);
   }
 
-  HWND closeAfter_;
-  HMENU menu_ = nullptr;
-  std::vector<Item> items_;
+  std::atomic<HMENU> menu_{nullptr};
   std::thread thread_;
 };
 
@@ -154,7 +133,7 @@ class OperationScript {
     waitedFor_.clear();
   }
 
-  std::vector<std::wstring> boxTexts, resultLines;
+  std::vector<std::wstring> resultLines;
   std::vector<bool> resultsInFront;
   std::vector<bool> boxOverResults;  // per box: whether a results dialog was open under it
   bool finished = false;
@@ -198,9 +177,6 @@ class OperationScript {
         const std::string answer(step.answer.begin(), step.answer.end());
         if (box == nullptr) return Failed("a message box to answer \"" + answer + "\" (20 s)");
         boxOverResults.push_back(VisibleWindow(kResultsClass) != nullptr);
-        for (const auto& [cls, text] : ChildrenOf(box)) {
-          if (cls == L"Static" && !text.empty()) boxTexts.push_back(text);
-        }
         HWND button = FindWindowExW(box, nullptr, L"Button", step.answer.c_str());
         if (button == nullptr) return Failed("a \"" + answer + "\" button on the message box");
         PostMessageW(button, BM_CLICK, 0, 0);
@@ -267,11 +243,7 @@ class MainWindowTest : public ::testing::Test {
     main_->ShowAndFill();
   }
   void StoreSetting(const wchar_t* name, DWORD value) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                    nullptr);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
-    RegCloseKey(key);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsSubkey, name, REG_DWORD, &value, sizeof(value));
   }
   DWORD StoredSetting(const wchar_t* name) {
     DWORD value = 0xDEAD, size = 4;

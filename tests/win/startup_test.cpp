@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "app/win32/privileges.h"
-#include "app/win32/runtime_libraries.h"
 
 namespace pyr {
 namespace {
@@ -30,18 +29,6 @@ TEST(EnablePrivileges, EnablesWhatTheTokenHoldsAndReturnsThePreviousState) {
   EXPECT_TRUE(PrivilegeEnabled(L"SeRestorePrivilege"));
   // A second call changes nothing and still succeeds.
   EXPECT_TRUE(EnablePrivileges().has_value());
-}
-
-TEST(RuntimeLibraries, AMissingLibraryOrExportLeavesANullEntryPoint) {
-  RuntimeLibraries libraries;
-  libraries.Load();
-  const HMODULE devmgr = libraries.Devmgr();
-  EXPECT_EQ(libraries.DevicePropertiesRunDll() != nullptr,
-            devmgr != nullptr && GetProcAddress(devmgr, "DeviceProperties_RunDLLW") != nullptr);
-  libraries.Load();
-  libraries.Release();
-  EXPECT_EQ(libraries.Devmgr(), nullptr);
-  EXPECT_EQ(libraries.DevicePropertiesRunDll(), nullptr);
 }
 
 }  // namespace

@@ -37,20 +37,6 @@ class ToolkitWindow : public GdiplusSuite {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Box Place(int32_t id) { return PlaceInParent(window_.ControlHandle(id)); }
-  void Click(int32_t id) { SendMessageW(window_.ControlHandle(id), BM_CLICK, 0, 0); }
-  // Shows the window in front with the keyboard on control id, and nothing left in the queue.
-  void ShowFocused(int32_t id) {
-    window_.ShowUiWindow(SW_SHOW, kShowUpdate | kShowToFront | kShowActivate);
-    SetFocus(window_.ControlHandle(id));
-    DrainMessages();
-  }
-  // A button with a popup menu of the given items; returns the button's id.
-  int32_t MenuButton(std::initializer_list<const char16_t*> items) {
-    const int32_t button = window_.AddButton(u"Menu", 10, 10, 100, 25);
-    window_.AttachPopupMenu(button, *items.begin(), nullptr);
-    for (auto item = items.begin() + 1; item != items.end(); ++item) window_.AddMenuItem(-1, *item);
-    return button;
-  }
 
   UiWindow window_;
 };

@@ -4,7 +4,6 @@
 // as "cpu_percent_<state> <value>" lines, which `make bench` collects.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <functional>
 
@@ -27,45 +26,28 @@ double CpuSeconds() {
   return Seconds(kernel) + Seconds(user);
 }
 
-// From another thread: waits until the state under test is reached (ready), measures the
-// process's processor time over two seconds, then ends the state (end). The test's own thread
-// sits in the state meanwhile.
-class CpuMeter {
- public:
-  CpuMeter(std::function<bool()> ready, std::function<void()> end)
-      : ready_(std::move(ready)), end_(std::move(end)) {
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~CpuMeter() { Join(); }
-  void Join() {
-    if (thread_.joinable()) thread_.join();
-  }
-  // Read after Join: whether the state was reached and still held when the measurement ended,
-  // and the process's share of a core.
-  std::atomic<bool> measured{false}, held{false};
+// What a meter on another thread saw: whether the state was reached and still held when the
+// measurement ended, and the process's share of a core over two seconds in it.
+struct CpuSeen {
+  bool measured = false, held = false;
   double percent = 0;
-
- private:
-  void Run() {
-    if (WaitFor<bool>([this] { return ready_(); })) {
-      Sleep(300);  // what the state's start left to do
-      const auto t0 = std::chrono::steady_clock::now();
-      const double c0 = CpuSeconds();
-      Sleep(2000);
-      const double c1 = CpuSeconds();
-      const double wall =
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-      percent = 100.0 * (c1 - c0) / wall;
-      held = ready_();
-      measured = true;
-    }
-    end_();
-  }
-
-  std::function<bool()> ready_;
-  std::function<void()> end_;
-  std::thread thread_;
 };
+
+// Waits until the state under test is reached (ready), measures, then ends the state (end); the
+// test's own thread sits in the state meanwhile.
+void MeasureCpu(const std::function<bool()>& ready, const std::function<void()>& end, CpuSeen* seen) {
+  if (WaitFor<bool>([&] { return ready(); })) {
+    Sleep(300);  // what the state's start left to do
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = CpuSeconds();
+    Sleep(2000);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    seen->percent = 100.0 * (CpuSeconds() - c0) / wall;
+    seen->held = ready();
+    seen->measured = true;
+  }
+  end();
+}
 
 HWND FinishedDialogOk() {
   HWND dialog = VisibleWindow(kResultsClass);
@@ -109,14 +91,15 @@ TEST_F(WaitingCpu, EveryWaitingState) {
   };
   for (const auto& state : states) {
     BuildShown();
-    CpuMeter meter(state.ready, state.end);
+    CpuSeen seen;
+    std::thread meter(MeasureCpu, state.ready, state.end, &seen);
     state.run();
-    meter.Join();
-    ASSERT_TRUE(meter.measured) << state.name << " was never reached";
-    EXPECT_TRUE(meter.held) << state.name << " ended before the measurement did";
-    std::printf("cpu_percent_%s %.2f\n", state.name, meter.percent);
+    meter.join();
+    ASSERT_TRUE(seen.measured) << state.name << " was never reached";
+    EXPECT_TRUE(seen.held) << state.name << " ended before the measurement did";
+    std::printf("cpu_percent_%s %.2f\n", state.name, seen.percent);
     std::fflush(stdout);
-    EXPECT_LT(meter.percent, kLimitPercent) << state.name << " spins";
+    EXPECT_LT(seen.percent, kLimitPercent) << state.name << " spins";
     main_.reset();
     window_.DestroyUiWindow();
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win32/owners.h"
 #include "sandbox/simulated_pc.h"
 #include "ui/draw/win32/gdiplus_session.h"
 
@@ -92,45 +93,24 @@ class ExecutableAsData {
   HMODULE module_ = nullptr;
 };
 
-// A white, top-down 32-bit picture to paint into and read back as 0xRRGGBB values, row by row.
-class WhiteCanvas {
- public:
-  WhiteCanvas(int width, int height) : count_(static_cast<size_t>(width) * height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                               nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    const RECT all{0, 0, width, height};
-    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  }
-  ~WhiteCanvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  WhiteCanvas(const WhiteCanvas&) = delete;
-  WhiteCanvas& operator=(const WhiteCanvas&) = delete;
-  HDC Dc() const { return dc_; }
-  std::vector<uint32_t> Pixels() const {
-    GdiFlush();
-    std::vector<uint32_t> out(bits_, bits_ + count_);
-    for (uint32_t& v : out) v &= 0xFFFFFF;
-    return out;
-  }
-
- private:
-  size_t count_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t* bits_ = nullptr;
-};
+// What paint(dc) leaves on a white, top-down 32-bit picture, as 0xRRGGBB values row by row.
+template <typename Paint>
+std::vector<uint32_t> PaintedPixels(int width, int height, const Paint& paint) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t* bits = nullptr;
+  const MemoryDc dc;
+  const BitmapHandle bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS,
+                                             reinterpret_cast<void**>(&bits), nullptr, 0));
+  const SelectedObject selected(dc.Get(), bitmap.Get());
+  const RECT all{0, 0, width, height};
+  FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  paint(dc.Get());
+  GdiFlush();
+  std::vector<uint32_t> pixels(bits, bits + static_cast<size_t>(width) * height);
+  for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  return pixels;
+}
 
 // The class GUIDs of a simulated PC, as the class icon platform takes them.
 inline std::vector<Guid> GuidsOf(const SimulatedPc& pc) {
