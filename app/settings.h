@@ -33,11 +33,11 @@ struct PixelPoint {
 
 // What the key holds; a value that is missing, not a 4-byte REG_DWORD or unusable is absent.
 struct StoredSettings {
-  std::optional<uint32_t> windowCx;
-  std::optional<uint32_t> windowCy;
-  std::array<std::optional<uint32_t>, kDeviceColumnCount> columns;
-  std::optional<uint32_t> appFlag;
-  std::optional<uint32_t> listFlag;
+  std::optional<uint32_t> windowCx = {};
+  std::optional<uint32_t> windowCy = {};
+  std::array<std::optional<uint32_t>, kDeviceColumnCount> columns = {};
+  std::optional<uint32_t> appFlag = {};
+  std::optional<uint32_t> listFlag = {};
 };
 
 // Opens the key read-only and reads the fourteen values. False when the key could not be opened,

@@ -85,6 +85,7 @@ TEST_F(SettingsTest, ColumnWidthsAreTakenAsStoredAndAHiddenColumnIsSavedAtItsDef
   // 0x80000000 would reach the list as a negative code.
   const std::tuple<int, uint32_t, int> cases[] = {{3, 0, 0}, {9, 45, 45}, {0, 0x80000000, 270}, {5, 32767, 32767}};
   for (const auto& [column, value, width] : cases) Store(Concat({u"LvCol", WideText::FromInt32(column)}).View(), value);
+  Store(u"AppFlag", 1);  // stored right after the widths: a read one past them would answer 1
   const StoredSettings stored = Load();
   for (const auto& [column, value, width] : cases) EXPECT_EQ(ColumnWidthAtLoad(stored, column), width) << column;
   EXPECT_EQ(ColumnWidthAtLoad(stored, kDeviceColumnCount), 0);  // one past the last column
