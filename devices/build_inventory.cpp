@@ -15,7 +15,7 @@ namespace {
 constexpr int kMaxSortPasses = 5000;
 constexpr uint32_t kAllClassesFlags = 0;
 
-// Step 1: the column to sort by after this build.
+// The column to sort by after this build.
 int SortColumnFor(const DeviceInventory& inventory, const DeviceList& list, uint32_t flags) {
   if ((flags & kListFlat) == (inventory.storedFlags & kListFlat)) return list.SortArrowColumn();
   return (flags & kListFlat) ? kColumnClass : kColumnName;
@@ -39,7 +39,7 @@ std::vector<Guid> ReadClassGuids(DevicePlatform& platform) {
   return {};
 }
 
-// Step 9: by description, case ignored; a bubble sort with a bounded number of passes.
+// Sorts by description, case ignored; a bubble sort with a bounded number of passes.
 void SortClassTable(std::vector<DeviceClassInfo>& table, size_t n) {
   if (n <= 1) return;
   for (int pass = 0; pass < kMaxSortPasses; ++pass) {
@@ -62,7 +62,7 @@ bool IsRemembered(const std::vector<WideText>& headers, const WideText& header) 
   return false;
 }
 
-// Step 3: the selected device and the expanded groups survive the rebuild.
+// The selected device and the expanded groups survive the rebuild.
 WideText ForgetRows(DeviceList& list, std::vector<WideText>* expanded) {
   WideText selectedInstance;
   if (list.RowCount() > 0) {

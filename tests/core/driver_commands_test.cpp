@@ -107,7 +107,7 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     ScriptedHost host(std::move(pc));
     testing::TempFolder temp;
     testing::UseFolders(host, temp);
-    if (c.linked) ASSERT_TRUE(temp.Link(temp.Path(u"ProgramData\\Pyravel"), temp.Path(u"DriverStore")));
+    ASSERT_TRUE(!c.linked || temp.Link(temp.Path(u"ProgramData\\Pyravel"), temp.Path(u"DriverStore")));
     host.list.SetCellText(0, kColumnInfPath, c.inf);
     host.list.SelectRow(0);
     UninstallAndDeleteDrivers(host, RowSource::kSelected);
@@ -130,7 +130,8 @@ TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
     const char16_t* current;
     std::vector<WideText> pruned;  // keeping 2
   } cases[] = {
-      {{u"2026-01-02 00-00-00", u"notes", u"2026-01-01 00-00-00", u"2026-1-03 00-00-00", u"2026-01-01 00-00-00x"},
+      {{u"2026-01-02 00-00-00", u"notes", u"2026-01-01 00-00-00", u"2026-1-03 00-00-00", u"2026-01-01 00-00-00x",
+        u"-026-01-01 00-00-00"},
        u"2026-01-03 00-00-00", {u"2026-01-01 00-00-00"}},
       {{u"2026-01-01 00-00-01", u"2025-12-31 23-59-59", u"2026-01-01 00-00-00"}, u"", {u"2025-12-31 23-59-59"}},
       // A clock put back: the current batch is kept all the same.
