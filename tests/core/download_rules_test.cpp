@@ -119,6 +119,7 @@ TEST(ProgramImage, OnlyAWholeProgramOfAKnownMachinePasses) {
       {"amd64", ProgramBytes(amd64), 0, true}, {"i386", ProgramBytes(i386), 0, true},
       {"signed", ProgramBytes(signedOne), 0, true},
       {"a byte short of the last section", ProgramBytes(amd64), 1, false},
+      {"the first section past the end", ProgramBytes(amd64).replace(0x19E, 2, "\xFF\xFF"), 0, false},
       {"signature cut short", ProgramBytes(signedOne), 1, false},
       {"html page", "<html><body>Down for maintenance</body></html>", 0, false},
       {"no MZ", "ZM" + ProgramBytes(amd64).substr(2), 0, false},

@@ -131,7 +131,7 @@ TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
     std::vector<WideText> pruned;  // keeping 2
   } cases[] = {
       {{u"2026-01-02 00-00-00", u"notes", u"2026-01-01 00-00-00", u"2026-1-03 00-00-00", u"2026-01-01 00-00-00x",
-        u"-026-01-01 00-00-00"},
+        u"-026-01-01 00-00-00", u"2026-01-01 00:00:00"},
        u"2026-01-03 00-00-00", {u"2026-01-01 00-00-00"}},
       {{u"2026-01-01 00-00-01", u"2025-12-31 23-59-59", u"2026-01-01 00-00-00"}, u"", {u"2025-12-31 23-59-59"}},
       // A clock put back: the current batch is kept all the same.

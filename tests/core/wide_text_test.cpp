@@ -215,8 +215,10 @@ TEST(WideTextEncoding, CodePages) {
   EXPECT_EQ(WideText::FromUtf8("ab\0cd", 5).Length(), 2u);  // stops at the zero byte
   EXPECT_EQ(WideText::FromUtf8("abcdef", 3), u"abc");
   EXPECT_EQ(WideText::FromUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
+  // A stray byte is one U+FFFD; the smallest two- and three-byte forms are valid.
+  EXPECT_EQ(WideText::FromUtf8("a\x80" "b\xC2\x80\xE0\xA0\x80"), u"a\uFFFDb\u0080\u0800");
   // The first and last code points beyond the basic plane: the low surrogates' own edges.
-  EXPECT_EQ(WideText(u"\U00010000\U0010FFFF").ToUtf8(), "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+  EXPECT_EQ(WideText(u"\U00010000\uFFFD\U0010FFFF").ToUtf8(), "\xF0\x90\x80\x80\xEF\xBF\xBD\xF4\x8F\xBF\xBF");
   EXPECT_EQ(WideText::FromAnsi("caf\xE9"), u"café");
   const char16_t be[] = {0x4100, 0x4200, 0, 0x4300};
   EXPECT_EQ(WideText::FromUtf16BigEndian(be, 4), u"AB");
