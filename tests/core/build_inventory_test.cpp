@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/list_sort.h"
@@ -12,6 +13,7 @@
 #include "devices/device_columns.h"
 #include "devices/device_inventory.h"
 #include "devices/device_status.h"
+#include "devices/list_export.h"
 #include "devices/memory_device_list.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
@@ -131,6 +133,42 @@ TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {
   EXPECT_TRUE(inventory_.IsPhysicalDevice(index));
   ASSERT_TRUE(StoredDeviceIndex(list_, Row(u"ROOT\\COMPOSITEBUS\\0000"), &index));
   EXPECT_FALSE(inventory_.IsPhysicalDevice(index));
+}
+
+// An exported row: the texts as shown and its tick, with presence and problem as the system says.
+TEST_F(BuildInventoryTest, ExportedRowsAddWhatTheSystemSaysOfPresenceAndProblem) {
+  ASSERT_TRUE(Build(kListShowNotPresent));
+  const int stick = Row(u"USBSTOR\\DISK&VEN_SANDISK&PROD_CRUZER_BLADE&REV_1.00\\4C530001230711116452&0");
+  list_.SetRowChecked(Row(kIntelGraphics), true);
+  const std::vector<ExportRow> rows = ReadExportRows(platform_, inventory_.Set(), list_, {stick, Row(kIntelGraphics)});
+  ASSERT_EQ(rows.size(), 2u);
+  std::vector<WideText> shown;
+  for (int c = 0; c < kDeviceColumnCount; ++c) shown.push_back(list_.CellText(Row(kIntelGraphics), c));
+  EXPECT_TRUE(rows[1].cells == shown);
+  EXPECT_EQ(std::tuple(rows[0].present, rows[0].problemCode, rows[0].checked), std::tuple(false, 0u, false));
+  EXPECT_EQ(std::tuple(rows[1].present, rows[1].problemCode, rows[1].checked), std::tuple(true, 22u, true));
+}
+
+// The class list can grow between asking its size and reading it: read again, three times at most.
+TEST(ClassList, ReadAgainWhileItGrowsThreeTimesAtMost) {
+  struct Growing : SimulatedPlatform {
+    explicit Growing(uint32_t growths) : SimulatedPlatform(LoadTestPc()), growths(growths) {}
+    bool BuildClassInfoList(uint32_t flags, Guid* buffer, uint32_t size, uint32_t* required) override {
+      if (++calls > growths) return SimulatedPlatform::BuildClassInfoList(flags, buffer, size, required);
+      *required = calls;  // one more than the caller made room for
+      return false;
+    }
+    uint32_t growths, calls = 0;
+  };
+  for (const uint32_t growths : {1u, 9u}) {
+    Growing platform(growths);
+    DeviceInventory inventory(platform);
+    MemoryDeviceList list;
+    RecordingInventoryHost host;
+    BuildInventory(inventory, list, host, 0);
+    EXPECT_EQ(platform.calls, growths == 1 ? 3u : 4u);
+    EXPECT_EQ(list.GroupCount() > 1, growths == 1);
+  }
 }
 
 // Values shorter than their type needs count as unreadable; nothing is read past them.
