@@ -120,6 +120,7 @@ TEST(ProgramImage, OnlyAWholeProgramOfAKnownMachinePasses) {
       {"signed", ProgramBytes(signedOne), 0, true},
       {"a byte short of the last section", ProgramBytes(amd64), 1, false},
       {"the first section past the end", ProgramBytes(amd64).replace(0x19E, 2, "\xFF\xFF"), 0, false},
+      {"headers cut inside the directories", ProgramBytes(amd64).replace(0x94, 2, std::string(2, 0)), 0x700, false},
       {"signature cut short", ProgramBytes(signedOne), 1, false},
       {"html page", "<html><body>Down for maintenance</body></html>", 0, false},
       {"no MZ", "ZM" + ProgramBytes(amd64).substr(2), 0, false},
