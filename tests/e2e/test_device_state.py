@@ -2,17 +2,16 @@
 LogPixels at 144): the question, the results dialog with one line per device (bottom row first), the
 locked window while it is open, the rows reading "Disabled" on grey after OK, and back to "Working
 properly". Esc at the first-run question is its negative answer. The layout follows the scale: the
-pane's buttons and the results dialog take 1.5 times their size and the rows hold their 24-pixel
-check boxes (that each text is whole, inside its window and clear of the others is measured in the
+pane's buttons and the results dialog take 1.5 times their size (that the rows hold their check
+boxes, and each text is whole, inside its window and clear of the others, is measured in the
 program's own process by the Wine tests, at 100 to 200 %)."""
 
 import os
-import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import DONE, RESULTS_CLASS, WORKING, Pyravel  # noqa: E402
+from pyravel_app import DONE, WORKING, Pyravel  # noqa: E402
 
 MENU_CLASS = "#32768"
 DISABLED = "Disabled"
@@ -20,7 +19,6 @@ ASK_DISABLE = "Are you sure you want to disable the selected device(s)?"
 ASK_ENABLE = "Are you sure you want to enable the selected device(s)?"
 GREY = "#808080"
 WHITE = "#FFFFFF"
-STAMP = re.compile(r"^\d{4}/\d\d/\d\d \d\d:\d\d:\d\d:\d{3}$")
 DESKTOP = r"HKCU\Control Panel\Desktop"
 BUTTONS = ("Rescan", "View", "Select...", "Uninstall", "Install", "Set state", "Get info", "Backup")
 
@@ -33,14 +31,12 @@ def rows_by_name(app, names):
 
 
 def check_results(app, rows, suffix):
-    """The finished results dialog: the final text, one stamped line per device, bottom row first,
-    and the list and the right pane locked until OK."""
+    """The finished results dialog: the final text, one line per device, bottom row first, and the
+    list and the right pane locked until OK."""
     dialog, status, lines = app.finished_results()
     assert status == [DONE], "status text: %r" % status
     assert lines == [row.cells[0] + suffix for row in sorted(rows, key=lambda r: -r.index)], lines
     assert dialog.rect[2:] == (975, 576), "results dialog %r, not 975 x 576" % (dialog.rect,)
-    for line in app.list_rows(RESULTS_CLASS):
-        assert STAMP.match(line.cells[0]), "time stamp %r" % line.cells[0]
     for cls in ("SysListView32", "_WINSUB_ WINDOW"):
         assert not app.main_window().child(cls, "")["enabled"], "%s usable during the operation" % cls
     return dialog
@@ -85,8 +81,6 @@ def act(session):
     main = app.main_window()
     heights = [c["rect"][3] for c in main.children if c["class"] == "Button" and c["text"] in BUTTONS]
     assert heights == [42] * len(BUTTONS), "pane buttons %r, not 42 high" % heights
-    shown = [row.rect[3] for row in app.list_rows() if row.rect[3] > 0]
-    assert min(shown[:-1]) >= 24, "rows %r lower than their check boxes" % sorted(set(shown))
     app.shot("main-window-150pct")
     first, second, untouched = app.pick_targets()
     names = [first.cells[0], second.cells[0]]
