@@ -74,7 +74,7 @@ TEST_F(DeviceOperationsTest, ScanRunsOnItsOwnThreadUnderTheCompactWindow) {
   RunLoop();
   watcher.join();
 
-  // (A scan that never started leaves the window unseen below.)
+  EXPECT_NE(gated.scanThread.load(), 0u);
   EXPECT_NE(gated.scanThread.load(), GetCurrentThreadId());
   EXPECT_TRUE(seen.mainAnswered);
   EXPECT_TRUE(seen.closedAfterRelease);
