@@ -81,7 +81,6 @@ def keys_and_settings(session):
     # A click on the header closes the tip and orders the rows by date (at start they are by name,
     # which is no date order); a second click reverses them.
     before = dates(app)
-    assert len(set(before)) > 2, "the PC needs several driver dates: %r" % set(before)
     app.click_rect(header_spot(app, DRIVER_DATE))
     app.wait_window_of_class(TIP_CLASS, present=False)
     ascending = app.wait_for("rows by date", lambda: (lambda d: d != before and d)(dates(app)))
