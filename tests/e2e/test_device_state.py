@@ -23,13 +23,6 @@ DESKTOP = r"HKCU\Control Panel\Desktop"
 BUTTONS = ("Rescan", "View", "Select...", "Uninstall", "Install", "Set state", "Get info", "Backup")
 
 
-def rows_by_name(app, names):
-    rows = {row.cells[0]: row for row in app.list_rows() if row.cells[0] in names}
-    assert sorted(rows) == sorted(names), "rows %r not found after the rebuild" % (
-        sorted(set(names) - set(rows)))
-    return rows
-
-
 def check_results(app, rows, suffix):
     """The finished results dialog: the final text, one line per device, bottom row first, and the
     list and the right pane locked until OK."""
@@ -49,18 +42,16 @@ def close_results(app, dialog):
 
 
 def check_states(app, names, status, colour):
-    """The rows after the rebuild: their status; then, with the top of the list in view, their colour
-    (ticks and the selection across a rebuild are BuildInventoryTest's)."""
-    for name, row in rows_by_name(app, names).items():
-        assert row.cells[1] == status, "%s reads %r, not %r" % (name, row.cells[1], status)
-    # The rebuild can leave the list scrolled away from these rows.
+    """The rows after the rebuild, with the top of the list in view (the rebuild can leave it
+    scrolled away): their status and colour (ticks and the selection across a rebuild are
+    BuildInventoryTest's)."""
     app.scroll_to_top()
-    rows = rows_by_name(app, names)
-    for name, row in rows.items():
+    for name in names:
+        row = app.row_named(name)
+        assert row.cells[1] == status, "%s reads %r, not %r" % (name, row.cells[1], status)
         assert row.rect[2] > 0 and not row.selected, "%s not on screen or selected" % name
         assert app.background(row.rect) == colour, "%s is drawn on %s, not %s" % (
             name, app.background(row.rect), colour)
-    return rows
 
 
 def scenario(session):
@@ -93,16 +84,16 @@ def act(session):
     app.shot("results-disable-two-150pct")
     close_results(app, dialog)
     check_states(app, names, DISABLED, GREY)
-    left_alone = rows_by_name(app, [untouched.cells[0]])[untouched.cells[0]]
+    left_alone = app.row_named(untouched.cells[0])
     assert left_alone.cells[1] == WORKING, "a row left alone reads %r" % left_alone.cells[1]
     assert app.background(left_alone.rect) == WHITE, "a row left alone changed colour"
 
     # "Enable checked" by its accelerator.
-    rows = rows_by_name(app, names)
-    app.tick_rows([rows[names[0]], rows[names[1]]])
+    rows = [app.row_named(name) for name in names]
+    app.tick_rows(rows)
     app.keys("alt+q")
     app.answer_question(ASK_ENABLE)
-    close_results(app, check_results(app, list(rows.values()), " was successfully enabled."))
+    close_results(app, check_results(app, rows, " was successfully enabled."))
     check_states(app, names, WORKING, WHITE)
 
     app.close()

@@ -9,7 +9,8 @@ namespace {
 
 // A first start: the defaults' size centred on the screen (the rules themselves are checked
 // natively; the view ticks both ways are read with stored settings), the tip box ticked, the
-// grouped list's commands; the list stretches and the pane keeps to the right edge.
+// grouped list's commands; the list stretches to the pane (which keeps to the right edge, as a
+// move to another scale shows).
 TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
@@ -24,8 +25,6 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   window_.Layout();
   const RECT client = ClientOf(window_.Handle());
   EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
-  EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)),
-            (Box{client.right - 150, -1, 152, client.bottom + 3}));
 }
 
 // The window's stored size coming back is driven end to end; here, the columns and flags.
