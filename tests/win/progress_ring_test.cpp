@@ -140,18 +140,23 @@ TEST_F(RingControl, SpinnerDrawsOnTheVisibleControlAndEndsWithIt) {
   EXPECT_FALSE(ring_.SpinnerRunning());
 }
 
-// The ring's label is inked in its middle.
-TEST_F(RingControl, TheLabelIsInkedInTheMiddle) {
+// The ring's label is inked around its middle (its text box is centred in the ring).
+TEST_F(RingControl, TheLabelIsInkedAroundTheMiddle) {
   const ImagePtr ring = RingImage(70, 7, kArc, 0xFFFF0000, 0xFFFFFFFF);
-  int ink = 0;
-  for (int y = 14; y < 56; ++y) {
-    for (int x = 8; x < 64; ++x) {
+  int ink = 0, sumX = 0, sumY = 0;
+  for (int y = 0; y < 70; ++y) {
+    for (int x = 0; x < 70; ++x) {
       Gdiplus::ARGB argb = 0;
       gp::GdipBitmapGetPixel(ring.get(), x, y, &argb);
-      ink += (argb & 0xFFFFFF) == 0xFF0000;
+      const bool red = (argb & 0xFFFFFF) == 0xFF0000;
+      ink += red;
+      sumX += red * x;
+      sumY += red * y;
     }
   }
-  EXPECT_GT(ink, 10);
+  ASSERT_GT(ink, 10);
+  EXPECT_NEAR(sumX / ink, 35, 5);
+  EXPECT_NEAR(sumY / ink, 35, 5);
 }
 
 }  // namespace

@@ -276,9 +276,7 @@ TEST_F(TextsWhole, MovedToAnotherScaleLaysOutAgainAndKeepsTheList) {
   // Row 30 at the top, which leaves rows below it at every scale.
   ListView_EnsureVisible(list, rows.RowCount() - 1, FALSE);
   ListView_EnsureVisible(list, 30, FALSE);
-  ASSERT_EQ(ListView_GetTopIndex(list), 30);
   ListView_Scroll(list, 100, 0);
-  ASSERT_EQ(GetScrollPos(list, SB_HORZ), 100);
   std::vector<int32_t> controls(ids.buttons.begin(), ids.buttons.end());
   controls.insert(controls.end(),
                   {ids.startupTipBox, ids.list, ids.pane, ids.legend[3], ids.links[2]});

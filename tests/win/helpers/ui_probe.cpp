@@ -75,12 +75,6 @@ std::vector<HWND> Children(HWND parent) {
   return children;
 }
 
-HWND FindTitled(const wchar_t* title) {
-  HWND hwnd = nullptr;
-  for (int attempt = 0; attempt < 50 && (hwnd = FindWindowW(nullptr, title)) == nullptr; ++attempt) Sleep(100);
-  return hwnd;
-}
-
 void PrintRect(const RECT& r) { std::printf("\t%ld\t%ld\t%ld\t%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
 int ListWindows(HWND main) {
@@ -232,7 +226,8 @@ int main() {
     return rc;
   }
   if (argc < 3) return 2;
-  HWND main = FindTitled(argv[2]);
+  // The scripts wait for the window to show before they ask about it.
+  HWND main = FindWindowW(nullptr, argv[2]);
   if (main == nullptr) {
     std::printf("error\tno window titled\n");
     return 1;
