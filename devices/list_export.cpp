@@ -118,7 +118,7 @@ std::string FormatExport(ExportFormat format, std::span<const ExportRow> rows, b
     return out;
   }
   if (format != ExportFormat::kJson) return out;
-  out = "[";
+  out.assign(1, '[');
   for (size_t r = 0; r < rows.size(); ++r) {
     out += r ? ",\n  {" : "\n  {";
     const std::vector<std::string> fields = TextFields(rows[r]);

@@ -57,10 +57,10 @@ struct DriverPackage {
   WideText publishedName;  // oemN.inf
   WideText originalName;   // the INF's own file name
   WideText folder;         // its folder in the FileRepository
-  WideText driverVer;      // DriverVer of its [Version] section: "MM/DD/YYYY,version"
-  WideText provider;
-  WideText className;
-  std::vector<WideText> hardwareIds;
+  WideText driverVer = {};  // DriverVer of its [Version] section: "MM/DD/YYYY,version"
+  WideText provider = {};
+  WideText className = {};
+  std::vector<WideText> hardwareIds = {};
 };
 
 struct SimulatedPc {

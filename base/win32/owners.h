@@ -49,11 +49,15 @@ class Owned {
 };
 
 namespace owner_traits {
+template <typename H>
+H NullHandle() {
+  return H{};
+}
 // A handle type, how it is freed, and its empty value when that is not null.
-template <typename H, void (*free)(H), H (*invalid)() = nullptr>
+template <typename H, void (*free)(H), H (*invalid)() = NullHandle<H>>
 struct Of {
   using Handle = H;
-  static Handle Invalid() { return invalid ? invalid() : Handle{}; }
+  static Handle Invalid() { return invalid(); }
   static void Free(Handle h) { free(h); }
 };
 inline HANDLE InvalidHandle() { return INVALID_HANDLE_VALUE; }

@@ -109,7 +109,7 @@ int wmain(int argc, wchar_t** argv) {
       uint64_t bytes = 0;
       const Clock::time_point start = Clock::now();
       const bool ok = kind < 2 ? BareLoop(url, path, chunk, &bytes, kind == 1)
-                               : Engine(transport, url16, path16, &bytes, kind == 3 ? pyr::kDownloadProgramImage : 0);
+                               : Engine(transport, url16, path16, &bytes, kind == 3 ? uint32_t{pyr::kDownloadProgramImage} : 0u);
       if (!ok || bytes != size) {
         std::fprintf(stderr, "transfer kind %d failed after %llu bytes\n", kind, static_cast<unsigned long long>(bytes));
         return 1;
