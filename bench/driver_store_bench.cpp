@@ -19,7 +19,7 @@ namespace {
 class CountingPlatform : public SimulatedPlatform {
  public:
   CountingPlatform() : SimulatedPlatform(SimulatedPc{}) {}
-  bool InstallDriver(WindowHandle, const char16_t*, uint32_t, bool*) override {
+  bool InstallDriver(WindowHandle, const char16_t*, uint32_t, bool*, uint32_t*) override {
     ++offers;
     return false;
   }

@@ -76,8 +76,9 @@ void BM_RemovalWithCopy(benchmark::State& state) {
         DeviceInfo device;
         bool reboot = false;
         plain.platform.EnumDeviceInfo(plain.InventorySet(), 0, &device);
-        plain.platform.UninstallDevice({}, plain.InventorySet(), device, 0, &reboot);
-        plain.platform.UninstallOemInf(u"oem1.inf", 0);
+        uint32_t error = 0;
+        plain.platform.UninstallDevice({}, plain.InventorySet(), device, 0, &reboot, &error);
+        plain.platform.UninstallOemInf(u"oem1.inf", 0, &error);
       }));
       testing::ScriptedHost host(testing::DriverPc());
       FreshPc(host, base);

@@ -62,6 +62,29 @@ struct DeviceInfo {
 };
 using DevInst = uint32_t;
 
+// SP_DEVINSTALL_PARAMS_W: the members the program reads or changes; the others are kept as the
+// system had them.
+struct DeviceInstallParams {
+  uint32_t flags = 0;    // DI_*
+  uint32_t flagsEx = 0;  // DI_FLAGSEX_*
+  WideText driverPath;   // with DI_ENUMSINGLEINF: the one INF whose drivers are listed
+};
+
+// SP_DRVINFO_DATA_W: one driver of an element's driver list, as the system describes it;
+// reserved names the driver node to the system.
+struct DriverInfo {
+  uint32_t driverType = 0;
+  WideText description, manufacturer, provider;
+  uint64_t date = 0;     // FILETIME
+  uint64_t version = 0;  // four 16-bit parts, most significant first
+  uintptr_t reserved = 0;
+  bool SameDriver(const DriverInfo& other) const {
+    return driverType == other.driverType && description == other.description &&
+           manufacturer == other.manufacturer && provider == other.provider && date == other.date &&
+           version == other.version;
+  }
+};
+
 class DevicePlatform {
  public:
   virtual ~DevicePlatform() = default;
@@ -89,8 +112,9 @@ class DevicePlatform {
   // on failure.
   virtual DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator,
                                  WindowHandle parent, uint32_t flags) = 0;
-  // SetupDiEnumDeviceInfo: false past the end.
-  virtual bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) = 0;
+  // SetupDiEnumDeviceInfo: false past the end (error kErrorNoMoreItems) or on a failure.
+  virtual bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device,
+                              uint32_t* error = nullptr) = 0;
   // SetupDiDestroyDeviceInfoList.
   virtual bool DestroyDeviceInfoList(DeviceSet set) = 0;
   // SetupDiGetDevicePropertyW(set, device, key, &type, buffer, bufferSize, &requiredSize, 0).
@@ -102,30 +126,35 @@ class DevicePlatform {
                                  uint32_t* requiredSize, uint32_t* error) = 0;
 
   // --- Device state ---
-  // SetupDiRestartDevices.
-  virtual bool RestartDevices(DeviceSet set, const DeviceInfo& device) = 0;
   // CM_Locate_DevNodeW(&root, deviceId or null for the root, flags).
   virtual ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) = 0;
   // CM_Reenumerate_DevNode.
   virtual ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) = 0;
   // DiUninstallDevice.
   virtual bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                               uint32_t flags, bool* needsReboot) = 0;
+                               uint32_t flags, bool* needsReboot, uint32_t* error) = 0;
+  // CM_WaitNoPendingInstallEvents(timeoutMs): kWaitObject0, kWaitTimeout or kWaitFailed.
+  virtual uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) = 0;
 
   // --- Drivers ---
   // DiShowUpdateDevice: the system's update wizard.
   virtual bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                                uint32_t flags, bool* needsReboot) = 0;
+                                uint32_t flags, bool* needsReboot, uint32_t* error) = 0;
   // DiInstallDriverW; the parent owns the system's prompts (publisher, unsigned driver).
   virtual bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                             bool* needsReboot) = 0;
+                             bool* needsReboot, uint32_t* error) = 0;
   // SetupGetInfDriverStoreLocationW(published INF name, no platform, no locale, 1024 chars).
   virtual bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) = 0;
+  // SetupCopyOEMInfW(source, no media location, SPOST_PATH, copyStyle, 1024 chars): stages the
+  // package in the driver store; *publishedInf gets its INF in the system's INF folder, also when
+  // the call fails with kErrorFileExists under kSpCopyNoOverwrite (the package was there before).
+  virtual bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
+                          uint32_t* error) = 0;
 
   // --- Driver package removal ---
   // SetupUninstallOEMInfW(published name such as oem12.inf, flags, no reserved): removes the
   // package from the store; false when the system keeps it.
-  virtual bool UninstallOemInf(const char16_t* infName, uint32_t flags) = 0;
+  virtual bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) = 0;
 
   // --- Conversions only the system can do (property reader) ---
   // ConvertSecurityDescriptorToStringSecurityDescriptorW(SDDL_REVISION_1,
@@ -134,25 +163,31 @@ class DevicePlatform {
   // SHLoadIndirectString into a 4096-character buffer.
   virtual bool LoadIndirectString(const char16_t* source, WideText* text) = 0;
 
-  // --- Through the class installer, on one device (codes in devices/class_installer.h) ---
+  // --- The class installer and its driver lists, on one device (codes in class_installer.h) ---
   // SetupDiSetClassInstallParamsW(SP_PROPCHANGE_PARAMS{DIF_PROPERTYCHANGE, stateChange, scope,
-  // profile 0}), then SetupDiCallClassInstaller(DIF_PROPERTYCHANGE): the device's class installer
-  // (the Net class's among them) takes part. *error gets the last error on failure.
-  virtual bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
-                                 uint32_t scope, uint32_t* error) = 0;
-  // SetupDiGetDeviceInstallParamsW: the element's Flags (kDiNeedReboot, kDiNeedRestart).
-  virtual bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) = 0;
-  // Installs a driver on this one device and no other: the element's compatible drivers
-  // (SetupDiBuildDriverInfoList; those of infPath alone when given: the package staged with
-  // SetupCopyOEMInfW, then DI_ENUMSINGLEINF with its DriverPath), the best one selected by the
-  // class installer (DIF_SELECTBESTCOMPATDRV) and installed with DiInstallDevice. Without
-  // kInstallFlagForce a driver that ranks no better than the installed one is not installed:
-  // false with kErrorNoMoreItems. *error gets the last error on failure.
-  virtual bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                                   const char16_t* infPath, uint32_t flags, bool* needsReboot,
-                                   uint32_t* error) = 0;
-  // CM_WaitNoPendingInstallEvents(timeoutMs): kWaitObject0, kWaitTimeout or kWaitFailed.
-  virtual uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) = 0;
+  // hardware profile}).
+  virtual bool SetPropertyChangeParams(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                                       uint32_t scope, uint32_t profile, uint32_t* error) = 0;
+  // SetupDiCallClassInstaller(function, set, device): the device's class installer and
+  // co-installers take part.
+  virtual bool CallClassInstaller(uint32_t function, DeviceSet set, const DeviceInfo& device,
+                                  uint32_t* error) = 0;
+  // SetupDiGetDeviceInstallParamsW / SetupDiSetDeviceInstallParamsW of the element.
+  virtual bool GetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                                      DeviceInstallParams* params, uint32_t* error) = 0;
+  virtual bool SetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                                      const DeviceInstallParams& params, uint32_t* error) = 0;
+  // SetupDiBuildDriverInfoList / SetupDiDestroyDriverInfoList(set, device, SPDIT_COMPATDRIVER).
+  virtual bool BuildDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) = 0;
+  virtual bool DestroyDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) = 0;
+  // SetupDiGetSelectedDriverW of the element.
+  virtual bool GetSelectedDriver(DeviceSet set, const DeviceInfo& device, DriverInfo* driver,
+                                 uint32_t* error) = 0;
+  // DiInstallDevice(parent, set, device, driver, flags, &reboot): installs a driver of the driver
+  // store on this one device.
+  virtual bool InstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                             const DriverInfo& driver, uint32_t flags, bool* needsReboot,
+                             uint32_t* error) = 0;
 };
 
 }  // namespace pyr

@@ -53,6 +53,7 @@ namespace devpkey {
 constexpr DevPropKey kName{detail::kNameFmt, 10};
 constexpr DevPropKey kDeviceDesc{detail::kDeviceFmt, 2};
 constexpr DevPropKey kHardwareIds{detail::kDeviceFmt, 3};
+constexpr DevPropKey kCompatibleIds{detail::kDeviceFmt, 4};
 constexpr DevPropKey kService{detail::kDeviceFmt, 6};
 constexpr DevPropKey kClass{detail::kDeviceFmt, 9};
 constexpr DevPropKey kClassGuid{detail::kDeviceFmt, 10};

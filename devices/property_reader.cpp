@@ -23,6 +23,7 @@ uint32_t PropertyReader::Read(DeviceSet set, const DeviceInfo& device, const Dev
   size_t capacity = buffer_.size() - kSlack;
   bool ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(),
                                         static_cast<uint32_t>(capacity), &reported, &error);
+  Note(ok || error == kErrorInsufficientBuffer, error);
   if (!ok) {
     if (reported <= capacity) return 0;  // absent, or a failure that is not about room
     if (reported > kMaxPropertyBytes) return 0;  // no real property is this large
@@ -30,6 +31,7 @@ uint32_t PropertyReader::Read(DeviceSet set, const DeviceInfo& device, const Dev
     buffer_.assign(capacity + kSlack, 0);
     ok = platform_.GetDeviceProperty(set, device, key, &type, buffer_.data(),
                                      static_cast<uint32_t>(capacity), &reported, &error);
+    Note(ok, error);
     if (!ok) return 0;
   }
   // Never trust a size beyond what was handed over.
@@ -50,7 +52,9 @@ bool PropertyReader::ReadFixed(DeviceSet set, const DeviceInfo& device, const De
   uint8_t value[16] = {};
   if (size > sizeof value) return false;
   uint32_t type = 0, got = 0, error = 0;
-  if (!platform_.GetDeviceProperty(set, device, key, &type, value, size, &got, &error)) return false;
+  const bool ok = platform_.GetDeviceProperty(set, device, key, &type, value, size, &got, &error);
+  Note(ok, error);
+  if (!ok) return false;
   if (got != size) return false;
   std::memcpy(out, value, size);
   return true;

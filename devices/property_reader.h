@@ -29,8 +29,13 @@ class PropertyReader {
   // smaller.
   bool ReadFixed(DeviceSet set, const DeviceInfo& device, const DevPropKey& key, void* out,
                  uint32_t size);
+  // Whether the last read failed for another reason than an absent value: then nothing is known
+  // of the property, not even that it is absent.
+  bool LastReadFailed() const { return lastFailed_; }
 
  private:
+  void Note(bool ok, uint32_t error) { lastFailed_ = !ok && error != kErrorNotFound; }
+  bool lastFailed_ = false;
   DevicePlatform& platform_;
   std::vector<uint8_t> buffer_;
   std::vector<WideText> scratch_;

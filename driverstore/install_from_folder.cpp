@@ -4,6 +4,7 @@
 #include "driverstore/backup_rules.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
+#include "devices/class_installer.h"
 
 namespace pyr {
 
@@ -19,7 +20,32 @@ WideText InstallCountText(uint32_t count) {
   return Concat({WideText::FromUInt32(count), u" drivers were"});
 }
 
-WideText InstallClosingMessage(bool cancelled, uint32_t count, const WideText& folder) {
+WideText InstallFailedLine(const WideText& inf) {
+  return Concat({inf, u" could not be installed."});
+}
+
+namespace {
+
+// The refused packages: the first few by name, the rest only counted, so that the box stays on
+// the screen.
+WideText NotInstalledList(const std::vector<WideText>& failed) {
+  constexpr size_t kNamed = 5;
+  WideText text(u"Not installed:");
+  for (size_t i = 0; i < failed.size() && i < kNamed; ++i) text.Append({u"\r\n", failed[i]});
+  if (failed.size() > kNamed) text.Append({u"\r\n... and ", WideText::FromUInt64(failed.size() - kNamed), u" more"});
+  return text;
+}
+
+}  // namespace
+
+WideText InstallClosingMessage(bool cancelled, uint32_t count, const WideText& folder,
+                               const std::vector<WideText>& failed) {
+  if (!failed.empty()) {
+    return Concat({failed.size() == 1 ? u"One driver package" : u"Some driver packages",
+                   u" could not be installed. ", InstallCountText(count), u" installed from ", folder,
+                   cancelled ? u" before the operation was cancelled." : u".", u"\r\n\r\n",
+                   NotInstalledList(failed)});
+  }
   if (cancelled) {
     return Concat({u"The operation was cancelled. ", InstallCountText(count), u" installed from ", folder});
   }
@@ -28,6 +54,19 @@ WideText InstallClosingMessage(bool cancelled, uint32_t count, const WideText& f
                    u" found in the specified folder better than the ones currently installed."});
   }
   return Concat({u"The operation succeeded. ", InstallCountText(count), u" installed from ", folder});
+}
+
+WideText PutBackClosingMessage(bool cancelled, uint32_t staged, const WideText& folder,
+                               const std::vector<WideText>& failed) {
+  const WideText count = staged == 1 ? WideText(u"One driver package was")
+                                     : Concat({WideText::FromUInt32(staged), u" driver packages were"});
+  WideText text = Concat({count, u" put back into the driver store from ", folder, u"."});
+  if (cancelled) text.Append(u" The operation was cancelled.");
+  if (staged != 0 && !cancelled) {
+    text.Append(u" The hardware was scanned for changes, so that connected devices take them again.");
+  }
+  if (!failed.empty()) text.Append({u"\r\n\r\n", NotInstalledList(failed)});
+  return text;
 }
 
 WideText InstallProgressText(const WideText& folder) {
@@ -56,38 +95,44 @@ std::vector<WideText> DriversInUse(DevicePlatform& platform) {
 }
 
 // drivers: what the devices ran before the next offer, kept up to date.
-uint32_t InstallFromFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags,
-                           std::vector<WideText>* drivers) {
+void InstallFromFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags,
+                       std::vector<WideText>* drivers, InstallOutcome* outcome) {
   DirectoryIterator entries;
-  if (!entries.Open(Concat({folder, u"\\*"}), kSkipReparsePoints)) return 0;
-  uint32_t count = 0;
+  if (!entries.Open(Concat({folder, u"\\*"}), kSkipReparsePoints)) return;
   WideText path;
   do {
-    if (flags.cancelRequested && flags.cancelRequested->load()) return count;
+    if (flags.cancelRequested && flags.cancelRequested->load()) return;
     // The installer gets the path without the long-path prefix, where such a name means another.
     if (!(UsableName(entries.Name().View()) == entries.Name())) continue;
     path.AssignConcat({folder, u"\\", entries.Name()});
     if (entries.IsDirectory()) {
-      count += InstallFromFolder(platform, path, flags, drivers);
+      InstallFromFolder(platform, path, flags, drivers, outcome);
     } else if (IsInfFileName(entries.Name().View())) {
       bool reboot = false;
+      uint32_t error = 0;
       // No forcing: the system installs only where the package ranks better.
-      if (platform.InstallDriver(flags.owner, path.Buffer(), 0, &reboot)) {
+      if (platform.InstallDriver(flags.owner, path.Buffer(), 0, &reboot, &error)) {
+        ++outcome->staged;
         std::vector<WideText> now = DriversInUse(platform);
-        if (now != *drivers) ++count;
+        if (now != *drivers) ++outcome->installed;
         *drivers = std::move(now);
+      } else if (error == kErrorNoMoreItems) {
+        ++outcome->staged;
+      } else {
+        outcome->failed.push_back(path);
       }
       if (reboot && flags.rebootNeeded) flags.rebootNeeded->store(true);
     }
   } while (entries.Next());
-  return count;
 }
 
 }  // namespace
 
-uint32_t InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags) {
+InstallOutcome InstallFromOneFolder(DevicePlatform& platform, const WideText& folder, const InstallFlags& flags) {
   std::vector<WideText> drivers = DriversInUse(platform);
-  return InstallFromFolder(platform, folder, flags, &drivers);
+  InstallOutcome outcome;
+  InstallFromFolder(platform, folder, flags, &drivers, &outcome);
+  return outcome;
 }
 
 }  // namespace pyr

@@ -46,6 +46,17 @@ bool IsBatchFolderName(std::u16string_view name) {
   return true;
 }
 
+WideText NewestBatchFolder(const WideText& root) {
+  WideText newest;
+  DirectoryIterator entries;
+  // Links are neither entered nor offered: only real folders with a batch's name count.
+  if (!entries.Open(Concat({root, u"\\*"}), kFoldersOnly | kSkipReparsePoints)) return newest;
+  do {
+    if (IsBatchFolderName(entries.Name().View()) && entries.Name().View() > newest.View()) newest = entries.Name();
+  } while (entries.Next());
+  return newest.Empty() ? newest : Concat({root, u"\\", newest});
+}
+
 WideText CopiesKeptLine(const WideText& batchFolder) {
   return Concat({u"A copy of each removed driver package is kept in ", batchFolder});
 }

@@ -22,6 +22,8 @@ WideText RemovedDriversFolder(const WideText& programData);
 // "2026-12-07 18-13-46": sorts by time, and holds no character a folder name may not.
 WideText BatchFolderName(const CalendarTime& time);
 bool IsBatchFolderName(std::u16string_view name);
+// The newest batch folder below root (the copies' folder), or empty when there is none.
+WideText NewestBatchFolder(const WideText& root);
 // The result line that says where a batch's copies are.
 WideText CopiesKeptLine(const WideText& batchFolder);
 

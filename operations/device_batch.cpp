@@ -8,9 +8,11 @@ void DrainPendingEvents(OperationHost& host, PumpMode mode) {
 }
 
 bool RestartRequested(OperationHost& host, const DeviceInfo& device) {
-  uint32_t flags = 0;
-  if (!host.Platform().GetDeviceInstallFlags(host.InventorySet(), device, &flags) ||
-      (flags & (kDiNeedReboot | kDiNeedRestart)) == 0) {
+  DeviceInstallParams params;
+  uint32_t error = 0;
+  // Params that cannot be read may hide a request for a restart: one is asked for.
+  if (host.Platform().GetDeviceInstallParams(host.InventorySet(), device, &params, &error) &&
+      (params.flags & (kDiNeedReboot | kDiNeedRestart)) == 0) {
     return false;
   }
   host.SetRebootNeeded();
@@ -47,7 +49,8 @@ int RunDeviceBatch(OperationHost& host, const std::vector<int>& rows, const Devi
     if (batch.cancelCheckBeforeActing && host.CancelRequested()) break;
     const bool ok = batch.action(row, device);
     if (ok) ++succeeded;
-    host.AddResultLine(Concat({batch.linePrefix, name, ok ? batch.successSuffix : batch.failureSuffix}));
+    host.AddResultLine(batch.lineFor ? batch.lineFor(name, ok)
+                                     : Concat({batch.linePrefix, name, ok ? batch.successSuffix : batch.failureSuffix}));
     DrainPendingEvents(host);
     if (host.CancelRequested()) break;
   }

@@ -14,7 +14,8 @@ namespace pyr {
 bool DeviceOfRow(OperationHost& host, int row, DeviceInfo* device);
 
 // After a change to the device: whether the system asked for a restart to finish it (the element's
-// DI_NEEDREBOOT or DI_NEEDRESTART), which then also sets the host's reboot flag.
+// DI_NEEDREBOOT or DI_NEEDRESTART, or flags that cannot be read), which then also sets the host's
+// reboot flag.
 bool RestartRequested(OperationHost& host, const DeviceInfo& device);
 
 // Takes the events already waiting (clicks on Cancel among them) without blocking.
@@ -30,6 +31,8 @@ struct DeviceBatch {
   bool cancelCheckBeforeActing = false;
   // Does one device; device is the row's device when locateFirst is set.
   std::function<bool(int row, const DeviceInfo& device)> action;
+  // When set, words each device's result line in place of prefix, name and suffix.
+  std::function<WideText(const WideText& name, bool ok)> lineFor;
   // When set, runs once the devices are done; a text it gives is a second line of the final text.
   std::function<WideText()> summaryLine;
 };

@@ -5,6 +5,7 @@
 #include "operations/operation_texts.h"
 #include "devices/device_columns.h"
 #include "devices/device_status.h"
+#include "devices/device_driver_install.h"
 #include "operations/device_batch.h"
 #include "operations/hardware_scan.h"
 #include "operations/uninstall_commands.h"
@@ -44,18 +45,17 @@ WideText KOfN(const char16_t* verb, const WideText& name, int k, int n) {
 // One device of "Change checked device drivers": the chosen INF on this device alone, never on
 // the other devices that share its hardware ID. True when the driver went on.
 bool ChangeDriverOf(OperationHost& host, const DeviceInfo& device, const WideText& infPath) {
-  DevicePlatform& platform = host.Platform();
+  DriverInstallRequest request{host.ProgressWindowHandle(), infPath.Buffer(), false};
   bool reboot = false;
   uint32_t error = 0;
-  bool ok = platform.InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(), device,
-                                         infPath.Buffer(), 0, &reboot, &error);
+  DriverInstallOutcome outcome = InstallDeviceDriver(host.Platform(), host.InventorySet(), device, request, &reboot, &error);
   // Only a driver that ranks no better than the installed one is worth forcing; any other
   // refusal (no driver of the INF fits, the device is gone) stands.
-  if (!ok && error == kErrorNoMoreItems && host.AskUser(kForceDriverQuestion, kMessageYesNo) == kAnswerYes) {
-    reboot = false;
-    ok = platform.InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(), device,
-                                      infPath.Buffer(), kInstallFlagForce, &reboot, &error);
+  if (outcome == DriverInstallOutcome::kNotBetter && host.AskUser(kForceDriverQuestion, kMessageYesNo) == kAnswerYes) {
+    request.force = true;
+    outcome = InstallDeviceDriver(host.Platform(), host.InventorySet(), device, request, &reboot, &error);
   }
+  const bool ok = outcome == DriverInstallOutcome::kInstalled;
   if (ok && reboot) host.SetRebootNeeded();
   return ok;
 }
@@ -67,8 +67,9 @@ bool ReinstallInPlace(OperationHost& host, const std::vector<DeviceInfo>& device
   for (const DeviceInfo& device : devices) {
     bool reboot = false;
     uint32_t error = 0;
-    const bool ok = host.Platform().InstallDeviceDriver(host.ProgressWindowHandle(), host.InventorySet(),
-                                                        device, nullptr, kInstallFlagForce, &reboot, &error);
+    const DriverInstallRequest request{host.ProgressWindowHandle(), nullptr, true};
+    const bool ok = InstallDeviceDriver(host.Platform(), host.InventorySet(), device, request, &reboot, &error) ==
+                    DriverInstallOutcome::kInstalled;
     if (ok && reboot) host.SetRebootNeeded();
     all = all && ok;
     DrainPendingEvents(host);
@@ -76,18 +77,40 @@ bool ReinstallInPlace(OperationHost& host, const std::vector<DeviceInfo>& device
   return all;
 }
 
-// Whether every removed device is in the device tree again: a rescan is only a request and the
-// installs it starts run in their own time, so they are waited for (bounded) before each device
-// is looked for by its instance ID.
-bool RemovedDevicesCameBack(OperationHost& host, const std::vector<WideText>& instanceIds) {
-  if (!ScanHardware(host, kCmReenumerateRetryInstallation, true)) return false;
-  ScanHardware(host, kCmReenumerateRetryInstallation, true);
-  if (!WaitForPendingInstalls(host)) return false;
+// A device removed to be reinstalled: found again by its instance ID once the hardware is scanned.
+struct RemovedDevice {
+  WideText name, instanceId;
+  bool rebootPending = false;  // its removal finishes only at the next boot
+};
+
+// Whether every removed device is in the device tree again, with a line for each that is not. A rescan
+// is only a request and the installs it starts run in their own time, so they are waited for
+// (bounded). That wait ends only when nothing at all is being installed on the PC, so when it
+// times out each device is looked for anyway: a slow install elsewhere says nothing of these.
+enum class Reinstalled { kAll, kSomeLater, kSomeFailed };
+
+Reinstalled RemovedDevicesCameBack(OperationHost& host, const std::vector<RemovedDevice>& removed) {
+  const bool scanned = ScanHardware(host, kCmReenumerateRetryInstallation, true);
+  if (scanned) ScanHardware(host, kCmReenumerateRetryInstallation, true);
+  const bool settled = scanned && WaitForPendingInstalls(host);
   constexpr uint32_t kLocatePresentOnly = 0;  // CM_LOCATE_DEVNODE_NORMAL
-  return std::all_of(instanceIds.begin(), instanceIds.end(), [&](const WideText& id) {
+  Reinstalled all = Reinstalled::kAll;
+  for (const RemovedDevice& d : removed) {
     DevInst found = 0;
-    return host.Platform().LocateDevNode(&found, id.Buffer(), kLocatePresentOnly) == kCrSuccess;
-  });
+    const bool back = host.Platform().LocateDevNode(&found, d.instanceId.Buffer(), kLocatePresentOnly) == kCrSuccess;
+    if (back && !d.rebootPending) continue;
+    if (d.rebootPending) {
+      host.AddResultLine(Concat({d.name, u" will be reinstalled after a restart."}));
+    } else if (scanned && !settled) {
+      host.AddResultLine(Concat({d.name, u" is still being installed."}));
+    } else {
+      host.AddResultLine(Concat({d.name, u" was not reinstalled."}));
+      all = Reinstalled::kSomeFailed;
+      continue;
+    }
+    if (all == Reinstalled::kAll) all = Reinstalled::kSomeLater;
+  }
+  return all;
 }
 
 }  // namespace
@@ -103,8 +126,10 @@ int UpdateDrivers(OperationHost& host, RowSource source) {
       DeviceInfo device;
       if (!DeviceOfRow(host, *it, &device)) continue;
       bool reboot = false;
+      uint32_t error = 0;
       // Modal: returns when the user closes the system's wizard.
-      if (host.Platform().ShowUpdateDevice(host.MainWindowHandle(), host.InventorySet(), device, 0, &reboot)) {
+      if (host.Platform().ShowUpdateDevice(host.MainWindowHandle(), host.InventorySet(), device, 0, &reboot,
+                                           &error)) {
         ++updated;
       }
       if (reboot) host.SetRebootNeeded();
@@ -164,7 +189,7 @@ void ReinstallDevices(OperationHost& host, RowSource source) {
   OpenBatchDialog(host, u"Preparing to uninstall");
   const int n = static_cast<int>(rows.size());
   std::vector<DeviceInfo> inPlace;
-  std::vector<WideText> removed;  // instance IDs
+  std::vector<RemovedDevice> removed;
   int k = 0;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
     const int row = *it;
@@ -180,8 +205,9 @@ void ReinstallDevices(OperationHost& host, RowSource source) {
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host);
     if (host.CancelRequested()) break;
-    const bool ok = UninstallDevice(host, row);
-    if (ok) removed.push_back(instanceId);
+    bool reboot = false;
+    const bool ok = UninstallDevice(host, row, &reboot);
+    if (ok) removed.push_back({name, instanceId, reboot});
     host.AddResultLine(Concat({name, ok ? u" was successfully uninstalled." : u" could not be uninstalled."}));
   }
   if ((removed.empty() && inPlace.empty()) || host.CancelRequested()) {
@@ -191,12 +217,18 @@ void ReinstallDevices(OperationHost& host, RowSource source) {
     host.SetProgress(kProgressTextOnly, &reinstalling);
     DrainPendingEvents(host);
     // The in-place devices first: like every row, they point into the set the rebuild ends.
-    bool ok = ReinstallInPlace(host, inPlace);
+    const bool inPlaceOk = ReinstallInPlace(host, inPlace);
+    Reinstalled back = Reinstalled::kAll;
     if (!removed.empty()) {
       host.RebuildInventory();
-      ok = RemovedDevicesCameBack(host, removed) && ok;
+      back = RemovedDevicesCameBack(host, removed);
     }
-    host.AddResultLine(ok ? kReinstalled : kNotReinstalled);
+    // Devices still on their way or waiting for the restart have their lines, and no failure.
+    if (!inPlaceOk || back == Reinstalled::kSomeFailed) {
+      host.AddResultLine(kNotReinstalled);
+    } else if (back == Reinstalled::kAll) {
+      host.AddResultLine(kReinstalled);
+    }
     // Show the devices that came back even where no device-change notice arrives.
     host.RebuildInventory();
   }

@@ -9,4 +9,9 @@ namespace pyr {
 // when one is given.
 int InstallDriversFromFolder(OperationHost& host, const WideText& startFolder = WideText());
 
+// The same for packages that were removed with their devices: those devices are gone, so once
+// the packages are back in the store the hardware is scanned, and what is connected takes them
+// again. Packages put back, or -1 when the pick is cancelled.
+int PutBackDriverPackages(OperationHost& host, const WideText& startFolder);
+
 }  // namespace pyr

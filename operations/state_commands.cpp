@@ -26,15 +26,25 @@ constexpr StateChange kEnable = {u"Are you sure you want to enable the selected 
                                  u"Enabling ", u" was successfully enabled.",
                                  u" could not be enabled.", true};
 
-// Through the class installer, as the system's device manager does: the class's own installer
-// takes part and the change holds for every later boot. A device that cannot stop now (its
-// removal is vetoed) is disabled at the next boot: a success that asks for a restart.
-bool SetDeviceEnabled(OperationHost& host, const DeviceInfo& device, bool enable) {
+// A property change through the class installer, as the system's device manager makes it: the
+// class's own installer and co-installers take part.
+bool ChangeState(OperationHost& host, const DeviceInfo& device, uint32_t stateChange, uint32_t scope) {
+  DevicePlatform& platform = host.Platform();
   uint32_t error = 0;
-  if (!host.Platform().ChangeDeviceState(host.InventorySet(), device, enable ? kDicsEnable : kDicsDisable,
-                                         kDicsFlagGlobal, &error)) {
-    return false;
-  }
+  return platform.SetPropertyChangeParams(host.InventorySet(), device, stateChange, scope,
+                                          kCurrentHardwareProfile, &error) &&
+         platform.CallClassInstaller(kDifPropertyChange, host.InventorySet(), device, &error);
+}
+
+// A disable for every hardware profile holds for every later boot. An enable clears that and the
+// disable of the current profile alone, either of which keeps a device off. A device that cannot
+// stop now (its removal is vetoed) is disabled at the next boot: a success that asks for a
+// restart.
+bool SetDeviceEnabled(OperationHost& host, const DeviceInfo& device, bool enable) {
+  const bool ok = enable ? ChangeState(host, device, kDicsEnable, kDicsFlagGlobal) &&
+                               ChangeState(host, device, kDicsEnable, kDicsFlagConfigSpecific)
+                         : ChangeState(host, device, kDicsDisable, kDicsFlagGlobal);
+  if (!ok) return false;
   RestartRequested(host, device);
   return true;
 }
@@ -90,9 +100,10 @@ void RestartDevices(OperationHost& host, RowSource source) {
   batch.successSuffix = u" was successfully restarted.";
   batch.failureSuffix = u" could not be restarted.";
   batch.cancelCheckBeforeActing = true;
-  // A device that can start again only at the next boot was not restarted now.
+  // Stopped and started through the class installer (the scope is ignored for this change). A
+  // device that can start again only at the next boot was not restarted now.
   batch.action = [&host](int, const DeviceInfo& device) {
-    return host.Platform().RestartDevices(host.InventorySet(), device) && !RestartRequested(host, device);
+    return ChangeState(host, device, kDicsPropChange, kDicsFlagConfigSpecific) && !RestartRequested(host, device);
   };
   ControlLockScope lock(host);
   RunDeviceBatch(host, rows, batch);

@@ -11,6 +11,7 @@
 #include "base/file_system.h"
 #include "base/message_kinds.h"
 #include "operations/install_drivers_from_folder.h"
+#include "operations/package_removal_plan.h"
 
 namespace pyr {
 
@@ -30,18 +31,6 @@ bool GoneFromTheSystem(DevicePlatform& platform, const WideText& instanceId) {
          platform.LocateDevNode(&node, instanceId.Buffer(), kCmLocateDevNodePhantom) == kCrNoSuchDevNode;
 }
 
-// The name the system gives a package it added to the store: "oem", digits, ".inf".
-bool IsPublishedOemInf(const WideText& name) {
-  const std::u16string_view view = name.View();
-  constexpr size_t kPrefix = 3, kSuffix = 4;
-  if (view.size() <= kPrefix + kSuffix || !WideText::EqualsNoCase(view.substr(0, kPrefix), u"oem") ||
-      !WideText::EqualsNoCase(view.substr(view.size() - kSuffix), u".inf")) {
-    return false;
-  }
-  const std::u16string_view digits = view.substr(kPrefix, view.size() - kPrefix - kSuffix);
-  return std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
-}
-
 // A device not present, as "Uninstall all devices not present" found it before removing any.
 struct AbsentDevice {
   uint32_t index;
@@ -51,41 +40,29 @@ struct AbsentDevice {
 
 }  // namespace
 
-bool UninstallDevice(OperationHost& host, int row) {
+bool UninstallDevice(OperationHost& host, int row, bool* needsReboot) {
   DeviceInfo device;
   if (!DeviceOfRow(host, row, &device)) return false;
   bool reboot = false;
-  if (!host.Platform().UninstallDevice(host.MainWindowHandle(), host.InventorySet(), device, 0, &reboot)) {
+  if (needsReboot) *needsReboot = false;
+  uint32_t error = 0;
+  if (!host.Platform().UninstallDevice(host.MainWindowHandle(), host.InventorySet(), device, 0, &reboot, &error)) {
     return GoneFromTheSystem(host.Platform(), host.List().CellText(row, kColumnInstanceId));
   }
   if (reboot) host.SetRebootNeeded();
+  if (needsReboot) *needsReboot = reboot;
   return true;
-}
-
-bool RemoveDriverPackage(OperationHost& host, int row, RemovalCopies& copies, bool* deviceGone) {
-  const WideText inf = host.List().CellText(row, kColumnInfPath);
-  // The system's own packages stay, and so does a device whose package could not be copied.
-  DeviceInfo device;
-  WideText copy;
-  if (!IsPublishedOemInf(inf) || !DeviceOfRow(host, row, &device) ||
-      !copies.Copy(host.Platform(), host.InventorySet(), device, &copy)) {
-    return false;
-  }
-  if (UninstallDevice(host, row)) {
-    if (deviceGone != nullptr) *deviceGone = true;
-    if (host.Platform().UninstallOemInf(inf.Buffer(), 0)) return true;
-  }
-  copies.Discard(copy);
-  return false;
 }
 
 int RestoreRemovedDrivers(OperationHost& host) {
   const WideText folder = RemovedDriversFolder(host.ProgramDataFolder());
-  if (!IsRealDirectory(folder)) {
+  const WideText newest = NewestBatchFolder(folder);
+  if (newest.Empty()) {
     host.AskUser(kNothingRemovedYet, kMessageOk);
     return -1;
   }
-  return InstallDriversFromFolder(host, folder);
+  // One batch at a time, the newest first: the picker opens in it.
+  return PutBackDriverPackages(host, newest);
 }
 
 void UninstallDevices(OperationHost& host, RowSource source) {
@@ -118,33 +95,32 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
     host.AskUser(kCheckItemsFirst, kMessageOk);
     return;
   }
-  const char16_t* what = rows.size() == 1 ? u"device" : u"devices";
-  const WideText question =
-      Concat({u"This will uninstall the selected ", what,
-              u" drivers and also remove them from the driver store.You may need to install a new "
-              u"driver for the selected ",
-              what, u" after this operation.\r\n\r\nAre you sure you want to proceed?"});
-  if (host.AskUser(question, kMessageYesNo) != kAnswerYes) return;
+  // Planned before anything changes: which package may go, and after which device.
+  PackageRemovalPlan plan(host.List(), rows);
+  if (!plan.Read(host.Platform())) {
+    host.AskUser(kPackageUsersUnknown, kMessageOk);
+    return;
+  }
+  if (host.AskUser(plan.Question(rows.size()), kMessageYesNo) != kAnswerYes) return;
   DeviceBatch batch;
   batch.preparingText = u"Preparing to remove drivers";
   batch.verb = u"Removing driver for ";
-  batch.linePrefix = u"The driver for ";
-  batch.successSuffix = u" was successfully uninstalled.";
-  batch.failureSuffix = u" could not be uninstalled.";
   batch.locateFirst = false;
   batch.cancelCheckBeforeActing = true;
-  bool devicesGone = false;
   RemovalCopies copies(host.ProgramDataFolder(), LocalTimeNow());
-  batch.action = [&host, &copies, &devicesGone](int row, const DeviceInfo&) {
-    return RemoveDriverPackage(host, row, copies, &devicesGone);
+  PackageRemovalPlan::Outcome outcome = PackageRemovalPlan::Outcome::kNotUninstalled;
+  batch.action = [&](int row, const DeviceInfo&) {
+    outcome = plan.Remove(host, row, copies);
+    return outcome != PackageRemovalPlan::Outcome::kNotUninstalled;
   };
-  batch.summaryLine = [&copies] {
+  batch.lineFor = [&](const WideText& name, bool) { return plan.Line(name, outcome); };
+  batch.summaryLine = [&] {
+    plan.DiscardUnused(copies);
     const WideText kept = copies.Finish();
     return kept.Empty() ? kept : CopiesKeptLine(kept);
   };
   ControlLockScope lock(host);
-  // Devices whose packages stayed are gone all the same: their rows must go too.
-  if (RunDeviceBatch(host, rows, batch) == 0 && devicesGone) host.RebuildInventory();
+  RunDeviceBatch(host, rows, batch);
 }
 
 int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope) {
@@ -188,7 +164,8 @@ int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope) {
     host.SetProgress(kProgressTextOnly, &progress);
     DrainPendingEvents(host, kPumpPendingRefreshing);
     bool reboot = false;
-    if (platform.UninstallDevice(host.MainWindowHandle(), set, device, 0, &reboot) ||
+    uint32_t error = 0;
+    if (platform.UninstallDevice(host.MainWindowHandle(), set, device, 0, &reboot, &error) ||
         GoneFromTheSystem(platform, a.instanceId)) {
       host.AddResultLine(Concat({a.name, u" was successfully uninstalled."}));
       ++removed;

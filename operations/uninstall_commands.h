@@ -13,21 +13,18 @@ namespace pyr {
 // The row's device uninstalled from the inventory's device set; a needs-reboot answer sets the
 // host's reboot flag. A device the system no longer knows at all went with its parent, which
 // was uninstalled before it: that counts as uninstalled too.
-bool UninstallDevice(OperationHost& host, int row);
-// Copies the row's driver package out of the store, uninstalls the device, then asks the system
-// to take the package out of the store. Only a package the system published for a vendor
-// (oem<digits>.inf) is ever asked for, and never by force: the system keeps a package that another
-// device still uses, and then its copy goes again. A package that could not be copied stays, and
-// so does its device. *deviceGone, when given, is set once the device is uninstalled, whether or
-// not its package went.
-bool RemoveDriverPackage(OperationHost& host, int row, RemovalCopies& copies, bool* deviceGone = nullptr);
-
+bool UninstallDevice(OperationHost& host, int row, bool* needsReboot = nullptr);
 // "Uninstall checked" (kChecked) and "Uninstall device" (kSelected).
 void UninstallDevices(OperationHost& host, RowSource source);
-// "Uninstall and delete drivers" (kChecked) and "Uninstall and delete driver" (kSelected).
+// "Uninstall and delete drivers" (kChecked) and "Uninstall and delete driver" (kSelected): each
+// device uninstalled, and its package (only one the system published for a vendor, oem<digits>.inf)
+// copied and then taken out of the store, never by force, after the last of the devices that use
+// it; a package that a device not ticked uses stays, and so does a device whose package could
+// not be copied.
 void UninstallAndDeleteDrivers(OperationHost& host, RowSource source);
-// "Restore removed drivers...": install from folder, the picker opened at the copies of removed
-// packages. Returns what InstallDriversFromFolder returns; -1 too when nothing was ever removed.
+// "Restore removed drivers...": the removed packages put back into the store (the picker opened
+// at the newest batch of copies) and the hardware scanned. Returns what PutBackDriverPackages
+// returns; -1 too when nothing was ever removed.
 int RestoreRemovedDrivers(OperationHost& host);
 // Which absent devices "Uninstall all devices not present" takes: those of one class only (as
 // the Class column names it, case ignored) when className is not empty; with listOnly each is

@@ -10,8 +10,6 @@
 
 namespace pyr {
 
-namespace {
-
 std::vector<uint64_t> VersionParts(const WideText& version) {
   std::vector<uint64_t> parts(1, 0);
   for (char16_t c : version.View()) {
@@ -21,15 +19,12 @@ std::vector<uint64_t> VersionParts(const WideText& version) {
   return parts;
 }
 
-// Dotted versions compared part by part as numbers; missing parts count as 0.
 int CompareVersions(const WideText& a, const WideText& b) {
   std::vector<uint64_t> x = VersionParts(a), y = VersionParts(b);
   x.resize(std::max(x.size(), y.size()), 0);
   y.resize(x.size(), 0);
   return x < y ? -1 : (y < x ? 1 : 0);
 }
-
-}  // namespace
 
 bool IdMatches(std::u16string_view packageId, std::u16string_view deviceId) {
   if (packageId.size() > deviceId.size()) return false;
@@ -53,9 +48,33 @@ DriverVer ParseDriverVer(const WideText& text) {
   return v;
 }
 
-bool Betters(const DriverVer& offered, const SimulatedDevice& d) {
-  return !d.driverDate || offered.date > *d.driverDate ||
-         (offered.date == *d.driverDate && CompareVersions(offered.version, d.driverVersion) > 0);
+bool Outranks(const InfFacts& a, uint32_t rankA, const InfFacts& b, uint32_t rankB, bool bInstalled) {
+  if (rankA != rankB) return rankA < rankB;
+  const DriverVer x = ParseDriverVer(a.driverVer), y = ParseDriverVer(b.driverVer);
+  if (x.date != y.date) return x.date > y.date;
+  const int versions = CompareVersions(x.version, y.version);
+  return versions > 0 || (versions == 0 && !bInstalled);
+}
+
+WideText DriverVerText(const std::optional<uint64_t>& date, const WideText& version) {
+  CalendarTime c;
+  if (!date || !CalendarFromFileTime(*date, &c)) return WideText();
+  const auto two = [](uint16_t v) { return Concat({v < 10 ? u"0" : u"", WideText::FromUInt32(v)}); };
+  return Concat({two(c.month), u"/", two(c.day), u"/", WideText::FromUInt32(c.year), u",", version});
+}
+
+InfFacts FactsOf(const DriverPackage& package) {
+  InfFacts facts;
+  facts.driverVer = package.driverVer;
+  facts.provider = package.provider;
+  facts.className = package.className;
+  facts.hardwareIds = package.hardwareIds;
+  return facts;
+}
+
+std::u16string_view FileNameOf(std::u16string_view path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
 }
 
 bool ReadInf(std::u16string_view path, InfFacts* inf) {

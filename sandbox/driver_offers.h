@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "base/wide_text.h"
 #include "sandbox/driver_store_files.h"
@@ -22,9 +24,22 @@ struct DriverVer {
 };
 DriverVer ParseDriverVer(const WideText& text);
 
-// Whether the offered driver is newer than the device's: a later date, or the same date and a
-// higher version. A device without a driver takes any.
-bool Betters(const DriverVer& offered, const SimulatedDevice& d);
+// "MM/DD/YYYY,version" of a date (FILETIME) and a version; empty without a date.
+WideText DriverVerText(const std::optional<uint64_t>& date, const WideText& version);
+
+// Dotted versions compared part by part as numbers; missing parts count as 0.
+std::vector<uint64_t> VersionParts(const WideText& version);
+int CompareVersions(const WideText& a, const WideText& b);
+
+// Windows ranks drivers by signature, feature and identifier score (lower is better); only for
+// equal ranks do the date and then the version decide. On a complete tie the installed driver
+// (b, when bInstalled) keeps its place.
+bool Outranks(const InfFacts& a, uint32_t rankA, const InfFacts& b, uint32_t rankB, bool bInstalled);
+
+// What the store's copy of a package's INF says.
+InfFacts FactsOf(const DriverPackage& package);
+
+std::u16string_view FileNameOf(std::u16string_view path);
 
 // Reads an INF file on disk; false when it cannot be read or is not an INF.
 bool ReadInf(std::u16string_view path, InfFacts* inf);

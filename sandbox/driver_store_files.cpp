@@ -97,6 +97,8 @@ bool ParseInfText(std::string_view bytes, InfFacts* facts) {
       if (WideText::EqualsNoCase(l.key, u"Class")) facts->className = WideText(Unquote(l.value));
     } else if (WideText::EqualsNoCase(l.section.View(), u"SourceDisksFiles")) {
       facts->files.emplace_back(l.key);
+    } else if (WideText::EqualsNoCase(l.section.View(), u"ControlFlags")) {
+      facts->excludeFromSelect |= WideText::EqualsNoCase(l.key, u"ExcludeFromSelect");
     } else {
       for (const WideText& m : models) {
         if (!WideText::EqualsNoCase(l.section.View(), m.View())) continue;

@@ -18,6 +18,7 @@ struct InfFacts {
   WideText className;
   std::vector<WideText> hardwareIds;  // from the models sections
   std::vector<WideText> files;        // [SourceDisksFiles]
+  bool excludeFromSelect = false;     // [ControlFlags] ExcludeFromSelect
 };
 
 // Reads an INF in UTF-8 or UTF-16 (with its byte-order mark). False without a DriverVer.

@@ -34,6 +34,7 @@ struct SimulatedDevice {
   std::optional<Guid> classGuid;      // absent: no class (no drivers installed)
   WideText className;                 // empty when the class is not listed or absent
   std::vector<WideText> hardwareIds;  // empty: the property is absent
+  std::vector<WideText> compatibleIds;  // empty: the property is absent
   std::vector<WideText> locationPaths;
   WideText manufacturer, driverVersion, service, infPath;
   std::optional<uint64_t> driverDate;  // FILETIME
@@ -45,6 +46,7 @@ struct SimulatedDevice {
   int64_t installDelayMs = 0;   // how long its install takes after a rescan; -1: never ends
   int64_t installedAtMs = 0;    // while uninstalled: when its pending install ends (0: none)
   bool disabledAtBoot = false;  // disabled for good (CONFIGFLAG_DISABLED)
+  bool disabledInProfile = false;  // disabled for the current hardware profile (CSCONFIGFLAG_DISABLED)
   // Values that replace or add to the ones above (tests use them for odd types and sizes).
   std::vector<RawProperty> overrides;
   std::vector<DevPropKey> removed;

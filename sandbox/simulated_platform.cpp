@@ -16,8 +16,10 @@ namespace pyr {
 
 namespace {
 
-constexpr uint32_t kErrorFileNotFound = 2;
+// Where the system keeps the published INFs (oemN.inf) of the store's packages.
+constexpr char16_t kInfFolder[] = u"C:\\Windows\\INF";
 constexpr uint8_t kDevPropTrue = 0xFF;
+constexpr uint32_t kErrorAccessDenied = 5;
 
 void PutString(std::vector<uint8_t>* out, std::u16string_view s) {
   for (char16_t c : s) {
@@ -48,15 +50,27 @@ std::vector<uint8_t> LittleEndian(uint64_t v, int bytes) {
   return b;
 }
 
-std::u16string_view FileNameOf(std::u16string_view path) {
-  size_t slash = path.find_last_of(u"\\/");
-  return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
-}
-
 
 }  // namespace
 
 SimulatedPlatform::SimulatedPlatform(SimulatedPc pc) : pc_(std::move(pc)) {}
+
+bool SimulatedPlatform::Count(PlatformCall call, uint32_t* error) {
+  ++calls_[static_cast<size_t>(call)];
+  ++sequence_;
+  if (recording_) trace_.push_back(call);
+  uint32_t code = 0;
+  if (sequence_ == faultAt_) {
+    code = faultError_;
+  } else if (call == failNext_) {
+    failNext_ = PlatformCall::kCount;
+    code = failNextError_;
+  } else {
+    return false;
+  }
+  if (error) *error = code;
+  return true;
+}
 
 uint64_t SimulatedPlatform::TotalCalls() const {
   uint64_t total = 0;
@@ -108,7 +122,7 @@ bool SimulatedPlatform::Fails(const SimulatedDevice& d) const {
 
 bool SimulatedPlatform::BuildClassInfoList(uint32_t, Guid* buffer, uint32_t bufferCount,
                                            uint32_t* requiredCount) {
-  Count(PlatformCall::kBuildClassInfoList);
+  if (Count(PlatformCall::kBuildClassInfoList)) return false;
   const uint32_t n = static_cast<uint32_t>(pc_.classes.size());
   if (requiredCount) *requiredCount = n;
   if (!buffer || bufferCount < n) return n == 0;
@@ -117,7 +131,7 @@ bool SimulatedPlatform::BuildClassInfoList(uint32_t, Guid* buffer, uint32_t buff
 }
 
 bool SimulatedPlatform::ClassNameFromGuid(const Guid& classGuid, WideText* name) {
-  Count(PlatformCall::kClassNameFromGuid);
+  if (Count(PlatformCall::kClassNameFromGuid)) return false;
   const SimulatedClass* c = pc_.ClassByGuid(classGuid);
   if (!c) return false;
   *name = c->name;
@@ -125,7 +139,7 @@ bool SimulatedPlatform::ClassNameFromGuid(const Guid& classGuid, WideText* name)
 }
 
 bool SimulatedPlatform::GetClassDescription(const Guid& classGuid, WideText* text) {
-  Count(PlatformCall::kGetClassDescription);
+  if (Count(PlatformCall::kGetClassDescription)) return false;
   const SimulatedClass* c = pc_.ClassByGuid(classGuid);
   if (!c) return false;
   *text = c->description;
@@ -133,8 +147,7 @@ bool SimulatedPlatform::GetClassDescription(const Guid& classGuid, WideText* tex
 }
 
 bool SimulatedPlatform::GetClassImageList(ClassImageList* list) {
-  Count(PlatformCall::kGetClassImageList);
-  if (imageListFails_) return false;
+  if (Count(PlatformCall::kGetClassImageList) || imageListFails_) return false;
   list->imageList.value = nextHandle_++;
   list->reserved = 0;
   imageLists_.insert(list->imageList.value);
@@ -143,7 +156,7 @@ bool SimulatedPlatform::GetClassImageList(ClassImageList* list) {
 
 bool SimulatedPlatform::GetClassImageIndex(const ClassImageList& list, const Guid& classGuid,
                                            int32_t* index) {
-  Count(PlatformCall::kGetClassImageIndex);
+  if (Count(PlatformCall::kGetClassImageIndex)) return false;
   if (!imageLists_.count(list.imageList.value)) return false;
   const SimulatedClass* c = pc_.ClassByGuid(classGuid);
   *index = c ? c->image : pc_.unknownClassImage;
@@ -151,7 +164,7 @@ bool SimulatedPlatform::GetClassImageIndex(const ClassImageList& list, const Gui
 }
 
 bool SimulatedPlatform::DestroyClassImageList(const ClassImageList& list) {
-  Count(PlatformCall::kDestroyClassImageList);
+  if (Count(PlatformCall::kDestroyClassImageList)) return false;
   return imageLists_.erase(list.imageList.value) == 1;
 }
 
@@ -159,9 +172,8 @@ bool SimulatedPlatform::DestroyClassImageList(const ClassImageList& list) {
 
 DeviceSet SimulatedPlatform::GetClassDevs(const Guid* classGuid, const char16_t*, WindowHandle,
                                           uint32_t flags) {
-  Count(PlatformCall::kGetClassDevs);
+  if (Count(PlatformCall::kGetClassDevs) || openSetFails_) return DeviceSet{~uintptr_t{0}};
   FinishPendingInstalls();
-  if (openSetFails_) return DeviceSet{~uintptr_t{0}};
   std::vector<size_t> members;
   for (size_t i = 0; i < pc_.devices.size(); ++i) {
     const SimulatedDevice& d = pc_.devices[i];
@@ -174,10 +186,11 @@ DeviceSet SimulatedPlatform::GetClassDevs(const Guid* classGuid, const char16_t*
   return set;
 }
 
-bool SimulatedPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) {
-  Count(PlatformCall::kEnumDeviceInfo);
+bool SimulatedPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device, uint32_t* error) {
+  if (Count(PlatformCall::kEnumDeviceInfo, error)) return false;
   auto it = sets_.find(set.value);
-  if (it == sets_.end() || index >= it->second.size()) return false;
+  if (it == sets_.end()) return Fail(error, kErrorInvalidParameter);
+  if (index >= it->second.size()) return Fail(error, kErrorNoMoreItems);
   const size_t i = it->second[index];
   device->index = index;
   device->classGuid = pc_.devices[i].classGuid.value_or(Guid());
@@ -187,7 +200,7 @@ bool SimulatedPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo
 }
 
 bool SimulatedPlatform::DestroyDeviceInfoList(DeviceSet set) {
-  Count(PlatformCall::kDestroyDeviceInfoList);
+  if (Count(PlatformCall::kDestroyDeviceInfoList)) return false;
   return sets_.erase(set.value) == 1;
 }
 
@@ -221,6 +234,7 @@ bool SimulatedPlatform::ValueOf(const SimulatedDevice& d, const DevPropKey& key,
   if (key == devpkey::kDriverVersion) return text(d.driverVersion);
   if (key == devpkey::kDriverInfPath) return text(d.infPath);
   if (key == devpkey::kHardwareIds) return list(d.hardwareIds);
+  if (key == devpkey::kCompatibleIds) return list(d.compatibleIds);
   if (key == devpkey::kLocationPaths) return list(d.locationPaths);
   if (key == devpkey::kClassGuid) {
     if (!d.classGuid) return false;
@@ -258,7 +272,12 @@ bool SimulatedPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& devic
                                           const DevPropKey& key, uint32_t* type, uint8_t* buffer,
                                           uint32_t bufferSize, uint32_t* requiredSize,
                                           uint32_t* error) {
-  Count(PlatformCall::kGetDeviceProperty);
+  uint32_t faultError = 0;
+  if (Count(PlatformCall::kGetDeviceProperty, &faultError)) {
+    *requiredSize = 0;
+    *error = faultError;
+    return false;
+  }
   if (device.devInst != lastPropertyDevice_ || !(key == lastPropertyKey_)) {
     ++propertyRequests_;
     lastPropertyDevice_ = device.devInst;
@@ -287,25 +306,8 @@ bool SimulatedPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& devic
 
 // --- Device state ---
 
-bool SimulatedPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) {
-  Count(PlatformCall::kRestartDevices);
-  SimulatedDevice* d = DeviceIn(set, device);
-  if (!d || d->uninstalled || !d->present || Fails(*d) || d->problem == kProblemDisabled) {
-    return false;
-  }
-  // A driver that cannot be stopped while Windows runs starts again only at the next boot:
-  // SetupDiRestartDevices then sets DI_NEEDREBOOT and the problem CM_PROB_NEED_RESTART.
-  if (d->needsRestart || needsReboot_) {
-    RaiseInstallFlags(set, device, kDiNeedReboot);
-    d->problem = kProblemNeedsRestart;
-    return true;
-  }
-  if (d->problem == kProblemNeedsRestart) d->problem = 0;
-  return true;
-}
-
 ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) {
-  Count(PlatformCall::kLocateDevNode);
+  if (Count(PlatformCall::kLocateDevNode)) return kCrFailure;
   FinishPendingInstalls();
   if (!deviceId || !*deviceId) {
     if (rootLocateFails_) return kCrFailure;
@@ -326,7 +328,7 @@ ConfigRet SimulatedPlatform::LocateDevNode(DevInst* devInst, const char16_t* dev
 }
 
 ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags) {
-  Count(PlatformCall::kReenumerateDevNode);
+  if (Count(PlatformCall::kReenumerateDevNode)) return kCrFailure;
   if (devInst != kRootDevInst) return kCrInvalidDevNode;
   for (SimulatedDevice& d : pc_.devices) {
     if (!d.present) continue;
@@ -370,10 +372,12 @@ ConfigRet SimulatedPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags)
 }
 
 bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const DeviceInfo& device,
-                                        uint32_t, bool* needsReboot) {
-  Count(PlatformCall::kUninstallDevice);
+                                        uint32_t, bool* needsReboot, uint32_t* error) {
+  if (needsReboot) *needsReboot = false;
+  if (Count(PlatformCall::kUninstallDevice, error)) return false;
   SimulatedDevice* d = DeviceIn(set, device);
-  if (!d || d->uninstalled || Fails(*d)) return false;
+  if (!d || d->uninstalled) return Fail(error, kErrorNoSuchDevInst);
+  if (Fails(*d)) return Fail(error, kErrorGenFailure);
   bool restart = needsReboot_;
   RemoveWithChildren(*d, &restart);
   if (needsReboot) *needsReboot = restart;
@@ -397,10 +401,13 @@ void SimulatedPlatform::RemoveWithChildren(SimulatedDevice& d, bool* restart) {
 // A published name (oemN.inf) or a package's full path in the store: original names repeat
 // across versions of a package, so a file name alone never picks one.
 const DriverPackage* SimulatedPlatform::PackageForInf(std::u16string_view infPath) const {
-  const bool bare = FileNameOf(infPath).size() == infPath.size();
+  const std::u16string_view name = FileNameOf(infPath);
+  const bool inInfFolder = WideText::EqualsNoCase(infPath.substr(0, infPath.size() - name.size()),
+                                                  Concat({kInfFolder, u"\\"}).View());
+  const bool bare = name.size() == infPath.size() || inInfFolder;
   for (const DriverPackage& p : pc_.driverStore) {
     const WideText stored = Concat({PackageFolder(storeRoot_, p), u"\\", p.originalName});
-    if (bare ? WideText::EqualsNoCase(infPath, p.publishedName.View())
+    if (bare ? WideText::EqualsNoCase(name, p.publishedName.View())
              : WideText::EqualsNoCase(infPath, stored.View())) {
       return &p;
     }
@@ -426,12 +433,16 @@ void SimulatedPlatform::InstallPackage(SimulatedDevice* d, const DriverPackage& 
 }
 
 bool SimulatedPlatform::ShowUpdateDevice(WindowHandle, DeviceSet set, const DeviceInfo& device,
-                                         uint32_t, bool* needsReboot) {
-  Count(PlatformCall::kShowUpdateDevice);
+                                         uint32_t, bool* needsReboot, uint32_t* error) {
+  if (needsReboot) *needsReboot = false;
+  if (Count(PlatformCall::kShowUpdateDevice, error)) return false;
   SimulatedDevice* d = DeviceIn(set, device);
-  if (!d || d->uninstalled || Fails(*d)) return false;
-  if (needsReboot) *needsReboot = needsReboot_ && wizardUpdates_;
-  return wizardUpdates_;
+  if (!d || d->uninstalled) return Fail(error, kErrorNoSuchDevInst);
+  if (Fails(*d)) return Fail(error, kErrorGenFailure);
+  constexpr uint32_t kErrorCancelled = 1223;  // the wizard closed without an update
+  if (!wizardUpdates_) return Fail(error, kErrorCancelled);
+  if (needsReboot) *needsReboot = needsReboot_;
+  return true;
 }
 
 namespace {
@@ -484,57 +495,80 @@ const DriverPackage* SimulatedPlatform::StageInf(std::u16string_view infPath, co
 
 // SetupUninstallOEMInfW: only a published OEM package leaves the store, with its files; without
 // SUOI_FORCEDELETE the system keeps one that any device, present or not, was installed from.
-bool SimulatedPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags) {
-  Count(PlatformCall::kUninstallOemInf);
+bool SimulatedPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) {
+  if (Count(PlatformCall::kUninstallOemInf, error)) return false;
   constexpr uint32_t kForceDelete = 0x1;  // SUOI_FORCEDELETE
   const std::u16string_view name = infName ? std::u16string_view(infName) : std::u16string_view();
   const DriverPackage* p = nullptr;
   for (const DriverPackage& candidate : pc_.driverStore) {
     if (WideText::EqualsNoCase(name, candidate.publishedName.View())) p = &candidate;
   }
-  if (!p || p->publishedName.Find(u"oem", false) != 1) return false;
+  // Not documented: the error for a name that is no published package.
+  if (!p || p->publishedName.Find(u"oem", false) != 1) return Fail(error, kErrorFileNotFound);
   const bool inUse = std::any_of(pc_.devices.begin(), pc_.devices.end(), [&](const SimulatedDevice& d) {
     return !d.uninstalled && WideText::EqualsNoCase(d.infPath.View(), p->publishedName.View());
   });
-  if (inUse && !(flags & kForceDelete)) return false;
-  if (IsRealDirectory(storeRoot_) && DeletePath(PackageFolder(storeRoot_, *p), 0) == 0) return false;
+  if (inUse && !(flags & kForceDelete)) return Fail(error, kErrorInfInUseByDevices);
+  if (IsRealDirectory(storeRoot_) && DeletePath(PackageFolder(storeRoot_, *p), 0) == 0) {
+    return Fail(error, kErrorAccessDenied);
+  }
   pc_.driverStore.erase(pc_.driverStore.begin() + (p - pc_.driverStore.data()));
   return true;
 }
 
 bool SimulatedPlatform::InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                                      bool* needsReboot) {
-  Count(PlatformCall::kInstallDriver);
+                                      bool* needsReboot, uint32_t* error) {
+  if (needsReboot) *needsReboot = false;
+  if (Count(PlatformCall::kInstallDriver, error)) return false;
   lastInstallParent_ = parent;
   // Like the system: read the INF, install it on each listed device whose driver it betters.
   constexpr uint32_t kForceInf = 0x2;  // DIIRFLAG_FORCE_INF
   InfFacts inf;
-  if (!infPath || !ReadInf(infPath, &inf)) return false;
-  const DriverVer offered = ParseDriverVer(inf.driverVer);
+  if (!infPath || !ReadInf(infPath, &inf)) return Fail(error, kErrorFileNotFound);
   std::vector<SimulatedDevice*> targets;
   bool restart = needsReboot_;
   for (SimulatedDevice& d : pc_.devices) {
-    if (d.uninstalled || !d.present || Fails(d)) continue;
-    const bool listed = std::any_of(inf.hardwareIds.begin(), inf.hardwareIds.end(), [&](const WideText& id) {
-      return std::any_of(d.hardwareIds.begin(), d.hardwareIds.end(),
-                         [&](const WideText& own) { return IdMatches(id.View(), own.View()); });
-    });
-    if (listed && (Betters(offered, d) || (flags & kForceInf))) {
+    uint32_t rank = 0;
+    if (d.uninstalled || !d.present || Fails(d) || !Rank(d, inf, &rank)) continue;
+    InfFacts running;
+    running.driverVer = DriverVerText(d.driverDate, d.driverVersion);
+    uint32_t runningRank = 0;
+    const DriverPackage* own = PackageForInf(d.infPath.View());
+    running.hardwareIds = own ? own->hardwareIds : d.hardwareIds;
+    const bool hasDriver = !d.infPath.Empty() && Rank(d, running, &runningRank);
+    if (!hasDriver || (flags & kForceInf) || Outranks(inf, rank, running, runningRank, true)) {
       targets.push_back(&d);
       restart |= d.needsRestart;
     }
   }
-  // The package goes into the store whether or not a device takes it, and that alone is a
-  // success: DiInstallDriverW returns TRUE when it only staged the package.
+  // The package goes into the store whether or not a device takes it. The documentation says the
+  // call then answers TRUE; field reports say FALSE with ERROR_NO_MORE_ITEMS, which this follows.
   const DriverPackage* package = StageInf(infPath, inf);
-  if (!package) return false;
+  if (!package) return Fail(error, kErrorFileNotFound);
+  if (targets.empty()) return Fail(error, kErrorNoMoreItems);
   for (SimulatedDevice* d : targets) InstallPackage(d, *package);
   if (needsReboot) *needsReboot = restart;
   return true;
 }
 
+bool SimulatedPlatform::CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
+                                   uint32_t* error) {
+  publishedInf->Clear();
+  if (Count(PlatformCall::kCopyOemInf, error)) return false;
+  InfFacts inf;
+  if (!sourceInf || !ReadInf(sourceInf, &inf)) return Fail(error, kErrorFileNotFound);
+  const size_t before = pc_.driverStore.size();
+  const DriverPackage* package = StageInf(sourceInf, inf);
+  if (!package) return Fail(error, kErrorFileNotFound);
+  publishedInf->AssignConcat({kInfFolder, u"\\", package->publishedName});
+  // The same INF is in the store already: under SP_COPY_NOOVERWRITE that is a failure that still
+  // names the copy there.
+  if (pc_.driverStore.size() == before && (copyStyle & kSpCopyNoOverwrite)) return Fail(error, kErrorFileExists);
+  return true;
+}
+
 bool SimulatedPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideText* path) {
-  Count(PlatformCall::kGetInfDriverStoreLocation);
+  if (Count(PlatformCall::kGetInfDriverStoreLocation)) return false;
   if (!infName) return false;
   for (const DriverPackage& p : pc_.driverStore) {
     if (WideText::EqualsNoCase(FileNameOf(infName), p.publishedName.View())) {

@@ -27,18 +27,23 @@ enum class PlatformCall {
   kEnumDeviceInfo,
   kDestroyDeviceInfoList,
   kGetDeviceProperty,
-  kRestartDevices,
   kLocateDevNode,
   kReenumerateDevNode,
   kUninstallDevice,
+  kWaitNoPendingInstallEvents,
   kShowUpdateDevice,
-  kUninstallOemInf,
   kInstallDriver,
   kGetInfDriverStoreLocation,
-  kChangeDeviceState,
-  kGetDeviceInstallFlags,
-  kInstallDeviceDriver,
-  kWaitNoPendingInstallEvents,
+  kCopyOemInf,
+  kUninstallOemInf,
+  kSetPropertyChangeParams,
+  kCallClassInstaller,
+  kGetDeviceInstallParams,
+  kSetDeviceInstallParams,
+  kBuildDriverInfoList,
+  kDestroyDriverInfoList,
+  kGetSelectedDriver,
+  kInstallDevice,
   kCount
 };
 
@@ -57,31 +62,42 @@ class SimulatedPlatform : public DevicePlatform {
   bool DestroyClassImageList(const ClassImageList& list) override;
   DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator, WindowHandle parent,
                          uint32_t flags) override;
-  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) override;
+  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device,
+                      uint32_t* error = nullptr) override;
   bool DestroyDeviceInfoList(DeviceSet set) override;
   bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
                          uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
                          uint32_t* requiredSize, uint32_t* error) override;
-  bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
   ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
   bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                       uint32_t flags, bool* needsReboot) override;
+                       uint32_t flags, bool* needsReboot, uint32_t* error) override;
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                        uint32_t flags, bool* needsReboot) override;
+                        uint32_t flags, bool* needsReboot, uint32_t* error) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                     bool* needsReboot) override;
+                     bool* needsReboot, uint32_t* error) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
-  bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
+  bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
+                  uint32_t* error) override;
+  bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
-  bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
-                         uint32_t scope, uint32_t* error) override;
-  bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) override;
-  bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                           const char16_t* infPath, uint32_t flags, bool* needsReboot,
-                           uint32_t* error) override;
-  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
+  bool SetPropertyChangeParams(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                               uint32_t scope, uint32_t profile, uint32_t* error) override;
+  bool CallClassInstaller(uint32_t function, DeviceSet set, const DeviceInfo& device,
+                          uint32_t* error) override;
+  bool GetDeviceInstallParams(DeviceSet set, const DeviceInfo& device, DeviceInstallParams* params,
+                              uint32_t* error) override;
+  bool SetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                              const DeviceInstallParams& params, uint32_t* error) override;
+  bool BuildDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) override;
+  bool DestroyDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) override;
+  bool GetSelectedDriver(DeviceSet set, const DeviceInfo& device, DriverInfo* driver,
+                         uint32_t* error) override;
+  bool InstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                     const DriverInfo& driver, uint32_t flags, bool* needsReboot,
+                     uint32_t* error) override;
 
   // --- Counting ---
   uint64_t Calls(PlatformCall call) const { return calls_[static_cast<size_t>(call)]; }
@@ -93,11 +109,31 @@ class SimulatedPlatform : public DevicePlatform {
     calls_.fill(0);
     propertyRequests_ = 0;
   }
+  // The calls in the order they were made, once RecordCalls was asked for.
+  void RecordCalls() { recording_ = true; }
+  const std::vector<PlatformCall>& Trace() const { return trace_; }
   // Device sets and class image lists handed out and not yet destroyed.
   size_t OpenSets() const { return sets_.size(); }
   size_t OpenImageLists() const { return imageLists_.size(); }
 
   // --- Faults and answers ---
+  // A failed call's answer: false, with its error.
+  static bool Fail(uint32_t* error, uint32_t code) {
+    if (error) *error = code;
+    return false;
+  }
+  // The nth call from now (1 for the next) fails with this error, as the system would fail it:
+  // false, an invalid set, CR_FAILURE or WAIT_FAILED, with nothing changed.
+  void ScheduleFault(uint64_t nth, uint32_t error) {
+    faultAt_ = sequence_ + nth;
+    faultError_ = error;
+  }
+  bool FaultHappened() const { return faultAt_ != 0 && sequence_ >= faultAt_; }
+  // The next call of this kind fails with this error.
+  void FailNextCall(PlatformCall call, uint32_t error) {
+    failNext_ = call;
+    failNextError_ = error;
+  }
   void SetOpenSetFails(bool fails) { openSetFails_ = fails; }
   void SetImageListFails(bool fails) { imageListFails_ = fails; }
   // Every action on this device (by instance ID) fails.
@@ -132,7 +168,8 @@ class SimulatedPlatform : public DevicePlatform {
   SimulatedDevice* DeviceOf(DevInst devInst);
   SimulatedDevice* DeviceIn(DeviceSet set, const DeviceInfo& device);
   bool Fails(const SimulatedDevice& d) const;
-  void Count(PlatformCall call) { ++calls_[static_cast<size_t>(call)]; }
+  // Counts the call; true when the fault schedule fails this one (its error in *error).
+  bool Count(PlatformCall call, uint32_t* error = nullptr);
   bool ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
@@ -155,12 +192,40 @@ class SimulatedPlatform : public DevicePlatform {
   bool needsReboot_ = false;
   bool wizardUpdates_ = true;
   bool rootLocateFails_ = false;
-  // Installation parameters of each set's elements (SP_DEVINSTALL_PARAMS.Flags).
-  std::map<std::pair<uintptr_t, DevInst>, uint32_t> installFlags_;
-  WindowHandle lastInstallParent_;
+  // What a set's element holds for the class installer: its installation parameters, the
+  // pending property change, its driver list and the driver selected in it.
+  struct DriverNode {
+    InfFacts inf;
+    WideText published;    // oemN.inf of a package in the store; empty for an INF elsewhere
+    WideText original;     // the INF's own file name
+    bool installed = false;  // the driver the device runs now
+    uint32_t rank = 0;       // lower is better
+    uintptr_t id = 0;
+  };
+  struct Element {
+    DeviceInstallParams params;
+    bool propertyChangeSet = false;
+    uint32_t stateChange = 0, scope = 0, profile = 0;
+    std::vector<DriverNode> drivers;
+    const DriverNode* selected = nullptr;
+  };
+  std::map<std::pair<uintptr_t, DevInst>, Element> elements_;
+  Element& ElementOf(DeviceSet set, const DeviceInfo& device) { return elements_[{set.value, device.devInst}]; }
   void RaiseInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t flags) {
-    installFlags_[{set.value, device.devInst}] |= flags;
+    ElementOf(set, device).params.flags |= flags;
   }
+  bool ApplyPropertyChange(DeviceSet set, const DeviceInfo& device, SimulatedDevice& d, const Element& e,
+                           uint32_t* error);
+  std::vector<DriverNode> DriversFor(const SimulatedDevice& d, const Element& e);
+  bool Rank(const SimulatedDevice& d, const InfFacts& inf, uint32_t* rank) const;
+  uintptr_t nextDriverId_ = 1;
+  WindowHandle lastInstallParent_;
+  uint64_t sequence_ = 0, faultAt_ = 0;
+  uint32_t faultError_ = 0;
+  PlatformCall failNext_ = PlatformCall::kCount;
+  uint32_t failNextError_ = 0;
+  bool recording_ = false;
+  std::vector<PlatformCall> trace_;
   void FinishPendingInstalls();
   static int64_t NowMs();
 };

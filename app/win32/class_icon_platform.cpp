@@ -27,7 +27,7 @@ int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
 
 ClassIconPlatform::ClassIconPlatform(DevicePlatform& inner, std::vector<Guid> classes,
                                      ClassIconSource source)
-    : inner_(inner), classes_(std::move(classes)), source_(std::move(source)) {}
+    : ForwardingPlatform(inner), classes_(std::move(classes)), source_(std::move(source)) {}
 
 ClassIconPlatform::~ClassIconPlatform() {
   for (auto& [handle, innerList] : lists_) {

@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "base/win32/system_folder.h"
@@ -28,9 +29,8 @@ namespace {
 
 static_assert(sizeof(Guid) == sizeof(GUID), "Guid mirrors GUID");
 
-// newdev's functions and SetupDiRestartDevices are looked up at run time: some systems and
-// compatibility layers lack them, and a missing import would keep the program from starting.
-using RestartDevicesFn = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
+// newdev's functions are looked up at run time: some systems and compatibility layers lack them,
+// and a missing import would keep the program from starting.
 using DeviceActionFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, DWORD, PBOOL);
 using DriverPackageFn = BOOL(WINAPI*)(HWND, LPCWSTR, DWORD, PBOOL);
 using InstallDeviceFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, PSP_DRVINFO_DATA_W, DWORD,
@@ -84,6 +84,18 @@ void SetReboot(bool* out, BOOL value) {
   if (out) *out = value != FALSE;
 }
 
+// The call's answer, with its last error on failure.
+bool Answer(BOOL ok, uint32_t* error) {
+  if (!ok && error) *error = GetLastError();
+  return ok != FALSE;
+}
+
+// A function that this system lacks fails as the loader would.
+bool Missing(uint32_t* error) {
+  if (error) *error = ERROR_PROC_NOT_FOUND;
+  return false;
+}
+
 bool RunsOnWine() {
   return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -102,8 +114,6 @@ SetupApiPlatform::SetupApiPlatform() {
   uninstallDevice_ = reinterpret_cast<void*>(Lookup<DeviceActionFn>(newdev, "DiUninstallDevice"));
   showUpdateDevice_ = reinterpret_cast<void*>(Lookup<DeviceActionFn>(newdev, "DiShowUpdateDevice"));
   installDriver_ = reinterpret_cast<void*>(Lookup<DriverPackageFn>(newdev, "DiInstallDriverW"));
-  restartDevices_ = reinterpret_cast<void*>(
-      Lookup<RestartDevicesFn>(GetModuleHandleW(L"setupapi.dll"), "SetupDiRestartDevices"));
   // Wine exports DiInstallDevice as a stub that ends the process when it is called.
   if (!RunsOnWine()) {
     installDevice_ = reinterpret_cast<void*>(Lookup<InstallDeviceFn>(newdev, "DiInstallDevice"));
@@ -186,10 +196,11 @@ DeviceSet SetupApiPlatform::GetClassDevs(const Guid* classGuid, const char16_t* 
   return DeviceSet{reinterpret_cast<uintptr_t>(set)};
 }
 
-bool SetupApiPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) {
+bool SetupApiPlatform::EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device,
+                                      uint32_t* error) {
   SP_DEVINFO_DATA data{};
   data.cbSize = sizeof data;
-  if (!SetupDiEnumDeviceInfo(ToSet(set), index, &data)) return false;
+  if (!Answer(SetupDiEnumDeviceInfo(ToSet(set), index, &data), error)) return false;
   device->index = index;
   device->classGuid = FromGuid(data.ClassGuid);
   device->devInst = data.DevInst;
@@ -253,12 +264,6 @@ bool SetupApiPlatform::GetDeviceProperty(DeviceSet set, const DeviceInfo& device
 
 // --- Device state ---
 
-bool SetupApiPlatform::RestartDevices(DeviceSet set, const DeviceInfo& device) {
-  if (!restartDevices_) return false;
-  SP_DEVINFO_DATA data = ToDeviceData(device);
-  return reinterpret_cast<RestartDevicesFn>(restartDevices_)(ToSet(set), &data) != FALSE;
-}
-
 ConfigRet SetupApiPlatform::LocateDevNode(DevInst* devInst, const char16_t* deviceId,
                                           uint32_t flags) {
   DEVINST node = 0;
@@ -273,38 +278,43 @@ ConfigRet SetupApiPlatform::ReenumerateDevNode(DevInst devInst, uint32_t flags) 
 
 bool SetupApiPlatform::UninstallDevice(WindowHandle parent, DeviceSet set,
                                        const DeviceInfo& device, uint32_t flags,
-                                       bool* needsReboot) {
-  if (!uninstallDevice_) return false;
+                                       bool* needsReboot, uint32_t* error) {
+  if (!uninstallDevice_) return Missing(error);
   SP_DEVINFO_DATA data = ToDeviceData(device);
   BOOL reboot = FALSE;
   BOOL ok = reinterpret_cast<DeviceActionFn>(uninstallDevice_)(ToWindow(parent), ToSet(set), &data,
                                                                flags, &reboot);
   SetReboot(needsReboot, reboot);
-  return ok != FALSE;
+  return Answer(ok, error);
+}
+
+uint32_t SetupApiPlatform::WaitNoPendingInstallEvents(uint32_t timeoutMs) {
+  if (!waitNoPendingInstalls_) return kWaitFailed;
+  return reinterpret_cast<WaitNoPendingInstallsFn>(waitNoPendingInstalls_)(timeoutMs);
 }
 
 // --- Drivers ---
 
 bool SetupApiPlatform::ShowUpdateDevice(WindowHandle parent, DeviceSet set,
                                         const DeviceInfo& device, uint32_t flags,
-                                        bool* needsReboot) {
-  if (!showUpdateDevice_) return false;
+                                        bool* needsReboot, uint32_t* error) {
+  if (!showUpdateDevice_) return Missing(error);
   SP_DEVINFO_DATA data = ToDeviceData(device);
   BOOL reboot = FALSE;
   BOOL ok = reinterpret_cast<DeviceActionFn>(showUpdateDevice_)(ToWindow(parent), ToSet(set),
                                                                 &data, flags, &reboot);
   SetReboot(needsReboot, reboot);
-  return ok != FALSE;
+  return Answer(ok, error);
 }
 
 bool SetupApiPlatform::InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                                     bool* needsReboot) {
-  if (!installDriver_) return false;
+                                     bool* needsReboot, uint32_t* error) {
+  if (!installDriver_) return Missing(error);
   BOOL reboot = FALSE;
   BOOL ok = reinterpret_cast<DriverPackageFn>(installDriver_)(ToWindow(parent), W(infPath), flags,
                                                               &reboot);
   SetReboot(needsReboot, reboot);
-  return ok != FALSE;
+  return Answer(ok, error);
 }
 
 bool SetupApiPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideText* path) {
@@ -317,10 +327,22 @@ bool SetupApiPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideTe
   return true;
 }
 
+bool SetupApiPlatform::CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle,
+                                  WideText* publishedInf, uint32_t* error) {
+  WideText text;
+  const BOOL ok = SetupCopyOEMInfW(W(sourceInf), nullptr, SPOST_PATH, copyStyle,
+                                   W(text.Reserve(kNameBuffer)), kNameBuffer, nullptr, nullptr);
+  const DWORD lastError = GetLastError();
+  // Under SP_COPY_NOOVERWRITE the name of the copy already there comes with ERROR_FILE_EXISTS.
+  *publishedInf = WideText(text.View());
+  if (!ok && error) *error = lastError;
+  return ok != FALSE;
+}
+
 // --- Driver package removal ---
 
-bool SetupApiPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags) {
-  return SetupUninstallOEMInfW(W(infName), flags, nullptr) != FALSE;
+bool SetupApiPlatform::UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) {
+  return Answer(SetupUninstallOEMInfW(W(infName), flags, nullptr), error);
 }
 
 // --- Conversions ---
@@ -367,123 +389,115 @@ bool SetupApiPlatform::LoadIndirectString(const char16_t* source, WideText* text
   return true;
 }
 
-// --- Through the class installer, on one device ---
+// --- The class installer and its driver lists, on one device ---
 
 namespace {
 
-// Changes the element's installation parameters in place.
-template <typename Edit>
-bool EditInstallParams(HDEVINFO set, SP_DEVINFO_DATA* data, Edit edit) {
-  SP_DEVINSTALL_PARAMS_W params{};
-  params.cbSize = sizeof params;
-  if (!SetupDiGetDeviceInstallParamsW(set, data, &params)) return false;
-  edit(params);
-  return SetupDiSetDeviceInstallParamsW(set, data, &params) != FALSE;
-}
-
-bool SameDriver(const SP_DRVINFO_DATA_W& a, const SP_DRVINFO_DATA_W& b) {
-  return a.DriverType == b.DriverType && a.DriverVersion == b.DriverVersion &&
-         CompareFileTime(&a.DriverDate, &b.DriverDate) == 0 &&
-         wcscmp(a.Description, b.Description) == 0 && wcscmp(a.MfgName, b.MfgName) == 0 &&
-         wcscmp(a.ProviderName, b.ProviderName) == 0;
-}
-
-// The driver the class installer prefers among the element's compatible drivers.
-bool SelectBestDriver(HDEVINFO set, SP_DEVINFO_DATA* data, SP_DRVINFO_DATA_W* driver) {
-  driver->cbSize = sizeof *driver;
-  return SetupDiBuildDriverInfoList(set, data, SPDIT_COMPATDRIVER) &&
-         SetupDiCallClassInstaller(DIF_SELECTBESTCOMPATDRV, set, data) &&
-         SetupDiGetSelectedDriverW(set, data, driver);
+SP_DRVINFO_DATA_W ToDriverData(const DriverInfo& driver) {
+  SP_DRVINFO_DATA_W data{};
+  data.cbSize = sizeof data;
+  data.DriverType = driver.driverType;
+  data.Reserved = driver.reserved;
+  wcsncpy_s(data.Description, std::size(data.Description), W(driver.description.Buffer()), _TRUNCATE);
+  wcsncpy_s(data.MfgName, std::size(data.MfgName), W(driver.manufacturer.Buffer()), _TRUNCATE);
+  wcsncpy_s(data.ProviderName, std::size(data.ProviderName), W(driver.provider.Buffer()), _TRUNCATE);
+  data.DriverDate.dwLowDateTime = static_cast<DWORD>(driver.date);
+  data.DriverDate.dwHighDateTime = static_cast<DWORD>(driver.date >> 32);
+  data.DriverVersion = driver.version;
+  return data;
 }
 
 }  // namespace
 
-bool SetupApiPlatform::ChangeDeviceState(DeviceSet set, const DeviceInfo& device,
-                                         uint32_t stateChange, uint32_t scope, uint32_t* error) {
+bool SetupApiPlatform::SetPropertyChangeParams(DeviceSet set, const DeviceInfo& device,
+                                               uint32_t stateChange, uint32_t scope,
+                                               uint32_t profile, uint32_t* error) {
   SP_DEVINFO_DATA data = ToDeviceData(device);
   SP_PROPCHANGE_PARAMS params{};
   params.ClassInstallHeader.cbSize = sizeof params.ClassInstallHeader;
   params.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
   params.StateChange = stateChange;
   params.Scope = scope;
-  params.HwProfile = 0;
-  if (SetupDiSetClassInstallParamsW(ToSet(set), &data, &params.ClassInstallHeader, sizeof params) &&
-      SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, ToSet(set), &data)) {
-    return true;
-  }
-  if (error) *error = GetLastError();
-  return false;
+  params.HwProfile = profile;
+  return Answer(SetupDiSetClassInstallParamsW(ToSet(set), &data, &params.ClassInstallHeader,
+                                              sizeof params),
+                error);
 }
 
-bool SetupApiPlatform::GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device,
-                                             uint32_t* flags) {
+bool SetupApiPlatform::CallClassInstaller(uint32_t function, DeviceSet set, const DeviceInfo& device,
+                                          uint32_t* error) {
   SP_DEVINFO_DATA data = ToDeviceData(device);
-  SP_DEVINSTALL_PARAMS_W params{};
-  params.cbSize = sizeof params;
-  if (!SetupDiGetDeviceInstallParamsW(ToSet(set), &data, &params)) return false;
-  *flags = params.Flags;
+  return Answer(SetupDiCallClassInstaller(function, ToSet(set), &data), error);
+}
+
+bool SetupApiPlatform::GetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                                              DeviceInstallParams* params, uint32_t* error) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  SP_DEVINSTALL_PARAMS_W raw{};
+  raw.cbSize = sizeof raw;
+  if (!Answer(SetupDiGetDeviceInstallParamsW(ToSet(set), &data, &raw), error)) return false;
+  params->flags = raw.Flags;
+  params->flagsEx = raw.FlagsEx;
+  params->driverPath = WideText(U(raw.DriverPath));
   return true;
 }
 
-bool SetupApiPlatform::InstallDeviceDriver(WindowHandle parent, DeviceSet set,
-                                           const DeviceInfo& device, const char16_t* infPath,
-                                           uint32_t flags, bool* needsReboot, uint32_t* error) {
-  SetReboot(needsReboot, FALSE);
-  const HDEVINFO devices = ToSet(set);
+bool SetupApiPlatform::SetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                                              const DeviceInstallParams& params, uint32_t* error) {
   SP_DEVINFO_DATA data = ToDeviceData(device);
-  auto fail = [error](DWORD code) {
-    if (error) *error = code;
+  // The members the program does not change keep what the system holds.
+  SP_DEVINSTALL_PARAMS_W raw{};
+  raw.cbSize = sizeof raw;
+  if (!Answer(SetupDiGetDeviceInstallParamsW(ToSet(set), &data, &raw), error)) return false;
+  if (params.driverPath.Length() >= MAX_PATH) {
+    if (error) *error = ERROR_FILENAME_EXCED_RANGE;
     return false;
-  };
-  // DiInstallDevice installs what the driver store holds: a package chosen by the user goes there
-  // first, and the element then looks for drivers in its published INF alone.
-  wchar_t published[MAX_PATH] = {};
-  if (infPath && !SetupCopyOEMInfW(W(infPath), nullptr, SPOST_PATH, 0, published, MAX_PATH,
-                                   nullptr, nullptr)) {
-    return fail(GetLastError());
   }
-  // The element belongs to the list's device set and keeps what an earlier search set on it.
-  SetupDiDestroyDriverInfoList(devices, &data, SPDIT_COMPATDRIVER);
-  if (!EditInstallParams(devices, &data, [&](SP_DEVINSTALL_PARAMS_W& p) {
-        p.Flags &= ~DI_ENUMSINGLEINF;
-        p.FlagsEx &= ~(DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST);
-        p.DriverPath[0] = L'\0';
-        if (infPath) {
-          p.Flags |= DI_ENUMSINGLEINF;
-          wcscpy_s(p.DriverPath, MAX_PATH, published);
-        }
-      })) {
-    return fail(GetLastError());
-  }
-  SP_DRVINFO_DATA_W offered{};
-  if (!SelectBestDriver(devices, &data, &offered)) return fail(GetLastError());
-  if (!(flags & kInstallFlagForce)) {
-    // The installed driver joins the list: when the class installer then prefers it, the offer is
-    // no better match, as UpdateDriverForPlugAndPlayDevicesW would also answer.
-    SP_DRVINFO_DATA_W best{};
-    if (EditInstallParams(devices, &data, [](SP_DEVINSTALL_PARAMS_W& p) {
-          p.Flags &= ~DI_ENUMSINGLEINF;
-          p.FlagsEx |= DI_FLAGSEX_INSTALLEDDRIVER | DI_FLAGSEX_APPENDDRIVERLIST;
-          p.DriverPath[0] = L'\0';
-        }) &&
-        SelectBestDriver(devices, &data, &best) && !SameDriver(best, offered)) {
-      return fail(ERROR_NO_MORE_ITEMS);
-    }
-    if (!SetupDiSetSelectedDriverW(devices, &data, &offered)) return fail(GetLastError());
-  }
-  if (!installDevice_) return fail(ERROR_PROC_NOT_FOUND);
-  BOOL reboot = FALSE;
-  if (!reinterpret_cast<InstallDeviceFn>(installDevice_)(ToWindow(parent), devices, &data, &offered,
-                                                         0, &reboot)) {
-    return fail(GetLastError());
-  }
-  SetReboot(needsReboot, reboot);
+  raw.Flags = params.flags;
+  raw.FlagsEx = params.flagsEx;
+  wcscpy_s(raw.DriverPath, MAX_PATH, W(params.driverPath.Buffer()));
+  return Answer(SetupDiSetDeviceInstallParamsW(ToSet(set), &data, &raw), error);
+}
+
+bool SetupApiPlatform::BuildDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  return Answer(SetupDiBuildDriverInfoList(ToSet(set), &data, SPDIT_COMPATDRIVER), error);
+}
+
+bool SetupApiPlatform::DestroyDriverInfoList(DeviceSet set, const DeviceInfo& device,
+                                             uint32_t* error) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  return Answer(SetupDiDestroyDriverInfoList(ToSet(set), &data, SPDIT_COMPATDRIVER), error);
+}
+
+bool SetupApiPlatform::GetSelectedDriver(DeviceSet set, const DeviceInfo& device, DriverInfo* driver,
+                                         uint32_t* error) {
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  SP_DRVINFO_DATA_W raw{};
+  raw.cbSize = sizeof raw;
+  if (!Answer(SetupDiGetSelectedDriverW(ToSet(set), &data, &raw), error)) return false;
+  driver->driverType = raw.DriverType;
+  driver->description = WideText(U(raw.Description));
+  driver->manufacturer = WideText(U(raw.MfgName));
+  driver->provider = WideText(U(raw.ProviderName));
+  driver->date = (uint64_t{raw.DriverDate.dwHighDateTime} << 32) | raw.DriverDate.dwLowDateTime;
+  driver->version = raw.DriverVersion;
+  driver->reserved = raw.Reserved;
   return true;
 }
 
-uint32_t SetupApiPlatform::WaitNoPendingInstallEvents(uint32_t timeoutMs) {
-  if (!waitNoPendingInstalls_) return kWaitFailed;
-  return reinterpret_cast<WaitNoPendingInstallsFn>(waitNoPendingInstalls_)(timeoutMs);
+bool SetupApiPlatform::InstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                                     const DriverInfo& driver, uint32_t flags, bool* needsReboot,
+                                     uint32_t* error) {
+  SetReboot(needsReboot, FALSE);
+  if (!installDevice_) return Missing(error);
+  SP_DEVINFO_DATA data = ToDeviceData(device);
+  SP_DRVINFO_DATA_W raw = ToDriverData(driver);
+  BOOL reboot = FALSE;
+  const BOOL ok = reinterpret_cast<InstallDeviceFn>(installDevice_)(ToWindow(parent), ToSet(set), &data,
+                                                                    &raw, flags, &reboot);
+  SetReboot(needsReboot, reboot);
+  return Answer(ok, error);
 }
 
 }  // namespace pyr

@@ -25,42 +25,50 @@ class SetupApiPlatform : public DevicePlatform {
   bool DestroyClassImageList(const ClassImageList& list) override;
   DeviceSet GetClassDevs(const Guid* classGuid, const char16_t* enumerator, WindowHandle parent,
                          uint32_t flags) override;
-  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device) override;
+  bool EnumDeviceInfo(DeviceSet set, uint32_t index, DeviceInfo* device,
+                      uint32_t* error = nullptr) override;
   bool DestroyDeviceInfoList(DeviceSet set) override;
   bool GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
                          uint32_t* type, uint8_t* buffer, uint32_t bufferSize,
                          uint32_t* requiredSize, uint32_t* error) override;
-  bool RestartDevices(DeviceSet set, const DeviceInfo& device) override;
   ConfigRet LocateDevNode(DevInst* devInst, const char16_t* deviceId, uint32_t flags) override;
   ConfigRet ReenumerateDevNode(DevInst devInst, uint32_t flags) override;
   bool UninstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                       uint32_t flags, bool* needsReboot) override;
+                       uint32_t flags, bool* needsReboot, uint32_t* error) override;
+  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                        uint32_t flags, bool* needsReboot) override;
+                        uint32_t flags, bool* needsReboot, uint32_t* error) override;
   bool InstallDriver(WindowHandle parent, const char16_t* infPath, uint32_t flags,
-                     bool* needsReboot) override;
+                     bool* needsReboot, uint32_t* error) override;
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
-  bool UninstallOemInf(const char16_t* infName, uint32_t flags) override;
+  bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
+                  uint32_t* error) override;
+  bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
-  bool ChangeDeviceState(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
-                         uint32_t scope, uint32_t* error) override;
-  bool GetDeviceInstallFlags(DeviceSet set, const DeviceInfo& device, uint32_t* flags) override;
-  bool InstallDeviceDriver(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
-                           const char16_t* infPath, uint32_t flags, bool* needsReboot,
-                           uint32_t* error) override;
-  uint32_t WaitNoPendingInstallEvents(uint32_t timeoutMs) override;
+  bool SetPropertyChangeParams(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
+                               uint32_t scope, uint32_t profile, uint32_t* error) override;
+  bool CallClassInstaller(uint32_t function, DeviceSet set, const DeviceInfo& device,
+                          uint32_t* error) override;
+  bool GetDeviceInstallParams(DeviceSet set, const DeviceInfo& device, DeviceInstallParams* params,
+                              uint32_t* error) override;
+  bool SetDeviceInstallParams(DeviceSet set, const DeviceInfo& device,
+                              const DeviceInstallParams& params, uint32_t* error) override;
+  bool BuildDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) override;
+  bool DestroyDriverInfoList(DeviceSet set, const DeviceInfo& device, uint32_t* error) override;
+  bool GetSelectedDriver(DeviceSet set, const DeviceInfo& device, DriverInfo* driver,
+                         uint32_t* error) override;
+  bool InstallDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device,
+                     const DriverInfo& driver, uint32_t flags, bool* needsReboot,
+                     uint32_t* error) override;
 
   // How many property reads the older calls answered (for tests and diagnostics).
   uint64_t FallbackReads() const { return fallbackReads_; }
-  // Whether the functions looked up at run time were found.
-  bool HasRestartDevices() const { return restartDevices_ != nullptr; }
 
  private:
   uintptr_t newdev_ = 0;  // HMODULE
   void* installDevice_ = nullptr;
   void* waitNoPendingInstalls_ = nullptr;
-  void* restartDevices_ = nullptr;
   void* uninstallDevice_ = nullptr;
   void* showUpdateDevice_ = nullptr;
   void* installDriver_ = nullptr;

@@ -135,7 +135,7 @@ class SandboxPlatform : public ClassIconPlatform {
   // The system's update wizard cannot run here: a small stand-in names the device, and its OK
   // counts as an updated driver.
   bool ShowUpdateDevice(WindowHandle parent, DeviceSet set, const DeviceInfo& device, uint32_t flags,
-                        bool* needsReboot) override {
+                        bool* needsReboot, uint32_t* error) override {
     const WideText name = PropertyReader(simulated_).ReadFirst(set, device, devpkey::kName);
     const WideText text = Concat({u"Update Driver Software - ", name,
                                   u"\r\n\r\nThe sandbox stands in for the system's update wizard here. "
@@ -143,7 +143,7 @@ class SandboxPlatform : public ClassIconPlatform {
     const int answer = MessageBoxW(reinterpret_cast<HWND>(parent.value), W(text),
                                    L"Update Driver Software", MB_OKCANCEL | MB_ICONINFORMATION);
     simulated_.SetUpdateWizardResult(answer == IDOK);
-    return ClassIconPlatform::ShowUpdateDevice(parent, set, device, flags, needsReboot);
+    return ClassIconPlatform::ShowUpdateDevice(parent, set, device, flags, needsReboot, error);
   }
 
  private:

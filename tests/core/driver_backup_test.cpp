@@ -108,17 +108,19 @@ TEST(BackupRules, InfExtension) {
 class RecordingPlatform : public SimulatedPlatform {
  public:
   using SimulatedPlatform::SimulatedPlatform;
-  bool InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags, bool* needsReboot) override {
+  bool InstallDriver(WindowHandle, const char16_t* infPath, uint32_t flags, bool* needsReboot,
+                     uint32_t* error) override {
     std::string path = WideText(infPath).ToUtf8();
     const size_t below = std::min(path.find("walk"), path.find("names"));
     offered.push_back(path.substr(path.find_first_of("\\/", below) + 1));
     flagsSeen |= flags;
     if (needsReboot) *needsReboot = path.find("reboot") != std::string::npos;
     if (cancel && offered.size() == cancelAfter) cancel->store(true);
-    // A device of its own takes each offer but a refused one.
-    const bool taken = path.find("refused") == std::string::npos;
-    if (taken) Pc().devices.push_back(testing::MakeDevice(WideText::FromUtf8(path.c_str()).Buffer(), u"Taker"));
-    return taken;
+    // A device of its own takes each offer but a refused one (staged, taken by none) and a damaged one.
+    const bool refused = path.find("refused") != std::string::npos, damaged = path.find("damaged") != std::string::npos;
+    if (refused || damaged) return SimulatedPlatform::Fail(error, refused ? kErrorNoMoreItems : kErrorGenFailure);
+    Pc().devices.push_back(testing::MakeDevice(WideText::FromUtf8(path.c_str()).Buffer(), u"Taker"));
+    return true;
   }
   std::vector<std::string> offered;
   uint32_t flagsSeen = 0;
@@ -279,7 +281,7 @@ TEST_F(BackupCommandTest, InstallOffersNoNameWindowsWouldReadAsAnother) {
   temp_.Write(temp_.Path(u"names\\trap.\\evil.inf"), "x");
   temp_.Write(temp_.Path(u"names\\nul.inf"), "x");
   RecordingPlatform platform(SimulatedPc{});
-  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"names"), InstallFlags{}), 1u);
+  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"names"), InstallFlags{}).installed, 1u);
   EXPECT_EQ(platform.offered, std::vector<std::string>{"AUX_\\CON_\\e1d.inf"});
 }
 
@@ -317,17 +319,20 @@ TEST_F(BackupCommandTest, BackupAllAndTheNotPresentQuestion) {
 
 TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
   const char* files[] = {"a.inf", "B.INF", "keep.inf.bak", ".inf", "readme.txt", "sub\\deep\\c.inf",
-                         "sub\\refused.inf", "sub\\reboot.Inf"};
+                         "sub\\refused.inf", "sub\\reboot.Inf", "sub\\damaged.inf"};
   for (const char* f : files) temp_.Write(temp_.Path(WideText::FromUtf8((std::string("walk\\") + f).c_str()).View()), "x");
   temp_.Write(temp_.Path(u"elsewhere\\linked.inf"), "x");
   temp_.Link(temp_.Path(u"walk\\link"), temp_.Path(u"elsewhere"));
 
   RecordingPlatform platform(SimulatedPc{});
   std::atomic<bool> reboot{false}, cancel{false};
-  EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel, {}}), 4u);
+  const InstallOutcome outcome = InstallFromOneFolder(platform, temp_.Path(u"walk"), InstallFlags{&reboot, &cancel, {}});
+  EXPECT_EQ(outcome.installed, 4u);
+  EXPECT_EQ(outcome.staged, 5u);  // the refused one reached the store
+  EXPECT_EQ(outcome.failed, std::vector<WideText>{temp_.Path(u"walk\\sub\\damaged.inf")});
   std::sort(platform.offered.begin(), platform.offered.end());
-  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub\\deep\\c.inf", "sub\\reboot.Inf",
-                                                        "sub\\refused.inf"}));
+  EXPECT_EQ(platform.offered, (std::vector<std::string>{"B.INF", "a.inf", "sub\\damaged.inf", "sub\\deep\\c.inf",
+                                                        "sub\\reboot.Inf", "sub\\refused.inf"}));
   EXPECT_EQ(platform.flagsSeen, 0u);  // never forced
   EXPECT_TRUE(reboot.load());
 
@@ -335,10 +340,12 @@ TEST_F(BackupCommandTest, InstallWalkOffersEveryInfBelowTheFolder) {
   RecordingPlatform stopping(SimulatedPc{});
   stopping.cancel = &cancel;
   stopping.cancelAfter = 2;
-  const uint32_t installed = InstallFromOneFolder(stopping, temp_.Path(u"walk"), InstallFlags{nullptr, &cancel, {}});
+  const uint32_t installed =
+      InstallFromOneFolder(stopping, temp_.Path(u"walk"), InstallFlags{nullptr, &cancel, {}}).installed;
   ASSERT_EQ(stopping.offered.size(), 2u);
-  EXPECT_EQ(installed, std::count_if(stopping.offered.begin(), stopping.offered.end(),
-                                     [](const std::string& p) { return p.find("refused") == std::string::npos; }));
+  EXPECT_EQ(installed, std::count_if(stopping.offered.begin(), stopping.offered.end(), [](const std::string& p) {
+              return p.find("refused") == std::string::npos && p.find("damaged") == std::string::npos;
+            }));
 }
 
 TEST_F(BackupCommandTest, InstallCommandTellsTheOutcomeOnce) {

@@ -52,7 +52,7 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   UninstallAndDeleteDrivers(one, RowSource::kSelected);
   EXPECT_NE(one.asked.at(0).find(u"for the selected device after"), std::u16string::npos);
   EXPECT_EQ(ProgressTexts(one), Lines{u"Removing driver for Adapter A (1 of 1)..."});
-  EXPECT_EQ(one.resultLines, Lines{u"The driver for Adapter A was successfully uninstalled."});
+  EXPECT_EQ(one.resultLines, Lines{u"The driver for Adapter A was successfully uninstalled and its driver package removed."});
   EXPECT_EQ(one.platform.Pc().driverStore.size(), 2u);
   // The package was copied first, into one batch folder the final text names.
   const WideText removed = RemovedDriversFolder(temp.Path(u"ProgramData"));
@@ -71,8 +71,8 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
   EXPECT_NE(several.asked[0], one.asked[0]);  // the question names several devices
   EXPECT_EQ(several.resultLines, (Lines{u"The driver for Old printer could not be uninstalled.",
                                         u"The driver for Adapter C could not be uninstalled.",
-                                        u"The driver for Adapter B was successfully uninstalled.",
-                                        u"The driver for Adapter A was successfully uninstalled."}));
+                                        u"The driver for Adapter B was successfully uninstalled and its driver package removed.",
+                                        u"The driver for Adapter A was successfully uninstalled and its driver package removed."}));
   // Adapter B's other version of netb.inf stays: a package is named by its published name.
   ASSERT_EQ(several.platform.Pc().driverStore.size(), 1u);
   EXPECT_EQ(several.platform.Pc().driverStore[0].publishedName, u"oem3.inf");
@@ -81,24 +81,25 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
 // --- Package removal and devices removed with their parent ---
 
 // Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
-// never by force: a package another device still uses, present or not, stays, and the line says
-// so; the device is gone all the same, and so is its row. A package that could not be copied
-// first (a link in place of the program's folder) stays with its device, and nothing is written
-// behind the link.
+// never by force. A package that another device uses, present or not, stays: its device goes all
+// the same (and so does its row), no copy is kept, and the line says why. A package that could
+// not be copied first (a link in place of the program's folder) stays with its device, and
+// nothing is written behind the link.
 TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
+  constexpr char16_t kRemoved[] = u"The driver for Adapter A was successfully uninstalled and its driver package removed.";
+  constexpr char16_t kStays[] = u"Adapter A was uninstalled; its driver package stays because 1 other device uses it.";
+  constexpr char16_t kKept[] = u"Adapter A was uninstalled; Windows kept its driver package in the driver store.";
+  constexpr char16_t kNot[] = u"The driver for Adapter A could not be uninstalled.";
   const struct {
     const char16_t* inf;
     bool twinUsesIt;  // a device not present installed from the same package
-    bool removed, deviceGone;
+    const char16_t* line;
     bool linked = false;
   } cases[] = {
-      {u"oem1.inf", false, false, false, true},
-      {u"oem1.inf", false, true, true},          {u"OEM1.INF", false, true, true},
-      {u"oem1.inf", true, false, true},          {u"oem10.inf", false, false, true},
-      {u"net.inf", false, false, false},         {u"oem.inf", false, false, false},
-      {u"oem1a.inf", false, false, false},       {u"net1.inf", false, false, false},
-      {u"oem1.pnf", false, false, false},
-      {u"C:\\Windows\\INF\\oem1.inf", false, false, false}, {u"", false, false, false},
+      {u"oem1.inf", false, kNot, true},     {u"oem1.inf", false, kRemoved},  {u"OEM1.INF", false, kRemoved},
+      {u"oem1.inf", true, kStays},          {u"oem10.inf", false, kKept},    {u"net.inf", false, kNot},
+      {u"oem.inf", false, kNot},            {u"oem1a.inf", false, kNot},     {u"net1.inf", false, kNot},
+      {u"oem1.pnf", false, kNot},           {u"C:\\Windows\\INF\\oem1.inf", false, kNot}, {u"", false, kNot},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(WideText(c.inf).ToUtf8());
@@ -111,14 +112,15 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     host.list.SetCellText(0, kColumnInfPath, c.inf);
     host.list.SelectRow(0);
     UninstallAndDeleteDrivers(host, RowSource::kSelected);
-    EXPECT_EQ(host.resultLines, Lines{c.removed ? u"The driver for Adapter A was successfully uninstalled."
-                                                : u"The driver for Adapter A could not be uninstalled."});
-    EXPECT_EQ(host.platform.FindDevice(u"PCI\\A")->uninstalled, c.deviceGone);
-    EXPECT_EQ(host.rebuilds, c.deviceGone ? 1 : 0);
-    EXPECT_EQ(host.platform.Pc().driverStore.size(), c.removed ? 2u : 3u);
+    const bool removed = c.line == kRemoved, gone = c.line != kNot;
+    EXPECT_EQ(host.resultLines, Lines{c.line});
+    EXPECT_EQ(host.asked.at(0).find(u"stays in the driver store") != std::u16string::npos, c.twinUsesIt);
+    EXPECT_EQ(host.platform.FindDevice(u"PCI\\A")->uninstalled, gone);
+    EXPECT_EQ(host.rebuilds, gone ? 1 : 0);
+    EXPECT_EQ(host.platform.Pc().driverStore.size(), removed ? 2u : 3u);
     // Only a removed package keeps its copy.
-    EXPECT_EQ(temp.Tree(temp.Path(u"ProgramData")).size(), c.removed ? 1u : 0u);
-    EXPECT_EQ(temp.Tree(temp.Path(u"DriverStore")).size(), c.removed ? 1u : 2u);  // netb.inf's two share one
+    EXPECT_EQ(temp.Tree(temp.Path(u"ProgramData")).size(), removed ? 1u : 0u);
+    EXPECT_EQ(temp.Tree(temp.Path(u"DriverStore")).size(), removed ? 1u : 2u);  // netb.inf's two share one
   }
 }
 
@@ -160,20 +162,6 @@ TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
   EXPECT_EQ(left[1], "2025-01-12 00-00-00");       // the 19 newest earlier batches
   EXPECT_EQ(left.back(), "notes");
   EXPECT_EQ(temp.Tree(temp.Path(u"victim")), std::vector<std::string>{"2025-01-01 00-00-00/kept.txt"});
-}
-
-// Restoring offers the copies of removed packages, and only once a removal made their folder.
-TEST(RestoreRemovedDrivers, OpensThePickerAtTheCopiesOnceThereAreAny) {
-  testing::TempFolder temp;
-  ScriptedHost host(DriverPc());
-  testing::UseFolders(host, temp);
-  EXPECT_EQ(RestoreRemovedDrivers(host), -1);
-  EXPECT_EQ(host.asked.size(), 1u);
-  EXPECT_TRUE(host.folderStarts.empty());
-  const WideText removed = RemovedDriversFolder(temp.Path(u"ProgramData"));
-  ASSERT_TRUE(CreateDirectoryTree(removed));
-  RestoreRemovedDrivers(host);
-  EXPECT_EQ(host.folderStarts, std::vector<std::u16string>{removed.Str()});
 }
 
 // DiUninstallDevice takes a device's children with it, present or not: a child met after its
@@ -310,30 +298,46 @@ TEST(UpdateDrivers, ClosingTheProgramStopsAfterTheCurrentWizard) {
   EXPECT_EQ(host.platform.Calls(PlatformCall::kShowUpdateDevice), 1u);
 }
 
+// The INF is judged where it lies: a driver that ranks no better is offered to force, one that
+// does not fit at all is not, and only a driver that goes on reaches the store. A newer driver
+// that matches only a compatible ID ranks below the hardware-ID match installed. A package staged
+// for an install that then failed goes again.
 TEST(ChangeDrivers, AnOlderDriverOnlyWhenForcedAndNoneThatDoesNotFit) {
   const std::u16string older = WriteInf("pyravel_change_driver", "older.inf", "01/01/2019,1.0");
   const std::u16string other = WriteInf("pyravel_change_driver", "other.inf", "03/01/2024,3.0", "HW\\Other");
+  const std::u16string generic = WriteInf("pyravel_change_driver", "generic.inf", "03/01/2024,3.0", "HW\\Other");
+  const std::u16string newer = WriteInf("pyravel_change_driver", "newer.inf", "03/01/2024,3.0");
   struct Case {
     std::u16string pick;
     std::deque<int> answers;  // to the force question
     Lines asked, lines;
     const char16_t* version;  // Adapter B's driver version afterwards
+    size_t storeAfter = 3;
+    bool installFails = false;
+    bool compatible = false;  // Adapter B has the compatible ID every written INF lists
   } cases[] = {
       {older, {0}, {kForceDriverQuestion}, {u"The driver for Adapter B could not be changed."}, u"2.0"},
-      {older, {1}, {kForceDriverQuestion}, {u"The driver for Adapter B was successfully changed."}, u"1.0"},
+      {older, {1}, {kForceDriverQuestion}, {u"The driver for Adapter B was successfully changed."}, u"1.0", 4},
       // No driver of the INF fits: nothing to force.
       {other, {}, {}, {u"The driver for Adapter B could not be changed."}, u"2.0"},
+      {generic, {0}, {kForceDriverQuestion}, {u"The driver for Adapter B could not be changed."}, u"2.0", 3, false, true},
+      {newer, {}, {}, {u"The driver for Adapter B could not be changed."}, u"2.0", 3, true},
   };
   for (const Case& c : cases) {
-    ScriptedHost host(DriverPc());
+    SCOPED_TRACE(WideText(c.pick).ToUtf8());
+    SimulatedPc pc = DriverPc();
+    if (c.compatible) pc.devices[1].compatibleIds = {u"PCI\\CC_0200"};
+    ScriptedHost host(std::move(pc));
     host.list.SetRowChecked(1, true);
     host.infPicks = {c.pick};
     host.answers = c.answers;
+    if (c.installFails) host.platform.FailNextCall(PlatformCall::kInstallDevice, kErrorGenFailure);
     ChangeDrivers(host);
     EXPECT_EQ(host.asked, c.asked);
     EXPECT_EQ(host.resultLines, c.lines);
     EXPECT_EQ(host.rebuilds, c.lines.size() == 1 && c.version != std::u16string(u"2.0") ? 1 : 0);
     EXPECT_EQ(host.platform.FindDevice(u"PCI\\B")->driverVersion, c.version);
+    EXPECT_EQ(host.platform.Pc().driverStore.size(), c.storeAfter);
   }
 }
 
@@ -385,6 +389,28 @@ TEST(InstallDriversFromFolder, CountsWhatDevicesTookAndOwnsThePrompts) {
   EXPECT_TRUE(host.rebootNeeded);
 }
 
+// Restoring offers the newest batch of copies, and only once a removal made one; the packages
+// put back, the hardware is scanned so that what is connected takes them again.
+TEST(RestoreRemovedDrivers, OpensThePickerAtTheNewestBatchAndScansAfterwards) {
+  testing::TempFolder temp;
+  ScriptedHost host(DriverPc());
+  testing::UseFolders(host, temp);
+  EXPECT_EQ(RestoreRemovedDrivers(host), -1);
+  EXPECT_EQ(host.asked.size(), 1u);
+  EXPECT_TRUE(host.folderStarts.empty());
+  const WideText removed = RemovedDriversFolder(temp.Path(u"ProgramData"));
+  for (const char16_t* batch : {u"\\2026-02-01 00-00-00", u"\\2026-01-01 00-00-00", u"\\notes"}) {
+    ASSERT_TRUE(CreateDirectoryTree(Concat({removed, batch})));
+  }
+  const WideText newest = Concat({removed, u"\\2026-02-01 00-00-00"});
+  const std::u16string inf = WriteInf("pyravel_restore", "newer.inf", "03/01/2024,3.0");
+  host.folderPicks = {inf.substr(0, inf.size() - 10)};
+  EXPECT_EQ(RestoreRemovedDrivers(host), 1);
+  EXPECT_EQ(host.folderStarts, std::vector<std::u16string>{newest.Str()});
+  EXPECT_EQ(host.platform.Calls(PlatformCall::kReenumerateDevNode), 1u);
+  EXPECT_NE(host.asked.back().find(u"One driver package was put back"), std::u16string::npos);
+}
+
 // A ROOT\ or SWD\ device is reinstalled where it is and never removed, since nothing would
 // bring it back; the others are removed, and the reinstall succeeds only when each is found again
 // once the installs the rescan started have ended.
@@ -403,14 +429,24 @@ TEST(ReinstallDevices, RootDevicesInPlaceOthersOnlyWhenFoundAgain) {
        {u"Adapter B was successfully uninstalled.", kReinstalled}, 1, true},
       {"an install that never ends", {u"Adapter B"},
        [](ScriptedHost& h) { h.platform.FindDevice(u"PCI\\B")->installDelayMs = -1; },
-       {u"Adapter B was successfully uninstalled.", kNotReinstalled}, 1, false},
+       {u"Adapter B was successfully uninstalled.", u"Adapter B is still being installed."}, 1, false},
+      // The wait ends only when nothing is pending on the whole PC: the device is back all the same.
+      {"another device's install never ends", {u"Adapter B"},
+       [](ScriptedHost& h) {
+         SimulatedDevice* c = h.platform.FindDevice(u"PCI\\C");
+         c->uninstalled = true, c->installedAtMs = INT64_MAX;
+       },
+       {u"Adapter B was successfully uninstalled.", kReinstalled}, 1, true},
+      {"removed at the next restart", {u"Adapter B"},
+       [](ScriptedHost& h) { h.platform.FindDevice(u"PCI\\B")->needsRestart = true; },
+       {u"Adapter B was successfully uninstalled.", u"Adapter B will be reinstalled after a restart."}, 1, true},
       {"not present: never found again", {u"Old printer"}, [](ScriptedHost&) {},
-       {u"Old printer was successfully uninstalled.", kNotReinstalled}, 1, false},
+       {u"Old printer was successfully uninstalled.", u"Old printer was not reinstalled.", kNotReinstalled}, 1, false},
       {"in place, not present", {u"WAN Miniport"},
        [](ScriptedHost& h) { h.platform.FindDevice(u"ROOT\\NET\\0000")->present = false; }, {kNotReinstalled}, 0,
        true},
       {"no root to rescan", {u"Adapter A"}, [](ScriptedHost& h) { h.platform.SetRootLocateFails(true); },
-       {u"Adapter A was successfully uninstalled.", kNotReinstalled}, 1, false},
+       {u"Adapter A was successfully uninstalled.", u"Adapter A was not reinstalled.", kNotReinstalled}, 1, false},
       {"one of two not uninstalled", {u"Adapter A", u"Adapter B"},
        [](ScriptedHost& h) { h.platform.FailActionsOn(u"PCI\\B"); },
        {u"Adapter B could not be uninstalled.", u"Adapter A was successfully uninstalled.", kReinstalled}, 2, true},
@@ -517,7 +553,7 @@ TEST(RebootNeeded, SetByExactlyTheOperationsThatChangeDevices) {
       {"change", true,
        [](ScriptedHost& h) {
          h.list.SetRowChecked(0, false);
-         h.infPicks = {u"oem3.inf"};
+         h.infPicks = {WriteInf("pyravel_reboot", "newer.inf", "03/01/2024,3.0")};
          ChangeDrivers(h);
        }},
       {"reinstall", true, [](ScriptedHost& h) { ReinstallDevices(h, RowSource::kChecked); }},

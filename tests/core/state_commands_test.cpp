@@ -109,7 +109,7 @@ TEST(RestartDevices, CancelSeenBeforeActingRestartsNothing) {
   RestartDevices(host, RowSource::kChecked);
   EXPECT_TRUE(host.resultLines.empty());
   EXPECT_EQ(host.rebuilds, 0);
-  EXPECT_EQ(host.platform.Calls(PlatformCall::kRestartDevices), 0u);
+  EXPECT_EQ(host.platform.Calls(PlatformCall::kCallClassInstaller), 0u);
 }
 
 // A row whose device is not in the set, and a row that never got a device index (it once
@@ -160,6 +160,9 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
        u"Working properly", u"Working properly"},
       {"enable", 22, false, checked(EnableCheckedDevices), u" was successfully enabled.", false, u"Working properly",
        u"Working properly"},
+      // Disabled for every profile and for this one: an enable clears both.
+      {"enable in profile", 22, false, checked(EnableCheckedDevices), u" was successfully enabled.", false,
+       u"Working properly", u"Working properly"},
       {"restart at the next boot", 0, true, restart, u" could not be restarted.", true, u"Error: Needs restart",
        u"Working properly"},
       {"context disable", 0, false, selected, nullptr, false, u"Disabled", u"Disabled"},
@@ -171,6 +174,7 @@ TEST(StateChanges, HoldAfterARestartAndFinishAtTheNextBoot) {
     SimulatedDevice device = MakeDevice(u"PCI\\A", u"Adapter A", c.problem);
     device.needsRestart = c.stuck;
     device.notDisableable = std::string_view(c.what) == "not disableable";  // no DN_DISABLEABLE
+    device.disabledAtBoot = device.disabledInProfile = std::string_view(c.what) == "enable in profile";
     ScriptedHost host(SmallPc({device}));
     c.run(host);
     EXPECT_EQ(host.resultLines, c.line ? Lines{Concat({u"Adapter A", c.line}).Str()} : Lines{});
