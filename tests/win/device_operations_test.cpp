@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "base/win32/wchar.h"
+#include "devices/device_driver_install.h"
 #include "devices/win32/setupapi_platform.h"
 #include "driverstore/install_from_folder.h"
 #include "tests/support/temp_folder.h"
@@ -125,10 +127,20 @@ WideText UnrelatedInf(testing::TempFolder& temp) {
   return inf;
 }
 
-// The class-installer calls on one of the system's devices: Wine's class installer does not
-// handle DIF_PROPERTYCHANGE; neither an INF that fits no device (staged all the same) nor, for a
-// reinstall in place, the INFs Wine knows offer a driver for it, so Wine's DiInstallDevice (a
-// stub that would end the process) is never reached; nothing asks for a restart or is pending.
+// How many published INFs the system's INF folder holds.
+size_t PublishedInfs() {
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  size_t count = 0;
+  DirectoryIterator entries;
+  for (bool more = entries.Open(Concat({U(windows), u"\\INF\\oem*.inf"})); more; more = entries.Next()) ++count;
+  return count;
+}
+
+// The class-installer calls on one of the system's devices: Wine neither keeps the property
+// change's parameters nor handles DIF_PROPERTYCHANGE; an INF that fits no device is judged where it lies and never staged;
+// for a reinstall in place the INFs Wine knows offer no driver, so Wine's DiInstallDevice (a stub
+// that would end the process) is never reached; nothing asks for a restart or is pending.
 TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
   testing::TempFolder temp;
   ASSERT_TRUE(temp.Made());
@@ -136,16 +148,25 @@ TEST(SystemDevices, ClassInstallerCallsAnswerWhatTheSystemAnswers) {
   const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, {}, kDigcfAllClasses | kDigcfPresent);
   DeviceInfo device;
   ASSERT_TRUE(platform.EnumDeviceInfo(set, 0, &device));
-  uint32_t error = 0, flags = ~0u;
-  EXPECT_EQ(platform.ChangeDeviceState(set, device, kDicsEnable, kDicsFlagGlobal, &error), !OnWine());
-  ASSERT_TRUE(platform.GetDeviceInstallFlags(set, device, &flags));
-  EXPECT_EQ(flags & (kDiNeedReboot | kDiNeedRestart), 0u);
+  uint32_t error = 0;
+  EXPECT_EQ(platform.SetPropertyChangeParams(set, device, kDicsEnable, kDicsFlagGlobal, kCurrentHardwareProfile,
+                                             &error) &&
+                platform.CallClassInstaller(kDifPropertyChange, set, device, &error),
+            !OnWine());
+  DeviceInstallParams params;
+  ASSERT_TRUE(platform.GetDeviceInstallParams(set, device, &params, &error));
+  EXPECT_EQ(params.flags & (kDiNeedReboot | kDiNeedRestart), 0u);
+  const size_t published = PublishedInfs();
   bool reboot = true;
-  EXPECT_FALSE(platform.InstallDeviceDriver({}, set, device, UnrelatedInf(temp).Buffer(), 0, &reboot, &error));
+  const WideText unrelated = UnrelatedInf(temp);
+  EXPECT_EQ(InstallDeviceDriver(platform, set, device, {{}, unrelated.Buffer(), false}, &reboot, &error),
+            DriverInstallOutcome::kFailed);
   EXPECT_EQ(error, kErrorNoCompatDrivers);
   EXPECT_FALSE(reboot);
+  EXPECT_EQ(PublishedInfs(), published);
   error = 0;
-  EXPECT_EQ(platform.InstallDeviceDriver({}, set, device, nullptr, kInstallFlagForce, &reboot, &error), !OnWine());
+  const DriverInstallOutcome inPlace = InstallDeviceDriver(platform, set, device, {{}, nullptr, true}, &reboot, &error);
+  EXPECT_EQ(inPlace, OnWine() ? DriverInstallOutcome::kFailed : DriverInstallOutcome::kInstalled);
   if (OnWine()) {
     EXPECT_EQ(error, kErrorNoCompatDrivers);
   }
@@ -161,9 +182,12 @@ TEST(SystemDevices, APackageNoDeviceTookIsNotCountedAsInstalled) {
   SetupApiPlatform platform;
   const WideText inf = UnrelatedInf(temp);
   bool reboot = false;
-  EXPECT_TRUE(platform.InstallDriver({}, inf.Buffer(), 0, &reboot) || !OnWine()) << "Wine's answer is TRUE";
+  uint32_t error = 0;
+  EXPECT_TRUE(platform.InstallDriver({}, inf.Buffer(), 0, &reboot, &error) || !OnWine()) << "Wine's answer is TRUE";
   std::atomic<bool> rebootNeeded{false};
-  EXPECT_EQ(InstallFromOneFolder(platform, temp.Path(u"offer"), InstallFlags{&rebootNeeded, nullptr, {}}), 0u);
+  const InstallOutcome outcome = InstallFromOneFolder(platform, temp.Path(u"offer"), InstallFlags{&rebootNeeded, nullptr, {}});
+  EXPECT_EQ(outcome.installed, 0u);
+  EXPECT_TRUE(outcome.failed.empty());
 }
 
 }  // namespace
