@@ -34,6 +34,7 @@ struct SimulatedDevice {
   std::optional<Guid> classGuid;      // absent: no class (no drivers installed)
   WideText className;                 // empty when the class is not listed or absent
   std::vector<WideText> hardwareIds;  // empty: the property is absent
+  std::vector<WideText> compatibleIds;  // empty: the property is absent
   std::vector<WideText> locationPaths;
   WideText manufacturer, driverVersion, service, infPath;
   std::optional<uint64_t> driverDate;  // FILETIME
