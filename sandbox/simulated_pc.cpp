@@ -149,7 +149,8 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   int64_t problem = 0;
   if (!f.Text("instanceId", true, &d.instanceId) || !f.Text("name", false, &d.name) ||
       !f.Text("class", false, &className) || !f.GuidField("classGuid", false, &d.classGuid) ||
-      !f.TextList("hardwareIds", &d.hardwareIds) || !f.TextList("locationPaths", &d.locationPaths) ||
+      !f.TextList("hardwareIds", &d.hardwareIds) || !f.TextList("compatibleIds", &d.compatibleIds) ||
+      !f.TextList("locationPaths", &d.locationPaths) ||
       !f.Text("manufacturer", false, &d.manufacturer) ||
       !f.Text("driverVersion", false, &d.driverVersion) || !f.Text("service", false, &d.service) ||
       !f.Text("infPath", false, &d.infPath) || !f.Date("driverDate", &d.driverDate) ||

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -71,18 +72,52 @@ class BuildInventoryTest : public ::testing::Test {
 };
 
 TEST_F(BuildInventoryTest, ListsExactlyTheDevicesWithAListedClassAndHardwareIds) {
-  for (uint32_t flags : {0u, kListShowNotPresent}) {
-    ASSERT_TRUE(Build(flags));
-    size_t expected = 0;
-    for (const SimulatedDevice& d : platform_.Pc().devices) {
-      const bool classKnown = !d.classGuid || platform_.Pc().ClassByGuid(*d.classGuid);
-      expected += classKnown && !d.hardwareIds.empty() && (d.present || (flags & kListShowNotPresent));
+  for (const char* fixture : {"pc.json", "real_pc.json"}) {
+    platform_.Pc() = LoadTestPc(fixture);
+    for (uint32_t flags : {0u, kListShowNotPresent}) {
+      ASSERT_TRUE(Build(flags));
+      size_t expected = 0;
+      for (const SimulatedDevice& d : platform_.Pc().devices) {
+        const bool classKnown = !d.classGuid || platform_.Pc().ClassByGuid(*d.classGuid);
+        expected += classKnown && !d.hardwareIds.empty() && (d.present || (flags & kListShowNotPresent));
+      }
+      EXPECT_EQ(list_.RowCount(), static_cast<int>(expected)) << fixture << flags;
+      // Services without hardware IDs and the device of an unlisted class never show.
+      EXPECT_EQ(Row(u"ROOT\\LEGACY_AFD\\0000"), -1);
+      EXPECT_EQ(Row(u"PCI\\VEN_104C&DEV_8023\\4&1A&0&0020"), -1);
     }
-    EXPECT_EQ(list_.RowCount(), static_cast<int>(expected)) << flags;
-    // Services without hardware IDs and the device of an unlisted class never show.
-    EXPECT_EQ(Row(u"ROOT\\LEGACY_AFD\\0000"), -1);
-    EXPECT_EQ(Row(u"PCI\\VEN_104C&DEV_8023\\4&1A&0&0020"), -1);
   }
+}
+
+// The PC built like a real one holds what the operations meet there: ghosts by the hundred, many
+// versions of one INF in the store, packages that present devices and ghosts share.
+TEST(RealPc, HoldsGhostsVersionsAndSharedPackagesAsRealPcsDo) {
+  const SimulatedPc pc = LoadTestPc("real_pc.json");
+  const auto key = [](const WideText& name) { return std::u16string(name.View()); };
+  std::map<std::u16string, int> versions, users, ghostUsers;
+  std::set<std::u16string> published;
+  for (const DriverPackage& p : pc.driverStore) {
+    ++versions[key(p.originalName)];
+    published.insert(key(p.publishedName));
+  }
+  size_t absent = 0, storageCompatible = 0;
+  for (const SimulatedDevice& d : pc.devices) {
+    absent += !d.present;
+    for (const WideText& id : d.compatibleIds) storageCompatible += id == u"USB\\Class_08&SubClass_06";
+    // An INF of the store is named by its published name; any other is one of Windows' own.
+    if (d.infPath.Find(u"oem", false) != 1) continue;
+    EXPECT_TRUE(published.count(key(d.infPath))) << d.instanceId.ToUtf8();
+    ++users[key(d.infPath)];
+    ghostUsers[key(d.infPath)] += !d.present;
+  }
+  EXPECT_GE(pc.devices.size(), 400u);
+  EXPECT_GE(absent, 150u);
+  EXPECT_GE(pc.driverStore.size(), 300u);
+  EXPECT_EQ(versions[u"nv_dispi.inf"], 6);
+  EXPECT_GE(storageCompatible, 10u);  // the sticks, one per port
+  EXPECT_TRUE(std::any_of(users.begin(), users.end(), [&](const auto& u) {
+    return u.second >= 3 && ghostUsers[u.first] > 0 && ghostUsers[u.first] < u.second;
+  }));
 }
 
 TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {

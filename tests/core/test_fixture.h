@@ -1,4 +1,4 @@
-// The simulated PC of the sandbox fixture, for tests in both binaries.
+// The simulated PCs of the sandbox's fixtures (pc.json, real_pc.json), for tests in both binaries.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 
 namespace pyr {
 
-inline SimulatedPc LoadTestPc() {
-  const std::string path = std::string(PYRAVEL_TEST_DATA) + "/sandbox/fixture/pc.json";
+inline SimulatedPc LoadTestPc(const char* fixture = "pc.json") {
+  const std::string path = std::string(PYRAVEL_TEST_DATA) + "/sandbox/fixture/" + fixture;
   SimulatedPc pc;
   std::string error;
   // Under Wine the Unix root is drive Z:.
