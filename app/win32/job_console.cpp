@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/win32/privileges.h"
 #include "app/win32/program_environment.h"
 #include "base/win32/owners.h"
 #include "base/win32/wchar.h"
@@ -59,6 +60,8 @@ WideText AbsolutePath(const WideText& path) {
 }
 
 int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport) {
+  // The jobs make the calls the window makes (a rescan needs SeLoadDriverPrivilege): the same table.
+  EnablePrivileges();
   JobConsole console;
   line.path = AbsolutePath(line.path);
   line.log = AbsolutePath(line.log);
