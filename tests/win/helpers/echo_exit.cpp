@@ -11,13 +11,17 @@ bool HoldsBackupPrivilege() {
   HANDLE token = nullptr;
   LUID backup{};
   DWORD size = 0;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) || !LookupPrivilegeValueW(nullptr, L"SeBackupPrivilege", &backup)) return false;
+  if (!LookupPrivilegeValueW(nullptr, L"SeBackupPrivilege", &backup)) return false;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
   GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
   std::vector<unsigned char> buffer(size + 1);
   const auto* held = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
   bool found = false;
-  for (DWORD i = 0; GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size) && i < held->PrivilegeCount; ++i) {
-    found = found || (held->Privileges[i].Luid.LowPart == backup.LowPart && held->Privileges[i].Luid.HighPart == backup.HighPart);
+  if (GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+    for (DWORD i = 0; i < held->PrivilegeCount; ++i) {
+      const LUID& luid = held->Privileges[i].Luid;
+      found = found || (luid.LowPart == backup.LowPart && luid.HighPart == backup.HighPart);
+    }
   }
   CloseHandle(token);
   return found;
