@@ -113,7 +113,8 @@ const char16_t* UsageText() {
          u"  /?                    shows this text\r\n"
          u"Output reaches the console only when Pyravel is started from an elevated prompt; otherwise\r\n"
          u"Pyravel asks for elevation, runs apart from the console, and /log FILE is the way to see it.\r\n"
-         u"Exit codes: 0 all done, 1 some devices failed, 2 bad arguments or the job could not start.";
+         u"Exit codes: 0 all done, 1 some devices failed or the log could not be written, 2 nothing was\r\n"
+         u"changed: bad arguments or the job could not start.";
 }
 
 }  // namespace pyr

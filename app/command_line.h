@@ -12,8 +12,8 @@ enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRe
 
 // Exit codes of a job.
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitSomeFailed = 1;
-inline constexpr int kExitNotStarted = 2;  // bad arguments, or the job could not start
+inline constexpr int kExitSomeFailed = 1;  // some devices failed, or the log could not be written
+inline constexpr int kExitNotStarted = 2;  // bad arguments, or the job could not start: nothing changed
 
 struct CommandLine {
   Job job = Job::kWindow;

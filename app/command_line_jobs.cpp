@@ -1,6 +1,8 @@
 #include "app/command_line_jobs.h"
 
 #include "base/file_system.h"
+#include "base/printable_text.h"
+#include "base/text_list.h"
 #include "devices/list_export.h"
 #include "devices/list_presentation.h"
 #include "driverstore/backup_rules.h"
@@ -13,35 +15,41 @@ namespace pyr {
 
 namespace {
 
-int Refused(LineSink& out, std::initializer_list<TextPiece> message) {
+constexpr JobOutcome kRefused{.started = false};
+
+JobOutcome Refused(LineSink& out, std::initializer_list<TextPiece> message) {
   out.WriteLine(Concat(message));
-  return kExitNotStarted;
+  return kRefused;
 }
 
-// Every device the job reported on either succeeded or failed.
-int ExitCodeFor(const HeadlessHost& host, int succeeded) {
-  if (host.NotStarted()) return kExitNotStarted;
-  return host.ResultLines() > succeeded ? kExitSomeFailed : kExitDone;
+// Every device the job reported on either succeeded or failed; done of them changed something.
+JobOutcome OutcomeOf(const HeadlessHost& host, int succeeded, bool changed) {
+  return {.started = !host.NotStarted(), .changed = changed, .someFailed = host.ResultLines() > succeeded};
 }
 
-int Export(const CommandLine& line, HeadlessHost& host, LineSink& out) {
-  if (!host.RebuildInventory()) return kExitNotStarted;
+JobOutcome Export(const CommandLine& line, HeadlessHost& host, LineSink& out) {
+  if (!host.RebuildInventory()) return kRefused;
   const std::vector<ExportRow> rows =
       ReadExportRows(host.Platform(), host.InventorySet(), host.Rows(), RowsInShownOrder(host.Rows()));
+  // A file that could not be replaced is as it was: nothing changed.
   if (!ReplaceWholeFile(line.path, FormatExport(ExportFormatOf(line.path.View()), rows, false))) {
     return Refused(out, {u"The list could not be written to ", line.path});
   }
   out.WriteLine(Concat({WideText::FromUInt64(rows.size()), rows.size() == 1 ? u" device" : u" devices",
                         u" exported to ", line.path}));
-  return kExitDone;
+  return {.changed = true};
 }
 
-int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
+JobOutcome RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   switch (line.job) {
     case Job::kWindow:
     case Job::kUsage:
-      out.WriteLine(UsageText());
-      return kExitDone;
+      // Line by line: a sink shows no line break inside a line.
+    {
+      const TextList lines = Split(UsageText(), u"\r\n", true);
+      for (const std::u16string& text : lines.Pieces()) out.WriteLine(WideText(text));
+      return {};
+    }
     case Job::kExport:
       return Export(line, host, out);
     case Job::kBackup: {
@@ -50,16 +58,16 @@ int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
         return Refused(out, {u"Not a folder: ", line.path});
       }
       const int count = BackupAllDevices(host, line.all ? uint32_t{kBackupIncludeNotPresent} : 0u);
-      return ExitCodeFor(host, count);
+      return OutcomeOf(host, count, count > 0);
     }
     case Job::kInstall: {
       if (!IsFolderPath(line.path)) return Refused(out, {u"No such folder: ", line.path});
-      InstallDriversFromFolder(host);
-      return ExitCodeFor(host, 0);
+      const int count = InstallDriversFromFolder(host);
+      return OutcomeOf(host, 0, count > 0);
     }
     case Job::kRemoveAbsent: {
       const int count = UninstallAllNotPresent(host, NotPresentScope{line.className, line.whatIf});
-      return ExitCodeFor(host, count);
+      return OutcomeOf(host, count, !line.whatIf && count > 0);
     }
     case Job::kRescan:
       out.WriteLine(kScanningText);
@@ -67,21 +75,52 @@ int RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
         return Refused(out, {u"The system did not accept the hardware scan."});
       }
       out.WriteLine(u"The hardware scan is complete.");
-      return kExitDone;
+      return {.changed = true};
   }
-  return kExitNotStarted;
+  return kRefused;
 }
 
 }  // namespace
 
-int RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
-                      LineSink& out) {
+int ExitCodeOf(const JobOutcome& outcome) {
+  if (!outcome.started && !outcome.changed) return kExitNotStarted;
+  return outcome.someFailed || !outcome.logWritten || !outcome.started ? kExitSomeFailed : kExitDone;
+}
+
+void JobLines::WriteLine(const WideText& line) {
+  const WideText text = Concat({PrintableLine(line.View()), u"\r\n"});
+  const std::string bytes = text.ToUtf8();
+  log_ += bytes;
+  Show(text, bytes);
+}
+
+JobOutcome RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
+                             LineSink& out) {
   if (!line.error.Empty()) return Refused(out, {line.error});
   const uint32_t listFlags = line.all || line.job == Job::kRemoveAbsent ? kListShowNotPresent : 0;
   HeadlessHost host(platform, transport, out, listFlags, line.path);
-  const int code = RunJob(line, host, out);
+  const JobOutcome outcome = RunJob(line, host, out);
   if (host.RebootNeeded()) out.WriteLine(u"Windows must restart to finish the job.");
-  return code;
+  return outcome;
+}
+
+int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport, JobLines& out) {
+  // Bad arguments change nothing, not even the log.
+  const bool logged = line.error.Empty() && !line.log.Empty();
+  if (logged) {
+    WideText folder = line.log;
+    folder.ParentPath(true);
+    if (!IsFolderPath(folder) || IsFolderPath(line.log)) {
+      out.WriteLine(Concat({u"The log cannot be written to ", line.log}));
+      return kExitNotStarted;
+    }
+  }
+  JobOutcome outcome = RunCommandLineJob(line, platform, transport, out);
+  if (logged && !ReplaceWholeFile(line.log, out.Log())) {
+    out.WriteLine(Concat({u"The log could not be written to ", line.log}));
+    outcome.logWritten = false;
+  }
+  return ExitCodeOf(outcome);
 }
 
 }  // namespace pyr

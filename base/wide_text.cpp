@@ -250,6 +250,8 @@ std::string WideText::ToUtf8() const {
     uint32_t c = s[i];
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;  // a lone surrogate has no UTF-8 form: what a reader sees is the replacement
     }
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));

@@ -98,7 +98,7 @@ class WideText {
   enum HexOptions : unsigned { kHexPrefix = 1, kHexReverse = 2, kHexLower = 4 };
   static WideText HexEncode(const void* bytes, size_t count, unsigned options = 0);
 
-  // For diagnostics and tests.
+  // Always valid UTF-8: a lone surrogate becomes U+FFFD.
   std::string ToUtf8() const;
 
   bool operator==(const WideText& o) const { return View() == o.View(); }

@@ -26,8 +26,15 @@ std::vector<std::string> FieldNames(bool withCheck) {
   return names;
 }
 
+// Spreadsheets run a cell that starts with one of these as a formula (a tab or a carriage
+// return before one too); an apostrophe in front makes it text, and the apostrophe is not shown.
+bool RunsAsFormula(const std::string& field) {
+  return !field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
 // A field is quoted when it holds a separator, a quote or a line break; quotes are doubled.
-void AppendCsvField(std::string& out, const std::string& field) {
+void AppendCsvField(std::string& out, const std::string& value) {
+  const std::string field = RunsAsFormula(value) ? "'" + value : value;
   if (field.find_first_of(",\"\r\n") == std::string::npos) {
     out += field;
     return;
@@ -48,27 +55,41 @@ void AppendCsvRecord(std::string& out, const std::vector<std::string>& fields) {
   out += "\r\n";
 }
 
-void AppendJsonString(std::string& out, const std::string& text) {
+void AppendJsonEscape(std::string& out, char16_t unit) {
   static constexpr char kHex[] = "0123456789abcdef";
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 15];
+}
+
+// From the UTF-16 text itself, so that a lone surrogate (which has no UTF-8 form) keeps its
+// value as a \uXXXX escape and the file stays valid UTF-8.
+void AppendJsonString(std::string& out, std::u16string_view text) {
   out += '"';
-  for (unsigned char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                      text[i + 1] < 0xE000;
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case u'"': out += "\\\""; break;
+      case u'\\': out += "\\\\"; break;
+      case u'\n': out += "\\n"; break;
+      case u'\r': out += "\\r"; break;
+      case u'\t': out += "\\t"; break;
       default:
-        if (c < 0x20) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 15];
+        // The line separators too: JavaScript reads them as line breaks inside a string.
+        if (c < 0x20 || c == 0x2028 || c == 0x2029 || (c >= 0xD800 && c < 0xE000 && !pair)) {
+          AppendJsonEscape(out, c);
         } else {
-          out += static_cast<char>(c);
+          out += WideText(text.substr(i, pair ? 2 : 1)).ToUtf8();
+          i += pair;
         }
     }
   }
   out += '"';
+}
+
+void AppendJsonString(std::string& out, const std::string& utf8) {
+  AppendJsonString(out, WideText::FromUtf8(utf8.data(), utf8.size()).View());
 }
 
 std::vector<std::string> TextFields(const ExportRow& row) {
@@ -121,11 +142,10 @@ std::string FormatExport(ExportFormat format, std::span<const ExportRow> rows, b
   out.assign(1, '[');
   for (size_t r = 0; r < rows.size(); ++r) {
     out += r ? ",\n  {" : "\n  {";
-    const std::vector<std::string> fields = TextFields(rows[r]);
-    for (size_t f = 0; f < fields.size(); ++f) {
+    for (int f = 0; f < kDeviceColumnCount; ++f) {
       AppendJsonString(out, names[f]);
       out += ": ";
-      AppendJsonString(out, fields[f]);
+      AppendJsonString(out, f < static_cast<int>(rows[r].cells.size()) ? rows[r].cells[f].View() : u"");
       out += ", ";
     }
     AppendJsonString(out, names[kDeviceColumnCount]);

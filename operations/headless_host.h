@@ -67,6 +67,7 @@ class HeadlessHost : public OperationHost, public InventoryHost {
   DownloadTransport& Transport() override { return transport_; }
   WideText UpdaterSite() const override { return {}; }
   WideText UpdaterPath() const override { return {}; }
+  SignaturePolicy UpdaterSigner() const override { return {}; }
   UpdaterStart LaunchUpdater(const WideText&, const WideText&) override { return UpdaterStart::kNotStarted; }
   void BringMainWindowToTop() override {}
 

@@ -10,6 +10,7 @@
 #include "base/wide_text.h"
 #include "devices/device_list.h"
 #include "devices/device_platform.h"
+#include "web/program_signature.h"
 
 namespace pyr {
 
@@ -97,6 +98,8 @@ class OperationHost {
   // Where the updater is kept: beside the program's own executable; empty when the program's own
   // path cannot be read in full.
   virtual WideText UpdaterPath() const = 0;
+  // Whose signature the updater must carry, to replace the copy and to be started.
+  virtual SignaturePolicy UpdaterSigner() const = 0;
   // Starts the updater without waiting for it, only when it is signed by the maker.
   enum class UpdaterStart { kStarted, kNotStarted, kNotSigned };
   virtual UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) = 0;

@@ -12,17 +12,23 @@ namespace {
 constexpr int kProgressWidth = 450;
 constexpr int kProgressHeight = 70;
 
-// Fetches the updater unless the copy beside the program already has the server's size; false
-// on any failure or a cancel, which leave the old copy as it was. Only a complete program image
-// replaces the copy.
-bool RefreshUpdater(OperationHost& host, const WideText& path, const WideText& url) {
+// Fetches the updater unless the copy beside the program already has the server's size; the
+// download's error (kDownloadOk when the copy is ready). A failure or a cancel leaves the old copy
+// as it was; only a complete program image that the maker signed replaces it.
+uint32_t RefreshUpdater(OperationHost& host, const WideText& path, const WideText& url) {
   // The size probe waits through the host's pump, so a Cancel or a close meanwhile counts.
   const KeepWaiting keepWaiting = [&host] {
     host.PumpEventsFor(kWatchIntervalMs);
     return host.CancelRequested() == kNotCancelled;
   };
-  DownloadJobPtr job = ResolveAndStartDownload(host.Transport(), path, url, kDownloadProgramImage, keepWaiting);
-  bool ready = false;
+  const SignaturePolicy signer = [&host] {
+    SignaturePolicy policy = host.UpdaterSigner();
+    policy.revocationMustBeReached = true;
+    return policy;
+  }();
+  DownloadJobPtr job =
+      ResolveAndStartDownload(host.Transport(), path, url, kDownloadProgramImage, keepWaiting, &signer);
+  uint32_t error = kDownloadOpenFailed;
   int32_t shown = -1;
   while (job && host.CancelRequested() == kNotCancelled) {
     // Done first: a job that ends between the two reads still shows its last percentage.
@@ -33,14 +39,14 @@ bool RefreshUpdater(OperationHost& host, const WideText& path, const WideText& u
       shown = percent;
     }
     if (done) {
-      ready = GetDownloadInfo(job.get(), kInfoError) == kDownloadOk;
+      error = GetDownloadInfo(job.get(), kInfoError);
       break;
     }
     host.PumpEventsFor(kWatchIntervalMs);
   }
   // A transfer still running is cancelled here and its temporary file removed.
   CloseDownload(job);
-  return ready;
+  return error;
 }
 
 }  // namespace
@@ -63,18 +69,27 @@ bool UpdateDriversWithOvelant(OperationHost& host) {
   }
   uint64_t size = 0;
   // Without the program's own folder there is no place for the updater: never a relative path.
-  const bool ready = !path.Empty() && (online ? RefreshUpdater(host, path, Concat({site, kUpdaterSitePath}))
-                                              : host.Transport().FileSize(path.View(), &size));
+  const uint32_t error = path.Empty() ? kDownloadCreateFailed
+                         : online     ? RefreshUpdater(host, path, Concat({site, kUpdaterSitePath}))
+                                      : kDownloadOffline;
+  // A download that is not the maker's is gone; the copy there was stays and may still start.
+  const bool refused = error == kDownloadNotSigned;
+  const bool ready = error == kDownloadOk || ((refused || error == kDownloadOffline) &&
+                                              host.Transport().FileSize(path.View(), &size));
   if (!ready) {
     host.CloseDialog();
-    host.AskUser(kUpdaterFailed, kMessageOk);
+    host.AskUser(refused ? kUpdaterDownloadNotSigned : kUpdaterFailed, kMessageOk);
     return false;
   }
   const WideText running(u"Running Ovelant...");
   host.SetProgress(kProgressSpinner, &running);
   const OperationHost::UpdaterStart start = host.LaunchUpdater(path, kUpdaterArguments);
   host.CloseDialog();
-  if (start == OperationHost::UpdaterStart::kNotSigned) host.AskUser(kUpdaterNotSigned, kMessageOk);
+  if (start == OperationHost::UpdaterStart::kNotSigned) {
+    host.AskUser(kUpdaterNotSigned, kMessageOk);
+  } else if (refused) {
+    host.AskUser(kUpdaterDownloadNotSigned, kMessageOk);
+  }
   return start == OperationHost::UpdaterStart::kStarted;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -28,6 +29,7 @@ struct DownloadJob {
   std::u16string url, filePath, referer, headers;
   uint32_t flags = 0;
   uint64_t knownSize = 0;
+  std::optional<SignaturePolicy> signer;
 
   std::atomic<uint64_t> totalSize{0};
   std::atomic<uint64_t> received{0};
@@ -162,6 +164,10 @@ void WriterThread(DownloadJob& job) {
         !IsCompleteProgramImage(head.data(), head.size(), written)) {
       job.Fail(kDownloadNotAProgram);
     }
+    // Before the rename: a program that is not the signer's never takes the old one's place.
+    if (!job.Failed() && job.finished.load() && job.signer && !SignedByMaker(output->ReadSignature(), *job.signer)) {
+      job.Fail(kDownloadNotSigned);
+    }
     if (!job.Failed() && job.finished.load()) {
       if (output->Commit()) {
         job.stage.store(kStageComplete);
@@ -273,8 +279,9 @@ void DownloadJobDeleter::operator()(DownloadJob* job) const {
 
 DownloadJobPtr StartDownload(DownloadTransport& transport, std::u16string_view url,
                              std::u16string_view filePath, uint32_t flags,
-                             std::u16string_view referer, uint64_t knownSize) {
+                             std::u16string_view referer, uint64_t knownSize, const SignaturePolicy* signer) {
   DownloadJobPtr job(new DownloadJob(transport));
+  if (signer) job->signer = *signer;
   job->url = url;
   WideText path(filePath);
   path.AddLongPathPrefix();

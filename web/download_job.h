@@ -37,6 +37,7 @@ enum DownloadError : uint32_t {
   kDownloadNoMemory = 5,
   kDownloadTransferFailed = 6,
   kDownloadNotAProgram = 7,  // kDownloadProgramImage: what arrived is no complete program image
+  kDownloadNotSigned = 8,    // with a signer: what arrived is not signed by it, and was deleted
 };
 
 // Selectors of GetDownloadInfo.
@@ -61,10 +62,12 @@ struct DownloadJobDeleter {
 };
 using DownloadJobPtr = std::unique_ptr<DownloadJob, DownloadJobDeleter>;
 
-// Null when the reading thread could not be started. An empty path is for memory transfers.
+// Null when the reading thread could not be started. An empty path is for memory transfers. With
+// a signer, a file transfer replaces the file only when the temporary file is signed by it.
 DownloadJobPtr StartDownload(DownloadTransport& transport, std::u16string_view url,
                              std::u16string_view filePath, uint32_t flags,
-                             std::u16string_view referer, uint64_t knownSize);
+                             std::u16string_view referer, uint64_t knownSize,
+                             const SignaturePolicy* signer = nullptr);
 // kNoDownloadInfo for no job or an unknown selector. Once an error is set the job reports
 // stage and received count as 0.
 uint32_t GetDownloadInfo(DownloadJob* job, uint32_t what);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "web/program_signature.h"
+
 namespace pyr {
 
 // Request flags as WinINet defines them.
@@ -46,6 +48,9 @@ class DownloadOutput {
  public:
   virtual ~DownloadOutput() = default;
   virtual bool Write(const void* data, uint32_t size) = 0;
+  // Flushes the temporary file and asks WinVerifyTrust about it through the output's own handle,
+  // which shares the file for reading only: what was checked is what Commit then moves.
+  virtual SignatureFacts ReadSignature() = 0;
   // Flushes the file to the disk, closes it and moves it over the target (replace, write-through).
   virtual bool Commit() = 0;
   // Closes and deletes the temporary file; the target stays as it was. The destructor of an

@@ -88,7 +88,7 @@ bool ResolveMetaRefresh(const WideText& page, const WideText& pageUrl, WideText*
 
 DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideText& localPath,
                                        const WideText& downloadUrl, uint32_t extraFlags,
-                                       const KeepWaiting& keepWaiting) {
+                                       const KeepWaiting& keepWaiting, const SignaturePolicy* signer) {
   if (transport.FolderExists(localPath.View()) || downloadUrl.Length() < 5) return nullptr;
   const std::u16string_view path = localPath.View();
   const size_t backslash = path.rfind(u'\\');
@@ -118,7 +118,7 @@ DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideT
     }
   }
   return StartDownload(transport, link.View(), path, kDownloadReload | kDownloadSkipIfSameSize | extraFlags, referer,
-                       0);
+                       0, signer);
 }
 
 }  // namespace pyr

@@ -21,9 +21,10 @@ bool ResolveMetaRefresh(const WideText& page, const WideText& pageUrl, WideText*
 
 // Starts the file transfer of the resolved link into localPath (skipped when the local file
 // already has the remote size), with extraFlags added to the transfer's flags; null when nothing
-// was started, also when keepWaiting reported a cancel during the size probe.
+// was started, also when keepWaiting reported a cancel during the size probe. With a signer, only
+// a file it signed replaces the local one.
 DownloadJobPtr ResolveAndStartDownload(DownloadTransport& transport, const WideText& localPath,
                                        const WideText& downloadUrl, uint32_t extraFlags = 0,
-                                       const KeepWaiting& keepWaiting = {});
+                                       const KeepWaiting& keepWaiting = {}, const SignaturePolicy* signer = nullptr);
 
 }  // namespace pyr

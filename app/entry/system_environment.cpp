@@ -18,7 +18,9 @@ class SystemEnvironment : public ProgramEnvironment {
   std::u16string MakerSite() const override { return kMakerSite; }
   std::u16string ProgramDataFolder() const override { return ProgramDataPath().Str(); }
   const char16_t* StartDevicePairingWizard() override {
-    LaunchProcess(Concat({SystemFolder(), u"\\DevicePairingWizard.exe"}), {}, {}, SW_SHOW, 0);
+    // In the program's own folder, without the privileges the program enabled for itself.
+    LaunchProcess(Concat({SystemFolder(), u"\\DevicePairingWizard.exe"}), {}, ModuleFolder(nullptr), SW_SHOW,
+                  kWithoutProgramPrivileges);
     return nullptr;
   }
 

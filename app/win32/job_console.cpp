@@ -2,9 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/command_line_jobs.h"
+#include "app/win32/privileges.h"
 #include "app/win32/program_environment.h"
-#include "base/file_system.h"
 #include "base/win32/owners.h"
 #include "base/win32/wchar.h"
 
@@ -28,10 +27,7 @@ JobConsole::JobConsole() {
   isConsole_ = output_ != nullptr && GetConsoleMode(output_, &mode);
 }
 
-void JobConsole::WriteLine(const WideText& line) {
-  const WideText text = Concat({line, u"\r\n"});
-  const std::string bytes = text.ToUtf8();
-  log_ += bytes;
+void JobConsole::Show(const WideText& text, const std::string& bytes) {
   if (output_ == nullptr) return;
   DWORD written = 0;
   // A console takes UTF-16 whatever its code page; a file or pipe gets UTF-8.
@@ -41,8 +37,6 @@ void JobConsole::WriteLine(const WideText& line) {
     WriteFile(output_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   }
 }
-
-bool JobConsole::SaveLog(const WideText& path) const { return path.Empty() || ReplaceWholeFile(path, log_); }
 
 std::vector<WideText> ProgramEnvironment::JobArguments() const { return ProgramArguments(); }
 
@@ -66,24 +60,12 @@ WideText AbsolutePath(const WideText& path) {
 }
 
 int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport) {
+  // The jobs make the calls the window makes (a rescan needs SeLoadDriverPrivilege): the same table.
+  EnablePrivileges();
   JobConsole console;
   line.path = AbsolutePath(line.path);
   line.log = AbsolutePath(line.log);
-  if (line.error.Empty() && !line.log.Empty()) {
-    WideText folder = line.log;
-    folder.ParentPath(true);
-    if (!IsFolderPath(folder) || IsFolderPath(line.log)) {
-      console.WriteLine(Concat({u"The log cannot be written to ", line.log}));
-      return kExitNotStarted;
-    }
-  }
-  int code = RunCommandLineJob(line, platform, transport, console);
-  // Bad arguments change nothing, not even the log.
-  if (line.error.Empty() && !console.SaveLog(line.log)) {
-    console.WriteLine(Concat({u"The log could not be written to ", line.log}));
-    code = kExitNotStarted;
-  }
-  return code;
+  return RunJobWithLog(line, platform, transport, console);
 }
 
 }  // namespace pyr

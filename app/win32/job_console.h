@@ -1,5 +1,5 @@
 // Where a command-line job writes: the console the program was started from (or the handle its
-// output was redirected to), and with /log a UTF-8 file written once the job has ended.
+// output was redirected to); the log is JobLines'.
 #pragma once
 
 #include <windows.h>
@@ -8,23 +8,22 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/command_line_jobs.h"
 #include "base/win32/owners.h"
-#include "operations/headless_host.h"
 
 namespace pyr {
 
-class JobConsole : public LineSink {
+class JobConsole : public JobLines {
  public:
   JobConsole();
-  void WriteLine(const WideText& line) override;
-  // Writes the log file, when one was asked for; false when it could not be written.
-  bool SaveLog(const WideText& path) const;
+
+ protected:
+  void Show(const WideText& line, const std::string& utf8) override;
 
  private:
   HANDLE output_ = nullptr;  // the process's standard output or screen_, or null
   FileOwner screen_;
   bool isConsole_ = false;
-  std::string log_;
 };
 
 // The program's arguments after its own name.

@@ -107,9 +107,11 @@ WideText MainOperationHost::UpdaterPath() const {
   return folder.Empty() ? folder : Concat({folder, u"Ovelant.exe"});
 }
 
+SignaturePolicy MainOperationHost::UpdaterSigner() const { return main_.Environment().UpdaterSigner(); }
+
 OperationHost::UpdaterStart MainOperationHost::LaunchUpdater(const WideText& path, const WideText& arguments) {
   // The updater runs on its own; its handle is not kept.
-  switch (StartSignedProgram(path, arguments, main_.Environment().UpdaterSigner())) {
+  switch (StartSignedProgram(path, arguments, UpdaterSigner())) {
     case SignedStart::kStarted:
       return UpdaterStart::kStarted;
     case SignedStart::kNotSigned:

@@ -49,6 +49,7 @@ class MainOperationHost : public OperationHost {
   DownloadTransport& Transport() override;
   WideText UpdaterSite() const override;
   WideText UpdaterPath() const override;
+  SignaturePolicy UpdaterSigner() const override;
   UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) override;
 
   // --- Uninstall, driver and rescan commands ---

@@ -19,7 +19,7 @@ namespace pyr {
 
 MainWindow::MainWindow(ProgramEnvironment& environment)
     : environment_(environment), inventory_(environment.Platform()) {
-  // The previous privilege state is of no use to the program.
+  // The previous privilege state is of no use to the program; the command-line jobs enable the same.
   EnablePrivileges();
   libraries_.Load();
 }
@@ -342,7 +342,7 @@ bool MainWindow::HandleLink() {
   static constexpr MakerLink kLinks[] = {MakerLink::kDonate, MakerLink::kAbout, MakerLink::kHome};
   for (size_t i = 0; i < ids_.links.size(); ++i) {
     if (ids_.links[i] != code) continue;
-    ShellOpen(WideText(MakerLinkUrl(kLinks[i])));
+    ShellOpenAsDesktopUser(WideText(MakerLinkUrl(kLinks[i])));
     return true;
   }
   return false;

@@ -90,7 +90,7 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
       const SearchKind kind = command == Command::kGoogleHardwareId   ? SearchKind::kHardwareId
                               : command == Command::kGoogleDeviceName ? SearchKind::kDeviceName
                                                                       : SearchKind::kNameAndHardwareId;
-      ShellOpen(SearchUrl(SearchTextOfRow(*list_, row, kind)));
+      ShellOpenAsDesktopUser(SearchUrl(SearchTextOfRow(*list_, row, kind)));
       return true;
     }
     case Command::kCopyHardwareId:

@@ -5,25 +5,17 @@
 #include <cstddef>
 
 #include "base/win32/owners.h"
+#include "base/win32/privilege_table.h"
 
 namespace pyr {
-namespace {
 
-constexpr const wchar_t* kPrivilegeNames[] = {
-    L"SeRestorePrivilege",        L"SeTakeOwnershipPrivilege",
-    L"SeDebugPrivilege",          L"SeSecurityPrivilege",
-    L"SeBackupPrivilege",         L"SeImpersonatePrivilege",
-    L"SeSystemProfilePrivilege",  L"SeAssignPrimaryTokenPrivilege",
-    L"SeTrustedCredManAccessPrivilege", L"SeTcbPrivilege",
-    L"SeIncreaseQuotaPrivilege",  L"SeShutdownPrivilege",
-};
-constexpr DWORD kCount = static_cast<DWORD>(std::size(kPrivilegeNames));
-
-}  // namespace
+constexpr DWORD kCount = kProgramPrivilegeCount;
 
 std::optional<std::vector<uint8_t>> EnablePrivileges() {
   TokenOwner token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, token.Receive())) return std::nullopt;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive())) {
+    return std::nullopt;
+  }
 
   const DWORD size = static_cast<DWORD>(offsetof(TOKEN_PRIVILEGES, Privileges) +
                                         kCount * sizeof(LUID_AND_ATTRIBUTES));
@@ -32,7 +24,7 @@ std::optional<std::vector<uint8_t>> EnablePrivileges() {
   privileges->PrivilegeCount = kCount;
   for (DWORD i = 0; i < kCount; ++i) {
     // An unknown name leaves its LUID zero; the system ignores that entry.
-    LookupPrivilegeValueW(nullptr, kPrivilegeNames[i], &privileges->Privileges[i].Luid);
+    LookupPrivilegeValueW(nullptr, kProgramPrivileges[i].name, &privileges->Privileges[i].Luid);
     privileges->Privileges[i].Attributes = SE_PRIVILEGE_ENABLED;
   }
 

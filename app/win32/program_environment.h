@@ -28,7 +28,7 @@ class ProgramEnvironment {
   // The maker's site the updater is fetched from; empty when none is set.
   virtual std::u16string MakerSite() const = 0;
   // Whose signature an updater must carry to be started: the maker's, through the system's roots.
-  virtual SignaturePolicy UpdaterSigner() const { return {kMakerSigner, {}}; }
+  virtual SignaturePolicy UpdaterSigner() const { return {kMakerOrganization, kMakerCountry, {}}; }
   // "Add a device": starts the system's pairing wizard without waiting and without reporting a
   // failure. Where there is no wizard to start, returns the message to show instead.
   virtual const char16_t* StartDevicePairingWizard() = 0;

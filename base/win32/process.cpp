@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/win32/privilege_table.h"
 #include "base/win32/wchar.h"
 
 namespace pyr {
@@ -22,6 +23,20 @@ Fn Kernel32Function(ModuleOwner& module, const char* name) {
 }
 
 const wchar_t* OrNull(const WideText& t) { return t.Empty() ? nullptr : W(t); }
+
+// CreateRestrictedToken with the program's privileges in its delete list: a privilege the token
+// does not hold is ignored there.
+bool RestrictedCopyOfProcessToken(TokenOwner& restricted) {
+  TokenOwner own;
+  constexpr DWORD kAccess = TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_QUERY;
+  if (!OpenProcessToken(GetCurrentProcess(), kAccess, own.Receive())) return false;
+  LUID_AND_ATTRIBUTES deleted[kProgramPrivilegeCount] = {};
+  DWORD count = 0;
+  for (const ProgramPrivilege& privilege : kProgramPrivileges) {
+    if (LookupPrivilegeValueW(nullptr, privilege.name, &deleted[count].Luid)) ++count;
+  }
+  return CreateRestrictedToken(own.Get(), 0, 0, nullptr, count, deleted, 0, nullptr, restricted.Receive()) != FALSE;
+}
 
 }  // namespace
 
@@ -75,11 +90,18 @@ ProcessHandle LaunchProcess(const WideText& program, const WideText& arguments,
     std::u16string_view args = arguments.View().substr(0, kCommandLineUnits - 1);
     std::copy(args.begin(), args.end(), commandLine.begin());
   }
+  // A restricted version of the caller's own primary token needs no SeAssignPrimaryTokenPrivilege
+  // (the restricted tokens page); without it, nothing is started rather than a start with them.
+  TokenOwner restricted;
+  if ((options & kWithoutProgramPrivileges) && !RestrictedCopyOfProcessToken(restricted)) return ProcessHandle();
   void* redirection = nullptr;
   const bool redirected = (options & kNoFsRedirection) && DisableFsRedirection(&redirection);
   PROCESS_INFORMATION info = {};
-  BOOL ok = CreateProcessW(OrNull(program), commandLine.empty() ? nullptr : commandLine.data(),
-                           nullptr, nullptr, FALSE, 0, nullptr, OrNull(workingFolder), &startup, &info);
+  wchar_t* line = commandLine.empty() ? nullptr : commandLine.data();
+  BOOL ok = restricted ? CreateProcessAsUserW(restricted.Get(), OrNull(program), line, nullptr, nullptr, FALSE, 0,
+                                              nullptr, OrNull(workingFolder), &startup, &info)
+                       : CreateProcessW(OrNull(program), line, nullptr, nullptr, FALSE, 0, nullptr,
+                                        OrNull(workingFolder), &startup, &info);
   if (redirected) RevertFsRedirection(redirection);
   if (!ok) return ProcessHandle();
   HandleOwner thread(info.hThread);

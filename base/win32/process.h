@@ -12,6 +12,9 @@ namespace pyr {
 enum ProcessOptions : unsigned {
   kWaitForExit = 1,            // RunProcess: wait and return the exit code
   kNoFsRedirection = 2,        // a 32-bit process on 64-bit Windows sees the real System32
+  // The program runs on a restricted copy of this process's token from which the privileges
+  // of base/win32/privilege_table.h are deleted: it cannot enable them either.
+  kWithoutProgramPrivileges = 4,
 };
 
 // Owns a process handle.
@@ -26,6 +29,11 @@ int64_t RunProcess(const WideText& program, const WideText& arguments,
                    const WideText& workingFolder, int showCommand, unsigned options);
 // The ID of the started process, 1 when the shell started none, 0 on failure.
 uint32_t ShellOpen(const WideText& target);
+// An address or document opened by the shell's own desktop window (IShellDispatch2::ShellExecute
+// through the desktop's folder view), so that what it starts runs as the desktop user, without
+// administrator rights where the system allows it; where there is no shell window to ask (no
+// Explorer, a service, Wine), by ShellOpen. False when neither could open it. The caller has COM.
+bool ShellOpenAsDesktopUser(const WideText& target);
 
 // The folder of a module's file, with its trailing backslash (null: the program's own); empty
 // when the path does not fit in capacity units, so that no caller ever builds a relative path.

@@ -177,7 +177,7 @@ class SandboxEnvironment : public ProgramEnvironment {
   DownloadTransport& Transport() override { return transport_; }
   std::u16string MakerSite() const override { return options_.site; }
   // The updater a --site serves is signed by the build's test certificate, trusted here alone.
-  SignaturePolicy UpdaterSigner() const override { return {kTestSigner, kTestSignerSha1}; }
+  SignaturePolicy UpdaterSigner() const override { return {kTestSigner, kTestSignerCountry, kTestSignerSha1}; }
   const char16_t* StartDevicePairingWizard() override {
     return u"The sandbox has no device pairing wizard: \"Add a device\" starts nothing here. On a real "
            u"PC it starts the system's wizard for adding a Bluetooth or network device.";

@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/command_line_jobs.h"
 #include "base/text_list.h"
+#include "support/driver_pc.h"
 
 namespace pyr {
 namespace {
@@ -65,6 +67,79 @@ TEST(CommandLine, GoodAndBadArgumentLines) {
     EXPECT_EQ(line.className.ToUtf8(), WideText(c.className).ToUtf8()) << at;
     EXPECT_EQ(line.log.ToUtf8(), WideText(c.log).ToUtf8()) << at;
   }
+}
+
+// The console of a job: what it was shown, as bytes.
+class Console : public JobLines {
+ public:
+  std::string shown;
+
+ protected:
+  void Show(const WideText&, const std::string& utf8) override { shown += utf8; }
+};
+
+TEST(CommandLineJob, ExitCodesTellWhetherAnythingChangedAndTheLogSaysWhatTheConsoleSaid) {
+  // Stopped after a change is a failure, never "nothing was changed".
+  for (const auto& [outcome, code] : {std::pair{JobOutcome{.started = false}, kExitNotStarted},
+                                      {JobOutcome{.started = false, .changed = true}, kExitSomeFailed},
+                                      {JobOutcome{.changed = true, .logWritten = false}, kExitSomeFailed},
+                                      {JobOutcome{.changed = true, .someFailed = true}, kExitSomeFailed},
+                                      {JobOutcome{.logWritten = false}, kExitSomeFailed}, {JobOutcome{}, kExitDone}}) {
+    EXPECT_EQ(ExitCodeOf(outcome), code) << outcome.started << outcome.changed << outcome.someFailed;
+  }
+  testing::TempFolder temp;
+  const WideText list = temp.Path(u"list.csv"), log = temp.Path(u"log.txt"), linked = temp.Path(u"linked.txt");
+  ASSERT_TRUE(temp.Write(log, "old") && temp.Write(temp.Path(u"other.txt"), "") &&
+              temp.HardLink(linked, temp.Path(u"other.txt")));
+  // As parsed (the native temporary folder starts with a slash, which the parser takes for a switch).
+  const auto job = [](Job kind, WideText path, WideText logFile, bool whatIf = false) {
+    CommandLine line;
+    line.job = kind;
+    line.path = std::move(path);
+    line.log = std::move(logFile);
+    line.whatIf = whatIf;
+    return line;
+  };
+  struct Case {
+    CommandLine line;
+    int code;
+    std::u16string lastLine;
+    bool listWritten, logWritten;
+  };
+  const WideText noLog = temp.Path(u"no\\log.txt"), noList = temp.Path(u"no\\list.csv");
+  const Case cases[] = {
+      // A hard link is never written through: the export was done, its log not.
+      {job(Job::kExport, list, linked), kExitSomeFailed,
+       Concat({u"The log could not be written to ", linked}).Str(), true, false},
+      {job(Job::kRemoveAbsent, u"", log, true), kExitDone,
+       u"Operation complete. 1 device would be uninstalled.", false, true},
+      {job(Job::kExport, list, noLog), kExitNotStarted,
+       Concat({u"The log cannot be written to ", noLog}).Str(), false, false},
+      {job(Job::kExport, noList, u""), kExitNotStarted, Concat({u"The list could not be written to ", noList}).Str(),
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SimulatedPc pc = testing::DriverPc();
+    // A name that would erase the line above and forge one of its own.
+    pc.devices[3].name = WideText(u"\x1B[1A\x1B[2KOld\r\nAdapter A was successfully uninstalled.");
+    SimulatedPlatform platform(std::move(pc));
+    testing::StandInTransport web;
+    Console console;
+    DeletePath(list, 0);
+    EXPECT_EQ(RunJobWithLog(c.line, platform, web, console), c.code) << console.shown;
+    const std::string last = WideText(c.lastLine).ToUtf8() + "\r\n";
+    EXPECT_TRUE(console.shown.ends_with(last)) << console.shown;
+    EXPECT_EQ(PathTaken(list), c.listWritten) << console.shown;
+    std::string logged;
+    EXPECT_TRUE(ReadWholeFile(log, &logged, 1 << 20));
+    EXPECT_EQ(logged == console.shown, c.logWritten) << logged;
+    EXPECT_EQ(console.shown.find('\x1B'), std::string::npos);
+  }
+  // The forged line is part of the device's own line, its controls shown as U+FFFD.
+  std::string logged;
+  ASSERT_TRUE(ReadWholeFile(log, &logged, 1 << 20));
+  EXPECT_TRUE(logged.starts_with("\xEF\xBF\xBD\xEF\xBF\xBDOld\xEF\xBF\xBD\xEF\xBF\xBD" "Adapter A was successfully "
+                                 "uninstalled. would be uninstalled.\r\nOperation")) << logged;
 }
 
 }  // namespace

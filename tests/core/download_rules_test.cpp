@@ -137,25 +137,35 @@ TEST(ProgramImage, OnlyAWholeProgramOfAKnownMachinePasses) {
 }
 
 TEST(ProgramSignature, OnlyAnIntactSignatureOfTheMakerThroughATrustedRootPasses) {
-  const SignaturePolicy maker{u"Tolvenor", ""}, pinned{u"Test", "AB12"};
+  const SignaturePolicy maker{u"Tolvenor", u"DE", ""}, pinned{u"Test", u"DE", "AB12"},
+      download{u"Tolvenor", u"DE", "", true};
   struct Case {
     const char* name;
     SignatureFacts facts;
     const SignaturePolicy* policy;
     bool passes;
   } cases[] = {
-      {"the maker through the system's roots", {0, 0, u"Tolvenor", "99"}, &maker, true},
-      {"revocation lists out of reach", {kTrustRevocationOffline, kTrustRevocationFailure, u"Tolvenor", "99"}, &maker, true},
-      {"another signer", {0, 0, u"Tolvenor Ltd", "99"}, &maker, false},
-      {"no signature", {0x800B0100, 0, u"", ""}, &maker, false},
-      {"a changed file", {0x80096010, 0, u"Tolvenor", "99"}, &maker, false},
-      {"revoked", {0x80092010, 0, u"Tolvenor", "99"}, &maker, false},
-      {"a root nobody trusts", {0, kTrustUntrustedRoot, u"Tolvenor", "99"}, &maker, false},
-      {"the pinned root", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", "AB12"}, &pinned, true},
-      {"another root under the pin", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", "AB13"}, &pinned, false},
-      {"a system root under the pin", {0, 0, u"Test", "99"}, &pinned, false},
-      {"the pinned root, another name", {0, kTrustUntrustedRoot, u"Tolvenor", "AB12"}, &pinned, false},
-      {"the pinned root, a changed file", {0x80096010, kTrustUntrustedRoot, u"Test", "AB12"}, &pinned, false},
+      {"the maker through the machine's roots", {0, 0, u"Tolvenor", u"DE", "99"}, &maker, true},
+      {"revocation lists out of reach", {kTrustRevocationOffline, kTrustRevocationFailure, u"Tolvenor", u"DE", "99"},
+       &maker, true},
+      {"no revocation check possible", {0, kTrustNoRevocationCheck, u"Tolvenor", u"DE", "99"}, &maker, true},
+      // A download is checked online: a list kept out of reach keeps the old copy.
+      {"a download, lists out of reach", {0, kTrustRevocationOffline, u"Tolvenor", u"DE", "99"}, &download, false},
+      {"a download, no revocation check", {kTrustNoRevocationCheck, 0, u"Tolvenor", u"DE", "99"}, &download, false},
+      {"a download, all checked", {0, 0, u"Tolvenor", u"DE", "99"}, &download, true},
+      {"another organization", {0, 0, u"Tolvenor Ltd", u"DE", "99"}, &maker, false},
+      {"the maker's name in another country", {0, 0, u"Tolvenor", u"US", "99"}, &maker, false},
+      {"no organization", {0, 0, u"", u"", "99"}, &maker, false},
+      {"no signature", {0x800B0100, 0, u"", u"", ""}, &maker, false},
+      {"a changed file", {0x80096010, 0, u"Tolvenor", u"DE", "99"}, &maker, false},
+      {"revoked", {0x80092010, 0, u"Tolvenor", u"DE", "99"}, &maker, false},
+      // A root the user added to their own store is none of the machine's.
+      {"a root nobody trusts", {0, kTrustUntrustedRoot, u"Tolvenor", u"DE", "99"}, &maker, false},
+      {"the pinned root", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", u"DE", "AB12"}, &pinned, true},
+      {"another root under the pin", {kTrustUntrustedRoot, kTrustUntrustedRoot, u"Test", u"DE", "AB13"}, &pinned, false},
+      {"a system root under the pin", {0, 0, u"Test", u"DE", "99"}, &pinned, false},
+      {"the pinned root, another name", {0, kTrustUntrustedRoot, u"Tolvenor", u"DE", "AB12"}, &pinned, false},
+      {"the pinned root, a changed file", {0x80096010, kTrustUntrustedRoot, u"Test", u"DE", "AB12"}, &pinned, false},
   };
   for (const Case& c : cases) EXPECT_EQ(SignedByMaker(c.facts, *c.policy), c.passes) << c.name;
 }

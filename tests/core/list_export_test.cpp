@@ -32,6 +32,12 @@ TEST(ListExport, CsvQuotesOnlyWhatNeedsIt) {
       {u"The \"fast\" one", "\"The \"\"fast\"\" one\""},
       {u"Two\nlines", "\"Two\nlines\""},
       {u"Caf\u00e9 \u2122", "Caf\xC3\xA9 \xE2\x84\xA2"},
+      // What a spreadsheet would run as a formula starts with an apostrophe; only the start counts.
+      {u"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+      {u"+1", "'+1"}, {u"-1", "'-1"}, {u"@SUM(A1)", "'@SUM(A1)"}, {u"\t=1", "'\t=1"}, {u"\r=1", "\"'\r=1\""},
+      {u"a=b-c", "a=b-c"}, {u" =1", " =1"},
+      // A lone surrogate has no UTF-8 form: U+FFFD keeps the file valid.
+      {u"Pad \xD800!", "Pad \xEF\xBF\xBD!"}, {u"\U0001F600\xDC00", "\xF0\x9F\x98\x80\xEF\xBF\xBD"},
   };
   for (const Case& c : cases) {
     const ExportRow rows[] = {Row(c.name, u"Working properly", false, 45, true)};
@@ -43,8 +49,11 @@ TEST(ListExport, CsvQuotesOnlyWhatNeedsIt) {
 }
 
 TEST(ListExport, JsonEscapesAndTypesItsFields) {
-  const ExportRow rows[] = {Row(u"Q\"\\\t\x01", u"Disabled", true, 22, false), Row(u"B", u"", false, 0, true)};
+  const ExportRow rows[] = {Row(u"Q\"\\\t\x01", u"Disabled", true, 22, false),
+                            Row(u"=\xDBFF\U0001F600\x2028", u"", false, 0, true)};
   const std::string json = FormatExport(ExportFormat::kJson, rows, false);
+  // A lone surrogate keeps its value as an escape, a pair is UTF-8; no apostrophe in JSON.
+  EXPECT_NE(json.find("{\"Device name\": \"=\\udbff\xF0\x9F\x98\x80\\u2028\","), std::string::npos) << json;
   EXPECT_TRUE(json.starts_with("[\n  {\"Device name\": \"Q\\\"\\\\\\t\\u0001\", \"Status\": \"Disabled\", ")) << json;
   EXPECT_NE(json.find("\"Instance ID\": \"ID\\\\1\", \"Present\": true, \"Problem code\": 22},\n  {"),
             std::string::npos);

@@ -30,6 +30,8 @@ StandInResource Updater(std::string body) {
 
 TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) {
   const std::string fresh = Program(60000), sameSize(fresh.size(), 'o');
+  // A whole program signed under the maker's name in another country: not the maker's.
+  const std::string foreign = Program(50000);
   const std::string page = "<html><body>We are down for maintenance</body></html>";
   struct Case {
     const char* name;
@@ -40,10 +42,16 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
     const char16_t* notice;  // shown at the end, or null
     std::string copyAfter;   // "" for none
     bool launched;
+    int checks = 0;  // signature checks of a temporary file
     std::u16string site = u"http://127.0.0.1:8080", path = kPath;
   };
   const Case cases[] = {
-      {"new copy fetched", true, nullptr, fresh, Start::kStarted, nullptr, fresh, true},
+      {"new copy fetched", true, nullptr, fresh, Start::kStarted, nullptr, fresh, true, 1},
+      {"an old copy replaced", true, "old", fresh, Start::kStarted, nullptr, fresh, true, 1},
+      {"a download not the maker's is deleted, the old copy starts", true, "old", foreign, Start::kStarted,
+       kUpdaterDownloadNotSigned, "old", true, 1},
+      {"a download not the maker's, no old copy", true, nullptr, foreign, Start::kStarted, kUpdaterDownloadNotSigned,
+       "", false, 1},
       {"same size kept", true, sameSize.c_str(), fresh, Start::kStarted, nullptr, sameSize, true},
       {"error page keeps the old copy", true, "old", "404", Start::kStarted, kUpdaterFailed, "old", false},
       {"a page served with 200 keeps the old copy", true, "old", page, Start::kStarted, kUpdaterFailed, "old", false},
@@ -51,9 +59,9 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
        true},
       {"offline with a copy", false, "old", fresh, Start::kStarted, nullptr, "old", true},
       {"offline without a copy", false, nullptr, fresh, Start::kStarted, kUpdaterFailed, "", false},
-      {"offline without a site", false, "old", fresh, Start::kStarted, nullptr, "old", true, u""},
-      {"no site while online", true, "old", fresh, Start::kStarted, kUpdaterNoSite, "old", false, u""},
-      {"own folder unknown", true, nullptr, fresh, Start::kStarted, kUpdaterFailed, "", false,
+      {"offline without a site", false, "old", fresh, Start::kStarted, nullptr, "old", true, 0, u""},
+      {"no site while online", true, "old", fresh, Start::kStarted, kUpdaterNoSite, "old", false, 0, u""},
+      {"own folder unknown", true, nullptr, fresh, Start::kStarted, kUpdaterFailed, "", false, 0,
        u"http://127.0.0.1:8080", u""},
       {"a failed start is not reported", false, "old", fresh, Start::kNotStarted, nullptr, "old", true},
   };
@@ -63,6 +71,9 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
     host.site = c.site;
     host.updaterPath = c.path;
     host.launchResult = c.start;
+    host.web.signatureOf = [&foreign](const std::string& bytes) {
+      return SignatureFacts{0, 0, u"Maker", bytes == foreign ? u"US" : u"DE", ""};
+    };
     if (c.copy) host.web.PutFile(kPath, c.copy);
     host.web.AddFolder(u"pyravel");
     host.web.resources[kPublished] = Updater(c.served == "404" ? fresh : c.served);
@@ -72,6 +83,13 @@ TEST(UpdaterCommand, FetchesOrKeepsTheUpdaterAndStartsItOnlyWhenReadyAndSigned) 
     EXPECT_EQ(host.asked, c.notice ? std::vector<std::u16string>{c.notice} : std::vector<std::u16string>{}) << c.name;
     EXPECT_EQ(host.web.File(kPath), c.copyAfter) << c.name;
     EXPECT_EQ(host.web.OpenOutputs(), 0u) << c.name;
+    // The check reads the whole download while the old copy is still in place: before the rename.
+    const auto checks = host.web.SignatureChecks();
+    EXPECT_EQ(checks.size(), static_cast<size_t>(c.checks)) << c.name;
+    for (const auto& [temporary, target] : checks) {
+      EXPECT_EQ(temporary, c.served) << c.name;
+      EXPECT_EQ(target, c.copy ? c.copy : "") << c.name;
+    }
     if (!c.online || c.path.empty()) { EXPECT_TRUE(host.web.Requests().empty()) << c.name; }
     if (c.notice == kUpdaterNoSite) continue;  // said before any window opens
     // The window opens before anything happens and is closed before any notice.

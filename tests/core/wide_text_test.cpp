@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text_list.h"
+#include "base/printable_text.h"
 #include "base/wide_text.h"
 
 namespace pyr {
@@ -219,9 +220,27 @@ TEST(WideTextEncoding, CodePages) {
   EXPECT_EQ(WideText::FromUtf8("a\x80" "b\xC2\x80\xE0\xA0\x80"), u"a\uFFFDb\u0080\u0800");
   // The first and last code points beyond the basic plane: the low surrogates' own edges.
   EXPECT_EQ(WideText(u"\U00010000\uFFFD\U0010FFFF").ToUtf8(), "\xF0\x90\x80\x80\xEF\xBF\xBD\xF4\x8F\xBF\xBF");
+  // A lone or reversed surrogate has no UTF-8 form: each is one U+FFFD, so the output stays valid.
+  EXPECT_EQ(WideText(std::u16string{u'a', 0xD800, u'b', 0xDC00, 0xD800}).ToUtf8(),
+            "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(WideText::FromAnsi("caf\xE9"), u"café");
   const char16_t be[] = {0x4100, 0x4200, 0, 0x4300};
   EXPECT_EQ(WideText::FromUtf16BigEndian(be, 4), u"AB");
+}
+
+// A device name on the console: nothing in it may forge, hide or reorder a result line.
+TEST(WideTextEncoding, PrintableLineReplacesControlsAndWholeEscapeSequences) {
+  const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+      {u"Caf\u00e9 \U0001F600 ok", u"Caf\u00e9 \U0001F600 ok"},
+      {u"A\r\nB was successfully backed up.\tx\x7F\x85", u"A\uFFFD\uFFFDB was successfully backed up.\uFFFDx\uFFFD\uFFFD"},
+      {u"\x1B[2K\x1B[1A\x1B[31mRed\x1B[0m", u"\uFFFD\uFFFD\uFFFDRed\uFFFD"},   // CSI with parameters
+      {u"\x9B" u"2KA\x1B" u"7B\x1B(0C\x1B", u"\uFFFDA\uFFFDB\uFFFDC\uFFFD"},      // 8-bit CSI, short escapes
+      {u"\x1B]0;title\x07T\x1B]8;;x\x1B\\L\x1BPq#0", u"\uFFFDT\uFFFDL\uFFFD"},  // OSC, DCS to the end
+      {u"a\x1B[12", u"a\uFFFD"},
+      {u"x\u202Edeliaf\u2066y\u2028z\u200F", u"x\uFFFDdeliaf\uFFFDy\uFFFDz\uFFFD"},
+      {u"s\xD800t\xDC00", u"s\uFFFDt\uFFFD"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(PrintableLine(in), out) << WideText(in).ToUtf8();
 }
 
 TEST(WideTextBuffer, ReserveLetsCallersWriteAndFindsTheLength) {

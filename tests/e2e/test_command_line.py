@@ -26,8 +26,10 @@ def run(session, app, *args):
 
 
 def read_csv(path):
+    """Header and rows, each cell as the list shows it: the apostrophe before a would-be formula goes."""
     with open(path, encoding="utf-8-sig", newline="") as f:
-        rows = list(csv.reader(f))
+        rows = [[c[1:] if c[:1] == "'" and c[1:2] in ("=", "+", "-", "@", "\t", "\r") else c for c in r]
+                for r in csv.reader(f)]
     return rows[0], rows[1:]
 
 
@@ -74,12 +76,18 @@ def scenario(session):
     assert code == 0, (code, lines)
     header, exported = read_csv(os.path.join(work, "a.csv"))
     assert header == FIELDS, header
+    # A device named like a formula is text to a spreadsheet: an apostrophe leads its cell.
+    formula = [d["name"] for d in pc["devices"] if d.get("name", "")[:1] == "=" and d.get("present", True)]
+    with open(os.path.join(work, "a.csv"), encoding="utf-8-sig", newline="") as f:
+        cells = [r[0] for r in csv.reader(f)]
+    assert formula and all("'" + name in cells and name not in cells for name in formula), formula
     with open(os.path.join(work, "log.txt"), encoding="utf-8") as f:
         assert f.read().splitlines() == lines == ["%d devices exported to %s" % (len(exported), at("a.csv"))]
     code, _ = run(session, app, "/export", at("all.json"), "/all")
     assert code == 0
     with open(os.path.join(work, "all.json"), encoding="utf-8") as f:
         every = json.load(f)
+    assert all(name in [d["Device name"] for d in every] for name in formula), "JSON holds the names as they are"
     absent = [d for d in every if not d["Present"]]
     assert absent, "/all exported no device that is not present"
     # A device without a class shows that before its absence.

@@ -17,6 +17,7 @@ from test_servers import TestServers  # noqa: E402
 
 SORRY = "Sorry, Ovelant could not be downloaded. Try again later."
 NOT_SIGNED = "Ovelant.exe beside Pyravel is not signed by its maker, so it was not started."
+DOWNLOAD_NOT_SIGNED = "The Ovelant.exe the server sent is not signed by its maker, so it was deleted."
 
 
 class UpdaterRun:
@@ -37,12 +38,13 @@ class UpdaterRun:
         with open(os.path.join(session.build_dir, "tests", "echo_exit.exe"), "rb") as f:
             self.program = f.read()
 
-    def signed(self, padding):
-        """The program with padding after it, signed as the maker's stand-in is."""
+    def signed(self, padding, which="test"):
+        """The program with padding after it, signed as the maker's stand-in is (or by "other": the same
+        subject under a key nothing trusts)."""
         unsigned, signed = os.path.join(self.folder, "unsigned.bin"), os.path.join(self.folder, "signed.bin")
         with open(unsigned, "wb") as f:
             f.write(self.program + b"\0" * padding)
-        signer = os.path.join(self.session.build_dir, "test_signer", "test_")
+        signer = os.path.join(self.session.build_dir, "test_signer", which + "_")
         subprocess.run(["osslsigncode", "sign", "-certs", signer + "cert.pem", "-key", signer + "key.pem",
                         "-h", "sha256", "-in", unsigned, "-out", signed], check=True, capture_output=True)
         with open(signed, "rb") as f:
@@ -102,8 +104,16 @@ def scenario(session):
         assert not os.path.exists(run.temporary), "the page left a temporary file"
         assert run.started_with(timeout=1) is None, "the page started the updater"
 
-        # An unsigned copy of the size served, planted beside the program, is kept but refused.
+        # A download under the maker's subject but another key is checked before the rename: it is
+        # deleted, and the signed copy there was stays and starts.
         servers.state["updater_mode"] = "serve"
+        servers.state["updater"] = run.signed(50000, "other")
+        run_command(app, DOWNLOAD_NOT_SIGNED)
+        assert run.copy() == kept and not os.path.exists(run.temporary), "the foreign download replaced the copy"
+        line = run.started_with()
+        assert line is not None and line.endswith(" /update /flag=1"), "the kept copy was not started: %r" % line
+
+        # An unsigned copy of the size served, planted beside the program, is kept but refused.
         with open(run.updater, "wb") as f:
             f.write(run.program.ljust(len(servers.state["updater"]), b"\0"))
         run_command(app, NOT_SIGNED)

@@ -147,6 +147,7 @@ class ScriptedHost : public OperationHost {
   DownloadTransport& Transport() override { return web; }
   WideText UpdaterSite() const override { return WideText(std::u16string_view(site)); }
   WideText UpdaterPath() const override { return WideText(std::u16string_view(updaterPath)); }
+  SignaturePolicy UpdaterSigner() const override { return {u"Maker", u"DE", ""}; }
   UpdaterStart LaunchUpdater(const WideText& path, const WideText& arguments) override {
     Call(u"launch:" + path.Str() + u"|" + arguments.Str());
     return launchResult;

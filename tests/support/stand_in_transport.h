@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -46,6 +47,10 @@ class StandInTransport : public DownloadTransport {
   // --- Script ---
   std::map<std::u16string, StandInResource> resources;
   bool connected = true, sessionOpens = true, outputOpens = true, commitWorks = true;
+  // What WinVerifyTrust says of a temporary file's bytes; by default the scripted host's signer.
+  std::function<SignatureFacts(const std::string&)> signatureOf = [](const std::string&) {
+    return SignatureFacts{0, 0, u"Maker", u"DE", ""};
+  };
   // While set, reads (and opens) wait: a slow server; the test releases them.
   std::atomic<bool> holdReads{false}, holdOpens{false};
 
@@ -53,6 +58,8 @@ class StandInTransport : public DownloadTransport {
   std::vector<Request> Requests() { return Locked([&] { return requests_; }); }
   std::string File(const std::u16string& path) { return Locked([&] { return files_.count(path) ? files_[path] : std::string(); }); }
   void PutFile(const std::u16string& path, std::string content) { Locked([&] { return files_[path] = content; }); }
+  // Each signature check: the temporary file's bytes and, at that moment, the target's.
+  std::vector<std::pair<std::string, std::string>> SignatureChecks() { return Locked([&] { return checks_; }); }
   // Temporary files still open or left behind.
   size_t OpenOutputs() { return Locked([&] { return temporaries_.size(); }); }
   int waitSteps = 0;  // touched only by the owner's thread
@@ -156,6 +163,14 @@ class StandInTransport : public DownloadTransport {
     bool Write(const void* data, uint32_t size) override {
       return t_.Locked([&] { return t_.temporaries_[target_].append(static_cast<const char*>(data), size), true; });
     }
+    // Checked through the open temporary file, before Commit moves it over the target.
+    SignatureFacts ReadSignature() override {
+      const std::string bytes = t_.Locked([&] {
+        t_.checks_.emplace_back(t_.temporaries_[target_], t_.files_.count(target_) ? t_.files_[target_] : "");
+        return t_.temporaries_[target_];
+      });
+      return t_.signatureOf(bytes);
+    }
     bool Commit() override {
       return t_.Locked([&] {
         closed_ = true;
@@ -176,6 +191,7 @@ class StandInTransport : public DownloadTransport {
 
   std::mutex mutex_;
   std::vector<Request> requests_;
+  std::vector<std::pair<std::string, std::string>> checks_;
   std::map<std::u16string, std::string> files_, temporaries_;
   std::set<std::u16string> folders_;
 };

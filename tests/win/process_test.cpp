@@ -66,6 +66,19 @@ TEST(Process, LaunchProcessWithoutRedirectionAndShellOpenFailsOnAMissingTarget) 
   EXPECT_EQ(ShellOpen(u"C:\\no\\such\\document.pyravel-none"), 0u);
 }
 
+// The updater and the pairing wizard: a token without the program's privileges (not only with
+// them disabled), in the folder given.
+TEST(Process, AStartWithoutTheProgramsPrivilegesLeavesThemOutOfTheChildsToken) {
+  const WideText folder = ModuleFolder(nullptr);
+  for (const unsigned options : {0u, unsigned{kWithoutProgramPrivileges}}) {
+    const std::u16string seen = CommandLineSeenBy(
+        [&] { return RunProcess(HelperPath(), u"x /report", folder, SW_HIDE, options | kWaitForExit); }, 0);
+    WideText expected = Concat({options ? u"|none|" : u"|held|", folder});
+    expected.StripTrailingBackslashes();
+    EXPECT_TRUE(seen.ends_with(expected.View())) << WideText(seen).ToUtf8();
+  }
+}
+
 TEST(Process, AModuleFolderCutShortIsNothing) {
   EXPECT_TRUE(ModuleFolder(nullptr, static_cast<uint32_t>(HelperPath().Length())).Empty());  // cut short
 }
@@ -81,7 +94,8 @@ TEST(SignedStart, OnlyAnIntactCopySignedByTheTrustedSignerStarts) {
   DWORD written = 0;
   WriteFile(file, "\xCC", 1, &written, nullptr);
   CloseHandle(file);
-  const SignaturePolicy sandbox{u"Pyravel Test Signer", PYRAVEL_TEST_SIGNER_SHA1}, product{kMakerSigner, ""};
+  const SignaturePolicy sandbox{u"Pyravel Test Signer", u"DE", PYRAVEL_TEST_SIGNER_SHA1},
+      product{kMakerOrganization, kMakerCountry, ""};
   struct Case {
     const char16_t* file;
     const SignaturePolicy* policy;

@@ -27,7 +27,14 @@ struct TrustApi {
   decltype(&::CertGetNameStringW) name = crypt32.GetProc<decltype(&::CertGetNameStringW)>("CertGetNameStringW");
   decltype(&::CertGetCertificateContextProperty) property =
       crypt32.GetProc<decltype(&::CertGetCertificateContextProperty)>("CertGetCertificateContextProperty");
-  bool Complete() const { return verify && provider && signer && policy && name && property; }
+  decltype(&::CertGetCertificateChain) chain = crypt32.GetProc<decltype(&::CertGetCertificateChain)>("CertGetCertificateChain");
+  decltype(&::CertFreeCertificateChain) freeChain =
+      crypt32.GetProc<decltype(&::CertFreeCertificateChain)>("CertFreeCertificateChain");
+  decltype(&::CertOpenStore) openStore = crypt32.GetProc<decltype(&::CertOpenStore)>("CertOpenStore");
+  decltype(&::CertCloseStore) closeStore = crypt32.GetProc<decltype(&::CertCloseStore)>("CertCloseStore");
+  bool Complete() const {
+    return verify && provider && signer && policy && name && property && chain && freeChain && openStore && closeStore;
+  }
 };
 
 const TrustApi& Trust() {
@@ -43,6 +50,39 @@ std::string Sha1Hex(const TrustApi& api, PCCERT_CONTEXT certificate) {
   std::string hex;
   for (DWORD i = 0; i < size; ++i) hex += {kDigits[hash[i] >> 4], kDigits[hash[i] & 15]};
   return hex;
+}
+
+// One attribute of the certificate's subject (CERT_NAME_ATTR_TYPE with its OID).
+std::u16string SubjectAttribute(const TrustApi& api, PCCERT_CONTEXT certificate, const char* oid) {
+  wchar_t text[256] = {};
+  api.name(certificate, CERT_NAME_ATTR_TYPE, 0, const_cast<char*>(oid), text, 256);
+  return U(text);
+}
+
+// The signer's chain built again by the local machine's engine (HCCE_LOCAL_MACHINE), from the
+// certificates the signature carries, at the time WinVerifyTrust verified it as of: a root that
+// only the user's own store holds ends it at no trusted root. Revocation as WinVerifyTrust checks it.
+void JudgeMachineChain(const TrustApi& api, const CRYPT_PROVIDER_DATA& provider, CRYPT_PROVIDER_SGNR& signer,
+                       SignatureFacts& facts) {
+  facts.chainError = static_cast<uint32_t>(CERT_E_CHAINING);
+  HCERTSTORE carried = api.openStore(CERT_STORE_PROV_MSG, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0,
+                                     provider.hMsg);
+  CERT_CHAIN_PARA para{};
+  para.cbSize = sizeof para;
+  PCCERT_CHAIN_CONTEXT chain = nullptr;
+  if (carried && api.chain(HCCE_LOCAL_MACHINE, signer.pasCertChain[0].pCert, &signer.sftVerifyAsOf, carried, &para,
+                           CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr, &chain) &&
+      chain->cChain > 0 && chain->rgpChain[0]->cElement > 0) {
+    const CERT_SIMPLE_CHAIN& simple = *chain->rgpChain[0];
+    facts.rootSha1 = Sha1Hex(api, simple.rgpElement[simple.cElement - 1]->pCertContext);
+    CERT_CHAIN_POLICY_PARA policy{};
+    policy.cbSize = sizeof policy;
+    CERT_CHAIN_POLICY_STATUS status{};
+    status.cbSize = sizeof status;
+    if (api.policy(CERT_CHAIN_POLICY_AUTHENTICODE, chain, &policy, &status)) facts.chainError = status.dwError;
+  }
+  if (chain) api.freeChain(chain);
+  if (carried) api.closeStore(carried, 0);
 }
 
 }  // namespace
@@ -69,19 +109,10 @@ SignatureFacts ReadSignatureFacts(HANDLE file, const WideText& path) {
   CRYPT_PROVIDER_DATA* provider = api.provider(data.hWVTStateData);
   CRYPT_PROVIDER_SGNR* signer = provider ? api.signer(provider, 0, FALSE, 0) : nullptr;
   if (signer && signer->csCertChain > 0 && signer->pasCertChain[0].pCert) {
-    wchar_t name[256] = {};
-    api.name(signer->pasCertChain[0].pCert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256);
-    facts.signer = U(name);
-    facts.rootSha1 = Sha1Hex(api, signer->pasCertChain[signer->csCertChain - 1].pCert);
+    facts.organization = SubjectAttribute(api, signer->pasCertChain[0].pCert, szOID_ORGANIZATION_NAME);
+    facts.country = SubjectAttribute(api, signer->pasCertChain[0].pCert, szOID_COUNTRY_NAME);
     // Wine's WinVerifyTrust does not judge the chain; the chain policy does, there and on Windows.
-    CERT_CHAIN_POLICY_PARA para{};
-    para.cbSize = sizeof para;
-    CERT_CHAIN_POLICY_STATUS status{};
-    status.cbSize = sizeof status;
-    facts.chainError = signer->pChainContext && api.policy(CERT_CHAIN_POLICY_AUTHENTICODE, signer->pChainContext,
-                                                           &para, &status)
-                           ? status.dwError
-                           : static_cast<uint32_t>(CERT_E_CHAINING);
+    JudgeMachineChain(api, *provider, *signer, facts);
   } else if (facts.trustResult == 0) {
     facts.trustResult = static_cast<uint32_t>(TRUST_E_NOSIGNATURE);  // no signer to name
   }
@@ -95,7 +126,10 @@ SignedStart StartSignedProgram(const WideText& path, const WideText& arguments, 
   FileOwner pinned(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!pinned) return SignedStart::kNotStarted;
   if (!SignedByMaker(ReadSignatureFacts(pinned.Get(), path), policy)) return SignedStart::kNotSigned;
-  return LaunchProcess(path, arguments, WideText(), SW_SHOW, 0) ? SignedStart::kStarted : SignedStart::kNotStarted;
+  // In the program's own folder, without the privileges the program enabled for itself.
+  return LaunchProcess(path, arguments, ModuleFolder(nullptr), SW_SHOW, kWithoutProgramPrivileges)
+             ? SignedStart::kStarted
+             : SignedStart::kNotStarted;
 }
 
 }  // namespace pyr

@@ -7,6 +7,7 @@
 
 #include "base/file_system.h"
 #include "base/win32/wchar.h"
+#include "web/win32/program_signature.h"
 #include "web/win32/wininet_api.h"
 
 namespace pyr {
@@ -167,6 +168,11 @@ class FileOutput : public DownloadOutput {
   bool Write(const void* data, uint32_t size) override {
     DWORD written = 0;
     return WriteFile(file_, data, size, &written, nullptr) && written == size;
+  }
+
+  SignatureFacts ReadSignature() override {
+    FlushFileBuffers(file_);
+    return ReadSignatureFacts(file_, WideText(temporary_));
   }
 
   bool Commit() override {
