@@ -81,9 +81,9 @@ struct Run {
   PlatformCall failing = PlatformCall::kCount;
 };
 
-class JobLines : public LineSink {
+class CollectedLines : public LineSink {
  public:
-  explicit JobLines(std::vector<std::u16string>* lines) : lines_(lines) {}
+  explicit CollectedLines(std::vector<std::u16string>* lines) : lines_(lines) {}
   void WriteLine(const WideText& line) override { lines_->push_back(line.Str()); }
 
  private:
@@ -102,13 +102,13 @@ void Tick(Run& r, std::initializer_list<const char16_t*> ids) {
 // A job run in the temporary folder, by relative paths: here an absolute path starts with the
 // switch character.
 int Job(Run& r, std::vector<WideText> arguments) {
-  JobLines out(&r.jobLines);
+  CollectedLines out(&r.jobLines);
   testing::StandInTransport transport;
   const std::filesystem::path was = std::filesystem::current_path();
   std::string folder = r.temp.Path(u"").ToUtf8();
   std::replace(folder.begin(), folder.end(), '\\', '/');
   std::filesystem::current_path(folder);
-  const int code = RunCommandLineJob(ParseCommandLine(arguments), r.host.platform, transport, out);
+  const int code = ExitCodeOf(RunCommandLineJob(ParseCommandLine(arguments), r.host.platform, transport, out));
   std::filesystem::current_path(was);
   return code;
 }
