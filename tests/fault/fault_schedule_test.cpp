@@ -25,8 +25,10 @@
 #include "operations/install_drivers_from_folder.h"
 #include "operations/state_commands.h"
 #include "operations/uninstall_commands.h"
+#include "operations/updater_command.h"
 #include "core/test_fixture.h"
 #include "support/driver_pc.h"
+#include "support/program_bytes.h"
 
 namespace pyr {
 namespace {
@@ -469,8 +471,33 @@ std::vector<Operation> RealPcOperations() {
   };
 }
 
+// "Update drivers with Ovelant" with each call of the download seam failing in turn: the copy
+// beside the program is the old one or the whole new one, never a part, and nothing temporary
+// stays behind.
+uint64_t UpdaterFailsInTurn() {
+  const std::u16string path = u"pyravel\\Ovelant.exe";
+  const std::string fresh = testing::ProgramBytes({.rawSize = 20000});
+  uint64_t calls = 0, pairs = 0;
+  for (uint64_t nth = 0; nth == 0 || nth <= calls; ++nth) {
+    ScriptedHost host({});
+    host.web.PutFile(path, "old");
+    host.web.AddFolder(u"pyravel");
+    host.web.resources[u"http://127.0.0.1:8080/ovelant/Ovelant.exe"].body = fresh;
+    host.web.failAt = nth;
+    UpdateDriversWithOvelant(host);
+    if (nth == 0) calls = host.web.calls;
+    pairs += nth == 0 ? 0 : 1;
+    const std::string copy = host.web.File(path);
+    EXPECT_TRUE(copy == "old" || copy == fresh) << "call " << nth << ": a copy of " << copy.size() << " bytes";
+    EXPECT_EQ(host.web.OpenOutputs(), 0u) << "call " << nth;
+    EXPECT_TRUE(nth != 0 || copy == fresh) << "without faults the new copy is in place";
+  }
+  return pairs;
+}
+
 TEST(FaultSchedule, EveryCallOfEveryOperationFailsInTurn) {
   uint64_t pairs = FailInTurn(Operations(), FaultPc(), false);
+  pairs += UpdaterFailsInTurn();
   pairs += FailInTurn(RealPcOperations(), LoadTestPc("real_pc.json"), true);
   std::printf("fault_schedule_pairs %llu\n", static_cast<unsigned long long>(pairs));
 }

@@ -53,6 +53,8 @@ class StandInTransport : public DownloadTransport {
   };
   // While set, reads (and opens) wait: a slow server; the test releases them.
   std::atomic<bool> holdReads{false}, holdOpens{false};
+  // The fault schedule: the failAt-th call of the transport (counted from 1) fails; calls counts them.
+  std::atomic<uint64_t> calls{0}, failAt{0};
 
   // --- Record ---
   std::vector<Request> Requests() { return Locked([&] { return requests_; }); }
@@ -65,24 +67,29 @@ class StandInTransport : public DownloadTransport {
   int waitSteps = 0;  // touched only by the owner's thread
 
   // --- DownloadTransport ---
-  bool IsConnected() override { return connected; }
-  std::unique_ptr<DownloadConnection> NewConnection() override { return std::make_unique<Connection>(*this); }
+  bool IsConnected() override { return !Faulted() && connected; }
+  std::unique_ptr<DownloadConnection> NewConnection() override {
+    return Faulted() ? nullptr : std::make_unique<Connection>(*this);
+  }
   std::unique_ptr<DownloadOutput> CreateOutput(std::u16string_view target) override {
-    if (!outputOpens) return nullptr;
+    if (Faulted() || !outputOpens) return nullptr;
     std::lock_guard lock(mutex_);
     temporaries_[std::u16string(target)] = std::string();
     return std::make_unique<Output>(*this, std::u16string(target));
   }
   bool FileSize(std::u16string_view path, uint64_t* size) override {
+    if (Faulted()) return false;
     return Locked([&] {
       auto it = files_.find(std::u16string(path));
       return it != files_.end() && (*size = it->second.size(), true);
     });
   }
   bool FolderExists(std::u16string_view path) override {
+    if (Faulted()) return false;
     return Locked([&] { return folders_.count(std::u16string(path)) != 0; });
   }
   bool CreateFolderTree(std::u16string_view path) override {
+    if (Faulted()) return false;
     return Locked([&] { return folders_.insert(std::u16string(path)), true; });
   }
   void AddFolder(const std::u16string& path) { CreateFolderTree(path); }
@@ -98,15 +105,18 @@ class StandInTransport : public DownloadTransport {
   }
 
  private:
+  bool Faulted() { return ++calls == failAt.load(); }
+
   class Connection : public DownloadConnection {
    public:
     explicit Connection(StandInTransport& t) : t_(t) {}
     bool OpenSession(std::u16string_view agent, uint32_t, uint32_t) override {
       agent_ = agent;
-      return t_.sessionOpens;
+      return !t_.Faulted() && t_.sessionOpens;
     }
     bool OpenUrl(std::u16string_view url, std::u16string_view headers, uint32_t flags) override {
       while (t_.holdOpens.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (t_.Faulted()) return false;
       std::lock_guard lock(t_.mutex_);
       url_ = url;
       t_.requests_.push_back({std::u16string(url), std::u16string(headers), agent_, flags});
@@ -127,11 +137,14 @@ class StandInTransport : public DownloadTransport {
       return !IsFtp() && resource_.announceLength ? resource_.body.size() : 0;
     }
     // An FTP open reaches the host's FTP service: nothing there for what is served over HTTP.
-    bool OpenFtpFile(std::u16string_view url, bool) override { return url.starts_with(u"ftp") && resource_.ftpOpens; }
+    bool OpenFtpFile(std::u16string_view url, bool) override {
+      return !t_.Faulted() && url.starts_with(u"ftp") && resource_.ftpOpens;
+    }
     uint64_t FtpFileSize() override { return resource_.ftpSize; }
     void QueryDataAvailable() override {}
     bool Read(void* buffer, uint32_t size, uint32_t* count) override {
       while (t_.holdReads.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (t_.Faulted()) return *count = 0, false;
       uint64_t left = resource_.body.size() - offset_;
       if (resource_.endAfter >= 0) left = std::min<uint64_t>(left, resource_.endAfter - std::min<int64_t>(offset_, resource_.endAfter));
       uint64_t n = std::min<uint64_t>(left, size);
@@ -161,6 +174,7 @@ class StandInTransport : public DownloadTransport {
       if (!closed_) Discard();
     }
     bool Write(const void* data, uint32_t size) override {
+      if (t_.Faulted()) return false;
       return t_.Locked([&] { return t_.temporaries_[target_].append(static_cast<const char*>(data), size), true; });
     }
     // Checked through the open temporary file, before Commit moves it over the target.
@@ -172,11 +186,12 @@ class StandInTransport : public DownloadTransport {
       return t_.signatureOf(bytes);
     }
     bool Commit() override {
+      const bool works = !t_.Faulted() && t_.commitWorks;
       return t_.Locked([&] {
         closed_ = true;
-        if (t_.commitWorks) t_.files_[target_] = std::move(t_.temporaries_[target_]);
+        if (works) t_.files_[target_] = std::move(t_.temporaries_[target_]);
         t_.temporaries_.erase(target_);
-        return t_.commitWorks;
+        return works;
       });
     }
     void Discard() override {
