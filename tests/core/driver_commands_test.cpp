@@ -124,6 +124,26 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
   }
 }
 
+// Twins that use one package, both ticked: the package goes after the second, and its copy is
+// made once. A software device's row is named in the question: no scan brings it back.
+TEST(UninstallAndDeleteDrivers, TwinsTakeTheirPackageWithTheLastAndSoftwareDevicesAreNamed) {
+  SimulatedPc pc = DriverPc();
+  pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"PCI\\A2", u"Twin A"), u"oem1.inf", 2020, u"1.0"));
+  pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"SWD\\RAS\\1", u"RAS adapter"), u"oem1.inf", 2020, u"1.0"));
+  ScriptedHost host(std::move(pc));
+  testing::TempFolder temp;
+  testing::UseFolders(host, temp);
+  for (int row : {0, 4, 5}) host.list.SetRowChecked(row, true);
+  UninstallAndDeleteDrivers(host, RowSource::kChecked);
+  EXPECT_NE(host.asked.at(0).find(u"One of them is a device that Windows itself creates (ROOT\\ or SWD\\)"),
+            std::u16string::npos);
+  EXPECT_EQ(host.resultLines, (Lines{u"The driver for RAS adapter was successfully uninstalled.",
+                                     u"The driver for Twin A was successfully uninstalled.",
+                                     u"The driver for Adapter A was successfully uninstalled and its driver package removed."}));
+  EXPECT_EQ(host.platform.Pc().driverStore.size(), 2u);
+  EXPECT_EQ(temp.Tree(temp.Path(u"ProgramData")).size(), 1u);
+}
+
 // The last twenty batches are kept, the oldest deleted first; a folder of another name and a link
 // with a batch's name (a standard user's, to anything) are neither deleted nor entered.
 TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
