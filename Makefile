@@ -10,7 +10,7 @@ native: setup
 	@cmake --build --preset native
 
 # The native tests once more under AddressSanitizer and UndefinedBehaviorSanitizer; only the test
-# binary is built there.
+# binaries are built there.
 asan: setup
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
