@@ -261,7 +261,8 @@ TEST(UninstallAllNotPresent, DeclinedOpensNoDialogAndAnUnnamedDeviceIsUnknown) {
   EXPECT_TRUE(Called(noSet, u"progress:100:Operation complete. 0 devices uninstalled."));
 }
 
-// An INF on disk in a folder of its own, for Adapter B unless told otherwise.
+// An INF on disk in a folder of its own, for Adapter B unless told otherwise, marked
+// ExcludeFromSelect.
 std::u16string WriteInf(const char* folderName, const char* name, const char* driverVer,
                         const char* hardwareId = "HW\\Adapter B") {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / folderName;
@@ -270,7 +271,9 @@ std::u16string WriteInf(const char* folderName, const char* name, const char* dr
   std::ofstream(path) << "; picked by the user\n[Version]\nSignature=\"$Windows NT$\"\nClass=Net\n"
                       << "Provider=%Maker%\nDriverVer = " << driverVer << "\n\n[Manufacturer]\n"
                       << "%Maker%=Models,NTamd64\n\n[Models.NTamd64]\n"
-                      << "%Desc% = Install, " << hardwareId << ", PCI\\CC_0200\n\n[Strings]\nMaker=\"Maker\"\n";
+                      << "%Desc% = Install, " << hardwareId << ", PCI\\CC_0200\n\n[Strings]\nMaker=\"Maker\"\n"
+                      // As display drivers must: listed for a device only when excluded drivers are asked for.
+                      << "[ControlFlags]\nExcludeFromSelect=*\n";
   return path.u16string();
 }
 
