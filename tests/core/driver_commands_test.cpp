@@ -82,9 +82,8 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
 
 // Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
 // never by force: a package another device still uses, present or not, stays, and the line says
-// so; the device is gone all the same, and so is its row. A package that could not be copied
-// first (a link in place of the program's folder) stays with its device, and nothing is written
-// behind the link.
+// so; the device is gone all the same, and so is its row. A link in place of the program's folder
+// is renamed aside: the copy goes to a new folder, and nothing is written behind the link.
 TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
   const struct {
     const char16_t* inf;
@@ -92,7 +91,7 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     bool removed, deviceGone;
     bool linked = false;
   } cases[] = {
-      {u"oem1.inf", false, false, false, true},
+      {u"oem1.inf", false, true, true, true},
       {u"oem1.inf", false, true, true},          {u"OEM1.INF", false, true, true},
       {u"oem1.inf", true, false, true},          {u"oem10.inf", false, false, true},
       {u"net.inf", false, false, false},         {u"oem.inf", false, false, false},
@@ -160,6 +159,52 @@ TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
   EXPECT_EQ(left[1], "2025-01-12 00-00-00");       // the 19 newest earlier batches
   EXPECT_EQ(left.back(), "notes");
   EXPECT_EQ(temp.Tree(temp.Path(u"victim")), std::vector<std::string>{"2025-01-01 00-00-00/kept.txt"});
+}
+
+// A program folder a standard user made first (another owner, or others may write to it) is
+// renamed aside: nothing in it is pruned or offered, and the copy goes to a new folder of the
+// program's own. Where it cannot be renamed, nothing is removed and the refusal says why.
+TEST(RemovedDriverCopies, AFolderAStandardUserMadeIsNeverReused) {
+  const struct {
+    const char16_t* level;
+    bool otherOwner;  // or else: others may write
+    bool asideTaken = false;
+  } cases[] = {
+#ifndef _WIN32  // Wine keeps no owner: every file shows the Unix user's
+      {u"Pyravel", true},
+#endif
+      {u"Pyravel", false}, {u"Pyravel\\Removed drivers", false}, {u"Pyravel", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideText(c.level).ToUtf8() + (c.otherOwner ? " owner" : " writable"));
+    testing::TempFolder temp;
+    ScriptedHost host(DriverPc());
+    testing::UseFolders(host, temp);
+    const WideText programData = temp.Path(u"ProgramData");
+    const WideText planted = Concat({programData, u"\\", c.level});
+    for (int day = 10; day <= 31; ++day) {
+      temp.Write(Concat({RemovedDriversFolder(programData), u"\\2025-01-", WideText::FromInt32(day), u" 00-00-00\\x.inf"}), "x");
+    }
+    for (int i = 1; c.asideTaken && i <= 20; ++i) {
+      ASSERT_TRUE(CreateDirectoryTree(Concat({planted, u" (untrusted ", WideText::FromInt32(i), u")"})));
+    }
+    ASSERT_TRUE(c.otherOwner ? testing::GiveToAnotherUser(planted) : testing::LetOthersWrite(planted));
+    EXPECT_TRUE(RemovedDriversFolder(programData).Empty());  // nothing to restore from there
+    RestoreRemovedDrivers(host);
+    EXPECT_TRUE(host.folderStarts.empty());
+
+    RemovalCopies copies(programData, CalendarTime{2026, 3, 0, 4, 5, 6, 7});
+    DeviceInfo device;
+    ASSERT_TRUE(host.platform.EnumDeviceInfo(host.InventorySet(), 0, &device));
+    WideText copy;
+    EXPECT_EQ(copies.Copy(host.platform, host.InventorySet(), device, &copy), !c.asideTaken);
+    EXPECT_EQ(copies.Refusal(), c.asideTaken ? ProgramFolderRefusedLine(planted) : WideText());
+    const WideText batch = copies.Finish();
+    EXPECT_EQ(temp.Tree(programData).size(), c.asideTaken ? 22u : 23u);  // no planted batch was pruned
+    if (c.asideTaken) continue;
+    EXPECT_TRUE(IsRealDirectory(Concat({planted, u" (untrusted 1)"})));
+    EXPECT_EQ(temp.Tree(RemovedDriversFolder(programData)), std::vector<std::string>{"2026-03-04 05-06-07/Net/Adapter A - 1.0/neta.inf"});
+    EXPECT_EQ(batch, Concat({RemovedDriversFolder(programData), u"\\2026-03-04 05-06-07"}));
+  }
 }
 
 // Restoring offers the copies of removed packages, and only once a removal made their folder.
