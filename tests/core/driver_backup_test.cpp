@@ -356,6 +356,10 @@ TEST_F(BackupCommandTest, InstallOffersNoNameWindowsWouldReadAsAnother) {
   temp_.Write(temp_.Path(u"names\\AUX_\\CON_\\e1d.inf"), "x");
   temp_.Write(temp_.Path(u"names\\trap.\\evil.inf"), "x");
   temp_.Write(temp_.Path(u"names\\nul.inf"), "x");
+#ifndef _WIN32  // no Windows name holds them
+  temp_.Write(temp_.Path(u"names\\a:b\\evil.inf"), "x");
+  temp_.Write(temp_.Path(u"names\\x|y.inf"), "x");
+#endif
   RecordingPlatform platform(SimulatedPc{});
   EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"names"), InstallFlags{}), 1u);
   EXPECT_EQ(platform.offered, std::vector<std::string>{"AUX_\\CON_\\e1d.inf"});
