@@ -253,9 +253,19 @@ bool IsTrustedProgramFolder(const WideText& path) {
 bool CreateNewFolder(const WideText& path) { return CreateDirectoryW(W(LongPath(path)), nullptr) != FALSE; }
 
 bool RenameToNewName(const WideText& from, const WideText& to) {
-  // Without MOVEFILE_REPLACE_EXISTING the rename fails when anything holds the new name; a
-  // reparse point is renamed itself.
-  return MoveFileExW(W(LongPath(from)), W(LongPath(to)), 0) != FALSE;
+  const WideText source = LongPath(from);
+  // A reparse point is renamed itself, as its own handle shows it. Where the name shows a link
+  // but the handle opens its target (Wine), a rename would move the target: nothing is renamed.
+  const DWORD byName = GetFileAttributesW(W(source));
+  if (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    FileOwner item(OpenForSecurity(source, FILE_READ_ATTRIBUTES));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!item || !GetFileInformationByHandle(item.Get(), &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return false;
+    }
+  }
+  // Without MOVEFILE_REPLACE_EXISTING the rename fails when anything holds the new name.
+  return MoveFileExW(W(source), W(LongPath(to)), 0) != FALSE;
 }
 
 // ---- Deleting ----
@@ -382,8 +392,10 @@ int DeleteEntry(const WideText& path, DWORD listed, const WideText& pattern, uin
     // Wine shows a link to a folder as a reparse point only in a listing and by name; its handle
     // is the target's. A link is never entered, whichever of the three tells.
     if (handleIsLink || ((listed | (byName == INVALID_FILE_ATTRIBUTES ? 0 : byName)) & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      if (contentsOnly) return kDeleteFailed;
-      if (handleIsLink && MarkDeleted(item.Get())) return kDeleteDone;
+      // Where the handle is the target's, a delete by that handle or by the name would remove
+      // the target (Wine does): the link stays, and the delete fails.
+      if (contentsOnly || !handleIsLink) return kDeleteFailed;
+      if (MarkDeleted(item.Get())) return kDeleteDone;
       item.Reset();
       return RemoveLinkByName(path, folder, flags);
     }
