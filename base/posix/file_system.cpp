@@ -88,6 +88,9 @@ class FolderHandle {
   int fd_;
 };
 
+// CreateFileW on the folder above a tree (the path to it may hold links, as on Windows).
+int OpenFolder(const std::string& path) { return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+
 // CreateFileW with FILE_FLAG_OPEN_REPARSE_POINT on a folder: a link there is not opened as one.
 int OpenFolderAt(int parent, const char* name) {
   return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -157,7 +160,7 @@ int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
   const std::string path = NativePath(folder);
   const size_t slash = path.rfind('/');
   const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  FolderHandle above(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FolderHandle above(OpenFolder(parent));
   if (above.Get() < 0) return errno == ENOENT ? kDeleteDone : kDeleteFailed;
   return DeleteEntryAt(above.Get(), slash == std::string::npos ? path : path.substr(slash + 1),
                        pattern.ToUtf8().c_str(), (flags & kDeleteContentsOnly) != 0, pump);
