@@ -65,6 +65,24 @@ bool NameBeside(const WideText& path, std::u16string_view tag, bool make, WideTe
   return false;
 }
 
+// Into a folder this copy made: every name below it is new, so each folder is made by one create
+// and each file copied to a name nothing may hold (a link put there meanwhile fails the copy).
+bool CopyIntoNewFolder(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
+  DirectoryIterator entries;
+  // A source that cannot be listed leaves an empty destination, as CopyFolderTree does.
+  if (!entries.Open(Concat({source, u"\\*"}), kSkipReparsePoints)) return true;
+  WideText from, to;
+  do {
+    if (pump) pump();
+    from.AssignConcat({source, u"\\", entries.Name()});
+    to.AssignConcat({destination, u"\\", entries.Name()});
+    if (entries.IsDirectory() ? !CreateNewFolder(to) || !CopyIntoNewFolder(from, to, pump) : !CopyToNewFile(from, to)) {
+      return false;
+    }
+  } while (entries.Next());
+  return true;
+}
+
 }  // namespace
 
 bool CopyFolderIntoPlace(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
@@ -72,7 +90,7 @@ bool CopyFolderIntoPlace(const WideText& source, const WideText& destination, co
   if (replacing && !IsRealDirectory(destination)) return false;  // a link or a file is never replaced
   WideText fresh, earlier;
   if (!NameBeside(destination, u".pyravel-new-", true, &fresh)) return false;
-  bool placed = CopyFolderTree(source, fresh, pump);
+  bool placed = CopyIntoNewFolder(source, fresh, pump);
   if (placed && replacing) {
     placed = NameBeside(destination, u".pyravel-old-", false, &earlier) && RenameToNewName(destination, earlier);
   }
