@@ -52,6 +52,58 @@ bool CopyFolderTree(const WideText& source, const WideText& destination, const P
   return true;
 }
 
+namespace {
+
+constexpr int kNamesBesideTried = 20;
+
+// A name beside path that nothing holds, made a new folder when make is set.
+bool NameBeside(const WideText& path, std::u16string_view tag, bool make, WideText* name) {
+  for (int i = 1; i <= kNamesBesideTried; ++i) {
+    name->AssignConcat({path, tag, WideText::FromInt32(i)});
+    if (make ? CreateNewFolder(*name) : !PathTaken(*name)) return true;
+  }
+  return false;
+}
+
+// Into a folder this copy made: every name below it is new, so each folder is made by one create
+// and each file copied to a name nothing may hold (a link put there meanwhile fails the copy).
+bool CopyIntoNewFolder(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
+  DirectoryIterator entries;
+  // A source that cannot be listed leaves an empty destination, as CopyFolderTree does.
+  if (!entries.Open(Concat({source, u"\\*"}), kSkipReparsePoints)) return true;
+  WideText from, to;
+  do {
+    if (pump) pump();
+    from.AssignConcat({source, u"\\", entries.Name()});
+    to.AssignConcat({destination, u"\\", entries.Name()});
+    if (entries.IsDirectory() ? !CreateNewFolder(to) || !CopyIntoNewFolder(from, to, pump) : !CopyToNewFile(from, to)) {
+      return false;
+    }
+  } while (entries.Next());
+  return true;
+}
+
+}  // namespace
+
+bool CopyFolderIntoPlace(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
+  const bool replacing = PathTaken(destination);
+  if (replacing && !IsRealDirectory(destination)) return false;  // a link or a file is never replaced
+  WideText fresh, earlier;
+  if (!NameBeside(destination, u".pyravel-new-", true, &fresh)) return false;
+  bool placed = CopyIntoNewFolder(source, fresh, pump);
+  if (placed && replacing) {
+    placed = NameBeside(destination, u".pyravel-old-", false, &earlier) && RenameToNewName(destination, earlier);
+  }
+  if (placed && !RenameToNewName(fresh, destination)) {
+    // Something took the name in between: the earlier copy goes back if it can, and is kept if not.
+    if (replacing) RenameToNewName(earlier, destination);
+    placed = false;
+  }
+  if (!placed) DeletePath(fresh, 0);
+  if (placed && replacing) DeletePath(earlier, 0);
+  return placed;
+}
+
 WideText LongPath(const WideText& path) {
   WideText p = path;
   p.AddLongPathPrefix();

@@ -59,6 +59,10 @@ class SecurityReplacement {
 // A file, a folder tree, or the entries of a folder matching a wildcard last component.
 int DeletePath(const WideText& path, uint32_t flags, const PendingEventPump& pump = {});
 // Entries of folder matching pattern, recursively, then the folder unless kDeleteContentsOnly.
+// Works by handle: each folder is opened as itself (never through a link), checked by that handle
+// to be a real folder, listed and emptied through it; a link met anywhere, even one swapped in
+// after the listing, is removed itself and never entered. A folder that is a link is removed, not
+// entered.
 int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
                const SecurityReplacement* security, const PendingEventPump& pump = {});
 int DeleteOneFile(const WideText& path, uint32_t flags, const SecurityReplacement* security);
@@ -77,11 +81,27 @@ bool CopyFolderTree(const WideText& source, const WideText& destination,
 // user's choice), every level below it must be absent (then created) or a real folder.
 bool CreateFolderBelow(const WideText& base, const WideText& folder);
 
-// Makes the folder (its parent must exist), or takes an existing real folder, with the security of
-// the program's own folders: owner Administrators, full control for Administrators and SYSTEM,
-// reading for users, inherited below. False for a link or a file in its place: a standard user may
-// have put one there before the program first ran.
-bool CreateProtectedFolder(const WideText& path);
+// A folder of the program's own (its parent must exist): made with the program's security (owner
+// Administrators, full control for Administrators and SYSTEM, reading for users, inherited below),
+// or an existing one taken when IsTrustedProgramFolder. Anything else holding the name (a standard
+// user's folder, a link, a file) is never reused: it is renamed aside and a new folder made; false
+// when that fails. aside, when given, receives the name it was renamed to.
+bool CreateProtectedFolder(const WideText& path, WideText* aside = nullptr);
+// A real folder (not a link) that no standard user made or may change: owned by Administrators or
+// SYSTEM, and its DACL lets nobody else write, delete or change permissions in it.
+bool IsTrustedProgramFolder(const WideText& path);
+// One new folder with the program's security, made by a single create; false when anything holds
+// the name already.
+bool CreateSecuredFolder(const WideText& path);
+// One new folder, made by a single create: false when anything holds the name, never "use it".
+bool CreateNewFolder(const WideText& path);
+// Renames from (a link is renamed itself, never followed) to a name nothing holds.
+bool RenameToNewName(const WideText& from, const WideText& to);
+// Copies source's tree into destination through a new folder beside it, renamed into place once
+// whole; an earlier real folder at destination is replaced only then. A failure removes that new
+// folder alone and leaves destination as it was; a link at destination fails the copy.
+bool CopyFolderIntoPlace(const WideText& source, const WideText& destination,
+                         const PendingEventPump& pump = {});
 
 // Creates path and every missing folder above it; true when the folder exists afterwards.
 bool CreateDirectoryTree(const WideText& path);

@@ -17,7 +17,22 @@ BackupTarget MakeBackupTarget(const WideText& picked, bool wholePc) {
   return target;
 }
 
-WideText UsableName(std::u16string_view name) {
+namespace {
+
+// What a file name cannot hold: the separators and wildcards the system reads, quotes, pipes and
+// the control characters.
+bool CannotBeInAName(char16_t c) { return c < 0x20 || std::u16string_view(u"/:*?\"<>|").find(c) != std::u16string_view::npos; }
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+}  // namespace
+
+WideText UsableName(std::u16string_view given) {
+  std::u16string replaced(given);
+  for (char16_t& c : replaced) {
+    if (CannotBeInAName(c)) c = u'_';
+  }
+  const std::u16string_view name(replaced);
   const size_t end = name.find_last_not_of(u". ");
   if (end == std::u16string_view::npos) return WideText();
   std::u16string usable(name.substr(0, end + 1));
@@ -40,14 +55,17 @@ WideText UsableName(std::u16string_view name) {
 
 bool PartStaysInside(std::u16string_view part) {
   if (part.empty()) return false;
-  // A colon names a drive or a stream; a slash is a separator to the system as well.
-  if (part.find_first_of(u":/") != std::u16string_view::npos) return false;
+  // The forms the system reads as a place of their own, with either separator: a root or a
+  // server's share ("\x", "\\server", "\\?\"), a drive ("C:", "C:x"), a stream ("name::$DATA").
+  if (part[0] == u'\\' || part[0] == u'/') return false;
+  if (part.size() >= 2 && part[1] == u':' && IsAsciiLetter(part[0])) return false;
+  if (part.find(u":$") != std::u16string_view::npos) return false;
   size_t start = 0;
   for (;;) {
     size_t end = part.find(u'\\', start);
     std::u16string_view level = part.substr(start, end == std::u16string_view::npos ? part.npos : end - start);
-    // An empty level comes from a "\\" prefix or a doubled backslash; a level of dots and spaces
-    // only is "." or ".." once the system trims it.
+    // An empty level comes from a doubled backslash; a level of dots and spaces only is "." or
+    // ".." once the system trims it.
     if (level.find_first_not_of(u". ") == std::u16string_view::npos) return false;
     if (end == std::u16string_view::npos) return true;
     start = end + 1;

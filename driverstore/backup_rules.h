@@ -26,13 +26,16 @@ enum BackupAllFlags : uint32_t {
 WideText BackupRoot(const WideText& picked, bool wholePc);
 
 // Where a backup writes: below the folder the user chose, nothing existing may be a link.
+class PackageFolders;
 struct BackupTarget {
   WideText chosen;  // the pick, trailing backslashes removed: the user's own, used as it is
   WideText root;    // chosen, or chosen\DriverBackup for a whole-PC backup
+  PackageFolders* folders = nullptr;  // the run's folders, so that two packages never share one
 };
 BackupTarget MakeBackupTarget(const WideText& picked, bool wholePc);
 
-// A folder or file name Windows can open: trailing dots and blanks trimmed (Windows drops them,
+// A folder or file name Windows can open: each character a name cannot hold (/ : * ? " < > | and
+// the control characters) replaced with "_", trailing dots and blanks trimmed (Windows drops them,
 // so the name would mean another folder), and a device name (CON, NUL, COM1, LPT1 and the like,
 // with or without an extension) given a "_" after its stem. Empty when nothing usable is left.
 WideText UsableName(std::u16string_view name);
@@ -45,9 +48,11 @@ struct BackupFolderParts {
   const WideText* version = nullptr;
 };
 
-// root\class\name[ - manufacturer][ - version], each level made usable (UsableName). The parts
-// come from drivers anyone can install, so one that could lead out of root (a "." or ".." level, a
-// drive, a "\\?\" or "\\" prefix, an empty level) gives false and nothing is to be written.
+// root\class\name[ - manufacturer][ - version], each backslash level made usable (UsableName):
+// "Series/C230" or "phone: work" is one level with "_" in place. The parts come from drivers and
+// gadgets anyone can install or pair, so one that could lead out of root (a "." or ".." level, a
+// drive, a root, "\\?\" or "\\" prefix, a stream, an empty level) gives false and nothing is
+// to be written.
 bool DeviceBackupFolder(const WideText& root, const BackupFolderParts& parts, WideText* folder);
 
 // Whether a part, split into folder levels at its backslashes, stays below the folder it is put in.

@@ -5,6 +5,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "driverstore/backup_rules.h"
+#include "driverstore/package_folders.h"
 
 namespace pyr {
 
@@ -37,10 +38,15 @@ bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& 
   bool copied = false;
   if (DeviceBackupFolder(target.root, parts, &destination)) {
     if (pump) pump();
-    // Only a folder the checks made or accepted is removed again; a refused level is left alone.
-    if (CreateFolderBelow(target.chosen, destination)) {
-      copied = CopyFolderTree(StoreFolderOfInf(storeInf), destination, pump);
-      if (!copied) DeletePath(destination, 0);
+    const WideText store = StoreFolderOfInf(storeInf);
+    if (target.folders) destination = target.folders->Claim(destination, store, &copied);
+    WideText parent = destination;
+    parent.ParentPath(false);
+    // Twins share their package's copy; otherwise a fresh folder beside the device's is filled
+    // and put in place when whole, so a failure leaves an earlier backup there as it was.
+    if (!copied && CreateFolderBelow(target.chosen, parent)) {
+      copied = CopyFolderIntoPlace(store, destination, pump);
+      if (target.folders) target.folders->SetCopied(destination, copied);
     }
   }
   if (copied && copiedTo) *copiedTo = destination;

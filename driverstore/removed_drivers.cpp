@@ -24,11 +24,30 @@ class SilentReport : public BackupReport {
 
 }  // namespace
 
-WideText RemovedDriversFolder(const WideText& programData) {
+namespace {
+
+WideText RemovedDriversPath(const WideText& programData) {
   WideText root = programData;
   root.StripTrailingBackslashes();
   root.Append(u"\\Pyravel\\Removed drivers");
   return root;
+}
+
+}  // namespace
+
+WideText RemovedDriversFolder(const WideText& programData) {
+  WideText root = RemovedDriversPath(programData);
+  WideText pyravel = root;
+  pyravel.ParentPath(false);
+  for (const WideText* level : {&pyravel, &root}) {
+    if (PathTaken(*level) && !IsTrustedProgramFolder(*level)) return WideText();
+  }
+  return root;
+}
+
+WideText ProgramFolderRefusedLine(const WideText& folder) {
+  return Concat({u"No driver package was removed: ", folder,
+                 u" was made by another user and could not be moved aside, so no copy could be kept."});
 }
 
 WideText BatchFolderName(const CalendarTime& t) {
@@ -48,6 +67,7 @@ bool IsBatchFolderName(std::u16string_view name) {
 
 WideText NewestBatchFolder(const WideText& root) {
   WideText newest;
+  if (root.Empty()) return newest;  // no folder of the program's own to look in
   DirectoryIterator entries;
   // Links are neither entered nor offered: only real folders with a batch's name count.
   if (!entries.Open(Concat({root, u"\\*"}), kFoldersOnly | kSkipReparsePoints)) return newest;
@@ -71,7 +91,7 @@ std::vector<WideText> BatchesToPrune(std::vector<WideText> names, size_t keep, c
 }
 
 RemovalCopies::RemovalCopies(const WideText& programData, const CalendarTime& now)
-    : root_(RemovedDriversFolder(programData)) {
+    : root_(RemovedDriversPath(programData)) {
   // No folder to keep copies in, or no time to name them by: nothing is removed.
   if (programData.Empty() || !FileTimeFromCalendar(now, &start_)) prepared_ = -1;
 }
@@ -81,9 +101,15 @@ bool RemovalCopies::Prepare() {
   prepared_ = -1;
   WideText pyravel = root_;
   pyravel.ParentPath(false);
-  if (!CreateProtectedFolder(pyravel) || !CreateProtectedFolder(root_)) return false;
-  // The batch folder must be new: only then is everything below it the program's own. A batch
-  // started in the same second as the last one takes the next free second.
+  // A folder a standard user made first is renamed aside (CreateProtectedFolder), never reused.
+  for (const WideText* level : {&pyravel, &root_}) {
+    if (!CreateProtectedFolder(*level)) {
+      refusal_ = ProgramFolderRefusedLine(*level);
+      return false;
+    }
+  }
+  // The batch folder is made by one create that must succeed: only then is everything below it
+  // the program's own. A batch started in the same second as the last one takes the next second.
   constexpr uint64_t kOneSecond = 10000000;  // in FILETIME units
   constexpr int kSecondsTried = 60;
   CalendarTime time;
@@ -91,20 +117,21 @@ bool RemovalCopies::Prepare() {
     if (!CalendarFromFileTime(start_ + i * kOneSecond, &time)) break;
     batchName_ = BatchFolderName(time);
     batch_ = Concat({root_, u"\\", batchName_});
-    if (!PathTaken(batch_) && CreateFolderBelow(root_, batch_)) prepared_ = 1;
+    if (CreateNewFolder(batch_)) prepared_ = 1;
   }
   return prepared_ == 1;
 }
 
 bool RemovalCopies::Copy(DevicePlatform& platform, DeviceSet set, const DeviceInfo& device, WideText* copy) {
   SilentReport report;
-  if (!Prepare() || !BackUpOneDevice(platform, set, device, BackupTarget{batch_, batch_}, report, {}, copy)) {
+  if (!Prepare() ||
+      !BackUpOneDevice(platform, set, device, BackupTarget{batch_, batch_, &folders_}, report, {}, copy)) {
     return false;
   }
   // A store folder that cannot be listed copies as an empty folder, which would put nothing back.
   DirectoryIterator entries;
   if (!entries.Open(Concat({*copy, u"\\*"}))) {
-    if (std::find(kept_.begin(), kept_.end(), *copy) == kept_.end()) DeletePath(*copy, 0);
+    if (std::find(kept_.begin(), kept_.end(), *copy) == kept_.end()) Remove(*copy);
     return false;
   }
   kept_.push_back(*copy);
@@ -115,8 +142,13 @@ void RemovalCopies::Discard(const WideText& copy) {
   const auto it = std::find(kept_.begin(), kept_.end(), copy);
   if (it == kept_.end()) return;
   kept_.erase(it);
-  // Twin devices with one name, maker and version share a folder: it goes with the last of them.
-  if (std::find(kept_.begin(), kept_.end(), copy) == kept_.end()) DeletePath(copy, 0);
+  // Twin devices using one package share its folder: it goes with the last of them.
+  if (std::find(kept_.begin(), kept_.end(), copy) == kept_.end()) Remove(copy);
+}
+
+void RemovalCopies::Remove(const WideText& copy) {
+  DeletePath(copy, 0);
+  folders_.SetCopied(copy, false);
 }
 
 WideText RemovalCopies::Finish() {

@@ -11,14 +11,18 @@
 #include "base/date_time_text.h"
 #include "base/wide_text.h"
 #include "devices/device_platform.h"
+#include "driverstore/package_folders.h"
 
 namespace pyr {
 
 inline constexpr size_t kRemovedBatchesKept = 20;
 inline constexpr char16_t kNothingRemovedYet[] = u"No driver package has been removed yet, so there is nothing to put back.";
 
-// <programData>\Pyravel\Removed drivers
+// <programData>\Pyravel\Removed drivers, or empty when a folder on that path is not the
+// program's own (IsTrustedProgramFolder): nothing in a folder a standard user made is offered.
 WideText RemovedDriversFolder(const WideText& programData);
+// The line of a removal refused because a folder of the program's could not be made its own.
+WideText ProgramFolderRefusedLine(const WideText& folder);
 // "2026-12-07 18-13-46": sorts by time, and holds no character a folder name may not.
 WideText BatchFolderName(const CalendarTime& time);
 bool IsBatchFolderName(std::u16string_view name);
@@ -33,7 +37,9 @@ WideText CopiesKeptLine(const WideText& batchFolder);
 std::vector<WideText> BatchesToPrune(std::vector<WideText> names, size_t keep, const WideText& current);
 
 // The copies of one batch. The folders are made at the first copy: %ProgramData%\Pyravel and its
-// subfolder with the program's own security (a link there refuses every copy), the batch folder new.
+// subfolder with the program's own security (one a standard user made first, or a link, is renamed
+// aside; where that fails every copy is refused), the batch folder new. Two different packages
+// never share a folder; twin devices using one package share its copy.
 class RemovalCopies {
  public:
   RemovalCopies(const WideText& programData, const CalendarTime& now);
@@ -45,9 +51,12 @@ class RemovalCopies {
   // Deletes the batches beyond the last kRemovedBatchesKept. Returns the batch folder when it
   // holds a copy; an empty batch folder is removed and the answer is empty.
   WideText Finish();
+  // Why no copy could be kept (ProgramFolderRefusedLine), or empty.
+  const WideText& Refusal() const { return refusal_; }
 
  private:
   bool Prepare();
+  void Remove(const WideText& copy);
 
   WideText root_;
   uint64_t start_ = 0;  // the batch's time as a FILETIME
@@ -55,6 +64,8 @@ class RemovalCopies {
   WideText batch_;
   int prepared_ = 0;  // 0 not yet, 1 ready, -1 refused
   std::vector<WideText> kept_;  // a folder once per device whose copy it holds
+  PackageFolders folders_;
+  WideText refusal_;
 };
 
 }  // namespace pyr

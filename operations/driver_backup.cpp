@@ -7,6 +7,7 @@
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
 #include "driverstore/device_backup.h"
+#include "driverstore/package_folders.h"
 #include "operations/worker_thread.h"
 #include "base/message_kinds.h"
 #include "operations/operation_texts.h"
@@ -70,7 +71,9 @@ int BackupCheckedDevices(OperationHost& host) {
   if (rows.empty()) return 0;
   WideText picked;
   if (!host.BrowseForFolder(&picked, kBackupFolderTitle, kBifValidate)) return -1;
-  const BackupTarget target = MakeBackupTarget(picked, false);
+  PackageFolders folders;
+  BackupTarget target = MakeBackupTarget(picked, false);
+  target.folders = &folders;
   OpenBackupDialog(host);
   HostReport report(host);
   const PendingEventPump pump = [&host] { DrainPending(host); };
@@ -100,7 +103,9 @@ int BackupAllDevices(OperationHost& host, uint32_t flags) {
   }
   WideText picked;
   if (!host.BrowseForFolder(&picked, kBackupFolderTitle, kBifReturnOnlyFsDirs | kBifValidate)) return -1;
-  const BackupTarget target = MakeBackupTarget(picked, true);
+  PackageFolders folders;  // the worker's alone while it runs
+  BackupTarget target = MakeBackupTarget(picked, true);
+  target.folders = &folders;
   OpenBackupDialog(host);
 
   DevicePlatform& platform = host.Platform();

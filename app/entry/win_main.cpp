@@ -14,12 +14,33 @@
 #include "ui/draw/win32/gdiplus_session.h"
 #include "ui/win32/ui_window.h"
 
+namespace {
+
+// RedirectionGuard (Windows 10 22H2, Windows 11): no junction a non-administrator made is
+// followed. Looked up by name, since earlier systems lack the call (before Windows 8) or the
+// policy (they refuse it, which changes nothing: the program's own checks hold there too).
+void TurnOnRedirectionGuard() {
+  struct RedirectionTrustPolicy {  // PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY
+    DWORD flags;
+  };
+  constexpr int kProcessRedirectionTrustPolicy = 16;
+  constexpr DWORD kEnforceRedirectionTrust = 0x1;
+  using SetPolicy = BOOL(WINAPI*)(int, PVOID, SIZE_T);
+  const auto set = reinterpret_cast<SetPolicy>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy")));
+  RedirectionTrustPolicy policy{kEnforceRedirectionTrust};
+  if (set) set(kProcessRedirectionTrustPolicy, &policy, sizeof policy);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace pyr;
   StartupTimes times;
   times.Mark("entry");
   // Before anything can load a DLL: only System32 is searched, never the program's folder.
   RestrictDllSearchToSystem32();
+  TurnOnRedirectionGuard();
   // COM and GDI+ stop before the main window's UiWindow goes, which outlives everything else.
   std::optional<ComSession> com(std::in_place);
   std::optional<GdiplusSession> gdiplus(std::in_place);

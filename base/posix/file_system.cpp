@@ -4,13 +4,18 @@
 
 #include <dirent.h>
 #include <fnmatch.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace pyr {
 
@@ -62,24 +67,103 @@ int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacem
   return DeleteOneFile(path, flags, security);
 }
 
-int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
-               const SecurityReplacement* security, const PendingEventPump& pump) {
+// ---- Deleting by handle ----
+// Each primitive makes one system call, so that a fault schedule can fail any one of them. A
+// symbolic link stands in for a reparse point: O_NOFOLLOW refuses it as a folder (the open as a
+// reparse point), and unlinkat removes the link itself.
+
+namespace {
+
+class FolderHandle {
+ public:
+  explicit FolderHandle(int fd = -1) : fd_(fd) {}
+  ~FolderHandle() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// CreateFileW on the folder above a tree (the path to it may hold links, as on Windows).
+int OpenFolder(const std::string& path) { return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+
+// CreateFileW with FILE_FLAG_OPEN_REPARSE_POINT on a folder: a link there is not opened as one.
+int OpenFolderAt(int parent, const char* name) {
+  return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// GetFileInformationByHandle.
+bool StatHandle(int fd, struct stat* info) { return fstat(fd, info) == 0; }
+
+// SetFileInformationByHandle with a disposition: the entry named in the open folder goes.
+bool UnlinkAt(int parent, const char* name, bool folder) {
+  return unlinkat(parent, name, folder ? AT_REMOVEDIR : 0) == 0;
+}
+
+// GetFileInformationByHandleEx with a directory class: one buffer of entries, 0 at the end.
+long ReadEntries(int fd, char* buffer, size_t size) { return syscall(SYS_getdents64, fd, buffer, size); }
+
+struct RawEntry {
+  uint64_t inode;
+  int64_t offset;
+  unsigned short length;
+  unsigned char type;
+  char name[1];
+};
+
+bool ListNames(int fd, std::vector<std::pair<std::string, unsigned char>>* names) {
+  alignas(8) char buffer[16384];
+  for (;;) {
+    const long got = ReadEntries(fd, buffer, sizeof buffer);
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (long at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const RawEntry*>(buffer + at);
+      const std::string name = e->name;
+      if (name != "." && name != "..") names->emplace_back(name, e->type);
+      at += e->length;
+    }
+  }
+}
+
+int DeleteEntryAt(int parent, const std::string& name, const char* pattern, bool contentsOnly,
+                  const PendingEventPump& pump) {
+  FolderHandle folder(OpenFolderAt(parent, name.c_str()));
+  if (folder.Get() < 0) {
+    if (errno == ENOENT) return kDeleteDone;
+    if (contentsOnly) return kDeleteFailed;
+    // A file, or a link (ELOOP, ENOTDIR): removed itself, never followed.
+    return UnlinkAt(parent, name.c_str(), false) || errno == ENOENT ? kDeleteDone : kDeleteFailed;
+  }
+  struct stat info {};
+  if (!StatHandle(folder.Get(), &info) || !S_ISDIR(info.st_mode)) return kDeleteFailed;
+  std::vector<std::pair<std::string, unsigned char>> names;
+  if (!ListNames(folder.Get(), &names)) return kDeleteFailed;
   int result = kDeleteDone;
-  DirectoryIterator entries;
-  if (entries.Open(Concat({folder, u"\\", pattern}))) {
-    do {
-      WideText entry = Concat({folder, u"\\", entries.Name()});
-      int one = (entries.IsDirectory() && !entries.IsReparsePoint())
-                    ? DeleteTree(entry, u"*", flags & ~kDeleteContentsOnly, security, pump)
-                    : DeleteOneFile(entry, flags, security);
-      if (one == kDeleteFailed) result = kDeleteFailed;
-      if (pump) pump();
-    } while (entries.Next());
+  for (const auto& entry : names) {
+    if (fnmatch(pattern, entry.first.c_str(), FNM_CASEFOLD) != 0) continue;
+    if (DeleteEntryAt(folder.Get(), entry.first, "*", false, pump) == kDeleteFailed) result = kDeleteFailed;
+    if (pump) pump();
   }
-  if (!(flags & kDeleteContentsOnly) && RemoveOneFolder(folder, flags, security) == kDeleteFailed) {
-    result = kDeleteFailed;
-  }
-  return result;
+  if (contentsOnly || result == kDeleteFailed) return result;
+  return UnlinkAt(parent, name.c_str(), true) ? kDeleteDone : kDeleteFailed;
+}
+
+}  // namespace
+
+int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
+               const SecurityReplacement*, const PendingEventPump& pump) {
+  const std::string path = NativePath(folder);
+  const size_t slash = path.rfind('/');
+  const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  FolderHandle above(OpenFolder(parent));
+  if (above.Get() < 0) return errno == ENOENT ? kDeleteDone : kDeleteFailed;
+  return DeleteEntryAt(above.Get(), slash == std::string::npos ? path : path.substr(slash + 1),
+                       pattern.ToUtf8().c_str(), (flags & kDeleteContentsOnly) != 0, pump);
 }
 
 int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pump) {
@@ -92,8 +176,28 @@ int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pu
     return DeleteTree(WideText(path.View().substr(0, slash - 1)), WideText(last), flags | kDeleteContentsOnly,
                       nullptr, pump);
   }
-  if (IsRealDirectory(path)) return DeleteTree(path, u"*", flags, nullptr, pump);
-  return DeleteOneFile(path, flags, nullptr);
+  return DeleteTree(path, u"*", flags & ~kDeleteContentsOnly, nullptr, pump);
+}
+
+bool CreateSecuredFolder(const WideText& path) {
+  constexpr mode_t kReadableByAll = 0755;  // the owner the only writer: the program's DACL
+  return mkdir(NativePath(path).c_str(), kReadableByAll) == 0;
+}
+
+// The owner plays Administrators (root, or the program's own user), write bits for group or
+// others a DACL entry letting others write; a link is no folder.
+bool IsTrustedProgramFolder(const WideText& path) {
+  struct stat link {};
+  return lstat(NativePath(path).c_str(), &link) == 0 && S_ISDIR(link.st_mode) &&
+         (link.st_uid == 0 || link.st_uid == geteuid()) && !(link.st_mode & (S_IWGRP | S_IWOTH));
+}
+
+// CreateDirectoryW: fails on anything holding the name.
+bool CreateNewFolder(const WideText& path) { return mkdir(NativePath(path).c_str(), 0755) == 0; }
+
+// MoveFileExW without MOVEFILE_REPLACE_EXISTING.
+bool RenameToNewName(const WideText& from, const WideText& to) {
+  return renameat2(AT_FDCWD, NativePath(from).c_str(), AT_FDCWD, NativePath(to).c_str(), RENAME_NOREPLACE) == 0;
 }
 
 bool CopyToNewFile(const WideText& from, const WideText& to) {
@@ -121,16 +225,6 @@ bool CreateDirectoryTree(const WideText& path) {
   std::error_code ec;
   fs::create_directories(p, ec);
   return fs::is_directory(p, ec);
-}
-
-// Owner and group the only writers; a link in the folder's place is refused, as on Windows.
-bool CreateProtectedFolder(const WideText& path) {
-  const std::string p = NativePath(path);
-  constexpr mode_t kReadableByAll = 0755;
-  if (mkdir(p.c_str(), kReadableByAll) == 0) return true;
-  struct stat link {};
-  return errno == EEXIST && lstat(p.c_str(), &link) == 0 && S_ISDIR(link.st_mode) &&
-         chmod(p.c_str(), kReadableByAll) == 0;
 }
 
 bool IsRealDirectory(const WideText& path) {

@@ -5,6 +5,7 @@
 #include <aclapi.h>
 
 #include <algorithm>
+#include <vector>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -165,22 +166,106 @@ bool ResetSecurity(const SecurityReplacement& security, const WideText& path, ui
          SetOnHandle(again.Get(), nullptr, parts.dacl, protectedDacl, true);
 }
 
-bool CreateProtectedFolder(const WideText& path) {
+bool CreateSecuredFolder(const WideText& path) {
   const SecurityReplacement security(true, true);
   SECURITY_DESCRIPTOR descriptor;
   // A DACL of its own, protected: nothing of ProgramData's (where users may create and own
-  // folders) is inherited. The owner is the elevated creator's default, Administrators.
+  // folders) is inherited. The owner is named, Administrators, as an elevated token may.
   if (!security.Valid() || !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
       !SetSecurityDescriptorDacl(&descriptor, TRUE, security.Get().dacl, FALSE) ||
-      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
+      !SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED) ||
+      !SetSecurityDescriptorOwner(&descriptor, security.Get().owner, FALSE)) {
     return false;
   }
   SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
   const WideText target = LongPath(path);
   if (CreateDirectoryW(W(target), &attributes)) return true;
-  // Someone was first: a real folder is taken over with the same security, anything else refused.
-  return GetLastError() == ERROR_ALREADY_EXISTS && IsRealDirectory(path) &&
-         ResetSecurity(security, target, kResetProtectedDacl) && IsRealDirectory(path);
+  // ERROR_INVALID_OWNER: a token that may not name that owner gets its default one.
+  if (GetLastError() != ERROR_INVALID_OWNER) return false;
+  SetSecurityDescriptorOwner(&descriptor, nullptr, FALSE);
+  return CreateDirectoryW(W(target), &attributes) != FALSE;
+}
+
+namespace {
+
+// Rights that let a holder change a folder or what is in it.
+constexpr DWORD kWritingRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                 FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
+                                 GENERIC_ALL | MAXIMUM_ALLOWED;
+
+bool IsAdministratorsOrSystem(PSID sid) {
+  return IsWellKnownSid(sid, WinBuiltinAdministratorsSid) || IsWellKnownSid(sid, WinLocalSystemSid);
+}
+
+// Wine keeps no owner on this file system: every file shows the Unix user's SID, the program's own
+// folders too. There the owner tells nothing and only the DACL (Wine's reading of the Unix mode) can.
+bool OwnersAreKept() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+}  // namespace
+
+bool IsTrustedProgramFolder(const WideText& path) {
+  const WideText target = LongPath(path);
+  FileOwner folder(CreateFileW(W(target), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder || !GetFileInformationByHandle(folder.Get(), &info) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsReparsePoint(folder.Get(), target)) {
+    return false;
+  }
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(folder.Get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                      nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool keptOwner = OwnersAreKept();
+  // A null DACL grants everything to everyone.
+  bool trusted = owner && dacl && (!keptOwner || IsAdministratorsOrSystem(owner));
+  for (DWORD i = 0; trusted && i < dacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace))) {
+      trusted = false;
+      break;
+    }
+    // Deny entries and entries only for the items below take nothing away here.
+    if (ace->AceType == ACCESS_DENIED_ACE_TYPE || ace->AceType == ACCESS_DENIED_OBJECT_ACE_TYPE ||
+        (ace->AceFlags & INHERIT_ONLY_ACE)) {
+      continue;
+    }
+    if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+      trusted = false;  // an allowing kind this check does not read is taken as writing
+      break;
+    }
+    const auto* allowed = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace);
+    PSID holder = const_cast<DWORD*>(&allowed->SidStart);
+    if ((allowed->Mask & kWritingRights) && !IsAdministratorsOrSystem(holder) && !(!keptOwner && EqualSid(holder, owner))) {
+      trusted = false;
+    }
+  }
+  LocalFree(descriptor);
+  return trusted;
+}
+
+bool CreateNewFolder(const WideText& path) { return CreateDirectoryW(W(LongPath(path)), nullptr) != FALSE; }
+
+bool RenameToNewName(const WideText& from, const WideText& to) {
+  const WideText source = LongPath(from);
+  // A reparse point is renamed itself, as its own handle shows it. Where the name shows a link
+  // but the handle opens its target (Wine), a rename would move the target: nothing is renamed.
+  const DWORD byName = GetFileAttributesW(W(source));
+  if (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    FileOwner item(OpenForSecurity(source, FILE_READ_ATTRIBUTES));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!item || !GetFileInformationByHandle(item.Get(), &info) || !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return false;
+    }
+  }
+  // Without MOVEFILE_REPLACE_EXISTING the rename fails when anything holds the new name.
+  return MoveFileExW(W(source), W(LongPath(to)), 0) != FALSE;
 }
 
 // ---- Deleting ----
@@ -193,34 +278,147 @@ int RemoveOneFolder(const WideText& path, uint32_t flags, const SecurityReplacem
   return DeleteItem(path, flags, security, true);
 }
 
+namespace {
+
+// FileDispositionInfoEx and its flags (Windows 10 1607 and later; the SDK level we build for
+// predates them). IGNORE_READONLY came with 1809: before it, and under Wine, the call fails and
+// the plain disposition takes over.
+constexpr FILE_INFO_BY_HANDLE_CLASS kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct DispositionInfoEx {
+  DWORD flags;
+};
+constexpr DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2, kDispositionIgnoreReadOnly = 0x10;
+
+// An item opened as itself (a link is the link, never its target), for listing, checking and
+// deleting through the handle. No FILE_SHARE_DELETE: while a folder is held, nobody renames it or
+// puts a link in its place, so the names below it stay the ones listed.
+HANDLE OpenItem(const WideText& path) {
+  return CreateFileW(W(path), DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// Deleted through its handle: the POSIX disposition takes the name at once; where it is missing,
+// the plain one, after the read-only attribute it refuses is cleared through the same handle.
+bool MarkDeleted(HANDLE item) {
+  DispositionInfoEx ex{kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly};
+  if (SetFileInformationByHandle(item, kDispositionInfoEx, &ex, sizeof ex)) return true;
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(item, FileBasicInfo, &basic, sizeof basic) &&
+      (basic.FileAttributes & kClearableAttributes)) {
+    const DWORD kept = basic.FileAttributes & kSettableAttributes;
+    basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;  // zero times: left as they are
+    SetFileInformationByHandle(item, FileBasicInfo, &basic, sizeof basic);
+  }
+  FILE_DISPOSITION_INFO plain{TRUE};
+  return SetFileInformationByHandle(item, FileDispositionInfo, &plain, sizeof plain) != FALSE;
+}
+
+struct ListedEntry {
+  WideText name;
+  DWORD attributes;
+};
+
+// The entries of a folder, read through its handle (FileIdBothDirectoryRestartInfo, then more).
+bool ListByHandle(HANDLE folder, std::vector<ListedEntry>* entries) {
+  std::vector<unsigned char> buffer(64 * 1024);  // new[] aligns for the LONGLONG fields
+  FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+  while (GetFileInformationByHandleEx(folder, kind, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+    kind = FileIdBothDirectoryInfo;
+    for (size_t at = 0;;) {
+      const auto* e = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + at);
+      const std::u16string_view name(U(e->FileName), e->FileNameLength / sizeof(wchar_t));
+      if (name != u"." && name != u"..") entries->push_back({WideText(name), e->FileAttributes});
+      if (e->NextEntryOffset == 0) break;
+      at += e->NextEntryOffset;
+    }
+  }
+  return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// A link removed by its name, as no handle could: the call acts on the link, never its target.
+int RemoveLinkByName(const WideText& path, bool folder, uint32_t flags) {
+  if (folder ? RemoveDirectoryW(W(path)) : DeleteFileW(W(path))) return kDeleteDone;
+  if ((flags & kDeleteAtRestart) && MoveFileExW(W(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return kDeletePendingRestart;
+  }
+  return kDeleteFailed;
+}
+
+int DeleteEntry(const WideText& path, DWORD listed, const WideText& pattern, uint32_t flags,
+                const SecurityReplacement* security, const PendingEventPump& pump);
+
+int DeleteBelow(HANDLE folder, const WideText& path, const WideText& pattern, uint32_t flags,
+                const SecurityReplacement* security, const PendingEventPump& pump) {
+  std::vector<ListedEntry> entries;
+  if (!ListByHandle(folder, &entries)) return kDeleteFailed;
+  const bool all = pattern == u"*";
+  int result = kDeleteDone;
+  WideText entry;
+  for (const ListedEntry& e : entries) {
+    if (!all && !PathMatchSpecW(W(e.name), W(pattern))) continue;
+    entry.AssignConcat({path, u"\\", e.name});
+    result = Combine(result, DeleteEntry(entry, e.attributes, u"*", flags & ~kDeleteContentsOnly, security, pump));
+    if (pump) pump();
+  }
+  return result;
+}
+
+// One entry of a tree, by handle. listed: the attributes the listing (or a look by name) gave.
+int DeleteEntry(const WideText& path, DWORD listed, const WideText& pattern, uint32_t flags,
+                const SecurityReplacement* security, const PendingEventPump& pump) {
+  const bool contentsOnly = (flags & kDeleteContentsOnly) != 0;
+  const bool mayReset = (flags & kDeleteTakeOwnership) && security && security->Valid();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    FileOwner item(OpenItem(path));
+    if (!item) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return kDeleteDone;
+      if (contentsOnly) return kDeleteFailed;
+      if (attempt == 0 && error == ERROR_ACCESS_DENIED && mayReset &&
+          ResetSecurity(*security, path, (listed & FILE_ATTRIBUTE_DIRECTORY) ? kResetFolderMode : kResetFileMode)) {
+        continue;
+      }
+      // Held by another program: what the name-based retries (and the restart) can do.
+      return (listed & FILE_ATTRIBUTE_REPARSE_POINT)
+                 ? RemoveLinkByName(path, (listed & FILE_ATTRIBUTE_DIRECTORY) != 0, flags)
+                 : DeleteItem(path, flags, security, (listed & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(item.Get(), &info)) return kDeleteFailed;
+    const DWORD byName = GetFileAttributesW(W(path));
+    const bool handleIsLink = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Wine shows a link to a folder as a reparse point only in a listing and by name; its handle
+    // is the target's. A link is never entered, whichever of the three tells.
+    if (handleIsLink || ((listed | (byName == INVALID_FILE_ATTRIBUTES ? 0 : byName)) & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      // Where the handle is the target's, a delete by that handle or by the name would remove
+      // the target (Wine does): the link stays, and the delete fails.
+      if (contentsOnly || !handleIsLink) return kDeleteFailed;
+      if (MarkDeleted(item.Get())) return kDeleteDone;
+      item.Reset();
+      return RemoveLinkByName(path, folder, flags);
+    }
+    if (!folder) {
+      if (contentsOnly) return kDeleteFailed;
+      if (MarkDeleted(item.Get())) return kDeleteDone;
+      item.Reset();
+      return DeleteItem(path, flags, security, false);
+    }
+    const int result = DeleteBelow(item.Get(), path, pattern, flags, security, pump);
+    if (contentsOnly) return result;
+    if (result == kDeleteDone && MarkDeleted(item.Get())) return kDeleteDone;
+    item.Reset();
+    return Combine(result, DeleteItem(path, flags, security, true));
+  }
+  return kDeleteFailed;
+}
+
+}  // namespace
+
 int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
                const SecurityReplacement* security, const PendingEventPump& pump) {
-  WideText search = Concat({folder, u"\\", pattern});
-  DirectoryIterator entries;
-  bool listed = entries.Open(search);
-  if (!listed && (flags & kDeleteTakeOwnership) && security && security->Valid() &&
-      ResetSecurity(*security, folder, kResetFolderMode)) {
-    listed = entries.Open(search);
-  }
-  int result = kDeleteDone;
-  if (listed) {
-    WideText entry;
-    do {
-      entry.AssignConcat({folder, u"\\", entries.Name()});
-      int one;
-      if (!entries.IsDirectory()) {
-        one = DeleteOneFile(entry, flags, security);
-      } else if (entries.IsReparsePoint()) {
-        one = RemoveOneFolder(entry, flags, security);  // never enter a junction's target
-      } else {
-        one = DeleteTree(entry, u"*", flags & ~kDeleteContentsOnly, security, pump);
-      }
-      result = Combine(result, one);
-      if (pump) pump();
-    } while (entries.Next());
-  }
-  if (!(flags & kDeleteContentsOnly)) result = Combine(result, RemoveOneFolder(folder, flags, security));
-  return result;
+  return DeleteEntry(folder, FILE_ATTRIBUTE_DIRECTORY, pattern, flags, security, pump);
 }
 
 int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pump) {
@@ -230,37 +428,17 @@ int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pu
   if (slash == 0) return kDeleteDone;
   std::u16string_view last = path.View().substr(slash);
 
-  WideText folder, pattern, target;
-  bool isFolder = false, isReparsePoint = false;
   const bool isPattern = HasWildcard(last);
-  if (isPattern) {
-    folder = LongPath(WideText(path.View().substr(0, slash - 1)));
-    pattern = WideText(last);
-    flags |= kDeleteContentsOnly;
-  } else {
-    target = LongPath(path);
-    DWORD attributes = GetFileAttributesW(W(target));
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      isFolder = true;
-      isReparsePoint = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if (!isReparsePoint) {
-        folder = target;
-        pattern = u"*";
-      }
-    }
-  }
+  const WideText target = LongPath(isPattern ? WideText(path.View().substr(0, slash - 1)) : path);
+  const DWORD attributes = isPattern ? FILE_ATTRIBUTE_DIRECTORY : GetFileAttributesW(W(target));
+  if (attributes == INVALID_FILE_ATTRIBUTES && !PathTaken(path)) return kDeleteDone;
+  const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 
   std::unique_ptr<SecurityReplacement> security;
   if (flags & kDeleteTakeOwnership) security = std::make_unique<SecurityReplacement>(isPattern || isFolder);
-
-  int result;
-  if (isReparsePoint) {
-    result = RemoveOneFolder(target, flags, security.get());
-  } else if (isPattern || isFolder) {
-    result = DeleteTree(folder, pattern, flags, security.get(), pump);
-  } else {
-    result = DeleteOneFile(target, flags, security.get());
-  }
+  const int result = DeleteEntry(target, attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes,
+                                 isPattern ? WideText(last) : WideText(u"*"),
+                                 isPattern ? flags | kDeleteContentsOnly : flags, security.get(), pump);
   if (result == kDeleteDone && !isPattern) {
     SHChangeNotify(isFolder ? SHCNE_RMDIR : SHCNE_DELETE, SHCNF_PATHW, W(given), nullptr);
   }

@@ -53,10 +53,17 @@ TEST(BackupRules, DeviceFolderNames) {
       {u"Net", u"Name", &mfg, &dotsVersion, u"D:\\B\\Net\\Name - Intel -"},
       {u"CON", u"nul.", nullptr, nullptr, u"D:\\B\\CON_\\nul_"},
       {u"Ports", u"COM1\\Port. ", nullptr, nullptr, u"D:\\B\\Ports\\COM1_\\Port"},
+      // Real hardware's names: what a name cannot hold becomes "_" within its level.
+      {u"System", u"Intel(R) 100 Series/C230 Series Chipset Family SMBus - A123", &mfg, nullptr,
+       u"D:\\B\\System\\Intel(R) 100 Series_C230 Series Chipset Family SMBus - A123 - Intel"},
+      {u"Bluetooth", u"Bob's phone: work/home", nullptr, nullptr, u"D:\\B\\Bluetooth\\Bob's phone_ work_home"},
+      {u"Net", u"a/../../b", nullptr, nullptr, u"D:\\B\\Net\\a_.._.._b"},
+      {u"Net", u"<*?\"|>\x01\x1f.", nullptr, nullptr, u"D:\\B\\Net\\________"},
       // Names that would leave the root.
       {u"..", u"Ethernet", nullptr, nullptr, nullptr}, {u"Net", u".", nullptr, nullptr, nullptr},
       {u"Net", u"..\\..\\Windows", nullptr, nullptr, nullptr}, {u"Net", u"a\\..\\..\\b", nullptr, nullptr, nullptr},
-      {u"Net", u"a/../../b", nullptr, nullptr, nullptr}, {u"C:\\Windows", u"System32", nullptr, nullptr, nullptr},
+      {u"Net", u"c:/Windows", nullptr, nullptr, nullptr}, {u"C:\\Windows", u"System32", nullptr, nullptr, nullptr},
+      {u"Net", u"name::$DATA", nullptr, nullptr, nullptr}, {u"//server/share", u"Name", nullptr, nullptr, nullptr},
       {u"Net", u"C:evil", nullptr, nullptr, nullptr}, {u"\\\\?\\C:\\x", u"Name", nullptr, nullptr, nullptr},
       {u"\\\\server\\share", u"Name", nullptr, nullptr, nullptr}, {u"\\Windows", u"Name", nullptr, nullptr, nullptr},
       {u"Net", u"... ", nullptr, nullptr, nullptr}, {u"Net", u"", nullptr, nullptr, nullptr},
@@ -75,7 +82,8 @@ TEST(BackupRules, UsableNames) {
       {u"AUX .txt", u"AUX_ .txt"}, {u"LPT\u00B9", u"LPT\u00B9_"}, {u"conout$", u"conout$_"},
       {u"COM10", u"COM10"},      {u"CONSOLE", u"CONSOLE"},    {u"x.", u"x"},
       {u"x. . ", u"x"},          {u".inf", u".inf"},          {u"...", u""},
-      {u"a.b", u"a.b"}};
+      {u"a.b", u"a.b"},          {u"a:b.inf", u"a_b.inf"},    {u"CON:", u"CON_"},
+      {u"x/y. ", u"x_y"}};
   for (const auto& [name, usable] : cases) EXPECT_EQ(UsableName(name), usable) << WideText(name).ToUtf8();
   const BackupTarget target = MakeBackupTarget(u"D:\\Saves\\\\", true);
   EXPECT_EQ(target.chosen, u"D:\\Saves");
@@ -102,6 +110,38 @@ TEST(BackupRules, InfExtension) {
       {u"net.inf", true}, {u"NET.INF", true}, {u"a.b.Inf", true}, {u"net.inf.bak", false}, {u".inf", false},
       {u"..inf", true},   {u"inf", false},    {u"net.infx", false}, {u"net.in", false},    {u"net.", false}};
   for (const auto& [name, offered] : cases) EXPECT_EQ(IsInfFileName(name), offered) << WideText(name).ToUtf8();
+}
+
+// Trees are deleted by handle: folders swapped for links after the listing are removed as links
+// (Wine cannot remove a Unix link at all), never entered; a link named for deletion goes itself.
+TEST(DeleteTree, ALinkIsNeverEnteredEvenWhenSwappedInAfterTheListing) {
+  testing::TempFolder temp;
+  ASSERT_TRUE(temp.Write(temp.Path(u"victim\\precious.sys"), "keep"));
+  const char16_t* levels[] = {u"a", u"b", u"c"};
+  for (const char16_t* level : levels) ASSERT_TRUE(temp.Write(temp.Path(Concat({u"tree\\", level, u"\\x.inf"}).View()), "x"));
+  // At the first pump, after the first file went, the folders not reached yet become links.
+  int swapped = 0;
+  bool first = true;
+  const PendingEventPump swap = [&] {
+    for (const char16_t* level : levels) {
+      const WideText folder = temp.Path(Concat({u"tree\\", level}).View());
+      if (first && PathTaken(Concat({folder, u"\\x.inf"})) && RenameToNewName(folder, temp.Path(level)) &&
+          temp.Link(folder, temp.Path(u"victim"))) {
+        ++swapped;
+      }
+    }
+    first = false;
+  };
+  DeletePath(temp.Path(u"tree"), 0, swap);
+  EXPECT_EQ(swapped, 2);
+  ASSERT_TRUE(temp.Link(temp.Path(u"link"), temp.Path(u"victim")));
+  DeletePath(temp.Path(u"link"), 0);
+#ifndef _WIN32
+  EXPECT_FALSE(PathTaken(temp.Path(u"tree")));
+  EXPECT_FALSE(PathTaken(temp.Path(u"link")));
+#endif
+  EXPECT_EQ(temp.Tree(temp.Path(u"victim")), std::vector<std::string>{"precious.sys"});
+  EXPECT_EQ(temp.Tree(temp.Path(u"")).size(), 3u);  // victim's file, and the two folders moved away
 }
 
 // Records what is offered to the installer; cancels after a number of offers.
@@ -222,27 +262,32 @@ TEST_F(BackupCommandTest, CancelEndsAfterTheCurrentDevice) {
   EXPECT_TRUE(Called(*host_, u"progress:100:Operation cancelled. 1 driver backed up."));
 }
 
-// A standard user may put links below a folder the elevated backup writes to.
+// A standard user may put links below a folder the elevated backup writes to: a link on the way
+// fails the device; a link inside an earlier copy goes with that copy, never written through.
 TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThrough) {
   const WideText victim = temp_.Path(u"victim\\e1d.sys");
   temp_.Write(victim, "system file");
   int run = 0;
-  // Each plants a link in pick, given the device's folder there.
-  const std::function<bool(const WideText&, const WideText&)> plants[] = {
-      [&](const WideText& pick, const WideText&) { return temp_.Link(Concat({pick, u"\\Net"}), temp_.Path(u"victim")); },
-      [&](const WideText& pick, const WideText& device) {
-        return CreateDirectoryTree(Concat({pick, u"\\Net"})) && temp_.Link(device, temp_.Path(u"victim"));
-      },
-      [&](const WideText&, const WideText& device) {
-        return CreateDirectoryTree(device) && temp_.HardLink(Concat({device, u"\\e1d.sys"}), victim);
-      },
-#ifndef _WIN32  // Wine shows a link to a file as the file: it is then replaced, still never written through
-      [&](const WideText&, const WideText& device) {
-        return CreateDirectoryTree(device) && temp_.Link(Concat({device, u"\\e1d.sys"}), victim);
-      },
+  // Each plants a link in pick, given the device's folder there; then whether the device is saved.
+  const std::pair<std::function<bool(const WideText&, const WideText&)>, bool> plants[] = {
+      {[&](const WideText& pick, const WideText&) { return temp_.Link(Concat({pick, u"\\Net"}), temp_.Path(u"victim")); },
+       false},
+      {[&](const WideText& pick, const WideText& device) {
+         return CreateDirectoryTree(Concat({pick, u"\\Net"})) && temp_.Link(device, temp_.Path(u"victim"));
+       },
+       false},
+      {[&](const WideText&, const WideText& device) {
+         return CreateDirectoryTree(device) && temp_.HardLink(Concat({device, u"\\e1d.sys"}), victim);
+       },
+       true},
+#ifndef _WIN32  // Wine sees no link to a file, and deleting one there deletes its target
+      {[&](const WideText&, const WideText& device) {
+         return CreateDirectoryTree(device) && temp_.Link(Concat({device, u"\\e1d.sys"}), victim);
+       },
+       true},
 #endif
   };
-  for (const auto& plant : plants) {
+  for (const auto& [plant, backedUp] : plants) {
     SCOPED_TRACE(run);
     const WideText pick = temp_.Path(Concat({u"pick", WideText::FromInt32(run++)}).View());
     ASSERT_TRUE(CreateDirectoryTree(pick));
@@ -250,11 +295,15 @@ TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThroug
     TickRows({0});
     host_->resultLines.clear();
     host_->folderPicks.push_back(pick.Str());
-    EXPECT_EQ(BackupCheckedDevices(*host_), 0);
-    EXPECT_EQ(host_->resultLines, (Lines{u"Ethernet could not be backed up."}));
+    EXPECT_EQ(BackupCheckedDevices(*host_), backedUp ? 1 : 0);
+    EXPECT_EQ(host_->resultLines,
+              (Lines{backedUp ? u"Ethernet was successfully backed up." : u"Ethernet could not be backed up."}));
     EXPECT_EQ(temp_.Tree(temp_.Path(u"victim")), std::vector<std::string>{"e1d.sys"});
     std::string content;
     EXPECT_TRUE(ReadWholeFile(victim, &content, 100) && content == "system file");
+    if (backedUp) {
+      EXPECT_EQ(temp_.Tree(pick).size(), 3u);  // the new copy alone
+    }
   }
   // A name that is a second hard link is refused rather than removed, as a link is.
   const WideText second = temp_.Path(u"second.sys");
@@ -263,16 +312,49 @@ TEST_F(BackupCommandTest, LinksInTheDestinationAreNeitherEnteredNorWrittenThroug
   EXPECT_TRUE(PathTaken(second));
 }
 
-TEST_F(BackupCommandTest, AFileThatFailsToCopyFailsItsDeviceAndLeavesNoPartialFolder) {
-  TickRows({0, 1});
-  // The package's last file cannot be written: a folder holds its name.
-  ASSERT_TRUE(CreateDirectoryTree(temp_.Path(u"full\\Net\\Ethernet - Intel - 1.2.3.4\\e1d.sys")));
-  host_->folderPicks.push_back(temp_.Path(u"full").Str());
-  EXPECT_EQ(BackupCheckedDevices(*host_), 1);
-  EXPECT_EQ(host_->resultLines, (Lines{u"Ethernet could not be backed up.", u"Wireless was successfully backed up."}));
-  EXPECT_TRUE(Called(*host_, u"progress:100:Operation complete. 1 driver backed up."));
-  EXPECT_EQ(temp_.Tree(temp_.Path(u"full")),
-            (std::vector<std::string>{"Net/Wireless/sub/fw.bin", "Net/Wireless/wifi.inf"}));
+// A package file that cannot be read fails its device. The copy is made beside the device's
+// folder, so a failed second backup leaves the first one whole and nothing half-made.
+TEST_F(BackupCommandTest, AFailedCopyRemovesOnlyWhatItMadeAndKeepsTheEarlierBackup) {
+  const std::vector<std::string> whole = {"Net/Ethernet - Intel - 1.2.3.4/e1d.cat", "Net/Ethernet - Intel - 1.2.3.4/e1d.inf",
+                                          "Net/Ethernet - Intel - 1.2.3.4/e1d.sys", "Net/Wireless/sub/fw.bin",
+                                          "Net/Wireless/wifi.inf"};
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    testing::UnreadableFile jam(run == 0 ? WideText() : Concat({store_, u"\\FileRepository\\e1d.inf_amd64_1\\e1d.sys"}));
+    TickRows({0, 1});
+    host_->resultLines.clear();
+    host_->folderPicks.push_back(temp_.Path(u"full").Str());
+    EXPECT_EQ(BackupCheckedDevices(*host_), run == 0 ? 2 : 1);
+    EXPECT_EQ(host_->resultLines.front(),
+              run == 0 ? u"Ethernet was successfully backed up." : u"Ethernet could not be backed up.");
+    EXPECT_EQ(temp_.Tree(temp_.Path(u"full")), whole);
+  }
+}
+
+// Two packages whose devices name them alike get a folder each; twins using one package share
+// its copy; names with "/" and ":" are saved under "_".
+TEST_F(BackupCommandTest, TwoPackagesNeverShareAFolderAndRealNamesAreSaved) {
+  SimulatedPc& pc = host_->platform.Pc();
+  pc.driverStore.push_back(Package(u"oem3.inf", u"e1d.inf", u"e1d.inf_amd64_3", {"other.sys"}));
+  const std::pair<const char16_t*, const char16_t*> extra[] = {
+      {u"oem3.inf", u"Ethernet"}, {u"oem1.inf", u"Ethernet"}, {u"oem2.inf", u"Bob's phone: work/home"}};
+  for (const auto& [inf, name] : extra) {
+    SimulatedDevice d = pc.devices[0];
+    d.instanceId = Concat({u"PCI\\EXTRA", WideText::FromUInt32(static_cast<uint32_t>(pc.devices.size()))});
+    d.name = WideText(name);
+    d.infPath = inf;
+    pc.devices.push_back(d);
+  }
+  const WideText picked = temp_.Path(u"twins");
+  host_->folderPicks.push_back(picked.Str());
+  EXPECT_EQ(BackupAllDevices(*host_, kBackupIncludeNotPresent), 7);
+  std::vector<std::string> tree = temp_.Tree(Concat({picked, u"\\DriverBackup\\Net"}));
+  std::erase_if(tree, [](const std::string& f) { return !f.starts_with("Ethernet") && !f.starts_with("Bob"); });
+  EXPECT_EQ(tree, (std::vector<std::string>{
+                      "Bob's phone_ work_home - Intel - 1.2.3.4/sub/fw.bin", "Bob's phone_ work_home - Intel - 1.2.3.4/wifi.inf",
+                      "Ethernet - Intel - 1.2.3.4 (2)/e1d.inf", "Ethernet - Intel - 1.2.3.4 (2)/other.sys",
+                      "Ethernet - Intel - 1.2.3.4/e1d.cat", "Ethernet - Intel - 1.2.3.4/e1d.inf",
+                      "Ethernet - Intel - 1.2.3.4/e1d.sys"}));
 }
 
 // A backup's usable names install; a name Windows would read as another is not offered.
@@ -280,6 +362,10 @@ TEST_F(BackupCommandTest, InstallOffersNoNameWindowsWouldReadAsAnother) {
   temp_.Write(temp_.Path(u"names\\AUX_\\CON_\\e1d.inf"), "x");
   temp_.Write(temp_.Path(u"names\\trap.\\evil.inf"), "x");
   temp_.Write(temp_.Path(u"names\\nul.inf"), "x");
+#ifndef _WIN32  // no Windows name holds them
+  temp_.Write(temp_.Path(u"names\\a:b\\evil.inf"), "x");
+  temp_.Write(temp_.Path(u"names\\x|y.inf"), "x");
+#endif
   RecordingPlatform platform(SimulatedPc{});
   EXPECT_EQ(InstallFromOneFolder(platform, temp_.Path(u"names"), InstallFlags{}).installed, 1u);
   EXPECT_EQ(platform.offered, std::vector<std::string>{"AUX_\\CON_\\e1d.inf"});

@@ -82,9 +82,9 @@ TEST(UninstallAndDeleteDrivers, QuestionAndLinesForOneAndSeveralRows) {
 
 // Only a package the system published (oem<digits>.inf) is asked for, after its device went, and
 // never by force. A package that another device uses, present or not, stays: its device goes all
-// the same (and so does its row), no copy is kept, and the line says why. A package that could
-// not be copied first (a link in place of the program's folder) stays with its device, and
-// nothing is written behind the link.
+// the same (and so does its row), no copy is kept, and the line says why. A link in place of the
+// program's folder is renamed aside: the copy goes to a new folder, and nothing is written behind
+// the link. (Wine would rename the link's target: there the link stays and the package with it.)
 TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
   constexpr char16_t kRemoved[] = u"The driver for Adapter A was successfully uninstalled and its driver package removed.";
   constexpr char16_t kStays[] = u"Adapter A was uninstalled; its driver package stays because 1 other device uses it.";
@@ -96,7 +96,12 @@ TEST(UninstallAndDeleteDrivers, OnlyPublishedPackagesThatNoOtherDeviceUses) {
     const char16_t* line;
     bool linked = false;
   } cases[] = {
-      {u"oem1.inf", false, kNot, true},     {u"oem1.inf", false, kRemoved},  {u"OEM1.INF", false, kRemoved},
+#ifdef _WIN32
+      {u"oem1.inf", false, kNot, true},
+#else
+      {u"oem1.inf", false, kRemoved, true},
+#endif
+      {u"oem1.inf", false, kRemoved},  {u"OEM1.INF", false, kRemoved},
       {u"oem1.inf", true, kStays},          {u"oem10.inf", false, kKept},    {u"net.inf", false, kNot},
       {u"oem.inf", false, kNot},            {u"oem1a.inf", false, kNot},     {u"net1.inf", false, kNot},
       {u"oem1.pnf", false, kNot},           {u"C:\\Windows\\INF\\oem1.inf", false, kNot}, {u"", false, kNot},
@@ -182,6 +187,52 @@ TEST(RemovedDriverCopies, KeepTheLastBatchesAndNothingElse) {
   EXPECT_EQ(left[1], "2025-01-12 00-00-00");       // the 19 newest earlier batches
   EXPECT_EQ(left.back(), "notes");
   EXPECT_EQ(temp.Tree(temp.Path(u"victim")), std::vector<std::string>{"2025-01-01 00-00-00/kept.txt"});
+}
+
+// A program folder a standard user made first (another owner, or others may write to it) is
+// renamed aside: nothing in it is pruned or offered, and the copy goes to a new folder of the
+// program's own. Where it cannot be renamed, nothing is removed and the refusal says why.
+TEST(RemovedDriverCopies, AFolderAStandardUserMadeIsNeverReused) {
+  const struct {
+    const char16_t* level;
+    bool otherOwner;  // or else: others may write
+    bool asideTaken = false;
+  } cases[] = {
+#ifndef _WIN32  // Wine keeps no owner: every file shows the Unix user's
+      {u"Pyravel", true},
+#endif
+      {u"Pyravel", false}, {u"Pyravel\\Removed drivers", false}, {u"Pyravel", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideText(c.level).ToUtf8() + (c.otherOwner ? " owner" : " writable"));
+    testing::TempFolder temp;
+    ScriptedHost host(DriverPc());
+    testing::UseFolders(host, temp);
+    const WideText programData = temp.Path(u"ProgramData");
+    const WideText planted = Concat({programData, u"\\", c.level});
+    for (int day = 10; day <= 31; ++day) {
+      temp.Write(Concat({RemovedDriversFolder(programData), u"\\2025-01-", WideText::FromInt32(day), u" 00-00-00\\x.inf"}), "x");
+    }
+    for (int i = 1; c.asideTaken && i <= 20; ++i) {
+      ASSERT_TRUE(CreateDirectoryTree(Concat({planted, u" (untrusted ", WideText::FromInt32(i), u")"})));
+    }
+    ASSERT_TRUE(c.otherOwner ? testing::GiveToAnotherUser(planted) : testing::LetOthersWrite(planted));
+    EXPECT_TRUE(RemovedDriversFolder(programData).Empty());  // nothing to restore from there
+    RestoreRemovedDrivers(host);
+    EXPECT_TRUE(host.folderStarts.empty());
+
+    RemovalCopies copies(programData, CalendarTime{2026, 3, 0, 4, 5, 6, 7});
+    DeviceInfo device;
+    ASSERT_TRUE(host.platform.EnumDeviceInfo(host.InventorySet(), 0, &device));
+    WideText copy;
+    EXPECT_EQ(copies.Copy(host.platform, host.InventorySet(), device, &copy), !c.asideTaken);
+    EXPECT_EQ(copies.Refusal(), c.asideTaken ? ProgramFolderRefusedLine(planted) : WideText());
+    const WideText batch = copies.Finish();
+    EXPECT_EQ(temp.Tree(programData).size(), c.asideTaken ? 22u : 23u);  // no planted batch was pruned
+    if (c.asideTaken) continue;
+    EXPECT_TRUE(IsRealDirectory(Concat({planted, u" (untrusted 1)"})));
+    EXPECT_EQ(temp.Tree(RemovedDriversFolder(programData)), std::vector<std::string>{"2026-03-04 05-06-07/Net/Adapter A - 1.0/neta.inf"});
+    EXPECT_EQ(batch, Concat({RemovedDriversFolder(programData), u"\\2026-03-04 05-06-07"}));
+  }
 }
 
 // DiUninstallDevice takes a device's children with it, present or not: a child met after its

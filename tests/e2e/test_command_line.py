@@ -113,15 +113,17 @@ def scenario(session):
     assert [r[12] == "Yes" for r in rows] == [r.checked for r in app.list_rows()]
     app.close()
 
-    # Backup of the present devices: one line per device, a device named with a slash refused (code 1).
-    code, lines = run(session, app, "/backup", at("bk"))
+    # Backup of the present devices: one line per device, every one saved (code 0), names of real
+    # hardware with "/" and ":" under "_" in their folder names. A second run into the same folder
+    # replaces each copy and still holds exactly one folder per device.
     stored = {p["publishedName"].lower() for p in pc["driverStore"]}
-    present = [d for d in pc["devices"] if d.get("name") and d.get("present", True)
-               and d.get("infPath", "").lower() in stored]
-    saved = [d for d in present if "/" not in d["name"]]
-    assert code == 1 and lines[-1] == "Operation complete. %d drivers backed up." % len(saved), (code, lines[-1])
-    assert sorted(lines[:-1]) == sorted([d["name"] + " was successfully backed up." for d in saved] + [
-        d["name"] + " could not be backed up." for d in present if d not in saved])
+    saved = [d for d in pc["devices"] if d.get("name") and d.get("present", True)
+             and d.get("infPath", "").lower() in stored]
+    assert [d for d in saved if "/" in d["name"]] and [d for d in saved if ":" in d["name"]]
+    for _ in range(2):
+        code, lines = run(session, app, "/backup", at("bk"))
+        assert code == 0 and lines[-1] == "Operation complete. %d drivers backed up." % len(saved), (code, lines[-1])
+        assert sorted(lines[:-1]) == sorted(d["name"] + " was successfully backed up." for d in saved)
     check_tree(os.path.join(work, "bk", "DriverBackup"), expected_folders(pc, saved), store)
 
     code, lines = run(session, app, "/install", at("bk"))

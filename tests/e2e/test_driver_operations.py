@@ -18,7 +18,7 @@ from test_driver_store import windows_path  # noqa: E402
 
 ETHERNET = "Intel(R) Ethernet Connection (7) I219-V"
 ETHERNET_PACKAGE = "e1d68x64.inf_amd64_aa11bb22cc33dd44"  # the fixture's, not one an earlier run staged
-SMBUS = "Intel(R) SMBus - A323"
+SMBUS = "Intel(R) 100 Series/C230 Series Chipset Family SMBus - A123"
 ROOT_PORT = "Intel(R) PCI Express Root Port #1 - A338"
 SHARED_PACKAGE = "heci.inf_amd64_1b2c3d4e5f607182"  # oem7.inf, on Intel's system devices
 HUB = "Generic USB Hub"

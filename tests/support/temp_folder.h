@@ -11,7 +11,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 #endif
 
 namespace pyr::testing {
@@ -145,5 +148,64 @@ inline bool TempFolder::HardLink(const WideText& link, const WideText& target) c
   return ::link(Native(target).c_str(), Native(link).c_str()) == 0;
 }
 #endif
+
+// A folder a standard user might have made: one of another owner, one others may write to.
+#ifdef _WIN32
+inline bool GiveToAnotherUser(const WideText&) { return false; }  // Wine keeps no owner
+inline bool LetOthersWrite(const WideText& path) {
+  return RunUnix(L"Z:\\bin\\chmod", {&path}, L"777", [&] { return !IsTrustedProgramFolder(path); });
+}
+#else
+inline bool GiveToAnotherUser(const WideText& path) {
+  std::string p = path.ToUtf8();
+  std::replace(p.begin(), p.end(), '\\', '/');
+  constexpr uid_t kNobody = 65534;
+  return chown(p.c_str(), kNobody, kNobody) == 0;
+}
+inline bool LetOthersWrite(const WideText& path) {
+  std::string p = path.ToUtf8();
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return chmod(p.c_str(), 0777) == 0;
+}
+#endif
+
+// While it lives, a file no copy can read: held open without sharing on Windows, a FIFO in its
+// place elsewhere (root reads any mode). An empty path jams nothing.
+class UnreadableFile {
+ public:
+  explicit UnreadableFile(const WideText& path) : path_(path) {
+    if (path_.Empty()) return;
+#ifdef _WIN32
+    held_ = CreateFileW(reinterpret_cast<const wchar_t*>(path_.Buffer()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                        nullptr);
+#else
+    const std::string p = Native(path_);
+    jammed_ = std::rename(p.c_str(), (p + ".jammed").c_str()) == 0 && mkfifo(p.c_str(), 0600) == 0;
+#endif
+  }
+  ~UnreadableFile() {
+#ifdef _WIN32
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+#else
+    const std::string p = Native(path_);
+    if (jammed_ && std::remove(p.c_str()) == 0) std::rename((p + ".jammed").c_str(), p.c_str());
+#endif
+  }
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
+
+ private:
+  WideText path_;
+#ifdef _WIN32
+  HANDLE held_ = INVALID_HANDLE_VALUE;
+#else
+  static std::string Native(const WideText& p) {
+    std::string s = p.ToUtf8();
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+  }
+  bool jammed_ = false;
+#endif
+};
 
 }  // namespace pyr::testing
