@@ -69,8 +69,9 @@ bool NameBeside(const WideText& path, std::u16string_view tag, bool make, WideTe
 // and each file copied to a name nothing may hold (a link put there meanwhile fails the copy).
 bool CopyIntoNewFolder(const WideText& source, const WideText& destination, const PendingEventPump& pump) {
   DirectoryIterator entries;
-  // A source that cannot be listed leaves an empty destination, as CopyFolderTree does.
-  if (!entries.Open(Concat({source, u"\\*"}), kSkipReparsePoints)) return true;
+  // A source that cannot be listed is no copy: put in place, its empty folder would replace an
+  // earlier whole one.
+  if (!entries.Open(Concat({source, u"\\*"}), kSkipReparsePoints)) return false;
   WideText from, to;
   do {
     if (pump) pump();

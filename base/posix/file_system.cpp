@@ -1,6 +1,7 @@
 // Linux stand-in of the file-system helpers for native tests: backslashes become slashes, a
 // symbolic link plays the part of a reparse point, and there are no permissions to replace.
 #include "base/file_system.h"
+#include "base/posix/file_faults.h"
 
 #include <dirent.h>
 #include <fnmatch.h>
@@ -9,6 +10,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +20,25 @@
 #include <vector>
 
 namespace pyr {
+
+namespace file_faults {
+
+namespace {
+std::atomic<uint64_t> calls{0}, failAt{0};
+}  // namespace
+
+void Schedule(uint64_t nth) {
+  calls = 0;
+  failAt = nth;
+}
+uint64_t Calls() { return calls.load(); }
+bool Fails() {
+  if (++calls != failAt.load()) return false;
+  errno = EIO;
+  return true;
+}
+
+}  // namespace file_faults
 
 namespace fs = std::filesystem;
 
@@ -93,6 +114,7 @@ int OpenFolder(const std::string& path) { return open(path.c_str(), O_RDONLY | O
 
 // CreateFileW with FILE_FLAG_OPEN_REPARSE_POINT on a folder: a link there is not opened as one.
 int OpenFolderAt(int parent, const char* name) {
+  if (file_faults::Fails()) return -1;
   return openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
@@ -101,6 +123,7 @@ bool StatHandle(int fd, struct stat* info) { return fstat(fd, info) == 0; }
 
 // SetFileInformationByHandle with a disposition: the entry named in the open folder goes.
 bool UnlinkAt(int parent, const char* name, bool folder) {
+  if (file_faults::Fails()) return false;
   return unlinkat(parent, name, folder ? AT_REMOVEDIR : 0) == 0;
 }
 
@@ -181,6 +204,7 @@ int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pu
 
 bool CreateSecuredFolder(const WideText& path) {
   constexpr mode_t kReadableByAll = 0755;  // the owner the only writer: the program's DACL
+  if (file_faults::Fails()) return false;
   return mkdir(NativePath(path).c_str(), kReadableByAll) == 0;
 }
 
@@ -193,14 +217,16 @@ bool IsTrustedProgramFolder(const WideText& path) {
 }
 
 // CreateDirectoryW: fails on anything holding the name.
-bool CreateNewFolder(const WideText& path) { return mkdir(NativePath(path).c_str(), 0755) == 0; }
+bool CreateNewFolder(const WideText& path) { return !file_faults::Fails() && mkdir(NativePath(path).c_str(), 0755) == 0; }
 
 // MoveFileExW without MOVEFILE_REPLACE_EXISTING.
 bool RenameToNewName(const WideText& from, const WideText& to) {
+  if (file_faults::Fails()) return false;
   return renameat2(AT_FDCWD, NativePath(from).c_str(), AT_FDCWD, NativePath(to).c_str(), RENAME_NOREPLACE) == 0;
 }
 
 bool CopyToNewFile(const WideText& from, const WideText& to) {
+  if (file_faults::Fails()) return false;
   std::error_code ec;
   // Without overwrite the target is opened with O_EXCL, which a symbolic link fails too.
   return fs::copy_file(NativePath(from), NativePath(to), fs::copy_options::none, ec);
@@ -215,13 +241,13 @@ bool RemovePlainFile(const WideText& path) {
   struct stat link {};
   const std::string p = NativePath(path);
   if (lstat(p.c_str(), &link) != 0) return true;
-  if (!S_ISREG(link.st_mode) || link.st_nlink > 1) return false;
+  if (!S_ISREG(link.st_mode) || link.st_nlink > 1 || file_faults::Fails()) return false;
   return std::remove(p.c_str()) == 0;
 }
 
 bool CreateDirectoryTree(const WideText& path) {
   std::string p = NativePath(path);
-  if (p.empty()) return false;
+  if (p.empty() || file_faults::Fails()) return false;
   std::error_code ec;
   fs::create_directories(p, ec);
   return fs::is_directory(p, ec);
@@ -241,6 +267,7 @@ uint64_t GetFileSizeByPath(const WideText& path) {
 }
 
 bool ReadWholeFile(const WideText& path, std::string* bytes, uint64_t limit) {
+  if (file_faults::Fails()) return false;
   std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
   if (!f) return false;
   bytes->clear();
@@ -270,6 +297,7 @@ DirectoryIterator::~DirectoryIterator() { Close(); }
 
 bool DirectoryIterator::Open(const WideText& pattern, uint32_t options) {
   Close();
+  if (file_faults::Fails()) return false;
   options_ = options;
   std::string p = NativePath(pattern);
   size_t slash = p.rfind('/');
@@ -313,12 +341,13 @@ bool OutputFile::Open(const WideText& path) {
   Close();
   int slash = path.Find(u"\\", true, -1);
   if (slash > 3 && !CreateDirectoryTree(WideText(path.View().substr(0, slash - 1)))) return false;
+  if (file_faults::Fails()) return false;
   handle_ = std::fopen(NativePath(path).c_str(), "wb");
   return handle_ != nullptr;
 }
 
 uint32_t OutputFile::Write(const void* bytes, uint32_t count) {
-  if (!handle_) return 0;
+  if (!handle_ || file_faults::Fails()) return 0;
   return static_cast<uint32_t>(std::fwrite(bytes, 1, count, static_cast<FILE*>(handle_)));
 }
 
@@ -344,7 +373,7 @@ bool ReplaceWholeFile(const WideText& given, std::string_view bytes) {
   std::remove(temporary.c_str());
   std::FILE* f = std::fopen(temporary.c_str(), "wbx");  // x: a new file, never through a link
   if (!f) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool written = !file_faults::Fails() && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   if (std::fclose(f) == 0 && written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
   std::remove(temporary.c_str());
   return false;

@@ -16,6 +16,7 @@
 #include "app/command_line.h"
 #include "app/command_line_jobs.h"
 #include "base/file_system.h"
+#include "base/posix/file_faults.h"
 #include "devices/device_columns.h"
 #include "driverstore/backup_rules.h"
 #include "driverstore/removed_drivers.h"
@@ -124,6 +125,7 @@ enum Scope : unsigned {
   kRemovesPackages = 8,
   kStagesPackages = 16,
   kReinstalls = 32,   // its devices are uninstalled and then come back
+  kWritesFiles = 64,  // copies, backups, exports: the file-system calls fail in turn too
 };
 
 struct Operation {
@@ -309,7 +311,7 @@ std::vector<Operation> Operations() {
       {"enable", kTicked, tick({u"PCI\\B", u"PCI\\A"}), [](Run& r) { EnableCheckedDevices(r.host); }},
       {"restart", kTicked, tick({u"PCI\\A", u"PCI\\C"}), [](Run& r) { RestartDevices(r.host, RowSource::kChecked); }},
       {"uninstall", kTicked, tick({u"PCI\\A", u"USB\\S"}), [](Run& r) { UninstallDevices(r.host, RowSource::kChecked); }},
-      {"uninstall and delete drivers", kTicked | kRemovesPackages,
+      {"uninstall and delete drivers", kTicked | kRemovesPackages | kWritesFiles,
        withFolders(tick({u"PCI\\A", u"PCI\\A2", u"PCI\\B", u"PCI\\C"})),
        [](Run& r) { UninstallAndDeleteDrivers(r.host, RowSource::kChecked); }},
       {"uninstall every device not present", kAbsent, nullptr, [](Run& r) { UninstallAllNotPresent(r.host); }},
@@ -339,19 +341,19 @@ std::vector<Operation> Operations() {
       {"reinstall", kTicked | kReinstalls, tick({u"PCI\\B", u"ROOT\\NET\\0000"}),
        [](Run& r) { ReinstallDevices(r.host, RowSource::kChecked); }},
       {"rescan", kAnything, nullptr, [](Run& r) { RescanAndRebuild(r.host, kCmReenumerateRetryInstallation); }},
-      {"backup checked", kTicked, withFolders(tick({u"PCI\\A", u"PCI\\B"})),
+      {"backup checked", kTicked | kWritesFiles, withFolders(tick({u"PCI\\A", u"PCI\\B"})),
        [](Run& r) {
          r.host.folderPicks = {r.temp.Path(u"Backup").Str()};
          BackupCheckedDevices(r.host);
        }},
-      {"backup all", 0, withFolders(nullptr),
+      {"backup all", kWritesFiles, withFolders(nullptr),
        [](Run& r) {
          r.host.folderPicks = {r.temp.Path(u"Backup").Str()};
          BackupAllDevices(r.host, 0);
        }},
-      {"install from folder", kAnything | kStagesPackages, pickDrivers,
+      {"install from folder", kAnything | kStagesPackages | kWritesFiles, pickDrivers,
        [](Run& r) { InstallDriversFromFolder(r.host); }},
-      {"restore removed drivers", kAnything | kStagesPackages,
+      {"restore removed drivers", kAnything | kStagesPackages | kWritesFiles,
        withFolders([](Run& r) {
          Tick(r, {u"PCI\\B", u"USB\\S"});
          UninstallAndDeleteDrivers(r.host, RowSource::kChecked);
@@ -362,11 +364,11 @@ std::vector<Operation> Operations() {
          r.host.folderPicks = {batch.Str()};
        }),
        [](Run& r) { RestoreRemovedDrivers(r.host); }},
-      {"/export", 0, nullptr,
+      {"/export", kWritesFiles, nullptr,
        [](Run& r) { r.exitCode = Job(r, {u"/export", u"list.csv", u"/all"}); }},
-      {"/backup", 0, withFolders(nullptr),
+      {"/backup", kWritesFiles, withFolders(nullptr),
        [](Run& r) { r.exitCode = Job(r, {u"/backup", u"Backup", u"/all"}); }},
-      {"/install", kAnything | kStagesPackages, [drivers](Run& r) { drivers(r); },
+      {"/install", kAnything | kStagesPackages | kWritesFiles, [drivers](Run& r) { drivers(r); },
        [](Run& r) { r.exitCode = Job(r, {u"/install", u"Drivers"}); }},
       {"/remove-absent", kAbsent, nullptr, [](Run& r) { r.exitCode = Job(r, {u"/remove-absent"}); }},
       {"/rescan", kAnything, nullptr, [](Run& r) { r.exitCode = Job(r, {u"/rescan"}); }},
@@ -384,10 +386,13 @@ std::vector<std::string> EarlierBackupKept(Run& r, const std::map<std::string, s
   return found;
 }
 
-// Runs one operation on a fresh copy of pc, failing call `nth` (0: none); the calls it made in
-// `trace`.
+enum class Seam { kPlatform, kFiles };
+
+// Runs one operation on a fresh copy of pc, failing call `nth` (0: none) of the seam; the
+// platform calls it made in `trace`, the file-system calls in *fileCalls.
 std::vector<std::string> RunOnce(const Operation& op, const SimulatedPc& pc, uint64_t nth,
-                                 std::vector<PlatformCall>* trace) {
+                                 std::vector<PlatformCall>* trace, Seam seam = Seam::kPlatform,
+                                 uint64_t* fileCalls = nullptr) {
   Run r(pc);
   constexpr int kMostPumps = 200000;
   int pumps = 0;
@@ -408,11 +413,14 @@ std::vector<std::string> RunOnce(const Operation& op, const SimulatedPc& pc, uin
   }
   r.before = r.host.platform.Pc();
   r.host.platform.RecordCalls();
-  if (nth != 0) {
+  if (nth != 0 && seam == Seam::kPlatform) {
     r.failing = (*trace)[nth - 1];
     r.host.platform.ScheduleFault(nth, ErrorFor(r.failing));
   }
+  file_faults::Schedule(seam == Seam::kFiles ? nth : 0);
   op.act(r);
+  if (fileCalls) *fileCalls = file_faults::Calls();
+  file_faults::Schedule(0);
   if (nth == 0) *trace = r.host.platform.Trace();
   std::vector<std::string> found = Violations(r, op);
   for (const std::string& lost : EarlierBackupKept(r, earlier)) found.push_back(lost);
@@ -495,8 +503,27 @@ uint64_t UpdaterFailsInTurn() {
   return pairs;
 }
 
+// The operations that write, move or delete files, with each file-system call failing in turn:
+// a disk that fills half-way, a file that cannot be opened.
+uint64_t FilesFailInTurn() {
+  uint64_t pairs = 0;
+  for (const Operation& op : Operations()) {
+    if (!(op.scope & kWritesFiles)) continue;
+    std::vector<PlatformCall> trace;
+    uint64_t calls = 0;
+    RunOnce(op, FaultPc(), 0, &trace, Seam::kFiles, &calls);
+    for (uint64_t nth = 1; nth <= calls; ++nth, ++pairs) {
+      for (const std::string& f : RunOnce(op, FaultPc(), nth, &trace, Seam::kFiles)) {
+        ADD_FAILURE() << op.name << ", file call " << nth << " of " << calls << " failing: " << f;
+      }
+    }
+  }
+  return pairs;
+}
+
 TEST(FaultSchedule, EveryCallOfEveryOperationFailsInTurn) {
   uint64_t pairs = FailInTurn(Operations(), FaultPc(), false);
+  pairs += FilesFailInTurn();
   pairs += UpdaterFailsInTurn();
   pairs += FailInTurn(RealPcOperations(), LoadTestPc("real_pc.json"), true);
   std::printf("fault_schedule_pairs %llu\n", static_cast<unsigned long long>(pairs));
