@@ -117,6 +117,8 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
   batch.summaryLine = [&] {
     plan.DiscardUnused(copies);
     const WideText kept = copies.Finish();
+    // A folder of the program's own that another user made and that could not be moved aside.
+    if (!copies.Refusal().Empty()) return copies.Refusal();
     return kept.Empty() ? kept : CopiesKeptLine(kept);
   };
   ControlLockScope lock(host);

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "devices/device_columns.h"
+#include "operations/device_batch.h"
 #include "operations/driver_commands.h"
 #include "operations/hardware_scan.h"
 #include "operations/install_drivers_from_folder.h"
@@ -228,7 +229,14 @@ TEST(RemovedDriverCopies, AFolderAStandardUserMadeIsNeverReused) {
     EXPECT_EQ(copies.Refusal(), c.asideTaken ? ProgramFolderRefusedLine(planted) : WideText());
     const WideText batch = copies.Finish();
     EXPECT_EQ(temp.Tree(programData).size(), c.asideTaken ? 22u : 23u);  // no planted batch was pruned
-    if (c.asideTaken) continue;
+    if (c.asideTaken) {
+      // The removal that needs the folder says why nothing was removed.
+      host.list.SelectRow(0);
+      UninstallAndDeleteDrivers(host, RowSource::kSelected);
+      EXPECT_TRUE(Called(host, Concat({u"progress:100:", kOperationComplete, u"\r\n", ProgramFolderRefusedLine(planted)}).Str()));
+      EXPECT_FALSE(host.platform.FindDevice(u"PCI\\A")->uninstalled);
+      continue;
+    }
     EXPECT_TRUE(IsRealDirectory(Concat({planted, u" (untrusted 1)"})));
     EXPECT_EQ(temp.Tree(RemovedDriversFolder(programData)), std::vector<std::string>{"2026-03-04 05-06-07/Net/Adapter A - 1.0/neta.inf"});
     EXPECT_EQ(batch, Concat({RemovedDriversFolder(programData), u"\\2026-03-04 05-06-07"}));
