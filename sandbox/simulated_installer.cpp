@@ -210,11 +210,8 @@ bool SimulatedPlatform::BuildDriverInfoList(DeviceSet set, const DeviceInfo& dev
   if (!d || d->uninstalled) return Fail(error, kErrorNoSuchDevInst);
   Element& e = ElementOf(set, device);
   std::vector<DriverNode> found = DriversFor(*d, e);
-  if (!(e.params.flagsEx & kDiFlagsExAppendDriverList)) {
-    e.drivers.clear();
-    e.selected = nullptr;
-  }
-  // A deque would keep the selection stable; the list is rebuilt before each selection instead.
+  if (!(e.params.flagsEx & kDiFlagsExAppendDriverList)) e.drivers.clear();
+  // The selection points into the list, which may move: a new list is selected from again.
   e.selected = nullptr;
   e.drivers.insert(e.drivers.end(), found.begin(), found.end());
   return true;

@@ -154,7 +154,7 @@ bool ListNames(int fd, std::vector<std::pair<std::string, unsigned char>>* names
 }
 
 int DeleteEntryAt(int parent, const std::string& name, const char* pattern, bool contentsOnly,
-                  const PendingEventPump& pump) {
+                  bool takeOwnership, const PendingEventPump& pump) {
   FolderHandle folder(OpenFolderAt(parent, name.c_str()));
   if (folder.Get() < 0) {
     if (errno == ENOENT) return kDeleteDone;
@@ -164,12 +164,17 @@ int DeleteEntryAt(int parent, const std::string& name, const char* pattern, bool
   }
   struct stat info {};
   if (!StatHandle(folder.Get(), &info) || !S_ISDIR(info.st_mode)) return kDeleteFailed;
+  // A folder another user made is not the program's to empty: it stays, with all it holds. The
+  // owner plays Administrators (root, or the program's own user).
+  if (!takeOwnership && info.st_uid != 0 && info.st_uid != geteuid()) return kDeleteFailed;
   std::vector<std::pair<std::string, unsigned char>> names;
   if (!ListNames(folder.Get(), &names)) return kDeleteFailed;
   int result = kDeleteDone;
   for (const auto& entry : names) {
     if (fnmatch(pattern, entry.first.c_str(), FNM_CASEFOLD) != 0) continue;
-    if (DeleteEntryAt(folder.Get(), entry.first, "*", false, pump) == kDeleteFailed) result = kDeleteFailed;
+    if (DeleteEntryAt(folder.Get(), entry.first, "*", false, takeOwnership, pump) == kDeleteFailed) {
+      result = kDeleteFailed;
+    }
     if (pump) pump();
   }
   if (contentsOnly || result == kDeleteFailed) return result;
@@ -186,7 +191,8 @@ int DeleteTree(const WideText& folder, const WideText& pattern, uint32_t flags,
   FolderHandle above(OpenFolder(parent));
   if (above.Get() < 0) return errno == ENOENT ? kDeleteDone : kDeleteFailed;
   return DeleteEntryAt(above.Get(), slash == std::string::npos ? path : path.substr(slash + 1),
-                       pattern.ToUtf8().c_str(), (flags & kDeleteContentsOnly) != 0, pump);
+                       pattern.ToUtf8().c_str(), (flags & kDeleteContentsOnly) != 0,
+                       (flags & kDeleteTakeOwnership) != 0, pump);
 }
 
 int DeletePath(const WideText& given, uint32_t flags, const PendingEventPump& pump) {

@@ -293,7 +293,9 @@ constexpr DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2, kDis
 // deleting through the handle. No FILE_SHARE_DELETE: while a folder is held, nobody renames it or
 // puts a link in its place, so the names below it stay the ones listed.
 HANDLE OpenItem(const WideText& path) {
-  return CreateFileW(W(path), DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+  return CreateFileW(W(path),
+                     DELETE | READ_CONTROL | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
+                         SYNCHRONIZE,
                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
@@ -312,6 +314,31 @@ bool MarkDeleted(HANDLE item) {
   }
   FILE_DISPOSITION_INFO plain{TRUE};
   return SetFileInformationByHandle(item, FileDispositionInfo, &plain, sizeof plain) != FALSE;
+}
+
+// Whether the item's owner is one the program's own items have: Administrators, SYSTEM, or the
+// program's own user (the owner an elevated token gives new items may be either). Where owners
+// are not kept (Wine) nothing can be told, and every item counts as the program's.
+bool OwnedByTheProgram(HANDLE item) {
+  if (!OwnersAreKept()) return true;
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(item, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool ours = owner && IsAdministratorsOrSystem(owner);
+  HANDLE token = nullptr;
+  if (!ours && owner && OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    alignas(TOKEN_USER) unsigned char buffer[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD size = 0;
+    if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size)) {
+      ours = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid) != FALSE;
+    }
+    CloseHandle(token);
+  }
+  LocalFree(descriptor);
+  return ours;
 }
 
 struct ListedEntry {
@@ -405,6 +432,8 @@ int DeleteEntry(const WideText& path, DWORD listed, const WideText& pattern, uin
       item.Reset();
       return DeleteItem(path, flags, security, false);
     }
+    // A folder another user made is not the program's to empty: it stays, with all it holds.
+    if (!(flags & kDeleteTakeOwnership) && !OwnedByTheProgram(item.Get())) return kDeleteFailed;
     const int result = DeleteBelow(item.Get(), path, pattern, flags, security, pump);
     if (contentsOnly) return result;
     if (result == kDeleteDone && MarkDeleted(item.Get())) return kDeleteDone;
