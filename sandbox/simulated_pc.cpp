@@ -174,7 +174,8 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
     return false;
   }
   if (!f.Int("installDelayMs", false, -1, 600000, &d.installDelayMs)) return false;
-  const uint64_t now = FileTimeNow();
+  // Counted from the start of today (UTC), so every start on one day shows the same dates.
+  const uint64_t now = FileTimeNow() / kFileTimeDay * kFileTimeDay;
   if (!f.DaysAgo("firstInstallDaysAgo", now, &d.firstInstallDate) ||
       !f.DaysAgo("lastArrivalDaysAgo", now, &d.lastArrivalDate) ||
       !f.DaysAgo("lastRemovalDaysAgo", now, &d.lastRemovalDate)) {

@@ -39,7 +39,7 @@ struct SimulatedDevice {
   std::vector<WideText> locationPaths;
   WideText manufacturer, driverVersion, service, infPath;
   std::optional<uint64_t> driverDate;  // FILETIME
-  // FILETIMEs (UTC) the PnP manager records; the fixture gives them as days before it is loaded,
+  // FILETIMEs (UTC) the PnP manager records; the fixture gives them as days before the day it is loaded,
   // so the simulated PC's ghosts keep their ages whenever it runs.
   std::optional<uint64_t> firstInstallDate;
   std::optional<uint64_t> lastArrivalDate;
