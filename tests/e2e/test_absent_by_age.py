@@ -1,15 +1,19 @@
 """Devices not present, by age, in the window: the two date columns as the fixture dates them,
 "Check not present for more than 90 days" from the Select... menu ticks exactly the ghosts gone
 longer than that (none without a date, none dated after today), and "Uninstall checked" removes
-them while the younger ghosts stay."""
+them while the younger ghosts stay. On the real-PC fixture, the question of "Uninstall all devices
+not present" counts its ghosts, dates the oldest and newest and names the COM numbers they hold."""
 
+import json
 import os
+import re
+import shutil
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from pyravel_app import DONE, Pyravel  # noqa: E402
-from test_driver_store import load_fixture  # noqa: E402
+from test_driver_store import load_fixture, windows_path  # noqa: E402
 
 MENU_CLASS = "#32768"
 LAST_CONNECTED, INSTALLED, INSTANCE_ID = 10, 11, 9
@@ -60,6 +64,29 @@ def scenario(session):
     app.wait_for("the younger ghosts left", lambda: sorted(
         r.cells[INSTANCE_ID] for r in app.list_rows()
         if by_id[r.cells[INSTANCE_ID].upper()].get("present", True) is False) == stay, timeout=30)
+    app.close()
+    question_of_the_real_pc(session)
+
+
+def question_of_the_real_pc(session):
+    source = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                          "sandbox", "fixture", "real_pc.json")
+    with open(source, encoding="utf-8") as f:
+        ghosts = [d for d in json.load(f)["devices"] if d.get("present", True) is False]
+    copy = os.path.join(session.prefix, "drive_c", "users", "Public", "real_pc.json")
+    shutil.copyfile(source, copy)
+    ports = sorted({int(m.group(1)) for d in ghosts if d.get("class") == "Ports"
+                    for m in [re.search(r"\(COM(\d+)\)$", d.get("name", ""))] if m})
+    assert ports, "the real PC has ghost ports"
+    app = Pyravel(session, args=["--pc", windows_path(session, copy)])
+    app.start_past_tip()
+    app.keys("alt+p")
+    texts, buttons = app.box_texts()
+    question = next(t for t in texts if t.startswith("Are you sure you want to uninstall all devices not present?"))
+    assert "%d devices, last connected between " % len(ghosts) in question, question
+    assert ("They hold %s: uninstalling them frees these numbers." % ", ".join("COM%d" % n for n in ports)
+            in question), (ports, question)
+    app.answer_question(question, "No")
     app.close()
 
 
