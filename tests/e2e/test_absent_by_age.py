@@ -12,7 +12,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from pyravel_app import DONE, Pyravel  # noqa: E402
+from pyravel_app import BOX_CLASS, DONE, RESULTS_CLASS, Pyravel  # noqa: E402
 from test_driver_store import load_fixture, windows_path  # noqa: E402
 
 MENU_CLASS = "#32768"
@@ -49,6 +49,7 @@ def scenario(session):
     assert old and len(old) < len(ghosts), (old, len(ghosts))
     app.wait_for("the ghosts older than 90 days ticked", lambda: sorted(
         r.cells[INSTANCE_ID] for r in app.list_rows() if r.checked) == old, timeout=15)
+    app.shot("ghosts-older-than-90-days-ticked")
 
     app.keys("ctrl+x")
     app.answer_question("Are you sure you want to uninstall the selected device", whole=False)
@@ -86,7 +87,12 @@ def question_of_the_real_pc(session):
     assert "%d devices, last connected between " % len(ghosts) in question, question
     assert ("They hold %s: uninstalling them frees these numbers." % ", ".join("COM%d" % n for n in ports)
             in question), (ports, question)
-    app.answer_question(question, "No")
+    app.shot("question-not-present-real-pc")
+    # Esc is the question's No: the box goes and nothing is removed.
+    rows = len(app.list_rows())
+    session.press("Escape")
+    app.wait_window_of_class(BOX_CLASS, present=False, timeout=15)
+    assert app.window_of_class(RESULTS_CLASS) is None and len(app.list_rows()) == rows
     app.close()
 
 
