@@ -6,7 +6,7 @@ namespace pyr {
 
 namespace {
 
-enum class Option { kNone, kAll, kClass, kWhatIf, kLog };
+enum class Option { kNone, kAll, kClass, kWhatIf, kLog, kOlderThan, kExceptClass };
 
 // What a switch is, what value follows it and which jobs an option goes with.
 struct SwitchSpec {
@@ -26,6 +26,8 @@ const SwitchSpec kSwitches[] = {
     {u"/rescan", nullptr, Job::kRescan, Option::kNone, {}},
     {u"/all", nullptr, Job::kWindow, Option::kAll, {Job::kExport, Job::kBackup}},
     {u"/class", u"a class name", Job::kWindow, Option::kClass, {Job::kRemoveAbsent}},
+    {u"/older-than", u"a number of days", Job::kWindow, Option::kOlderThan, {Job::kRemoveAbsent}},
+    {u"/except-class", u"a class name", Job::kWindow, Option::kExceptClass, {Job::kRemoveAbsent}},
     {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent}},
     {u"/log", u"a file", Job::kWindow, Option::kLog,
      {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan}},
@@ -36,6 +38,19 @@ const SwitchSpec* FindSwitch(const WideText& argument) {
     if (WideText::EqualsNoCase(argument.View(), s.name)) return &s;
   }
   return nullptr;
+}
+
+// A whole number of days, 0 to 100000 (before Windows kept dates at all); nothing else.
+std::optional<uint32_t> DaysOf(const WideText& value) {
+  const std::u16string_view digits = value.View();
+  if (digits.empty() || digits.size() > 6) return std::nullopt;
+  uint32_t days = 0;
+  for (char16_t c : digits) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    days = days * 10 + (c - u'0');
+  }
+  if (days > 100000) return std::nullopt;
+  return days;
 }
 
 CommandLine Failed(CommandLine line, std::initializer_list<TextPiece> message) {
@@ -56,7 +71,7 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
       return Failed(line, {u"Unexpected argument: ", argument});
     }
     for (const SwitchSpec* s : seen) {
-      if (s == known) return Failed(line, {known->name, u" is given twice."});
+      if (s == known && known->option != Option::kExceptClass) return Failed(line, {known->name, u" is given twice."});
     }
     seen.push_back(known);
     WideText value;
@@ -80,6 +95,13 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
         case Option::kClass: line.className = value; break;
         case Option::kWhatIf: line.whatIf = true; break;
         case Option::kLog: line.log = value; break;
+        case Option::kExceptClass: line.exceptClasses.push_back(value); break;
+        case Option::kOlderThan:
+          line.olderThanDays = DaysOf(value);
+          if (!line.olderThanDays) {
+            return Failed(line, {u"/older-than needs a whole number of days, 0 or more: ", value});
+          }
+          break;
         case Option::kNone: break;
       }
     }
@@ -105,9 +127,10 @@ const char16_t* UsageText() {
          u"                        as CSV or JSON, chosen by the file's extension (.csv or .json)\r\n"
          u"  /backup FOLDER [/all] backs up the drivers of the present devices (every device with /all)\r\n"
          u"  /install FOLDER       installs the drivers in FOLDER and its subfolders\r\n"
-         u"  /remove-absent [/class NAME] [/whatif]\r\n"
-         u"                        uninstalls the devices that are not present (of one class); with\r\n"
-         u"                        /whatif it only lists them\r\n"
+         u"  /remove-absent [/class NAME] [/except-class NAME]... [/older-than DAYS] [/whatif]\r\n"
+         u"                        uninstalls the devices that are not present (of one class, none of\r\n"
+         u"                        the classes after /except-class, only those last connected more\r\n"
+         u"                        than DAYS days ago); with /whatif it lists them with their dates\r\n"
          u"  /rescan               scans for hardware changes\r\n"
          u"  /log FILE             writes the job's lines to FILE too (UTF-8)\r\n"
          u"  /?                    shows this text\r\n"

@@ -2,6 +2,8 @@
 // without the window (an export, a backup, an install, a removal of absent devices, a rescan).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -20,6 +22,8 @@ struct CommandLine {
   WideText path;       // the file of /export, the folder of /backup and /install
   bool all = false;    // /all: devices not present too
   WideText className;  // /class NAME; empty: every class
+  std::vector<WideText> exceptClasses;  // /except-class NAME, each time it is given
+  std::optional<uint32_t> olderThanDays;  // /older-than DAYS
   bool whatIf = false;
   WideText log;        // /log FILE; empty: none
   WideText error;      // one line; not empty when the arguments are unusable

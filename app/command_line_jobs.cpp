@@ -1,5 +1,8 @@
 #include "app/command_line_jobs.h"
 
+#include <algorithm>
+
+#include "base/date_time_text.h"
 #include "base/file_system.h"
 #include "base/printable_text.h"
 #include "base/text_list.h"
@@ -40,6 +43,26 @@ JobOutcome Export(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   return {.changed = true};
 }
 
+// The classes /class and /except-class name must be the system's: a misspelt one would widen
+// the removal instead of narrowing it.
+JobOutcome RemoveAbsent(const CommandLine& line, HeadlessHost& host, LineSink& out) {
+  std::vector<WideText> named = line.exceptClasses;
+  if (!line.className.Empty()) named.push_back(line.className);
+  if (!named.empty()) {
+    if (!host.RebuildInventory()) return kRefused;
+    for (const WideText& name : named) {
+      const auto& classes = host.Inventory().ClassTable();
+      const bool known = std::any_of(classes.begin(), classes.end(), [&](const DeviceClassInfo& c) {
+        return !c.name.Empty() && WideText::EqualsNoCase(c.name.View(), name.View());
+      });
+      if (!known) return Refused(out, {u"No device class is named ", name});
+    }
+  }
+  NotPresentScope scope{line.className, line.whatIf, line.exceptClasses, line.olderThanDays, FileTimeNow()};
+  const int count = UninstallAllNotPresent(host, scope);
+  return OutcomeOf(host, count, !line.whatIf && count > 0);
+}
+
 JobOutcome RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   switch (line.job) {
     case Job::kWindow:
@@ -65,10 +88,8 @@ JobOutcome RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
       const int count = InstallDriversFromFolder(host);
       return OutcomeOf(host, 0, count > 0);
     }
-    case Job::kRemoveAbsent: {
-      const int count = UninstallAllNotPresent(host, NotPresentScope{line.className, line.whatIf});
-      return OutcomeOf(host, count, !line.whatIf && count > 0);
-    }
+    case Job::kRemoveAbsent:
+      return RemoveAbsent(line, host, out);
     case Job::kRescan:
       out.WriteLine(kScanningText);
       if (!ScanHardware(host, kCmReenumerateNormal, true)) {

@@ -44,6 +44,10 @@ constexpr MenuItemSpec kSelectItems[] = {
     {C::kCheckPhysical, u"Check all physical devices\tCtrl+L", Ctrl('L'), 26},
     {C::kCheckDisabled, u"Check all disabled\tCtrl+D", Ctrl('D'), 26},
     {C::kCheckWithErrors, u"Check all with errors\tCtrl+W", Ctrl('W'), 26},
+    kSeparator,
+    {C::kCheckAbsent30Days, u"Check not present for more than 30 days", {}, 26},
+    {C::kCheckAbsent90Days, u"Check not present for more than 90 days", {}, 26},
+    {C::kCheckAbsent365Days, u"Check not present for more than 365 days", {}, 26},
 };
 
 constexpr MenuItemSpec kUninstallItems[] = {

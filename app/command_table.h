@@ -52,6 +52,9 @@ enum class Command : uint8_t {
   kBackupChecked,
   kBackupAll,
   kToggleDeviceState,  // context menu only: "Disable device" / "Enable device"
+  kCheckAbsent30Days,
+  kCheckAbsent90Days,
+  kCheckAbsent365Days,
 };
 
 // Accelerator key flags as the accelerator table wants them (FVIRTKEY, FCONTROL, FALT).

@@ -2,6 +2,7 @@
 
 #include "app/main_window_texts.h"
 #include "app/web_addresses.h"
+#include "devices/device_dates.h"
 #include "devices/device_status.h"
 #include "operations/device_batch.h"
 #include "devices/property_keys.h"
@@ -49,6 +50,20 @@ void CheckRowsInSelectedGroup(OperationHost& host, bool checked) {
 void CheckRowsByStatus(DeviceList& list, CheckRule rule) {
   for (int row = 0; row < list.RowCount(); ++row) {
     if (MatchesRule(list.CellText(row, kStatusColumn), rule)) list.SetRowChecked(row, true);
+  }
+}
+
+void CheckNotPresentLongerThan(OperationHost& host, uint32_t days, uint64_t now) {
+  DeviceList& list = host.List();
+  PropertyReader reader(host.Platform());
+  for (int row = 0; row < list.RowCount(); ++row) {
+    DeviceInfo device;
+    if (!IsNotPresentStatus(list.CellText(row, kStatusColumn).View()) ||
+        !DeviceOfRow(host, row, &device)) {
+      continue;
+    }
+    const auto removed = ReadDeviceDate(reader, host.InventorySet(), device, devpkey::kLastRemovalDate);
+    if (AbsentLongerThan(removed, now, days)) list.SetRowChecked(row, true);
   }
 }
 

@@ -14,6 +14,9 @@ void CheckAllRows(DeviceList& list, bool checked);
 void CheckRowsInSelectedGroup(OperationHost& host, bool checked);
 // Adds ticks to the rows whose status matches; other rows keep theirs.
 void CheckRowsByStatus(DeviceList& list, CheckRule rule);
+// Adds ticks to the devices not present whose last removal is more than days before now (a
+// FILETIME); a device without the date keeps its tick as it was.
+void CheckNotPresentLongerThan(OperationHost& host, uint32_t days, uint64_t now);
 // Adds ticks to the rows whose device has location paths.
 void CheckPhysicalDevices(OperationHost& host);
 

@@ -40,8 +40,9 @@ struct StoredSettings {
   std::optional<uint32_t> listFlag = {};
 };
 
-// Opens the key read-only and reads the fourteen values. False when the key could not be opened,
-// which is how a first run in this profile shows itself; out then holds nothing.
+// Opens the key read-only and reads the sixteen values; a key an older version wrote has no
+// widths for the two date columns, which then start at their defaults. False when the key could
+// not be opened, which is how a first run in this profile shows itself; out then holds nothing.
 bool ReadStoredSettings(SettingsKey& key, StoredSettings& out);
 
 // The window's size after loading. current is the size the window was created with (it is also

@@ -35,6 +35,8 @@ bool FileTimeFromCalendar(const CalendarTime& time, uint64_t* fileTime);
 
 // The local time now, as GetLocalTime gives it.
 CalendarTime LocalTimeNow();
+// The time now as a FILETIME in UTC, as GetSystemTimeAsFileTime gives it (device dates are UTC).
+uint64_t FileTimeNow();
 
 // YYYY/MM/DD hh:mm:ss, each field zero-padded; with milliseconds ":mmm" is appended.
 WideText DateTimeText(const CalendarTime& time, bool withMilliseconds = false);

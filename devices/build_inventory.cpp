@@ -4,6 +4,7 @@
 
 #include "devices/device_inventory.h"
 #include "devices/device_columns.h"
+#include "devices/device_dates.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
@@ -228,6 +229,12 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
       reselected = true;
     }
     list.SetCellText(row, kColumnInstanceId, instanceId);
+    // Two reads and no more; a system without the dates leaves the cells empty.
+    const DevPropKey dates[] = {LastConnectedKey(state.present), devpkey::kFirstInstallDate};
+    const DeviceColumn dateColumns[] = {kColumnLastConnected, kColumnInstalled};
+    for (int d = 0; d < 2; ++d) {
+      if (reader.Read(set, device, dates[d], &texts)) list.SetCellText(row, dateColumns[d], texts.front());
+    }
 
     const uint32_t colour = DeviceRowColour(state);
     if (colour != kDefaultColour) list.SetRowColour(row, colour);

@@ -19,7 +19,9 @@ enum DeviceColumn : int {
   kColumnHardwareId = 7,
   kColumnInfPath = 8,
   kColumnInstanceId = 9,
-  kDeviceColumnCount = 10,
+  kColumnLastConnected = 10,
+  kColumnInstalled = 11,
+  kDeviceColumnCount = 12,
 };
 
 struct DeviceColumnInfo {

@@ -5,13 +5,14 @@
 
 #include <vector>
 
+#include "devices/device_columns.h"
 #include "devices/device_list.h"
 
 namespace pyr {
 
 class MemoryDeviceList : public DeviceList {
  public:
-  explicit MemoryDeviceList(int columnCount = 10);
+  explicit MemoryDeviceList(int columnCount = kDeviceColumnCount);
 
   int RowCount() const override { return static_cast<int>(rows_.size()); }
   int InsertRow(int position, const WideText& text, int image, int groupId, int indent) override;

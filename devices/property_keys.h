@@ -45,6 +45,8 @@ constexpr Guid kUninstallUiFmt{0x80D81EA6, 0x7473, 0x4B0C,
                                {0x82, 0x16, 0xEF, 0xC1, 0x1A, 0x2C, 0x4C, 0x8B}};
 constexpr Guid kPresentFmt{0x540B947E, 0x8B40, 0x45BC, {0xA8, 0xA2, 0x6A, 0x0B, 0x89, 0x4C, 0xBD, 0xA2}};
 constexpr Guid kDriverFmt{0xA8B865DD, 0x2E3D, 0x4094, {0xAD, 0x97, 0xE5, 0x93, 0xA7, 0x0C, 0x75, 0xD6}};
+constexpr Guid kInstallDateFmt{0x83DA6326, 0x97A6, 0x4088,
+                               {0x94, 0x53, 0xA1, 0x92, 0x3F, 0x57, 0x3B, 0x29}};
 constexpr Guid kInstanceFmt{0x78C34FC8, 0x104A, 0x4ACA, {0x9E, 0xA4, 0x52, 0x4D, 0x52, 0x99, 0x6E, 0x57}};
 }  // namespace detail
 
@@ -69,6 +71,10 @@ constexpr DevPropKey kDriverDate{detail::kDriverFmt, 2};
 constexpr DevPropKey kDriverVersion{detail::kDriverFmt, 3};
 constexpr DevPropKey kDriverInfPath{detail::kDriverFmt, 5};
 constexpr DevPropKey kInstanceId{detail::kInstanceFmt, 256};
+// FILETIMEs (UTC); Windows 8 and later keep the arrival and removal dates.
+constexpr DevPropKey kFirstInstallDate{detail::kInstallDateFmt, 101};
+constexpr DevPropKey kLastArrivalDate{detail::kInstallDateFmt, 102};
+constexpr DevPropKey kLastRemovalDate{detail::kInstallDateFmt, 103};
 }  // namespace devpkey
 
 }  // namespace pyr

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "operations/operation_texts.h"
+#include "devices/com_port_name.h"
 #include "devices/device_columns.h"
+#include "devices/device_dates.h"
 #include "devices/device_inventory.h"
 #include "operations/device_batch.h"
 #include "devices/property_keys.h"
@@ -36,7 +38,42 @@ struct AbsentDevice {
   uint32_t index;
   WideText name;
   WideText instanceId;
+  std::optional<uint64_t> lastConnected;
 };
+
+bool InClassList(const std::vector<WideText>& classes, const WideText& name) {
+  return std::any_of(classes.begin(), classes.end(),
+                     [&](const WideText& c) { return WideText::EqualsNoCase(c.View(), name.View()); });
+}
+
+WideText LastConnectedText(const std::optional<uint64_t>& date) {
+  return date ? DeviceDateText(*date) : WideText(u"not recorded");
+}
+
+// The question with what it would take: how many, their oldest and newest last connection, and
+// the COM numbers they hold (the Ports class installer frees each when its port goes).
+WideText NotPresentQuestion(const std::vector<AbsentDevice>& absent) {
+  std::optional<uint64_t> oldest, newest;
+  std::vector<uint32_t> ports;
+  for (const AbsentDevice& a : absent) {
+    if (a.lastConnected) {
+      oldest = std::min(oldest.value_or(*a.lastConnected), *a.lastConnected);
+      newest = std::max(newest.value_or(*a.lastConnected), *a.lastConnected);
+    }
+    if (uint32_t port = ComPortNumberOfName(a.name.View())) ports.push_back(port);
+  }
+  WideText text = Concat({kNotPresentQuestion, u"\n\n", WideText::FromUInt64(absent.size()),
+                          absent.size() == 1 ? u" device" : u" devices"});
+  if (oldest) {
+    text = Concat({text, u", last connected between ", DeviceDateText(*oldest), u" and ",
+                   DeviceDateText(*newest)});
+  }
+  text = Concat({text, u"."});
+  if (!ports.empty()) {
+    text = Concat({text, u"\nThey hold ", ComPortListText(ports), u": uninstalling them frees these numbers."});
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -128,37 +165,46 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source) {
 int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope) {
   host.SetCancelRequested(kNotCancelled);
   ControlLockScope lock(host);
-  if (host.AskUser(kNotPresentQuestion, kMessageYesNo) != kAnswerYes) return -1;
+  DevicePlatform& platform = host.Platform();
+  // A set of its own, with absent devices too: a device-change notice may rebuild the list
+  // (and its set) while this loop runs.
+  const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, host.MainWindowHandle(), kDigcfAllClasses);
+  // Found before the question, which tells what they are, and before any is removed: a device
+  // goes with its parent, and then has no name to read.
+  PropertyReader reader(platform);
+  std::vector<AbsentDevice> absent;
+  DeviceInfo device;
+  const bool byClass = !scope.className.Empty() || !scope.exceptClasses.empty();
+  for (uint32_t i = 0; set.Valid() && platform.EnumDeviceInfo(set, i, &device); ++i) {
+    uint8_t present = 1;
+    reader.ReadFixed(set, device, devpkey::kIsPresent, &present, 1);
+    if (present != 0) continue;
+    if (byClass) {
+      const WideText cls = reader.ReadFirst(set, device, devpkey::kClass);
+      if (!scope.className.Empty() && !WideText::EqualsNoCase(cls.View(), scope.className.View())) continue;
+      if (InClassList(scope.exceptClasses, cls)) continue;
+    }
+    const std::optional<uint64_t> date = ReadDeviceDate(reader, set, device, devpkey::kLastRemovalDate);
+    if (scope.olderThanDays && !AbsentLongerThan(date, scope.now, *scope.olderThanDays)) continue;
+    WideText name = reader.ReadFirst(set, device, devpkey::kName);
+    if (name.Empty()) name = WideText(kUnknownDeviceName);
+    absent.push_back({i, std::move(name), reader.ReadFirst(set, device, devpkey::kInstanceId), date});
+  }
+  if (host.AskUser(NotPresentQuestion(absent), kMessageYesNo) != kAnswerYes) {
+    if (set.Valid()) platform.DestroyDeviceInfoList(set);
+    return -1;
+  }
   host.OpenResultsDialog(kNotPresentPreparing);
   host.SetProgress(kProgressSpinner, nullptr);
   host.AddCancelButton();
   host.ShowDialog();
 
-  DevicePlatform& platform = host.Platform();
-  // A set of its own, with absent devices too: a device-change notice may rebuild the list
-  // (and its set) while this loop runs.
-  const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, host.MainWindowHandle(), kDigcfAllClasses);
-  // Found before any is removed: a device goes with its parent, and then has no name to read.
-  PropertyReader reader(platform);
-  std::vector<AbsentDevice> absent;
-  DeviceInfo device;
-  for (uint32_t i = 0; set.Valid() && platform.EnumDeviceInfo(set, i, &device); ++i) {
-    uint8_t present = 1;
-    reader.ReadFixed(set, device, devpkey::kIsPresent, &present, 1);
-    if (present != 0) continue;
-    if (!scope.className.Empty() &&
-        !WideText::EqualsNoCase(reader.ReadFirst(set, device, devpkey::kClass).View(), scope.className.View())) {
-      continue;
-    }
-    WideText name = reader.ReadFirst(set, device, devpkey::kName);
-    if (name.Empty()) name = WideText(kUnknownDeviceName);
-    absent.push_back({i, std::move(name), reader.ReadFirst(set, device, devpkey::kInstanceId)});
-  }
   int removed = 0;
   for (const AbsentDevice& a : absent) {
     if (!platform.EnumDeviceInfo(set, a.index, &device)) break;
     if (scope.listOnly) {
-      host.AddResultLine(Concat({a.name, u" would be uninstalled."}));
+      host.AddResultLine(
+          Concat({a.name, u" would be uninstalled (last connected ", LastConnectedText(a.lastConnected), u")."}));
       ++removed;
       continue;
     }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "driverstore/removed_drivers.h"
 #include "operations/operation_host.h"
@@ -27,11 +29,16 @@ void UninstallAndDeleteDrivers(OperationHost& host, RowSource source);
 // returns; -1 too when nothing was ever removed.
 int RestoreRemovedDrivers(OperationHost& host);
 // Which absent devices "Uninstall all devices not present" takes: those of one class only (as
-// the Class column names it, case ignored) when className is not empty; with listOnly each is
-// named as one that would be uninstalled, and none is.
+// the Class column names it, case ignored) when className is not empty, none of the classes in
+// exceptClasses, and with olderThanDays only those whose last removal is more than that many
+// days before now (a FILETIME; a device without the date is kept); with listOnly each is named
+// with its date as one that would be uninstalled, and none is.
 struct NotPresentScope {
   WideText className;
   bool listOnly = false;
+  std::vector<WideText> exceptClasses = {};
+  std::optional<uint32_t> olderThanDays = {};
+  uint64_t now = 0;
 };
 // Returns the number of devices removed (or listed), or -1 when the user declined.
 int UninstallAllNotPresent(OperationHost& host, const NotPresentScope& scope = {});

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "base/date_time_text.h"
+#include "devices/com_port_name.h"
+#include "devices/device_dates.h"
 #include "devices/device_status.h"
 
 namespace pyr {
@@ -85,6 +87,18 @@ class Fields {
     return true;
   }
   // "YYYY-MM-DD" as a FILETIME at midnight.
+  // A number of days before now (fractions allowed; below zero is a date in the future).
+  bool DaysAgo(const char* key, uint64_t now, std::optional<uint64_t>* out) const {
+    auto it = object_.find(key);
+    if (it == object_.end()) return true;
+    if (!it->is_number()) return Fail(key, "expected a number of days");
+    const double days = it->get<double>();
+    const double ago = days * double(kFileTimeDay);
+    if (!(days > -36500 && days < 36500) || ago > double(now)) return Fail(key, "out of range");
+    *out = static_cast<uint64_t>(static_cast<int64_t>(now) - static_cast<int64_t>(ago));
+    return true;
+  }
+
   bool Date(const char* key, std::optional<uint64_t>* out) const {
     std::optional<WideText> t;
     if (!Text(key, false, &t)) return false;
@@ -160,6 +174,13 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
     return false;
   }
   if (!f.Int("installDelayMs", false, -1, 600000, &d.installDelayMs)) return false;
+  // Counted from the start of today (UTC), so every start on one day shows the same dates.
+  const uint64_t now = FileTimeNow() / kFileTimeDay * kFileTimeDay;
+  if (!f.DaysAgo("firstInstallDaysAgo", now, &d.firstInstallDate) ||
+      !f.DaysAgo("lastArrivalDaysAgo", now, &d.lastArrivalDate) ||
+      !f.DaysAgo("lastRemovalDaysAgo", now, &d.lastRemovalDate)) {
+    return false;
+  }
   if (d.instanceId.Empty()) return f.Fail("instanceId", "must not be empty");
   if (className) {
     if (d.classGuid) return f.Fail("class", "give either class or classGuid");
@@ -180,6 +201,9 @@ bool ParseDevice(const Json& item, const std::string& path, SimulatedPc* pc,
   // Instance IDs compare without regard to case; a set keeps 10,000 devices from costing
   // 50 million comparisons.
   if (!seenIds->insert(FoldedId(d.instanceId)).second) return f.Fail("instanceId", "used twice");
+  if (WideText::EqualsNoCase(d.className.View(), u"Ports") && d.name) {
+    if (uint32_t port = ComPortNumberOfName(d.name->View())) pc->comPortsInUse.insert(port);
+  }
   pc->devices.push_back(std::move(d));
   return true;
 }

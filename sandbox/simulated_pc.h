@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <set>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -38,6 +39,11 @@ struct SimulatedDevice {
   std::vector<WideText> locationPaths;
   WideText manufacturer, driverVersion, service, infPath;
   std::optional<uint64_t> driverDate;  // FILETIME
+  // FILETIMEs (UTC) the PnP manager records; the fixture gives them as days before the day it is loaded,
+  // so the simulated PC's ghosts keep their ages whenever it runs.
+  std::optional<uint64_t> firstInstallDate;
+  std::optional<uint64_t> lastArrivalDate;
+  std::optional<uint64_t> lastRemovalDate;
   uint32_t problem = 0;
   bool present = true;
   std::optional<bool> showInUninstallUi;  // absent unless the driver sets it
@@ -70,6 +76,9 @@ struct SimulatedPc {
   int32_t unknownClassImage = 0;
   std::vector<SimulatedDevice> devices;
   std::vector<DriverPackage> driverStore;
+  // The COM port database: the numbers logged "in use". Every port in the fixture claimed its
+  // own when it was installed, present or not.
+  std::set<uint32_t> comPortsInUse;
 
   const SimulatedClass* ClassByGuid(const Guid& guid) const;
 };

@@ -7,6 +7,7 @@
 
 #include "base/date_time_text.h"
 #include "base/file_system.h"
+#include "devices/com_port_name.h"
 #include "devices/device_status.h"
 #include "devices/property_keys.h"
 #include "sandbox/driver_offers.h"
@@ -249,6 +250,18 @@ bool SimulatedPlatform::ValueOf(const SimulatedDevice& d, const DevPropKey& key,
     *bytes = LittleEndian(*d.driverDate, 8);
     return true;
   }
+  // The PnP manager's dates, DEVPROP_TYPE_FILETIME; absent where the fixture gives none.
+  const std::pair<DevPropKey, const std::optional<uint64_t>*> dates[] = {
+      {devpkey::kFirstInstallDate, &d.firstInstallDate},
+      {devpkey::kLastArrivalDate, &d.lastArrivalDate},
+      {devpkey::kLastRemovalDate, &d.lastRemovalDate}};
+  for (const auto& [dateKey, date] : dates) {
+    if (key != dateKey) continue;
+    if (!*date) return false;
+    *type = devprop::kFileTime;
+    *bytes = LittleEndian(**date, 8);
+    return true;
+  }
   if (key == devpkey::kProblemCode) {
     *type = devprop::kUInt32;
     *bytes = LittleEndian(d.problem, 4);
@@ -386,8 +399,13 @@ bool SimulatedPlatform::UninstallDevice(WindowHandle, DeviceSet set, const Devic
 
 // DiUninstallDevice takes the device's children with it, present or not (not-present ones from
 // Windows 8 on).
+// The Ports class installer logs the port's number "not in use" at DIF_REMOVE, so uninstalling a
+// port that is not present frees its COM number.
 void SimulatedPlatform::RemoveWithChildren(SimulatedDevice& d, bool* restart) {
   d.uninstalled = true;
+  if (WideText::EqualsNoCase(d.className.View(), u"Ports") && d.name) {
+    pc_.comPortsInUse.erase(ComPortNumberOfName(d.name->View()));
+  }
   *restart |= d.needsRestart;
   for (SimulatedDevice& child : pc_.devices) {
     if (!child.uninstalled && WideText::EqualsNoCase(child.parent.View(), d.instanceId.View())) {

@@ -411,6 +411,9 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kCheckPhysical:
     case Command::kCheckDisabled:
     case Command::kCheckWithErrors:
+    case Command::kCheckAbsent30Days:
+    case Command::kCheckAbsent90Days:
+    case Command::kCheckAbsent365Days:
     case Command::kInstallFromFolder:
     case Command::kRestoreRemovedDrivers:
     case Command::kUpdateWithOvelant:

@@ -7,6 +7,7 @@
 #include "app/win32/file_pickers.h"
 #include "app/win32/main_operation_host.h"
 #include "app/win32/main_window.h"
+#include "base/date_time_text.h"
 #include "base/file_system.h"
 #include "base/win32/process.h"
 #include "base/win32/wchar.h"
@@ -53,6 +54,15 @@ bool MainWindow::RunListCommand(Command command, CommandSource source) {
     case Command::kCheckPhysical:
       CheckPhysicalDevices(host);
       return true;
+    case Command::kCheckAbsent30Days:
+    case Command::kCheckAbsent90Days:
+    case Command::kCheckAbsent365Days: {
+      const uint32_t days = command == Command::kCheckAbsent30Days   ? 30
+                            : command == Command::kCheckAbsent90Days ? 90
+                                                                     : 365;
+      CheckNotPresentLongerThan(host, days, FileTimeNow());
+      return true;
+    }
     case Command::kDisable:
       DisableCheckedDevices(host);
       return true;

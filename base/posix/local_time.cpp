@@ -16,4 +16,13 @@ CalendarTime LocalTimeNow() {
           u16(t.tm_hour),        u16(t.tm_min),     u16(t.tm_sec),  u16(now.tv_usec / 1000)};
 }
 
+uint64_t FileTimeNow() {
+  timeval now{};
+  gettimeofday(&now, nullptr);
+  // Seconds from 1601 to 1970.
+  constexpr uint64_t kUnixEpoch = 11644473600ULL;
+  return (kUnixEpoch + static_cast<uint64_t>(now.tv_sec)) * 10000000ULL +
+         static_cast<uint64_t>(now.tv_usec) * 10;
+}
+
 }  // namespace pyr

@@ -10,4 +10,10 @@ CalendarTime LocalTimeNow() {
   return {now.wYear, now.wMonth, now.wDayOfWeek, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
+uint64_t FileTimeNow() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return uint64_t{now.dwHighDateTime} << 32 | now.dwLowDateTime;
+}
+
 }  // namespace pyr

@@ -12,6 +12,7 @@
 #include "base/list_sort.h"
 #include "core/test_fixture.h"
 #include "devices/device_columns.h"
+#include "devices/device_dates.h"
 #include "devices/device_inventory.h"
 #include "devices/device_status.h"
 #include "devices/list_export.h"
@@ -151,7 +152,18 @@ TEST_F(BuildInventoryTest, RowsShowTheirPropertiesStatusAndColour) {
       "12.19.1.37", "e1dexpress",
       "PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10",  // the first hardware ID
       "oem21.inf", "PCI\\VEN_8086&DEV_15BC&SUBSYS_86941043&REV_10\\3&11583659&0&FE"};
-  for (int c = 0; c < kDeviceColumnCount; ++c) EXPECT_EQ(Cell(kNic, c), nic[c]) << "column " << c;
+  for (int c = 0; c < kColumnLastConnected; ++c) EXPECT_EQ(Cell(kNic, c), nic[c]) << "column " << c;
+  // "Last connected" is a present device's arrival and an absent one's removal; no date, no text.
+  size_t dated = 0;
+  for (const SimulatedDevice& d : platform_.Pc().devices) {
+    const std::optional<uint64_t>& last = d.present ? d.lastArrivalDate : d.lastRemovalDate;
+    auto text = [](const std::optional<uint64_t>& date) { return date ? DeviceDateText(*date).ToUtf8() : ""; };
+    if (Row(d.instanceId.Buffer()) < 0) continue;
+    EXPECT_EQ(Cell(d.instanceId.Buffer(), kColumnLastConnected), text(last)) << d.instanceId.ToUtf8();
+    EXPECT_EQ(Cell(d.instanceId.Buffer(), kColumnInstalled), text(d.firstInstallDate)) << d.instanceId.ToUtf8();
+    dated += !d.present && last && d.firstInstallDate;
+  }
+  EXPECT_GE(dated, 10u);
   EXPECT_EQ(list_.RowIndent(Row(kNic)), 1);
   // Missing properties leave their columns empty, a missing name reads "Unknown device".
   EXPECT_EQ(Cell(u"ACPI\\INT3F0D\\2&DABA3FF&1", kColumnName), "Unknown device");

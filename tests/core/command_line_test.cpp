@@ -38,6 +38,16 @@ TEST(CommandLine, GoodAndBadArgumentLines) {
       {u"/install D:\\Drivers /log l.txt", Job::kInstall, u"D:\\Drivers", false, false, u"", u"l.txt", u""},
       {u"/remove-absent /class USB /whatif", Job::kRemoveAbsent, u"", false, true, u"USB", u"", u""},
       {u"/rescan", Job::kRescan, u"", false, false, u"", u"", u""},
+      {u"/remove-absent /older-than 365 /except-class Ports /except-class Net /whatif", Job::kRemoveAbsent, u"", false,
+       true, u"", u"", u""},
+      {u"/remove-absent /older-than -5", Job::kRemoveAbsent, u"", false, false, u"", u"",
+       u"/older-than needs a whole number of days, 0 or more: -5"},
+      {u"/remove-absent /older-than 12x", Job::kRemoveAbsent, u"", false, false, u"", u"",
+       u"/older-than needs a whole number of days, 0 or more: 12x"},
+      {u"/remove-absent /older-than /whatif", Job::kRemoveAbsent, u"", false, false, u"", u"",
+       u"/older-than needs a number of days."},
+      {u"/export a.csv /older-than 3", Job::kExport, u"a.csv", false, false, u"", u"",
+       u"/older-than does not go with this job."},
       {u"/export list.txt", Job::kExport, u"list.txt", false, false, u"", u"",
        u"The export file must end in .csv or .json: list.txt"},
       {u"/export list.csv.bak", Job::kExport, u"list.csv.bak", false, false, u"", u"",
@@ -67,6 +77,9 @@ TEST(CommandLine, GoodAndBadArgumentLines) {
     EXPECT_EQ(line.className.ToUtf8(), WideText(c.className).ToUtf8()) << at;
     EXPECT_EQ(line.log.ToUtf8(), WideText(c.log).ToUtf8()) << at;
   }
+  const CommandLine aged = ParseCommandLine(Words(cases[8].line));
+  EXPECT_EQ(aged.olderThanDays, 365u);
+  EXPECT_EQ(aged.exceptClasses, (std::vector<WideText>{u"Ports", u"Net"}));
 }
 
 // The console of a job: what it was shown, as bytes.
@@ -92,12 +105,13 @@ TEST(CommandLineJob, ExitCodesTellWhetherAnythingChangedAndTheLogSaysWhatTheCons
   ASSERT_TRUE(temp.Write(log, "old") && temp.Write(temp.Path(u"other.txt"), "") &&
               temp.HardLink(linked, temp.Path(u"other.txt")));
   // As parsed (the native temporary folder starts with a slash, which the parser takes for a switch).
-  const auto job = [](Job kind, WideText path, WideText logFile, bool whatIf = false) {
+  const auto job = [](Job kind, WideText path, WideText logFile, bool whatIf = false, const char16_t* except = nullptr) {
     CommandLine line;
     line.job = kind;
     line.path = std::move(path);
     line.log = std::move(logFile);
     line.whatIf = whatIf;
+    if (except) line.exceptClasses = {WideText(except)};
     return line;
   };
   struct Case {
@@ -113,6 +127,9 @@ TEST(CommandLineJob, ExitCodesTellWhetherAnythingChangedAndTheLogSaysWhatTheCons
        Concat({u"The log could not be written to ", linked}).Str(), true, false},
       {job(Job::kRemoveAbsent, u"", log, true), kExitDone,
        u"Operation complete. 1 device would be uninstalled.", false, true},
+      // A class the system does not have would widen the removal: refused, nothing changed.
+      {job(Job::kRemoveAbsent, u"", u"", false, u"Printers"), kExitNotStarted, u"No device class is named Printers",
+       false, false},
       {job(Job::kExport, list, noLog), kExitNotStarted,
        Concat({u"The log cannot be written to ", noLog}).Str(), false, false},
       {job(Job::kExport, noList, u""), kExitNotStarted, Concat({u"The list could not be written to ", noList}).Str(),
@@ -139,7 +156,7 @@ TEST(CommandLineJob, ExitCodesTellWhetherAnythingChangedAndTheLogSaysWhatTheCons
   std::string logged;
   ASSERT_TRUE(ReadWholeFile(log, &logged, 1 << 20));
   EXPECT_TRUE(logged.starts_with("\xEF\xBF\xBD\xEF\xBF\xBDOld\xEF\xBF\xBD\xEF\xBF\xBD" "Adapter A was successfully "
-                                 "uninstalled. would be uninstalled.\r\nOperation")) << logged;
+                                 "uninstalled. would be uninstalled (last connected not recorded).\r\nOperation")) << logged;
 }
 
 }  // namespace

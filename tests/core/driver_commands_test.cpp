@@ -305,7 +305,7 @@ TEST(UninstallAllNotPresent, DeclinedOpensNoDialogAndAnUnnamedDeviceIsUnknown) {
   ScriptedHost declined(DriverPc());
   declined.answers = {0};
   EXPECT_EQ(UninstallAllNotPresent(declined), -1);
-  EXPECT_EQ(declined.calls, Lines{u"ask:Are you sure you want to uninstall all devices not present?"});
+  EXPECT_EQ(declined.calls, Lines{u"ask:Are you sure you want to uninstall all devices not present?\n\n1 device."});
 
   SimulatedDevice unnamed = testing::MakeDevice(u"USB\\X", u"x", 0, false);
   unnamed.name.reset();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/device_columns.h"
 #include "devices/list_export.h"
 #include "devices/memory_device_list.h"
 
@@ -10,16 +11,17 @@ namespace pyr {
 namespace {
 
 ExportRow Row(std::u16string_view name, std::u16string_view status, bool present, uint32_t problem, bool checked) {
-  ExportRow row{std::vector<WideText>(10), present, problem, checked};
+  ExportRow row{std::vector<WideText>(kDeviceColumnCount), present, problem, checked};
   row.cells[0] = WideText(name);
   row.cells[1] = WideText(status);
   row.cells[9] = WideText(u"ID\\1");
+  row.cells[kColumnInstalled] = WideText(u"2024/03/01 08:00:00");
   return row;
 }
 
 constexpr char kHeader[] =
     "Device name,Status,Class,Manufacturer,Driver date,Driver version,Service name,Hardware ID,Inf path,"
-    "Instance ID,Present,Problem code";
+    "Instance ID,Last connected,Installed,Present,Problem code";
 
 TEST(ListExport, CsvQuotesOnlyWhatNeedsIt) {
   struct Case {
@@ -43,7 +45,7 @@ TEST(ListExport, CsvQuotesOnlyWhatNeedsIt) {
     const ExportRow rows[] = {Row(c.name, u"Working properly", false, 45, true)};
     const std::string csv = FormatExport(ExportFormat::kCsv, rows, true);
     EXPECT_EQ(csv, std::string("\xEF\xBB\xBF") + kHeader + ",Checked\r\n" + c.field +
-                       ",Working properly,,,,,,,,ID\\1,No,45,Yes\r\n");
+                       ",Working properly,,,,,,,,ID\\1,,2024/03/01 08:00:00,No,45,Yes\r\n");
   }
   EXPECT_EQ(FormatExport(ExportFormat::kCsv, {}, false), std::string("\xEF\xBB\xBF") + kHeader + "\r\n");
 }
@@ -55,7 +57,8 @@ TEST(ListExport, JsonEscapesAndTypesItsFields) {
   // A lone surrogate keeps its value as an escape, a pair is UTF-8; no apostrophe in JSON.
   EXPECT_NE(json.find("{\"Device name\": \"=\\udbff\xF0\x9F\x98\x80\\u2028\","), std::string::npos) << json;
   EXPECT_TRUE(json.starts_with("[\n  {\"Device name\": \"Q\\\"\\\\\\t\\u0001\", \"Status\": \"Disabled\", ")) << json;
-  EXPECT_NE(json.find("\"Instance ID\": \"ID\\\\1\", \"Present\": true, \"Problem code\": 22},\n  {"),
+  EXPECT_NE(json.find("\"Instance ID\": \"ID\\\\1\", \"Last connected\": \"\", "
+                      "\"Installed\": \"2024/03/01 08:00:00\", \"Present\": true, \"Problem code\": 22},\n  {"),
             std::string::npos);
   EXPECT_TRUE(json.ends_with("\"Present\": false, \"Problem code\": 0}\n]\n")) << json;
   EXPECT_EQ(json.find("Checked"), std::string::npos);

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "app/selection_commands.h"
+#include "devices/device_dates.h"
+#include "operations/uninstall_commands.h"
 #include "support/scripted_host.h"
 
 namespace pyr {
@@ -30,6 +35,57 @@ TEST(CheckRules, StatusRulesOnlyAddTicks) {
     CheckRowsByStatus(host.list, c.rule);
     EXPECT_EQ(host.list.CheckedRows(), c.checked) << static_cast<int>(c.rule);
   }
+}
+
+// The "not present for more than N days" rules and /remove-absent /older-than pick the same
+// devices: strictly older than N whole days, never one without a date or dated after now.
+TEST(CheckRules, AgeRulesAndRemovalByAgeAgree) {
+  constexpr uint64_t kNow = 133500000000000000ULL, kSecond = 10000000ULL;
+  const auto ghost = [](const char16_t* name, std::optional<uint64_t> removed, bool present = false) {
+    SimulatedDevice d = MakeDevice(name, name, 0, present);
+    d.lastRemovalDate = removed;
+    return d;
+  };
+  SimulatedDevice port = ghost(u"Old port (COM7)", kNow - 400 * kFileTimeDay);
+  port.className = u"Ports";
+  SimulatedPc pc = SmallPc({ghost(u"Exactly 90", kNow - 90 * kFileTimeDay),
+                            ghost(u"90 and a second", kNow - 90 * kFileTimeDay - kSecond),
+                            ghost(u"Future", kNow + 2 * kFileTimeDay), ghost(u"No date", std::nullopt),
+                            ghost(u"Back again", kNow - 500 * kFileTimeDay, true), port,
+                            ghost(u"Thirty one", kNow - 31 * kFileTimeDay)});
+  pc.comPortsInUse = {3, 7};
+  const struct {
+    uint32_t days;
+    std::vector<std::u16string> picked;
+  } cases[] = {
+      {30, {u"90 and a second", u"Exactly 90", u"Old port (COM7)", u"Thirty one"}},
+      {90, {u"90 and a second", u"Old port (COM7)"}},
+      {365, {u"Old port (COM7)"}},
+  };
+  for (const auto& c : cases) {
+    ScriptedHost ticked(pc);
+    CheckNotPresentLongerThan(ticked, c.days, kNow);
+    std::vector<std::u16string> names;
+    for (int row : ticked.list.CheckedRows()) names.push_back(ticked.list.CellText(row, 0).Str());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, c.picked) << c.days;
+
+    ScriptedHost listed(pc);
+    EXPECT_EQ(UninstallAllNotPresent(listed, {u"", true, {}, c.days, kNow}), std::ssize(c.picked));
+    names.clear();
+    for (const std::u16string& line : listed.resultLines) names.push_back(line.substr(0, line.find(u" would")));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, c.picked) << c.days;
+  }
+  // The question names the count, the date range and the COM numbers; the Ports class installer
+  // frees the number of the port it removes, and only that one.
+  ScriptedHost removal(pc);
+  EXPECT_EQ(UninstallAllNotPresent(removal, {u"", false, {u"net"}, 30, kNow}), 1);
+  EXPECT_EQ(removal.asked.front(), Concat({u"Are you sure you want to uninstall all devices not present?\n\n1 device, "
+                                           u"last connected between ", DeviceDateText(kNow - 400 * kFileTimeDay),
+                                           u" and ", DeviceDateText(kNow - 400 * kFileTimeDay),
+                                           u".\nThey hold COM7: uninstalling them frees these numbers."}).Str());
+  EXPECT_EQ(removal.platform.Pc().comPortsInUse, (std::set<uint32_t>{3}));
 }
 
 TEST(CheckRules, PhysicalDevicesAreThoseWithLocationPaths) {

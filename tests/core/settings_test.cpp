@@ -83,18 +83,20 @@ TEST_F(SettingsTest, ValuesOfAnotherTypeOrSizeTakeTheirDefaults) {
 
 TEST_F(SettingsTest, ColumnWidthsAreTakenAsStoredAndAHiddenColumnIsSavedAtItsDefault) {
   // 0x80000000 would reach the list as a negative code.
-  const std::tuple<int, uint32_t, int> cases[] = {{3, 0, 0}, {9, 45, 45}, {0, 0x80000000, 270}, {5, 32767, 32767}};
+  const std::tuple<int, uint32_t, int> cases[] = {{3, 0, 0}, {9, 45, 45}, {0, 0x80000000, 270}, {5, 32767, 32767}, {10, 95, 95}};
   for (const auto& [column, value, width] : cases) Store(Concat({u"LvCol", WideText::FromInt32(column)}).View(), value);
   Store(u"AppFlag", 1);  // stored right after the widths: a read one past them would answer 1
   const StoredSettings stored = Load();
   for (const auto& [column, value, width] : cases) EXPECT_EQ(ColumnWidthAtLoad(stored, column), width) << column;
   EXPECT_EQ(ColumnWidthAtLoad(stored, kDeviceColumnCount), 0);  // one past the last column
+  // An older version wrote no LvCol11: "Installed" starts at its default.
+  EXPECT_EQ(ColumnWidthAtLoad(stored, kColumnInstalled), 130);
   EXPECT_EQ(ColumnWidthToSave(0, 3), 150);
   EXPECT_EQ(ColumnWidthToSave(0, 9), 300);
   EXPECT_EQ(ColumnWidthToSave(45, 9), 45);
 }
 
-TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
+TEST_F(SettingsTest, SaveWritesAllSixteenValuesAndKeepsUnknownAppFlagBits) {
   Store(u"AppFlag", 0x80000105);
   Store(u"ListFlag", 3);
   const StoredSettings stored = Load();
@@ -109,9 +111,9 @@ TEST_F(SettingsTest, SaveWritesAllFourteenValuesAndKeepsUnknownAppFlagBits) {
   registry_.DeleteKey(kSettingsKeyPath);
   ASSERT_TRUE(WriteSettings(key_, save));
 
-  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 14u);
+  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 16u);
   for (const auto& [name, value] : {std::pair{u"WindowCx", 1111u}, {u"WindowCy", 777u}, {u"LvCol3", 150u},
-                                     {u"LvCol9", 300u}, {u"AppFlag", 0x80000104u}, {u"ListFlag", 3u}}) {
+                                     {u"LvCol9", 300u}, {u"LvCol11", 130u}, {u"AppFlag", 0x80000104u}, {u"ListFlag", 3u}}) {
     EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, name), value) << WideText(name).ToUtf8();
   }
 
@@ -127,7 +129,7 @@ TEST_F(SettingsTest, SaveAndLoadEdges) {
   SettingsToSave save;
   for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = DeviceColumns()[i].defaultWidth;
   ASSERT_TRUE(WriteSettings(key_, save));
-  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 12u);
+  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 14u);
   EXPECT_FALSE(registry_.GetDword(kSettingsKeyPath, u"WindowCx").has_value());
   Load();
   ASSERT_TRUE(opened_);

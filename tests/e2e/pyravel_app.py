@@ -29,7 +29,7 @@ class Window:
         return next((c for c in self.children if c["class"] == cls and c["text"] == text), None)
 
 
-# One row of a list view as the probe reads it: index, tick, ten cell texts, selection and the
+# One row of a list view as the probe reads it: index, tick, twelve cell texts, selection and the
 # row's visible part on screen (x, y, w, h; w == 0 when it is scrolled away).
 Row = collections.namedtuple("Row", "index checked cells selected rect")
 
@@ -93,7 +93,7 @@ class Pyravel:
         lines = [line.split("\t") for line in
                  self._run_probe(["list", TITLE] + ([window_class] if window_class else []))]
         return int(lines[0][1]), lines[0][3] == "1", [
-            Row(int(f[1]), f[2] == "1", f[3:13], f[13] == "1", tuple(int(v) for v in f[14:18]))
+            Row(int(f[1]), f[2] == "1", f[3:15], f[15] == "1", tuple(int(v) for v in f[16:20]))
             for f in lines[1:] if f[0] == "row"]
 
     def list_rows(self, window_class=None):

@@ -16,7 +16,7 @@ from test_driver_store import (NOTHING_BETTER, check_tree, expected_folders, loa
                                store_folder, windows_path)
 
 FIELDS = ["Device name", "Status", "Class", "Manufacturer", "Driver date", "Driver version", "Service name",
-          "Hardware ID", "Inf path", "Instance ID", "Present", "Problem code"]
+          "Hardware ID", "Inf path", "Instance ID", "Last connected", "Installed", "Present", "Problem code"]
 
 
 def run(session, app, *args):
@@ -93,11 +93,11 @@ def scenario(session):
     # A device without a class shows that before its absence.
     assert absent == [d for d in every if d["Status"] == "Not present" or not (d["Class"] or d["Present"])]
     assert all(d["Problem code"] == 22 for d in every if d["Status"] == "Disabled")
-    assert sorted([d[f] for f in FIELDS[:10]] for d in every if d["Present"]) == sorted(r[:10] for r in exported)
+    assert sorted([d[f] for f in FIELDS[:12]] for d in every if d["Present"]) == sorted(r[:12] for r in exported)
 
     app.start_past_tip()
     shown = app.list_rows()
-    assert sorted(r.cells for r in shown) == sorted(r[:10] for r in exported), "export differs from the window"
+    assert sorted(r.cells for r in shown) == sorted(r[:12] for r in exported), "export differs from the window"
 
     # The window's export: the rows as shown, in their order, with their ticks.
     ticked = app.pick_targets()[:2]
@@ -109,8 +109,8 @@ def scenario(session):
     app.wait_for("the window's export", lambda: os.path.exists(os.path.join(work, "window.csv")))
     header, rows = read_csv(os.path.join(work, "window.csv"))
     assert header == FIELDS + ["Checked"], header
-    assert [r[:10] for r in rows] == [r.cells for r in shown], "rows or order differ from the window"
-    assert [r[12] == "Yes" for r in rows] == [r.checked for r in app.list_rows()]
+    assert [r[:12] for r in rows] == [r.cells for r in shown], "rows or order differ from the window"
+    assert [r[14] == "Yes" for r in rows] == [r.checked for r in app.list_rows()]
     app.close()
 
     # Backup of the present devices: one line per device, every one saved (code 0), names of real
@@ -129,22 +129,38 @@ def scenario(session):
     code, lines = run(session, app, "/install", at("bk"))
     assert code == 0 and lines == [NOTHING_BETTER], (code, lines)
 
-    # /whatif names what /remove-absent then removes; /class narrows both.
-    gone = sorted(d.get("name", "Unknown device") for d in pc["devices"] if d.get("present", True) is False)
-    code, lines = run(session, app, "/remove-absent", "/whatif")
-    assert code == 0 and all(line.endswith(" would be uninstalled.") for line in lines[:-1]), lines
-    assert sorted(lines_names(lines)) == gone and lines[-1] == (
-        "Operation complete. %d devices would be uninstalled." % len(gone)), lines
-    usb = sorted(d["name"] for d in pc["devices"] if d.get("present", True) is False and d.get("class") == "USB")
+    # /whatif names what /remove-absent then removes, each with the date the export showed; /class and
+    # /older-than narrow both. A ghost without a date or dated after today is never old.
+    last = {d["Instance ID"]: d["Last connected"] for d in absent}
+    ghosts = [d for d in pc["devices"] if d.get("present", True) is False]
+    assert any(not last[d["instanceId"]] for d in ghosts), "some ghost without a date"
+    assert all(bool(last[d["instanceId"]]) == ("lastRemovalDaysAgo" in d) for d in ghosts)
+    usb = sorted(d["name"] for d in ghosts if d.get("class") == "USB")
     code, lines = run(session, app, "/remove-absent", "/class", "usb", "/whatif")
     assert usb and sorted(lines_names(lines)) == usb, (usb, lines)
+    code, lines = run(session, app, "/remove-absent", "/except-class", "Nope", "/whatif")
+    assert code == 2 and lines == ["No device class is named Nope"], (code, lines)
+    name = lambda d: d.get("name", "Unknown device")  # noqa: E731
+    is_old = lambda d: d.get("lastRemovalDaysAgo", 0) > 365  # noqa: E731
+    old = sorted(name(d) for d in ghosts if is_old(d))
+    assert old and len(old) < len(ghosts), old
+    code, lines = run(session, app, "/remove-absent", "/older-than", "365", "/whatif")
+    assert code == 0 and lines[-1] == "Operation complete. %d devices would be uninstalled." % len(old), lines
+    assert sorted(lines[:-1]) == sorted("%s would be uninstalled (last connected %s)." % (name(d), last[d["instanceId"]])
+                                        for d in ghosts if is_old(d)), lines
+    code, lines = run(session, app, "/remove-absent", "/older-than", "365")
+    assert code == 0 and sorted(line.rsplit(" was successfully", 1)[0] for line in lines[:-1]) == old, lines
+    # Each start is the fixture's PC afresh: without /older-than every ghost goes.
+    gone = sorted(name(d) for d in ghosts)
+    code, lines = run(session, app, "/remove-absent", "/whatif")
+    assert code == 0 and sorted(lines_names(lines)) == gone, (gone, lines)
     code, lines = run(session, app, "/remove-absent")
     assert code == 0 and sorted(line.rsplit(" was successfully", 1)[0] for line in lines[:-1]) == gone, lines
     assert lines[-1] == "Operation complete. %d devices uninstalled." % len(gone), lines[-1]
 
 
 def lines_names(lines):
-    return [line[:-len(" would be uninstalled.")] for line in lines[:-1]]
+    return [line.rsplit(" would be uninstalled (", 1)[0] for line in lines[:-1]]
 
 
 if __name__ == "__main__":

@@ -15,9 +15,11 @@
 
 #include "app/command_line.h"
 #include "app/command_line_jobs.h"
+#include "base/date_time_text.h"
 #include "base/file_system.h"
 #include "base/posix/file_faults.h"
 #include "devices/device_columns.h"
+#include "devices/device_dates.h"
 #include "driverstore/backup_rules.h"
 #include "driverstore/removed_drivers.h"
 #include "operations/driver_backup.h"
@@ -63,6 +65,9 @@ SimulatedPc FaultPc() {
   pc.devices.push_back(testing::WithDriver(testing::MakeDevice(u"USB\\S", u"Old stick", 0, false), u"oem2.inf", 2020, u"2.0"));
   pc.devices.push_back(testing::MakeDevice(u"STORAGE\\V", u"Old volume", 0, false));
   pc.devices.back().parent = u"USB\\S";
+  // The stick went a year ago, its volume (which goes with it) last week.
+  pc.devices.end()[-2].lastRemovalDate = FileTimeNow() - 365 * kFileTimeDay;
+  pc.devices.back().lastRemovalDate = FileTimeNow() - 7 * kFileTimeDay;
   pc.devices[1].problem = kProblemDisabled;  // Adapter B
   pc.devices[1].disabledAtBoot = true;
   return pc;
@@ -371,6 +376,8 @@ std::vector<Operation> Operations() {
       {"/install", kAnything | kStagesPackages | kWritesFiles, [drivers](Run& r) { drivers(r); },
        [](Run& r) { r.exitCode = Job(r, {u"/install", u"Drivers"}); }},
       {"/remove-absent", kAbsent, nullptr, [](Run& r) { r.exitCode = Job(r, {u"/remove-absent"}); }},
+      {"/remove-absent /older-than", kAbsent, nullptr,
+       [](Run& r) { r.exitCode = Job(r, {u"/remove-absent", u"/older-than", u"30"}); }},
       {"/rescan", kAnything, nullptr, [](Run& r) { r.exitCode = Job(r, {u"/rescan"}); }},
   };
 }

@@ -31,12 +31,16 @@ TEST_F(MainWindowTest, FirstStartBuildsTheDefaultWindow) {
 TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
   StoreSetting(L"LvCol3", 0);
   StoreSetting(L"LvCol7", 333);
+  StoreSetting(L"LvCol10", 210);  // no LvCol11, as a key of an older version: "Installed" at its default
   StoreSetting(L"AppFlag", 0x101);
   StoreSetting(L"ListFlag", 3);
   Build();
   EXPECT_TRUE(main_->SettingsKeyOpened());
   EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 3), 0);
   EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 7), 333);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(ListHandle())), 12);
+  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 10), 210);
+  EXPECT_EQ(ListView_GetColumnWidth(ListHandle(), 11), 130);
   EXPECT_FALSE(Checked(main_->ControlIds().startupTipBox));
   EXPECT_TRUE(Checked(MenuId(Command::kShowNotPresent)));
   EXPECT_FALSE(Checked(MenuId(Command::kGroupByType)));
@@ -49,6 +53,8 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedAndWrittenBack) {
   ASSERT_TRUE(main_->SaveSettings());
   EXPECT_EQ(StoredSetting(L"LvCol3"), 150u) << "a hidden column is saved at its default width";
   EXPECT_EQ(StoredSetting(L"LvCol7"), 333u);
+  EXPECT_EQ(StoredSetting(L"LvCol10"), 210u);
+  EXPECT_EQ(StoredSetting(L"LvCol11"), 130u);
   EXPECT_EQ(StoredSetting(L"AppFlag"), 0x101u);
   EXPECT_EQ(StoredSetting(L"ListFlag"), 3u);
 }

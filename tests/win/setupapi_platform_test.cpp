@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/win32/wchar.h"
+#include "devices/device_columns.h"
 #include "devices/device_inventory.h"
 #include "devices/memory_device_list.h"
 #include "devices/property_format.h"
@@ -116,6 +117,14 @@ TEST_F(SetupApiPlatformTest, BuildInventoryListsRealDevices) {
   // The rows' cells come through the reader checked above and the native build rules; here, that
   // the real class GUIDs (read as bytes) place devices at all.
   ASSERT_GE(list.RowCount(), 1);
+  // A date the system does not answer (Wine knows none of the three keys, and no older call holds
+  // them) leaves its cell empty, never a made-up date.
+  for (int row = 0; row < list.RowCount(); ++row) {
+    for (int column : {kColumnLastConnected, kColumnInstalled}) {
+      const std::u16string_view cell = list.CellText(row, column).View();
+      EXPECT_TRUE(cell.empty() || (cell.size() == 19 && cell[4] == u'/')) << row;
+    }
+  }
   // The class table is the system's, with the no-class entry last.
   DWORD count = 0;
   SetupDiBuildClassInfoList(0, nullptr, 0, &count);

@@ -166,7 +166,7 @@ int ListRows(HWND main, const wchar_t* windowClass) {
         return static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
       };
       std::printf("row\t%d\t%d", row, (state(LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0);
-      for (int column = 0; column < 10; ++column) {
+      for (int column = 0; column < 12; ++column) {
         std::printf("\t%s", Utf8(CellText(list, remote, row, column)).c_str());
       }
       std::printf("\t%d", (state(LVIS_SELECTED) & LVIS_SELECTED) ? 1 : 0);
