@@ -6,7 +6,7 @@ namespace pyr {
 
 namespace {
 
-enum class Option { kNone, kAll, kClass, kWhatIf, kLog };
+enum class Option { kNone, kAll, kClass, kWhatIf, kLog, kOld, kUnused };
 
 // What a switch is, what value follows it and which jobs an option goes with.
 struct SwitchSpec {
@@ -24,11 +24,16 @@ const SwitchSpec kSwitches[] = {
     {u"/install", u"a folder", Job::kInstall, Option::kNone, {}},
     {u"/remove-absent", nullptr, Job::kRemoveAbsent, Option::kNone, {}},
     {u"/rescan", nullptr, Job::kRescan, Option::kNone, {}},
+    {u"/packages", u"a file", Job::kPackages, Option::kNone, {}},
+    {u"/remove-packages", nullptr, Job::kRemovePackages, Option::kNone, {}},
+    {u"/old", nullptr, Job::kWindow, Option::kOld, {Job::kPackages, Job::kRemovePackages}},
+    {u"/unused", nullptr, Job::kWindow, Option::kUnused, {Job::kPackages, Job::kRemovePackages}},
     {u"/all", nullptr, Job::kWindow, Option::kAll, {Job::kExport, Job::kBackup}},
     {u"/class", u"a class name", Job::kWindow, Option::kClass, {Job::kRemoveAbsent}},
-    {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent}},
+    {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent, Job::kRemovePackages}},
     {u"/log", u"a file", Job::kWindow, Option::kLog,
-     {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan}},
+     {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan, Job::kPackages,
+      Job::kRemovePackages}},
 };
 
 const SwitchSpec* FindSwitch(const WideText& argument) {
@@ -80,6 +85,8 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
         case Option::kClass: line.className = value; break;
         case Option::kWhatIf: line.whatIf = true; break;
         case Option::kLog: line.log = value; break;
+        case Option::kOld: line.old = true; break;
+        case Option::kUnused: line.unused = true; break;
         case Option::kNone: break;
       }
     }
@@ -92,7 +99,11 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
     for (Job j : s->with) fits = fits || j == line.job;
     if (!fits) return Failed(line, {s->name, u" does not go with this job."});
   }
-  if (line.job == Job::kExport && ExportFormatOf(line.path.View()) == ExportFormat::kNone) {
+  if (line.old && line.unused) return Failed(line, {u"/old and /unused do not go together."});
+  if (line.job == Job::kRemovePackages && !line.old && !line.unused) {
+    return Failed(line, {u"/remove-packages needs /old or /unused."});
+  }
+  if ((line.job == Job::kExport || line.job == Job::kPackages) && ExportFormatOf(line.path.View()) == ExportFormat::kNone) {
     return Failed(line, {u"The export file must end in .csv or .json: ", line.path});
   }
   return line;
@@ -109,6 +120,12 @@ const char16_t* UsageText() {
          u"                        uninstalls the devices that are not present (of one class); with\r\n"
          u"                        /whatif it only lists them\r\n"
          u"  /rescan               scans for hardware changes\r\n"
+         u"  /packages FILE [/old | /unused]\r\n"
+         u"                        writes the driver store's third-party packages (only the older\r\n"
+         u"                        versions, or only those no device uses) as CSV or JSON\r\n"
+         u"  /remove-packages /old | /unused [/whatif]\r\n"
+         u"                        removes those packages from the driver store, each copied to\r\n"
+         u"                        \"Removed drivers\" first; Windows keeps any a device uses\r\n"
          u"  /log FILE             writes the job's lines to FILE too (UTF-8)\r\n"
          u"  /?                    shows this text\r\n"
          u"Output reaches the console only when Pyravel is started from an elevated prompt; otherwise\r\n"

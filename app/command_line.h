@@ -8,7 +8,7 @@
 
 namespace pyr {
 
-enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRescan };
+enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRescan, kPackages, kRemovePackages };
 
 // Exit codes of a job.
 inline constexpr int kExitDone = 0;
@@ -21,6 +21,8 @@ struct CommandLine {
   bool all = false;    // /all: devices not present too
   WideText className;  // /class NAME; empty: every class
   bool whatIf = false;
+  bool old = false;     // /old: the driver store's older versions only
+  bool unused = false;  // /unused: the packages no device uses only
   WideText log;        // /log FILE; empty: none
   WideText error;      // one line; not empty when the arguments are unusable
 };

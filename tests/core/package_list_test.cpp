@@ -5,8 +5,10 @@
 #include <map>
 #include <string>
 
+#include "app/command_line_jobs.h"
 #include "core/test_fixture.h"
 #include "driverstore/package_list.h"
+#include "driverstore/removed_drivers.h"
 #include "support/driver_pc.h"
 
 namespace pyr {
@@ -22,6 +24,8 @@ SimulatedPc StorePc() {
   pc.devices[3] = WithDriver(pc.devices[3], u"oem5.inf", 2019, u"3.0");
   DriverPackage other = Package(u"oem10.inf", u"netb.inf", u"01/01/2019,9.0", u"HW\\B");
   other.provider = u"Other maker";
+  other.folder = u"netb.inf_amd64_4567";
+  pc.driverStore[2].folder = u"netb.inf_amd64_89ab";  // each package has a folder of its own
   DriverPackage printer = Package(u"oem5.inf", u"prn.inf", u"01/01/2019,3.0", u"HW\\P");
   DriverPackage extension = Package(u"oem4.inf", u"ext.inf", u"01/01/2021,1.0", u"HW\\E");
   extension.className = u"Extension";
@@ -196,6 +200,70 @@ TEST(PackageList, OnlyANewerSiblingMakesAPackageOld) {
     }
   }
   EXPECT_GE(older, 10u);
+}
+
+class Console : public JobLines {
+ public:
+  std::string shown;
+
+ protected:
+  void Show(const WideText&, const std::string& utf8) override { shown += utf8; }
+};
+
+// The command line's /packages and /remove-packages: the file, the lines, what left the store,
+// the copies kept, the exit code.
+TEST(PackageJobs, ListAndRemoveWithCopiesAndExitCodes) {
+  struct Case {
+    std::vector<const char16_t*> arguments;  // the file comes first when there is one
+    int code;
+    const char* lastLine;
+    size_t packagesLeft;
+    const char* fileHas;  // in the written list
+    bool copiesKept;
+  };
+  const Case cases[] = {
+      {{u"/packages", u"packages.csv"}, kExitDone, "6 driver packages written to ", 6,
+       "oem2.inf,netb.inf,Maker,Net,2.0,2020-01-01,14,1 / 0,Adapter B,\"Older version, in use\",", false},
+      {{u"/packages", u"packages.json", u"/old"}, kExitDone, "1 driver package written to ", 6,
+       "[\n  {\"Published name\": \"oem2.inf\"", false},
+      {{u"/remove-packages", u"/unused", u"/whatif"}, kExitDone,
+       "Operation complete. 2 driver packages would be removed, freeing 0.0 MB.", 6, nullptr, false},
+      {{u"/remove-packages", u"/unused"}, kExitDone, "Operation complete. 2 driver packages removed, freeing 0.0 MB.",
+       4, nullptr, true},
+      // Adapter B still runs on oem2: Windows keeps it, and its copy goes.
+      {{u"/remove-packages", u"/old"}, kExitSomeFailed,
+       "Operation complete. 0 driver packages removed, freeing 0.0 MB.", 6, nullptr, false},
+      {{u"/remove-packages"}, kExitNotStarted, "/remove-packages needs /old or /unused.", 6, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    Store store(StorePc());
+    std::vector<WideText> words;
+    for (const char16_t* a : c.arguments) words.emplace_back(a);
+    CommandLine line = ParseCommandLine(words);
+    // The native temporary folder starts with a slash, which the parser takes for a switch.
+    const WideText file = store.temp.Path(c.arguments.size() > 1 ? c.arguments[1] : u"none");
+    if (line.job == Job::kPackages) line.path = file;
+    const WideText programData = store.temp.Path(u"ProgramData");
+    CreateDirectoryTree(programData);
+    testing::StandInTransport web;
+    Console console;
+    SCOPED_TRACE(console.shown);
+    EXPECT_EQ(RunJobWithLog(line, store.platform, web, console, programData), c.code) << console.shown;
+    EXPECT_NE(console.shown.find(std::string(c.lastLine)), std::string::npos) << console.shown;
+    EXPECT_TRUE(console.shown.ends_with(".\r\n") || console.shown.ends_with(file.ToUtf8() + "\r\n")) << console.shown;
+    EXPECT_EQ(store.platform.Pc().driverStore.size(), c.packagesLeft);
+    std::string written;
+    EXPECT_EQ(ReadWholeFile(file, &written, 1 << 20), c.fileHas != nullptr);
+    if (c.fileHas) EXPECT_NE(written.find(c.fileHas), std::string::npos) << written;
+    const WideText batch = NewestBatchFolder(RemovedDriversFolder(programData));
+    EXPECT_EQ(!batch.Empty(), c.copiesKept);
+    if (c.copiesKept) {
+      // class, then original INF name, provider and version, as a device's backup.
+      std::string copy;
+      EXPECT_TRUE(ReadWholeFile(Concat({batch, u"\\Net\\netb.inf - Maker - 2.5\\netb.inf"}), &copy, 1 << 20));
+      EXPECT_EQ(copy, "06/01/2022,2.5");
+    }
+  }
 }
 
 }  // namespace
