@@ -66,8 +66,8 @@ bool SimulatedPlatform::GetInfInformation(const char16_t* infSpec, uint32_t sear
   if (Count(PlatformCall::kGetInfInformation, error)) return false;
   if (!infSpec || searchControl != kInfInfoDefaultSearch) return Fail(error, kErrorInvalidParameter);
   // The default search looks in the INF folder, where a published package's INF is.
-  for (const DriverPackage& p : pc_.driverStore) {
-    if (!WideText::EqualsNoCase(FileNameOf(infSpec), p.publishedName.View())) continue;
+  if (const DriverPackage* found = PublishedPackage(FileNameOf(infSpec))) {
+    const DriverPackage& p = *found;
     Put(&info->bytes, p.originalName.View());
     Put(&info->bytes, CatalogOf(p.originalName));
     const SimulatedClass* cls = nullptr;

@@ -186,6 +186,10 @@ class SimulatedPlatform : public DevicePlatform {
   bool ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
+  // The store's package published under this name (case ignored), or null; through an index
+  // checked on every hit and rebuilt on a miss, since tests change the store directly.
+  const DriverPackage* PublishedPackage(std::u16string_view name);
+  std::map<std::u16string, size_t> publishedIndex_;
   void RemoveWithChildren(SimulatedDevice& d, bool* restart);
   void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
   const DriverPackage* StageInf(std::u16string_view infPath, const InfFacts& inf);
