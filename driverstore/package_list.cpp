@@ -32,8 +32,11 @@ void ReadInf(DevicePlatform& platform, StorePackage* p) {
   const std::pair<const char16_t*, WideText*> keys[] = {
       {u"DriverVer", &p->driverVer}, {u"Provider", &p->provider}, {u"Class", &p->className},
       {u"ClassGUID", &p->classGuid}};
-  // A value that cannot be read leaves its cell empty.
-  for (const auto& [key, value] : keys) platform.QueryInfVersionInformation(info, 0, key, value, &error);
+  // A value that cannot be read leaves its cell empty; a key the INF lacks is no failed read.
+  p->factsRead = !p->originalName.Empty();
+  for (const auto& [key, value] : keys) {
+    if (!platform.QueryInfVersionInformation(info, 0, key, value, &error) && error != kErrorNotFound) p->factsRead = false;
+  }
   p->parts = ParseDriverVer(p->driverVer.View());
 }
 
@@ -47,9 +50,9 @@ std::optional<uint64_t> StoreFolderSize(const WideText& folder) {
     const WideText current = std::move(pending.back());
     pending.pop_back();
     DirectoryIterator it;
-    // An empty folder lists nothing: only the top folder's failure to open says "unknown".
+    // A package's folder holds its INF at least: listing nothing there means it could not be read.
     const bool opened = it.Open(Concat({current, u"\\*"}), kSkipReparsePoints);
-    if (first && !opened && !IsRealDirectory(folder)) return std::nullopt;
+    if (first && !opened) return std::nullopt;
     first = false;
     for (bool more = opened; more; more = it.Next()) {
       if (it.IsDirectory()) {

@@ -95,7 +95,7 @@ void MarkOlderVersions(std::vector<StorePackage>* packages) {
   const auto keyOf = [](const StorePackage& p) {
     return Key{Folded(p.originalName), Folded(p.provider), Folded(p.className)};
   };
-  const auto takesPart = [](const StorePackage& p) { return p.infRead && p.parts.valid && !p.originalName.Empty(); };
+  const auto takesPart = [](const StorePackage& p) { return p.infRead && p.factsRead && p.parts.valid; };
   for (const StorePackage& p : *packages) {
     if (!takesPart(p)) continue;
     auto [it, added] = newest.try_emplace(keyOf(p), p.parts.version, p.parts.date);

@@ -33,6 +33,7 @@ struct StorePackage {
   DriverVerParts parts;
   std::optional<uint64_t> size;  // bytes on disk; absent when the folder could not be walked
   bool infRead = false;          // false: listed by its published name only
+  bool factsRead = false;        // its original name and every [Version] key it has were read
   bool usersKnown = false;
   PackageUse use;
   bool older = false;  // a newer package of the same INF, provider and class is in the store
@@ -42,7 +43,8 @@ struct StorePackage {
 };
 
 // Marks every package that a newer one (by version, then date) of the same original INF name,
-// provider and class outranks. Only packages whose INF was read take part.
+// provider and class outranks. Only packages whose facts were all read take part: a failed read
+// must not put a package into another's group.
 void MarkOlderVersions(std::vector<StorePackage>* packages);
 
 // The line under the list.
