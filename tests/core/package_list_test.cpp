@@ -7,6 +7,7 @@
 
 #include "app/command_line_jobs.h"
 #include "core/test_fixture.h"
+#include "driverstore/package_columns.h"
 #include "driverstore/package_list.h"
 #include "driverstore/removed_drivers.h"
 #include "support/driver_pc.h"
@@ -26,6 +27,7 @@ SimulatedPc StorePc() {
   other.provider = u"Other maker";
   other.folder = u"netb.inf_amd64_4567";
   pc.driverStore[2].folder = u"netb.inf_amd64_89ab";  // each package has a folder of its own
+  pc.driverStore[2].originalName = u"NetB.inf";          // names compare without regard to case
   DriverPackage printer = Package(u"oem5.inf", u"prn.inf", u"01/01/2019,3.0", u"HW\\P");
   DriverPackage extension = Package(u"oem4.inf", u"ext.inf", u"01/01/2021,1.0", u"HW\\E");
   extension.className = u"Extension";
@@ -76,15 +78,16 @@ TEST(PackageList, EveryPublishedPackageWithItsFactsDevicesAndAge) {
     bool older;
     uint64_t size;
     const char* firstName;
+    const char* devices;  // present / not present; empty when use is not known
   };
   const Row rows[] = {
-      {"oem1.inf", "neta.inf", "01/01/2020,1.0", PackageUseKind::kPresent, false, 14 + 5, "Adapter A"},
+      {"oem1.inf", "neta.inf", "01/01/2020,1.0", PackageUseKind::kPresent, false, 14 + 5, "Adapter A", "1 / 0"},
       // netb 2.0 is outranked by oem3 (2.5); oem10's netb is another provider's.
-      {"oem2.inf", "netb.inf", "01/01/2020,2.0", PackageUseKind::kPresent, true, 14, "Adapter B"},
-      {"oem3.inf", "netb.inf", "06/01/2022,2.5", PackageUseKind::kNone, false, 14, ""},
-      {"oem4.inf", "ext.inf", "01/01/2021,1.0", PackageUseKind::kUnknown, false, 14, ""},
-      {"oem5.inf", "prn.inf", "01/01/2019,3.0", PackageUseKind::kNotPresent, false, 14, "Old printer"},
-      {"oem10.inf", "netb.inf", "01/01/2019,9.0", PackageUseKind::kNone, false, 14, ""},
+      {"oem2.inf", "netb.inf", "01/01/2020,2.0", PackageUseKind::kPresent, true, 14, "Adapter B", "1 / 0"},
+      {"oem3.inf", "NetB.inf", "06/01/2022,2.5", PackageUseKind::kNone, false, 14, "", "0 / 0"},
+      {"oem4.inf", "ext.inf", "01/01/2021,1.0", PackageUseKind::kUnknown, false, 14, "", ""},
+      {"oem5.inf", "prn.inf", "01/01/2019,3.0", PackageUseKind::kNotPresent, false, 14, "Old printer", "0 / 1"},
+      {"oem10.inf", "netb.inf", "01/01/2019,9.0", PackageUseKind::kNone, false, 14, "", "0 / 0"},
   };
   ASSERT_EQ(packages.size(), std::size(rows));  // net.inf is the system's own: not listed
   for (size_t i = 0; i < std::size(rows); ++i) {
@@ -100,6 +103,7 @@ TEST(PackageList, EveryPublishedPackageWithItsFactsDevicesAndAge) {
     EXPECT_EQ(p.size.value_or(0), rows[i].size);
     EXPECT_EQ(p.use.firstNames.empty() ? "" : p.use.firstNames[0].ToUtf8(), rows[i].firstName);
     EXPECT_NE(p.folder.Find(u"FileRepository", false), 0);
+    EXPECT_EQ(PackageCell(p, kPackageDevices).ToUtf8(), rows[i].devices);
   }
   EXPECT_EQ(packages[0].classGuid.ToUtf8(), "{4D36E972-E325-11CE-BFC1-08002BE10318}");
 
@@ -260,7 +264,7 @@ TEST(PackageJobs, ListAndRemoveWithCopiesAndExitCodes) {
     if (c.copiesKept) {
       // class, then original INF name, provider and version, as a device's backup.
       std::string copy;
-      EXPECT_TRUE(ReadWholeFile(Concat({batch, u"\\Net\\netb.inf - Maker - 2.5\\netb.inf"}), &copy, 1 << 20));
+      EXPECT_TRUE(ReadWholeFile(Concat({batch, u"\\Net\\NetB.inf - Maker - 2.5\\NetB.inf"}), &copy, 1 << 20));
       EXPECT_EQ(copy, "06/01/2022,2.5");
     }
   }
