@@ -66,6 +66,7 @@ JobOutcome ExportPackages(const CommandLine& line, HeadlessHost& host, LineSink&
   }
   out.WriteLine(Concat({WideText::FromUInt64(records.size()), records.size() == 1 ? u" driver package" : u" driver packages",
                         u" written to ", line.path}));
+  out.WriteLine(PackageSumsLine(SumPackages(packages)));
   return {.changed = true};
 }
 

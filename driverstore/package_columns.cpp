@@ -18,6 +18,21 @@ WideText Two(uint16_t v) { return Concat({v < 10 ? u"0" : u"", WideText::FromUIn
 
 const PackageColumnInfo& PackageColumnOf(int column) { return kColumns[column]; }
 
+WideText SizeText(uint64_t bytes) {
+  constexpr uint64_t kKb = 1024, kMb = kKb * 1024, kGb = kMb * 1024;
+  if (bytes < kKb) return Concat({WideText::FromUInt64(bytes), bytes == 1 ? u" byte" : u" bytes"});
+  if (bytes < kMb) return Concat({WideText::FromUInt64((bytes + kKb - 1) / kKb), u" KB"});
+  const uint64_t unit = bytes < kGb ? kMb : kGb;
+  const uint64_t tenths = (bytes * 10 + unit / 2) / unit;
+  return Concat({WideText::FromUInt64(tenths / 10), u".", WideText::FromUInt64(tenths % 10), unit == kMb ? u" MB" : u" GB"});
+}
+
+WideText PackageSumsLine(const PackageSums& sums) {
+  return Concat({WideText::FromUInt64(sums.shown), sums.shown == 1 ? u" driver package, " : u" driver packages, ",
+                 SizeText(sums.totalBytes), u"; older versions ", SizeText(sums.olderBytes),
+                 u"; removing the packages no device uses would free ", SizeText(sums.removableBytes), u"."});
+}
+
 const char16_t* PackageStateText(const StorePackage& package) {
   if (!package.infRead) return u"Could not be read";
   switch (package.UseKind()) {

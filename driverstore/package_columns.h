@@ -35,6 +35,12 @@ WideText PackageCell(const StorePackage& package, int column);
 std::vector<WideText> PackageCells(const StorePackage& package);
 std::vector<WideText> PackageColumnTitles();
 
+// Bytes as people read them: "812 bytes", "14 KB", "3.5 MB", "1.2 GB".
+WideText SizeText(uint64_t bytes);
+// The line under the list: how many packages, their size, the older versions' and what removing
+// the packages no device uses would free.
+WideText PackageSumsLine(const PackageSums& sums);
+
 // What the state column says, also the legend's words.
 const char16_t* PackageStateText(const StorePackage& package);
 

@@ -4,6 +4,7 @@
 #include "base/message_kinds.h"
 #include "devices/class_installer.h"
 #include "driverstore/package_as_device.h"
+#include "driverstore/package_columns.h"
 #include "driverstore/removed_drivers.h"
 #include "operations/device_batch.h"
 
@@ -18,11 +19,6 @@ WideText Described(const StorePackage& p) {
     facts = facts.Empty() ? *part : Concat({facts, u", ", *part});
   }
   return facts.Empty() ? p.publishedName : Concat({p.publishedName, u" (", facts, u")"});
-}
-
-WideText MegabytesText(uint64_t bytes) {
-  const uint64_t tenths = (bytes * 10 + 1024 * 1024 / 2) / (1024 * 1024);
-  return Concat({WideText::FromUInt64(tenths / 10), u".", WideText::FromUInt64(tenths % 10), u" MB"});
 }
 
 PackageRemoval RemoveOne(OperationHost& host, const StorePackage& p, RemovalCopies& copies, uint32_t* error) {
@@ -103,7 +99,7 @@ PackageRemovalCounts RemoveStorePackages(OperationHost& host, const std::vector<
   const WideText summary =
       Concat({host.CancelRequested() ? u"Operation cancelled. " : u"Operation complete. ", WideText::FromInt32(removed),
               removed == 1 ? u" driver package" : u" driver packages", scope.listOnly ? u" would be removed, freeing " : u" removed, freeing ",
-              MegabytesText(freed), u"."});
+              SizeText(freed), u"."});
   host.SetProgress(100, &summary);
   host.MarkFinished();
   while (!host.CancelRequested()) host.PumpEvent(kPumpRefreshing);

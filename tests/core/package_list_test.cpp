@@ -113,6 +113,10 @@ TEST(PackageList, EveryPublishedPackageWithItsFactsDevicesAndAge) {
   EXPECT_EQ(sums.totalBytes, 6u * 14 + 5);
   EXPECT_EQ(sums.olderBytes, 14u);
   EXPECT_EQ(sums.removableBytes, 2u * 14);  // oem3 and oem10; Windows keeps the others
+  for (const auto& [bytes, text] : {std::pair{uint64_t{1}, "1 byte"}, {1023, "1023 bytes"}, {1025, "2 KB"},
+                                    {3 * 1048576 + 524288, "3.5 MB"}, {uint64_t{5} << 30, "5.0 GB"}}) {
+    EXPECT_EQ(SizeText(bytes).ToUtf8(), text);
+  }
   const std::pair<PackageCheckRule, const char*> rules[] = {
       {PackageCheckRule::kAll, "oem1.inf oem2.inf oem3.inf oem4.inf oem5.inf oem10.inf "},
       {PackageCheckRule::kNone, ""},
@@ -226,17 +230,19 @@ TEST(PackageJobs, ListAndRemoveWithCopiesAndExitCodes) {
     bool copiesKept;
   };
   const Case cases[] = {
-      {{u"/packages", u"packages.csv"}, kExitDone, "6 driver packages written to ", 6,
+      {{u"/packages", u"packages.csv"}, kExitDone,
+       "6 driver packages, 89 bytes; older versions 14 bytes; removing the packages no device uses would free 28 "
+       "bytes.", 6,
        "oem2.inf,netb.inf,Maker,Net,2.0,2020-01-01,14,1 / 0,Adapter B,\"Older version, in use\",", false},
       {{u"/packages", u"packages.json", u"/old"}, kExitDone, "1 driver package written to ", 6,
        "[\n  {\"Published name\": \"oem2.inf\"", false},
       {{u"/remove-packages", u"/unused", u"/whatif"}, kExitDone,
-       "Operation complete. 2 driver packages would be removed, freeing 0.0 MB.", 6, nullptr, false},
-      {{u"/remove-packages", u"/unused"}, kExitDone, "Operation complete. 2 driver packages removed, freeing 0.0 MB.",
+       "Operation complete. 2 driver packages would be removed, freeing 28 bytes.", 6, nullptr, false},
+      {{u"/remove-packages", u"/unused"}, kExitDone, "Operation complete. 2 driver packages removed, freeing 28 bytes.",
        4, nullptr, true},
       // Adapter B still runs on oem2: Windows keeps it, and its copy goes.
       {{u"/remove-packages", u"/old"}, kExitSomeFailed,
-       "Operation complete. 0 driver packages removed, freeing 0.0 MB.", 6, nullptr, false},
+       "Operation complete. 0 driver packages removed, freeing 0 bytes.", 6, nullptr, false},
       {{u"/remove-packages"}, kExitNotStarted, "/remove-packages needs /old or /unused.", 6, nullptr, false},
   };
   for (const Case& c : cases) {

@@ -101,7 +101,8 @@ def scenario(session):
     code, lines = run(session, app, "/packages", at("packages.csv"))
     header, packages = read_csv(os.path.join(work, "packages.csv"))
     published = [p for p in pc["driverStore"] if re.fullmatch(r"oem\d+\.inf", p["publishedName"], re.I)]
-    assert code == 0 and lines == ["%d driver packages written to %s" % (len(published), at("packages.csv"))], lines
+    assert code == 0 and lines[0] == "%d driver packages written to %s" % (len(published), at("packages.csv")), lines
+    assert len(lines) == 2 and lines[1].startswith("%d driver packages, " % len(published)), lines
     assert header[:4] == ["Published name", "Original name", "Provider", "Class"], header
     assert sorted(r[:2] for r in packages) == sorted([p["publishedName"], p["originalName"]] for p in published)
     assert all(r[6].isdigit() and int(r[6]) > 0 for r in packages), "a size is missing"
