@@ -166,7 +166,7 @@ class DevicePlatform {
                               std::vector<WideText>* names, uint32_t* error) = 0;
   // SetupGetInfInformationW(name, searchControl, buffer, size, &required) with the two-call size
   // idiom.
-  virtual bool GetInfInformation(const char16_t* infSpec, uint32_t searchControl,
+  virtual bool GetInfInformation(const char16_t* infName, uint32_t searchControl,
                                  InfInformation* info, uint32_t* error) = 0;
   // SetupQueryInfVersionInformationW(info, index, key, buffer, size, &required) with the
   // two-call size idiom: one value of the INF's [Version] section.

@@ -75,9 +75,9 @@ class ForwardingPlatform : public DevicePlatform {
                       uint32_t* error) override {
     return inner_.GetInfFileList(directory, infStyle, names, error);
   }
-  bool GetInfInformation(const char16_t* infSpec, uint32_t searchControl, InfInformation* info,
+  bool GetInfInformation(const char16_t* infName, uint32_t searchControl, InfInformation* info,
                          uint32_t* error) override {
-    return inner_.GetInfInformation(infSpec, searchControl, info, error);
+    return inner_.GetInfInformation(infName, searchControl, info, error);
   }
   bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex, const char16_t* key,
                                   WideText* value, uint32_t* error) override {

@@ -60,13 +60,13 @@ bool SimulatedPlatform::GetInfFileList(const char16_t* directory, uint32_t infSt
   return true;
 }
 
-bool SimulatedPlatform::GetInfInformation(const char16_t* infSpec, uint32_t searchControl,
+bool SimulatedPlatform::GetInfInformation(const char16_t* infName, uint32_t searchControl,
                                           InfInformation* info, uint32_t* error) {
   info->bytes.clear();
   if (Count(PlatformCall::kGetInfInformation, error)) return false;
-  if (!infSpec || searchControl != kInfInfoDefaultSearch) return Fail(error, kErrorInvalidParameter);
+  if (!infName || searchControl != kInfInfoDefaultSearch) return Fail(error, kErrorInvalidParameter);
   // The default search looks in the INF folder, where a published package's INF is.
-  if (const DriverPackage* found = PublishedPackage(FileNameOf(infSpec))) {
+  if (const DriverPackage* found = PublishedPackage(FileNameOf(infName))) {
     const DriverPackage& p = *found;
     Put(&info->bytes, p.originalName.View());
     Put(&info->bytes, CatalogOf(p.originalName));

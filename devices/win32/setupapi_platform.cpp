@@ -381,16 +381,16 @@ bool SetupApiPlatform::GetInfFileList(const char16_t* directory, uint32_t infSty
   return true;
 }
 
-bool SetupApiPlatform::GetInfInformation(const char16_t* infSpec, uint32_t searchControl,
+bool SetupApiPlatform::GetInfInformation(const char16_t* infName, uint32_t searchControl,
                                          InfInformation* info, uint32_t* error) {
   DWORD required = 0;
-  if (!SetupGetInfInformationW(W(infSpec), searchControl, nullptr, 0, &required) &&
+  if (!SetupGetInfInformationW(W(infName), searchControl, nullptr, 0, &required) &&
       GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
     return Answer(FALSE, error);
   }
   // SP_INF_INFORMATION holds DWORDs: the vector's storage is suitably aligned.
   info->bytes.assign(std::max<DWORD>(required, sizeof(SP_INF_INFORMATION)), 0);
-  return Answer(SetupGetInfInformationW(W(infSpec), searchControl,
+  return Answer(SetupGetInfInformationW(W(infName), searchControl,
                                         reinterpret_cast<PSP_INF_INFORMATION>(info->bytes.data()),
                                         static_cast<DWORD>(info->bytes.size()), &required),
                 error);

@@ -45,7 +45,7 @@ class SetupApiPlatform : public DevicePlatform {
                   uint32_t* error) override;
   bool GetInfFileList(const char16_t* directory, uint32_t infStyle, std::vector<WideText>* names,
                       uint32_t* error) override;
-  bool GetInfInformation(const char16_t* infSpec, uint32_t searchControl, InfInformation* info,
+  bool GetInfInformation(const char16_t* infName, uint32_t searchControl, InfInformation* info,
                          uint32_t* error) override;
   bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex, const char16_t* key,
                                   WideText* value, uint32_t* error) override;
