@@ -6,7 +6,7 @@ namespace pyr {
 
 namespace {
 
-enum class Option { kNone, kAll, kClass, kWhatIf, kLog, kOlderThan, kExceptClass };
+enum class Option { kNone, kAll, kClass, kWhatIf, kLog, kOlderThan, kExceptClass, kOld, kUnused };
 
 // What a switch is, what value follows it and which jobs an option goes with.
 struct SwitchSpec {
@@ -24,13 +24,18 @@ const SwitchSpec kSwitches[] = {
     {u"/install", u"a folder", Job::kInstall, Option::kNone, {}},
     {u"/remove-absent", nullptr, Job::kRemoveAbsent, Option::kNone, {}},
     {u"/rescan", nullptr, Job::kRescan, Option::kNone, {}},
+    {u"/packages", u"a file", Job::kPackages, Option::kNone, {}},
+    {u"/remove-packages", nullptr, Job::kRemovePackages, Option::kNone, {}},
+    {u"/old", nullptr, Job::kWindow, Option::kOld, {Job::kPackages, Job::kRemovePackages}},
+    {u"/unused", nullptr, Job::kWindow, Option::kUnused, {Job::kPackages, Job::kRemovePackages}},
     {u"/all", nullptr, Job::kWindow, Option::kAll, {Job::kExport, Job::kBackup}},
     {u"/class", u"a class name", Job::kWindow, Option::kClass, {Job::kRemoveAbsent}},
     {u"/older-than", u"a number of days", Job::kWindow, Option::kOlderThan, {Job::kRemoveAbsent}},
     {u"/except-class", u"a class name", Job::kWindow, Option::kExceptClass, {Job::kRemoveAbsent}},
-    {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent}},
+    {u"/whatif", nullptr, Job::kWindow, Option::kWhatIf, {Job::kRemoveAbsent, Job::kRemovePackages}},
     {u"/log", u"a file", Job::kWindow, Option::kLog,
-     {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan}},
+     {Job::kExport, Job::kBackup, Job::kInstall, Job::kRemoveAbsent, Job::kRescan, Job::kPackages,
+      Job::kRemovePackages}},
 };
 
 const SwitchSpec* FindSwitch(const WideText& argument) {
@@ -102,6 +107,8 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
             return Failed(line, {u"/older-than needs a whole number of days, 0 or more: ", value});
           }
           break;
+        case Option::kOld: line.old = true; break;
+        case Option::kUnused: line.unused = true; break;
         case Option::kNone: break;
       }
     }
@@ -114,7 +121,11 @@ CommandLine ParseCommandLine(const std::vector<WideText>& arguments) {
     for (Job j : s->with) fits = fits || j == line.job;
     if (!fits) return Failed(line, {s->name, u" does not go with this job."});
   }
-  if (line.job == Job::kExport && ExportFormatOf(line.path.View()) == ExportFormat::kNone) {
+  if (line.old && line.unused) return Failed(line, {u"/old and /unused do not go together."});
+  if (line.job == Job::kRemovePackages && !line.old && !line.unused) {
+    return Failed(line, {u"/remove-packages needs /old or /unused."});
+  }
+  if ((line.job == Job::kExport || line.job == Job::kPackages) && ExportFormatOf(line.path.View()) == ExportFormat::kNone) {
     return Failed(line, {u"The export file must end in .csv or .json: ", line.path});
   }
   return line;
@@ -132,6 +143,12 @@ const char16_t* UsageText() {
          u"                        the classes after /except-class, only those last connected more\r\n"
          u"                        than DAYS days ago); with /whatif it lists them with their dates\r\n"
          u"  /rescan               scans for hardware changes\r\n"
+         u"  /packages FILE [/old | /unused]\r\n"
+         u"                        writes the driver store's third-party packages (only the older\r\n"
+         u"                        versions, or only those no device uses) as CSV or JSON\r\n"
+         u"  /remove-packages /old | /unused [/whatif]\r\n"
+         u"                        removes those packages from the driver store, each copied to\r\n"
+         u"                        \"Removed drivers\" first; Windows keeps any a device uses\r\n"
          u"  /log FILE             writes the job's lines to FILE too (UTF-8)\r\n"
          u"  /?                    shows this text\r\n"
          u"Output reaches the console only when Pyravel is started from an elevated prompt; otherwise\r\n"

@@ -10,7 +10,7 @@
 
 namespace pyr {
 
-enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRescan };
+enum class Job { kWindow, kUsage, kExport, kBackup, kInstall, kRemoveAbsent, kRescan, kPackages, kRemovePackages };
 
 // Exit codes of a job.
 inline constexpr int kExitDone = 0;
@@ -25,6 +25,8 @@ struct CommandLine {
   std::vector<WideText> exceptClasses;  // /except-class NAME, each time it is given
   std::optional<uint32_t> olderThanDays;  // /older-than DAYS
   bool whatIf = false;
+  bool old = false;     // /old: the driver store's older versions only
+  bool unused = false;  // /unused: the packages no device uses only
   WideText log;        // /log FILE; empty: none
   WideText error;      // one line; not empty when the arguments are unusable
 };

@@ -9,9 +9,11 @@
 #include "devices/list_export.h"
 #include "devices/list_presentation.h"
 #include "driverstore/backup_rules.h"
+#include "driverstore/package_columns.h"
 #include "operations/driver_backup.h"
 #include "operations/hardware_scan.h"
 #include "operations/install_drivers_from_folder.h"
+#include "operations/store_package_removal.h"
 #include "operations/uninstall_commands.h"
 
 namespace pyr {
@@ -63,6 +65,47 @@ JobOutcome RemoveAbsent(const CommandLine& line, HeadlessHost& host, LineSink& o
   return OutcomeOf(host, count, !line.whatIf && count > 0);
 }
 
+std::vector<StorePackage> Chosen(const CommandLine& line, std::vector<StorePackage> packages) {
+  const PackageCheckRule rule =
+      line.old ? PackageCheckRule::kOlder : line.unused ? PackageCheckRule::kUnused : PackageCheckRule::kAll;
+  std::erase_if(packages, [&](const StorePackage& p) { return !PackageMatches(p, rule); });
+  return packages;
+}
+
+JobOutcome ExportPackages(const CommandLine& line, HeadlessHost& host, LineSink& out) {
+  // Without the devices every package is listed, its use not known.
+  PackageUsers users;
+  const bool known = users.Read(host.Platform(), true);
+  std::vector<StorePackage> packages;
+  uint32_t error = 0;
+  if (!ReadStorePackages(host.Platform(), known ? &users : nullptr, &packages, &error)) {
+    return Refused(out, {u"The driver store could not be read (error ", WideText::FromUInt64(error), u")."});
+  }
+  packages = Chosen(line, std::move(packages));
+  std::vector<std::vector<WideText>> records;
+  for (const StorePackage& p : packages) records.push_back(PackageCells(p));
+  if (!ReplaceWholeFile(line.path, FormatTextTable(ExportFormatOf(line.path.View()), PackageColumnTitles(), records))) {
+    return Refused(out, {u"The list could not be written to ", line.path});
+  }
+  out.WriteLine(Concat({WideText::FromUInt64(records.size()), records.size() == 1 ? u" driver package" : u" driver packages",
+                        u" written to ", line.path}));
+  out.WriteLine(PackageSumsLine(SumPackages(packages)));
+  return {.changed = true};
+}
+
+JobOutcome RemovePackages(const CommandLine& line, HeadlessHost& host, LineSink& out) {
+  std::vector<StorePackage> packages;
+  if (!ReadStoreForRemoval(host, &packages)) return kRefused;
+  packages = Chosen(line, std::move(packages));
+  if (packages.empty()) {
+    out.WriteLine(line.old ? u"No driver package is an older version." : u"Every driver package is used by a device.");
+    return {};
+  }
+  const PackageRemovalCounts counts = RemoveStorePackages(host, packages, PackageRemovalScope{line.whatIf});
+  if (counts.declined) return kRefused;
+  return {.changed = !line.whatIf && counts.removed > 0, .someFailed = counts.notRemoved > 0};
+}
+
 JobOutcome RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
   switch (line.job) {
     case Job::kWindow:
@@ -90,6 +133,10 @@ JobOutcome RunJob(const CommandLine& line, HeadlessHost& host, LineSink& out) {
     }
     case Job::kRemoveAbsent:
       return RemoveAbsent(line, host, out);
+    case Job::kPackages:
+      return ExportPackages(line, host, out);
+    case Job::kRemovePackages:
+      return RemovePackages(line, host, out);
     case Job::kRescan:
       out.WriteLine(kScanningText);
       if (!ScanHardware(host, kCmReenumerateNormal, true)) {
@@ -116,16 +163,18 @@ void JobLines::WriteLine(const WideText& line) {
 }
 
 JobOutcome RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
-                             LineSink& out) {
+                             LineSink& out, const WideText& programData) {
   if (!line.error.Empty()) return Refused(out, {line.error});
   const uint32_t listFlags = line.all || line.job == Job::kRemoveAbsent ? kListShowNotPresent : 0;
   HeadlessHost host(platform, transport, out, listFlags, line.path);
+  host.SetProgramDataFolder(programData);
   const JobOutcome outcome = RunJob(line, host, out);
   if (host.RebootNeeded()) out.WriteLine(u"Windows must restart to finish the job.");
   return outcome;
 }
 
-int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport, JobLines& out) {
+int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport, JobLines& out,
+                  const WideText& programData) {
   // Bad arguments change nothing, not even the log.
   const bool logged = line.error.Empty() && !line.log.Empty();
   if (logged) {
@@ -136,7 +185,7 @@ int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTra
       return kExitNotStarted;
     }
   }
-  JobOutcome outcome = RunCommandLineJob(line, platform, transport, out);
+  JobOutcome outcome = RunCommandLineJob(line, platform, transport, out, programData);
   if (logged && !ReplaceWholeFile(line.log, out.Log())) {
     out.WriteLine(Concat({u"The log could not be written to ", line.log}));
     outcome.logWritten = false;

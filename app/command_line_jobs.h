@@ -42,11 +42,13 @@ class JobLines : public LineSink {
 
 // Paths are used as given: the caller makes them absolute. An unusable path is one line and
 // kExitNotStarted, before any change.
+// programData is where copies of removed driver packages go.
 JobOutcome RunCommandLineJob(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport,
-                             LineSink& out);
+                             LineSink& out, const WideText& programData = {});
 
 // The job, then its log; returns the exit code. A log whose place is unusable stops the job
 // before it starts; a log that cannot be written afterwards is one more line and code 1.
-int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport, JobLines& out);
+int RunJobWithLog(const CommandLine& line, DevicePlatform& platform, DownloadTransport& transport, JobLines& out,
+                  const WideText& programData = {});
 
 }  // namespace pyr

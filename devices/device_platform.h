@@ -34,6 +34,9 @@ constexpr uint32_t kInstallFlagForce = 0x1;
 constexpr uint32_t kCmLocateDevNodePhantom = 0x1;
 constexpr uint32_t kErrorInsufficientBuffer = 122;
 constexpr uint32_t kErrorNotFound = 1168;
+// SetupGetInfFileListW styles and SetupGetInfInformationW search controls.
+constexpr uint32_t kInfStyleWin4 = 0x2;
+constexpr uint32_t kInfInfoDefaultSearch = 3;
 
 // Opaque handles: the platform's own values, carried but never interpreted by the caller.
 struct WindowHandle {
@@ -61,6 +64,11 @@ struct DeviceInfo {
   uintptr_t reserved = 0;
 };
 using DevInst = uint32_t;
+
+// SP_INF_INFORMATION as the system filled it: carried whole to the query calls, never read.
+struct InfInformation {
+  std::vector<uint8_t> bytes;
+};
 
 // SP_DEVINSTALL_PARAMS_W: the members the program reads or changes; the others are kept as the
 // system had them.
@@ -150,6 +158,25 @@ class DevicePlatform {
   // the call fails with kErrorFileExists under kSpCopyNoOverwrite (the package was there before).
   virtual bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
                           uint32_t* error) = 0;
+
+  // --- The driver store's packages ---
+  // SetupGetInfFileListW(directory or null for the system's INF folder, style, buffer, size,
+  // &required) with the two-call size idiom: the INF file names found there.
+  virtual bool GetInfFileList(const char16_t* directory, uint32_t infStyle,
+                              std::vector<WideText>* names, uint32_t* error) = 0;
+  // SetupGetInfInformationW(name, searchControl, buffer, size, &required) with the two-call size
+  // idiom.
+  virtual bool GetInfInformation(const char16_t* infName, uint32_t searchControl,
+                                 InfInformation* info, uint32_t* error) = 0;
+  // SetupQueryInfVersionInformationW(info, index, key, buffer, size, &required) with the
+  // two-call size idiom: one value of the INF's [Version] section.
+  virtual bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex,
+                                          const char16_t* key, WideText* value, uint32_t* error) = 0;
+  // SetupQueryInfOriginalFileInformationW(info, index, no alternate platform, &SP_ORIGINAL_FILE_INFO_W):
+  // the INF's name before it was published, and its catalog's.
+  virtual bool QueryInfOriginalFileInformation(const InfInformation& info, uint32_t infIndex,
+                                               WideText* originalInf, WideText* originalCatalog,
+                                               uint32_t* error) = 0;
 
   // --- Driver package removal ---
   // SetupUninstallOEMInfW(published name such as oem12.inf, flags, no reserved): removes the

@@ -19,7 +19,7 @@ std::u16string Folded(const WideText& text) {
 
 }  // namespace
 
-bool PackageUsers::Read(DevicePlatform& platform) {
+bool PackageUsers::Read(DevicePlatform& platform, bool withDevices) {
   users_.clear();
   const DeviceSet set = platform.GetClassDevs(nullptr, nullptr, WindowHandle{}, kDigcfAllClasses);
   if (!set.Valid()) return false;
@@ -31,7 +31,17 @@ bool PackageUsers::Read(DevicePlatform& platform) {
     const WideText inf = reader.ReadFirst(set, device, devpkey::kDriverInfPath);
     // A device whose package cannot be read may use any of them.
     if (reader.LastReadFailed()) complete = false;
-    if (!inf.Empty()) ++users_[Folded(inf)];
+    if (inf.Empty()) continue;
+    if (!withDevices) {
+      ++users_[Folded(inf)].present;
+      continue;
+    }
+    // A device whose presence cannot be read counts as present: the safer side for removal.
+    uint8_t present = 1;
+    reader.ReadFixed(set, device, devpkey::kIsPresent, &present, 1);
+    WideText name = reader.ReadFirst(set, device, devpkey::kFriendlyName);
+    if (name.Empty()) name = reader.ReadFirst(set, device, devpkey::kDeviceDesc);
+    Add(inf, present != 0, name);
   }
   // The enumeration must end where the set does, not at a failed call.
   complete = complete && error == kErrorNoMoreItems;
@@ -39,9 +49,20 @@ bool PackageUsers::Read(DevicePlatform& platform) {
   return complete;
 }
 
+void PackageUsers::Add(const WideText& inf, bool present, const WideText& name) {
+  PackageUse& use = users_[Folded(inf)];
+  ++(present ? use.present : use.notPresent);
+  if (use.firstNames.size() < PackageUse::kNamesKept && !name.Empty()) use.firstNames.push_back(name);
+}
+
 size_t PackageUsers::Count(const WideText& inf) const {
+  const PackageUse* use = Use(inf);
+  return use ? use->Total() : 0;
+}
+
+const PackageUse* PackageUsers::Use(const WideText& inf) const {
   const auto it = users_.find(Folded(inf));
-  return it == users_.end() ? 0 : it->second;
+  return it == users_.end() ? nullptr : &it->second;
 }
 
 bool IsPublishedOemInf(const WideText& name) {

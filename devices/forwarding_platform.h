@@ -71,6 +71,23 @@ class ForwardingPlatform : public DevicePlatform {
                   uint32_t* error) override {
     return inner_.CopyOemInf(sourceInf, copyStyle, publishedInf, error);
   }
+  bool GetInfFileList(const char16_t* directory, uint32_t infStyle, std::vector<WideText>* names,
+                      uint32_t* error) override {
+    return inner_.GetInfFileList(directory, infStyle, names, error);
+  }
+  bool GetInfInformation(const char16_t* infName, uint32_t searchControl, InfInformation* info,
+                         uint32_t* error) override {
+    return inner_.GetInfInformation(infName, searchControl, info, error);
+  }
+  bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex, const char16_t* key,
+                                  WideText* value, uint32_t* error) override {
+    return inner_.QueryInfVersionInformation(info, infIndex, key, value, error);
+  }
+  bool QueryInfOriginalFileInformation(const InfInformation& info, uint32_t infIndex,
+                                       WideText* originalInf, WideText* originalCatalog,
+                                       uint32_t* error) override {
+    return inner_.QueryInfOriginalFileInformation(info, infIndex, originalInf, originalCatalog, error);
+  }
   bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) override {
     return inner_.UninstallOemInf(infName, flags, error);
   }

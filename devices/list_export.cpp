@@ -163,6 +163,36 @@ std::string FormatExport(ExportFormat format, std::span<const ExportRow> rows, b
   return out;
 }
 
+std::string FormatTextTable(ExportFormat format, const std::vector<WideText>& names,
+                            const std::vector<std::vector<WideText>>& records) {
+  std::string out;
+  const auto utf8 = [](const std::vector<WideText>& texts) {
+    std::vector<std::string> fields;
+    for (const WideText& t : texts) fields.push_back(t.ToUtf8());
+    return fields;
+  };
+  if (format == ExportFormat::kCsv) {
+    out = "\xEF\xBB\xBF";
+    AppendCsvRecord(out, utf8(names));
+    for (const std::vector<WideText>& record : records) AppendCsvRecord(out, utf8(record));
+    return out;
+  }
+  if (format != ExportFormat::kJson) return out;
+  out.assign(1, '[');
+  for (size_t r = 0; r < records.size(); ++r) {
+    out += r ? ",\n  {" : "\n  {";
+    for (size_t f = 0; f < names.size(); ++f) {
+      if (f) out += ", ";
+      AppendJsonString(out, names[f].View());
+      out += ": ";
+      AppendJsonString(out, f < records[r].size() ? records[r][f].View() : u"");
+    }
+    out += "}";
+  }
+  out += records.empty() ? "]\n" : "\n]\n";
+  return out;
+}
+
 std::vector<int> RowsInShownOrder(const DeviceList& list) {
   std::vector<int> rows;
   const int count = list.RowCount();

@@ -34,6 +34,11 @@ struct ExportRow {
 // The whole file's bytes; with withCheck a "Checked" field follows the others.
 std::string FormatExport(ExportFormat format, std::span<const ExportRow> rows, bool withCheck);
 
+// Any table by the same rules: a header of names, then one record of text fields per row (the
+// driver store's packages use it).
+std::string FormatTextTable(ExportFormat format, const std::vector<WideText>& names,
+                            const std::vector<std::vector<WideText>>& records);
+
 // The rows in the order they are shown: in group view group by group (in the groups' order),
 // rows without a shown group left out; otherwise in row order.
 std::vector<int> RowsInShownOrder(const DeviceList& list);

@@ -62,7 +62,9 @@ class HeadlessHost : public OperationHost, public InventoryHost {
   void OpenProgressWindow(const WideText&, int32_t, int32_t) override { finished_ = false; }
   bool HasResultList() const override { return true; }
   // No job of the command line removes driver packages, so there is no folder for their copies.
-  WideText ProgramDataFolder() const override { return {}; }
+  // Where copies of removed packages go; empty: no copies, so no package is removed.
+  void SetProgramDataFolder(WideText folder) { programData_ = std::move(folder); }
+  WideText ProgramDataFolder() const override { return programData_; }
 
   DownloadTransport& Transport() override { return transport_; }
   WideText UpdaterSite() const override { return {}; }
@@ -75,6 +77,7 @@ class HeadlessHost : public OperationHost, public InventoryHost {
   void ApplyCommandAvailability(const CommandAvailability&) override {}
 
  private:
+  WideText programData_;
   DevicePlatform& platform_;
   DownloadTransport& transport_;
   LineSink& out_;

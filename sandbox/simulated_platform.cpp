@@ -588,13 +588,30 @@ bool SimulatedPlatform::CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle
 bool SimulatedPlatform::GetInfDriverStoreLocation(const char16_t* infName, WideText* path) {
   if (Count(PlatformCall::kGetInfDriverStoreLocation)) return false;
   if (!infName) return false;
-  for (const DriverPackage& p : pc_.driverStore) {
-    if (WideText::EqualsNoCase(FileNameOf(infName), p.publishedName.View())) {
-      path->AssignConcat({storeRoot_, u"\\FileRepository\\", p.folder, u"\\", p.originalName});
-      return true;
+  const DriverPackage* p = PublishedPackage(FileNameOf(infName));
+  if (!p) return false;
+  path->AssignConcat({storeRoot_, u"\\FileRepository\\", p->folder, u"\\", p->originalName});
+  return true;
+}
+
+const DriverPackage* SimulatedPlatform::PublishedPackage(std::u16string_view name) {
+  std::u16string key(name);
+  for (char16_t& c : key) c = LowerUnit(c);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const auto it = publishedIndex_.find(key);
+    if (it != publishedIndex_.end() && it->second < pc_.driverStore.size() &&
+        WideText::EqualsNoCase(pc_.driverStore[it->second].publishedName.View(), name)) {
+      return &pc_.driverStore[it->second];
+    }
+    if (attempt == 1) break;
+    publishedIndex_.clear();
+    for (size_t i = 0; i < pc_.driverStore.size(); ++i) {
+      std::u16string k = pc_.driverStore[i].publishedName.Str();
+      for (char16_t& c : k) c = LowerUnit(c);
+      publishedIndex_.emplace(std::move(k), i);
     }
   }
-  return false;
+  return nullptr;
 }
 
 // The simulated PC has no security descriptors or resource strings to resolve.

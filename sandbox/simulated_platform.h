@@ -44,6 +44,10 @@ enum class PlatformCall {
   kDestroyDriverInfoList,
   kGetSelectedDriver,
   kInstallDevice,
+  kGetInfFileList,
+  kGetInfInformation,
+  kQueryInfVersionInformation,
+  kQueryInfOriginalFileInformation,
   kCount
 };
 
@@ -81,6 +85,15 @@ class SimulatedPlatform : public DevicePlatform {
   bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
                   uint32_t* error) override;
   bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) override;
+  bool GetInfFileList(const char16_t* directory, uint32_t infStyle, std::vector<WideText>* names,
+                      uint32_t* error) override;
+  bool GetInfInformation(const char16_t* infName, uint32_t searchControl, InfInformation* info,
+                         uint32_t* error) override;
+  bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex, const char16_t* key,
+                                  WideText* value, uint32_t* error) override;
+  bool QueryInfOriginalFileInformation(const InfInformation& info, uint32_t infIndex,
+                                       WideText* originalInf, WideText* originalCatalog,
+                                       uint32_t* error) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;
   bool SetPropertyChangeParams(DeviceSet set, const DeviceInfo& device, uint32_t stateChange,
@@ -173,6 +186,10 @@ class SimulatedPlatform : public DevicePlatform {
   bool ValueOf(const SimulatedDevice& d, const DevPropKey& key, uint32_t* type,
                std::vector<uint8_t>* bytes) const;
   const DriverPackage* PackageForInf(std::u16string_view infPath) const;
+  // The store's package published under this name (case ignored), or null; through an index
+  // checked on every hit and rebuilt on a miss, since tests change the store directly.
+  const DriverPackage* PublishedPackage(std::u16string_view name);
+  std::map<std::u16string, size_t> publishedIndex_;
   void RemoveWithChildren(SimulatedDevice& d, bool* restart);
   void InstallPackage(SimulatedDevice* d, const DriverPackage& p);
   const DriverPackage* StageInf(std::u16string_view infPath, const InfFacts& inf);

@@ -51,7 +51,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // With arguments the program runs one job without its window and ends with the job's code.
     const CommandLine line = ParseCommandLine(environment->JobArguments());
     if (line.job != Job::kWindow || !line.error.Empty()) {
-      return RunJobWithConsole(line, environment->Platform(), environment->Transport());
+      return RunJobWithConsole(line, environment->Platform(), environment->Transport(),
+                               WideText(environment->ProgramDataFolder()));
     }
     times.SetFile(environment->StartupTimesFile());
     times.Mark("environment");

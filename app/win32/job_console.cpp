@@ -59,13 +59,14 @@ WideText AbsolutePath(const WideText& path) {
   return full;
 }
 
-int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport) {
+int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport,
+                      const WideText& programData) {
   // The jobs make the calls the window makes (a rescan needs SeLoadDriverPrivilege): the same table.
   EnablePrivileges();
   JobConsole console;
   line.path = AbsolutePath(line.path);
   line.log = AbsolutePath(line.log);
-  return RunJobWithLog(line, platform, transport, console);
+  return RunJobWithLog(line, platform, transport, console, programData);
 }
 
 }  // namespace pyr

@@ -34,6 +34,7 @@ std::vector<WideText> ProgramArguments();
 WideText AbsolutePath(const WideText& path);
 
 // Runs the job of line on the platform; returns the exit code.
-int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport);
+int RunJobWithConsole(CommandLine line, DevicePlatform& platform, DownloadTransport& transport,
+                      const WideText& programData);
 
 }  // namespace pyr

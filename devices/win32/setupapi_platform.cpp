@@ -6,7 +6,9 @@
 #include <setupapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <iterator>
 #include <vector>
 
@@ -337,6 +339,95 @@ bool SetupApiPlatform::CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle,
   *publishedInf = WideText(text.View());
   if (!ok && error) *error = lastError;
   return ok != FALSE;
+}
+
+// --- The driver store's packages ---
+
+namespace {
+
+// The characters of a two-call answer, or false with the call's error.
+template <typename Call>
+bool TwoCallText(Call call, std::vector<wchar_t>* text, uint32_t* error) {
+  DWORD required = 0;
+  if (!call(nullptr, 0, &required) && GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return Answer(FALSE, error);
+  }
+  text->assign(required + 1, L'\0');
+  return Answer(call(text->data(), static_cast<DWORD>(text->size()), &required), error);
+}
+
+const SP_INF_INFORMATION* InfBuffer(const InfInformation& info) {
+  return info.bytes.size() < sizeof(SP_INF_INFORMATION)
+             ? nullptr
+             : reinterpret_cast<const SP_INF_INFORMATION*>(info.bytes.data());
+}
+
+}  // namespace
+
+bool SetupApiPlatform::GetInfFileList(const char16_t* directory, uint32_t infStyle,
+                                      std::vector<WideText>* names, uint32_t* error) {
+  std::vector<wchar_t> text;
+  names->clear();
+  if (!TwoCallText([&](PWSTR b, DWORD n, PDWORD r) { return SetupGetInfFileListW(W(directory), infStyle, b, n, r); },
+                   &text, error)) {
+    return false;
+  }
+  // Names end with a null each, the list with one more.
+  for (size_t at = 0; at < text.size() && text[at] != L'\0';) {
+    const std::wstring_view name(text.data() + at);
+    names->push_back(WideText(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size())));
+    at += name.size() + 1;
+  }
+  return true;
+}
+
+bool SetupApiPlatform::GetInfInformation(const char16_t* infName, uint32_t searchControl,
+                                         InfInformation* info, uint32_t* error) {
+  DWORD required = 0;
+  if (!SetupGetInfInformationW(W(infName), searchControl, nullptr, 0, &required) &&
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return Answer(FALSE, error);
+  }
+  // SP_INF_INFORMATION holds DWORDs: the vector's storage is suitably aligned.
+  info->bytes.assign(std::max<DWORD>(required, sizeof(SP_INF_INFORMATION)), 0);
+  return Answer(SetupGetInfInformationW(W(infName), searchControl,
+                                        reinterpret_cast<PSP_INF_INFORMATION>(info->bytes.data()),
+                                        static_cast<DWORD>(info->bytes.size()), &required),
+                error);
+}
+
+bool SetupApiPlatform::QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex,
+                                                  const char16_t* key, WideText* value,
+                                                  uint32_t* error) {
+  const SP_INF_INFORMATION* raw = InfBuffer(info);
+  if (!raw) return Answer((SetLastError(ERROR_INVALID_PARAMETER), FALSE), error);
+  auto* mutableRaw = const_cast<SP_INF_INFORMATION*>(raw);  // the call does not write it
+  std::vector<wchar_t> text;
+  if (!TwoCallText([&](PWSTR b, DWORD n, PDWORD r) {
+        return SetupQueryInfVersionInformationW(mutableRaw, infIndex, W(key), b, n, r);
+      }, &text, error)) {
+    return false;
+  }
+  *value = WideText(std::u16string_view(reinterpret_cast<const char16_t*>(text.data())));
+  return true;
+}
+
+bool SetupApiPlatform::QueryInfOriginalFileInformation(const InfInformation& info, uint32_t infIndex,
+                                                       WideText* originalInf,
+                                                       WideText* originalCatalog, uint32_t* error) {
+  const SP_INF_INFORMATION* raw = InfBuffer(info);
+  if (!raw) return Answer((SetLastError(ERROR_INVALID_PARAMETER), FALSE), error);
+  SP_ORIGINAL_FILE_INFO_W original{};
+  original.cbSize = sizeof(original);
+  if (!Answer(SetupQueryInfOriginalFileInformationW(const_cast<SP_INF_INFORMATION*>(raw), infIndex,
+                                                    nullptr, &original),
+              error)) {
+    return false;
+  }
+  *originalInf = WideText(std::u16string_view(reinterpret_cast<const char16_t*>(original.OriginalInfName)));
+  *originalCatalog =
+      WideText(std::u16string_view(reinterpret_cast<const char16_t*>(original.OriginalCatalogName)));
+  return true;
 }
 
 // --- Driver package removal ---

@@ -43,6 +43,15 @@ class SetupApiPlatform : public DevicePlatform {
   bool GetInfDriverStoreLocation(const char16_t* infName, WideText* path) override;
   bool CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle, WideText* publishedInf,
                   uint32_t* error) override;
+  bool GetInfFileList(const char16_t* directory, uint32_t infStyle, std::vector<WideText>* names,
+                      uint32_t* error) override;
+  bool GetInfInformation(const char16_t* infName, uint32_t searchControl, InfInformation* info,
+                         uint32_t* error) override;
+  bool QueryInfVersionInformation(const InfInformation& info, uint32_t infIndex, const char16_t* key,
+                                  WideText* value, uint32_t* error) override;
+  bool QueryInfOriginalFileInformation(const InfInformation& info, uint32_t infIndex,
+                                       WideText* originalInf, WideText* originalCatalog,
+                                       uint32_t* error) override;
   bool UninstallOemInf(const char16_t* infName, uint32_t flags, uint32_t* error) override;
   bool SecurityDescriptorToSddl(const uint8_t* bytes, uint32_t size, WideText* sddl) override;
   bool LoadIndirectString(const char16_t* source, WideText* text) override;

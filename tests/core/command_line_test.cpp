@@ -64,6 +64,11 @@ TEST(CommandLine, GoodAndBadArgumentLines) {
       {u"/rescan /rescan", Job::kRescan, u"", false, false, u"", u"", u"/rescan is given twice."},
       {u"/rescan /export a.csv", Job::kRescan, u"", false, false, u"", u"",
        u"Only one job at a time: /export is the second."},
+      {u"/remove-packages /OLD /whatif", Job::kRemovePackages, u"", false, true, u"", u"", u""},
+      {u"/remove-packages /whatif", Job::kRemovePackages, u"", false, true, u"", u"", u"/remove-packages needs /old or /unused."},
+      {u"/packages p.csv /old /unused", Job::kPackages, u"p.csv", false, false, u"", u"", u"/old and /unused do not go together."},
+      {u"/packages p.txt", Job::kPackages, u"p.txt", false, false, u"", u"", u"The export file must end in .csv or .json: p.txt"},
+      {u"/export a.csv /unused", Job::kExport, u"a.csv", false, false, u"", u"", u"/unused does not go with this job."},
       {u"/log x.txt", Job::kWindow, u"", false, false, u"", u"x.txt", u"No job given: /? lists them."},
   };
   for (const Case& c : cases) {
@@ -76,6 +81,7 @@ TEST(CommandLine, GoodAndBadArgumentLines) {
     EXPECT_EQ(line.whatIf, c.whatIf) << at;
     EXPECT_EQ(line.className.ToUtf8(), WideText(c.className).ToUtf8()) << at;
     EXPECT_EQ(line.log.ToUtf8(), WideText(c.log).ToUtf8()) << at;
+    EXPECT_EQ(line.old, Concat({c.line, u" "}).Find(u"/old ", false) != 0) << at;
   }
   const CommandLine aged = ParseCommandLine(Words(cases[8].line));
   EXPECT_EQ(aged.olderThanDays, 365u);

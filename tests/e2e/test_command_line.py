@@ -6,6 +6,7 @@ list the probe reads from the window; bad arguments end with code 2 after one li
 import csv
 import json
 import os
+import re
 import shutil
 import sys
 
@@ -94,6 +95,22 @@ def scenario(session):
     assert absent == [d for d in every if d["Status"] == "Not present" or not (d["Class"] or d["Present"])]
     assert all(d["Problem code"] == 22 for d in every if d["Status"] == "Disabled")
     assert sorted([d[f] for f in FIELDS[:12]] for d in every if d["Present"]) == sorted(r[:12] for r in exported)
+
+    # The driver store as a list: every published package once, with the size of its real files;
+    # /whatif of /remove-packages /unused names exactly the rows the list says no device uses.
+    code, lines = run(session, app, "/packages", at("packages.csv"))
+    header, packages = read_csv(os.path.join(work, "packages.csv"))
+    published = [p for p in pc["driverStore"] if re.fullmatch(r"oem\d+\.inf", p["publishedName"], re.I)]
+    assert code == 0 and lines[0] == "%d driver packages written to %s" % (len(published), at("packages.csv")), lines
+    assert len(lines) == 2 and lines[1].startswith("%d driver packages, " % len(published)), lines
+    assert header[:4] == ["Published name", "Original name", "Provider", "Class"], header
+    assert sorted(r[:2] for r in packages) == sorted([p["publishedName"], p["originalName"]] for p in published)
+    assert all(r[6].isdigit() and int(r[6]) > 0 for r in packages), "a size is missing"
+    unused = sorted(r[0] for r in packages if r[9].endswith("sed by no device"))
+    code, lines = run(session, app, "/remove-packages", "/unused", "/whatif")
+    assert code == 0, (code, lines)
+    listed = sorted(line.split(" ", 1)[0] for line in lines if line.endswith(" would be removed from the driver store."))
+    assert unused and listed == unused, (unused, lines)
 
     app.start_past_tip()
     shown = app.list_rows()

@@ -27,6 +27,7 @@
 #include "operations/hardware_scan.h"
 #include "operations/install_drivers_from_folder.h"
 #include "operations/state_commands.h"
+#include "operations/store_package_removal.h"
 #include "operations/uninstall_commands.h"
 #include "operations/updater_command.h"
 #include "core/test_fixture.h"
@@ -118,7 +119,8 @@ int Job(Run& r, std::vector<WideText> arguments) {
   std::string folder = r.temp.Path(u"").ToUtf8();
   std::replace(folder.begin(), folder.end(), '\\', '/');
   std::filesystem::current_path(folder);
-  const int code = ExitCodeOf(RunCommandLineJob(ParseCommandLine(arguments), r.host.platform, transport, out));
+  const int code = ExitCodeOf(RunCommandLineJob(ParseCommandLine(arguments), r.host.platform, transport, out,
+                                                   r.host.ProgramDataFolder()));
   std::filesystem::current_path(was);
   return code;
 }
@@ -379,6 +381,19 @@ std::vector<Operation> Operations() {
       {"/remove-absent /older-than", kAbsent, nullptr,
        [](Run& r) { r.exitCode = Job(r, {u"/remove-absent", u"/older-than", u"30"}); }},
       {"/rescan", kAnything, nullptr, [](Run& r) { r.exitCode = Job(r, {u"/rescan"}); }},
+      {"delete checked packages", kRemovesPackages, withFolders(nullptr),
+       [](Run& r) {
+         std::vector<StorePackage> packages;
+         // All of them: Windows keeps those in use.
+         if (!ReadStoreForRemoval(r.host, &packages)) return;
+         RemoveStorePackages(r.host, packages, {});
+       }},
+      {"/packages", 0, withFolders(nullptr),
+       [](Run& r) { r.exitCode = Job(r, {u"/packages", u"packages.json"}); }},
+      {"/remove-packages /old", kRemovesPackages, withFolders(nullptr),
+       [](Run& r) { r.exitCode = Job(r, {u"/remove-packages", u"/old"}); }},
+      {"/remove-packages /unused", kRemovesPackages, withFolders(nullptr),
+       [](Run& r) { r.exitCode = Job(r, {u"/remove-packages", u"/unused"}); }},
   };
 }
 

@@ -19,6 +19,7 @@
 #include "devices/property_reader.h"
 #include "devices/win32/setupapi_platform.h"
 #include "tests/core/test_fixture.h"
+#include "support/temp_folder.h"
 
 namespace pyr {
 namespace {
@@ -188,6 +189,49 @@ TEST_F(SetupApiPlatformTest, PlainIndirectStringsComeBackAsTheyAre) {
                                 &platform_, &texts),
             1u);
   EXPECT_EQ(texts[0].ToUtf8(), "Realtek Audio");
+}
+
+// The store's calls on an INF of our own: listed in its folder, its [Version] keys and original
+// name read from the SP_INF_INFORMATION the system filled.
+TEST_F(SetupApiPlatformTest, AnInfIsListedAndItsVersionFactsRead) {
+  testing::TempFolder temp;
+  const WideText inf = temp.Path(u"pyrtest.inf");
+  ASSERT_TRUE(temp.Write(inf, "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\nProvider=Maker\r\n"
+                              "DriverVer=01/02/2023,1.2.3.4\r\nCatalogFile=pyrtest.cat\r\n"));
+  std::vector<WideText> names;
+  uint32_t error = 0;
+  ASSERT_TRUE(platform_.GetInfFileList(temp.Path(u"").Buffer(), kInfStyleWin4, &names, &error)) << error;
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_TRUE(WideText::EqualsNoCase(names[0].View(), u"pyrtest.inf"));
+  InfInformation info;
+  constexpr uint32_t kNameIsAbsolute = INFINFO_INF_NAME_IS_ABSOLUTE;
+  ASSERT_TRUE(platform_.GetInfInformation(inf.Buffer(), kNameIsAbsolute, &info, &error)) << error;
+  const std::pair<const char16_t*, const char*> keys[] = {
+      {u"DriverVer", "01/02/2023,1.2.3.4"}, {u"Class", "Net"}, {u"Provider", "Maker"}};
+  // Wine 8's SetupQueryInfVersionInformationW is a stub (ERROR_CALL_NOT_IMPLEMENTED): the cells
+  // stay empty there and the row is listed all the same.
+  for (const auto& [key, expected] : keys) {
+    WideText value;
+    error = 0;
+    const bool read = platform_.QueryInfVersionInformation(info, 0, key, &value, &error);
+    EXPECT_EQ(value.ToUtf8(), read ? expected : "");
+    if (!read) {
+      EXPECT_EQ(error, static_cast<uint32_t>(ERROR_CALL_NOT_IMPLEMENTED));
+    }
+  }
+  WideText value;
+  EXPECT_FALSE(platform_.QueryInfVersionInformation(info, 0, u"NoSuchKey", &value, &error));
+  WideText original, catalog;
+  const bool known = platform_.QueryInfOriginalFileInformation(info, 0, &original, &catalog, &error);
+  SP_ORIGINAL_FILE_INFO_W direct{};
+  direct.cbSize = sizeof direct;
+  EXPECT_EQ(known, SetupQueryInfOriginalFileInformationW(reinterpret_cast<PSP_INF_INFORMATION>(info.bytes.data()), 0,
+                                                         nullptr, &direct) != FALSE);
+  if (known) {
+    EXPECT_EQ(original.ToUtf8(), WideText(U(direct.OriginalInfName)).ToUtf8());
+  }
+  EXPECT_FALSE(platform_.GetInfInformation(temp.Path(u"missing.inf").Buffer(), kNameIsAbsolute, &info, &error));
+  EXPECT_NE(error, 0u);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// Reads the driver store's published third-party packages through the device seam: the INF
+// folder's oemN.inf names, each one's store folder, [Version] facts and original name, and the
+// size of its folder by one walk.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "devices/device_platform.h"
+#include "driverstore/store_package.h"
+
+namespace pyr {
+
+// The bytes of the files below folder, links not followed; absent when it cannot be listed.
+std::optional<uint64_t> StoreFolderSize(const WideText& folder);
+
+// Every published package, ordered by its number (oem2 before oem10). users, when the devices
+// could all be read, tells which devices use each. False, with the call's error, only when the
+// INF folder cannot be listed; a package that cannot be read is listed with what could be.
+bool ReadStorePackages(DevicePlatform& platform, const PackageUsers* users,
+                       std::vector<StorePackage>* packages, uint32_t* error);
+
+}  // namespace pyr
