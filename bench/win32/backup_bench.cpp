@@ -14,6 +14,7 @@
 
 #include "base/file_system.h"
 #include "base/win32/wchar.h"
+#include "bench/timing.h"
 
 namespace pyr {
 namespace {
@@ -54,12 +55,6 @@ uint64_t MakeStore(const WideText& root) {
     }
   }
   return total;
-}
-
-double Seconds(const std::function<void()>& body) {
-  auto start = std::chrono::steady_clock::now();
-  body();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "base/file_system.h"
 #include "base/win32/wchar.h"
 #include "driverstore/package_list.h"
+#include "bench/timing.h"
 
 namespace pyr {
 namespace {
@@ -52,17 +53,6 @@ void MakeStore(const WideText& root) {
       if (out.Open(Concat({Package(root, i), sub, u"\\file", WideText::FromInt32(f), u".sys"}))) out.Write(bytes, 100);
     }
   }
-}
-
-double Seconds(const std::function<void()>& body) {
-  const auto start = std::chrono::steady_clock::now();
-  body();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 }  // namespace
