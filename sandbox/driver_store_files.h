@@ -2,6 +2,7 @@
 // [Version] DriverVer and the hardware IDs it serves) and the files the INF names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,19 @@
 #include "sandbox/simulated_pc.h"
 
 namespace pyr {
+
+// Where the system keeps the published INFs (oemN.inf) of the store's packages.
+inline constexpr char16_t kSystemInfFolder[] = u"C:\\Windows\\INF";
+
+// A text as the system hands it out: UTF-16 little-endian with its terminator, appended to out.
+inline void AppendTerminatedUtf16(std::vector<uint8_t>* out, std::u16string_view s) {
+  for (char16_t c : s) {
+    out->push_back(static_cast<uint8_t>(c));
+    out->push_back(static_cast<uint8_t>(c >> 8));
+  }
+  out->push_back(0);
+  out->push_back(0);
+}
 
 // What the simulated installer reads from an INF.
 struct InfFacts {

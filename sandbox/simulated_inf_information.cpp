@@ -10,19 +10,6 @@ namespace pyr {
 
 namespace {
 
-constexpr char16_t kInfFolder[] = u"C:\\Windows\\INF";
-
-// The answer buffer: the original INF name, its catalog, then [Version] keys and values, each
-// null-terminated, as the system keeps the facts of one INF (InfCount 1).
-void Put(std::vector<uint8_t>* out, std::u16string_view s) {
-  for (char16_t c : s) {
-    out->push_back(static_cast<uint8_t>(c));
-    out->push_back(static_cast<uint8_t>(c >> 8));
-  }
-  out->push_back(0);
-  out->push_back(0);
-}
-
 std::vector<std::u16string> Strings(const InfInformation& info) {
   std::vector<std::u16string> out(1);
   for (size_t i = 0; i + 1 < info.bytes.size(); i += 2) {
@@ -50,7 +37,7 @@ bool SimulatedPlatform::GetInfFileList(const char16_t* directory, uint32_t infSt
   names->clear();
   if (Count(PlatformCall::kGetInfFileList, error)) return false;
   // A null directory is the system's INF folder; the simulated PC has no other.
-  if (directory && !WideText::EqualsNoCase(directory, kInfFolder)) return Fail(error, kErrorFileNotFound);
+  if (directory && !WideText::EqualsNoCase(directory, kSystemInfFolder)) return Fail(error, kErrorFileNotFound);
   if (!(infStyle & kInfStyleWin4)) return true;
   for (const DriverPackage& p : pc_.driverStore) names->push_back(p.publishedName);
   // The system's own INFs lie beside the published ones.
@@ -68,8 +55,10 @@ bool SimulatedPlatform::GetInfInformation(const char16_t* infName, uint32_t sear
   // The default search looks in the INF folder, where a published package's INF is.
   if (const DriverPackage* found = PublishedPackage(FileNameOf(infName))) {
     const DriverPackage& p = *found;
-    Put(&info->bytes, p.originalName.View());
-    Put(&info->bytes, CatalogOf(p.originalName));
+    // The answer buffer: the original INF name, its catalog, then [Version] keys and values, each
+    // null-terminated, as the system keeps the facts of one INF (InfCount 1).
+    AppendTerminatedUtf16(&info->bytes, p.originalName.View());
+    AppendTerminatedUtf16(&info->bytes, CatalogOf(p.originalName));
     const SimulatedClass* cls = nullptr;
     for (const SimulatedClass& c : pc_.classes) {
       if (!p.className.Empty() && WideText::EqualsNoCase(c.name.View(), p.className.View())) cls = &c;
@@ -79,8 +68,8 @@ bool SimulatedPlatform::GetInfInformation(const char16_t* infName, uint32_t sear
         {u"ClassGUID", cls ? cls->guid.ToRegistryText() : WideText()}, {u"CatalogFile", WideText(CatalogOf(p.originalName))}};
     for (const auto& [key, value] : keys) {
       if (value.Empty()) continue;
-      Put(&info->bytes, key);
-      Put(&info->bytes, value.View());
+      AppendTerminatedUtf16(&info->bytes, key);
+      AppendTerminatedUtf16(&info->bytes, value.View());
     }
     return true;
   }

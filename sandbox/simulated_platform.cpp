@@ -17,29 +17,18 @@ namespace pyr {
 
 namespace {
 
-// Where the system keeps the published INFs (oemN.inf) of the store's packages.
-constexpr char16_t kInfFolder[] = u"C:\\Windows\\INF";
 constexpr uint8_t kDevPropTrue = 0xFF;
 constexpr uint32_t kErrorAccessDenied = 5;
 
-void PutString(std::vector<uint8_t>* out, std::u16string_view s) {
-  for (char16_t c : s) {
-    out->push_back(static_cast<uint8_t>(c));
-    out->push_back(static_cast<uint8_t>(c >> 8));
-  }
-  out->push_back(0);
-  out->push_back(0);
-}
-
 std::vector<uint8_t> StringBytes(const WideText& s) {
   std::vector<uint8_t> b;
-  PutString(&b, s.View());
+  AppendTerminatedUtf16(&b, s.View());
   return b;
 }
 
 std::vector<uint8_t> StringListBytes(const std::vector<WideText>& list) {
   std::vector<uint8_t> b;
-  for (const WideText& s : list) PutString(&b, s.View());
+  for (const WideText& s : list) AppendTerminatedUtf16(&b, s.View());
   b.push_back(0);
   b.push_back(0);
   return b;
@@ -421,7 +410,7 @@ void SimulatedPlatform::RemoveWithChildren(SimulatedDevice& d, bool* restart) {
 const DriverPackage* SimulatedPlatform::PackageForInf(std::u16string_view infPath) const {
   const std::u16string_view name = FileNameOf(infPath);
   const bool inInfFolder = WideText::EqualsNoCase(infPath.substr(0, infPath.size() - name.size()),
-                                                  Concat({kInfFolder, u"\\"}).View());
+                                                  Concat({kSystemInfFolder, u"\\"}).View());
   const bool bare = name.size() == infPath.size() || inInfFolder;
   for (const DriverPackage& p : pc_.driverStore) {
     const WideText stored = Concat({PackageFolder(storeRoot_, p), u"\\", p.originalName});
@@ -578,7 +567,7 @@ bool SimulatedPlatform::CopyOemInf(const char16_t* sourceInf, uint32_t copyStyle
   const size_t before = pc_.driverStore.size();
   const DriverPackage* package = StageInf(sourceInf, inf);
   if (!package) return Fail(error, kErrorFileNotFound);
-  publishedInf->AssignConcat({kInfFolder, u"\\", package->publishedName});
+  publishedInf->AssignConcat({kSystemInfFolder, u"\\", package->publishedName});
   // The same INF is in the store already: under SP_COPY_NOOVERWRITE that is a failure that still
   // names the copy there.
   if (pc_.driverStore.size() == before && (copyStyle & kSpCopyNoOverwrite)) return Fail(error, kErrorFileExists);
