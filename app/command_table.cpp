@@ -20,7 +20,7 @@ constexpr CommandNeed kSelected = CommandNeed::kSelectedRow;
 constexpr CommandNeed kGrouped = CommandNeed::kGroups;
 
 constexpr MenuItemSpec kRescanItems[] = {
-    {C::kRefresh, u"Just refresh the list\tF5", Key(kPlain, kKeyF5), 23},
+    {C::kRefresh, u"Just refresh the list\tF5", Key(kPlain, kKeyF5), 23, {}, kInBoth},
     {C::kScanHardware, u"Scan for hardware changes\tCtrl+F5", Key(kCtrl, kKeyF5), 22},
     {C::kScanAndInstall, u"Scan and install missing devices\tAlt+F5", Key(kAlt, kKeyF5), 24},
 };
@@ -31,11 +31,14 @@ constexpr MenuItemSpec kViewItems[] = {
     kSeparator,
     {C::kExpandAll, u"Expand all groups\tAlt+E", Alt('E'), 26, kGrouped},
     {C::kCollapseAll, u"Collapse all groups\tAlt+C", Alt('C'), 27, kGrouped},
+    kSeparator,
+    {C::kShowPackages, u"Show driver store packages\tCtrl+K", Ctrl('K'), kIconCheckMarks, {}, kInBoth},
+    {C::kShowPackageDevices, u"Show devices of checked packages", {}, 26, kChecked, kInPackages},
 };
 
 constexpr MenuItemSpec kSelectItems[] = {
-    {C::kCheckAll, u"Check all\tCtrl+A", Ctrl('A'), 26},
-    {C::kCheckNone, u"Check none\tCtrl+N", Ctrl('N'), 27},
+    {C::kCheckAll, u"Check all\tCtrl+A", Ctrl('A'), 26, {}, kInBoth},
+    {C::kCheckNone, u"Check none\tCtrl+N", Ctrl('N'), 27, {}, kInBoth},
     kSeparator,
     {C::kCheckAllInGroup, u"Check all in this group\tAlt+A", Alt('A'), 26, kSelected},
     {C::kCheckNoneInGroup, u"Check none in this group\tAlt+N", Alt('N'), 27, kSelected},
@@ -48,6 +51,10 @@ constexpr MenuItemSpec kSelectItems[] = {
     {C::kCheckAbsent30Days, u"Check not present for more than 30 days", {}, 26},
     {C::kCheckAbsent90Days, u"Check not present for more than 90 days", {}, 26},
     {C::kCheckAbsent365Days, u"Check not present for more than 365 days", {}, 26},
+    kSeparator,
+    {C::kCheckOlderPackages, u"Check older package versions", {}, 26, {}, kInPackages},
+    {C::kCheckUnusedPackages, u"Check packages no device uses", {}, 26, {}, kInPackages},
+    {C::kCheckNotPresentPackages, u"Check packages only devices not present use", {}, 26, {}, kInPackages},
 };
 
 constexpr MenuItemSpec kUninstallItems[] = {
@@ -55,6 +62,8 @@ constexpr MenuItemSpec kUninstallItems[] = {
     {C::kUninstallAndDeleteDrivers, u"Uninstall and delete drivers\tAlt+X", Alt('X'), 29, kChecked},
     kSeparator,
     {C::kUninstallNotPresent, u"Uninstall all devices not present\tAlt+P", Alt('P'), 30},
+    kSeparator,
+    {C::kDeletePackages, u"Delete checked driver packages", {}, 29, kChecked, kInPackages},
 };
 
 constexpr MenuItemSpec kInstallItems[] = {
@@ -64,8 +73,8 @@ constexpr MenuItemSpec kInstallItems[] = {
     kSeparator,
     {C::kReinstall, u"Reinstall checked devices\tCtrl+R", Ctrl('R'), 34, kChecked},
     kSeparator,
-    {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35},
-    {C::kRestoreRemovedDrivers, u"Restore removed drivers...", {}, 35},
+    {C::kInstallFromFolder, u"Install drivers from folder\tCtrl+I", Ctrl('I'), 35, {}, kInBoth},
+    {C::kRestoreRemovedDrivers, u"Restore removed drivers...", {}, 35, {}, kInBoth},
     kSeparator,
     {C::kUpdateWithOvelant, u"Update drivers with Ovelant\tCtrl+M", Ctrl('M'), 36},
 };
@@ -91,11 +100,11 @@ constexpr MenuItemSpec kGetInfoItems[] = {
     // The double tab is how this item has always read.
     {C::kFindNext, u"Find next\t\tF3", Key(kPlain, kKeyF3), 42},
     kSeparator,
-    {C::kExportList, u"Export list...\tCtrl+E", Ctrl('E'), 40},
+    {C::kExportList, u"Export list...\tCtrl+E", Ctrl('E'), 40, {}, kInBoth},
 };
 
 constexpr MenuItemSpec kBackupItems[] = {
-    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41, kChecked},
+    {C::kBackupChecked, u"Backup checked\tCtrl+B", Ctrl('B'), 41, kChecked, kInBoth},
     {C::kBackupAll, u"Backup all\tAlt+B", Alt('B'), 41},
 };
 
@@ -148,6 +157,12 @@ const MenuItemSpec* FindMenuItem(Command command) {
     }
   }
   return nullptr;
+}
+
+bool CommandInView(Command command, bool packagesShown) {
+  const MenuItemSpec* item = FindMenuItem(command);
+  const uint8_t views = item != nullptr ? item->views : uint8_t{kInDevices};
+  return (views & (packagesShown ? kInPackages : kInDevices)) != 0;
 }
 
 StateItemLook ContextStateItem(bool rowSelected, const char16_t* selectedStatus) {

@@ -55,7 +55,17 @@ enum class Command : uint8_t {
   kCheckAbsent30Days,
   kCheckAbsent90Days,
   kCheckAbsent365Days,
+  kShowPackages,
+  kShowPackageDevices,
+  kCheckOlderPackages,
+  kCheckUnusedPackages,
+  kCheckNotPresentPackages,
+  kDeletePackages,
 };
+
+// Which of the main window's two lists a command acts on: the devices, the driver store's
+// packages, or either. A command outside the list shown is greyed and its key does nothing.
+enum ViewMask : uint8_t { kInDevices = 1, kInPackages = 2, kInBoth = kInDevices | kInPackages };
 
 // Accelerator key flags as the accelerator table wants them (FVIRTKEY, FCONTROL, FALT).
 inline constexpr uint8_t kAccelVirtKey = 0x01;
@@ -86,6 +96,7 @@ struct MenuItemSpec {
   Accelerator accelerator;
   int icon = kIconNone;
   CommandNeed need = CommandNeed::kNothing;  // what the list must offer for the item to be enabled
+  uint8_t views = kInDevices;
 };
 
 struct GroupSpec {
@@ -114,6 +125,9 @@ std::vector<AcceleratorEntry> MainAccelerators();
 
 // The menu item of a command; null for a command no menu holds.
 const MenuItemSpec* FindMenuItem(Command command);
+// Whether the command acts on the list shown (packages or devices). Context-menu commands act on
+// the devices.
+bool CommandInView(Command command, bool packagesShown);
 
 // The context menu's state item: "Enable device" when nothing is selected or the selected row's
 // status is "Disabled" (any case), else "Disable device".

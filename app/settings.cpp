@@ -16,6 +16,16 @@ std::u16string ColumnValueName(int column) {
   return u"LvCol" + WideText::FromInt32(column).Str();
 }
 
+std::u16string PackageColumnValueName(int column) {
+  return u"PkgCol" + WideText::FromInt32(column).Str();
+}
+
+// A width as the list can take it: larger values are damage.
+std::optional<uint32_t> Width(std::optional<uint32_t> width) {
+  if (width && *width > kLargestColumnWidth) width.reset();
+  return width;
+}
+
 std::optional<uint32_t> Read(SettingsKey& key, std::u16string_view name) {
   uint32_t value = 0;
   if (!key.ReadDword(name, value)) return std::nullopt;
@@ -39,12 +49,14 @@ bool ReadStoredSettings(SettingsKey& key, StoredSettings& out) {
   out.windowCx = Read(key, u"WindowCx");
   out.windowCy = Read(key, u"WindowCy");
   for (int i = 0; i < kDeviceColumnCount; ++i) {
-    std::optional<uint32_t> width = Read(key, ColumnValueName(i));
-    if (width && *width > kLargestColumnWidth) width.reset();
-    out.columns[i] = width;
+    out.columns[i] = Width(Read(key, ColumnValueName(i)));
   }
   out.appFlag = Read(key, u"AppFlag");
   out.listFlag = Read(key, u"ListFlag");
+  out.packagesView = Read(key, u"PackagesView");
+  for (int i = 0; i < kPackageColumnCount; ++i) {
+    out.packageColumns[i] = Width(Read(key, PackageColumnValueName(i)));
+  }
   return true;
 }
 
@@ -68,6 +80,17 @@ int ColumnWidthToSave(int measured, int column) {
   return measured == 0 ? DeviceColumns()[column].defaultWidth : measured;
 }
 
+int PackageColumnWidthAtLoad(const StoredSettings& stored, int column) {
+  if (column < 0 || column >= kPackageColumnCount) return 0;
+  const std::optional<uint32_t>& width = stored.packageColumns[column];
+  return width ? static_cast<int>(*width) : PackageColumnOf(column).defaultWidth;
+}
+
+int PackageColumnWidthToSave(int measured, int column) {
+  if (column < 0 || column >= kPackageColumnCount) return measured;
+  return measured == 0 ? PackageColumnOf(column).defaultWidth : measured;
+}
+
 bool WriteSettings(SettingsKey& key, const SettingsToSave& settings) {
   if (!key.Open(kSettingsKeyPath, kCreateOrOpen)) return false;
   // Failures of single values are not reported: the next exit writes them again.
@@ -81,6 +104,11 @@ bool WriteSettings(SettingsKey& key, const SettingsToSave& settings) {
   }
   key.WriteDword(u"AppFlag", settings.appFlag);
   key.WriteDword(u"ListFlag", settings.listFlag);
+  key.WriteDword(u"PackagesView", settings.packagesView ? 1 : 0);
+  for (int i = 0; i < kPackageColumnCount; ++i) {
+    key.WriteDword(PackageColumnValueName(i),
+                   static_cast<uint32_t>(PackageColumnWidthToSave(settings.packageColumnWidths[i], i)));
+  }
   return true;
 }
 

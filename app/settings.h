@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "devices/device_columns.h"
+#include "driverstore/package_columns.h"
 #include "app/settings_key.h"
 
 namespace pyr {
@@ -38,9 +39,12 @@ struct StoredSettings {
   std::array<std::optional<uint32_t>, kDeviceColumnCount> columns = {};
   std::optional<uint32_t> appFlag = {};
   std::optional<uint32_t> listFlag = {};
+  // Written since the driver store's packages became a view of their own; absent in older keys.
+  std::optional<uint32_t> packagesView = {};
+  std::array<std::optional<uint32_t>, kPackageColumnCount> packageColumns = {};
 };
 
-// Opens the key read-only and reads the sixteen values; a key an older version wrote has no
+// Opens the key read-only and reads the sixteen values and the packages view's twelve; a key an older version wrote has no
 // widths for the two date columns, which then start at their defaults. False when the key could
 // not be opened, which is how a first run in this profile shows itself; out then holds nothing.
 bool ReadStoredSettings(SettingsKey& key, StoredSettings& out);
@@ -55,6 +59,9 @@ PixelPoint CentredPosition(PixelSize screen, PixelSize window);
 int ColumnWidthAtLoad(const StoredSettings& stored, int column);
 // Column width to store: a hidden (0) column is stored at its default width.
 int ColumnWidthToSave(int measured, int column);
+// The same two rules for the packages' columns.
+int PackageColumnWidthAtLoad(const StoredSettings& stored, int column);
+int PackageColumnWidthToSave(int measured, int column);
 
 // What the window hands over for saving.
 struct SettingsToSave {
@@ -62,6 +69,8 @@ struct SettingsToSave {
   std::array<int, kDeviceColumnCount> columnWidths{};
   uint32_t appFlag = 0;
   uint32_t listFlag = 0;
+  bool packagesView = false;
+  std::array<int, kPackageColumnCount> packageColumnWidths{};
 };
 
 // Creates or opens the key and writes every value; false only when the key could not be opened.

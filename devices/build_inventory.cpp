@@ -139,6 +139,7 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
   inventory.set_ = platform.GetClassDevs(
       nullptr, nullptr, mainWindow,
       kDigcfAllClasses | ((listFlags & kListShowNotPresent) ? 0 : kDigcfPresent));
+  inventory.usersComplete_ = false;
   if (!inventory.set_.Valid()) {
     inventory.set_ = DeviceSet();
     host.ShowMessage(WideText(kBuildFailedMessage));
@@ -170,7 +171,21 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
   bool reselected = false;
   DeviceInfo device;
   const DeviceSet set = inventory.set_;
-  for (uint32_t i = 0; platform.EnumDeviceInfo(set, i, &device); ++i) {
+  // The packages' devices come with this pass when it sees every device, present or not.
+  PackageUsers& users = inventory.users_;
+  users = PackageUsers();
+  bool usersComplete = (listFlags & kListShowNotPresent) != 0;
+  // A device left out of the list still counts for the package it was installed from.
+  const auto countUnlisted = [&](const DeviceInfo& unlisted) {
+    if (!usersComplete) return;
+    const WideText inf = reader.ReadFirst(set, unlisted, devpkey::kDriverInfPath);
+    if (reader.LastReadFailed()) usersComplete = false;
+    uint8_t present = 1;  // unknown counts as present: the safer side for removal
+    reader.ReadFixed(set, unlisted, devpkey::kIsPresent, &present, 1);
+    if (!inf.Empty()) users.Add(inf, present != 0, WideText(kUnknownDeviceName));
+  };
+  uint32_t enumError = 0;
+  for (uint32_t i = 0; platform.EnumDeviceInfo(set, i, &device, &enumError); ++i) {
     uint8_t guidBytes[16];
     Guid classGuid;
     if (reader.ReadFixed(set, device, devpkey::kClassGuid, guidBytes, 16)) {
@@ -183,15 +198,24 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
         break;
       }
     }
-    if (!cls) continue;
-    if (reader.Read(set, device, devpkey::kHardwareIds, &texts) == 0) continue;
+    if (!cls) {
+      countUnlisted(device);
+      continue;
+    }
+    if (reader.Read(set, device, devpkey::kHardwareIds, &texts) == 0) {
+      countUnlisted(device);
+      continue;
+    }
     const WideText hardwareId = std::move(texts.front());
 
     WideText name(kUnknownDeviceName);
     if (reader.Read(set, device, devpkey::kName, &texts)) name = std::move(texts.front());
     const int row = list.InsertRow(static_cast<int>(i), name, cls->imageIndex,
                                    grouping ? cls->groupId : kNoGroup, 1);
-    if (row < 0) continue;
+    if (row < 0) {
+      countUnlisted(device);
+      continue;
+    }
     StoreDeviceIndex(list, row, i);
 
     uint8_t bytes[4];
@@ -221,6 +245,9 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
     list.SetCellText(row, kColumnHardwareId, hardwareId);
     if (reader.Read(set, device, devpkey::kDriverInfPath, &texts)) {
       list.SetCellText(row, kColumnInfPath, texts.front());
+      if (usersComplete) users.Add(texts.front(), state.present, name);
+    } else if (reader.LastReadFailed()) {
+      usersComplete = false;
     }
     WideText instanceId = reader.ReadFirst(set, device, devpkey::kInstanceId);
     if (!reselected && !selectedInstance.Empty() &&
@@ -243,6 +270,8 @@ bool BuildInventory(DeviceInventory& inventory, DeviceList& list, InventoryHost&
     }
   }
 
+  // A set whose enumeration stopped early may hold devices that were never seen.
+  inventory.usersComplete_ = usersComplete && enumError == kErrorNoMoreItems;
   list.EnableGroupView(grouping);
   host.ApplyCommandAvailability(UpdateCommandAvailability(list, listFlags));
   list.SortRows(inventory.sortColumn, kSortKeepShown);

@@ -10,6 +10,7 @@
 #include "base/wide_text.h"
 #include "devices/device_list.h"
 #include "devices/device_platform.h"
+#include "devices/driver_package_users.h"
 #include "devices/list_presentation.h"
 
 namespace pyr {
@@ -56,6 +57,10 @@ class DeviceInventory {
   // Headers of the groups that were expanded when the last build began.
   std::vector<WideText> expandedHeaders;
 
+  // The devices of each driver package as the last build read them; null unless that build saw
+  // every device, present or not, and read each one's package, so that no second pass is needed.
+  const PackageUsers* Users() const { return usersComplete_ ? &users_ : nullptr; }
+
   // Destroys the device set and the class image list.
   void Release();
 
@@ -66,6 +71,8 @@ class DeviceInventory {
   DeviceSet set_;
   ClassImageList images_;
   std::vector<DeviceClassInfo> classes_;
+  PackageUsers users_;
+  bool usersComplete_ = false;
 };
 
 constexpr const char16_t* kBuildFailedMessage = u"Sorry, Pyravel could not build the device list";

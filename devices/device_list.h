@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "base/colours.h"
@@ -96,6 +97,9 @@ class DeviceList {
   // direction (kSortAscending ... kSortReverseShown), sets that column's header arrow and
   // clears the others. Returns 1 after a descending sort, -1 after an ascending one.
   virtual int SortRows(int column, int direction) = 0;
+  // As SortRows, ordered by ranks[user value - 1] instead of the column's texts: for columns
+  // whose texts do not order as their values do (sizes, versions). Rows without a rank go last.
+  virtual int SortRowsByRank(int column, int direction, std::span<const uint32_t> ranks) = 0;
   // The column whose header shows a sort arrow, or -1.
   virtual int SortArrowColumn() const = 0;
   virtual SortArrow ColumnArrow(int column) const = 0;

@@ -144,6 +144,21 @@ int MemoryDeviceList::SortRows(int column, int direction) {
   return descending ? 1 : -1;
 }
 
+int MemoryDeviceList::SortRowsByRank(int column, int direction, std::span<const uint32_t> ranks) {
+  column = ResolveSortColumn(column, SortArrowColumn());
+  if (column >= ColumnCount()) column = 0;
+  const bool descending = ResolveSortDescending(direction, ColumnArrow(column));
+  const auto rank = [&](const Row& row) {
+    return row.userValue == 0 || row.userValue > ranks.size() ? uint64_t{UINT32_MAX} + 1 : ranks[row.userValue - 1];
+  };
+  std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
+    return descending ? rank(a) > rank(b) : rank(a) < rank(b);
+  });
+  std::fill(arrows_.begin(), arrows_.end(), SortArrow::kNone);
+  arrows_[column] = descending ? SortArrow::kDown : SortArrow::kUp;
+  return descending ? 1 : -1;
+}
+
 int MemoryDeviceList::SortArrowColumn() const {
   for (int i = 0; i < ColumnCount(); ++i) {
     if (arrows_[i] != SortArrow::kNone) return i;

@@ -44,6 +44,7 @@ class MemoryDeviceList : public DeviceList {
   bool SetGroupState(int groupId, uint32_t stateMask, uint32_t state) override;
 
   int SortRows(int column, int direction) override;
+  int SortRowsByRank(int column, int direction, std::span<const uint32_t> ranks) override;
   int SortArrowColumn() const override;
   SortArrow ColumnArrow(int column) const override;
 

@@ -7,9 +7,9 @@ namespace pyr {
 namespace {
 
 const PackageColumnInfo kColumns[kPackageColumnCount] = {
-    {u"Published name", false}, {u"Original name", false}, {u"Provider", false}, {u"Class", false},
-    {u"Version", false},        {u"Date", true},           {u"Size", true},      {u"Devices", false},
-    {u"Device names", false},   {u"State", false},         {u"Store folder", false},
+    {u"Published name", 100}, {u"Original name", 140}, {u"Provider", 130}, {u"Class", 100},
+    {u"Version", 110},        {u"Date", 80},           {u"Size", 70},      {u"Devices", 60},
+    {u"Device names", 220},   {u"State", 150},         {u"Store folder", 300},
 };
 
 WideText Two(uint16_t v) { return Concat({v < 10 ? u"0" : u"", WideText::FromUInt64(v)}); }

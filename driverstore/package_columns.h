@@ -26,7 +26,7 @@ enum PackageColumn : int {
 
 struct PackageColumnInfo {
   const char16_t* title;
-  bool numeric;  // sorts by number (size) or date, not as text
+  int defaultWidth;  // in 96-DPI units
 };
 const PackageColumnInfo& PackageColumnOf(int column);
 

@@ -15,7 +15,7 @@ PackageRemovalPlan::PackageRemovalPlan(const DeviceList& list, const std::vector
     if (!IsPublishedOemInf(inf)) continue;  // the system's own packages stay
     size_t i = 0;
     while (i < packages_.size() && !WideText::EqualsNoCase(packages_[i].inf.View(), inf.View())) ++i;
-    if (i == packages_.size()) packages_.push_back(Package{inf});
+    if (i == packages_.size()) packages_.push_back(Package{.inf = inf});
     ++packages_[i].ticked;
     ++packages_[i].tickedLeft;
     packageOfRow_[row] = i;

@@ -47,7 +47,7 @@ class PackageRemovalPlan {
     size_t ticked = 0, users = 0;
     size_t tickedLeft = 0, failed = 0;
     bool copyTried = false;
-    WideText copy;  // empty until copied, and after a discard
+    WideText copy = {};  // empty until copied, and after a discard
     bool Removable() const { return users <= ticked; }
   };
   std::vector<Package> packages_;

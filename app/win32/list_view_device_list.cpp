@@ -5,6 +5,7 @@
 
 #include "base/win32/wchar.h"
 #include "devices/device_columns.h"
+#include "driverstore/package_columns.h"
 #include "ui/win32/list_view.h"
 
 namespace pyr {
@@ -29,6 +30,16 @@ int32_t AddDeviceListView(UiWindow& window, int x, int y, int w, int h) {
   const auto columns = DeviceColumns();
   for (int i = 0; i < kDeviceColumnCount; ++i) {
     InsertColumn(window, id, columns[i].title, i, columns[i].defaultWidth);
+  }
+  return id;
+}
+
+int32_t AddPackageListView(UiWindow& window, int x, int y, int w, int h) {
+  // Hidden until the packages view is chosen.
+  const int32_t id = AddListView(window, nullptr, x, y, w, h, kListStyle & ~WS_VISIBLE, kListExStyle);
+  if (id == 0) return 0;
+  for (int i = 0; i < kPackageColumnCount; ++i) {
+    InsertColumn(window, id, PackageColumnOf(i).title, i, PackageColumnOf(i).defaultWidth);
   }
   return id;
 }
@@ -193,6 +204,10 @@ bool ListViewDeviceList::SetGroupState(int groupId, uint32_t stateMask, uint32_t
 
 int ListViewDeviceList::SortRows(int column, int direction) {
   return SortList(window_, listId_, column, direction);
+}
+
+int ListViewDeviceList::SortRowsByRank(int column, int direction, std::span<const uint32_t> ranks) {
+  return SortListByRank(window_, listId_, column, direction, ranks);
 }
 
 int ListViewDeviceList::SortArrowColumn() const {

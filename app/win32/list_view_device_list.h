@@ -11,6 +11,9 @@ namespace pyr {
 // default widths. Returns its id, 0 on failure.
 int32_t AddDeviceListView(UiWindow& window, int x, int y, int w, int h);
 
+// The packages view's list: the same kind of control, hidden, with the package columns.
+int32_t AddPackageListView(UiWindow& window, int x, int y, int w, int h);
+
 class ListViewDeviceList : public DeviceList {
  public:
   // The list view control listId of window; both must outlive this object.
@@ -44,6 +47,7 @@ class ListViewDeviceList : public DeviceList {
   bool SetGroupState(int groupId, uint32_t stateMask, uint32_t state) override;
 
   int SortRows(int column, int direction) override;
+  int SortRowsByRank(int column, int direction, std::span<const uint32_t> ranks) override;
   int SortArrowColumn() const override;
   SortArrow ColumnArrow(int column) const override;
 

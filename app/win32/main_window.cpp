@@ -60,6 +60,8 @@ bool MainWindow::BuildContents(HINSTANCE instance, UiWindow& window, StartupTime
 
   BuildList();
   if (ids_.list == 0) return false;
+  BuildPackageList();
+  if (ids_.packageList == 0) return false;
   mark("list_built");
   BuildPane();
   mark("pane_built");
@@ -91,6 +93,8 @@ void MainWindow::ShowAndFill(StartupTimes* times) {
   const uint32_t loaded = listFlag_;
   listFlag_ = 0;
   RebuildList(loaded);
+  // A view chosen in an earlier session shows again; the device list is filled either way.
+  if (packagesShown_) ShowPackagesView(true);
   if (times != nullptr) {
     // Painted, not merely inserted: what the user sees.
     UpdateWindow(window_->ControlHandle(ids_.list));
@@ -228,6 +232,7 @@ int MainWindow::AskUser(const char16_t* text, int kind) {
 }
 
 ControlsDisabler MainWindow::LockControls() {
+  // Both lists and the line between them come before the pane.
   return ControlsDisabler(*window_, ids_.list, ids_.pane);
 }
 
@@ -237,6 +242,9 @@ void MainWindow::RebuildList(uint32_t listFlag) {
   BuildInventory(inventory_, *list_, *this, listFlag,
                  WindowHandle{reinterpret_cast<uintptr_t>(window_->Handle())});
   listFlag_ = listFlag;
+  // The packages' devices may have changed with the devices.
+  packages_.MarkStale();
+  if (packagesShown_) FillPackages();
 }
 
 void MainWindow::ShowMessage(const WideText& text) { AskUser(text.Buffer(), kMessageOk); }
@@ -261,6 +269,16 @@ void MainWindow::HandleMainEvent() {
       return;
     case ev::kDoubleClick:
       if (static_cast<int32_t>(event_->param) == ids_.list) ToggleSelectedRowCheck();
+      if (static_cast<int32_t>(event_->param) == ids_.packageList) {
+        const int row = packageList_->SelectedRow();
+        if (row >= 0) packageList_->SetRowChecked(row, !packageList_->RowChecked(row));
+      }
+      return;
+    case ev::kColumnClick:
+      // The package columns sort by their values (sizes, versions, dates), not by their texts.
+      if (static_cast<int32_t>(event_->param) == ids_.packageList) {
+        packages_.Sort(*packageList_, static_cast<int>(event_->extra), kSortToggle);
+      }
       return;
     case ev::kContextMenu: {
       const int32_t target = static_cast<int32_t>(event_->param);
@@ -366,6 +384,7 @@ void MainWindow::ToggleGroupByTypeCommand() {
 }
 
 void MainWindow::SetGroupCommandsEnabled(bool enabled) {
+  enabled = enabled && !packagesShown_;
   for (Command c : {Command::kExpandAll, Command::kCollapseAll}) {
     window_->SetControlState(ids_.commands.IdOf(c, CommandSource::kMenu),
                              enabled ? kStateEnable : kStateDisable);
@@ -373,6 +392,13 @@ void MainWindow::SetGroupCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::RunCommand(Command command, CommandSource source) {
+  // A key works as its greyed menu item does: not at all.
+  if (source == CommandSource::kMenu && !CommandInView(command, packagesShown_)) return;
+  if (command == Command::kShowPackages) {
+    ShowPackagesView(!packagesShown_);
+    return;
+  }
+  if (packagesShown_ && RunPackageCommand(command)) return;
   if (RunListCommand(command, source)) return;
   switch (command) {
     case Command::kRefresh:
@@ -432,6 +458,12 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     case Command::kBackupAll:
     case Command::kBackupChecked:
     case Command::kToggleDeviceState:
+    case Command::kShowPackages:
+    case Command::kShowPackageDevices:
+    case Command::kCheckOlderPackages:
+    case Command::kCheckUnusedPackages:
+    case Command::kCheckNotPresentPackages:
+    case Command::kDeletePackages:
     case Command::kNone:
       return;
   }

@@ -12,6 +12,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window_rules.h"
+#include "app/package_view.h"
 #include "app/win32/program_environment.h"
 #include "app/win32/registry_key.h"
 #include "app/win32/runtime_libraries.h"
@@ -73,6 +74,8 @@ class MainWindow : public InventoryHost {
   // Read by the tests.
   struct Ids {
     int32_t list = 0;
+    int32_t packageList = 0;  // the driver store's packages, in the device list's place
+    int32_t packageSums = 0;  // the line under it
     int32_t pane = 0;
     std::array<int32_t, 8> buttons{};
     int32_t startupTipBox = 0;
@@ -89,6 +92,9 @@ class MainWindow : public InventoryHost {
   uint32_t AppFlag() const { return appFlag_; }
   bool SettingsKeyOpened() const { return settingsKeyOpened_; }
   DeviceList& List() { return *list_; }
+  DeviceList& PackageList() { return *packageList_; }
+  bool PackagesShown() const { return packagesShown_; }
+  const PackageView& Packages() const { return packages_; }
   UiWindow& Window() { return *window_; }
   DeviceInventory& Inventory() { return inventory_; }
   const DeviceInventory& Inventory() const { return inventory_; }
@@ -104,6 +110,7 @@ class MainWindow : public InventoryHost {
 
  private:
   void BuildList();
+  void BuildPackageList();
   void BuildPane();
   void BuildGroupMenus();
   void BuildLegendAndLinks();
@@ -148,6 +155,20 @@ class MainWindow : public InventoryHost {
   void OpenDeviceProperties();
   void ToggleShowNotPresentCommand();
   void ToggleGroupByTypeCommand();
+
+  // The packages view: one list or the other in the same place, the legend and the commands
+  // following it.
+  void ShowPackagesView(bool on);
+  // Reads the store (and, unless the device list's pass read them, the devices of its packages)
+  // and shows it.
+  void FillPackages();
+  void ApplyLegend();
+  // The commands the packages view carries out itself; false for the others.
+  bool RunPackageCommand(Command command);
+  void ShowDevicesOfCheckedPackages();
+  void ExportPackages();
+  // The checked packages, or none after telling the user to check some.
+  std::vector<StorePackage> CheckedPackagesOrAsk();
   bool OfferReboot();
   // NextEvent on the main record; notes the program's close, whoever reads the event.
   int TakeEvent(EventMode mode);
@@ -175,6 +196,9 @@ class MainWindow : public InventoryHost {
   HINSTANCE instance_ = nullptr;
   DeviceInventory inventory_;
   std::unique_ptr<ListViewDeviceList> list_;
+  std::unique_ptr<ListViewDeviceList> packageList_;
+  PackageView packages_;
+  bool packagesShown_ = false;
   MainDialogs dialogs_;
   RuntimeLibraries libraries_;
   // Bitmaps handed to the menus and buttons; the controls copy what they keep.

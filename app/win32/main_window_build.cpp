@@ -10,6 +10,7 @@
 #include "app/win32/main_window.h"
 #include "devices/device_columns.h"
 #include "devices/device_status.h"
+#include "driverstore/package_columns.h"
 #include "ui/layout_rules.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/text_fit.h"
@@ -46,6 +47,17 @@ void MainWindow::BuildList() {
   w.SetWindowBackColour(ListView_GetBkColor(list));
   w.SetWindowTextColour(ListView_GetTextColor(list));
   list_ = std::make_unique<ListViewDeviceList>(w, ids_.list);
+}
+
+void MainWindow::BuildPackageList() {
+  UiWindow& w = *window_;
+  // In the device list's place, with the line of sums below it.
+  ids_.packageList = AddPackageListView(w, 0, 0, 600, 514);
+  if (ids_.packageList == 0) return;
+  w.SetControlLayoutFlags(ids_.packageList, kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom);
+  ids_.packageSums = w.AddText(u"", 6, 517, 590, 34, SS_LEFT | SS_NOPREFIX);
+  w.SetControlLayoutFlags(ids_.packageSums, kAnchorLeft | kAnchorRight | kAnchorBottom);
+  packageList_ = std::make_unique<ListViewDeviceList>(w, ids_.packageList);
 }
 
 void MainWindow::BuildPane() {
@@ -245,6 +257,10 @@ bool MainWindow::LoadSettings() {
   for (int i = 0; i < kDeviceColumnCount; ++i) {
     SetColumnWidth(*window_, ids_.list, i, ColumnWidthAtLoad(stored, i));
   }
+  for (int i = 0; i < kPackageColumnCount; ++i) {
+    SetColumnWidth(*window_, ids_.packageList, i, PackageColumnWidthAtLoad(stored, i));
+  }
+  packagesShown_ = stored.packagesView.value_or(0) != 0;
   appFlag_ = stored.appFlag.value_or(0);
   window_->SetControlState(ids_.startupTipBox,
                            (appFlag_ & kAppFlagNoStartupTip) != 0 ? kStateUncheck : kStateCheck);
@@ -265,8 +281,14 @@ bool MainWindow::SaveSettings() {
     settings.columnWidths[i] =
         list != nullptr ? window_->Unscale(ListView_GetColumnWidth(list, i)) : 0;
   }
+  const HWND packages = window_ != nullptr ? window_->ControlHandle(ids_.packageList) : nullptr;
+  for (int i = 0; i < kPackageColumnCount; ++i) {
+    settings.packageColumnWidths[i] =
+        packages != nullptr ? window_->Unscale(ListView_GetColumnWidth(packages, i)) : 0;
+  }
   settings.appFlag = appFlag_;
   settings.listFlag = listFlag_;
+  settings.packagesView = packagesShown_;
   return WriteSettings(settingsKey_, settings);
 }
 
@@ -276,6 +298,8 @@ void MainWindow::ApplyViewChecks() {
   const int32_t grouped = ids_.commands.IdOf(Command::kGroupByType, CommandSource::kMenu);
   window_->SetControlState(notPresent, checks.showNotPresent ? kStateCheck : kStateUncheck);
   window_->SetControlState(grouped, checks.groupByType ? kStateCheck : kStateUncheck);
+  const int32_t packages = ids_.commands.IdOf(Command::kShowPackages, CommandSource::kMenu);
+  window_->SetControlState(packages, packagesShown_ ? kStateCheck : kStateUncheck);
   SetGroupCommandsEnabled(checks.groupByType);
 }
 
@@ -283,14 +307,20 @@ void MainWindow::RefreshCommandAvailability() {
   ApplyCommandAvailability(UpdateCommandAvailability(*list_, listFlag_));
 }
 
-void MainWindow::ApplyCommandAvailability(const CommandAvailability& availability) {
+void MainWindow::ApplyCommandAvailability(const CommandAvailability& devices) {
+  // The packages view answers for its own list, whatever the device list's rebuild reports.
+  CommandAvailability availability = devices;
+  if (packagesShown_) {
+    availability = {.anyChecked = !packageList_->CheckedRows().empty(),
+                    .rowSelected = packageList_->SelectedRow() >= 0,
+                    .grouped = false};
+  }
   for (const GroupSpec& group : CommandGroups()) {
     for (const MenuItemSpec& item : group.items) {
-      if (item.need == CommandNeed::kNothing) continue;
       const int32_t id = ids_.commands.IdOf(item.command, CommandSource::kMenu);
-      if (id != 0) {
-        window_->SetControlState(id, availability.Allows(item.need) ? kStateEnable : kStateDisable);
-      }
+      if (id == 0 || item.text == nullptr) continue;
+      const bool enabled = CommandInView(item.command, packagesShown_) && availability.Allows(item.need);
+      window_->SetControlState(id, enabled ? kStateEnable : kStateDisable);
     }
   }
 }

@@ -408,5 +408,49 @@ TEST(ClassTableSort, ByDescriptionIgnoringCaseKeepingEqualOnesInOrder) {
   }
 }
 
+// The devices of each package come with the pass that lists every device, present or not, and
+// only then: a pass of present devices, or one that lost a read, leaves the packages to a pass of
+// their own.
+TEST_F(BuildInventoryTest, PackageUsersComeWithAPassOverEveryDeviceOnly) {
+  PackageUsers own;
+  ASSERT_TRUE(own.Read(platform_, true));
+  ASSERT_TRUE(Build(kListShowNotPresent));
+  const PackageUsers* users = inventory_.Users();
+  ASSERT_NE(users, nullptr);
+  std::set<std::u16string> infs;
+  for (int r = 0; r < list_.RowCount(); ++r) infs.insert(list_.CellText(r, kColumnInfPath).Str());
+  infs.erase(u"");
+  ASSERT_GT(infs.size(), 3u);
+  size_t ghosts = 0;
+  for (const std::u16string& inf : infs) {
+    const PackageUse* mine = users->Use(WideText(inf));
+    const PackageUse* theirs = own.Use(WideText(inf));
+    ASSERT_TRUE(mine != nullptr && theirs != nullptr) << WideText(inf).ToUtf8();
+    EXPECT_EQ(mine->present, theirs->present) << WideText(inf).ToUtf8();
+    EXPECT_EQ(mine->notPresent, theirs->notPresent) << WideText(inf).ToUtf8();
+    ghosts += mine->notPresent;
+  }
+  EXPECT_GT(ghosts, 0u);
+
+  ASSERT_TRUE(Build(0));
+  EXPECT_EQ(inventory_.Users(), nullptr);
+  // Each call of the pass failing in turn: the counts are withheld, or they are still right.
+  size_t withheld = 0;
+  for (uint64_t nth = 1;; ++nth) {
+    platform_.ScheduleFault(nth, 31);  // ERROR_GEN_FAILURE
+    Build(kListShowNotPresent);
+    if (!platform_.FaultHappened()) break;
+    const PackageUsers* after = inventory_.Users();
+    if (after == nullptr) {
+      ++withheld;
+      continue;
+    }
+    for (const std::u16string& inf : infs) {
+      EXPECT_EQ(after->Count(WideText(inf)), own.Count(WideText(inf))) << "call " << nth << " failing";
+    }
+  }
+  EXPECT_GT(withheld, 0u);
+}
+
 }  // namespace
 }  // namespace pyr

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "app/command_line_jobs.h"
+#include "app/package_view.h"
 #include "core/test_fixture.h"
 #include "driverstore/package_columns.h"
 #include "driverstore/package_list.h"
 #include "driverstore/removed_drivers.h"
+#include "devices/memory_device_list.h"
 #include "support/driver_pc.h"
 
 namespace pyr {
@@ -208,6 +210,97 @@ TEST(PackageList, OnlyANewerSiblingMakesAPackageOld) {
     }
   }
   EXPECT_GE(older, 10u);
+}
+
+std::string ShownOrder(const PackageView& view, const DeviceList& list) {
+  std::string names;
+  for (int row = 0; row < list.RowCount(); ++row) names += view.PackageOfRow(list, row)->publishedName.ToUtf8() + " ";
+  return names;
+}
+
+// Sizes, versions, dates, device counts and published numbers sort by value, where their texts
+// would not ("2 KB" before "900 bytes", "10.0" before "9.1", oem10 before oem2).
+TEST(PackageView, ColumnsSortByValueAndDescendingIsTheExactReverse) {
+  const auto package = [](const char16_t* name, std::optional<uint64_t> size, const char16_t* driverVer,
+                          size_t present, size_t notPresent) {
+    StorePackage p;
+    p.publishedName = WideText(name);
+    p.driverVer = WideText(driverVer);
+    p.parts = ParseDriverVer(driverVer);
+    p.infRead = p.usersKnown = true;
+    p.size = size;
+    p.use.present = present;
+    p.use.notPresent = notPresent;
+    return p;
+  };
+  std::vector<StorePackage> packages = {
+      package(u"oem10.inf", 2048, u"03/01/2021,10.0", 0, 2), package(u"oem2.inf", 900, u"01/01/2022,9.1", 1, 0),
+      package(u"oem7.inf", std::nullopt, u"12/31/2020,9.10", 3, 0), package(u"oem3.inf", 900, u"", 0, 0)};
+  const std::pair<int, const char*> orders[] = {
+      {kPackagePublished, "oem2.inf oem3.inf oem7.inf oem10.inf "},
+      {kPackageSize, "oem7.inf oem2.inf oem3.inf oem10.inf "},  // unknown first; ties keep their order
+      {kPackageVersion, "oem3.inf oem2.inf oem7.inf oem10.inf "},
+      {kPackageDate, "oem3.inf oem7.inf oem10.inf oem2.inf "},
+      {kPackageDevices, "oem3.inf oem2.inf oem10.inf oem7.inf "},
+  };
+  PackageView view;
+  MemoryDeviceList list(kPackageColumnCount);
+  view.Show(list, packages);
+  for (const auto& [column, ascending] : orders) {
+    SCOPED_TRACE(column);
+    EXPECT_EQ(view.Sort(list, column, kSortAscending), -1);
+    EXPECT_EQ(ShownOrder(view, list), ascending);
+    EXPECT_EQ(list.ColumnArrow(column), SortArrow::kUp);
+    view.Sort(list, column, kSortToggle);
+    std::string reversed;
+    for (int row = list.RowCount() - 1; row >= 0; --row) reversed += view.PackageOfRow(list, row)->publishedName.ToUtf8() + " ";
+    EXPECT_EQ(reversed, ascending);
+  }
+  // A new reading keeps the checks of the packages still there and the order shown.
+  list.SetRowChecked(0, true);  // the first row shown
+  const std::string checked = view.PackageOfRow(list, 0)->publishedName.ToUtf8();
+  std::rotate(packages.begin(), packages.begin() + 1, packages.end());
+  view.Show(list, packages);
+  EXPECT_EQ(list.ColumnArrow(kPackageDevices), SortArrow::kDown);
+  EXPECT_EQ(view.PackageOfRow(list, 0)->publishedName.ToUtf8(), checked);
+  ASSERT_EQ(view.CheckedPackages(list).size(), 1u);
+  EXPECT_EQ(view.CheckedPackages(list)[0].publishedName.ToUtf8(), checked);
+  EXPECT_EQ(list.CellText(0, kPackageSize).ToUtf8(), "");
+  EXPECT_EQ(list.CellText(1, kPackageSize).ToUtf8(), "2 KB");
+}
+
+// The rows of the store PC: their colours, the check rules adding ticks, and the devices of the
+// checked packages ticked in the device list.
+TEST(PackageView, ColoursChecksAndTheDevicesOfCheckedPackages) {
+  Store store(StorePc());
+  PackageView view;
+  MemoryDeviceList list(kPackageColumnCount);
+  view.Show(list, store.Read());
+  const std::map<std::string, uint32_t> colours = {
+      {"oem1.inf", kDefaultColour},           {"oem2.inf", kColourPackageOlder},
+      {"oem3.inf", kColourPackageUnused},     {"oem4.inf", kDefaultColour},
+      {"oem5.inf", kColourPackageNotPresent}, {"oem10.inf", kColourPackageUnused}};
+  for (int row = 0; row < list.RowCount(); ++row) {
+    EXPECT_EQ(list.RowBackground(row), colours.at(view.PackageOfRow(list, row)->publishedName.ToUtf8())) << row;
+  }
+  view.Check(list, PackageCheckRule::kNotPresentOnly);
+  view.Check(list, PackageCheckRule::kOlder);  // adds to the ticks there are
+  std::string names;
+  for (const StorePackage& p : view.CheckedPackages(list)) names += p.publishedName.ToUtf8() + " ";
+  EXPECT_EQ(names, "oem2.inf oem5.inf ");
+
+  MemoryDeviceList devices;
+  const char16_t* infs[] = {u"oem1.inf", u"OEM2.INF", u"", u"oem5.inf", u"oem2.inf"};
+  for (const char16_t* inf : infs) {
+    const int row = devices.InsertRow(-1, WideText(u"device"), kNoImage, kNoGroup, 0);
+    devices.SetCellText(row, kColumnInfPath, WideText(inf));
+  }
+  devices.SetRowChecked(0, true);  // a tick from before goes
+  EXPECT_EQ(CheckDevicesOfPackages(devices, view.CheckedPackages(list)), 3);
+  EXPECT_EQ(devices.CheckedRows(), (std::vector<int>{1, 3, 4}));
+  EXPECT_EQ(devices.SelectedRow(), 1);
+  view.Check(list, PackageCheckRule::kNone);
+  EXPECT_TRUE(list.CheckedRows().empty());
 }
 
 class Console : public JobLines {

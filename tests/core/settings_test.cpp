@@ -91,12 +91,15 @@ TEST_F(SettingsTest, ColumnWidthsAreTakenAsStoredAndAHiddenColumnIsSavedAtItsDef
   EXPECT_EQ(ColumnWidthAtLoad(stored, kDeviceColumnCount), 0);  // one past the last column
   // An older version wrote no LvCol11: "Installed" starts at its default.
   EXPECT_EQ(ColumnWidthAtLoad(stored, kColumnInstalled), 130);
+  // Nor anything of the packages view, which starts hidden with its default widths.
+  EXPECT_FALSE(stored.packagesView.has_value());
+  EXPECT_EQ(PackageColumnWidthAtLoad(stored, kPackageFolder), 300);
   EXPECT_EQ(ColumnWidthToSave(0, 3), 150);
   EXPECT_EQ(ColumnWidthToSave(0, 9), 300);
   EXPECT_EQ(ColumnWidthToSave(45, 9), 45);
 }
 
-TEST_F(SettingsTest, SaveWritesAllSixteenValuesAndKeepsUnknownAppFlagBits) {
+TEST_F(SettingsTest, SaveWritesEveryValueAndKeepsUnknownAppFlagBits) {
   Store(u"AppFlag", 0x80000105);
   Store(u"ListFlag", 3);
   const StoredSettings stored = Load();
@@ -108,19 +111,25 @@ TEST_F(SettingsTest, SaveWritesAllSixteenValuesAndKeepsUnknownAppFlagBits) {
   save.columnWidths[3] = 0;
   save.appFlag = *stored.appFlag & ~kAppFlagNoStartupTip;  // the check box ticked again
   save.listFlag = *stored.listFlag;
+  save.packagesView = true;
+  save.packageColumnWidths[2] = 0;  // hidden: stored at its default
+  save.packageColumnWidths[8] = 333;
   registry_.DeleteKey(kSettingsKeyPath);
   ASSERT_TRUE(WriteSettings(key_, save));
 
-  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 16u);
+  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 16u + 1 + kPackageColumnCount);
   for (const auto& [name, value] : {std::pair{u"WindowCx", 1111u}, {u"WindowCy", 777u}, {u"LvCol3", 150u},
-                                     {u"LvCol9", 300u}, {u"LvCol11", 130u}, {u"AppFlag", 0x80000104u}, {u"ListFlag", 3u}}) {
+                                     {u"LvCol9", 300u}, {u"LvCol11", 130u}, {u"AppFlag", 0x80000104u}, {u"ListFlag", 3u},
+                                     {u"PackagesView", 1u}, {u"PkgCol2", 130u}, {u"PkgCol8", 333u}}) {
     EXPECT_EQ(registry_.GetDword(kSettingsKeyPath, name), value) << WideText(name).ToUtf8();
   }
 
   const StoredSettings again = Load();
   EXPECT_EQ(again.windowCx, 1111u);
   EXPECT_EQ(again.listFlag, 3u);
+  EXPECT_EQ(again.packagesView, 1u);
   EXPECT_EQ(ColumnWidthAtLoad(again, 3), 150);
+  EXPECT_EQ(PackageColumnWidthAtLoad(again, 8), 333);
 }
 
 // Without a measured window no size is written; a key that cannot be made gets nothing; loading
@@ -129,7 +138,7 @@ TEST_F(SettingsTest, SaveAndLoadEdges) {
   SettingsToSave save;
   for (int i = 0; i < kDeviceColumnCount; ++i) save.columnWidths[i] = DeviceColumns()[i].defaultWidth;
   ASSERT_TRUE(WriteSettings(key_, save));
-  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 14u);
+  EXPECT_EQ(registry_.ValueCount(kSettingsKeyPath), 14u + 1 + kPackageColumnCount);
   EXPECT_FALSE(registry_.GetDword(kSettingsKeyPath, u"WindowCx").has_value());
   Load();
   ASSERT_TRUE(opened_);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "base/wide_text.h"
@@ -87,6 +88,10 @@ bool InstallGroupHeaderClick(UiWindow& window, int32_t listId);
 // Returns 1 after a descending sort, -1 after an ascending one (the next toggle's direction),
 // 0 when nothing was sorted.
 int SortList(UiWindow& window, int32_t listId, int column, int direction);
+// As SortList, by ranks[user value - 1] instead of the column's texts: for columns whose texts do
+// not order as their values do. Items without a rank go last.
+int SortListByRank(UiWindow& window, int32_t listId, int column, int direction,
+                   std::span<const uint32_t> ranks);
 // The sort arrow a column header shows.
 SortArrow ArrowOf(HWND header, int column);
 // From now on a header click sorts by that column instead of posting the column-click event.

@@ -1,5 +1,6 @@
 // Sorting a list view by a column, with the header's sort arrows.
 #include <algorithm>
+#include <span>
 #include <string>
 #include <unordered_map>
 
@@ -51,44 +52,102 @@ SortArrow ArrowOf(HWND header, int column) {
   return SortArrow::kNone;
 }
 
-int SortList(UiWindow& window, int32_t listId, int column, int direction) {
+namespace {
+
+// The column and direction a sort resolves to, from the header's arrows.
+struct ResolvedSort {
+  HWND list = nullptr;
+  HWND header = nullptr;
+  int columns = 0;
+  int column = 0;
+  bool descending = false;
+};
+
+bool ResolveSort(UiWindow& window, int32_t listId, int column, int direction, ResolvedSort* out) {
   const ControlEntry* e = window.Entry(listId);
-  if (!e || e->kind != kKindListView || !e->handle) return 0;
-  HWND list = e->handle;
-  auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  if (!e || e->kind != kKindListView || !e->handle) return false;
+  out->list = e->handle;
+  out->header = reinterpret_cast<HWND>(SendMessageW(out->list, LVM_GETHEADER, 0, 0));
+  out->columns = out->header ? static_cast<int>(SendMessageW(out->header, HDM_GETITEMCOUNT, 0, 0)) : 0;
   int arrowColumn = -1;
-  for (int i = 0; i < columns && arrowColumn < 0; ++i) {
-    if (ArrowOf(header, i) != SortArrow::kNone) arrowColumn = i;
+  for (int i = 0; i < out->columns && arrowColumn < 0; ++i) {
+    if (ArrowOf(out->header, i) != SortArrow::kNone) arrowColumn = i;
   }
-  column = ResolveSortColumn(column, arrowColumn);
-  bool descending = ResolveSortDescending(direction, header ? ArrowOf(header, column)
-                                                            : SortArrow::kNone);
-  SortContext context{{}, descending};
-  int count = ItemCount(window, listId);
+  out->column = ResolveSortColumn(column, arrowColumn);
+  out->descending =
+      ResolveSortDescending(direction, out->header ? ArrowOf(out->header, out->column) : SortArrow::kNone);
+  return true;
+}
+
+// Every item gets its style record first: its address is the item's key during the sort.
+void GiveEveryItemItsRecord(UiWindow& window, int32_t listId) {
+  const int count = ItemCount(window, listId);
+  for (int i = 0; i < count; ++i) SetItemUserValue(window, listId, i, ItemUserValue(window, listId, i));
+}
+
+void ShowSortArrow(const ResolvedSort& sort) {
+  for (int i = 0; i < sort.columns; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(sort.header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    const int was = item.fmt;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (i == sort.column) item.fmt |= sort.descending ? HDF_SORTDOWN : HDF_SORTUP;
+    // Each change makes the header and the list lay themselves out again: only real changes.
+    if (item.fmt == was) continue;
+    SendMessageW(sort.header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+struct RankContext {
+  std::span<const uint32_t> ranks;
+  bool descending;
+};
+
+uint64_t RankOf(LPARAM record, std::span<const uint32_t> ranks) {
+  const auto* style = reinterpret_cast<const ListItemStyle*>(record);
+  const uint64_t value = style ? style->userValue : 0;
+  return value == 0 || value > ranks.size() ? uint64_t{UINT32_MAX} + 1 : ranks[value - 1];
+}
+
+int CALLBACK CompareRanks(LPARAM first, LPARAM second, LPARAM data) {
+  const auto* context = reinterpret_cast<const RankContext*>(data);
+  const uint64_t a = RankOf(first, context->ranks), b = RankOf(second, context->ranks);
+  const int order = a < b ? -1 : a > b ? 1 : 0;
+  return context->descending ? -order : order;
+}
+
+}  // namespace
+
+int SortList(UiWindow& window, int32_t listId, int column, int direction) {
+  ResolvedSort sort;
+  if (!ResolveSort(window, listId, column, direction, &sort)) return 0;
+  GiveEveryItemItsRecord(window, listId);
+  SortContext context{{}, sort.descending};
+  const int count = ItemCount(window, listId);
   for (int i = 0; i < count; ++i) {
-    // Every item gets its style record, whose address is the item's key during the sort.
-    if (!SetItemUserValue(window, listId, i, ItemUserValue(window, listId, i))) continue;
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = i;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    context.texts.emplace(item.lParam, CellText(list, i, column));
+    SendMessageW(sort.list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    context.texts.emplace(item.lParam, CellText(sort.list, i, sort.column));
   }
-  SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
+  SendMessageW(sort.list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(&CompareRows));
-  for (int i = 0; i < columns; ++i) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    const int was = item.fmt;
-    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (i == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
-    // Each change makes the header and the list lay themselves out again: only real changes.
-    if (item.fmt == was) continue;
-    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-  }
-  return descending ? 1 : -1;
+  ShowSortArrow(sort);
+  return sort.descending ? 1 : -1;
+}
+
+int SortListByRank(UiWindow& window, int32_t listId, int column, int direction,
+                   std::span<const uint32_t> ranks) {
+  ResolvedSort sort;
+  if (!ResolveSort(window, listId, column, direction, &sort)) return 0;
+  GiveEveryItemItsRecord(window, listId);
+  RankContext context{ranks, sort.descending};
+  SendMessageW(sort.list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context),
+               reinterpret_cast<LPARAM>(&CompareRanks));
+  ShowSortArrow(sort);
+  return sort.descending ? 1 : -1;
 }
 
 }  // namespace pyr

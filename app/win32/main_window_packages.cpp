@@ -1,0 +1,139 @@
+// The main window's packages view: the driver store's packages in the device list's place, the
+// legend that explains their colours, and the commands that act on the checked packages.
+#include <windows.h>
+
+#include "app/main_window_texts.h"
+#include "app/win32/file_pickers.h"
+#include "app/win32/main_operation_host.h"
+#include "app/win32/main_window.h"
+#include "base/file_system.h"
+#include "devices/list_export.h"
+#include "driverstore/package_columns.h"
+#include "driverstore/package_list.h"
+#include "operations/store_package_backup.h"
+#include "operations/store_package_removal.h"
+#include "ui/dialogs/message_rules.h"
+#include "ui/win32/list_view.h"
+
+namespace pyr {
+
+namespace {
+
+constexpr char16_t kStoreNotRead[] = u"Sorry, the driver store could not be read (error ";
+
+}  // namespace
+
+void MainWindow::ShowPackagesView(bool on) {
+  packagesShown_ = on;
+  const int32_t item = ids_.commands.IdOf(Command::kShowPackages, CommandSource::kMenu);
+  window_->SetControlState(item, on ? kStateCheck : kStateUncheck);
+  if (on && packages_.Stale()) FillPackages();
+  window_->SetControlState(ids_.list, on ? kStateHide : kStateShow);
+  window_->SetControlState(ids_.packageList, on ? kStateShow : kStateHide);
+  window_->SetControlState(ids_.packageSums, on ? kStateShow : kStateHide);
+  ApplyLegend();
+  RefreshCommandAvailability();
+  SetGroupCommandsEnabled(ViewChecksFor(listFlag_).groupByType);
+  SetFocus(window_->ControlHandle(on ? ids_.packageList : ids_.list));
+}
+
+void MainWindow::FillPackages() {
+  DevicePlatform& platform = inventory_.Platform();
+  // The device list's own pass read every device's package when it showed the devices not
+  // present too; otherwise one more pass reads them.
+  const PackageUsers* users = inventory_.Users();
+  PackageUsers ownPass;
+  if (users == nullptr && ownPass.Read(platform, true)) users = &ownPass;
+  std::vector<StorePackage> packages;
+  uint32_t error = 0;
+  if (!ReadStorePackages(platform, users, &packages, &error)) {
+    const WideText message = Concat({kStoreNotRead, WideText::FromUInt64(error), u")."});
+    AskUser(message.Buffer(), kMessageOk);
+  }
+  packages_.Show(*packageList_, std::move(packages));
+  const WideText sums = PackageSumsLine(SumPackages(packages_.Packages()));
+  window_->SetControlText(ids_.packageSums, sums.Buffer());
+  RefreshCommandAvailability();
+}
+
+void MainWindow::ApplyLegend() {
+  const HWND list = window_->ControlHandle(ids_.list);
+  const COLORREF listBack = ListView_GetBkColor(list), listText = ListView_GetTextColor(list);
+  for (size_t i = 0; i < ids_.legend.size(); ++i) {
+    const auto entries = packagesShown_ ? PackageLegend() : StatusLegend();
+    if (i >= entries.size()) break;
+    const bool plain = entries[i].colour == kDefaultColour;
+    window_->SetControlText(ids_.legend[i], entries[i].label);
+    window_->SetControlTextColour(ids_.legend[i], plain ? listText : 0xFFFFFF);
+    window_->SetControlBackColour(ids_.legend[i], plain ? listBack : entries[i].colour);
+  }
+  FitPaneTexts();
+}
+
+std::vector<StorePackage> MainWindow::CheckedPackagesOrAsk() {
+  std::vector<StorePackage> chosen = packages_.CheckedPackages(*packageList_);
+  if (chosen.empty()) AskUser(kCheckItemsFirst, kMessageOk);
+  return chosen;
+}
+
+bool MainWindow::RunPackageCommand(Command command) {
+  switch (command) {
+    case Command::kCheckAll: packages_.Check(*packageList_, PackageCheckRule::kAll); return true;
+    case Command::kCheckNone: packages_.Check(*packageList_, PackageCheckRule::kNone); return true;
+    case Command::kCheckOlderPackages: packages_.Check(*packageList_, PackageCheckRule::kOlder); return true;
+    case Command::kCheckUnusedPackages: packages_.Check(*packageList_, PackageCheckRule::kUnused); return true;
+    case Command::kCheckNotPresentPackages:
+      packages_.Check(*packageList_, PackageCheckRule::kNotPresentOnly);
+      return true;
+    case Command::kShowPackageDevices: ShowDevicesOfCheckedPackages(); return true;
+    case Command::kExportList: ExportPackages(); return true;
+    case Command::kDeletePackages: {
+      const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
+      if (chosen.empty()) return true;
+      MainOperationHost host(*this);
+      RemoveStorePackages(host, chosen, PackageRemovalScope{});
+      // What Windows kept or removed shows at once, whatever the device list did.
+      FillPackages();
+      return true;
+    }
+    case Command::kBackupChecked: {
+      const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
+      if (chosen.empty()) return true;
+      MainOperationHost host(*this);
+      BackupStorePackages(host, chosen);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+void MainWindow::ShowDevicesOfCheckedPackages() {
+  const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
+  if (chosen.empty()) return;
+  // Devices not present are shown when a chosen package has some, or they could not be ticked.
+  const bool ghosts = std::any_of(chosen.begin(), chosen.end(),
+                                  [](const StorePackage& p) { return p.use.notPresent > 0; });
+  ShowPackagesView(false);
+  if (ghosts && (listFlag_ & kListShowNotPresent) == 0) ToggleShowNotPresentCommand();
+  CheckDevicesOfPackages(*list_, chosen);
+  RefreshCommandAvailability();
+}
+
+void MainWindow::ExportPackages() {
+  WideText picked;
+  int filter = 1;
+  if (!SaveExportFileDialog(&picked, &filter, window_->Handle())) return;
+  const WideText path = ExportPathForFilter(picked, filter);
+  // The rows as shown: in their order, and only those.
+  std::vector<std::vector<WideText>> records;
+  const int rows = packageList_->RowCount();
+  for (int row = 0; row < rows; ++row) {
+    if (const StorePackage* p = packages_.PackageOfRow(*packageList_, row)) records.push_back(PackageCells(*p));
+  }
+  if (!ReplaceWholeFile(path, FormatTextTable(ExportFormatOf(path.View()), PackageColumnTitles(), records))) {
+    const WideText message = Concat({u"Sorry, the list could not be written to ", path});
+    AskUser(message.Buffer(), kMessageOk);
+  }
+}
+
+}  // namespace pyr
