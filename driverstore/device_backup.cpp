@@ -4,8 +4,6 @@
 
 #include "devices/property_keys.h"
 #include "devices/property_reader.h"
-#include "driverstore/backup_rules.h"
-#include "driverstore/package_folders.h"
 
 namespace pyr {
 
@@ -34,22 +32,7 @@ bool BackUpOneDevice(DevicePlatform& platform, DeviceSet set, const DeviceInfo& 
   parts.version = hasVersion ? &version : nullptr;
 
   report.Progress(Concat({u"Backing up ", className.Empty() ? WideText(kUnknownClass) : className, u"..."}));
-  WideText destination;
-  bool copied = false;
-  if (DeviceBackupFolder(target.root, parts, &destination)) {
-    if (pump) pump();
-    const WideText store = StoreFolderOfInf(storeInf);
-    if (target.folders) destination = target.folders->Claim(destination, store, &copied);
-    WideText parent = destination;
-    parent.ParentPath(false);
-    // Twins share their package's copy; otherwise a fresh folder beside the device's is filled
-    // and put in place when whole, so a failure leaves an earlier backup there as it was.
-    if (!copied && CreateFolderBelow(target.chosen, parent)) {
-      copied = CopyFolderIntoPlace(store, destination, pump);
-      if (target.folders) target.folders->SetCopied(destination, copied);
-    }
-  }
-  if (copied && copiedTo) *copiedTo = destination;
+  const bool copied = CopyIntoBackup(target, parts, StoreFolderOfInf(storeInf), pump, copiedTo);
   report.Line(Concat({name, copied ? kBackedUpSuffix : kNotBackedUpSuffix}));
   return copied;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "devices/property_keys.h"
+#include "driverstore/package_columns.h"
 
 namespace pyr {
 
@@ -13,11 +14,7 @@ constexpr uint32_t kDevPropTypeString = 0x12;
 }  // namespace
 
 PackageAsDevice::PackageAsDevice(DevicePlatform& inner, const StorePackage& package)
-    : ForwardingPlatform(inner), package_(package) {
-  const size_t comma = package.driverVer.View().find(u',');
-  if (comma != std::u16string_view::npos) version_ = WideText(package.driverVer.View().substr(comma + 1));
-  version_.Trim();
-}
+    : ForwardingPlatform(inner), package_(package), version_(PackageCell(package, kPackageVersion)) {}
 
 bool PackageAsDevice::GetDeviceProperty(DeviceSet set, const DeviceInfo& device, const DevPropKey& key,
                                         uint32_t* type, uint8_t* buffer, uint32_t bufferSize,

@@ -8,6 +8,7 @@
 #include "devices/property_reader.h"
 #include "driverstore/device_backup.h"
 #include "driverstore/package_folders.h"
+#include "operations/backup_dialog.h"
 #include "operations/worker_thread.h"
 #include "base/message_kinds.h"
 #include "operations/operation_texts.h"
@@ -15,25 +16,6 @@
 namespace pyr {
 
 namespace {
-
-constexpr uint32_t kBifReturnOnlyFsDirs = 0x1;
-constexpr uint32_t kBifValidate = 0x20;
-
-void DrainPending(OperationHost& host) {
-  while (host.PumpEvent(kPumpPending)) {
-  }
-}
-
-// Straight to the dialog: the interface thread's own backup.
-class HostReport : public BackupReport {
- public:
-  explicit HostReport(OperationHost& host) : host_(host) {}
-  void Progress(const WideText& text) override { host_.SetProgress(kProgressTextOnly, &text); }
-  void Line(const WideText& text) override { host_.AddResultLine(text); }
-
- private:
-  OperationHost& host_;
-};
 
 // Through the queue: the worker's backup.
 class QueuedReport : public BackupReport {
@@ -46,51 +28,19 @@ class QueuedReport : public BackupReport {
   ReportQueue& queue_;
 };
 
-void OpenBackupDialog(OperationHost& host) {
-  host.OpenResultsDialog(kBackupPreparing);
-  host.SetProgress(kProgressSpinner, nullptr);
-  host.AddCancelButton();
-  host.ShowDialog();
-}
-
-// The summary, or with started false the notice that nothing could start.
-void ShowSummaryAndWait(OperationHost& host, uint32_t count, bool started = true) {
-  const WideText summary =
-      started ? BackupSummary(host.CancelRequested() != kNotCancelled, count) : WideText(kOperationNotStarted);
-  host.SetProgress(100, &summary);
-  host.MarkFinished();
-  while (!host.CancelRequested()) host.PumpEvent(kPumpRefreshing);
-  host.CloseDialog();
-}
-
 }  // namespace
 
 int BackupCheckedDevices(OperationHost& host) {
-  host.SetCancelRequested(kNotCancelled);
   const std::vector<int> rows = RowsOf(host.List(), RowSource::kChecked);
-  if (rows.empty()) return 0;
-  WideText picked;
-  if (!host.BrowseForFolder(&picked, kBackupFolderTitle, kBifValidate)) return -1;
-  PackageFolders folders;
-  BackupTarget target = MakeBackupTarget(picked, false);
-  target.folders = &folders;
-  OpenBackupDialog(host);
-  HostReport report(host);
-  const PendingEventPump pump = [&host] { DrainPending(host); };
-  uint32_t count = 0;
-  for (int row : rows) {
+  return RunPickedBackup(host, rows.size(), [&](size_t i, const BackupTarget& target, BackupReport& report,
+                                               const PendingEventPump& pump) {
     DeviceInfo device;
-    if (!DeviceOfRow(host, row, &device)) {
-      // The list no longer matches the device set: stop without a summary.
-      host.CloseDialog();
-      return 0;
-    }
-    if (BackUpOneDevice(host.Platform(), host.InventorySet(), device, target, report, pump)) ++count;
-    DrainPending(host);
-    if (host.CancelRequested()) break;
-  }
-  ShowSummaryAndWait(host, count);
-  return static_cast<int>(count);
+    // The list no longer matches the device set: stop without a summary.
+    if (!DeviceOfRow(host, rows[i], &device)) return BackupStep::kAbandon;
+    return BackUpOneDevice(host.Platform(), host.InventorySet(), device, target, report, pump)
+               ? BackupStep::kBackedUp
+               : BackupStep::kNotBackedUp;
+  });
 }
 
 int BackupAllDevices(OperationHost& host, uint32_t flags) {
@@ -128,7 +78,7 @@ int BackupAllDevices(OperationHost& host, uint32_t flags) {
     platform.DestroyDeviceInfoList(set);
     return backedUp;
   });
-  ShowSummaryAndWait(host, count.value_or(0), count.has_value());
+  ShowBackupSummaryAndWait(host, count.value_or(0), count.has_value());
   return static_cast<int>(count.value_or(0));
 }
 

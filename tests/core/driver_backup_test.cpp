@@ -11,6 +11,7 @@
 #include "driverstore/install_from_folder.h"
 #include "operations/driver_backup.h"
 #include "operations/install_drivers_from_folder.h"
+#include "operations/store_package_backup.h"
 #include "operations/operation_texts.h"
 #include "support/scripted_host.h"
 #include "support/temp_folder.h"
@@ -362,6 +363,48 @@ TEST_F(BackupCommandTest, TwoPackagesNeverShareAFolderAndRealNamesAreSaved) {
                       "Ethernet - Intel - 1.2.3.4 (2)/e1d.inf", "Ethernet - Intel - 1.2.3.4 (2)/other.sys",
                       "Ethernet - Intel - 1.2.3.4/e1d.cat", "Ethernet - Intel - 1.2.3.4/e1d.inf",
                       "Ethernet - Intel - 1.2.3.4/e1d.sys"}));
+}
+
+// Checked store packages land in class\original - provider - version; two alike get a folder each;
+// a class that would leave the folder is refused, a name Windows cannot hold made usable; a package
+// whose store folder could not be read is told so.
+TEST_F(BackupCommandTest, CheckedStorePackagesLandInFoldersOfTheirOwn) {
+  struct Case {
+    const char16_t *published, *original, *provider, *className, *driverVer, *folder;
+  } cases[] = {
+      {u"oem1.inf", u"e1d.inf", u"Intel", u"Net", u"01/01/2020, 1.2.3.4", u"e1d.inf_amd64_1"},
+      {u"oem5.inf", u"e1d.inf", u"Intel", u"Net", u"01/01/2020,1.2.3.4", u"wifi.inf_amd64_2"},
+      {u"oem2.inf", u"", u"", u"", u"01/01/2020", u"wifi.inf_amd64_2"},
+      {u"oem6.inf", u"my:drv.inf", u"A/B", u"Net", u",2.0", u"wifi.inf_amd64_2"},
+      {u"oem7.inf", u"evil.inf", u"", u"..\\x", u"", u"wifi.inf_amd64_2"},
+      {u"oem8.inf", u"gone.inf", u"", u"Net", u"", u""},
+  };
+  std::vector<StorePackage> chosen;
+  for (const Case& c : cases) {
+    StorePackage& p = chosen.emplace_back();
+    p.publishedName = c.published, p.originalName = c.original, p.provider = c.provider, p.className = c.className;
+    p.driverVer = c.driverVer;
+    if (*c.folder) p.folder = Concat({store_, u"\\FileRepository\\", c.folder});
+  }
+  const WideText picked = temp_.Path(u"packages");
+  host_->folderPicks.push_back(picked.Str());
+  EXPECT_EQ(BackupStorePackages(*host_, chosen), 4);
+  EXPECT_EQ(temp_.Tree(picked), (std::vector<std::string>{
+                                    "Net/e1d.inf - Intel - 1.2.3.4 (2)/sub/fw.bin", "Net/e1d.inf - Intel - 1.2.3.4 (2)/wifi.inf",
+                                    "Net/e1d.inf - Intel - 1.2.3.4/e1d.cat", "Net/e1d.inf - Intel - 1.2.3.4/e1d.inf",
+                                    "Net/e1d.inf - Intel - 1.2.3.4/e1d.sys", "Net/my_drv.inf - A_B - 2.0/sub/fw.bin",
+                                    "Net/my_drv.inf - A_B - 2.0/wifi.inf", "Unknown class/oem2.inf/sub/fw.bin",
+                                    "Unknown class/oem2.inf/wifi.inf"}));
+  EXPECT_EQ(host_->resultLines,
+            (Lines{u"e1d.inf (oem1.inf) was successfully backed up.", u"e1d.inf (oem5.inf) was successfully backed up.",
+                   u"oem2.inf (oem2.inf) was successfully backed up.", u"my:drv.inf (oem6.inf) was successfully backed up.",
+                   u"evil.inf (oem7.inf) could not be backed up.", u"oem8.inf could not be backed up."}));
+  EXPECT_TRUE(Called(*host_, u"progress:-1:Backing up oem8.inf..."));
+  EXPECT_TRUE(Called(*host_, u"progress:100:Operation complete. 4 drivers backed up."));
+  host_->folderPicks.push_back(std::nullopt);
+  EXPECT_EQ(BackupStorePackages(*host_, chosen), -1);
+  EXPECT_EQ(BackupStorePackages(*host_, {}), 0);
+  EXPECT_EQ(host_->folderTitles.size(), 2u);  // none chosen: not even the picker
 }
 
 // A backup's usable names install; a name Windows would read as another is not offered.

@@ -27,6 +27,7 @@
 #include "operations/hardware_scan.h"
 #include "operations/install_drivers_from_folder.h"
 #include "operations/state_commands.h"
+#include "operations/store_package_backup.h"
 #include "operations/store_package_removal.h"
 #include "operations/uninstall_commands.h"
 #include "operations/updater_command.h"
@@ -166,6 +167,29 @@ bool Under(const SimulatedPc& pc, const SimulatedDevice& d, const std::vector<st
 // Every file of the copies kept under the program's data folder.
 std::vector<std::string> KeptCopies(Run& r) { return r.temp.Tree(r.temp.Path(u"ProgramData")); }
 
+// A package's line "name (published) was successfully backed up.": a folder of the backup whose
+// name starts with the line's name holds the package's INF as the store does.
+std::string CheckPackageCopied(Run& r, std::u16string_view named, std::u16string_view line) {
+  const size_t open = named.rfind(u" (");
+  const std::string name = Utf8(named.substr(0, open));
+  for (const DriverPackage& p : r.before.driverStore) {
+    if (named.substr(open + 2) != p.publishedName.Str() + u")") continue;
+    std::string inStore;
+    ReadWholeFile(Concat({PackageFolder(r.temp.Path(u"DriverStore"), p), u"\\", p.originalName}), &inStore, 1000);
+    for (const std::string& file : r.temp.Tree(r.temp.Path(u"Backup"))) {
+      const size_t leaf = file.rfind('/'), folder = file.rfind('/', leaf - 1) + 1;
+      std::string bytes;
+      if (leaf == std::string::npos || file.substr(leaf + 1) != p.originalName.ToUtf8() ||
+          file.compare(folder, name.size(), name) != 0) {
+        continue;
+      }
+      ReadWholeFile(Concat({r.temp.Path(u"Backup"), u"\\", WideText::FromUtf8(file.c_str())}), &bytes, 1000);
+      if (bytes == inStore) return {};
+    }
+  }
+  return "backed up, but not on disk: " + Utf8(line);
+}
+
 // What a result line claims, checked against the PC; the empty text when it holds.
 std::string CheckLine(Run& r, const Operation& op, const std::u16string& line) {
   const SimulatedPc& now = r.host.platform.Pc();
@@ -194,6 +218,9 @@ std::string CheckLine(Run& r, const Operation& op, const std::u16string& line) {
   for (const Claim& c : claims) {
     const size_t at = rest.find(c.suffix);
     if (at == std::u16string_view::npos) continue;
+    if (std::u16string_view(c.suffix) == kBackedUpSuffix && rest.substr(0, at).ends_with(u".inf)")) {
+      return CheckPackageCopied(r, rest.substr(0, at), line);
+    }
     // Twins share a name: the claim must hold for one of them.
     bool named = false, holds = false;
     for (size_t i = 0; i < r.before.devices.size(); ++i) {
@@ -352,6 +379,14 @@ std::vector<Operation> Operations() {
        [](Run& r) {
          r.host.folderPicks = {r.temp.Path(u"Backup").Str()};
          BackupCheckedDevices(r.host);
+       }},
+      {"backup checked packages", kWritesFiles, withFolders(nullptr),
+       [](Run& r) {
+         std::vector<StorePackage> packages;
+         uint32_t error = 0;
+         ReadStorePackages(r.host.platform, nullptr, &packages, &error);
+         r.host.folderPicks = {r.temp.Path(u"Backup").Str()};
+         BackupStorePackages(r.host, packages);
        }},
       {"backup all", kWritesFiles, withFolders(nullptr),
        [](Run& r) {
