@@ -7,7 +7,7 @@ namespace pyr {
 namespace {
 
 const PackageColumnInfo kColumns[kPackageColumnCount] = {
-    {u"Published name", 100}, {u"Original name", 140}, {u"Provider", 130}, {u"Class", 100},
+    {u"Published name", 110}, {u"Original name", 140}, {u"Provider", 130}, {u"Class", 100},
     {u"Version", 110},        {u"Date", 80},           {u"Size", 70},      {u"Devices", 60},
     {u"Device names", 220},   {u"State", 150},         {u"Store folder", 300},
 };

@@ -148,7 +148,8 @@ int ListRows(HWND main, const wchar_t* windowClass) {
     if (owner == nullptr && ClassOf(hwnd) == windowClass) owner = hwnd;
   }
   for (HWND child : owner ? Children(owner) : std::vector<HWND>{}) {
-    if (ClassOf(child) == WC_LISTVIEWW) list = child;
+    // The main window keeps its second list hidden until its view is chosen.
+    if (ClassOf(child) == WC_LISTVIEWW && IsWindowVisible(child)) list = child;
   }
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
