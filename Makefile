@@ -45,12 +45,14 @@ fuzz-long:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$${FUZZ_SECONDS:-1800}
 
 # The native benchmarks, then the Windows ones under Wine: the backup's copy, the download engine,
-# the packages list's size walk, the processor use of every waiting state of the program (cpu_percent_<state> lines), start-up and
+# the packages list's size walk and view, the processor use of every waiting state of the program (cpu_percent_<state> lines), start-up and
 # list-view figures.
 bench: native windows
 	@build/native/bench/pyravel_bench
 	@WINEPREFIX=$(CURDIR)/build/windows/wineprefix cmake/wine-run.sh build/windows/bench/backup_bench.exe
 	@WINEPREFIX=$(CURDIR)/build/windows/wineprefix cmake/wine-run.sh build/windows/bench/store_walk_bench.exe
+	@WINEPREFIX=$(CURDIR)/build/windows/wineprefix cmake/wine-run.sh build/windows/bench/packages_view_bench.exe \
+	  sandbox/fixture/real_pc.json
 	@/usr/bin/python3 bench/download_bench.py build/windows
 	@set -o pipefail; WINEPREFIX=$(CURDIR)/build/windows/wineprefix bash cmake/wine-run.sh \
 	  build/windows/tests/pyravel_wintests.exe --gtest_filter='WaitingCpu.*' | grep '^cpu_percent_'

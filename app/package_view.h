@@ -8,6 +8,7 @@
 
 #include "devices/device_list.h"
 #include "devices/device_status.h"
+#include "driverstore/package_list.h"
 #include "driverstore/store_package.h"
 
 namespace pyr {
@@ -46,9 +47,12 @@ class PackageView {
   // them stale, and the view reads the store again when it shows next.
   bool Stale() const { return stale_; }
   void MarkStale() { stale_ = true; }
+  // Kept from one reading of the store to the next.
+  StoreFolderSizes& FolderSizes() { return sizes_; }
 
  private:
   std::vector<StorePackage> packages_;
+  StoreFolderSizes sizes_;
   bool stale_ = true;
 };
 

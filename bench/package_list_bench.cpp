@@ -34,25 +34,11 @@ size_t ListBytes(const std::vector<StorePackage>& packages) {
   return bytes;
 }
 
-// The real PC's packages repeated until there are count, each with a folder of its own holding
-// one small file, below root.
 SimulatedPc StorePc(size_t count, const WideText& root, size_t devices = kDevices) {
   SimulatedPc base;
   std::string error;
   LoadSimulatedPcFile(std::string(PYRAVEL_SOURCE_DIR) + "/sandbox/fixture/real_pc.json", &base, &error);
-  SimulatedPc pc = ScaledPc(base, devices);
-  pc.driverStore.clear();
-  for (size_t i = 0; i < count && !base.driverStore.empty(); ++i) {
-    DriverPackage p = base.driverStore[i % base.driverStore.size()];
-    p.publishedName = Concat({u"oem", WideText::FromUInt64(i + 1), u".inf"});
-    p.folder = Concat({p.originalName, u"_amd64_", WideText::FromUInt64(i)});
-    pc.driverStore.push_back(p);
-    OutputFile out;
-    CreateDirectoryTree(PackageFolder(root, p));
-    out.Open(Concat({PackageFolder(root, p), u"\\", p.originalName}));
-    out.Write("[Version]\n", 10);
-  }
-  return pc;
+  return ScaledStorePc(base, count, devices, root);
 }
 
 struct Measured {

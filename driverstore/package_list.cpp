@@ -65,8 +65,16 @@ std::optional<uint64_t> StoreFolderSize(const WideText& folder) {
   return total;
 }
 
+std::optional<uint64_t> StoreFolderSizes::SizeOf(const WideText& folder) {
+  const auto it = known_.find(folder.Str());
+  if (it != known_.end()) return it->second;
+  const std::optional<uint64_t> size = StoreFolderSize(folder);
+  if (size) known_.emplace(folder.Str(), *size);
+  return size;
+}
+
 bool ReadStorePackages(DevicePlatform& platform, const PackageUsers* users,
-                       std::vector<StorePackage>* packages, uint32_t* error) {
+                       std::vector<StorePackage>* packages, uint32_t* error, StoreFolderSizes* sizes) {
   packages->clear();
   std::vector<WideText> names;
   if (!platform.GetInfFileList(nullptr, kInfStyleWin4, &names, error)) return false;
@@ -83,7 +91,7 @@ bool ReadStorePackages(DevicePlatform& platform, const PackageUsers* users,
     WideText location;
     if (platform.GetInfDriverStoreLocation(name.Buffer(), &location)) {
       p.folder = FolderOf(location);
-      if (!p.folder.Empty()) p.size = StoreFolderSize(p.folder);
+      if (!p.folder.Empty()) p.size = sizes ? sizes->SizeOf(p.folder) : StoreFolderSize(p.folder);
     }
     ReadInf(platform, &p);
     p.usersKnown = users != nullptr;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "devices/device_platform.h"
@@ -15,10 +17,22 @@ namespace pyr {
 // The bytes of the files below folder, links not followed; absent when it cannot be listed.
 std::optional<uint64_t> StoreFolderSize(const WideText& folder);
 
+// The sizes of the store folders walked so far. A package's folder is never changed once Windows
+// has staged it (another version gets a folder of its own), so a size once read stays right; a
+// folder that could not be walked is walked again when asked next.
+class StoreFolderSizes {
+ public:
+  std::optional<uint64_t> SizeOf(const WideText& folder);
+
+ private:
+  std::unordered_map<std::u16string, uint64_t> known_;
+};
+
 // Every published package, ordered by its number (oem2 before oem10). users, when the devices
-// could all be read, tells which devices use each. False, with the call's error, only when the
-// INF folder cannot be listed; a package that cannot be read is listed with what could be.
+// could all be read, tells which devices use each; sizes, when given, keeps the folders' sizes
+// for the next reading. False, with the call's error, only when the INF folder cannot be listed;
+// a package that cannot be read is listed with what could be.
 bool ReadStorePackages(DevicePlatform& platform, const PackageUsers* users,
-                       std::vector<StorePackage>* packages, uint32_t* error);
+                       std::vector<StorePackage>* packages, uint32_t* error, StoreFolderSizes* sizes = nullptr);
 
 }  // namespace pyr

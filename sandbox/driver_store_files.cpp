@@ -177,4 +177,20 @@ size_t WriteDriverStoreFiles(const SimulatedPc& pc, const WideText& root) {
   return complete;
 }
 
+SimulatedPc ScaledStorePc(const SimulatedPc& base, size_t packages, size_t devices, const WideText& root) {
+  SimulatedPc pc = ScaledPc(base, devices);
+  pc.driverStore.clear();
+  for (size_t i = 0; i < packages && !base.driverStore.empty(); ++i) {
+    DriverPackage p = base.driverStore[i % base.driverStore.size()];
+    p.publishedName = Concat({u"oem", WideText::FromUInt64(i + 1), u".inf"});
+    p.folder = Concat({p.originalName, u"_amd64_", WideText::FromUInt64(i)});
+    pc.driverStore.push_back(p);
+    OutputFile out;
+    CreateDirectoryTree(PackageFolder(root, p));
+    out.Open(Concat({PackageFolder(root, p), u"\\", p.originalName}));
+    out.Write("[Version]\n", 10);
+  }
+  return pc;
+}
+
 }  // namespace pyr

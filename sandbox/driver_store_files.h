@@ -49,4 +49,8 @@ uint32_t PackageFileSize(std::u16string_view fileName);
 size_t WriteDriverStoreFiles(const SimulatedPc& pc, const WideText& root);
 WideText PackageFolder(const WideText& root, const DriverPackage& package);
 
+// The PC with its devices scaled to devices and its store to packages: base's packages repeated,
+// each published under a number and a folder of its own that holds one small INF, below root.
+SimulatedPc ScaledStorePc(const SimulatedPc& base, size_t packages, size_t devices, const WideText& root);
+
 }  // namespace pyr

@@ -46,7 +46,11 @@ void MainWindow::FillPackages() {
   if (users == nullptr && ownPass.Read(platform, true)) users = &ownPass;
   std::vector<StorePackage> packages;
   uint32_t error = 0;
-  if (!ReadStorePackages(platform, users, &packages, &error)) {
+  // The first reading walks every package's folder; later ones only the new packages'.
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const bool read = ReadStorePackages(platform, users, &packages, &error, &packages_.FolderSizes());
+  SetCursor(previous);
+  if (!read) {
     const WideText message = Concat({kStoreNotRead, WideText::FromUInt64(error), u")."});
     AskUser(message.Buffer(), kMessageOk);
   }

@@ -589,7 +589,10 @@ bool DirectoryIterator::Open(const WideText& pattern, uint32_t options) {
   Close();
   options_ = options;
   state_ = std::make_unique<State>();
-  state_->find = FindFirstFileW(W(LongPath(pattern)), &state_->data);
+  // No entry's short name is ever read, so the system need not make it (basic level), and the
+  // larger fetch buffer takes a big folder (a driver package's) in fewer kernel calls.
+  state_->find = FindFirstFileExW(W(LongPath(pattern)), FindExInfoBasic, &state_->data, FindExSearchNameMatch,
+                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (state_->find == INVALID_HANDLE_VALUE) {
     Close();
     return false;

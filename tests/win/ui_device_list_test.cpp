@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/package_view.h"
 #include "devices/memory_device_list.h"
+#include "driverstore/package_columns.h"
 #include "tests/win/ui_toolkit_fixture.h"
 #include "ui/win32/list_view.h"
 #include "app/win32/list_view_device_list.h"
@@ -102,6 +104,55 @@ TEST_F(UiDeviceList, SortingMatchesTheMemoryListInEveryDirection) {
   EXPECT_EQ(real_->ColumnArrow(1), SortArrow::kNone);
   EXPECT_EQ(real_->ColumnArrow(0), memory_.ColumnArrow(0));
   ExpectSameRows();
+}
+
+// The packages view on the real list view: its columns, its rows and their colours as the memory
+// list has them, and every column's order by value in both directions with the header's arrow.
+TEST_F(UiDeviceList, PackageRowsColoursAndValueOrderMatchTheMemoryList) {
+  const int32_t id = AddPackageListView(window_, 0, 0, 580, 380);
+  ASSERT_NE(id, 0);
+  window_.SetControlState(id, kStateShow);
+  ListViewDeviceList real(window_, id);
+  MemoryDeviceList memory(kPackageColumnCount);
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(window_.ControlHandle(id), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), kPackageColumnCount);
+  std::vector<StorePackage> packages;
+  const char16_t* vers[] = {u"03/01/2021,10.0", u"01/01/2022,9.1", u"12/31/2020,9.10", u"05/05/2019,1.0"};
+  for (int i = 0; i < 4; ++i) {
+    StorePackage& p = packages.emplace_back();
+    p.publishedName = Concat({u"oem", WideText::FromInt32(i * 7 + 2), u".inf"});
+    p.driverVer = WideText(vers[i]);
+    p.parts = ParseDriverVer(vers[i]);
+    p.infRead = p.usersKnown = true;
+    p.size = uint64_t{900} << (i * 5);
+    p.use.present = static_cast<size_t>(i == 1);
+    p.use.notPresent = static_cast<size_t>(i == 2);
+    p.older = i == 3;
+  }
+  PackageView realView, memoryView;
+  realView.Show(real, packages);
+  memoryView.Show(memory, packages);
+  for (int column = 0; column < kPackageColumnCount; ++column) {
+    for (int direction : {kSortAscending, kSortToggle}) {
+      EXPECT_EQ(realView.Sort(real, column, direction), memoryView.Sort(memory, column, direction));
+      EXPECT_EQ(real.ColumnArrow(column), memory.ColumnArrow(column)) << column;
+      for (int row = 0; row < memory.RowCount(); ++row) {
+        EXPECT_EQ(real.RowUserValue(row), memory.RowUserValue(row)) << column << " row " << row;
+      }
+    }
+  }
+  ASSERT_EQ(real.RowCount(), 4);
+  for (int row = 0; row < memory.RowCount(); ++row) {
+    for (int c = 0; c < kPackageColumnCount; ++c) EXPECT_EQ(real.CellText(row, c), memory.CellText(row, c));
+    const ListItemStyle* style = ItemStyle(window_, id, row);
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->item.backColour, memory.RowBackground(row)) << row;
+  }
+  // Largest first, the bytes as people read them.
+  realView.Sort(real, kPackageSize, kSortDescending);
+  std::vector<std::u16string> sizes;
+  for (int row = 0; row < 4; ++row) sizes.push_back(real.CellText(row, kPackageSize).Str());
+  EXPECT_EQ(sizes, (std::vector<std::u16string>{u"28.1 MB", u"900 KB", u"29 KB", u"900 bytes"}));
 }
 
 }  // namespace
