@@ -41,7 +41,7 @@ int ComparePackages(const StorePackage& a, const StorePackage& b, int column) {
     // An unknown size sorts before every known one.
     case kPackageSize: return order(a.size ? *a.size + 1 : 0, b.size ? *b.size + 1 : 0);
     case kPackageVersion: return order(a.parts.valid ? a.parts.version : 0, b.parts.valid ? b.parts.version : 0);
-    case kPackageDate: return order(a.parts.valid ? a.parts.date : 0, b.parts.valid ? b.parts.date : 0);
+    case kPackageDate: return order(a.parts.dateValid ? a.parts.date : 0, b.parts.dateValid ? b.parts.date : 0);
     case kPackageDevices:
       return order(std::pair(a.use.Total(), a.use.present), std::pair(b.use.Total(), b.use.present));
     default: return CompareCellTexts(PackageCell(a, column).View(), PackageCell(b, column).View());

@@ -7,7 +7,7 @@ namespace pyr {
 namespace {
 
 const PackageColumnInfo kColumns[kPackageColumnCount] = {
-    {u"Published name", 110}, {u"Original name", 140}, {u"Provider", 130}, {u"Class", 100},
+    {u"Published name", 110}, {u"Original name", 160}, {u"Provider", 130}, {u"Class", 100},
     {u"Version", 110},        {u"Date", 80},           {u"Size", 70},      {u"Devices", 60},
     {u"Device names", 220},   {u"State", 150},         {u"Store folder", 300},
 };
@@ -59,7 +59,7 @@ WideText PackageCell(const StorePackage& p, int column) {
     }
     case kPackageDate: {
       CalendarTime c;
-      if (!p.parts.valid || !CalendarFromFileTime(p.parts.date, &c)) return WideText();
+      if (!p.parts.dateValid || !CalendarFromFileTime(p.parts.date, &c)) return WideText();
       return Concat({WideText::FromUInt64(c.year), u"-", Two(c.month), u"-", Two(c.day)});
     }
     case kPackageSize: return p.size ? WideText::FromUInt64(*p.size) : WideText();

@@ -59,21 +59,23 @@ DriverVerParts ParseDriverVer(std::u16string_view text) {
   c.month = static_cast<uint16_t>(month);
   c.day = static_cast<uint16_t>(day);
   if (!FileTimeFromCalendar(c, &parts.date)) return parts;
+  parts.dateValid = true;
+  // A version the rules refuse leaves the date, which the list still shows and sorts by.
+  const auto dateOnly = [&parts] { return DriverVerParts{.date = parts.date, .dateValid = true}; };
   SkipSpaces(text, &at);
   // The version is optional; up to four parts of 0-65535, the missing ones 0.
   if (at < text.size() && Expect(text, &at, u',')) {
     SkipSpaces(text, &at);
     for (int part = 0; part < 4; ++part) {
       uint32_t v = 0;
-      if (!Number(text, &at, &v) || v > 0xFFFF) return DriverVerParts{};
+      if (!Number(text, &at, &v) || v > 0xFFFF) return dateOnly();
       parts.version |= uint64_t{v} << (16 * (3 - part));
       if (!Expect(text, &at, u'.')) break;
     }
     SkipSpaces(text, &at);
   }
   parts.valid = at == text.size();
-  if (!parts.valid) parts = DriverVerParts{};
-  return parts;
+  return parts.valid ? parts : dateOnly();
 }
 
 bool StorePackage::IsExtension() const {

@@ -15,7 +15,8 @@ namespace pyr {
 struct DriverVerParts {
   uint64_t date = 0;
   uint64_t version = 0;
-  bool valid = false;
+  bool valid = false;      // date and version both read: the package can be ranked
+  bool dateValid = false;  // the date alone may be read when the version is not
 };
 DriverVerParts ParseDriverVer(std::u16string_view text);
 

@@ -95,9 +95,8 @@ bool MainWindow::RunPackageCommand(Command command) {
       const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
       if (chosen.empty()) return true;
       MainOperationHost host(*this);
+      // A removal rebuilds the lists; the packages Windows kept stay ticked.
       RemoveStorePackages(host, chosen, PackageRemovalScope{});
-      // What Windows kept or removed shows at once, whatever the device list did.
-      FillPackages();
       return true;
     }
     case Command::kBackupChecked: {

@@ -166,20 +166,22 @@ TEST(PackageList, DriverVerDatesAndVersions) {
     const char16_t* text;
     bool valid;
     uint64_t version;
+    bool dated;  // a refused version keeps its date
   };
   const Case cases[] = {
-      {u"06/21/2006,10.0.19041.1", true, 0x000A00004A610001},
-      {u" 1/2/2020 , 2.5", true, 0x0002000500000000},
-      {u"01/02/2020", true, 0},
-      {u"13/01/2020,1.0", false, 0},
-      {u"01/01/2020,1.70000", false, 0},
-      {u"01/01/2020,1.0 x", false, 0},
-      {u"", false, 0},
+      {u"06/21/2006,10.0.19041.1", true, 0x000A00004A610001, true},
+      {u" 1/2/2020 , 2.5", true, 0x0002000500000000, true},
+      {u"01/02/2020", true, 0, true},
+      {u"13/01/2020,1.0", false, 0, false},
+      {u"10/18/2022,6.1.40.154048", false, 0, true},
+      {u"01/01/2020,1.0 x", false, 0, true},
+      {u"", false, 0, false},
   };
   for (const Case& c : cases) {
     const DriverVerParts parts = ParseDriverVer(c.text);
     EXPECT_EQ(parts.valid, c.valid) << WideText(c.text).ToUtf8();
     EXPECT_EQ(parts.version, c.version) << WideText(c.text).ToUtf8();
+    EXPECT_EQ(parts.dateValid, c.dated) << WideText(c.text).ToUtf8();
   }
   EXPECT_LT(ParseDriverVer(u"12/31/2019").date, ParseDriverVer(u"01/01/2020").date);
 }
