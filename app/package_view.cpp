@@ -102,6 +102,18 @@ void PackageView::Show(DeviceList& list, std::vector<StorePackage> packages) {
   list.SetRedraw(true);
 }
 
+void PackageView::ApplyWalkedSizes(DeviceList& list) {
+  for (StorePackage& p : packages_) {
+    if (!p.size && !p.folder.Empty()) p.size = sizes_.Known(p.folder);
+  }
+  const int rows = list.RowCount();
+  for (int row = 0; row < rows; ++row) {
+    const StorePackage* p = PackageOfRow(list, row);
+    if (p != nullptr && p->size) list.SetCellText(row, kPackageSize, SizeText(*p->size));
+  }
+  if (list.SortArrowColumn() == kPackageSize) Sort(list, kPackageSize, kSortKeepShown);
+}
+
 int PackageView::Sort(DeviceList& list, int column, int direction) {
   if (column < 0) column = std::max(list.SortArrowColumn(), 0);
   if (column >= kPackageColumnCount) return 0;

@@ -49,6 +49,9 @@ class PackageView {
   void MarkStale() { stale_ = true; }
   // Kept from one reading of the store to the next.
   StoreFolderSizes& FolderSizes() { return sizes_; }
+  // The sizes walked since the rows showed, into the packages and their cells; the rows sorted
+  // again when they are sorted by size.
+  void ApplyWalkedSizes(DeviceList& list);
 
  private:
   std::vector<StorePackage> packages_;

@@ -66,11 +66,30 @@ std::optional<uint64_t> StoreFolderSize(const WideText& folder) {
 }
 
 std::optional<uint64_t> StoreFolderSizes::SizeOf(const WideText& folder) {
-  const auto it = known_.find(folder.Str());
-  if (it != known_.end()) return it->second;
+  if (const std::optional<uint64_t> known = Known(folder)) return known;
+  if (deferring_) {
+    pending_.insert(folder.Str());
+    return std::nullopt;
+  }
   const std::optional<uint64_t> size = StoreFolderSize(folder);
   if (size) known_.emplace(folder.Str(), *size);
   return size;
+}
+
+std::optional<uint64_t> StoreFolderSizes::Known(const WideText& folder) const {
+  const auto it = known_.find(folder.Str());
+  return it == known_.end() ? std::nullopt : std::optional<uint64_t>(it->second);
+}
+
+bool StoreFolderSizes::WalkPending(std::chrono::steady_clock::duration budget) {
+  const auto until = std::chrono::steady_clock::now() + budget;
+  do {
+    if (pending_.empty()) break;
+    const WideText folder(pending_.extract(pending_.begin()).value());
+    // A folder that cannot be walked keeps no size; the next reading asks again.
+    if (const std::optional<uint64_t> size = StoreFolderSize(folder)) known_.emplace(folder.Str(), *size);
+  } while (std::chrono::steady_clock::now() < until);
+  return pending_.empty();
 }
 
 bool ReadStorePackages(DevicePlatform& platform, const PackageUsers* users,

@@ -3,10 +3,12 @@
 // size of its folder by one walk.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "devices/device_platform.h"
@@ -22,10 +24,20 @@ std::optional<uint64_t> StoreFolderSize(const WideText& folder);
 // folder that could not be walked is walked again when asked next.
 class StoreFolderSizes {
  public:
+  // The size, walking the folder first when it was not walked yet, unless walks are deferred:
+  // then the folder waits among the pending ones and nothing is known yet.
   std::optional<uint64_t> SizeOf(const WideText& folder);
+  std::optional<uint64_t> Known(const WideText& folder) const;
+  // A window defers the walks so that its rows show at once and the sizes follow.
+  void SetDeferring(bool on) { deferring_ = on; }
+  size_t PendingCount() const { return pending_.size(); }
+  // Walks pending folders, at least one, until budget has passed; true when none is left.
+  bool WalkPending(std::chrono::steady_clock::duration budget);
 
  private:
   std::unordered_map<std::u16string, uint64_t> known_;
+  std::unordered_set<std::u16string> pending_;
+  bool deferring_ = false;
 };
 
 // Every published package, ordered by its number (oem2 before oem10). users, when the devices

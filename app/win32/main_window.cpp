@@ -133,6 +133,7 @@ void MainWindow::EventLoop() {
       HandleFindEvent();
     }
     if (closing_) break;
+    ContinueSizeWalk(false);
     PumpEvent(kPumpWait);
   }
   SaveSettings();

@@ -163,6 +163,12 @@ class MainWindow : public InventoryHost {
   // and shows it.
   void FillPackages();
   void ApplyLegend();
+  // The folders' sizes are walked a little at a time while the window waits, so that the rows
+  // show at once: each step walks for a few milliseconds, and a command that needs the sizes
+  // walks the rest first (toTheEnd).
+  void ContinueSizeWalk(bool toTheEnd);
+  void ShowPackageSums();
+  bool sizeWalkRunning_ = false;
   // The commands the packages view carries out itself; false for the others.
   bool RunPackageCommand(Command command);
   void ShowDevicesOfCheckedPackages();

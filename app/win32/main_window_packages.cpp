@@ -2,6 +2,8 @@
 // legend that explains their colours, and the commands that act on the checked packages.
 #include <windows.h>
 
+#include <chrono>
+
 #include "app/main_window_texts.h"
 #include "app/win32/file_pickers.h"
 #include "app/win32/main_operation_host.h"
@@ -20,6 +22,9 @@ namespace pyr {
 namespace {
 
 constexpr char16_t kStoreNotRead[] = u"Sorry, the driver store could not be read (error ";
+constexpr UINT_PTR kSizeWalkTimer = 0x505A;
+// Short enough that a key or a click waits no longer than this for the next step.
+constexpr auto kSizeWalkStep = std::chrono::milliseconds(15);
 
 }  // namespace
 
@@ -46,18 +51,43 @@ void MainWindow::FillPackages() {
   if (users == nullptr && ownPass.Read(platform, true)) users = &ownPass;
   std::vector<StorePackage> packages;
   uint32_t error = 0;
-  // The first reading walks every package's folder; later ones only the new packages'.
-  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  // Only the folders walked before are sized now; the others follow while the window waits.
+  packages_.FolderSizes().SetDeferring(true);
   const bool read = ReadStorePackages(platform, users, &packages, &error, &packages_.FolderSizes());
-  SetCursor(previous);
   if (!read) {
     const WideText message = Concat({kStoreNotRead, WideText::FromUInt64(error), u")."});
     AskUser(message.Buffer(), kMessageOk);
   }
   packages_.Show(*packageList_, std::move(packages));
-  const WideText sums = PackageSumsLine(SumPackages(packages_.Packages()));
-  window_->SetControlText(ids_.packageSums, sums.Buffer());
+  sizeWalkRunning_ = packages_.FolderSizes().PendingCount() > 0;
+  if (sizeWalkRunning_) SetTimer(window_->Handle(), kSizeWalkTimer, USER_TIMER_MINIMUM, nullptr);
+  ShowPackageSums();
   RefreshCommandAvailability();
+}
+
+void MainWindow::ContinueSizeWalk(bool toTheEnd) {
+  if (!sizeWalkRunning_) return;
+  StoreFolderSizes& sizes = packages_.FolderSizes();
+  if (toTheEnd) {
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    while (!sizes.WalkPending(std::chrono::hours(1))) {
+    }
+    SetCursor(previous);
+  } else if (!sizes.WalkPending(kSizeWalkStep)) {
+    return;
+  }
+  KillTimer(window_->Handle(), kSizeWalkTimer);
+  sizeWalkRunning_ = false;
+  packages_.ApplyWalkedSizes(*packageList_);
+  ShowPackageSums();
+}
+
+void MainWindow::ShowPackageSums() {
+  const WideText sums =
+      sizeWalkRunning_
+          ? Concat({WideText::FromUInt64(packages_.Packages().size()), u" driver packages; their sizes are being read..."})
+          : PackageSumsLine(SumPackages(packages_.Packages()));
+  window_->SetControlText(ids_.packageSums, sums.Buffer());
 }
 
 void MainWindow::ApplyLegend() {
@@ -81,6 +111,8 @@ std::vector<StorePackage> MainWindow::CheckedPackagesOrAsk() {
 }
 
 bool MainWindow::RunPackageCommand(Command command) {
+  // The removal's and the export's sizes are whole.
+  if (command == Command::kDeletePackages || command == Command::kExportList) ContinueSizeWalk(true);
   switch (command) {
     case Command::kCheckAll: packages_.Check(*packageList_, PackageCheckRule::kAll); return true;
     case Command::kCheckNone: packages_.Check(*packageList_, PackageCheckRule::kNone); return true;

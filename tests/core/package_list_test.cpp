@@ -2,6 +2,7 @@
 // "older version" rule, the sums and the check rules, on the simulated PC.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
@@ -303,6 +304,38 @@ TEST(PackageView, ColoursChecksAndTheDevicesOfCheckedPackages) {
   EXPECT_EQ(devices.SelectedRow(), 1);
   view.Check(list, PackageCheckRule::kNone);
   EXPECT_TRUE(list.CheckedRows().empty());
+}
+
+// Deferred walks: the rows show without the sizes, each step walks at least one folder, and the
+// walked sizes reach the cells and the size order; a second reading walks nothing again.
+TEST(PackageView, SizesWalkedLaterReachTheRowsAndAreKept) {
+  Store store(StorePc());
+  PackageView view;
+  view.FolderSizes().SetDeferring(true);
+  const auto read = [&] {
+    std::vector<StorePackage> packages;
+    uint32_t error = 0;
+    EXPECT_TRUE(ReadStorePackages(store.platform, nullptr, &packages, &error, &view.FolderSizes()));
+    return packages;
+  };
+  MemoryDeviceList list(kPackageColumnCount);
+  view.Show(list, read());
+  view.Sort(list, kPackageSize, kSortDescending);
+  for (int row = 0; row < list.RowCount(); ++row) EXPECT_EQ(list.CellText(row, kPackageSize).ToUtf8(), "");
+  ASSERT_EQ(view.FolderSizes().PendingCount(), 6u);
+  for (size_t left = 5; left > 0; --left) {
+    EXPECT_FALSE(view.FolderSizes().WalkPending(std::chrono::seconds(0)));
+    EXPECT_EQ(view.FolderSizes().PendingCount(), left);
+  }
+  EXPECT_TRUE(view.FolderSizes().WalkPending(std::chrono::seconds(0)));
+  view.ApplyWalkedSizes(list);
+  // oem1 holds one more file, so it leads a descending sort by size.
+  EXPECT_EQ(view.PackageOfRow(list, 0)->publishedName.ToUtf8(), "oem1.inf");
+  EXPECT_EQ(list.CellText(0, kPackageSize).ToUtf8(), "19 bytes");
+  EXPECT_EQ(SumPackages(view.Packages()).totalBytes, 6u * 14 + 5);
+  view.Show(list, read());
+  EXPECT_EQ(view.FolderSizes().PendingCount(), 0u);
+  EXPECT_EQ(view.Packages()[0].size, 19u);
 }
 
 class Console : public JobLines {

@@ -4,6 +4,8 @@
 
 #include <dbt.h>
 
+#include "devices/device_columns.h"
+
 namespace pyr {
 namespace {
 
@@ -83,6 +85,49 @@ TEST_F(MainWindowTest, ViewCommandsToggleTheirListFlagBit) {
       EXPECT_FALSE((flag & 2) && main_->List().GroupViewEnabled()) << "a flat list keeps its groups";
     }
   }
+}
+
+// The packages view takes the device list's place; what is not for packages is greyed and its key
+// does nothing; "Show devices of checked packages" goes back with their devices ticked; the choice
+// is stored and shows again at the next start.
+TEST_F(MainWindowTest, PackagesViewTakesTheListsPlaceAndGreysTheDeviceCommands) {
+  BuildShown();
+  RunCommand(MenuId(Command::kShowPackages));
+  const auto& ids = main_->ControlIds();
+  ASSERT_TRUE(main_->PackagesShown());
+  EXPECT_TRUE(IsWindowVisible(window_.ControlHandle(ids.packageList)));
+  EXPECT_FALSE(IsWindowVisible(ListHandle()));
+  EXPECT_TRUE(Checked(MenuId(Command::kShowPackages)));
+  EXPECT_EQ(window_.GetControlText(ids.legend[0]), WideText(u"In use"));
+  for (const auto& [command, enabled] : {std::pair{Command::kCheckNotPresent, false}, {Command::kExpandAll, false},
+                                         {Command::kCheckOlderPackages, true}, {Command::kRefresh, true},
+                                         {Command::kDeletePackages, false}, {Command::kUninstall, false}}) {
+    EXPECT_EQ(Enabled(MenuId(command)), enabled) << static_cast<int>(command);
+  }
+  RunCommand(MenuId(Command::kCheckNotPresent));
+  EXPECT_TRUE(main_->List().CheckedRows().empty());
+  DeviceList& packages = main_->PackageList();
+  ASSERT_GT(packages.RowCount(), 0);
+  RunCommand(MenuId(Command::kCheckAll));
+  EXPECT_EQ(static_cast<int>(packages.CheckedRows().size()), packages.RowCount());
+  EXPECT_TRUE(main_->List().CheckedRows().empty());
+  EXPECT_EQ(StoredSetting(L"PackagesView"), 1u);
+
+  RunCommand(MenuId(Command::kShowPackageDevices));
+  EXPECT_FALSE(main_->PackagesShown());
+  EXPECT_EQ(window_.GetControlText(ids.legend[0]), WideText(u"Disabled"));
+  const DeviceList& devices = main_->List();
+  ASSERT_FALSE(devices.CheckedRows().empty());
+  for (int row = 0; row < devices.RowCount(); ++row) {
+    const bool published = IsPublishedOemInf(devices.CellText(row, kColumnInfPath));
+    EXPECT_EQ(devices.RowChecked(row), published) << row;
+  }
+  RunCommand(MenuId(Command::kShowPackages));
+  main_.reset();
+  window_.DestroyUiWindow();
+  BuildShown();
+  EXPECT_TRUE(main_->PackagesShown());
+  EXPECT_TRUE(IsWindowVisible(window_.ControlHandle(main_->ControlIds().packageList)));
 }
 
 // A double click ticks the selected row; without devmgr.dll (Wine) the property sheet opens

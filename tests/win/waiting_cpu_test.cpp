@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 
 #include "base/message_kinds.h"
@@ -86,6 +87,19 @@ TEST_F(WaitingCpu, EveryWaitingState) {
        [this] {
          main_->List().SetRowChecked(0, true);
          PostCommand(MenuId(Command::kRestart));
+         RunLoop();
+       }},
+      // Last: the view is stored and would show at the next start. Its sizes walked, the walk's
+      // timer must be gone.
+      {"idle_packages_view",
+       [this] {
+         wchar_t sums[200] = {};
+         GetWindowTextW(window_.ControlHandle(main_->ControlIds().packageSums), sums, 200);
+         return main_->PackagesShown() && std::wcsstr(sums, L"being read") == nullptr && sums[0] != 0;
+       },
+       [this] { PostClose(); },
+       [this] {
+         PostCommand(MenuId(Command::kShowPackages));
          RunLoop();
        }},
   };
