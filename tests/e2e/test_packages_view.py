@@ -76,7 +76,9 @@ def scenario(session):
     app.start_past_tip()
     devices = sorted(r.cells[9] for r in app.list_rows())
     app.keys("ctrl+k")
-    rows = app.wait_for("the package rows", lambda: [r for r in [app.list_rows()] if len(r) == len(store)], 60)[0]
+    # The sizes follow the rows, walked while the window waits.
+    rows = app.wait_for("the package rows and their sizes", lambda: [
+        r for r in [app.list_rows()] if len(r) == len(store) and all(x.cells[SIZE] for x in r)], 60)[0]
     repository = os.path.join(store_folder(session), "FileRepository")
     size = {}
     for r, p in zip(rows, store):
