@@ -22,7 +22,7 @@ MENU_CLASS = "#32768"
 INSTALL_TITLE = "Please indicate the folder containing the drivers to install"
 KEPT_IN = "A copy of each removed driver package is kept in "
 PUBLISHED, ORIGINAL, PROVIDER, CLASS, VERSION, DATE, SIZE, DEVICES, STATE, FOLDER = 0, 1, 2, 3, 4, 5, 6, 7, 9, 10
-WIDTHS = [110, 140, 130, 100, 110, 80, 70]  # the first columns' default widths
+WIDTHS = [110, 160, 130, 100, 110, 80, 70]  # the first columns' default widths
 UNITS = {"byte": 1, "bytes": 1, "KB": 1 << 10, "MB": 1 << 20, "GB": 1 << 30}
 
 
