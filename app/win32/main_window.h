@@ -168,7 +168,6 @@ class MainWindow : public InventoryHost {
   // walks the rest first (toTheEnd).
   void ContinueSizeWalk(bool toTheEnd);
   void ShowPackageSums();
-  bool sizeWalkRunning_ = false;
   // The commands the packages view carries out itself; false for the others.
   bool RunPackageCommand(Command command);
   void ShowDevicesOfCheckedPackages();
@@ -205,6 +204,7 @@ class MainWindow : public InventoryHost {
   std::unique_ptr<ListViewDeviceList> packageList_;
   PackageView packages_;
   bool packagesShown_ = false;
+  bool sizeWalkRunning_ = false;
   MainDialogs dialogs_;
   RuntimeLibraries libraries_;
   // Bitmaps handed to the menus and buttons; the controls copy what they keep.

@@ -53,7 +53,9 @@ void MainWindow::FillPackages() {
   uint32_t error = 0;
   // Only the folders walked before are sized now; the others follow while the window waits.
   packages_.FolderSizes().SetDeferring(true);
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const bool read = ReadStorePackages(platform, users, &packages, &error, &packages_.FolderSizes());
+  SetCursor(previous);
   if (!read) {
     const WideText message = Concat({kStoreNotRead, WideText::FromUInt64(error), u")."});
     AskUser(message.Buffer(), kMessageOk);
