@@ -33,6 +33,8 @@ void MainWindow::ShowPackagesView(bool on) {
   const int32_t item = ids_.commands.IdOf(Command::kShowPackages, CommandSource::kMenu);
   window_->SetControlState(item, on ? kStateCheck : kStateUncheck);
   if (on && packages_.Stale()) FillPackages();
+  // Find looks through the devices: it has nothing to find among the packages.
+  if (on && find_.Created() && find_.Visible()) find_.Hide();
   window_->SetControlState(ids_.list, on ? kStateHide : kStateShow);
   window_->SetControlState(ids_.packageList, on ? kStateShow : kStateHide);
   window_->SetControlState(ids_.packageSums, on ? kStateShow : kStateHide);
