@@ -133,9 +133,19 @@ constexpr ContextItemSpec kContextItems[] = {
     {C::kGoogleNameAndHardwareId, u"Google name and hardware ID", 39},
 };
 
+constexpr ContextItemSpec kPackageContextItems[] = {
+    {C::kDeletePackages, u"Delete driver package", 29},
+    {C::kBackupChecked, u"Backup driver package", 41},
+    {C::kShowPackageDevices, u"Show its devices", 26},
+    {C::kNone, nullptr, kIconNone},
+    {C::kRefresh, u"Just refresh the list", 23},
+};
+
 }  // namespace
 
 std::span<const GroupSpec> CommandGroups() { return kGroups; }
+
+std::span<const ContextItemSpec> PackageContextMenuItems() { return kPackageContextItems; }
 
 std::span<const ContextItemSpec> ContextMenuItems() { return kContextItems; }
 

@@ -115,6 +115,8 @@ struct ContextItemSpec {
 std::span<const GroupSpec> CommandGroups();
 // The list's context menu in item order.
 std::span<const ContextItemSpec> ContextMenuItems();
+// The packages list's context menu: its commands act on the selected package.
+std::span<const ContextItemSpec> PackageContextMenuItems();
 
 struct AcceleratorEntry {
   Command command;

@@ -287,6 +287,10 @@ void MainWindow::HandleMainEvent() {
         OpenContextMenu();
         return;
       }
+      if (target == ids_.packageList) {
+        OpenPackageContextMenu();
+        return;
+      }
       for (size_t i = 0; i < ids_.buttons.size(); ++i) {
         if (ids_.buttons[i] == target) OpenGroupMenu(static_cast<int>(i));
       }
@@ -399,7 +403,7 @@ void MainWindow::RunCommand(Command command, CommandSource source) {
     ShowPackagesView(!packagesShown_);
     return;
   }
-  if (packagesShown_ && RunPackageCommand(command)) return;
+  if (packagesShown_ && RunPackageCommand(command, source)) return;
   if (RunListCommand(command, source)) return;
   switch (command) {
     case Command::kRefresh:

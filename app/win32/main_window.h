@@ -85,6 +85,7 @@ class MainWindow : public InventoryHost {
     int32_t sizeGrip = 0;
     std::vector<int32_t> contextItems;  // in menu order, separators included
     int32_t contextStateItem = 0;
+    std::vector<int32_t> packageContextItems;  // the packages list's, likewise
     CommandIds commands;
   };
   const Ids& ControlIds() const { return ids_; }
@@ -137,6 +138,7 @@ class MainWindow : public InventoryHost {
   void HandleMainEvent();
   void OpenGroupMenu(int buttonIndex);
   void OpenContextMenu();
+  void OpenPackageContextMenu();
   void ToggleSelectedRowCheck();
   void OnStartupTipBox();
   bool HandleLink();
@@ -169,11 +171,12 @@ class MainWindow : public InventoryHost {
   void ContinueSizeWalk(bool toTheEnd);
   void ShowPackageSums();
   // The commands the packages view carries out itself; false for the others.
-  bool RunPackageCommand(Command command);
-  void ShowDevicesOfCheckedPackages();
+  // From the context menu they act on the selected package, else on the checked ones.
+  bool RunPackageCommand(Command command, CommandSource source);
+  void ShowDevicesOfPackages(const std::vector<StorePackage>& chosen);
   void ExportPackages();
-  // The checked packages, or none after telling the user to check some.
-  std::vector<StorePackage> CheckedPackagesOrAsk();
+  // The chosen packages, or none after telling the user to check (or select) some.
+  std::vector<StorePackage> ChosenPackagesOrAsk(CommandSource source);
   bool OfferReboot();
   // NextEvent on the main record; notes the program's close, whoever reads the event.
   int TakeEvent(EventMode mode);

@@ -117,15 +117,16 @@ void MainWindow::QueueMenuPictures(size_t group) {
 }
 
 void MainWindow::QueueContextMenuPictures() {
-  const auto items = ContextMenuItems();
-  for (size_t i = 0; i < items.size() && i < ids_.contextItems.size(); ++i) {
-    // The state item's picture follows the selection each time the menu opens.
-    const Command command = items[i].command;
-    if (command == Command::kNone || command == Command::kToggleDeviceState) continue;
-    if (ids_.contextItems[i] != 0) {
-      pendingPictures_.push_back({ids_.list, ids_.contextItems[i], items[i].icon});
+  const auto queue = [this](int32_t list, std::span<const ContextItemSpec> items, const std::vector<int32_t>& ids) {
+    for (size_t i = 0; i < items.size() && i < ids.size(); ++i) {
+      // The state item's picture follows the selection each time the menu opens.
+      const Command command = items[i].command;
+      if (command == Command::kNone || command == Command::kToggleDeviceState) continue;
+      if (ids[i] != 0) pendingPictures_.push_back({list, ids[i], items[i].icon});
     }
-  }
+  };
+  queue(ids_.list, ContextMenuItems(), ids_.contextItems);
+  queue(ids_.packageList, PackageContextMenuItems(), ids_.packageContextItems);
 }
 
 void MainWindow::BuildGroupMenus() {
@@ -184,19 +185,24 @@ void MainWindow::BuildLegendAndLinks() {
 
 void MainWindow::BuildContextMenu() {
   UiWindow& w = *window_;
+  const auto build = [&](int32_t list, std::span<const ContextItemSpec> items, std::vector<int32_t>* ids) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      const ContextItemSpec& item = items[i];
+      int32_t id = 0;
+      if (item.command == Command::kNone) {
+        id = w.AddMenuItem(list, nullptr, 100, kMenuItemSeparator);
+      } else {
+        id = i == 0 ? w.AttachPopupMenu(list, item.text, nullptr) : w.AddMenuItem(list, item.text, 100, kMenuItemPlain);
+      }
+      ids->push_back(id);
+      ids_.commands.Add(id, item.command, CommandSource::kContextMenu);
+    }
+  };
+  build(ids_.list, ContextMenuItems(), &ids_.contextItems);
+  build(ids_.packageList, PackageContextMenuItems(), &ids_.packageContextItems);
   const auto items = ContextMenuItems();
   for (size_t i = 0; i < items.size(); ++i) {
-    const ContextItemSpec& item = items[i];
-    int32_t id = 0;
-    if (item.command == Command::kNone) {
-      id = w.AddMenuItem(ids_.list, nullptr, 100, kMenuItemSeparator);
-    } else {
-      id = i == 0 ? w.AttachPopupMenu(ids_.list, item.text, nullptr)
-                  : w.AddMenuItem(ids_.list, item.text, 100, kMenuItemPlain);
-    }
-    ids_.contextItems.push_back(id);
-    if (item.command == Command::kToggleDeviceState) ids_.contextStateItem = id;
-    ids_.commands.Add(id, item.command, CommandSource::kContextMenu);
+    if (items[i].command == Command::kToggleDeviceState) ids_.contextStateItem = ids_.contextItems[i];
   }
   QueueContextMenuPictures();
 }

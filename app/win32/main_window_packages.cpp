@@ -108,13 +108,31 @@ void MainWindow::ApplyLegend() {
   FitPaneTexts();
 }
 
-std::vector<StorePackage> MainWindow::CheckedPackagesOrAsk() {
-  std::vector<StorePackage> chosen = packages_.CheckedPackages(*packageList_);
+std::vector<StorePackage> MainWindow::ChosenPackagesOrAsk(CommandSource source) {
+  std::vector<StorePackage> chosen;
+  if (source == CommandSource::kContextMenu) {
+    if (const StorePackage* p = packages_.PackageOfRow(*packageList_, packageList_->SelectedRow())) chosen.push_back(*p);
+    if (chosen.empty()) AskUser(kSelectItemFirst, kMessageOk);
+    return chosen;
+  }
+  chosen = packages_.CheckedPackages(*packageList_);
   if (chosen.empty()) AskUser(kCheckItemsFirst, kMessageOk);
   return chosen;
 }
 
-bool MainWindow::RunPackageCommand(Command command) {
+void MainWindow::OpenPackageContextMenu() {
+  const bool selected = packageList_->SelectedRow() >= 0;
+  const auto items = PackageContextMenuItems();
+  for (size_t i = 0; i < items.size() && i < ids_.packageContextItems.size(); ++i) {
+    if (items[i].command == Command::kNone) continue;
+    const bool enabled = selected || items[i].command == Command::kRefresh;
+    window_->SetControlState(ids_.packageContextItems[i], enabled ? kStateEnable : kStateDisable);
+  }
+  GiveMenuItsPictures(ids_.packageList);
+  window_->ShowPopupMenu(ids_.packageList, 0, -1, -1);
+}
+
+bool MainWindow::RunPackageCommand(Command command, CommandSource source) {
   // The removal's and the export's sizes are whole.
   if (command == Command::kDeletePackages || command == Command::kExportList) ContinueSizeWalk(true);
   switch (command) {
@@ -125,30 +143,28 @@ bool MainWindow::RunPackageCommand(Command command) {
     case Command::kCheckNotPresentPackages:
       packages_.Check(*packageList_, PackageCheckRule::kNotPresentOnly);
       return true;
-    case Command::kShowPackageDevices: ShowDevicesOfCheckedPackages(); return true;
     case Command::kExportList: ExportPackages(); return true;
-    case Command::kDeletePackages: {
-      const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
-      if (chosen.empty()) return true;
-      MainOperationHost host(*this);
-      // A removal rebuilds the lists; the packages Windows kept stay ticked.
-      RemoveStorePackages(host, chosen, PackageRemovalScope{});
-      return true;
-    }
+    case Command::kShowPackageDevices:
+    case Command::kDeletePackages:
     case Command::kBackupChecked: {
-      const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
+      const std::vector<StorePackage> chosen = ChosenPackagesOrAsk(source);
       if (chosen.empty()) return true;
       MainOperationHost host(*this);
-      BackupStorePackages(host, chosen);
+      if (command == Command::kShowPackageDevices) {
+        ShowDevicesOfPackages(chosen);
+      } else if (command == Command::kDeletePackages) {
+        // A removal rebuilds the lists; the packages Windows kept stay ticked.
+        RemoveStorePackages(host, chosen, PackageRemovalScope{});
+      } else {
+        BackupStorePackages(host, chosen);
+      }
       return true;
     }
     default: return false;
   }
 }
 
-void MainWindow::ShowDevicesOfCheckedPackages() {
-  const std::vector<StorePackage> chosen = CheckedPackagesOrAsk();
-  if (chosen.empty()) return;
+void MainWindow::ShowDevicesOfPackages(const std::vector<StorePackage>& chosen) {
   // Devices not present are shown when a chosen package has some, or they could not be ticked.
   const bool ghosts = std::any_of(chosen.begin(), chosen.end(),
                                   [](const StorePackage& p) { return p.use.notPresent > 0; });

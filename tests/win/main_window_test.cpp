@@ -128,6 +128,17 @@ TEST_F(MainWindowTest, PackagesViewTakesTheListsPlaceAndGreysTheDeviceCommands) 
   BuildShown();
   EXPECT_TRUE(main_->PackagesShown());
   EXPECT_TRUE(IsWindowVisible(window_.ControlHandle(main_->ControlIds().packageList)));
+  // The context menu's command acts on the selected package alone, ticks or none.
+  main_->PackageList().SetAllChecked(true);
+  main_->PackageList().SelectRow(0);
+  const WideText selected = main_->PackageList().CellText(0, 0);
+  RunCommand(main_->ControlIds().commands.IdOf(Command::kShowPackageDevices, CommandSource::kContextMenu));
+  ASSERT_FALSE(main_->PackagesShown());
+  EXPECT_FALSE(main_->List().CheckedRows().empty());
+  for (int row = 0; row < main_->List().RowCount(); ++row) {
+    const WideText inf = main_->List().CellText(row, kColumnInfPath);
+    EXPECT_EQ(main_->List().RowChecked(row), WideText::EqualsNoCase(inf.View(), selected.View())) << row;
+  }
 }
 
 // A double click ticks the selected row; without devmgr.dll (Wine) the property sheet opens
